@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the program and the tests need.
+# Safe to run again: packages already present are skipped quickly.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build ccache pkg-config git
+  qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtquickcontrols2-5-dev
+  libqt5serialport5-dev libqt5svg5-dev qttools5-dev-tools qttools5-dev
+  libquazip1-qt5-dev libudev-dev udev
+  qml-module-qtquick2 qml-module-qtquick-controls qml-module-qtquick-controls2
+  qml-module-qtquick-dialogs qml-module-qtquick-extras qml-module-qtquick-layouts
+  qml-module-qtquick-window2 qml-module-qtgraphicaleffects qml-module-qt-labs-folderlistmodel
+  qml-module-qt-labs-platform qml-module-qtqml qml-module-qttest qml-module-qtquick-templates2
+  qml-module-qtqml-models2
+  xvfb xauth libgl1-mesa-dri
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Device access for the user at the seat (our vendor id's hidraw nodes only).
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+rule="$here/packaging/udev/70-corvane.rules"
+target=/etc/udev/rules.d/70-corvane.rules
+if [ -f "$rule" ] && [ -d /etc/udev/rules.d ] && ! cmp -s "$rule" "$target"; then
+  $SUDO install -m 0644 "$rule" "$target"
+  if command -v udevadm >/dev/null 2>&1; then
+    $SUDO udevadm control --reload-rules >/dev/null 2>&1 || true
+  fi
+fi

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QtGlobal>
+#include <QList>
+
+// Every protocol wait of the program goes through here instead of calling a sleep directly.
+// Tests scale the waits to zero and read back what was asked for, so retry paths cost no time and their
+// timing can still be asserted.
+namespace Platform {
+
+// Sleeps ms milliseconds times the current scale on the calling thread, and records the request.
+void sleepMs(int ms);
+
+// Milliseconds of a monotonic clock.
+qint64 monotonicMs();
+
+// 1.0 in the program; 0.0 in tests (CORVANE_TEST set in the environment gives 0.0 at start).
+void setSleepScale(double scale);
+double sleepScale();
+
+// Recording is on in tests (CORVANE_TEST) and off in the program unless switched on.
+void setSleepRecording(bool on);
+
+// The sleeps requested since the last clear, in the order they were asked for (all threads).
+QList<int> recordedSleeps();
+void clearRecordedSleeps();
+
+} // namespace Platform

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole suite (QML tests under a virtual X server).
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+"$here/scripts/install-deps.sh"
+"$here/scripts/build.sh"
+cd "${CORVANE_BUILD_DIR:-$here/build}"
+export CORVANE_TEST=1
+xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j "$(nproc)" "$@"

@@ -1,0 +1,2 @@
+#pragma once
+// Shared fixtures of the test programs.
