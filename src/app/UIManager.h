@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class HMacroType;
+
 // Owns one object of each user-interface model for the program's lifetime and hands them out through its
 // getters; program code reaches a model only through here.
 class UIManager : public QObject
@@ -10,4 +12,9 @@ class UIManager : public QObject
 public:
     explicit UIManager(QObject* parent = nullptr);
     ~UIManager() override;
+
+    HMacroType* getMacroType() const { return m_macroType; }
+
+private:
+    HMacroType* m_macroType = nullptr;
 };
