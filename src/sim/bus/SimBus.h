@@ -1,0 +1,121 @@
+#pragma once
+
+// A bus of simulated HID devices behind the HID backend seam. Tests and the program's simulated mode
+// plug device emulators into it; the HID layer above sees them exactly as it sees real interfaces.
+
+#include "platform/hid/HidBackend.h"
+#include "sim/bus/SimDevice.h"
+#include "sim/bus/SimResponder.h"
+#include "sim/bus/SimTransfer.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QObject>
+#include <QRecursiveMutex>
+#include <QSharedPointer>
+#include <QWaitCondition>
+
+class SimBus : public QObject, public KHID::HidBackend
+{
+    Q_OBJECT
+public:
+    enum class Fault {
+        Query,          // describing the interface (enumeration skips it)
+        OpenWrite,      // opening for reading and writing
+        OpenRead,       // opening for reading only
+        SetFeature,
+        GetFeature,
+        GetInputReport,
+        Write,
+        Read,
+    };
+
+    // Input reports kept per handle before the oldest is dropped, as the host's ring buffer does.
+    static constexpr int kInputQueueLimit = 32;
+
+    // The process-wide bus, created on first use in the calling thread.
+    static SimBus* instance();
+
+    // Makes the bus the process's HID backend.
+    void install();
+
+    // Plugs an interface: responders holds one entry per collection (nullptr: a collection that accepts
+    // writes and answers nothing). The caller keeps ownership of the responders and must keep them alive
+    // until unplug() returns. Returns the device id; posts deviceArrived once per collection path.
+    int plug(const SimDevice& device, const QList<SimResponder*>& responders);
+    // Unplugs: blocked reads fail at once, later I/O on its handles fails; posts deviceRemoved per path.
+    // After it returns no responder of the device is called again. False for an unknown id.
+    bool unplug(int deviceId);
+    // Unplugs everything, clears faults and the transcript.
+    void reset();
+
+    QStringList paths(int deviceId) const;            // one per collection, in order
+    QString path(int deviceId, int collection = 0) const;
+    QList<int> deviceIds() const;
+    int openHandleCount(int deviceId) const;
+
+    // Fault injection. collection -1 applies to every collection of the device.
+    void failNext(int deviceId, Fault fault, int count = 1, int collection = -1);
+    // Every transfer of the device first waits this long through the platform sleep hook.
+    void setLatency(int deviceId, int ms);
+    // The device stops answering: control reads fail (as a timed-out request does), writes are accepted but
+    // not delivered, and reads get no reports from it.
+    void setNeverAnswer(int deviceId, bool on);
+
+    // The transcript of every operation, in order.
+    SimTranscript transcript() const;
+    void clearTranscript();
+    // Marks one request/response exchange of the calling thread.
+    void beginTransaction();
+    void endTransaction();
+
+    // True when no transaction of one thread has another thread's transfer inside it. With marks in the
+    // transcript the marks delimit transactions; without, each send and the same thread's next reply on the
+    // same device do. Reads are left out when ignoreReads is set (interrupt readers run without the lock).
+    static bool checkNoInterleaving(const SimTranscript& transcript, QString* why = nullptr,
+                                    bool ignoreReads = true);
+
+    // HidBackend
+    QStringList enumerate() override;
+    bool queryInterface(const QString& path, KHID::HidInterfaceInfo& info) override;
+    KHID::HANDLE open(const QString& path, KHID::HidAccess access) override;
+    void close(KHID::HANDLE handle) override;
+    bool setFeature(KHID::HANDLE handle, const quint8* buffer, quint32 length) override;
+    bool getFeature(KHID::HANDLE handle, quint8* buffer, quint32 length) override;
+    bool getInputReport(KHID::HANDLE handle, quint8* buffer, quint32 length) override;
+    bool write(KHID::HANDLE handle, const quint8* buffer, quint32 length, quint32* written) override;
+    bool read(KHID::HANDLE handle, quint8* buffer, quint32 length, quint32* read, int timeoutMs = -1) override;
+    void cancel(KHID::HANDLE handle) override;
+
+signals:
+    void deviceArrived(const QString& path);
+    void deviceRemoved(const QString& path);
+
+private:
+    struct Device;
+    struct Handle;
+
+    explicit SimBus(QObject* parent = nullptr);
+    ~SimBus() override;
+
+    friend class SimResponder;
+    void deliverInput(int deviceId, int collection, const QByteArray& report);
+
+    enum class Control { SetFeature, GetFeature, GetInputReport };
+    bool control(KHID::HANDLE handle, Control kind, quint8* buffer, quint32 length);
+    bool takeFault(Device& device, int collection, Fault fault);
+    void record(SimTransfer::Op op, bool ok, int deviceId, int collection, KHID::HANDLE handle,
+                const QByteArray& bytes);
+    int latencyOf(KHID::HANDLE handle) const;
+
+    mutable QMutex m_mutex;                 // the bus's state
+    QRecursiveMutex m_firmwareMutex;        // one responder call at a time; taken before m_mutex
+    QWaitCondition m_inputArrived;
+    QHash<int, Device*> m_devices;
+    QHash<KHID::HANDLE, QSharedPointer<Handle>> m_handles;   // a blocked read keeps its handle alive
+    int m_nextDeviceId = 1;
+    int m_nextNode = 0;
+    KHID::HANDLE m_nextHandle = 0x5100;
+    SimTranscript m_transcript;
+    quint64 m_sequence = 0;
+};

@@ -1,0 +1,33 @@
+#include "sim/bus/SimResponder.h"
+
+#include "sim/bus/SimBus.h"
+
+SimResponder::~SimResponder() = default;
+
+bool SimResponder::onOutput(const QByteArray&)
+{
+    return true;
+}
+
+bool SimResponder::onSetFeature(const QByteArray&)
+{
+    return true;
+}
+
+bool SimResponder::onGetFeature(quint8, QByteArray&)
+{
+    return false;
+}
+
+bool SimResponder::onGetInputReport(quint8, QByteArray&)
+{
+    return false;
+}
+
+void SimResponder::pushInputReport(const QByteArray& report)
+{
+    const int device = m_deviceId.load();
+    if (device < 0)
+        return;
+    SimBus::instance()->deliverInput(device, m_collection.load(), report);
+}
