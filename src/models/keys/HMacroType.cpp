@@ -1,0 +1,263 @@
+#include "models/keys/HMacroType.h"
+
+#include "models/keys/MacroPlayType.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+const QLatin1String kKeyMacroName("macroName");
+const QLatin1String kKeyPlayType("playType");
+const QLatin1String kKeyIgnoreTime("ignoreTime");
+const QLatin1String kKeyTimes("times");
+
+// Macro files are small; anything beyond this is not one of ours and is not read into memory.
+constexpr qint64 kMaxMacroFileSize = 16 * 1024 * 1024;
+
+enum class ReadResult { Missing, Empty, Invalid, Ok };
+
+// Reads a macro document. A file that exists but cannot be read or parsed as an object is Invalid: it must never
+// be overwritten, since that would destroy whatever it holds.
+ReadResult readMacroObject(const QString& path, QJsonObject* object)
+{
+    QFile file(path);
+    if (!file.exists())
+        return ReadResult::Missing;
+    if (!file.open(QIODevice::ReadOnly))
+        return ReadResult::Invalid;
+    if (file.size() == 0)
+        return ReadResult::Empty;
+    if (file.size() > kMaxMacroFileSize)
+        return ReadResult::Invalid;
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return ReadResult::Invalid;
+    *object = document.object();
+    return ReadResult::Ok;
+}
+
+bool writeMacroObject(const QString& path, const QJsonObject& object)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    if (file.write(bytes) != bytes.size())
+        return false;
+    return file.commit();
+}
+
+// "playType" is stored as text; numbers written by hand or by other tools are taken as well.
+QString playTypeText(const QJsonValue& value)
+{
+    if (value.isDouble())
+        return QString::number(value.toInt());
+    return value.toString();
+}
+
+int clampTimes(int value)
+{
+    return std::clamp(value, HMacroType::kMinTimes, HMacroType::kMaxTimes);
+}
+
+} // namespace
+
+HMacroType::HMacroType(QObject* parent)
+    : QObject(parent), m_currentIndex(QStringLiteral("1")), m_ignoreTime(false), m_value(1)
+{
+    setMacroName(QString(), true);
+}
+
+void HMacroType::applyDefaults()
+{
+    m_ignoreTime = false;
+    m_currentIndex = QStringLiteral("1");
+    m_value = 1;
+    emit ignoreTimeChanged();
+    emit currentIndexChanged();
+    emit valueChanged();
+}
+
+void HMacroType::selectPlayType(QString index, bool write)
+{
+    bool ok = false;
+    const int number = index.toInt(&ok);
+    if (!ok || !isValidMacroPlayType(number))
+        return;
+    if (write) {
+        m_currentIndex = index;
+        emit currentIndexChanged();
+        qInfo().noquote() << "[Info] write playType index:" << index;
+    } else {
+        qWarning().noquote() << "[Error] write playType index:" << index;
+    }
+}
+
+void HMacroType::setIgnoreTimeType(bool IgnoreTime, bool write)
+{
+    if (write) {
+        qInfo() << "[Info] write ignoreTime:" << IgnoreTime;
+        m_ignoreTime = IgnoreTime;
+        emit ignoreTimeChanged();
+    } else {
+        qWarning() << "[Error] write ignoreTime:" << IgnoreTime;
+    }
+}
+
+void HMacroType::setTimes(int value, bool write)
+{
+    if (!write) {
+        qWarning() << "[Error] writw Times:" << value;
+        return;
+    }
+    // A field showing the unclamped input must refresh even when the stored value stays the same.
+    m_value = -1;
+    emit valueChanged();
+    qInfo() << "[Info] write Times:" << value;
+    m_value = clampTimes(value);
+    emit valueChanged();
+}
+
+void HMacroType::addTimes(bool write)
+{
+    if (write && m_value < kMaxTimes) {
+        ++m_value;
+        qInfo() << "[Success] add Times";
+        emit valueChanged();
+    } else {
+        qWarning() << "[Error] add Times";
+    }
+}
+
+void HMacroType::reduceTimes(bool write)
+{
+    if (!write) {
+        qWarning() << "[Error] reduce Times";
+    } else if (m_value < 2) {
+        qWarning() << "[Error] the minimum value has been reached";
+    } else {
+        --m_value;
+        qInfo() << "[Success] reduce Times";
+        emit valueChanged();
+    }
+}
+
+void HMacroType::resetMacroType()
+{
+    applyDefaults();
+}
+
+void HMacroType::clearMacroName()
+{
+    m_macroName.clear();
+}
+
+bool HMacroType::setMacroName(QString name, bool write)
+{
+    const int slash = name.lastIndexOf(QLatin1Char('/'));
+    if (slash >= 0 && QDir(name.left(slash)).exists())
+        name = name.mid(slash + 1);
+    if (!write)
+        return false;
+    m_macroName = name;
+    qInfo().noquote() << "[Info] write Name:" << name;
+    return true;
+}
+
+bool HMacroType::setMacroName(QVector<QString> name, bool write)
+{
+    if (name.isEmpty())
+        return false;
+    QStringList parts;
+    parts.reserve(name.size());
+    for (const QString& entry : qAsConst(name)) {
+        const int slash = entry.lastIndexOf(QLatin1Char('/'));
+        if (slash >= 0)
+            parts << entry.mid(slash + 1).remove(QLatin1String(".json"));
+        else
+            parts << entry;
+    }
+    if (!write)
+        return false;
+    m_macroName = parts.join(QLatin1Char('/'));
+    qInfo().noquote() << "[Info] write Name:" << m_macroName;
+    return true;
+}
+
+void HMacroType::initFromFile(QString path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qWarning() << "[Error] open macro json error";
+        return;
+    }
+    if (file.size() == 0) {
+        applyDefaults();
+        qInfo() << "[INFO] 2.refresh list";
+        return;
+    }
+    if (file.size() > kMaxMacroFileSize) {
+        qWarning() << "[Error] open macro json error";
+        return;
+    }
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return;
+    const QJsonObject object = document.object();
+    const QString playType = playTypeText(object.value(kKeyPlayType));
+    if (playType.isEmpty())
+        return;
+    // These values reach the device: a damaged file must not set an unknown mode or an unbounded count.
+    bool ok = false;
+    const int playTypeNumber = playType.toInt(&ok);
+    if (!ok || !isValidMacroPlayType(playTypeNumber)) {
+        qWarning().noquote() << "[Error] macro playType out of range:" << playType;
+        return;
+    }
+    m_ignoreTime = object.value(kKeyIgnoreTime).toBool();
+    m_currentIndex = QString::number(playTypeNumber);
+    m_value = clampTimes(object.value(kKeyTimes).toInt());
+    emit ignoreTimeChanged();
+    emit currentIndexChanged();
+    emit valueChanged();
+    qInfo() << "[INFO] 1.refresh list";
+}
+
+void HMacroType::saveToFile(QString path)
+{
+    // The file also holds the event list, written by the recording list: update the settings in place.
+    QJsonObject object;
+    if (readMacroObject(path, &object) == ReadResult::Invalid) {
+        qWarning() << "[Error] write macro json error";
+        return;
+    }
+    object.insert(kKeyIgnoreTime, m_ignoreTime);
+    object.insert(kKeyPlayType, m_currentIndex);
+    object.insert(kKeyTimes, m_value);
+    object.insert(kKeyMacroName, m_macroName);
+    if (!writeMacroObject(path, object)) {
+        qWarning() << "[Error] write macro json error";
+        return;
+    }
+    qInfo() << "[INFO] save file successful!";
+}
+
+void HMacroType::saveFileName(QString path, QString fileName)
+{
+    QJsonObject object;
+    if (readMacroObject(path, &object) != ReadResult::Ok)
+        return;
+    object.insert(kKeyMacroName, fileName);
+    if (!writeMacroObject(path, object))
+        qWarning() << "[Error] write macro json error";
+}
