@@ -1,0 +1,334 @@
+#include "profiles/FileHelpers.h"
+
+#include "profiles/FileRegistration.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileIconProvider>
+#include <QIcon>
+#include <QSaveFile>
+
+namespace {
+
+constexpr qint64 kCopyChunk = 64 * 1024;
+constexpr int kWriteTimeoutMs = 15000;
+
+QString folderPart(const QString& path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+QString namePart(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// Sub-folders reached through a link are not entered: a link back up the tree would never end the walk.
+QFileInfoList subFolders(const QDir& folder, QDir::SortFlags sort)
+{
+    QDir dir(folder.path());
+    dir.setNameFilters({QStringLiteral("*")});
+    dir.setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    dir.setSorting(sort);
+    return dir.entryInfoList();
+}
+
+// Writes the whole of source into target through a save file: the target keeps its old content unless
+// every byte of the copy has been written.
+bool copyThroughSaveFile(const QString& sourcePath, const QString& targetPath)
+{
+    QFile in(sourcePath);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QSaveFile out(targetPath);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    // Read until the end is reported by the read itself: some files report a size of 0 yet have content,
+    // and a read error must never leave a shortened copy behind.
+    for (;;) {
+        const QByteArray chunk = in.read(kCopyChunk);
+        if (chunk.isEmpty()) {
+            if (in.error() != QFileDevice::NoError)
+                out.cancelWriting();
+            break;
+        }
+        if (out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            break;
+        }
+    }
+    if (!out.commit())
+        return false;
+    QFile::setPermissions(targetPath, in.permissions());
+    return true;
+}
+
+} // namespace
+
+bool fileExists(const QString& path)
+{
+    return !path.isEmpty() && QFile::exists(path);
+}
+
+bool dirExists(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+bool createDefaultFile(QString path)
+{
+    if (fileExists(path))
+        return true;
+    if (!makeFolder(folderPart(path)))
+        return false;
+
+    QFile file(path);
+    // NewOnly: a file that appeared since the test above is never truncated.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    registerCreatedFile(path, namePart(path));
+    file.close();
+    return fileExists(path);
+}
+
+bool makeFolder(QString path)
+{
+    if (dirExists(path))
+        return true;
+    if (!path.contains(QLatin1Char('/')))
+        return false;
+
+    if (!QDir().mkdir(path)) {
+        if (makeFolder(folderPart(path)))
+            QDir().mkdir(path);
+    }
+    if (!dirExists(path))
+        return false;
+    registerCreatedFolder(path, namePart(path));
+    return true;
+}
+
+bool copyFile(const QFileInfo& source, const QFileInfo& target, const bool& overwrite)
+{
+    const QString sourcePath = source.filePath();
+    const QString targetPath = target.filePath();
+    if (sourcePath.isEmpty() || sourcePath.endsWith(QLatin1Char('/')))
+        return false;
+    if (targetPath.isEmpty() || targetPath.endsWith(QLatin1Char('/')))
+        return false;
+    if (!source.isFile())
+        return false;
+
+    const QString targetFolder = target.absolutePath();
+    if (!QFileInfo(targetFolder).isReadable() && !QDir().mkpath(targetFolder))
+        return false;
+
+    if (QFile::exists(targetPath)) {
+        if (!overwrite)
+            return false;
+        if (QFileInfo(targetPath).isDir())
+            return false;
+        return copyThroughSaveFile(sourcePath, targetPath);
+    }
+    return QFile::copy(sourcePath, targetPath);
+}
+
+bool copyDir(const QDir& source, const QDir& target, const bool& overwrite)
+{
+    const QString sourceRoot = source.absolutePath();
+    const QString targetRoot = target.path();
+    return walkEntries(
+        source,
+        [&](const QFileInfo& file, bool& proceed) {
+            const QString relative = file.absolutePath().mid(sourceRoot.size());
+            QString path = targetRoot;
+            if (!relative.isEmpty())
+                path += relative.startsWith(QLatin1Char('/')) ? relative : QLatin1Char('/') + relative;
+            path += QLatin1Char('/') + file.fileName();
+            proceed = copyFile(file, QFileInfo(path), overwrite);
+        },
+        true);
+}
+
+bool removeFile(const QFileInfo& file)
+{
+    // A dangling link does not "exist" but is still an entry that can be removed.
+    if (!file.exists() && !file.isSymLink())
+        return false;
+    return QFile::remove(file.absoluteFilePath());
+}
+
+bool removeDir(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return QFile::remove(info.absoluteFilePath());
+    if (!info.isDir())
+        return true;
+
+    QDir dir(path);
+    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isDir() && !entry.isSymLink())
+            removeDir(entry.absoluteFilePath());
+        else
+            dir.remove(entry.fileName());
+    }
+    // Only the folder itself: its parents (the profile or macro root among them) stay, empty or not.
+    return dir.rmdir(dir.absolutePath());
+}
+
+bool renameFileOrDir(const QString& path, QString newName)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return false;
+    if (!isBareName(newName))
+        return false;
+
+    const QString newPath = folderPart(path) + QLatin1Char('/') + newName;
+    if (QFileInfo::exists(newPath) || QFileInfo(newPath).isSymLink())
+        return false;
+    if (info.isDir() && !info.isSymLink())
+        return QDir(path).rename(path, newPath);
+    return QFile::rename(path, newPath);
+}
+
+bool walkEntries(const QDir& folder, const FileCallback& callback, const bool& recursive)
+{
+    bool proceed = true;
+    QDir dir(folder.path());
+    dir.setNameFilters({QStringLiteral("*")});
+    dir.setFilter(QDir::Files);
+    dir.setSorting(QDir::Time | QDir::Reversed);
+    const QFileInfoList files = dir.entryInfoList();
+    for (const QFileInfo& file : files) {
+        callback(file, proceed);
+        if (!proceed)
+            return false;
+    }
+    if (recursive) {
+        const QFileInfoList dirs = subFolders(folder, QDir::Unsorted);
+        for (const QFileInfo& sub : dirs) {
+            if (!walkEntries(QDir(sub.absoluteFilePath()), callback, recursive))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool walkSubDirs(const QDir& folder, const DirCallback& callback, const bool& recursive)
+{
+    bool proceed = true;
+    const QFileInfoList dirs = subFolders(folder, QDir::Time | QDir::Reversed);
+    for (const QFileInfo& sub : dirs) {
+        callback(QDir(sub.absoluteFilePath()), proceed);
+        if (!proceed)
+            return false;
+    }
+    if (recursive) {
+        for (const QFileInfo& sub : subFolders(folder, QDir::Unsorted)) {
+            if (!walkSubDirs(QDir(sub.absoluteFilePath()), callback, recursive))
+                return false;
+        }
+    }
+    return true;
+}
+
+qint64 dirSize(const QDir& folder, const bool& recursive)
+{
+    qint64 total = 0;
+    walkEntries(
+        folder, [&total](const QFileInfo& file, bool&) { total += file.size(); }, recursive);
+    return total;
+}
+
+qint64 fileSize(const QFileInfo& file)
+{
+    return file.isFile() ? file.size() : -1;
+}
+
+bool writeBytesToFile(const QFileInfo& file, const QByteArray& data, const bool& overwrite)
+{
+    const QString folder = file.absolutePath();
+    if (!QFileInfo(folder).isReadable() && !QDir().mkpath(folder))
+        return false;
+    if (file.exists() && !overwrite)
+        return true;
+
+    QSaveFile out(file.absoluteFilePath());
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (out.write(data) != data.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    out.waitForBytesWritten(kWriteTimeoutMs);
+    return out.commit();
+}
+
+std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file)
+{
+    QFile in(file.absoluteFilePath());
+    if (!in.open(QIODevice::ReadOnly))
+        return {false, QByteArray()};
+    return {true, in.readAll()};
+}
+
+bool copyFileOrDir(const QFileInfo& source, const QFileInfo& target, const bool& overwrite)
+{
+    if (source.isFile())
+        return copyFile(source, target, overwrite);
+    if (source.isDir())
+        return copyDir(QDir(source.filePath()), QDir(target.filePath()), overwrite);
+    return false;
+}
+
+QPixmap fileIconPixmap(const QString& path, const QString& savePath, const QSize& size)
+{
+    const QFileIconProvider provider;
+    const QPixmap pixmap = provider.icon(QFileInfo(path)).pixmap(size, QIcon::Normal, QIcon::Off);
+    if (!savePath.isEmpty())
+        pixmap.save(savePath);
+    return pixmap;
+}
+
+QPixmap shellIconPixmap(QString path, QString savePath)
+{
+    // The desktop's own icon for the entry, at the size the shell uses for its small icons.
+    const QFileIconProvider provider;
+    const QIcon icon = provider.icon(QFileInfo(path));
+    const QList<QSize> sizes = icon.availableSizes();
+    const QSize size = sizes.isEmpty() ? QSize(32, 32) : sizes.constLast();
+    const QPixmap pixmap = icon.pixmap(size);
+    if (!savePath.isEmpty())
+        pixmap.save(savePath);
+    return pixmap;
+}
+
+QString appDirPath()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+bool isBareName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+bool isInsideFolder(const QString& path, const QString& root)
+{
+    if (path.isEmpty() || root.isEmpty())
+        return false;
+    const QString cleanRoot = QDir::cleanPath(QDir(root).absolutePath());
+    const QString cleanPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString prefix = cleanRoot.endsWith(QLatin1Char('/')) ? cleanRoot : cleanRoot + QLatin1Char('/');
+    return cleanPath.startsWith(prefix) && cleanPath.size() > prefix.size();
+}

@@ -1,0 +1,320 @@
+#include "profiles/KConfigFileController.h"
+
+#include "common/DeviceIds.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QSaveFile>
+
+namespace {
+
+struct TransPair {
+    int from;
+    int to;
+};
+
+// Keyboard profiles before layout version 2 numbered keys and functions differently.
+constexpr TransPair kKeyTrans[] = {
+    {14, 14},  {15, 15},  {16, 16},  {17, 17},  {18, 18},  {19, 19},  {20, 22},  {21, 23},  {22, 24},
+    {23, 25},  {24, 26},  {25, 27},  {26, 30},  {27, 31},  {28, 32},  {29, 33},  {30, 34},  {31, 35},
+    {32, 38},  {33, 39},  {34, 40},  {35, 41},  {36, 42},  {37, 46},  {38, 47},  {39, 48},  {40, 49},
+    {41, 50},  {42, 54},  {43, 55},  {44, 56},  {45, 57},  {46, 58},  {47, 59},  {48, 62},  {49, 63},
+    {50, 64},  {51, 65},  {52, 66},  {53, 70},  {54, 71},  {55, 72},  {56, 73},  {57, 74},  {58, 78},
+    {59, 79},  {60, 80},  {61, 81},  {62, 82},  {63, 86},  {64, 87},  {65, 88},  {66, 89},  {67, 90},
+    {68, 91},  {69, 94},  {70, 95},  {71, 96},  {72, 97},  {73, 98},  {74, 101}, {75, 102}, {76, 103},
+    {77, 104}, {78, 105}, {79, 106}, {80, 115}, {81, 110}, {82, 111}, {83, 112}, {84, 113}, {85, 122},
+    {86, 123}, {87, 118}, {88, 119}, {89, 120}, {90, 121}, {91, 130}, {92, 131}, {93, 134}, {94, 135},
+    {95, 129}, {96, 137}, {97, 136}, {98, 139}, {99, 128},
+};
+static_assert(sizeof(kKeyTrans) / sizeof(kKeyTrans[0]) == 86, "one pair per old key 14..99");
+
+constexpr TransPair kFuncTrans[] = {
+    {58, 95},   {59, 107},  {60, 97},   {61, 111},  {62, 172},  {63, 171},  {64, 112},  {65, 84},
+    {66, 74},   {67, 58},   {69, 174},  {70, 113},  {71, 85},   {72, 80},   {73, 76},   {74, 83},
+    {75, 173},  {76, 114},  {77, 86},   {78, 62},   {79, 61},   {80, 81},   {81, 115},  {82, 87},
+    {83, 75},   {84, 63},   {85, 60},   {86, 116},  {87, 88},   {88, 77},   {89, 64},   {90, 79},
+    {91, 98},   {92, 117},  {93, 89},   {94, 82},   {95, 65},   {96, 59},   {97, 118},  {98, 90},
+    {99, 78},   {100, 67},  {101, 71},  {102, 119}, {103, 91},  {104, 66},  {105, 68},  {106, 70},
+    {107, 120}, {108, 92},  {109, 72},  {110, 69},  {111, 108}, {112, 177}, {113, 121}, {114, 93},
+    {115, 73},  {116, 105}, {117, 109}, {118, 179}, {119, 122}, {120, 99},  {121, 101}, {122, 106},
+    {123, 110}, {124, 175}, {125, 123}, {126, 100}, {127, 102}, {129, 176}, {130, 135}, {131, 124},
+    {132, 96},  {133, 103}, {134, 94},  {135, 137}, {136, 136}, {137, 127}, {138, 129}, {139, 130},
+    {140, 133}, {141, 132}, {142, 134}, {143, 131},
+};
+static_assert(sizeof(kFuncTrans) / sizeof(kFuncTrans[0]) == 84, "one pair per old function 58..143 but 68, 128");
+
+constexpr int kLastUntranslatedKey = 13;
+constexpr int kLastUntranslatedFunc = 57;
+
+struct FactoryProfile {
+    quint16 pid;
+    const char* path;
+};
+
+using DeviceIds::mousePid;
+
+constexpr FactoryProfile kFactoryProfiles[] = {
+    {mousePid("ULVERD"), ":/common/Ulverd/UlverdDefaultConfig.json"},
+    {mousePid("ULVERD_LOW"), ":/common/Ulverd_LOW/Ulverd_LOWDefaultConfig.json"},
+    {mousePid("YARRIN"), ":/common/Yarrin/YarrinDefaultConfig.json"},
+    {mousePid("YARRIN", true), ":/common/Yarrin/Yarrin_WirelessDefaultConfig.json"},
+    {mousePid("ZENNOR"), ":/common/Zennor/ZennorDefaultConfig.json"},
+    {mousePid("ZENNOR", true), ":/common/Zennor/Zennor_WirelessDefaultConfig.json"},
+    {mousePid("ABBERLY"), ":/common/Abberly/AbberlyDefaultConfig.json"},
+    {mousePid("ABBERLY", true), ":/common/Abberly/Abberly_WirelessDefaultConfig.json"},
+    {mousePid("FARRANT"), ":/common/Farrant/FarrantDefaultConfig.json"},
+    {mousePid("FARRANT", true), ":/common/Farrant/Farrant_WirelessDefaultConfig.json"},
+    {mousePid("GADSBY"), ":/common/Gadsby/GadsbyDefaultConfig.json"},
+    {mousePid("GADSBY", true), ":/common/Gadsby/Gadsby_WirelessDefaultConfig.json"},
+    {mousePid("ICKWOR"), ":/common/Ickwor/IckworDefaultConfig.json"},
+    {mousePid("ICKWOR", true), ":/common/Ickwor/Ickwor_WirelessDefaultConfig.json"},
+    {mousePid("MALDON"), ":/common/newUI/Maldon/MaldonDefaultConfig.json"},
+    {mousePid("MALDON", true), ":/common/Maldon/Maldon_WirelessDefaultConfig.json"},
+    {mousePid("KELHAM"), ":/common/Kelham/KelhamDefaultConfig.json"},
+    {mousePid("KELHAM", true), ":/common/Kelham/Kelham_WirelessDefaultConfig.json"},
+    {mousePid("DUNMOR"), ":/common/Dunmor/DunmorDefaultConfig.json"},
+    {mousePid("GARRICK"), ":/common/Garrick/GarrickDefaultConfig.json"},
+    {mousePid("HARLO"), ":/common/Harlo/HarloDefaultConfig.json"},
+    {mousePid("IVELL"), ":/common/Ivell/IvellDefaultConfig.json"},
+    {mousePid("KINLOCH"), ":/common/Kinloch/KinlochDefaultConfig.json"},
+    {mousePid("LORRIM"), ":/common/Lorrim/LorrimDefaultConfig.json"},
+    {mousePid("EDRIS"), ":/common/Edris/EdrisDefaultConfig.json"},
+    {mousePid("VARLO"), ":/common/Varlo/VarloDefaultConfig.json"},
+    {mousePid("WENDAL"), ":/common/Wendal/WendalDefaultConfig.json"},
+    {mousePid("PEMBRY"), ":/common/Pembry/PembryDefaultConfig.json"},
+    {mousePid("ORLAN"), ":/common/Orlan/OrlanDefaultConfig.json"},
+    {DeviceIds::kKeyboardWired, ":/common/newUI/Quenby_8a/Quenby_8ADefaultConfig.json"},
+};
+static_assert(sizeof(kFactoryProfiles) / sizeof(kFactoryProfiles[0]) == 30, "one factory profile per product id");
+
+// Models whose composite keys store their modifier codes swapped.
+constexpr quint16 kSwappedModifierPids[] = {
+    mousePid("FARRANT"), mousePid("FARRANT", true), mousePid("GADSBY"), mousePid("GADSBY", true),
+    mousePid("ICKWOR"),  mousePid("ICKWOR", true),  mousePid("YARRIN"), mousePid("YARRIN", true),
+    mousePid("ZENNOR"),  mousePid("ZENNOR", true),  mousePid("ABBERLY"), mousePid("ABBERLY", true),
+    mousePid("KELHAM"),  mousePid("KELHAM", true),
+};
+static_assert(sizeof(kSwappedModifierPids) / sizeof(kSwappedModifierPids[0]) == 14, "seven models, two ids each");
+
+// Models that store packed values (DPI enable flags, composite-key values), beyond the swapped ones.
+constexpr quint16 kOtherPackedValuePids[] = {
+    DeviceIds::kKeyboardWired,
+    mousePid("ULVERD"),
+    mousePid("ULVERD_LOW"),
+    mousePid("NESBIT"),
+    mousePid("NESBIT", true),
+    mousePid("JESSAM"),
+    mousePid("JESSAM", true),
+    mousePid("DALLOW"),
+    mousePid("DALLOW", true),
+    mousePid("JARROW_NORDIC", true),
+    mousePid("MALDON"),
+    mousePid("MALDON", true),
+    DeviceIds::kPackedValueExtraMouse,
+};
+static_assert(sizeof(kOtherPackedValuePids) / sizeof(kOtherPackedValuePids[0]) == 13, "27 ids in all");
+
+template <typename Table>
+bool contains(const Table& table, int pid)
+{
+    for (const quint16 id : table) {
+        if (id != 0 && id == pid)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+KConfigFileController::KConfigFileController(QObject* parent)
+    : QObject(parent)
+{
+    initTransMaps();
+}
+
+KConfigFileController::~KConfigFileController() = default;
+
+bool KConfigFileController::initJsonObj(QString path, QJsonObject& object)
+{
+    QFile file(path);
+    const bool opened = file.open(QIODevice::ReadOnly | QIODevice::Text);
+    qDebug() << (opened ? "[Success] initJsonObj" : "[Error] initJsonObj");
+
+    QByteArray bytes;
+    if (opened) {
+        if (file.size() > kMaxProfileBytes) {
+            qDebug() << "[Error] initJsonObj" << path << "is too large";
+            return false;
+        }
+        bytes = file.readAll();
+        file.close();
+    }
+
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        qDebug() << error.errorString() << "open error";
+        return false;
+    }
+    if (!document.isObject())
+        return false;
+
+    QJsonObject read = document.object();
+    if (!isCurrentConfigVersion(read) && !updateConfigVersion(path, read))
+        return false;
+    object = read;
+    return true;
+}
+
+bool KConfigFileController::syncToFile(QString path, QJsonObject object)
+{
+    return writeDocument(path, object, false);
+}
+
+bool KConfigFileController::writeDocument(const QString& path, const QJsonObject& object, bool logOpen)
+{
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    QSaveFile file(path);
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (logOpen)
+        qDebug() << (opened ? "[Success] initJsonObj" : "[Error] initJsonObj");
+    if (!opened || file.write(bytes) != bytes.size() || !file.commit()) {
+        file.cancelWriting();
+        qDebug() << "syncToFile error";
+        return false;
+    }
+    qDebug() << "syncToFile success";
+    return true;
+}
+
+bool KConfigFileController::isCurrentConfigVersion(QJsonObject object)
+{
+    return object.value(QStringLiteral("configVersion")).toInt(0) >= kCurrentConfigVersion;
+}
+
+bool KConfigFileController::updateConfigVersion(QString path, QJsonObject& object)
+{
+    // Work on a copy: a migration that fails leaves neither the caller's object nor the file changed.
+    QJsonObject migrated = object;
+    migrated.remove(QStringLiteral("configVersion"));
+    migrated.insert(QStringLiteral("configVersion"), kCurrentConfigVersion);
+
+    if (migrated.value(QStringLiteral("deviceName")).toString() == QLatin1String("ZEPHRA")) {
+        qDebug() << "ZEPHRA need Change keylist Verison";
+
+        // Each array is renumbered by its own entries: "keyLight" may be shorter or ordered differently.
+        if (migrated.contains(QStringLiteral("key"))) {
+            QJsonArray keys;
+            for (const QJsonValue& value : migrated.value(QStringLiteral("key")).toArray()) {
+                if (!value.isObject()) {
+                    keys.append(value);
+                    continue;
+                }
+                QJsonObject entry = value.toObject();
+                const int oldKey = entry.value(QStringLiteral("key")).toInt(0);
+                int newKey = oldKey;
+                if (!transNewKey(oldKey, newKey)) {
+                    qDebug() << "transNewKey error: key:" << oldKey;
+                    return false;
+                }
+                const int oldFunc = entry.value(QStringLiteral("funcIndex")).toInt(0);
+                int newFunc = oldFunc;
+                if (!transFunc(oldFunc, newFunc)) {
+                    qDebug() << "transFunc error: func" << oldFunc;
+                    return false;
+                }
+                entry.insert(QStringLiteral("key"), newKey);
+                entry.insert(QStringLiteral("funcIndex"), newFunc);
+                keys.append(entry);
+            }
+            migrated.insert(QStringLiteral("key"), keys);
+        }
+
+        if (migrated.contains(QStringLiteral("keyLight"))) {
+            QJsonArray lights;
+            for (const QJsonValue& value : migrated.value(QStringLiteral("keyLight")).toArray()) {
+                if (!value.isObject()) {
+                    lights.append(value);
+                    continue;
+                }
+                QJsonObject entry = value.toObject();
+                const int oldKey = entry.value(QStringLiteral("key")).toInt(0);
+                int newKey = oldKey;
+                // A light entry of a key without a new number keeps its number, as it always did.
+                transNewKey(oldKey, newKey);
+                entry.insert(QStringLiteral("key"), newKey);
+                lights.append(entry);
+            }
+            migrated.insert(QStringLiteral("keyLight"), lights);
+        }
+    }
+
+    if (!writeDocument(path, migrated, true))
+        return false;
+    object = migrated;
+    return true;
+}
+
+bool KConfigFileController::transNewKey(const int& oldKey, int& newKey)
+{
+    const auto it = mKeyTransMap.constFind(oldKey);
+    if (it != mKeyTransMap.constEnd()) {
+        newKey = it.value();
+        return true;
+    }
+    newKey = oldKey;
+    return oldKey <= kLastUntranslatedKey;
+}
+
+bool KConfigFileController::transFunc(const int& oldFunc, int& newFunc)
+{
+    const auto it = mFuncTransMap.constFind(oldFunc);
+    if (it != mFuncTransMap.constEnd()) {
+        newFunc = it.value();
+        return true;
+    }
+    newFunc = oldFunc;
+    return oldFunc <= kLastUntranslatedFunc;
+}
+
+void KConfigFileController::initTransMaps()
+{
+    for (const TransPair& pair : kKeyTrans)
+        mKeyTransMap.insert(pair.from, pair.to);
+    for (const TransPair& pair : kFuncTrans)
+        mFuncTransMap.insert(pair.from, pair.to);
+}
+
+QString KConfigFileController::getDefaultPath(int pid)
+{
+    for (const FactoryProfile& profile : kFactoryProfiles) {
+        if (profile.pid != 0 && profile.pid == pid)
+            return QString::fromLatin1(profile.path);
+    }
+    return QString();
+}
+
+bool KConfigFileController::isKeyboardPid(int pid)
+{
+    return pid == DeviceIds::kKeyboardWired;
+}
+
+bool KConfigFileController::isSwappedModifierPid(int pid)
+{
+    return contains(kSwappedModifierPids, pid);
+}
+
+bool KConfigFileController::isPackedValuePid(int pid)
+{
+    return contains(kSwappedModifierPids, pid) || contains(kOtherPackedValuePids, pid);
+}
+
+bool KConfigFileController::isModifierFunction(int func)
+{
+    // Ctrl, Shift, Alt, Win (32-35) and their combinations (47-57).
+    const unsigned offset = static_cast<unsigned>(func - 32);
+    return offset < 26 && (offset <= 3 || offset >= 15);
+}
