@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QObject>
+
+#include <functional>
+
+class KBaseDevice;
+
+// The registry of device objects by product id. It creates a device object for a product id, remembers the
+// current one, and deletes unplugged devices only once no device task is pending, so that no queued call runs
+// against a deleted object. Lives on the GUI thread and is called only there.
+class HDeviceManager : public QObject
+{
+    Q_OBJECT
+public:
+    using Factory = std::function<KBaseDevice*(int pid)>;
+
+    static HDeviceManager* instance();
+
+    // Registers a new device object for pid and makes it current; false when no device class serves pid.
+    // A device still registered under pid is retired: marked removed and deleted once nothing is pending.
+    bool createDevice(const int& pid);
+    KBaseDevice* deviceFactory(const int& pid);
+    // -1 means the current device. Null when nothing is registered under the id.
+    KBaseDevice* getDevice(const int& pid) const;
+    // Deletes the device under pid if it is flagged removed and no task is pending; otherwise it is deleted
+    // after the last pending task.
+    void removeDevice(const int& pid);
+    bool isBusy() const;
+    // Whether any device object waits for deletion.
+    bool hasRemovedDevice() const;
+
+    // Builds device objects in place of the product classes; tests use it for devices of their own.
+    // An empty factory restores the product one.
+    void setFactory(Factory factory);
+
+    // Shutdown: waits for the device tasks of the thread pool, then deletes every device object at once.
+    void deleteAllDevices();
+
+public slots:
+    void slot_destoryDevice();
+
+private:
+    HDeviceManager();
+    ~HDeviceManager() override;
+
+    int m_currentPid = 0;
+    QMap<int, KBaseDevice*> m_devices;
+    // Devices replaced under their product id while tasks could still reach them.
+    QList<KBaseDevice*> m_retired;
+    Factory m_factory;
+};
