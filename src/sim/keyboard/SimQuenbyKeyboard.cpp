@@ -1,0 +1,512 @@
+#include "sim/keyboard/SimQuenbyKeyboard.h"
+
+#include "sim/bus/SimBus.h"
+
+#include <QMutexLocker>
+
+using namespace SimQuenby;
+
+namespace {
+
+constexpr quint16 kUsagePageGenericDesktop = 0x01;
+constexpr quint16 kUsageKeyboard = 0x06;
+constexpr quint16 kUsagePageCommand = 0xFF1C;
+constexpr quint16 kUsagePageInterrupt = 0xFF01;
+constexpr quint16 kUsageVendor = 0x92;
+constexpr quint16 kBootInputLength = 9;   // modifiers, reserved, six usages + id byte
+constexpr quint16 kBootOutputLength = 2;  // LED byte + id byte
+constexpr int kVendorInterface = 1;
+constexpr int kBootInterface = 0;
+constexpr int kCommandCollection = 0;
+constexpr int kInterruptCollection = 1;
+
+const QString kProductName = QStringLiteral("ZEPHRA Gaming Keyboard");
+
+quint32 readLe32(const QByteArray& bytes, int offset)
+{
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | quint8(bytes[offset + i]);
+    return value;
+}
+
+} // namespace
+
+SimQuenbyKeyboard::SimQuenbyKeyboard(quint16 productId)
+    : m_productId(productId)
+{
+    resetMemoryLocked();
+}
+
+SimQuenbyKeyboard::~SimQuenbyKeyboard()
+{
+    unplug();
+}
+
+// --- on the bus -------------------------------------------------------------------------------------------
+
+SimDevice SimQuenbyKeyboard::bootKeyboardInterface(quint16 productId)
+{
+    SimDevice device;
+    device.vendorId = DeviceIds::kVendorId;
+    device.productId = productId;
+    device.versionNumber = quint16(kDefaultVersionMajor << 8 | kDefaultVersionMinor);
+    device.productName = kProductName;
+    device.interfaceNumber = kBootInterface;
+    device.collections << SimCollection::make(kUsagePageGenericDesktop, kUsageKeyboard, kBootInputLength,
+                                              kBootOutputLength, 0);
+    return device;
+}
+
+SimDevice SimQuenbyKeyboard::vendorInterface(quint16 productId)
+{
+    SimDevice device = bootKeyboardInterface(productId);
+    device.interfaceNumber = kVendorInterface;
+    device.collections.clear();
+    device.collections << SimCollection::make(kUsagePageCommand, kUsageVendor, kReportSize, kReportSize, 0)
+                       << SimCollection::make(kUsagePageInterrupt, kUsageVendor, kReportSize, 0, 0);
+    return device;
+}
+
+bool SimQuenbyKeyboard::plug(SimBus* bus)
+{
+    if (!bus)
+        bus = SimBus::instance();
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_bus)
+            return false;
+        m_bus = bus;
+    }
+    // The bus calls back into this object, so its own lock is not held here.
+    const int boot = bus->plug(bootKeyboardInterface(m_productId), {nullptr});
+    const int vendor = bus->plug(vendorInterface(m_productId), {this, &m_interrupt});
+    QMutexLocker lock(&m_mutex);
+    m_bootDeviceId = boot;
+    m_vendorDeviceId = vendor;
+    return true;
+}
+
+void SimQuenbyKeyboard::unplug()
+{
+    SimBus* bus;
+    int boot;
+    int vendor;
+    {
+        QMutexLocker lock(&m_mutex);
+        bus = m_bus;
+        boot = m_bootDeviceId;
+        vendor = m_vendorDeviceId;
+        m_bus = nullptr;
+        m_bootDeviceId = m_vendorDeviceId = -1;
+    }
+    if (!bus)
+        return;
+    bus->unplug(vendor);
+    bus->unplug(boot);
+}
+
+bool SimQuenbyKeyboard::isPlugged() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_bus != nullptr;
+}
+
+int SimQuenbyKeyboard::vendorDeviceId() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_vendorDeviceId;
+}
+
+QString SimQuenbyKeyboard::commandPath() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_bus ? m_bus->path(m_vendorDeviceId, kCommandCollection) : QString();
+}
+
+QString SimQuenbyKeyboard::interruptPath() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_bus ? m_bus->path(m_vendorDeviceId, kInterruptCollection) : QString();
+}
+
+// --- factory state ----------------------------------------------------------------------------------------
+
+void SimQuenbyKeyboard::resetMemoryLocked()
+{
+    m_memory = QByteArray(kMemorySize, '\0');
+    auto put = [this](quint32 address, quint8 value) { m_memory[int(address - kMemoryBase)] = char(value); };
+
+    put(kRegLightMode, kDefaultLightMode);
+    put(kRegLightBrightness, kDefaultBrightness);
+    put(kRegLightSpeed, kDefaultSpeed);
+    put(kRegLightModeCopy, kDefaultLightMode);
+    put(kRegLightBrightnessCopy, kDefaultBrightness);
+    put(kRegLightSpeedCopy, kDefaultSpeed);
+
+    for (int position = 0; position < kKeyPositions; ++position) {
+        const QByteArray code = defaultKeyFunctionAt(position).encode();
+        m_memory.replace(int(kRegKeyTable - kMemoryBase) + position * kKeyCodeSize, kKeyCodeSize, code);
+        if (kKeyAtPosition[position] != kEmpty)
+            put(kRegKeyBrightness + position, kDefaultBrightnessPerKey);
+    }
+}
+
+void SimQuenbyKeyboard::resetToDefaults()
+{
+    QMutexLocker lock(&m_mutex);
+    resetMemoryLocked();
+    m_versionMajor = kDefaultVersionMajor;
+    m_versionMinor = kDefaultVersionMinor;
+    m_reply.clear();
+    m_busyReplies = 0;
+    m_scriptedStatuses.clear();
+    m_stuckStatus = -1;
+    m_failSkip = m_failCount = 0;
+    m_writeFaults.clear();
+    m_commands.clear();
+}
+
+void SimQuenbyKeyboard::setFirmwareVersion(quint8 major, quint8 minor)
+{
+    QMutexLocker lock(&m_mutex);
+    m_versionMajor = major;
+    m_versionMinor = minor;
+}
+
+SimKeyFunction SimQuenbyKeyboard::defaultKeyFunctionAt(int position)
+{
+    if (position < 0 || position >= kKeyPositions)
+        return SimKeyFunction::none();
+    if (position == kFnPosition)
+        return SimKeyFunction::fn();
+    return SimKeyFunction::key(kDefaultUsage[position]);
+}
+
+// --- reply machine ----------------------------------------------------------------------------------------
+
+void SimQuenbyKeyboard::setBusyReplies(int count)
+{
+    QMutexLocker lock(&m_mutex);
+    m_busyReplies = qMax(0, count);
+}
+
+void SimQuenbyKeyboard::scriptStatuses(const QList<int>& statuses)
+{
+    QMutexLocker lock(&m_mutex);
+    m_scriptedStatuses = statuses;
+}
+
+void SimQuenbyKeyboard::setStuckStatus(int status)
+{
+    QMutexLocker lock(&m_mutex);
+    m_stuckStatus = status < 0 ? -1 : (status & 0xFF);
+}
+
+void SimQuenbyKeyboard::failCommands(int count, quint8 status, int after)
+{
+    QMutexLocker lock(&m_mutex);
+    m_failCount = qMax(0, count);
+    m_failSkip = qMax(0, after);
+    m_failStatus = status;
+}
+
+void SimQuenbyKeyboard::failWritesAt(quint32 address, int count)
+{
+    QMutexLocker lock(&m_mutex);
+    m_writeFaults.append({address, count < 0 ? -1 : count});
+}
+
+void SimQuenbyKeyboard::clearFaults()
+{
+    QMutexLocker lock(&m_mutex);
+    m_busyReplies = 0;
+    m_scriptedStatuses.clear();
+    m_stuckStatus = -1;
+    m_failSkip = m_failCount = 0;
+    m_writeFaults.clear();
+}
+
+// --- memory -----------------------------------------------------------------------------------------------
+
+bool SimQuenbyKeyboard::inMemory(quint32 address, int length)
+{
+    return length >= 0 && address >= kMemoryBase && address <= kMemoryEnd
+        && quint64(address) + quint64(length) <= kMemoryEnd;
+}
+
+quint8 SimQuenbyKeyboard::registerValue(quint32 address) const
+{
+    const QByteArray bytes = memory(address, 1);
+    return quint8(bytes[0]);
+}
+
+QByteArray SimQuenbyKeyboard::memory(quint32 address, int length) const
+{
+    QMutexLocker lock(&m_mutex);
+    QByteArray bytes(qMax(0, length), '\0');
+    for (int i = 0; i < bytes.size(); ++i) {
+        const quint64 at = quint64(address) + quint64(i);
+        if (at >= kMemoryBase && at < kMemoryEnd)
+            bytes[i] = m_memory[int(at - kMemoryBase)];
+    }
+    return bytes;
+}
+
+void SimQuenbyKeyboard::setMemory(quint32 address, const QByteArray& bytes)
+{
+    QMutexLocker lock(&m_mutex);
+    for (int i = 0; i < bytes.size(); ++i) {
+        const quint64 at = quint64(address) + quint64(i);
+        if (at >= kMemoryBase && at < kMemoryEnd)
+            m_memory[int(at - kMemoryBase)] = bytes[i];
+    }
+}
+
+void SimQuenbyKeyboard::setRegister(quint32 address, quint8 value)
+{
+    setMemory(address, QByteArray(1, char(value)));
+}
+
+QByteArray SimQuenbyKeyboard::keyTable() const
+{
+    return memory(kRegKeyTable, kKeyTableSize);
+}
+
+SimKeyFunction SimQuenbyKeyboard::keyFunctionAt(int position) const
+{
+    if (position < 0 || position >= kKeyPositions)
+        return SimKeyFunction::decode(QByteArray());
+    return SimKeyFunction::decode(memory(kRegKeyTable + quint32(position) * kKeyCodeSize, kKeyCodeSize));
+}
+
+SimKeyFunction SimQuenbyKeyboard::keyFunctionOfKey(int key) const
+{
+    return keyFunctionAt(positionOfKey(key));
+}
+
+void SimQuenbyKeyboard::setKeyFunctionAt(int position, const SimKeyFunction& function)
+{
+    if (position < 0 || position >= kKeyPositions)
+        return;
+    setMemory(kRegKeyTable + quint32(position) * kKeyCodeSize, function.encode());
+}
+
+quint8 SimQuenbyKeyboard::keyBrightnessAt(int position) const
+{
+    if (position < 0 || position >= kKeyPositions)
+        return 0;
+    return registerValue(kRegKeyBrightness + quint32(position));
+}
+
+QByteArray SimQuenbyKeyboard::macroRecord(int slot) const
+{
+    if (slot < 0 || slot >= kMacroSlots)
+        return QByteArray();
+    return memory(kRegMacroRecords + quint32(slot) * kMacroRecordSize, kMacroRecordSize);
+}
+
+SimMacroRecord SimQuenbyKeyboard::decodeMacro(int slot) const
+{
+    if (slot < 0 || slot >= kMacroSlots) {
+        SimMacroRecord invalid;
+        invalid.error = QStringLiteral("no macro slot %1").arg(slot);
+        return invalid;
+    }
+    return SimMacroRecord::decode(macroRecord(slot), kMacroRecordSize);
+}
+
+// --- command log ------------------------------------------------------------------------------------------
+
+QList<SimQuenbyKeyboard::Command> SimQuenbyKeyboard::commands() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_commands;
+}
+
+QList<SimQuenbyKeyboard::Command> SimQuenbyKeyboard::appliedWrites() const
+{
+    QList<Command> writes;
+    for (const Command& command : commands()) {
+        if (command.isWrite() && command.succeeded())
+            writes.append(command);
+    }
+    return writes;
+}
+
+void SimQuenbyKeyboard::clearCommands()
+{
+    QMutexLocker lock(&m_mutex);
+    m_commands.clear();
+}
+
+// --- interrupt collection ---------------------------------------------------------------------------------
+
+QByteArray SimQuenbyKeyboard::stateReportLocked(quint8 kind) const
+{
+    QByteArray report(kReportSize, '\0');
+    report[0] = char(kInterruptReportId);
+    report[1] = char(kind);
+    for (int i = kStateReportFirstByte; i <= kStateReportLastByte; ++i)
+        report[i] = m_memory[int(kStateReportBase + quint32(i) - kMemoryBase)];
+    return report;
+}
+
+QByteArray SimQuenbyKeyboard::stateReport(quint8 kind) const
+{
+    QMutexLocker lock(&m_mutex);
+    return stateReportLocked(kind);
+}
+
+void SimQuenbyKeyboard::pushStateReport(quint8 kind)
+{
+    pushInterruptReport(stateReport(kind));
+}
+
+void SimQuenbyKeyboard::changeLightsOnKeyboard(quint8 modeRaw, quint8 brightness, quint8 speedRaw, quint8 logo)
+{
+    QByteArray report;
+    {
+        QMutexLocker lock(&m_mutex);
+        const bool ownMode = quint8(m_memory[int(kRegModeSelect - kMemoryBase)]) == 4;
+        const quint32 bank = ownMode ? kRegLightMode : kRegLightModeCopy;
+        m_memory[int(bank - kMemoryBase)] = char(modeRaw);
+        m_memory[int(bank + 1 - kMemoryBase)] = char(brightness);
+        m_memory[int(bank + 2 - kMemoryBase)] = char(speedRaw);
+        m_memory[int(kRegLogoMode - kMemoryBase)] = char(logo);
+        report = stateReportLocked(0);
+    }
+    pushInterruptReport(report);
+}
+
+void SimQuenbyKeyboard::pushInterruptReport(const QByteArray& report)
+{
+    // Never called with m_mutex held: the bus takes its own locks to deliver.
+    m_interrupt.pushInputReport(report);
+}
+
+// --- command collection -----------------------------------------------------------------------------------
+
+quint8 SimQuenbyKeyboard::settleLocked(Command& command)
+{
+    if (m_failSkip > 0) {
+        --m_failSkip;
+    } else if (m_failCount > 0) {
+        --m_failCount;
+        return m_failStatus;
+    }
+
+    if (command.address != kDeviceAddress)
+        return StatusError;
+
+    switch (command.command) {
+    case CommandVersion:
+        return StatusDone;
+    case CommandRead:
+        if (command.length < 1 || command.length > kMaxReadLength || !inMemory(command.reg, command.length))
+            return StatusError;
+        return StatusDone;
+    case CommandWrite:
+        if (command.length < 1 || command.length > kMaxWriteLength || !inMemory(command.reg, command.length))
+            return StatusError;
+        for (WriteFault& fault : m_writeFaults) {
+            if (fault.remaining == 0)
+                continue;
+            if (fault.address >= command.reg && fault.address < command.reg + quint32(command.length)) {
+                if (fault.remaining > 0)
+                    --fault.remaining;
+                return StatusError;
+            }
+        }
+        return StatusDone;
+    default:
+        return StatusError;
+    }
+}
+
+void SimQuenbyKeyboard::applyLocked(const Command& command, QByteArray& reply)
+{
+    switch (command.command) {
+    case CommandVersion:
+        reply[kReplyVersionMinorByte] = char(m_versionMinor);
+        reply[kReplyVersionMajorByte] = char(m_versionMajor);
+        break;
+    case CommandRead:
+        reply.replace(kReplyDataByte, command.length, m_memory.mid(int(command.reg - kMemoryBase), command.length));
+        break;
+    case CommandWrite:
+        m_memory.replace(int(command.reg - kMemoryBase), command.length, command.data);
+        break;
+    default:
+        break;
+    }
+}
+
+bool SimQuenbyKeyboard::onOutput(const QByteArray& report)
+{
+    // Any other report id is not one of this collection's reports: the host's write fails.
+    if (report.size() < 1 + kPacketSize || quint8(report[0]) != kCommandReportId)
+        return false;
+    const QByteArray packet = report.mid(1, kPacketSize);
+
+    Command command;
+    command.address = quint8(packet[kPacketAddressByte]);
+    command.command = quint8(packet[kPacketCommandByte]);
+    command.length = quint8(packet[kPacketLengthByte]);
+    command.reg = readLe32(packet, kPacketRegisterByte);
+    if (command.isWrite())
+        command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
+
+    QMutexLocker lock(&m_mutex);
+    if (m_stuckStatus >= 0) {
+        // A hung controller: it takes the packet and never carries it out.
+        command.status = quint8(m_stuckStatus);
+        m_commands.append(command);
+        return true;
+    }
+
+    command.status = settleLocked(command);
+    QByteArray reply(kReportSize, '\0');
+    reply[kReplyStatusByte] = char(command.status);
+    if (command.status == StatusDone)
+        applyLocked(command, reply);
+    m_reply = reply;
+    m_commands.append(command);
+    return true;
+}
+
+bool SimQuenbyKeyboard::onGetInputReport(quint8 reportId, QByteArray& report)
+{
+    if (reportId != kCommandReportId)
+        return false;
+
+    QByteArray answer(kReportSize, '\0');
+    {
+        QMutexLocker lock(&m_mutex);
+        int status = -1;
+        if (m_stuckStatus >= 0) {
+            status = m_stuckStatus;
+        } else if (!m_scriptedStatuses.isEmpty()) {
+            const int scripted = m_scriptedStatuses.takeFirst();
+            if (scripted != StatusDone)
+                status = scripted;
+        } else if (m_busyReplies > 0) {
+            --m_busyReplies;
+            status = StatusBusy;
+        }
+
+        if (status >= 0)
+            answer[kReplyStatusByte] = char(status);
+        else if (m_reply.isEmpty())
+            answer[kReplyStatusByte] = char(StatusError);  // nothing was asked yet
+        else
+            answer = m_reply;
+    }
+
+    // The status sits where the report id would: the keyboard answers that way, and the host passes it on.
+    const int size = report.size() > 0 ? report.size() : kReportSize;
+    report = answer.left(size);
+    if (report.size() < size)
+        report.append(QByteArray(size - report.size(), '\0'));
+    return true;
+}

@@ -1,0 +1,162 @@
+#pragma once
+
+// The firmware side of the wired keyboard on the simulated bus.
+//
+// The keyboard is a composite device: interface 0 is its boot keyboard, interface 1 holds the vendor
+// collections: the command collection (64-byte packets in output report 4, answers fetched as input report 4
+// with the status in the report-id position) and the interrupt collection, on which the keyboard reports
+// changes made on the keyboard itself (input report 6).
+//
+// Register memory starts with the factory tables; commands are decoded, applied and logged, so tests can
+// read back what a key or macro now does (SimKeyFunction, SimMacroRecord) rather than compare bytes. The
+// reply machine can be told to answer busy, error or any other status, and to fail chosen commands.
+
+#include "common/DeviceIds.h"
+#include "sim/bus/SimDevice.h"
+#include "sim/bus/SimResponder.h"
+#include "sim/keyboard/SimKeyFunction.h"
+#include "sim/keyboard/SimMacroRecord.h"
+#include "sim/keyboard/SimQuenbyTables.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QString>
+
+class SimBus;
+
+class SimQuenbyKeyboard : public SimResponder
+{
+public:
+    // One command as the keyboard received it, with the status it settled on.
+    struct Command {
+        quint8 address = 0;   // packet byte 0
+        quint8 command = 0;
+        int length = 0;
+        quint32 reg = 0;
+        QByteArray data;      // write data (length bytes)
+        quint8 status = SimQuenby::StatusDone;
+
+        bool isWrite() const { return command == SimQuenby::CommandWrite; }
+        bool isRead() const { return command == SimQuenby::CommandRead; }
+        bool isVersion() const { return command == SimQuenby::CommandVersion; }
+        bool succeeded() const { return status == SimQuenby::StatusDone; }
+    };
+
+    explicit SimQuenbyKeyboard(quint16 productId = DeviceIds::kKeyboardWired);
+    ~SimQuenbyKeyboard() override;
+
+    SimQuenbyKeyboard(const SimQuenbyKeyboard&) = delete;
+    SimQuenbyKeyboard& operator=(const SimQuenbyKeyboard&) = delete;
+
+    // --- on the bus ---------------------------------------------------------------------------------------
+    // Plugs both interfaces (the bus's instance when none is given); false when already plugged.
+    bool plug(SimBus* bus = nullptr);
+    // Unplugs both interfaces; nothing happens when not plugged. The destructor unplugs too.
+    void unplug();
+    bool isPlugged() const;
+    quint16 productId() const { return m_productId; }
+    // Bus device id of the vendor interface (for the bus's fault injection); -1 when unplugged.
+    int vendorDeviceId() const;
+    QString commandPath() const;
+    QString interruptPath() const;
+
+    // The two interfaces as the keyboard describes them to the host.
+    static SimDevice bootKeyboardInterface(quint16 productId);
+    static SimDevice vendorInterface(quint16 productId);
+
+    // --- factory state ------------------------------------------------------------------------------------
+    // Factory tables and light settings, no faults, empty command log.
+    void resetToDefaults();
+    void setFirmwareVersion(quint8 major, quint8 minor);
+
+    // --- reply machine ------------------------------------------------------------------------------------
+    // The next count status reads answer busy (0), whatever the command.
+    void setBusyReplies(int count);
+    // The next status reads answer these statuses in order; a 1 (done) stands for the real answer.
+    void scriptStatuses(const QList<int>& statuses);
+    // Every status read answers this status and commands are not carried out; -1 returns to normal.
+    void setStuckStatus(int status);
+    // After skipping `after` commands, the next count commands settle on status (error by default, or any
+    // invalid value) and are not carried out.
+    void failCommands(int count, quint8 status = SimQuenby::StatusError, int after = 0);
+    // Writes that touch address settle on error and are not carried out; count -1: every such write.
+    void failWritesAt(quint32 address, int count = -1);
+    // Drops every fault above.
+    void clearFaults();
+
+    // --- memory -------------------------------------------------------------------------------------------
+    quint8 registerValue(quint32 address) const;
+    // length bytes from address; bytes outside the memory read as 0.
+    QByteArray memory(quint32 address, int length) const;
+    // Stores bytes as the firmware itself would (no command logged); bytes outside the memory are dropped.
+    void setMemory(quint32 address, const QByteArray& bytes);
+    void setRegister(quint32 address, quint8 value);
+
+    QByteArray keyTable() const;
+    SimKeyFunction keyFunctionAt(int position) const;
+    // By program key id; Unknown when the keyboard has no such key.
+    SimKeyFunction keyFunctionOfKey(int key) const;
+    void setKeyFunctionAt(int position, const SimKeyFunction& function);
+    quint8 keyBrightnessAt(int position) const;
+    QByteArray macroRecord(int slot) const;
+    SimMacroRecord decodeMacro(int slot) const;
+
+    // The factory function of a position (the default table).
+    static SimKeyFunction defaultKeyFunctionAt(int position);
+
+    // --- command log --------------------------------------------------------------------------------------
+    QList<Command> commands() const;
+    // Only the writes that were carried out, in order.
+    QList<Command> appliedWrites() const;
+    void clearCommands();
+
+    // --- interrupt collection -----------------------------------------------------------------------------
+    // The state report: report id 6, kind in byte 1 (0 light state; the program ignores 1), the light
+    // registers 0xA041-0xA04D in bytes 2-14.
+    QByteArray stateReport(quint8 kind = 0) const;
+    void pushStateReport(quint8 kind = 0);
+    // As a user changing the lights with the keyboard's own keys: the bank that the mode register selects
+    // (4: 0xA041-0xA043, otherwise the copies at 0xA047-0xA049) and the logo register change, then the state
+    // report goes out.
+    void changeLightsOnKeyboard(quint8 modeRaw, quint8 brightness, quint8 speedRaw, quint8 logo);
+    // Any raw report on the interrupt collection (id byte first).
+    void pushInterruptReport(const QByteArray& report);
+
+    // --- SimResponder (command collection) ----------------------------------------------------------------
+    bool onOutput(const QByteArray& report) override;
+    bool onGetInputReport(quint8 reportId, QByteArray& report) override;
+
+private:
+    struct WriteFault {
+        quint32 address;
+        int remaining;  // -1: forever
+    };
+
+    static bool inMemory(quint32 address, int length);
+    void resetMemoryLocked();
+    quint8 settleLocked(Command& command);
+    void applyLocked(const Command& command, QByteArray& reply);
+    QByteArray stateReportLocked(quint8 kind) const;
+
+    const quint16 m_productId;
+    mutable QMutex m_mutex;
+    QByteArray m_memory;             // kMemoryBase .. kMemoryEnd
+    quint8 m_versionMajor = SimQuenby::kDefaultVersionMajor;
+    quint8 m_versionMinor = SimQuenby::kDefaultVersionMinor;
+
+    QByteArray m_reply;              // answer to the last command, status first; empty before any command
+    int m_busyReplies = 0;
+    QList<int> m_scriptedStatuses;
+    int m_stuckStatus = -1;
+    int m_failSkip = 0;
+    int m_failCount = 0;
+    quint8 m_failStatus = SimQuenby::StatusError;
+    QList<WriteFault> m_writeFaults;
+    QList<Command> m_commands;
+
+    SimBus* m_bus = nullptr;
+    int m_bootDeviceId = -1;
+    int m_vendorDeviceId = -1;
+    SimResponder m_interrupt;        // the interrupt collection only pushes reports
+};
