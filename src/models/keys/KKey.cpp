@@ -176,6 +176,12 @@ QString qtKeyToText(const int& qtKey)
 
 int qtKeyToHidUsage(const int& qtKey, const int& nativeScanCode)
 {
+    constexpr int kUsageA = 0x04;
+    constexpr int kUsageF1 = 0x3A;
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return kUsageA + (qtKey - Qt::Key_A);
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12)
+        return kUsageF1 + (qtKey - Qt::Key_F1);
     for (const QtKeyUsage& row : kQtKeyUsages) {
         if (row.qtKey == qtKey && (row.scanCode == kAnyScanCode || row.scanCode == nativeScanCode))
             return row.usage;
