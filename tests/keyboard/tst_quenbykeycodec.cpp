@@ -1,0 +1,283 @@
+#include "devices/keyboard/Quenby8aConfigImage.h"
+#include "devices/keyboard/Quenby8aKeyCodec.h"
+#include "devices/keyboard/Quenby8aKeyTable.h"
+#include "models/keys/KKey.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSet>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(KKeyCode)
+
+namespace {
+
+KKeyCode code(int b0, int b1, int b2, int b3)
+{
+    const quint8 bytes[4] = {quint8(b0), quint8(b1), quint8(b2), quint8(b3)};
+    return KKeyCode::fromBytes(bytes);
+}
+
+// Functions the keyboard has no code for.
+QSet<int> refusedFunctions()
+{
+    QSet<int> refused = {5, 26, 27, 31, 104, 125, 126, 128, 178, 180, 181, 182, 183, 500, -2};
+    for (int f = 12; f <= 17; ++f)
+        refused.insert(f);
+    for (int f = 36; f <= 41; ++f)
+        refused.insert(f);
+    for (int f = 43; f <= 46; ++f)
+        refused.insert(f);
+    for (int f = 138; f <= 170; ++f)
+        refused.insert(f);
+    return refused;
+}
+
+// The modifier mask that names each modifier function.
+int maskOf(int function)
+{
+    static const QMap<int, int> masks = {{32, 1}, {33, 2}, {34, 4}, {35, 8},  {47, 3},  {48, 5},  {49, 9}, {50, 6},
+                                         {51, 10}, {52, 12}, {53, 7}, {54, 11}, {55, 13}, {56, 14}, {57, 15}};
+    return masks.value(function, 0);
+}
+
+QJsonObject loadLayout()
+{
+    QFile file(QStringLiteral(":/common/newUI/Quenby_8a/Quenby_8ALayout.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QJsonObject();
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError)
+        qWarning() << error.errorString() << error.offset;
+    return doc.object();
+}
+
+} // namespace
+
+class TestQuenbyKeyCodec : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyFunctionRoundTrips_data()
+    {
+        QTest::addColumn<int>("function");
+        for (int f = -2; f <= 183; ++f)
+            QTest::addRow("function %d", f) << f;
+        QTest::addRow("function 500") << 500;
+    }
+
+    void everyFunctionRoundTrips()
+    {
+        QFETCH(int, function);
+        const bool isRefused = refusedFunctions().contains(function);
+
+        int a = 0, b = 0;
+        int expected = function;
+        if (Quenby8aKeyCodec::isModifierFunction(function)) {
+            a = maskOf(function);
+            b = 0x04;
+        } else if (function == Quenby8aKeyCodec::kMacro) {
+            a = 7;
+        } else if (function == Quenby8aKeyCodec::kKeyCombination) {
+            a = 0x05, b = 0x04;
+            expected = 48;  // a combination reads back as the modifier function of its mask
+        } else if (function == Quenby8aKeyCodec::kKeyboardKeys) {
+            b = 0x32;
+        } else if (function == Quenby8aKeyCodec::kNull) {
+            expected = Quenby8aKeyCodec::kKeyboardKeys;  // four zero bytes read as "Keyboard keys", usage 0
+        }
+
+        const KKeyCode sentinel = code(0x11, 0x22, 0x33, 0x44);
+        KKeyCode out = sentinel;
+        const bool encoded = Quenby8aKeyCodec::encode(function, a, b, &out);
+        QCOMPARE(encoded, !isRefused);
+        if (isRefused) {
+            QCOMPARE(out, sentinel);
+            return;
+        }
+        QCOMPARE(Quenby8aKeyCodec::decode(out), expected);
+    }
+
+    void knownCodes_data()
+    {
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<KKeyCode>("expected");
+        QTest::newRow("disable") << -1 << 0 << 0 << code(7, 0, 0, 0);
+        QTest::newRow("null") << 0 << 9 << 9 << code(0, 0, 0, 0);
+        QTest::newRow("close window") << 1 << 0 << 0 << code(2, 0, 0x04, 0x3D);
+        QTest::newRow("lock") << 2 << 0 << 0 << code(2, 0, 0x08, 0x0F);
+        QTest::newRow("zoom in") << 7 << 0 << 0 << code(2, 0, 0x08, 0x57);
+        QTest::newRow("middle button") << 10 << 0 << 0 << code(3, 0, 4, 0);
+        QTest::newRow("right button") << 11 << 0 << 0 << code(3, 0, 2, 0);
+        QTest::newRow("player") << 18 << 0 << 0 << code(4, 0, 0x01, 0x83);
+        QTest::newRow("mute") << 25 << 0 << 0 << code(4, 0, 0, 0xE2);
+        QTest::newRow("macro slot 5") << 29 << 5 << 0 << code(5, 0, 5, 0);
+        QTest::newRow("ctrl+alt+A") << 30 << 0x05 << 0x04 << code(2, 0, 5, 4);
+        QTest::newRow("keyboard key") << 42 << 0 << 0x64 << code(0, 0, 0x64, 0);
+        QTest::newRow("A key") << 58 << 0 << 0 << code(0, 0, 0x04, 0);
+        QTest::newRow("PrtSc") << 124 << 0 << 0 << code(0, 0, 0x46, 0);
+        QTest::newRow("Pause") << 127 << 0 << 0 << code(0, 0, 0x48, 0);
+        QTest::newRow("Up") << 137 << 0 << 0 << code(0, 0, 0x52, 0);
+        QTest::newRow("Ctrl_L") << 171 << 0 << 0 << code(0, 0, 0xE0, 0);
+        QTest::newRow("Alt_R") << 177 << 0 << 0 << code(0, 0, 0xE6, 0);
+        QTest::newRow("Fn") << 179 << 0 << 0 << code(0xA0, 0, 1, 0);
+    }
+
+    void knownCodes()
+    {
+        QFETCH(int, function);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(KKeyCode, expected);
+        KKeyCode out;
+        QVERIFY(Quenby8aKeyCodec::encode(function, a, b, &out));
+        QCOMPARE(out, expected);
+    }
+
+    void parametersMustFitTheirByte_data()
+    {
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::newRow("macro slot 256") << 29 << 256 << 0;
+        QTest::newRow("negative mask") << 30 << -1 << 4;
+        QTest::newRow("usage 0x104") << 33 << 2 << 0x104;
+        QTest::newRow("keyboard key 300") << 42 << 0 << 300;
+    }
+
+    void parametersMustFitTheirByte()
+    {
+        QFETCH(int, function);
+        QFETCH(int, a);
+        QFETCH(int, b);
+        KKeyCode out = code(1, 2, 3, 4);
+        QVERIFY(!Quenby8aKeyCodec::encode(function, a, b, &out));
+        QCOMPARE(out, code(1, 2, 3, 4));
+    }
+
+    void decodeStoredCodes_data()
+    {
+        QTest::addColumn<KKeyCode>("stored");
+        QTest::addColumn<int>("function");
+        QTest::newRow("alt+F4") << code(2, 0, 4, 0x3D) << 1;
+        QTest::newRow("alt+F3 is plain Alt") << code(2, 0, 4, 0x3C) << 34;
+        QTest::newRow("win+D") << code(2, 0, 8, 0x07) << 4;
+        QTest::newRow("win+A is plain Win") << code(2, 0, 8, 0x04) << 35;
+        QTest::newRow("mask 0") << code(2, 0, 0, 0x04) << 0;
+        QTest::newRow("mask 16") << code(2, 0, 16, 0x04) << 0;
+        QTest::newRow("find ignores byte 2") << code(4, 0, 0x02, 0x21) << 28;
+        QTest::newRow("unknown consumer") << code(4, 0, 0, 0x99) << 0;
+        QTest::newRow("left button, param 1") << code(3, 0, 1, 1) << 9;
+        QTest::newRow("left button, param 2") << code(3, 0, 1, 2) << 0;
+        QTest::newRow("button mask 3") << code(3, 0, 3, 0) << 0;
+        QTest::newRow("ISO usage 0x32") << code(0, 0, 0x32, 0) << 42;
+        QTest::newRow("ScrLk usage") << code(0, 0, 0x47, 0) << 42;
+        QTest::newRow("Insert usage") << code(0, 0, 0x49, 0) << 42;
+        QTest::newRow("right Win usage") << code(0, 0, 0xE7, 0) << 42;
+        QTest::newRow("macro") << code(5, 0, 19, 0) << 29;
+        QTest::newRow("disabled") << code(7, 0, 0, 0) << -1;
+        QTest::newRow("Fn") << code(0xA0, 0, 1, 0) << 179;
+        QTest::newRow("Fn with code 2") << code(0xA0, 0, 2, 0) << 0;
+        QTest::newRow("unknown type") << code(9, 0, 1, 0) << 0;
+    }
+
+    void decodeStoredCodes()
+    {
+        QFETCH(KKeyCode, stored);
+        QFETCH(int, function);
+        QCOMPARE(Quenby8aKeyCodec::decode(stored), function);
+    }
+
+    // The gap helpers walk a profile's key list in table order: they must agree with the position table.
+    void gapHelpersMatchThePositionTable()
+    {
+        for (int pos = 0; pos < Quenby8a::kPositionCount; ++pos) {
+            const int key = Quenby8a::keyAtPosition(pos);
+            if (key == Quenby8a::kEmptyPosition || Quenby8a::isIsoKey(key))
+                continue;
+            QCOMPARE(Quenby8a::positionOfKey(key), pos);
+            int empty = 0;
+            while (pos + 1 + empty < Quenby8a::kPositionCount
+                   && Quenby8a::keyAtPosition(pos + 1 + empty) == Quenby8a::kEmptyPosition)
+                ++empty;
+            int count = -1;
+            QCOMPARE(Quenby8a::keyGapAfter(key, &count), empty > 0);
+            if (empty > 0)
+                QCOMPARE(count, empty);
+            QCOMPARE(Quenby8a::hasHiddenKeyAfter(key), Quenby8a::isIsoKey(Quenby8a::keyAtPosition(pos + 1)));
+        }
+        QCOMPARE(Quenby8a::positionOfKey(99), -1);
+        QCOMPARE(Quenby8a::positionOfKey(-1), -1);
+        QCOMPARE(Quenby8a::keyAtPosition(128), Quenby8a::kEmptyPosition);
+    }
+
+    // The layout document names the keys the user sees; every one of them must sit in the key table, carry
+    // the function of its own name as its factory function, and decode from the factory table to it.
+    void layoutDocumentMatchesTheKeyTable()
+    {
+        const QJsonObject layout = loadLayout();
+        QCOMPARE(layout.value(QStringLiteral("deviceName")).toString(), QStringLiteral("ZEPHRA"));
+        QCOMPARE(layout.value(QStringLiteral("MaxMacroLenth")).toInt(), 256);
+        const QJsonArray keys = layout.value(QStringLiteral("key")).toObject().value(QStringLiteral("keyBtn")).toArray();
+        const QJsonArray lights =
+            layout.value(QStringLiteral("light")).toObject().value(QStringLiteral("keyLightBtn")).toArray();
+        QCOMPARE(keys.size(), 84);
+        QCOMPARE(lights.size(), 84);
+
+        QSet<int> seen;
+        for (int i = 0; i < keys.size(); ++i) {
+            const QJsonObject entry = keys.at(i).toObject();
+            const int key = entry.value(QStringLiteral("key")).toInt();
+            QCOMPARE(lights.at(i).toObject().value(QStringLiteral("key")).toInt(), key);
+            QVERIFY2(!seen.contains(key), qPrintable(QString::number(key)));
+            seen.insert(key);
+            const int pos = Quenby8a::positionOfKey(key);
+            QVERIFY2(pos >= 0 && !Quenby8a::isIsoKey(key), qPrintable(QString::number(key)));
+            QCOMPARE(entry.value(QStringLiteral("name")).toString(), getKeyStr(KKey(key)));
+
+            int function = 0;
+            QVERIFY(Quenby8a::defaultFunction(key, &function));
+            QCOMPARE(getFuncStr(KKeyFunction(function)), getKeyStr(KKey(key)));
+            QCOMPARE(entry.value(QStringLiteral("defaultFunc")).toInt(), function);
+            KKeyCode encoded;
+            QVERIFY(Quenby8aKeyCodec::encode(function, 0, 0, &encoded));
+            QCOMPARE(encoded, Quenby8a::defaultKeyCode(pos));
+        }
+        // The ISO keys have no function of their own.
+        QVERIFY(!Quenby8a::defaultFunction(Quenby8a::kIsoKeyK45, nullptr));
+        QVERIFY(!Quenby8a::defaultFunction(Quenby8a::kIsoKeyK42, nullptr));
+        // The quote key's name is stored with an escaped single quote and must read as the quote itself.
+        const QString quoteName = QStringLiteral("'\" Key");
+        bool found = false;
+        for (const QJsonValue& v : keys)
+            found = found || v.toObject().value(QStringLiteral("name")).toString() == quoteName;
+        QVERIFY(found);
+    }
+
+    void configImageStartsFromTheFactoryTable()
+    {
+        Quenby8aConfigImage image;
+        QCOMPARE(image.keyCode(0), code(0, 0, 0x29, 0));
+        QCOMPARE(image.keyCode(85), code(0xA0, 0, 1, 0));
+        QCOMPARE(image.keyCode(12), code(0, 0, 0x64, 0));
+        QCOMPARE(image.keyCode(6), code(0, 0, 0, 0));
+        QCOMPARE(image.keyCode(120), code(0, 0, 0x4C, 0));
+        const quint8 header[] = {1, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0};
+        for (int i = 0; i < Quenby8aConfigImage::kHeaderSize; ++i)
+            QCOMPARE(image.header(i), header[i]);
+        image.setKeyBrightness(6, 4);
+        image.setKeyBrightness(5, 4);
+        image.initLightSettings();
+        QCOMPARE(image.keyBrightness(6), quint8(0));
+        QCOMPARE(image.keyBrightness(5), quint8(4));
+        QCOMPARE(int(image.bytes().size()), 654);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuenbyKeyCodec)
+#include "tst_quenbykeycodec.moc"
