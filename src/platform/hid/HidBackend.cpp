@@ -1,5 +1,7 @@
 #include "platform/hid/HidBackend.h"
 
+#include "platform/hid/HidrawBackend.h"
+
 #include <atomic>
 
 namespace KHID {
@@ -9,7 +11,11 @@ std::atomic<HidBackend*> g_backend{nullptr};
 
 HidBackend* hidBackend()
 {
-    return g_backend.load();
+    if (HidBackend* backend = g_backend.load())
+        return backend;
+    // Real devices unless someone chose otherwise; created on first use and kept for the process.
+    static HidrawBackend* const hidraw = new HidrawBackend;
+    return hidraw;
 }
 
 void setHidBackend(HidBackend* backend)
