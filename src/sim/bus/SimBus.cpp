@@ -152,6 +152,18 @@ bool SimBus::unplug(int deviceId)
     return true;
 }
 
+void SimBus::forgetResponder(SimResponder* responder)
+{
+    QMutexLocker fw(&m_firmwareMutex);
+    QMutexLocker lock(&m_mutex);
+    for (Device* device : qAsConst(m_devices)) {
+        for (SimResponder*& r : device->responders) {
+            if (r == responder)
+                r = nullptr;
+        }
+    }
+}
+
 void SimBus::reset()
 {
     for (int id : deviceIds())
@@ -287,8 +299,11 @@ bool SimBus::queryInterface(const QString& path, KHID::HidInterfaceInfo& info)
         const int collection = device->paths.indexOf(path.toLower());
         if (collection < 0)
             continue;
-        if (takeFault(*device, collection, Fault::Query))
+        if (takeFault(*device, collection, Fault::Query)) {
+            record(SimTransfer::Query, false, device->id, collection, INVALID_HANDLE_VALUE, QByteArray());
             return false;
+        }
+        record(SimTransfer::Query, true, device->id, collection, INVALID_HANDLE_VALUE, QByteArray());
         const SimCollection& c = device->desc.collections.at(collection);
         info.path = device->paths.at(collection);
         info.vendorId = device->desc.vendorId;

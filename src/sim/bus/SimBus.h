@@ -40,8 +40,8 @@ public:
     void install();
 
     // Plugs an interface: responders holds one entry per collection (nullptr: a collection that accepts
-    // writes and answers nothing). The caller keeps ownership of the responders and must keep them alive
-    // until unplug() returns. Returns the device id; posts deviceArrived once per collection path.
+    // writes and answers nothing). The caller keeps ownership of the responders; one destroyed while
+    // plugged is detached and its collection answers nothing from then on. Returns the device id; posts deviceArrived once per collection path.
     int plug(const SimDevice& device, const QList<SimResponder*>& responders);
     // Unplugs: blocked reads fail at once, later I/O on its handles fails; posts deviceRemoved per path.
     // After it returns no responder of the device is called again. False for an unknown id.
@@ -100,6 +100,7 @@ private:
 
     friend class SimResponder;
     void deliverInput(int deviceId, int collection, const QByteArray& report);
+    void forgetResponder(SimResponder* responder);
 
     enum class Control { SetFeature, GetFeature, GetInputReport };
     bool control(KHID::HANDLE handle, Control kind, quint8* buffer, quint32 length);

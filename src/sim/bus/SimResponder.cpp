@@ -2,7 +2,12 @@
 
 #include "sim/bus/SimBus.h"
 
-SimResponder::~SimResponder() = default;
+SimResponder::~SimResponder()
+{
+    // A responder that goes while still plugged leaves a collection that answers nothing.
+    if (m_deviceId.load() >= 0)
+        SimBus::instance()->forgetResponder(this);
+}
 
 bool SimResponder::onOutput(const QByteArray&)
 {

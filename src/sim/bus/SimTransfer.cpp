@@ -3,6 +3,7 @@
 QString SimTransfer::opName(Op op)
 {
     switch (op) {
+    case Query: return QStringLiteral("query");
     case Open: return QStringLiteral("open");
     case Close: return QStringLiteral("close");
     case SetFeature: return QStringLiteral("setFeature");

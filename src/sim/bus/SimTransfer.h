@@ -10,6 +10,7 @@
 // One entry of the simulated bus's transcript.
 struct SimTransfer {
     enum Op {
+        Query,             // describing an interface (enumeration)
         Open,
         Close,
         SetFeature,
