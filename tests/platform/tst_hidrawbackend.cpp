@@ -1,11 +1,13 @@
 #include "common/DeviceIds.h"
 #include "hid/khid/KHidFunctions.h"
+#include "platform/hid/DeviceNotification.h"
 #include "platform/hid/HidrawBackend.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -382,6 +384,56 @@ private slots:
         QVERIFY(!backend.write(attributes, feature, sizeof feature, &written));
         QVERIFY(!backend.read(attributes, reinterpret_cast<quint8*>(report.data()), 65, &written, 0));
         backend.close(attributes);
+    }
+
+    // Arrivals name every collection of the new node; a removal repeats the paths announced for the node,
+    // also for one present before watching started, although sysfs no longer describes it.
+    void nodeEventsAnnounceCollectionPaths()
+    {
+        SysfsTree tree;
+        buildStandardTree(tree);
+        KHID::HidrawBackend backend;
+        backend.setRoots(tree.classRoot(), tree.deviceRoot());
+        KHID::setHidBackend(&backend);
+        KHID::DeviceNotification notification;
+        notification.start();  // the kernel's event socket may be unavailable here; the bookkeeping is not
+        QSignalSpy arrived(&notification, &KHID::DeviceNotification::deviceArrived);
+        QSignalSpy removed(&notification, &KHID::DeviceNotification::deviceRemoved);
+        const auto texts = [](QSignalSpy& spy) {
+            QStringList out;
+            for (const QList<QVariant>& args : spy)
+                out << args.at(0).toString();
+            spy.clear();
+            return out;
+        };
+
+        QVERIFY(QDir(tree.classRoot() + QStringLiteral("/hidraw1")).removeRecursively());
+        notification.handleNodeEvent(QStringLiteral("remove"), QStringLiteral("hidraw1"));
+        QCOMPARE(texts(removed), (QStringList{kKeyboardVendor, kKeyboardConsumer}));
+
+        tree.addUsbDevice(QStringLiteral("1-5"), 2, "0105", "ZEPHRA Keyboard");
+        tree.addUsbHidraw(QStringLiteral("hidraw4"), QStringLiteral("1-5"), 1, 0x3A7E, 0x5C21,
+                          fixture("vendor-two-collections.bin"));
+        notification.handleNodeEvent(QStringLiteral("add"), QStringLiteral("hidraw4"));
+        const QStringList added = texts(arrived);
+        QCOMPARE(added, (QStringList{QString(kKeyboardVendor).replace(QStringLiteral("hidraw1"), QStringLiteral("hidraw4")),
+                                     QString(kKeyboardConsumer).replace(QStringLiteral("hidraw1"), QStringLiteral("hidraw4"))}));
+
+        // Events that name nothing we can describe or remember are dropped.
+        notification.handleNodeEvent(QStringLiteral("add"), QStringLiteral("hidraw2"));      // malformed
+        notification.handleNodeEvent(QStringLiteral("change"), QStringLiteral("hidraw0"));
+        notification.handleNodeEvent(QStringLiteral("remove"), QStringLiteral("hidraw77"));
+        notification.handleNodeEvent(QStringLiteral("remove"), QStringLiteral("hidraw2"));
+        QVERIFY(arrived.isEmpty());
+        QVERIFY(removed.isEmpty());
+
+        QVERIFY(QDir(tree.classRoot() + QStringLiteral("/hidraw4")).removeRecursively());
+        notification.handleNodeEvent(QStringLiteral("remove"), QStringLiteral("hidraw4"));
+        QCOMPARE(texts(removed), added);
+        notification.handleNodeEvent(QStringLiteral("remove"), QStringLiteral("hidraw4"));
+        QVERIFY(removed.isEmpty());
+        notification.stop();
+        KHID::setHidBackend(nullptr);
     }
 
     // The shipped udev rule must let the seat's user open hidraw nodes of our vendor id, and nothing wider.
