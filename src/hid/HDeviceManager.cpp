@@ -1,6 +1,7 @@
 #include "hid/HDeviceManager.h"
 
 #include "common/DeviceIds.h"
+#include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "hid/HWork.h"
 #include "hid/KBaseDevice.h"
 
@@ -41,8 +42,9 @@ KBaseDevice* HDeviceManager::deviceFactory(const int& pid)
 {
     if (m_factory)
         return m_factory(pid);
-    // The keyboard class for the wired keyboard joins here once it exists; every other id has no class.
-    Q_UNUSED(pid);
+    // The wired keyboard is the one device class the program creates; every other id has no class.
+    if (pid == DeviceIds::kKeyboardWired)
+        return new FDeviceQuenby_8a();
     return nullptr;
 }
 
