@@ -74,7 +74,8 @@ bool SimQuenbyKeyboard::plug(SimBus* bus)
         bus = SimBus::instance();
     {
         QMutexLocker lock(&m_mutex);
-        if (m_bus)
+        // deviceId() is the bus's word: a bus reset unplugs without telling us.
+        if (m_bus && deviceId() >= 0)
             return false;
         m_bus = bus;
     }
@@ -100,7 +101,8 @@ void SimQuenbyKeyboard::unplug()
         m_bus = nullptr;
         m_bootDeviceId = m_vendorDeviceId = -1;
     }
-    if (!bus)
+    // After a bus reset both interfaces are gone already.
+    if (!bus || deviceId() != vendor)
         return;
     bus->unplug(vendor);
     bus->unplug(boot);
@@ -108,26 +110,24 @@ void SimQuenbyKeyboard::unplug()
 
 bool SimQuenbyKeyboard::isPlugged() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_bus != nullptr;
+    return deviceId() >= 0;
 }
 
 int SimQuenbyKeyboard::vendorDeviceId() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_vendorDeviceId;
+    return deviceId();
 }
 
 QString SimQuenbyKeyboard::commandPath() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_bus ? m_bus->path(m_vendorDeviceId, kCommandCollection) : QString();
+    return m_bus && isPlugged() ? m_bus->path(m_vendorDeviceId, kCommandCollection) : QString();
 }
 
 QString SimQuenbyKeyboard::interruptPath() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_bus ? m_bus->path(m_vendorDeviceId, kInterruptCollection) : QString();
+    return m_bus && isPlugged() ? m_bus->path(m_vendorDeviceId, kInterruptCollection) : QString();
 }
 
 // --- factory state ----------------------------------------------------------------------------------------
