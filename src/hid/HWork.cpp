@@ -84,7 +84,7 @@ HWork::TaskId HWork::beginTask()
 
 void HWork::refusalLogged()
 {
-    qWarning() << "[Error] device task refused: no device connected";
+    qWarning() << "[Error] device task refused: no device, or the device was unplugged";
 }
 
 void HWork::orphanFinished()

@@ -1,0 +1,118 @@
+#include "hid/FarrantInterruputRead.h"
+
+#include "common/DeviceIds.h"
+#include "hid/khid/KHidFunctions.h"
+#include "hid/khid/KUSBDevice.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr unsigned long kStopPollMs = 50;
+
+// Wireless models whose battery is polled instead of read from reports.
+constexpr quint16 kBatteryPollModels[] = {
+    DeviceIds::mousePid("FARRANT", true),
+    DeviceIds::mousePid("KELHAM_NORDIC", true),
+};
+
+// Wireless models whose reports come through the receiver's vendor interface.
+constexpr quint16 kReceiverModels[] = {
+    DeviceIds::mousePid("JARROW_NORDIC", true),
+    DeviceIds::mousePid("YARRIN", true),
+    DeviceIds::mousePid("ZENNOR", true),
+};
+
+constexpr quint16 kReceiverUsage = 2;
+constexpr quint16 kVendorUsagePage = 0xFF00;
+constexpr int kReceiverReportId = 0xBB;
+constexpr int kMouseReportId = 5;
+const char* const kMouseCollection = "col05";
+
+template <std::size_t N>
+bool contains(const quint16 (&ids)[N], quint16 pid)
+{
+    return std::find(std::begin(ids), std::end(ids), pid) != std::end(ids);
+}
+
+} // namespace
+
+FarrantInterruputRead::FarrantInterruputRead(QObject* parent)
+    : QThread(parent),
+      m_loop([this](const QString& text) { emit postMsg(text); },
+             [this](const QString& data) { emit sigData(data); })
+{
+}
+
+FarrantInterruputRead::~FarrantInterruputRead()
+{
+    stop();
+}
+
+void FarrantInterruputRead::setPid(int pid)
+{
+    m_pid = static_cast<quint16>(pid);
+}
+
+void FarrantInterruputRead::stop()
+{
+    m_loop.requestStop();
+    while (!wait(kStopPollMs))
+        m_loop.requestStop();
+}
+
+bool FarrantInterruputRead::isBatteryPollModel(quint16 pid)
+{
+    return contains(kBatteryPollModels, pid);
+}
+
+bool FarrantInterruputRead::isReceiverModel(quint16 pid)
+{
+    return contains(kReceiverModels, pid);
+}
+
+void FarrantInterruputRead::run()
+{
+    const quint16 pid = m_pid;
+    if (isBatteryPollModel(pid)) {
+        pollBattery();
+        return;
+    }
+
+    m_loop.renewChannel();
+    if (isReceiverModel(pid)) {
+        const bool opened = m_loop.open([pid](KHID::KUSBDevice* channel) {
+            return channel->initDevice(DeviceIds::kVendorId, pid, kReceiverUsage, kVendorUsagePage, quint16(0));
+        });
+        if (opened)
+            m_loop.readLoop(kReceiverReportId, false);
+        return;
+    }
+
+    // The mouse's fifth collection, whatever its usage.
+    const bool opened = m_loop.open([pid](KHID::KUSBDevice* channel) {
+        KHID::KHidDetail found;
+        bool matched = false;
+        KHID::enumHidDevices([&](KHID::KHidDetail detail, bool& keepGoing) {
+            if (detail.vendorId == DeviceIds::kVendorId && detail.productId == pid
+                && detail.capabilities.usagePage == kVendorUsagePage
+                && detail.devicePath.contains(QLatin1String(kMouseCollection))) {
+                found = detail;
+                matched = true;
+                keepGoing = false;
+            }
+        });
+        return matched && channel->setDeviceDetail(found) && channel->open();
+    });
+    if (opened)
+        m_loop.readLoop(kMouseReportId, true);
+}
+
+void FarrantInterruputRead::pollBattery()
+{
+    while (!m_loop.stopRequested()) {
+        emit postMsg(QStringLiteral("start getBatteryValue"));
+        m_loop.pause(kBatteryPollMs);
+    }
+}

@@ -1,0 +1,256 @@
+#include "SimBusFixture.h"
+#include "SimRecordingResponder.h"
+#include "common/DeviceIds.h"
+#include "hid/FarrantInterruputRead.h"
+#include "hid/Quenby_8aInterruputRead.h"
+#include "platform/sys/PlatformTime.h"
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QtTest>
+
+// The interrupt-read threads on the simulated bus: what they hand over, how they give up, and that they
+// stop at once and release their channel when their owner goes.
+class TestInterruptRead : public QObject
+{
+    Q_OBJECT
+
+private:
+    static constexpr quint16 kKeyboard = DeviceIds::kKeyboardWired;
+
+    static int plugKeyboard(SimBusFixture& bus, SimRecordingResponder* firmware, quint16 inputLength = 65)
+    {
+        return bus.plug({SimCollection::make(0xFF01, 0x92, inputLength, 65, 0)}, {firmware}, DeviceIds::kVendorId,
+                        kKeyboard);
+    }
+
+    static QStringList texts(const QSignalSpy& spy)
+    {
+        QStringList list;
+        for (const QList<QVariant>& args : spy)
+            list << args.first().toString();
+        return list;
+    }
+
+private slots:
+    void reportReachesBothSignals_data()
+    {
+        QTest::addColumn<QByteArray>("report");
+        QTest::addColumn<QString>("hex");
+        QTest::newRow("mode change") << QByteArray::fromHex("0602ff10") << QStringLiteral("6 2 ff 10 ");
+        QTest::newRow("zero bytes inside") << QByteArray::fromHex("06000001") << QStringLiteral("6 0 0 1 ");
+        QTest::newRow("zero tail") << QByteArray::fromHex("0680a000") << QStringLiteral("6 80 a0 0 ");
+    }
+
+    void reportReachesBothSignals()
+    {
+        QFETCH(QByteArray, report);
+        QFETCH(QString, hex);
+        SimBusFixture bus;
+        SimRecordingResponder firmware;
+        plugKeyboard(bus, &firmware, quint16(report.size()));
+
+        Quenby_8aInterruputRead reader;
+        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        QSignalSpy data(&reader, &Quenby_8aInterruputRead::sigData);
+        reader.setPid(kKeyboard);
+        reader.start();
+        QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+
+        firmware.pushInputReport(report);
+        QTRY_COMPARE(data.count(), 1);
+        QCOMPARE(texts(messages).last(), hex);
+        const QString bytes = data.first().first().toString();
+        QCOMPARE(bytes.size(), report.size());
+        for (int i = 0; i < report.size(); ++i)
+            QCOMPARE(bytes.at(i).unicode(), ushort(quint8(report.at(i))));
+        // Reads are paced.
+        QVERIFY(Platform::recordedSleeps().contains(100));
+    }
+
+    void openGivesUpAfterSixAttempts_data()
+    {
+        QTest::addColumn<int>("failedOpens");
+        QTest::addColumn<QString>("outcome");
+        QTest::addColumn<int>("pauses");
+        QTest::newRow("opens on the sixth") << 5 << QStringLiteral("open device") << 5;
+        QTest::newRow("never opens") << 6 << QStringLiteral("Device pull out") << 5;
+        QTest::newRow("opens at once") << 0 << QStringLiteral("open device") << 0;
+    }
+
+    void openGivesUpAfterSixAttempts()
+    {
+        QFETCH(int, failedOpens);
+        QFETCH(QString, outcome);
+        QFETCH(int, pauses);
+        SimBusFixture bus;
+        SimRecordingResponder firmware;
+        const int id = plugKeyboard(bus, &firmware);
+        if (failedOpens > 0)
+            bus->failNext(id, SimBus::Fault::OpenWrite, failedOpens);
+        Platform::clearRecordedSleeps();
+
+        Quenby_8aInterruputRead reader;
+        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        reader.setPid(kKeyboard);
+        reader.start();
+        QTRY_VERIFY(!messages.isEmpty());
+        QCOMPARE(texts(messages), QStringList{outcome});
+        QCOMPARE(Platform::recordedSleeps().mid(0, pauses), QList<int>() << QVector<int>(pauses, 1000).toList());
+        if (outcome == QLatin1String("Device pull out")) {
+            QVERIFY(reader.wait(5000));
+            QCOMPARE(Platform::recordedSleeps(), QVector<int>(pauses, 1000).toList());
+        }
+    }
+
+    void absentDeviceEndsWithPullOut()
+    {
+        SimBusFixture bus;
+        Platform::clearRecordedSleeps();
+        Quenby_8aInterruputRead reader;
+        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        reader.setPid(kKeyboard);
+        reader.start();
+        QVERIFY(reader.wait(5000));
+        QCOMPARE(texts(messages), QStringList{QStringLiteral("Device pull out")});
+        QCOMPARE(Platform::recordedSleeps(), QVector<int>(5, 1000).toList());
+    }
+
+    // Failures are counted over the thread's life: successes in between do not reset the count.
+    void fourthFailedReadEndsTheThread()
+    {
+        SimBusFixture bus;
+        SimRecordingResponder firmware;
+        const int id = plugKeyboard(bus, &firmware, 4);
+        bus->failNext(id, SimBus::Fault::Read, 3);
+
+        Quenby_8aInterruputRead reader;
+        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        QSignalSpy data(&reader, &Quenby_8aInterruputRead::sigData);
+        reader.setPid(kKeyboard);
+        reader.start();
+        QTRY_COMPARE(texts(messages).count(QStringLiteral("[error] readfile")), 3);
+        firmware.pushInputReport(QByteArray::fromHex("06010203"));
+        QTRY_COMPARE(data.count(), 1);
+        QVERIFY(!reader.isFinished());
+
+        bus->failNext(id, SimBus::Fault::Read, 1);
+        firmware.pushInputReport(QByteArray::fromHex("06040506")); // wakes a read already waiting
+        QVERIFY(reader.wait(5000));
+        QCOMPARE(texts(messages).count(QStringLiteral("[error] readfile")), 4);
+    }
+
+    void stopWakesABlockedRead()
+    {
+        SimBusFixture bus;
+        SimRecordingResponder firmware;
+        const int id = plugKeyboard(bus, &firmware);
+        Quenby_8aInterruputRead reader;
+        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        reader.setPid(kKeyboard);
+        reader.start();
+        QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        QTest::qWait(20); // let it block in the read
+
+        QElapsedTimer timer;
+        timer.start();
+        reader.stop();
+        QVERIFY(timer.elapsed() < 1000);
+        QVERIFY(reader.isFinished());
+        QTest::qWait(10);
+        QVERIFY(!texts(messages).contains(QStringLiteral("[error] readfile")));
+        QCOMPARE(bus->openHandleCount(id), 2); // still owned until the reader is destroyed
+    }
+
+    void deletingTheOwnerMidReadJoinsAndReleases()
+    {
+        SimBusFixture bus;
+        SimRecordingResponder firmware;
+        const int id = plugKeyboard(bus, &firmware);
+        auto* owner = new QObject;
+        QPointer<Quenby_8aInterruputRead> reader = new Quenby_8aInterruputRead(owner);
+        QSignalSpy messages(reader.data(), &Quenby_8aInterruputRead::postMsg);
+        reader->setPid(kKeyboard);
+        reader->start();
+        QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        QVERIFY(bus->openHandleCount(id) > 0);
+
+        QElapsedTimer timer;
+        timer.start();
+        delete owner;
+        QVERIFY(timer.elapsed() < 1000);
+        QVERIFY(reader.isNull());
+        QCOMPARE(bus->openHandleCount(id), 0);
+    }
+
+    void mouseReaderFindsItsInterface_data()
+    {
+        QTest::addColumn<int>("pid");
+        QTest::addColumn<int>("collection");
+        // Receiver models read the receiver's vendor collection; the others the fifth collection.
+        QTest::newRow("receiver model") << int(DeviceIds::mousePid("YARRIN", true)) << 1;
+        QTest::newRow("wired mouse") << int(DeviceIds::mousePid("FARRANT")) << 4;
+    }
+
+    void mouseReaderFindsItsInterface()
+    {
+        QFETCH(int, pid);
+        QFETCH(int, collection);
+        SimBusFixture bus;
+        QList<SimCollection> collections = {
+            SimCollection::make(0x0001, 0x02, 8, 0, 0),
+            SimCollection::make(0xFF00, 0x02, 33, 33, 0),
+            SimCollection::make(0x000C, 0x01, 4, 0, 0),
+            SimCollection::make(0xFF00, 0x01, 33, 33, 0),
+            SimCollection::make(0xFF00, 0x05, 33, 33, 0),
+        };
+        QList<SimRecordingResponder*> firmware;
+        QList<SimResponder*> responders;
+        for (int i = 0; i < collections.size(); ++i) {
+            firmware << new SimRecordingResponder;
+            responders << firmware.last();
+        }
+        bus.plug(collections, responders, DeviceIds::kVendorId, quint16(pid));
+
+        {
+            FarrantInterruputRead reader;
+            QSignalSpy messages(&reader, &FarrantInterruputRead::postMsg);
+            QSignalSpy data(&reader, &FarrantInterruputRead::sigData);
+            reader.setPid(pid);
+            reader.start();
+            QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+            for (SimRecordingResponder* other : firmware) {
+                if (other != firmware.at(collection))
+                    other->pushInputReport(QByteArray::fromHex("0101"));
+            }
+            firmware.at(collection)->pushInputReport(QByteArray::fromHex("0507"));
+            QTRY_COMPARE(data.count(), 1);
+            QCOMPARE(data.first().first().toString().left(2), QString::fromLatin1("\x05\x07", 2));
+        }
+        bus->reset();
+        qDeleteAll(firmware);
+    }
+
+    void batteryPollOpensNothingAndStops()
+    {
+        SimBusFixture bus;
+        bus->clearTranscript();
+        Platform::setSleepScale(0.001); // 10 ms between polls
+        FarrantInterruputRead reader;
+        QSignalSpy messages(&reader, &FarrantInterruputRead::postMsg);
+        reader.setPid(DeviceIds::mousePid("FARRANT", true));
+        reader.start();
+        QTRY_VERIFY(messages.count() >= 3);
+        QElapsedTimer timer;
+        timer.start();
+        reader.stop();
+        QVERIFY(timer.elapsed() < 1000);
+        Platform::setSleepScale(0.0);
+        QCOMPARE(texts(messages).toSet(), QSet<QString>{QStringLiteral("start getBatteryValue")});
+        QVERIFY(bus->transcript().isEmpty());
+    }
+};
+
+QTEST_MAIN(TestInterruptRead)
+#include "tst_interruptread.moc"
