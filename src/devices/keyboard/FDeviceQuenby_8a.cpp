@@ -1,0 +1,410 @@
+#include "devices/keyboard/FDeviceQuenby_8a.h"
+
+#include "common/DeviceIds.h"
+#include "devices/keyboard/Quenby8aKeyCodec.h"
+#include "devices/keyboard/Quenby8aKeyTable.h"
+#include "devices/keyboard/Quenby8aMacroRecord.h"
+#include "devices/keyboard/Quenby8aRegisters.h"
+#include "hid/HCommunicateManager.h"
+#include "hid/Quenby_8aInterruputRead.h"
+#include "hid/khid/KUSBDevice.h"
+#include "platform/sys/PlatformTime.h"
+
+#include <QDebug>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMutexLocker>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Quenby8a;
+
+namespace {
+
+constexpr int kOpenTries = 6;
+constexpr int kOpenRetryPauseMs = 1000;
+constexpr quint16 kCommandUsage = 0x92;
+constexpr quint16 kCommandUsagePage = 0xFF1C;
+// How long opening waits for its first register read before giving up on it.
+constexpr int kInitReadTimeoutMs = 10000;
+
+// The keyboard's live report of a change made on the keyboard itself.
+constexpr quint8 kStateReportId = 6;
+constexpr quint8 kStateReportIgnored = 1;
+constexpr int kStateReportMinLength = 15;
+constexpr quint8 kUsbModeRegisterValue = 4;
+
+} // namespace
+
+FDeviceQuenby_8a::FDeviceQuenby_8a(QObject* parent)
+    : KBaseDevice(parent)
+    , m_layoutPath(QStringLiteral(":/common/newUI/Quenby_8a/Quenby_8ALayout.json"))
+    , m_pid(DeviceIds::kKeyboardWired)
+    , m_address(kAddressByte)
+    , m_delay(kPacingDelayMs)
+{
+    m_transport.setAddressByte(m_address);
+    m_transport.setPacingDelay(m_delay);
+    for (int slot = 0; slot < kMacroSlots; ++slot)
+        m_macroSlots.insert(slot, -1);
+
+    QFile file(m_layoutPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug() << "[ERROR] open json file error";
+    } else {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+        if (error.error == QJsonParseError::NoError && doc.isObject())
+            m_layout = doc.object();
+    }
+
+    m_readThread = new Quenby_8aInterruputRead();
+    connect(m_readThread, &Quenby_8aInterruputRead::sigData, this, &FDeviceQuenby_8a::onInterruptData);
+}
+
+FDeviceQuenby_8a::~FDeviceQuenby_8a()
+{
+    if (m_readThread) {
+        // Stops the reader cooperatively and joins it; the thread object frees its own channel.
+        m_readThread->stop();
+        delete m_readThread;
+        m_readThread = nullptr;
+        qDebug() << "mReadThread:" << static_cast<void*>(m_readThread);
+    }
+}
+
+// --- opening ------------------------------------------------------------------------------------------------
+
+bool FDeviceQuenby_8a::initDevice()
+{
+    // The channel belongs to HCommunicateManager: a reopen only closes it, the manager frees it with us.
+    if (m_channel && m_channel->isOpened())
+        m_channel->close();
+    m_channel = HCommunicateManager::instance()->getDevice(this);
+    m_transport.setChannel(m_channel);
+    m_transport.setMutex(HCommunicateManager::instance()->getMutex());
+
+    bool ok = false;
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        ok = m_channel->initDevice(DeviceIds::kVendorId, quint16(m_pid), kCommandUsage, kCommandUsagePage, 0);
+        if (ok)
+            break;
+        qDebug() << "[ERROR] init fail retry" << attempt;
+        if (attempt + 1 < kOpenTries)
+            Platform::sleepMs(kOpenRetryPauseMs);
+    }
+    opened = ok;
+    qDebug() << "[INFO] init device" << opened;
+    if (!opened)
+        return false;
+
+    // The first register read runs on the pool like every other one; the GUI thread keeps its events
+    // flowing meanwhile, but only for a bounded time.
+    struct Outcome {
+        bool done = false;
+        int value = -1;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    QEventLoop loop;
+    QPointer<QEventLoop> guard(&loop);
+    work.run([this] { return readInitRegister(); },
+             [outcome, guard](int value) {
+                 outcome->done = true;
+                 outcome->value = value;
+                 if (guard)
+                     guard->quit();
+             });
+    if (!outcome->done) {
+        QTimer::singleShot(kInitReadTimeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    if (!outcome->done || outcome->value == -1)
+        opened = false;
+    else if (outcome->value < int(kUsbModeRegisterValue))
+        emit sigCurrentModeChange(1);
+
+    if (opened && m_readThread) {
+        m_readThread->setPid(m_pid);
+        m_readThread->start(QThread::InheritPriority);
+    }
+    return opened;
+}
+
+int FDeviceQuenby_8a::readInitRegister()
+{
+    return readByteRegister(kRegModeRegister, 1, Quenby8aConfigImage::kHeaderModeRegister);
+}
+
+bool FDeviceQuenby_8a::enterGameMode()
+{
+    if (!m_readThread)
+        return false;
+    m_readThread->setPid(m_pid);
+    m_readThread->start(QThread::InheritPriority);
+    return true;
+}
+
+QJsonObject* FDeviceQuenby_8a::getLayout()
+{
+    return &m_layout;
+}
+
+int FDeviceQuenby_8a::getFwVersion()
+{
+    QMutexLocker op(&m_operationLock);
+    return m_transport.readVersion();
+}
+
+// --- register helpers ---------------------------------------------------------------------------------------
+
+int FDeviceQuenby_8a::readByteRegister(quint32 address, int length, int headerIndex)
+{
+    QMutexLocker op(&m_operationLock);
+    const QByteArray data = m_transport.readRegister(address, length);
+    if (data.isEmpty())
+        return -1;
+    const quint8 raw = quint8(data.at(0));
+    QMutexLocker lock(&m_stateLock);
+    m_image.setHeader(headerIndex, raw);
+    return raw;
+}
+
+bool FDeviceQuenby_8a::writeByteRegister(quint32 address, quint8 value)
+{
+    return m_transport.writeRegister(address, QByteArray(1, char(value)));
+}
+
+bool FDeviceQuenby_8a::writeRegisterPair(quint32 first, quint32 second, quint8 value)
+{
+    QMutexLocker op(&m_operationLock);
+    if (!writeByteRegister(first, value))
+        return false;
+    Platform::sleepMs(m_delay);
+    return writeByteRegister(second, value);
+}
+
+bool FDeviceQuenby_8a::writeKeyTable(const QByteArray& table)
+{
+    return m_transport.writeBulk(kRegKeyTable, table, QStringLiteral("[error]write keyFunction"));
+}
+
+bool FDeviceQuenby_8a::writeKeyBrightnessTable(const QByteArray& table)
+{
+    return m_transport.writeBulk(kRegKeyBrightness, table, QStringLiteral("[error]write keyFunction"));
+}
+
+// --- lights -------------------------------------------------------------------------------------------------
+
+int FDeviceQuenby_8a::lightModeCount() const
+{
+    return m_layout.value(QStringLiteral("light")).toObject().value(QStringLiteral("lightMode")).toArray().size();
+}
+
+bool FDeviceQuenby_8a::inLayoutRange(const char* minKey, const char* maxKey, int value, int fallbackMin,
+                                     int fallbackMax) const
+{
+    const QJsonObject light = m_layout.value(QStringLiteral("light")).toObject();
+    const QJsonValue min = light.value(QLatin1String(minKey));
+    const QJsonValue max = light.value(QLatin1String(maxKey));
+    const int lo = min.isDouble() ? qMax(fallbackMin, min.toInt()) : fallbackMin;
+    const int hi = max.isDouble() ? qMin(fallbackMax, max.toInt()) : fallbackMax;
+    return value >= lo && value <= hi;
+}
+
+int FDeviceQuenby_8a::getLightModel(int zone)
+{
+    Q_UNUSED(zone);
+    const int raw = readByteRegister(kRegLightMode, kLightModeReadLength, Quenby8aConfigImage::kHeaderLightMode);
+    return raw < 0 ? -1 : raw - 1;
+}
+
+int FDeviceQuenby_8a::getLightSpeed(int zone)
+{
+    Q_UNUSED(zone);
+    const int raw = readByteRegister(kRegSpeed, 1, Quenby8aConfigImage::kHeaderSpeed);
+    return raw < 0 ? -1 : 4 - raw;
+}
+
+int FDeviceQuenby_8a::getLightBrightness(int zone)
+{
+    Q_UNUSED(zone);
+    return readByteRegister(kRegBrightness, 1, Quenby8aConfigImage::kHeaderBrightness);
+}
+
+int FDeviceQuenby_8a::getLogoLightMode(int zone)
+{
+    Q_UNUSED(zone);
+    return readByteRegister(kRegLogoMode, 1, Quenby8aConfigImage::kHeaderLightMode);
+}
+
+bool FDeviceQuenby_8a::setLightModel(const int& mode, int zone)
+{
+    Q_UNUSED(zone);
+    const int count = lightModeCount();
+    const int maxMode = count > 0 ? count - 1 : 0xFE;
+    if (mode < 0 || mode > maxMode) {
+        qDebug() << "[Error] light mode out of range" << mode;
+        return false;
+    }
+    return writeRegisterPair(kRegLightMode, kRegLightModeCopy, quint8(mode + 1));
+}
+
+bool FDeviceQuenby_8a::setLightSpeed(const int& speed, int zone)
+{
+    Q_UNUSED(zone);
+    // The device stores 4 - speed, so the speed range is 0..4 whatever the layout says.
+    if (!inLayoutRange("speedMin", "speedMax", speed, 0, 4)) {
+        qDebug() << "[Error] light speed out of range" << speed;
+        return false;
+    }
+    return writeRegisterPair(kRegSpeed, kRegSpeedCopy, quint8(4 - speed));
+}
+
+bool FDeviceQuenby_8a::setLightBrightness(const int& brightness, int zone)
+{
+    Q_UNUSED(zone);
+    if (!inLayoutRange("brightnessMin", "brightnessMax", brightness, 0, 0xFF)) {
+        qDebug() << "[Error] light brightness out of range" << brightness;
+        return false;
+    }
+    return writeRegisterPair(kRegBrightness, kRegBrightnessCopy, quint8(brightness));
+}
+
+bool FDeviceQuenby_8a::setLogoLightMode(const int& mode, int zone)
+{
+    Q_UNUSED(zone);
+    if (mode < 0 || mode > 0xFF)
+        return false;
+    QMutexLocker op(&m_operationLock);
+    return writeByteRegister(kRegLogoMode, quint8(mode));
+}
+
+bool FDeviceQuenby_8a::setKeyBrightness(const KKey& key, const int& level)
+{
+    const int pos = positionOfKey(key);
+    if (pos < 0)
+        return false;
+    // level x 25 must stay a byte: the layout's range (0..10) keeps it there.
+    if (!inLayoutRange("keyLightMin", "keyLightMax", level, 0, 0xFF / kBrightnessStep)) {
+        qDebug() << "[Error] key brightness out of range" << level;
+        return false;
+    }
+    QMutexLocker op(&m_operationLock);
+    if (!writeByteRegister(kRegKeyBrightness + quint32(pos), quint8(level * kBrightnessStep))) {
+        qDebug() << "setKeyFunc: writeCmd error";
+        return false;
+    }
+    QMutexLocker lock(&m_stateLock);
+    m_image.setKeyBrightness(pos, quint8(level));
+    return true;
+}
+
+H_KEYLIGHT FDeviceQuenby_8a::getKeyBrightness()
+{
+    QByteArray table;
+    {
+        QMutexLocker op(&m_operationLock);
+        table = m_transport.readBulk(kRegKeyBrightness, kKeyBrightnessSize);
+    }
+    if (table.size() != kKeyBrightnessSize) {
+        qDebug() << "getKEY error";
+        return H_KEYLIGHT();
+    }
+    H_KEYLIGHT result;
+    for (int pos = 0; pos < kPositionCount; ++pos) {
+        const int key = keyAtPosition(pos);
+        if (key == kEmptyPosition || isIsoKey(key))
+            continue;
+        FKeyLightModelItem item;
+        item.setKey(key);
+        item.setBrightness(quint8(table.at(pos)) / kBrightnessStep);
+        result.insert(KKey(key), item);
+    }
+    return result;
+}
+
+// --- interrupt reports --------------------------------------------------------------------------------------
+
+void FDeviceQuenby_8a::onInterruptData(QString data)
+{
+    // A report shorter than the state report cannot be read safely.
+    if (data.size() < kStateReportMinLength)
+        return;
+    auto byte = [&data](int i) { return int(data.at(i).unicode() & 0xFF); };
+    if (byte(0) != kStateReportId || byte(1) == kStateReportIgnored)
+        return;
+
+    int mode = byte(2) - 1;
+    int brightness = byte(3);
+    int speed = 4 - byte(4);
+    const int logo = byte(14);
+    int currentMode = 0;
+    if (byte(6) != kUsbModeRegisterValue) {
+        currentMode = 1;
+        mode = byte(8) - 1;
+        brightness = byte(9);
+        speed = 4 - byte(10);
+    }
+    emit sigcurrentChange(mode, brightness, speed, logo);
+    emit sigCurrentModeChange(currentMode);
+    qDebug() << "getchange  " << " mode:" << mode << "  brightness:" << brightness << "  speed:" << speed
+             << " logo" << logo << " currentMode:" << currentMode;
+}
+
+// --- key codes ----------------------------------------------------------------------------------------------
+
+bool FDeviceQuenby_8a::transToByte(int function, quint8* out, const QVariant& a, const QVariant& b)
+{
+    KKeyCode code;
+    if (!Quenby8aKeyCodec::encode(function, a.toInt(), b.toInt(), &code))
+        return false;
+    if (out) {
+        const auto bytes = code.bytes();
+        for (int i = 0; i < 4; ++i)
+            out[i] = bytes[size_t(i)];
+    }
+    return true;
+}
+
+void FDeviceQuenby_8a::transToItem(KKeyModelItem& item, quint8 b0, quint8 b1, quint8 b2, quint8 b3)
+{
+    const quint8 bytes[4] = {b0, b1, b2, b3};
+    item.setType(Quenby8aKeyCodec::decode(KKeyCode::fromBytes(bytes)), false);
+    item.setValue1(b0, false);
+    item.setValue2(b1, false);
+    item.setValue3(b2, false);
+    item.setValue4(b3, false);
+    item.setTxt(QString(), false);
+}
+
+bool FDeviceQuenby_8a::isModifierFunction(int function)
+{
+    return Quenby8aKeyCodec::isModifierFunction(function);
+}
+
+bool FDeviceQuenby_8a::keyGapAfter(int key, int* count)
+{
+    return Quenby8a::keyGapAfter(key, count);
+}
+
+bool FDeviceQuenby_8a::hasHiddenKeyAfter(int key)
+{
+    return Quenby8a::hasHiddenKeyAfter(key);
+}
+
+QMap<int, int> FDeviceQuenby_8a::macroSlots() const
+{
+    QMutexLocker lock(&m_stateLock);
+    return m_macroSlots;
+}
+
+Quenby8aConfigImage FDeviceQuenby_8a::configImage() const
+{
+    QMutexLocker lock(&m_stateLock);
+    return m_image;
+}

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "devices/keyboard/KKeyCode.h"
+#include "devices/keyboard/Quenby8aConfigImage.h"
+#include "devices/keyboard/Quenby8aTransport.h"
+#include "hid/KBaseDevice.h"
+
+#include <QJsonObject>
+#include <QMap>
+#include <QMutex>
+#include <QRecursiveMutex>
+#include <QString>
+
+class Quenby_8aInterruputRead;
+
+namespace KHID {
+class KUSBDevice;
+}
+
+// The wired keyboard: every setting is a register of its vendor command interface (see Quenby8aRegisters.h).
+// Lives on the GUI thread; its register operations run on pool threads through HWork and are serialised per
+// device here and across devices by the shared transaction mutex.
+class FDeviceQuenby_8a : public KBaseDevice
+{
+    Q_OBJECT
+public:
+    explicit FDeviceQuenby_8a(QObject* parent = nullptr);
+    ~FDeviceQuenby_8a() override;
+
+    bool initDevice() override;
+    QJsonObject* getLayout() override;
+    int getFwVersion() override;
+    int getDpiIndex() override { return 0; }
+    QVector<int> getDpiList() override { return QVector<int>(); }
+    int getReportRate() override { return 0; }
+    int getLightModel(int zone) override;
+    int getLightSpeed(int zone) override;
+    int getLightBrightness(int zone) override;
+    QMap<QString, int> getRGB(int zone) override { return QMap<QString, int>(); }
+    QMap<KKey, KKeyModelItem> getKeys() override;
+    int getLogoLightMode(int zone) override;
+    H_KEYLIGHT getKeyBrightness() override;
+    int getMacroBufferSize() override { return 256; }
+    bool setDpiIndex(const int&) override { return false; }
+    bool setDpiList(const QVector<int>&) override { return false; }
+    bool setReportRate(const int&) override { return false; }
+    bool setLightModel(const int& mode, int zone) override;
+    bool setLightSpeed(const int& speed, int zone) override;
+    bool setLightBrightness(const int& brightness, int zone) override;
+    bool setRGB(const QMap<QString, int>&, int) override { return false; }
+    bool setShortCutModel(const int&, int) override { return false; }
+    bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& a, QVariant b,
+                        QVariant c) override;
+    int setMacro(bool ignoreDelay, const MacroPlayType& playType, const QVector<KMacroItem>& items,
+                 QVariant times, const int& slot) override;
+    bool getMacro(QVector<KMacroItem>&, const KKey&) override { return false; }
+    bool setLogoLightMode(const int& mode, int zone) override;
+    bool setKeyBrightness(const KKey& key, const int& level) override;
+    bool checkMacroId(const int& key, int* slot) override;
+    bool checkLeftKey(const int&) override { return true; }
+    bool macroFilter(QVector<KMacroItem>& items, int* out) override;
+    int getMouseConfig(QJsonObject profile) override;
+    bool enterGameMode() override;
+
+    // Key code translation of this keyboard.
+    static bool transToByte(int function, quint8* out, const QVariant& a, const QVariant& b);
+    static void transToItem(KKeyModelItem& item, quint8 b0, quint8 b1, quint8 b2, quint8 b3);
+    static bool isModifierFunction(int function);
+    static bool keyGapAfter(int key, int* count);
+    static bool hasHiddenKeyAfter(int key);
+
+    // The macro slot each key holds (slot -> key, -1 free).
+    QMap<int, int> macroSlots() const;
+    Quenby8aConfigImage configImage() const;
+
+private:
+    void onInterruptData(QString data);
+    int readInitRegister();
+    int readByteRegister(quint32 address, int length, int headerIndex);
+    // Writes value to a register and, only when that succeeded, to its second copy.
+    bool writeRegisterPair(quint32 first, quint32 second, quint8 value);
+    bool writeByteRegister(quint32 address, quint8 value);
+    bool writeKeyTable(const QByteArray& table);
+    bool writeKeyBrightnessTable(const QByteArray& table);
+    bool encodeKeyFunction(int key, int function, const QVariant& a, const QVariant& b, KKeyCode* code) const;
+    // Hands a written code to the key model's item of key, on the GUI thread.
+    void publishKeyCode(int key, const KKeyCode& code);
+    // Layout range of a light setting; fallback when the layout does not give it.
+    bool inLayoutRange(const char* minKey, const char* maxKey, int value, int fallbackMin, int fallbackMax) const;
+    int lightModeCount() const;
+
+    KHID::KUSBDevice* m_channel = nullptr;
+    QJsonObject m_layout;
+    const QString m_layoutPath;
+    const int m_pid;
+    const quint8 m_address;
+    const int m_delay;
+    Quenby8aTransport m_transport;
+    Quenby_8aInterruputRead* m_readThread = nullptr;
+
+    // Serialises this device's own operations; profile apply calls the setters from inside.
+    QRecursiveMutex m_operationLock;
+    // Guards the image and the slot map, which pool threads and the GUI thread share.
+    mutable QMutex m_stateLock;
+    Quenby8aConfigImage m_image;
+    QMap<int, int> m_macroSlots;
+};

@@ -1,0 +1,204 @@
+// Keys and macros of FDeviceQuenby_8a: the key table, one key's function, macro slots and macro records.
+
+#include "devices/keyboard/FDeviceQuenby_8a.h"
+
+#include "devices/keyboard/Quenby8aKeyCodec.h"
+#include "devices/keyboard/Quenby8aKeyTable.h"
+#include "devices/keyboard/Quenby8aMacroRecord.h"
+#include "devices/keyboard/Quenby8aRegisters.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+#include <QSet>
+
+#include <algorithm>
+
+using namespace Quenby8a;
+
+QMap<KKey, KKeyModelItem> FDeviceQuenby_8a::getKeys()
+{
+    QByteArray table;
+    {
+        QMutexLocker op(&m_operationLock);
+        table = m_transport.readBulk(kRegKeyTable, kKeyTableSize);
+    }
+    if (table.size() != kKeyTableSize) {
+        qDebug() << "getKEY error";
+        return QMap<KKey, KKeyModelItem>();
+    }
+
+    QMap<KKey, KKeyModelItem> result;
+    QMutexLocker lock(&m_stateLock);
+    // The slot map follows what the device holds now, not what an earlier read said.
+    for (int slot = 0; slot < kMacroSlots; ++slot)
+        m_macroSlots[slot] = -1;
+    for (int pos = 0; pos < kPositionCount; ++pos) {
+        const auto* b = reinterpret_cast<const quint8*>(table.constData()) + 4 * pos;
+        const KKeyCode code = KKeyCode::fromBytes(b);
+        m_image.setKeyCode(pos, code);
+        const int key = keyAtPosition(pos);
+        if (key == kEmptyPosition || isIsoKey(key))
+            continue;
+        KKeyModelItem item;
+        transToItem(item, b[0], b[1], b[2], b[3]);
+        item.setKey(key, false);
+        result.insert(KKey(key), item);
+        if (item.getType() == Quenby8aKeyCodec::kMacro && code.code < kMacroSlots)
+            m_macroSlots[code.code] = key;
+    }
+    return result;
+}
+
+bool FDeviceQuenby_8a::encodeKeyFunction(int key, int function, const QVariant& a, const QVariant& b,
+                                         KKeyCode* code) const
+{
+    if (function == Quenby8aKeyCodec::kMacro) {
+        const int slot = a.toInt();
+        if (slot < 0 || slot >= kMacroSlots)
+            return false;
+        return Quenby8aKeyCodec::encode(function, slot, 0, code);
+    }
+    if (function == Quenby8aKeyCodec::kNull) {
+        // Null gives the key back its own function; the ISO keys have none and are cleared.
+        const int pos = positionOfKey(key);
+        *code = isIsoKey(key) ? KKeyCode() : defaultKeyCode(pos);
+        return true;
+    }
+    return Quenby8aKeyCodec::encode(function, a.toInt(), b.toInt(), code);
+}
+
+bool FDeviceQuenby_8a::setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& a,
+                                      QVariant b, QVariant c)
+{
+    Q_UNUSED(c);
+    const int pos = positionOfKey(key);
+    if (pos < 0)
+        return false;
+    KKeyCode code;
+    if (!encodeKeyFunction(key, function, a, b, &code)) {
+        qDebug() << "setKeyFunc: no code for function" << int(function) << "key" << int(key);
+        return false;
+    }
+    const auto bytes = code.bytes();
+    bool written;
+    {
+        QMutexLocker op(&m_operationLock);
+        written = m_transport.writeRegister(kRegKeyTable + quint32(4 * pos),
+                                            QByteArray(reinterpret_cast<const char*>(bytes.data()), 4));
+    }
+    if (!written) {
+        qDebug() << "setKeyFunc: writeCmd error";
+        return false;
+    }
+    {
+        QMutexLocker lock(&m_stateLock);
+        m_image.setKeyCode(pos, code);
+        if (function == Quenby8aKeyCodec::kMacro) {
+            m_macroSlots[code.code] = key;
+        } else {
+            // A key that no longer plays a macro gives its slots back, now that the device agrees.
+            for (auto it = m_macroSlots.begin(); it != m_macroSlots.end(); ++it) {
+                if (it.value() == key)
+                    it.value() = -1;
+            }
+        }
+    }
+    qDebug() << "setKeyFunc: writeCmd success";
+    publishKeyCode(key, code);
+    return true;
+}
+
+bool FDeviceQuenby_8a::checkMacroId(const int& key, int* slot)
+{
+    QMutexLocker lock(&m_stateLock);
+    int held = -1;
+    int firstFree = -1;
+    for (auto it = m_macroSlots.constBegin(); it != m_macroSlots.constEnd(); ++it) {
+        if (it.value() == key && held < 0)
+            held = it.key();
+        if (it.value() == -1 && firstFree < 0)
+            firstFree = it.key();
+    }
+    // A key that already holds a slot keeps it, so rewriting a macro never uses up a second slot.
+    const int chosen = held >= 0 ? held : firstFree;
+    if (chosen < 0) {
+        qDebug() << " [Error] Four macros have been set and cannot be set again";
+        return false;
+    }
+    m_macroSlots[chosen] = key;
+    if (slot)
+        *slot = chosen;
+    return true;
+}
+
+bool FDeviceQuenby_8a::macroFilter(QVector<KMacroItem>& items, int* out)
+{
+    Q_UNUSED(out);
+    if (items.isEmpty()) {
+        qDebug() << "[Error] macro is empty!!";
+        return false;
+    }
+    auto isKeyOrButton = [](const KMacroItem& item) {
+        const int type = KMacroItem::normalizedType(item.type);
+        return type == KMacroItem::KeyboardKey || type == KMacroItem::MouseButton;
+    };
+
+    // From the end: a press without a release gets one at the end; a release without a press is dropped.
+    QSet<QString> handled;
+    QMap<QString, int> waitingRelease;
+    for (int i = items.size() - 1; i >= 0; --i) {
+        const KMacroItem item = items.at(i);
+        if (!isKeyOrButton(item))
+            continue;
+        const QString& name = item.text;
+        if (item.isUp) {
+            handled.remove(name);
+            waitingRelease.insert(name, i);
+            continue;
+        }
+        if (!waitingRelease.contains(name) && !handled.contains(name) && !name.isEmpty()) {
+            KMacroItem release = item;
+            release.isUp = true;
+            items.append(release);
+            handled.insert(name);
+        }
+        if (waitingRelease.contains(name) && !handled.contains(name)) {
+            waitingRelease.remove(name);
+            handled.insert(name);
+        }
+    }
+    QList<int> orphans = waitingRelease.values();
+    std::sort(orphans.begin(), orphans.end(), std::greater<int>());
+    for (int index : orphans)
+        items.removeAt(index);
+
+    if (!items.isEmpty() && KMacroItem::normalizedType(items.last().type) == KMacroItem::Delay)
+        items.removeLast();
+    return true;
+}
+
+int FDeviceQuenby_8a::setMacro(bool ignoreDelay, const MacroPlayType& playType, const QVector<KMacroItem>& items,
+                               QVariant times, const int& slot)
+{
+    if (slot < 0 || slot >= kMacroSlots) {
+        qDebug() << "setMacro error" << "slot" << slot;
+        return -1;
+    }
+    // The whole record is built and checked before anything is sent.
+    const QByteArray record = Quenby8aMacroRecord::encode(ignoreDelay, playType, items, times.toInt());
+    if (record.isEmpty()) {
+        qDebug() << "setMacro error";
+        return -1;
+    }
+    QMutexLocker op(&m_operationLock);
+    if (!m_transport.writeBulk(kRegMacroRecords + quint32(kMacroRecordSize * slot), record,
+                               QStringLiteral("setMacro error")))
+        return -1;
+    return 1;
+}
+
+void FDeviceQuenby_8a::publishKeyCode(int key, const KKeyCode& code)
+{
+    Q_UNUSED(key);
+    Q_UNUSED(code);
+}
