@@ -11,7 +11,6 @@
 namespace {
 
 constexpr qint64 kCopyChunk = 64 * 1024;
-constexpr int kWriteTimeoutMs = 15000;
 
 QString folderPart(const QString& path)
 {
@@ -42,7 +41,8 @@ bool copyThroughSaveFile(const QString& sourcePath, const QString& targetPath)
     if (!in.open(QIODevice::ReadOnly))
         return false;
     QSaveFile out(targetPath);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered: a short write (disk full, size limit) must show in the count, the buffered path hides it.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     // Read until the end is reported by the read itself: some files report a size of 0 yet have content,
     // and a read error must never leave a shortened copy behind.
@@ -124,14 +124,9 @@ bool copyFile(const QFileInfo& source, const QFileInfo& target, const bool& over
     if (!QFileInfo(targetFolder).isReadable() && !QDir().mkpath(targetFolder))
         return false;
 
-    if (QFile::exists(targetPath)) {
-        if (!overwrite)
-            return false;
-        if (QFileInfo(targetPath).isDir())
-            return false;
-        return copyThroughSaveFile(sourcePath, targetPath);
-    }
-    return QFile::copy(sourcePath, targetPath);
+    if (QFile::exists(targetPath) && (!overwrite || QFileInfo(targetPath).isDir()))
+        return false;
+    return copyThroughSaveFile(sourcePath, targetPath);
 }
 
 bool copyDir(const QDir& source, const QDir& target, const bool& overwrite)
@@ -257,15 +252,7 @@ bool writeBytesToFile(const QFileInfo& file, const QByteArray& data, const bool&
     if (file.exists() && !overwrite)
         return true;
 
-    QSaveFile out(file.absoluteFilePath());
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    if (out.write(data) != data.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    out.waitForBytesWritten(kWriteTimeoutMs);
-    return out.commit();
+    return saveFileContents(file.absoluteFilePath(), data);
 }
 
 std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file)
@@ -310,6 +297,19 @@ QPixmap shellIconPixmap(QString path, QString savePath)
 QString appDirPath()
 {
     return QCoreApplication::applicationDirPath();
+}
+
+bool saveFileContents(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile out(path);
+    // Unbuffered: a short write (disk full, size limit) must show in the count, the buffered path hides it.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (out.write(bytes) != bytes.size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }
 
 bool isBareName(const QString& name)

@@ -46,6 +46,10 @@ QPixmap fileIconPixmap(const QString& path, const QString& savePath, const QSize
 QPixmap shellIconPixmap(QString path, QString savePath);
 QString appDirPath();
 
+// Replaces the file at path by bytes: the new content is written beside it and takes its place only when
+// every byte was written, so a failed write leaves the old file whole.
+bool saveFileContents(const QString& path, const QByteArray& bytes);
+
 // A name typed by the user or read from a file: not empty, no separators, not "." or "..", no control
 // characters. Only such names may be joined to a folder path.
 bool isBareName(const QString& name);

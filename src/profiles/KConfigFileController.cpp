@@ -178,7 +178,8 @@ bool KConfigFileController::writeDocument(const QString& path, const QJsonObject
 {
     const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
     QSaveFile file(path);
-    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Text);
+    // Unbuffered: a short write (disk full, size limit) must show in the count, the buffered path hides it.
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered);
     if (logOpen)
         qDebug() << (opened ? "[Success] initJsonObj" : "[Error] initJsonObj");
     if (!opened || file.write(bytes) != bytes.size() || !file.commit()) {

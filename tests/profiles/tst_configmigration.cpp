@@ -1,3 +1,5 @@
+#include "FileSizeLimit.h"
+
 #include "common/DeviceIds.h"
 #include "profiles/KConfigFileController.h"
 
@@ -258,6 +260,17 @@ void TestConfigMigration::syncToFileReplacesWholeOrNotAtAll()
     QVERIFY(QFileInfo(mDir->filePath("folder.json")).isDir());
     QVERIFY(!mController.syncToFile(mDir->filePath("missing/profile.json"), document));
     QCOMPARE(readBytes(mPath), written);
+
+    // A disk that fills up while the new text is written.
+    QJsonObject bigger = document;
+    bigger.insert("key", QJsonArray{keyEntry(14, 95), keyEntry(15, 96), keyEntry(16, 97)});
+    {
+        FileSizeLimit limit(16);
+        QVERIFY(limit.isActive());
+        QVERIFY(!mController.syncToFile(mPath, bigger));
+    }
+    QCOMPARE(readBytes(mPath), written);
+    QCOMPARE(QDir(mDir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"profile.json"});
 }
 
 void TestConfigMigration::factoryPaths_data()

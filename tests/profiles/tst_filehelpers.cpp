@@ -1,3 +1,5 @@
+#include "FileSizeLimit.h"
+
 #include "profiles/FileHelpers.h"
 
 #include <QDateTime>
@@ -166,7 +168,17 @@ void TestFileHelpers::failedOverwriteKeepsTheOldFile()
         QVERIFY(!::copyFile(QFileInfo("/proc/self/mem"), self, true));
         QCOMPARE(readText(mRoot + "/profile.json"), QByteArray("precious"));
     }
-    QCOMPARE(QDir(mRoot).entryList(QDir::Files | QDir::Hidden), QStringList{"profile.json"});
+    // A disk that fills up during the copy.
+    writeText(mRoot + "/big.json", QByteArray(4096, 'x'));
+    {
+        FileSizeLimit limit(64);
+        QVERIFY(limit.isActive());
+        QVERIFY(!::copyFile(QFileInfo(mRoot + "/big.json"), self, true));
+        QVERIFY(!::copyFile(QFileInfo(mRoot + "/big.json"), QFileInfo(mRoot + "/fresh.json"), false));
+        QVERIFY(!writeBytesToFile(self, QByteArray(4096, 'y'), true));
+    }
+    QCOMPARE(readText(mRoot + "/profile.json"), QByteArray("precious"));
+    QCOMPARE(QDir(mRoot).entryList(QDir::Files | QDir::Hidden), (QStringList{"big.json", "profile.json"}));
 }
 
 void TestFileHelpers::copyDirReproducesFilesOnly()

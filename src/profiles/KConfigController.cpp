@@ -1,0 +1,6 @@
+#include "profiles/KConfigController.h"
+
+KConfigController::KConfigController(QObject* parent)
+    : QObject(parent)
+{
+}
