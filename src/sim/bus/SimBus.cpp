@@ -201,6 +201,12 @@ int SimBus::openHandleCount(int deviceId) const
     return count;
 }
 
+int SimBus::blockedReads() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_blockedReads;
+}
+
 void SimBus::failNext(int deviceId, Fault fault, int count, int collection)
 {
     QMutexLocker lock(&m_mutex);
@@ -518,7 +524,9 @@ bool SimBus::read(HANDLE handle, quint8* buffer, quint32 length, quint32* read, 
             record(SimTransfer::Read, false, h->deviceId, h->collection, handle, QByteArray());
             return false;
         }
+        ++m_blockedReads;
         m_inputArrived.wait(&m_mutex, deadline);
+        --m_blockedReads;
     }
     const QByteArray report = h->queue.takeFirst();
     // A caller's buffer shorter than the report gets its start, as a short read does on Linux.

@@ -53,6 +53,8 @@ public:
     QString path(int deviceId, int collection = 0) const;
     QList<int> deviceIds() const;
     int openHandleCount(int deviceId) const;
+    // Reads waiting for an input report right now (tests wait for a reader thread to block).
+    int blockedReads() const;
 
     // Fault injection. collection -1 applies to every collection of the device.
     void failNext(int deviceId, Fault fault, int count = 1, int collection = -1);
@@ -119,4 +121,5 @@ private:
     KHID::HANDLE m_nextHandle = 0x5100;
     SimTranscript m_transcript;
     quint64 m_sequence = 0;
+    int m_blockedReads = 0;
 };
