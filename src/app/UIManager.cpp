@@ -1,11 +1,20 @@
 #include "app/UIManager.h"
 
+#include "app/HLoadDialog.h"
+#include "app/HSuspension.h"
+#include "app/HWarningDialog.h"
+#include "online/HAnalytics.h"
+
 #include "models/keys/HMacroType.h"
 
 UIManager::UIManager(QObject* parent)
     : QObject(parent)
 {
     m_macroType = new HMacroType(this);
+    m_loadDialog = new HLoadDialog(this);
+    m_suspension = new HSuspension(this);
+    m_warningDialog = new HWarningDialog(this);
+    m_analytics = new HAnalytics(this);
 }
 
 UIManager::~UIManager() = default;

@@ -2,7 +2,11 @@
 
 #include <QObject>
 
+class HAnalytics;
+class HLoadDialog;
 class HMacroType;
+class HSuspension;
+class HWarningDialog;
 
 // Owns one object of each user-interface model for the program's lifetime and hands them out through its
 // getters; program code reaches a model only through here.
@@ -14,7 +18,15 @@ public:
     ~UIManager() override;
 
     HMacroType* getMacroType() const { return m_macroType; }
+    HLoadDialog* getLoadDialog() const { return m_loadDialog; }
+    HSuspension* getSuspension() const { return m_suspension; }
+    HWarningDialog* getWarningDialog() const { return m_warningDialog; }
+    HAnalytics* getAnalytics() const { return m_analytics; }
 
 private:
     HMacroType* m_macroType = nullptr;
+    HLoadDialog* m_loadDialog = nullptr;
+    HSuspension* m_suspension = nullptr;
+    HWarningDialog* m_warningDialog = nullptr;
+    HAnalytics* m_analytics = nullptr;
 };

@@ -29,6 +29,8 @@ public:
     // after the last pending task.
     void removeDevice(const int& pid);
     bool isBusy() const;
+    // Product id of the device created last.
+    int currentPid() const { return m_currentPid; }
     // Whether any device object waits for deletion.
     bool hasRemovedDevice() const;
 

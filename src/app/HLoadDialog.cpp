@@ -1,0 +1,52 @@
+#include "app/HLoadDialog.h"
+
+#include <QTimer>
+
+namespace {
+// Changed on the GUI thread only.
+int g_openRequests = 0;
+}
+
+HLoadDialog::HLoadDialog(QObject* parent)
+    : QObject(parent), m_timer(new QTimer)
+{
+    connect(m_timer, &QTimer::timeout, this, &HLoadDialog::TimerTimeOut);
+}
+
+HLoadDialog::~HLoadDialog()
+{
+    delete m_timer;
+}
+
+void HLoadDialog::startLoading(int time)
+{
+    emit sigStartLoading();
+    m_timer->start(time);
+    ++g_openRequests;
+}
+
+void HLoadDialog::startLoading()
+{
+    startLoading(kDefaultTimeMs);
+}
+
+void HLoadDialog::stopLoading()
+{
+    --g_openRequests;
+    if (g_openRequests > 0)
+        return;
+    TimerTimeOut();
+}
+
+int HLoadDialog::openRequests()
+{
+    return g_openRequests;
+}
+
+void HLoadDialog::TimerTimeOut()
+{
+    if (!m_timer->isActive())
+        return;
+    m_timer->stop();
+    emit sigStopLoading();
+}

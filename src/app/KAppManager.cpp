@@ -1,0 +1,33 @@
+#include "app/KAppManager.h"
+
+#include "app/UIManager.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+KAppManager* KAppManager::instance()
+{
+    static KAppManager manager;
+    return &manager;
+}
+
+KAppManager::KAppManager()
+{
+    qDebug() << "+KAppManager";
+}
+
+KAppManager::~KAppManager()
+{
+    qDebug() << "~KAppManager";
+}
+
+bool KAppManager::init()
+{
+    if (m_initialised)
+        return true;
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.1"));
+    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    m_uiManager = new UIManager(this);
+    m_initialised = true;
+    return true;
+}
