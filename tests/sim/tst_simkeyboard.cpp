@@ -160,15 +160,15 @@ void TestSimKeyboard::factoryMemory_data()
     QTest::addColumn<SimKeyFunction>("function");
     QTest::addColumn<int>("brightness");
 
-    QTest::newRow("Esc") << 14 << SimKeyFunction::key(0x29) << 100;
-    QTest::newRow("left Shift") << 18 << SimKeyFunction::key(0xE1) << 100;
-    QTest::newRow("ISO key 26") << 26 << SimKeyFunction::key(0x64) << 100;
-    QTest::newRow("ISO key 113") << 113 << SimKeyFunction::key(0x32) << 100;
-    QTest::newRow("Fn") << 101 << SimKeyFunction::fn() << 100;
-    QTest::newRow("right Ctrl") << 115 << SimKeyFunction::key(0xE4) << 100;
-    QTest::newRow("Page up") << 129 << SimKeyFunction::key(0x4B) << 100;
-    QTest::newRow("Right arrow") << 139 << SimKeyFunction::key(0x4F) << 100;
-    QTest::newRow("Delete") << 128 << SimKeyFunction::key(0x4C) << 100;
+    QTest::newRow("Esc") << 14 << SimKeyFunction::key(0x29) << 250;
+    QTest::newRow("left Shift") << 18 << SimKeyFunction::key(0xE1) << 250;
+    QTest::newRow("ISO key 26") << 26 << SimKeyFunction::key(0x64) << 250;
+    QTest::newRow("ISO key 113") << 113 << SimKeyFunction::key(0x32) << 250;
+    QTest::newRow("Fn") << 101 << SimKeyFunction::fn() << 250;
+    QTest::newRow("right Ctrl") << 115 << SimKeyFunction::key(0xE4) << 250;
+    QTest::newRow("Page up") << 129 << SimKeyFunction::key(0x4B) << 250;
+    QTest::newRow("Right arrow") << 139 << SimKeyFunction::key(0x4F) << 250;
+    QTest::newRow("Delete") << 128 << SimKeyFunction::key(0x4C) << 250;
 }
 
 void TestSimKeyboard::factoryMemory()
@@ -189,6 +189,11 @@ void TestSimKeyboard::factoryMemory()
             QCOMPARE(int(m_keyboard->keyBrightnessAt(p)), 0);
         }
     }
+    // 86 keys: 84 the profiles list, and the two ISO keys.
+    const QMap<int, SimKeyFunction> functions = m_keyboard->keyFunctions();
+    QCOMPARE(functions.size(), 86);
+    QCOMPARE(functions.value(key), function);
+    QCOMPARE(SimQuenbyKeyboard::decodeKeyTable(m_keyboard->keyTable()), functions);
     QCOMPARE(m_keyboard->memory(kRegLightMode, 3), bytes({1, 3, 2}));
     QCOMPARE(m_keyboard->memory(kRegLightModeCopy, 3), bytes({1, 3, 2}));
     QCOMPARE(m_keyboard->macroRecord(0), QByteArray(kMacroRecordSize, '\0'));

@@ -285,6 +285,23 @@ SimKeyFunction SimQuenbyKeyboard::keyFunctionOfKey(int key) const
     return keyFunctionAt(positionOfKey(key));
 }
 
+QMap<int, SimKeyFunction> SimQuenbyKeyboard::keyFunctions() const
+{
+    return decodeKeyTable(keyTable());
+}
+
+QMap<int, SimKeyFunction> SimQuenbyKeyboard::decodeKeyTable(const QByteArray& table)
+{
+    QMap<int, SimKeyFunction> functions;
+    for (int position = 0; position < kKeyPositions; ++position) {
+        if (kKeyAtPosition[position] == kEmpty)
+            continue;
+        functions.insert(kKeyAtPosition[position], SimKeyFunction::decode(table.mid(position * kKeyCodeSize,
+                                                                                    kKeyCodeSize)));
+    }
+    return functions;
+}
+
 void SimQuenbyKeyboard::setKeyFunctionAt(int position, const SimKeyFunction& function)
 {
     if (position < 0 || position >= kKeyPositions)

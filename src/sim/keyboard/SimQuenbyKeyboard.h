@@ -20,6 +20,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QMutex>
 #include <QString>
 
@@ -101,6 +102,11 @@ public:
     quint8 keyBrightnessAt(int position) const;
     QByteArray macroRecord(int slot) const;
     SimMacroRecord decodeMacro(int slot) const;
+
+    // Every key of the keyboard with what it does now, by program key id.
+    QMap<int, SimKeyFunction> keyFunctions() const;
+    // The same for any 512-byte key table (for example one a program holds as its copy of the device's).
+    static QMap<int, SimKeyFunction> decodeKeyTable(const QByteArray& table);
 
     // The factory function of a position (the default table).
     static SimKeyFunction defaultKeyFunctionAt(int position);

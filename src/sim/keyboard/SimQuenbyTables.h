@@ -73,7 +73,7 @@ constexpr int kStateReportLastByte = 14;
 constexpr quint8 kDefaultLightMode = 1;
 constexpr quint8 kDefaultBrightness = 3;
 constexpr quint8 kDefaultSpeed = 2;
-constexpr quint8 kDefaultBrightnessPerKey = 100;
+constexpr quint8 kDefaultBrightnessPerKey = 250;  // level 10 of 0-10, 25 per level
 
 constexpr quint8 kDefaultVersionMajor = 0x01;
 constexpr quint8 kDefaultVersionMinor = 0x12;
