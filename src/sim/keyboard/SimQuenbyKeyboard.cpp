@@ -118,16 +118,26 @@ int SimQuenbyKeyboard::vendorDeviceId() const
     return deviceId();
 }
 
+QString SimQuenbyKeyboard::collectionPath(int collection) const
+{
+    SimBus* bus;
+    {
+        QMutexLocker lock(&m_mutex);
+        bus = m_bus;
+    }
+    // The bus is asked without our lock: it holds its own while it calls into us.
+    const int id = deviceId();
+    return bus && id >= 0 ? bus->path(id, collection) : QString();
+}
+
 QString SimQuenbyKeyboard::commandPath() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_bus && isPlugged() ? m_bus->path(m_vendorDeviceId, kCommandCollection) : QString();
+    return collectionPath(kCommandCollection);
 }
 
 QString SimQuenbyKeyboard::interruptPath() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_bus && isPlugged() ? m_bus->path(m_vendorDeviceId, kInterruptCollection) : QString();
+    return collectionPath(kInterruptCollection);
 }
 
 // --- factory state ----------------------------------------------------------------------------------------

@@ -140,6 +140,7 @@ private:
     };
 
     static bool inMemory(quint32 address, int length);
+    QString collectionPath(int collection) const;
     void resetMemoryLocked();
     quint8 settleLocked(Command& command);
     void applyLocked(const Command& command, QByteArray& reply);
