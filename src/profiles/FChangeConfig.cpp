@@ -3,6 +3,7 @@
 #include "models/keys/KKey.h"
 #include "profiles/FileHelpers.h"
 #include "profiles/KConfigFileController.h"
+#include "profiles/ProfileDocument.h"
 
 #include <QDebug>
 #include <QFile>
@@ -72,13 +73,6 @@ int lightModeIndex(const QString& mode, int current)
     return index < 0 ? current : index;
 }
 
-// Six lower-case hexadecimal digits, two per channel, as the profile stores colours.
-QString colorText(int red, int green, int blue)
-{
-    auto channel = [](int value) { return QStringLiteral("%1").arg(qBound(0, value, 255), 2, 16, QLatin1Char('0')); };
-    return channel(red) + channel(green) + channel(blue);
-}
-
 void overlayDpi(QJsonObject& profile, const QJsonObject& old)
 {
     QJsonObject dpi = profile.value("dpi").toObject();
@@ -127,7 +121,7 @@ void overlayLight(QJsonObject& profile, const QJsonObject& old)
     if (entry.value("model").toInt() != mode)
         return;
 
-    const QString text = colorText(logo.value("Red").toInt(), logo.value("Green").toInt(), logo.value("Blue").toInt());
+    const QString text = ProfileDocument::colorText(logo.value("Red").toInt(), logo.value("Green").toInt(), logo.value("Blue").toInt());
     const int speed = logo.value("Speed").toInt();
     const int brightness = logo.value("Brightness").toInt();
     bool changed = false;
