@@ -274,13 +274,13 @@ void TestSimKeyboard::writesChangeMemory()
     // The answer stays until the next command: a second status read gives the same data.
     QCOMPARE(m_link->reply().mid(kReplyDataByte, 4), bytes({2, 0, 5, 4}));
 
-    // A whole key table in the 56-byte pieces of a bulk write lands in order.
+    // A whole key table in the 56-byte chunks of a bulk write lands in order.
     QByteArray table;
     for (int p = 0; p < kKeyPositions; ++p)
         table += SimKeyFunction::macro(p % kMacroSlots).encode();
     for (int offset = 0; offset < table.size(); offset += 56) {
-        const QByteArray piece = table.mid(offset, 56);
-        QVERIFY(m_link->send(CommandWrite, piece.size(), kRegKeyTable + quint32(offset), piece));
+        const QByteArray chunk = table.mid(offset, 56);
+        QVERIFY(m_link->send(CommandWrite, chunk.size(), kRegKeyTable + quint32(offset), chunk));
         QCOMPARE(int(quint8(m_link->reply()[0])), int(StatusDone));
     }
     QCOMPARE(m_keyboard->keyTable(), table);
@@ -345,16 +345,16 @@ void TestSimKeyboard::failureInjection()
     // By address: the write touching it fails and stays unwritten, its neighbours go through.
     const quint32 third = kRegKeyTable + 112;
     m_keyboard->failWritesAt(third + 10, 1);
-    const QByteArray piece(56, '\x07');
-    QVERIFY(m_link->send(CommandWrite, 56, kRegKeyTable + 56, piece));
+    const QByteArray chunk(56, '\x07');
+    QVERIFY(m_link->send(CommandWrite, 56, kRegKeyTable + 56, chunk));
     QCOMPARE(int(quint8(m_link->reply()[0])), int(StatusDone));
-    QVERIFY(m_link->send(CommandWrite, 56, third, piece));
+    QVERIFY(m_link->send(CommandWrite, 56, third, chunk));
     QCOMPARE(int(quint8(m_link->reply()[0])), int(StatusError));
     QCOMPARE(m_keyboard->keyTable().mid(112, 56), SimQuenbyKeyboard().keyTable().mid(112, 56));
     // Once only: the retry is carried out.
-    QVERIFY(m_link->send(CommandWrite, 56, third, piece));
+    QVERIFY(m_link->send(CommandWrite, 56, third, chunk));
     QCOMPARE(int(quint8(m_link->reply()[0])), int(StatusDone));
-    QCOMPARE(m_keyboard->keyTable().mid(112, 56), piece);
+    QCOMPARE(m_keyboard->keyTable().mid(112, 56), chunk);
 
     // By transaction: skip one, fail the next two with an invalid status, then normal again.
     m_keyboard->clearCommands();
