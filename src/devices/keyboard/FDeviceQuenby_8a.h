@@ -69,12 +69,15 @@ public:
     static bool keyGapAfter(int key, int* count);
     static bool hasHiddenKeyAfter(int key);
 
+    // One input report of the keyboard's interrupt collection, one character per byte (the reader thread's
+    // sigData); reports its own light and mode changes.
+    void onInterruptData(QString data);
+
     // The macro slot each key holds (slot -> key, -1 free).
     QMap<int, int> macroSlots() const;
     Quenby8aConfigImage configImage() const;
 
 private:
-    void onInterruptData(QString data);
     int readInitRegister();
     int readByteRegister(quint32 address, int length, int headerIndex);
     // Writes value to a register and, only when that succeeded, to its second copy.
