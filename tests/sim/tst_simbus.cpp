@@ -237,6 +237,9 @@ private slots:
         QVERIFY(!bus()->write(ro, buffer, 65, &count));   // opened for reading only
         QVERIFY(!bus()->setFeature(none, buffer, 9));     // attributes only
         QVERIFY(!bus()->read(none, buffer, 65, &count, 0));
+        m_command->pushInputReport(QByteArray(1, char(4)));
+        QVERIFY(!bus()->read(rw, buffer, 64, &count, 0));   // smaller than an input report
+        QVERIFY(bus()->read(rw, buffer, 65, &count, 0));
         QVERIFY(!bus()->setFeature(rw, buffer, 10));
         QVERIFY(bus()->setFeature(rw, buffer, 3));
         QCOMPARE(m_command->features().constLast().size(), 9);   // the firmware sees whole reports

@@ -512,7 +512,9 @@ bool SimBus::read(HANDLE handle, quint8* buffer, quint32 length, quint32* read, 
     if (!h)
         return false;
     Device* device = m_devices.value(h->deviceId);
-    if (!buffer || length == 0 || h->access == HidAccess::None || h->gone || !device
+    // As on Windows, the caller's buffer must hold a whole input report of the collection.
+    const quint32 inputLength = device ? device->desc.collections.at(h->collection).inputReportByteLength : 0;
+    if (!buffer || inputLength == 0 || length < inputLength || h->access == HidAccess::None || h->gone
         || takeFault(*device, h->collection, Fault::Read)) {
         record(SimTransfer::Read, false, h->deviceId, h->collection, handle, QByteArray());
         return false;
@@ -529,12 +531,11 @@ bool SimBus::read(HANDLE handle, quint8* buffer, quint32 length, quint32* read, 
         --m_blockedReads;
     }
     const QByteArray report = h->queue.takeFirst();
-    // A caller's buffer shorter than the report gets its start, as a short read does on Linux.
-    const quint32 count = qMin(length, quint32(report.size()));
+    const quint32 count = quint32(report.size());
     std::memcpy(buffer, report.constData(), count);
     if (read)
         *read = count;
-    record(SimTransfer::Read, true, h->deviceId, h->collection, handle, report.left(int(count)));
+    record(SimTransfer::Read, true, h->deviceId, h->collection, handle, report);
     return true;
 }
 
