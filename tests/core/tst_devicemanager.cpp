@@ -5,6 +5,7 @@
 #include "hid/HCommunicateManager.h"
 #include "hid/HDeviceManager.h"
 #include "hid/khid/KUSBDevice.h"
+#include "devices/keyboard/FDeviceQuenby_8a.h"
 
 #include <QPointer>
 #include <QtConcurrent>
@@ -23,6 +24,46 @@ private slots:
         QVERIFY(!HDeviceManager::instance()->getDevice(-1));
         QVERIFY(!HDeviceManager::instance()->getDevice(DeviceIds::kKeyboardWired));
         QVERIFY(!HDeviceManager::instance()->isBusy());
+    }
+
+    void wiredKeyboardGetsItsClass()
+    {
+        HDeviceManager* registry = HDeviceManager::instance();
+        QVERIFY(registry->createDevice(DeviceIds::kKeyboardWired));
+        QPointer<KBaseDevice> device = registry->getDevice(-1);
+        QVERIFY(qobject_cast<FDeviceQuenby_8a*>(device.data()));
+        QCOMPARE(registry->currentPid(), int(DeviceIds::kKeyboardWired));
+
+        device->setRemoved(true);
+        registry->removeDevice(DeviceIds::kKeyboardWired);
+        QTRY_VERIFY(device.isNull());
+        QVERIFY(!registry->getDevice(-1));
+    }
+
+    // A device class that overrides nothing optional answers neutrally and never touches the device.
+    void optionalOperationsAnswerNeutrally()
+    {
+        SimBusFixture bus;
+        bus->clearTranscript();
+        CoreTestDevice device;
+        KBaseDevice& base = device;
+        const KKey key = KKey(20);
+        QCOMPARE(base.readConfigByte(), -1);
+        QCOMPARE(base.setOperatingMode(1, 0), true);
+        QCOMPARE(base.getMouseConfig(QJsonObject{{"fwVersion", 1}}), 0);
+        QCOMPARE(base.getConfigByte() + base.getCurrentPicIndex() + base.getOLEDLightIntensity()
+                     + base.getBatteryValue() + base.getPressMacroCode() + base.getDefinedPressMacro()
+                     + base.getLogoLightMode(0),
+                 0);
+        QVERIFY(!base.getPowerSaving() && !base.getLightDirection() && !base.getLightMonochromatic());
+        QVERIFY(base.getKeyBrightness().isEmpty() && base.getKeyColor().isEmpty());
+        QVERIFY(!base.writeReportRate(1) && !base.setOLEDLightIntensity(1) && !base.setCurrentPicIndex(1)
+                && !base.writeImageToMouse() && !base.setPicNumber(1) && !base.setPressMacroCode(1)
+                && !base.setDefinedPressMacro(1) && !base.setDefaultFlash() && !base.setPowerSaving(true)
+                && !base.setLogoLightMode(1, 0) && !base.setKeyBrightness(key, 1)
+                && !base.setKeyRGB(key, {{"r", 1}, {"g", 2}, {"b", 3}}, 0, 0) && !base.setLightDirection(true)
+                && !base.setMonochromaticMode(true) && !base.enterGameMode());
+        QVERIFY(bus->transcript().isEmpty());
     }
 
     void productIdsWithoutDeviceClassAreRefused_data()
