@@ -8,6 +8,7 @@
 
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 using namespace KHID;
@@ -501,6 +502,44 @@ private slots:
         QCOMPARE(out, QByteArray(64, 'a') + QByteArray(64, 'b'));
         // More than the receive buffer holds is refused before any read.
         QVERIFY(!device.readReportChunks(reinterpret_cast<BYTE*>(out.data()), 64, 40));
+    }
+
+    // How a reader thread is stopped: its blocking read returns false on a cancel, and on close.
+    void readerThreadStops_data()
+    {
+        QTest::addColumn<bool>("byClose");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("close") << true;
+    }
+
+    void readerThreadStops()
+    {
+        QFETCH(bool, byClose);
+        KUSBDevice device;
+        openVendor(device);
+        std::atomic<int> result{-1};
+        QScopedPointer<QThread> reader(QThread::create([&] {
+            BYTE buffer[65];
+            DWORD count = 0;
+            result = device.readData(buffer, sizeof buffer, &count) ? 1 : 0;
+        }));
+        reader->start();
+        QTRY_COMPARE(bus()->blockedReads(), 1);
+        if (byClose)
+            closeHandle(device.readHandle());
+        else
+            cancelHandleIo(device.readHandle());
+        QVERIFY(reader->wait(2000));
+        QCOMPARE(result.load(), 0);
+        if (byClose)
+            return;
+        // The handle stays usable after a cancel.
+        vendor().pushInputReport(QByteArray(1, char(5)) + QByteArray("\x42", 1));
+        BYTE buffer[65];
+        DWORD count = 0;
+        QVERIFY(device.readData(buffer, sizeof buffer, &count, 0));
+        QCOMPARE(count, DWORD(65));
+        QCOMPARE(buffer[1], BYTE(0x42));
     }
 
     void enumerationSkipsUnreadableInterfacesAndStops()
