@@ -1,5 +1,7 @@
 #include "app/UIManager.h"
 
+#include "profiles/HConfigView.h"
+
 #include "app/HLoadDialog.h"
 #include "app/HSuspension.h"
 #include "app/HWarningDialog.h"
@@ -10,6 +12,7 @@
 UIManager::UIManager(QObject* parent)
     : QObject(parent)
 {
+    m_configView = new HConfigView(this);
     m_macroType = new HMacroType(this);
     m_loadDialog = new HLoadDialog(this);
     m_suspension = new HSuspension(this);

@@ -3,6 +3,7 @@
 #include <QObject>
 
 class HAnalytics;
+class HConfigView;
 class HLoadDialog;
 class HMacroType;
 class HSuspension;
@@ -22,6 +23,7 @@ public:
     HSuspension* getSuspension() const { return m_suspension; }
     HWarningDialog* getWarningDialog() const { return m_warningDialog; }
     HAnalytics* getAnalytics() const { return m_analytics; }
+    HConfigView* getConfigView() const { return m_configView; }
 
 private:
     HMacroType* m_macroType = nullptr;
@@ -29,4 +31,5 @@ private:
     HSuspension* m_suspension = nullptr;
     HWarningDialog* m_warningDialog = nullptr;
     HAnalytics* m_analytics = nullptr;
+    HConfigView* m_configView = nullptr;
 };

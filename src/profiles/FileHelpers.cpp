@@ -103,10 +103,7 @@ bool makeFolder(QString path)
         if (makeFolder(folderPart(path)))
             QDir().mkdir(path);
     }
-    if (!dirExists(path))
-        return false;
-    registerCreatedFolder(path, namePart(path));
-    return true;
+    return dirExists(path);
 }
 
 bool copyFile(const QFileInfo& source, const QFileInfo& target, const bool& overwrite)

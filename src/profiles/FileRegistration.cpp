@@ -1,6 +1,14 @@
 #include "profiles/FileRegistration.h"
 
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
+#include "profiles/HConfigView.h"
+
 #include <QObject>
+
+namespace {
+const QString kNewProfilePicture = QStringLiteral("qrc:/common/newUI/configPic1.png");
+}
 
 CreatedFileKind createdFileKind(const QString& fileName)
 {
@@ -17,11 +25,18 @@ CreatedFileKind createdFileKind(const QString& fileName)
 void registerCreatedFile(const QString& path, const QString& fileName)
 {
     Q_UNUSED(path)
-    Q_UNUSED(fileName)
-}
-
-void registerCreatedFolder(const QString& path, const QString& folderName)
-{
-    Q_UNUSED(path)
-    Q_UNUSED(folderName)
+    UIManager* ui = KAppManager::instance()->getUIManager();
+    HConfigView* profiles = ui ? ui->getConfigView() : nullptr;
+    if (!profiles)
+        return;
+    switch (createdFileKind(fileName)) {
+    case CreatedFileKind::NewProfile:
+        profiles->insertItemAt(fileName, profiles->getItemValue(), false, kNewProfilePicture);
+        break;
+    case CreatedFileKind::DefaultProfile:
+        profiles->insertItemAt(fileName, 0, false, kNewProfilePicture);
+        break;
+    case CreatedFileKind::MacroFile:
+        break;
+    }
 }

@@ -1,0 +1,111 @@
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
+#include "profiles/FileHelpers.h"
+#include "profiles/FileRegistration.h"
+#include "profiles/HConfigView.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestCreatedFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void kinds_data();
+    void kinds();
+    void newProfilesAreListed();
+    void existingFileAddsNoRow();
+    void fullListKeepsTheFile();
+
+private:
+    HConfigView* view() const { return KAppManager::instance()->getUIManager()->getConfigView(); }
+    QScopedPointer<QTemporaryDir> mDir;
+};
+
+void TestCreatedFiles::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(KAppManager::instance()->init());
+    QVERIFY(view());
+}
+
+void TestCreatedFiles::init()
+{
+    mDir.reset(new QTemporaryDir);
+    QVERIFY(mDir->isValid());
+}
+
+void TestCreatedFiles::kinds_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("kind");
+
+    QTest::newRow("new profile") << "New configuration 2.json" << int(CreatedFileKind::NewProfile);
+    QTest::newRow("default profile") << "Default configuration.json" << int(CreatedFileKind::DefaultProfile);
+    QTest::newRow("new macro") << "New macro 3.json" << int(CreatedFileKind::MacroFile);
+    QTest::newRow("user name") << "Shooter.json" << int(CreatedFileKind::NewProfile);
+    QTest::newRow("default inside a name") << "My Default configuration.json" << int(CreatedFileKind::NewProfile);
+}
+
+void TestCreatedFiles::kinds()
+{
+    QFETCH(QString, name);
+    QFETCH(int, kind);
+    QCOMPARE(int(createdFileKind(name)), kind);
+}
+
+void TestCreatedFiles::newProfilesAreListed()
+{
+    const int before = view()->getItemValue();
+    QSignalSpy inserted(view(), &HConfigView::preItemInserted);
+
+    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/New configuration 2.json")));
+    QCOMPARE(view()->getItemValue(), before + 1);
+    QCOMPARE(view()->items().constLast(),
+             (HConfigViewItem{"New configuration 2", false, "qrc:/common/newUI/configPic1.png"}));
+    QCOMPARE(QFileInfo(mDir->filePath("ZEPHRA/New configuration 2.json")).size(), qint64(0));
+
+    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/Default configuration.json")));
+    QCOMPARE(view()->items().constFirst().text, QString("Default configuration"));
+
+    QVERIFY(createDefaultFile(mDir->filePath("macro/New macro 3.json")));
+    QCOMPARE(view()->getItemValue(), before + 2);
+    QCOMPARE(inserted.size(), 2);
+    QCOMPARE(inserted.at(1).at(0).toInt(), 0);
+}
+
+void TestCreatedFiles::existingFileAddsNoRow()
+{
+    QDir().mkpath(mDir->filePath("ZEPHRA"));
+    QFile existing(mDir->filePath("ZEPHRA/New configuration.json"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("{\"configVersion\": 2}");
+    existing.close();
+
+    const int before = view()->getItemValue();
+    QVERIFY(createDefaultFile(existing.fileName()));
+    QCOMPARE(view()->getItemValue(), before);
+    QCOMPARE(existing.size(), qint64(20));
+}
+
+void TestCreatedFiles::fullListKeepsTheFile()
+{
+    while (view()->getItemValue() < HConfigView::kMaxItems)
+        QVERIFY(view()->insertItemAt("filler.json"));
+    QSignalSpy inserted(view(), &HConfigView::preItemInserted);
+    QVERIFY(!view()->insertItemAt("one more"));
+    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/New configuration 9.json")));
+    QVERIFY(QFile::exists(mDir->filePath("ZEPHRA/New configuration 9.json")));
+    QCOMPARE(inserted.size(), 0);
+    QCOMPARE(view()->items().constLast().text, QString("filler"));
+}
+
+QTEST_MAIN(TestCreatedFiles)
+#include "tst_createdfiles.moc"
