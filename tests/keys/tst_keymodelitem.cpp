@@ -3,7 +3,10 @@
 #include <QJSEngine>
 #include <QQmlEngine>
 
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
 #include "models/keys/HKey.h"
+#include "models/keys/HMacroType.h"
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/KMacroItem.h"
 #include "models/keys/KeyMetaTypes.h"
@@ -32,6 +35,8 @@ private slots:
     void fullConstructorText();
     void setTypeText_data();
     void setTypeText();
+    void setTypeShowsMacroName_data();
+    void setTypeShowsMacroName();
     void setTypeWithoutNotify();
     void settersNotifyOnRequest();
     void copyKeepsText();
@@ -101,6 +106,37 @@ void tst_KeyModelItem::setTypeText()
     QCOMPARE(item.getTxt(), expected);
     QCOMPARE(typeSpy.count(), 1);
     QCOMPARE(txtSpy.count(), 1);
+}
+
+void tst_KeyModelItem::setTypeShowsMacroName_data()
+{
+    QTest::addColumn<QVector<QString>>("macros");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("one macro") << QVector<QString>{ "Combo" } << 29 << "Combo";
+    QTest::newRow("several macros") << QVector<QString>{ "/m/a.json", "b" } << 29 << "a/b";
+    QTest::newRow("no macro name") << QVector<QString>{} << 29 << "Macro";
+    QTest::newRow("other functions ignore it") << QVector<QString>{ "Combo" } << 33 << "Shift+A Key";
+}
+
+void tst_KeyModelItem::setTypeShowsMacroName()
+{
+    QFETCH(QVector<QString>, macros);
+    QFETCH(int, type);
+    QFETCH(QString, expected);
+
+    QVERIFY(KAppManager::instance()->init());
+    HMacroType* macroType = KAppManager::instance()->getUIManager()->getMacroType();
+    QVERIFY(macroType);
+    macroType->clearMacroName();
+    if (!macros.isEmpty())
+        QVERIFY(macroType->setMacroName(macros));
+
+    KKeyModelItem item(25, 58, 0, 0, 0, 0, QString());
+    item.setType(type, true, QStringLiteral("A Key"));
+    QCOMPARE(item.getTxt(), expected);
+    macroType->clearMacroName();
 }
 
 void tst_KeyModelItem::setTypeWithoutNotify()

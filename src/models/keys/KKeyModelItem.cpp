@@ -1,5 +1,8 @@
 #include "models/keys/KKeyModelItem.h"
 
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
+#include "models/keys/HMacroType.h"
 #include "models/keys/KeyMetaTypes.h"
 
 #include <QCoreApplication>
@@ -17,7 +20,9 @@ Q_COREAPP_STARTUP_FUNCTION(registerAtStartup)
 
 QString currentMacroName()
 {
-    return QString(); // INTERIM until the application manager exists
+    UIManager* ui = KAppManager::instance()->getUIManager();
+    HMacroType* macroType = ui ? ui->getMacroType() : nullptr;
+    return macroType ? macroType->getMacroName() : QString();
 }
 
 bool takesModifierAndKey(int type)
