@@ -208,6 +208,7 @@ void tst_MacroType::initFromFile_data()
                               << "3" << false << 12 << 1;
     QTest::newRow("missing times") << QByteArray(R"({"playType":"1"})") << "1" << false << 1 << 1;
     QTest::newRow("times above the limit") << QByteArray(R"({"playType":"1","times":5000})") << "1" << false << 1000 << 1;
+    QTest::newRow("times beyond an int") << QByteArray(R"({"playType":"2","times":1e12})") << "2" << false << 1000 << 1;
     QTest::newRow("times below the limit") << QByteArray(R"({"playType":"1","times":-3})") << "1" << false << 1 << 1;
     QTest::newRow("missing play type") << QByteArray(R"({"times":5,"ignoreTime":false})") << "2" << true << 7 << 0;
     QTest::newRow("empty play type") << QByteArray(R"({"playType":"","times":5})") << "2" << true << 7 << 0;

@@ -226,7 +226,8 @@ void HMacroType::initFromFile(QString path)
     }
     m_ignoreTime = object.value(kKeyIgnoreTime).toBool();
     m_currentIndex = QString::number(playTypeNumber);
-    m_value = clampTimes(object.value(kKeyTimes).toInt());
+    // Read as a number first, so that a huge count is limited rather than taken for a missing one.
+    m_value = int(std::clamp(object.value(kKeyTimes).toDouble(), double(kMinTimes), double(kMaxTimes)));
     emit ignoreTimeChanged();
     emit currentIndexChanged();
     emit valueChanged();
