@@ -1,0 +1,281 @@
+// Applying a profile document to the keyboard in one pass, against the simulated keyboard.
+
+#include "SimBusFixture.h"
+
+#include "common/DeviceIds.h"
+#include "devices/keyboard/FDeviceQuenby_8a.h"
+#include "devices/keyboard/Quenby8aKeyTable.h"
+#include "devices/keyboard/Quenby8aRegisters.h"
+#include "hid/HDeviceManager.h"
+#include "sim/keyboard/SimQuenbyKeyboard.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace Quenby8a;
+
+namespace {
+
+constexpr int kPid = DeviceIds::kKeyboardWired;
+
+QJsonObject factoryProfile()
+{
+    QFile file(QStringLiteral(":/common/newUI/Quenby_8a/Quenby_8ADefaultConfig.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QJsonObject();
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QJsonObject keyEntry(int key, int function, const QJsonValue& value1 = QString())
+{
+    return QJsonObject{{"key", key}, {"funcIndex", function}, {"value1", value1}};
+}
+
+QJsonObject macroValue(const QJsonArray& list, const QString& playType = "1", int times = 2)
+{
+    return QJsonObject{{"list", list}, {"playType", playType}, {"ignoreTime", false}, {"times", times},
+                       {"macroName", "m"}};
+}
+
+QJsonObject keyEvent(int usage, bool up)
+{
+    return QJsonObject{{"type", 0}, {"value1", usage}, {"value2", 0}, {"isUp", up}, {"text", "A"}};
+}
+
+QJsonArray pressRelease(int usage) { return QJsonArray{keyEvent(usage, false), keyEvent(usage, true)}; }
+
+// The light part of a profile: mode 2 with its entry, logo 1.
+QJsonObject lightsOnly()
+{
+    QJsonArray light;
+    for (int mode = 0; mode < 7; ++mode)
+        light.append(QJsonObject{{"model", mode}, {"speed", 1}, {"brightness", 2}});
+    return QJsonObject{{"lightModel", QJsonObject{{"index", 2}}},
+                       {"logoLightModel", QJsonObject{{"index", 1}}},
+                       {"light", light}};
+}
+
+} // namespace
+
+class TestQuenbyProfileApply : public QObject
+{
+    Q_OBJECT
+
+private:
+    FDeviceQuenby_8a* m_device = nullptr;
+    std::unique_ptr<SimBusFixture> m_bus;
+    std::unique_ptr<SimQuenbyKeyboard> m_keyboard;
+
+    QList<quint32> writtenRegisters() const
+    {
+        QList<quint32> out;
+        for (const auto& command : m_keyboard->appliedWrites())
+            out << command.reg;
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_bus = std::make_unique<SimBusFixture>();
+        m_keyboard = std::make_unique<SimQuenbyKeyboard>();
+        QVERIFY(m_keyboard->plug(m_bus->bus()));
+        QVERIFY(HDeviceManager::instance()->createDevice(kPid));
+        m_device = qobject_cast<FDeviceQuenby_8a*>(HDeviceManager::instance()->getDevice(kPid));
+        QVERIFY(m_device && m_device->initDevice());
+        // Start from a keyboard whose tables differ from the factory ones everywhere.
+        for (int pos = 0; pos < kPositionCount; ++pos)
+            m_keyboard->setKeyFunctionAt(pos, SimKeyFunction::disabled());
+        m_keyboard->clearCommands();
+    }
+
+    void cleanup()
+    {
+        if (KBaseDevice* device = HDeviceManager::instance()->getDevice(kPid)) {
+            device->setRemoved(true);
+            HDeviceManager::instance()->removeDevice(kPid);
+            QTRY_VERIFY(HDeviceManager::instance()->getDevice(kPid) == nullptr);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        m_device = nullptr;
+        m_keyboard.reset();
+        m_bus.reset();
+    }
+
+    void factoryProfileGivesTheFactoryTables()
+    {
+        const QJsonObject profile = factoryProfile();
+        QVERIFY(!profile.isEmpty());
+        QCOMPARE(m_device->getMouseConfig(profile), 1);
+        for (int pos = 0; pos < kPositionCount; ++pos) {
+            if (isIsoKey(keyAtPosition(pos)))
+                continue;  // profiles do not list them; they keep their factory code either way
+            QCOMPARE(m_keyboard->keyFunctionAt(pos), SimQuenbyKeyboard::defaultKeyFunctionAt(pos));
+        }
+        QCOMPARE(m_keyboard->keyFunctionAt(12), SimQuenbyKeyboard::defaultKeyFunctionAt(12));
+
+        // Lights first (each with its copy), then the key table and the brightness table in chunks.
+        QList<quint32> expected = {kRegLightMode, kRegLightModeCopy, kRegLogoMode, kRegSpeed, kRegSpeedCopy,
+                                   kRegBrightness, kRegBrightnessCopy};
+        for (int i = 0; i < 10; ++i)
+            expected << kRegKeyTable + quint32(56 * i);
+        for (int i = 0; i < 3; ++i)
+            expected << kRegKeyBrightness + quint32(56 * i);
+        QCOMPARE(writtenRegisters(), expected);
+    }
+
+    void entriesArePlacedByKey()
+    {
+        QJsonObject profile = lightsOnly();
+        // Out of order, short, with an unknown key and one of the ISO keys.
+        profile["key"] = QJsonArray{keyEntry(27, 58), keyEntry(22, 9), keyEntry(19, -1), keyEntry(99, 58),
+                                    keyEntry(26, 58), keyEntry(14, 42, 0x64),
+                                    keyEntry(15, 48, QStringLiteral("{\"value1\": 5, \"value2\": 4}"))};
+        profile["keyLight"] = QJsonArray{QJsonObject{{"key", 139}, {"value1", 4}},
+                                         QJsonObject{{"key", 14}, {"value1", 12}}};
+        QCOMPARE(m_device->getMouseConfig(profile), 1);
+
+        QCOMPARE(m_keyboard->keyFunctionOfKey(27), SimKeyFunction::key(0x04));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(22), SimKeyFunction::mouseButton(SimKeyFunction::Left));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(19), SimKeyFunction::disabled());
+        QCOMPARE(m_keyboard->keyFunctionOfKey(14), SimKeyFunction::key(0x64));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(15), SimKeyFunction::combination(5, 4));
+        // Keys the profile does not list keep their own function; the ISO key keeps its factory code.
+        QCOMPARE(m_keyboard->keyFunctionOfKey(25), SimQuenbyKeyboard::defaultKeyFunctionAt(positionOfKey(25)));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(26), SimQuenbyKeyboard::defaultKeyFunctionAt(12));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(101), SimKeyFunction::fn());
+
+        QCOMPARE(int(m_keyboard->keyBrightnessAt(positionOfKey(139))), 100);
+        QCOMPARE(int(m_keyboard->keyBrightnessAt(0)), 250);  // 12 is beyond the layout's 10
+        QCOMPARE(int(m_keyboard->registerValue(kRegLightMode)), 3);
+        QCOMPARE(int(m_keyboard->registerValue(kRegSpeed)), 3);
+        QCOMPARE(int(m_keyboard->registerValue(kRegBrightness)), 2);
+        QCOMPARE(int(m_keyboard->registerValue(kRegLogoMode)), 1);
+    }
+
+    void macroKeys()
+    {
+        QJsonObject profile = lightsOnly();
+        profile["key"] = QJsonArray{keyEntry(14, 29, macroValue(pressRelease(0x04))),
+                                    keyEntry(139, 29, macroValue(pressRelease(0x05), "3"))};
+        // A key that held a slot before and is no macro key of this profile gives it back.
+        int slot = -1;
+        for (int key : {16, 17, 18})
+            QVERIFY(m_device->checkMacroId(key, &slot));
+        m_keyboard->clearCommands();
+        QCOMPARE(m_device->getMouseConfig(profile), 1);
+
+        const QMap<int, int> held = m_device->macroSlots();
+        const int slot14 = held.key(14, -1);
+        const int slot139 = held.key(139, -1);
+        QVERIFY(slot14 >= 0 && slot139 >= 0 && slot14 != slot139);
+        QCOMPARE(held.values().count(-1), kMacroSlots - 2);
+        QCOMPARE(m_keyboard->keyFunctionOfKey(14), SimKeyFunction::macro(slot14));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(139), SimKeyFunction::macro(slot139));
+        const SimMacroRecord record = m_keyboard->decodeMacro(slot139);
+        QVERIFY2(record.valid, qPrintable(record.error));
+        QCOMPARE(record.playType, int(SimMacroRecord::WhileHeld));
+        QCOMPARE(record.events.size(), 2);
+
+        // Per macro key: its record, then its own entry; the whole table follows.
+        const QList<quint32> regs = writtenRegisters();
+        const int first = 7;
+        QCOMPARE(regs.at(first), kRegMacroRecords + quint32(512 * slot14));
+        QCOMPARE(regs.at(first + 1), kRegKeyTable + quint32(4 * positionOfKey(14)));
+        QCOMPARE(regs.at(first + 2), kRegMacroRecords + quint32(512 * slot139));
+        QCOMPARE(regs.at(first + 3), kRegKeyTable + quint32(4 * positionOfKey(139)));
+        QCOMPARE(regs.at(first + 4), quint32(kRegKeyTable));
+    }
+
+    // A document the keyboard cannot take is refused before anything is written.
+    void invalidDocumentsWriteNothing_data()
+    {
+        QTest::addColumn<QJsonObject>("profile");
+        QJsonObject shortLight = lightsOnly();
+        shortLight["lightModel"] = QJsonObject{{"index", 3}};
+        shortLight["light"] = QJsonArray{QJsonObject{{"speed", 1}, {"brightness", 1}},
+                                         QJsonObject{{"speed", 1}, {"brightness", 1}}};
+        QTest::newRow("no light entry for the mode") << shortLight;
+
+        QJsonObject badSpeed = lightsOnly();
+        QJsonArray light = badSpeed["light"].toArray();
+        light[2] = QJsonObject{{"speed", 9}, {"brightness", 1}};
+        badSpeed["light"] = light;
+        QTest::newRow("speed out of range") << badSpeed;
+
+        QJsonObject badMode = lightsOnly();
+        badMode["lightModel"] = QJsonObject{{"index", 9}};
+        QTest::newRow("mode out of range") << badMode;
+
+        auto withKeys = [](const QJsonArray& keys) {
+            QJsonObject p = lightsOnly();
+            p["key"] = keys;
+            return p;
+        };
+        QTest::newRow("function without a code") << withKeys({keyEntry(14, 58), keyEntry(15, 178)});
+        QTest::newRow("modifier without its text") << withKeys({keyEntry(15, 33, 7)});
+        QTest::newRow("keyboard key out of range") << withKeys({keyEntry(15, 42, 300)});
+        QTest::newRow("macro with a bad play type")
+            << withKeys({keyEntry(14, 29, macroValue(pressRelease(4), "7"))});
+        QJsonArray longList;
+        for (int i = 0; i < 200; ++i)
+            longList.append(keyEvent(4, i % 2));
+        QTest::newRow("macro too long for a record") << withKeys({keyEntry(14, 29, macroValue(longList))});
+        QJsonArray manyMacros;
+        for (int pos = 0, count = 0; count < 21; ++pos) {
+            const int k = keyAtPosition(pos);
+            if (k == kEmptyPosition || isIsoKey(k))
+                continue;
+            manyMacros.append(keyEntry(k, 29, macroValue(pressRelease(4))));
+            ++count;
+        }
+        QTest::newRow("more macro keys than slots") << withKeys(manyMacros);
+        QTest::newRow("key section not an array") << QJsonObject();  // built in the test
+        QJsonObject badEntry = lightsOnly();
+        badEntry["key"] = QJsonArray{QJsonObject{{"key", "14"}, {"funcIndex", 58}}};
+        QTest::newRow("entry without a numeric key") << badEntry;
+    }
+
+    void invalidDocumentsWriteNothing()
+    {
+        QFETCH(QJsonObject, profile);
+        if (profile.isEmpty()) {
+            profile = lightsOnly();
+            profile["key"] = 5;
+        }
+        QCOMPARE(m_device->getMouseConfig(profile), 2);
+        QVERIFY(m_keyboard->appliedWrites().isEmpty());
+    }
+
+    // A failed write ends the apply with 2; nothing after it is written.
+    void failureStopsTheApply_data()
+    {
+        QTest::addColumn<quint32>("failAt");
+        QTest::addColumn<int>("writesBefore");
+        QTest::newRow("first light register") << quint32(kRegLightMode) << 0;
+        QTest::newRow("light mode copy") << quint32(kRegLightModeCopy) << 1;
+        QTest::newRow("logo") << quint32(kRegLogoMode) << 2;
+        QTest::newRow("brightness copy") << quint32(kRegBrightnessCopy) << 6;
+        QTest::newRow("key table, third chunk") << quint32(kRegKeyTable + 112) << 9;
+        QTest::newRow("brightness table") << quint32(kRegKeyBrightness) << 17;
+    }
+
+    void failureStopsTheApply()
+    {
+        QFETCH(quint32, failAt);
+        QFETCH(int, writesBefore);
+        m_keyboard->failWritesAt(failAt);
+        QCOMPARE(m_device->getMouseConfig(factoryProfile()), 2);
+        QCOMPARE(m_keyboard->appliedWrites().size(), writesBefore);
+        const auto commands = m_keyboard->commands();
+        QCOMPARE(commands.last().reg, failAt);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuenbyProfileApply)
+#include "tst_quenbyprofileapply.moc"
