@@ -8,8 +8,9 @@
 
 namespace {
 
-// Changed on the GUI thread only: when a task starts and when its result has been delivered.
-int g_pendingCount = 0;
+// Raised when a task starts and lowered when its result has been delivered, normally both on the GUI thread;
+// atomic because model code is also reached from pool threads.
+std::atomic<int> g_pendingCount{0};
 
 void registerResultTypes()
 {
@@ -59,8 +60,7 @@ HWork::~HWork()
     // Results already emitted die with this object's event queue; their tasks are over, so they no longer
     // hold an unplugged device alive. Tasks still running give their count back when they end.
     if (undelivered > 0) {
-        g_pendingCount -= undelivered;
-        if (g_pendingCount == 0 && QCoreApplication::instance())
+        if ((g_pendingCount -= undelivered) == 0 && QCoreApplication::instance())
             QMetaObject::invokeMethod(HDeviceManager::instance(), "slot_destoryDevice", Qt::QueuedConnection);
     }
 }
@@ -106,8 +106,7 @@ void HWork::orphanFinished()
 
 void HWork::taskDelivered()
 {
-    --g_pendingCount;
-    if (g_pendingCount == 0 && HDeviceManager::instance()->hasRemovedDevice())
+    if (--g_pendingCount == 0 && HDeviceManager::instance()->hasRemovedDevice())
         emit taskFinished();
 }
 

@@ -16,6 +16,7 @@
 #include <QVector>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <tuple>
@@ -101,7 +102,7 @@ private:
     // What a pool task needs of its executor. The executor may be destroyed while a task runs: the task then
     // finds no owner and only gives its pending count back.
     struct Link {
-        QMutex mutex;
+        QMutex mutex; // also guards the completion maps below
         HWork* owner = nullptr;
         int undelivered = 0; // results emitted whose slot has not run yet
     };
@@ -124,7 +125,7 @@ private:
     bool runWithoutResult(Work work, Tuple args);
 
     std::shared_ptr<Link> m_link;
-    TaskId m_nextTask = 0;
+    std::atomic<TaskId> m_nextTask{0};
 
     QHash<TaskId, std::function<void(int, bool)>> m_picIndexDone;
     QHash<TaskId, std::function<void(bool, int)>> m_macroIdDone;
@@ -181,9 +182,10 @@ void HWork::postResult(const std::shared_ptr<Link>& link, Emit emitResult)
 template <typename Map, typename... Values>
 void HWork::deliver(Map& completions, TaskId task, const Values&... values)
 {
-    auto done = completions.take(task);
+    typename Map::mapped_type done;
     {
         QMutexLocker lock(&m_link->mutex);
+        done = completions.take(task);
         --m_link->undelivered;
     }
     // The completion may delete this executor (a model closing a page); taskDelivered copes with that.
@@ -250,7 +252,10 @@ bool HWork::runSplit(Work work, Tuple all, std::index_sequence<I...>)
         return false;
     }
     const TaskId task = beginTask();
-    Route::completions(this).insert(task, std::move(done));
+    {
+        QMutexLocker lock(&m_link->mutex);
+        Route::completions(this).insert(task, std::move(done));
+    }
     std::shared_ptr<Link> link = m_link;
     QtConcurrent::run([link, task, work = std::move(work), args = std::move(args)]() mutable {
         Result result = std::apply(work, args);
@@ -273,7 +278,10 @@ bool HWork::runPicIndex(Work work, bool flag, std::function<void(int, bool)> don
         return false;
     }
     const TaskId task = beginTask();
-    m_picIndexDone.insert(task, std::move(done));
+    {
+        QMutexLocker lock(&m_link->mutex);
+        m_picIndexDone.insert(task, std::move(done));
+    }
     std::shared_ptr<Link> link = m_link;
     QtConcurrent::run([link, task, work = std::move(work), flag]() mutable {
         const int result = std::invoke(work, flag);
@@ -296,7 +304,10 @@ bool HWork::runMacroId(Work work, Arg arg, std::function<void(bool, int)> done)
         return false;
     }
     const TaskId task = beginTask();
-    m_macroIdDone.insert(task, std::move(done));
+    {
+        QMutexLocker lock(&m_link->mutex);
+        m_macroIdDone.insert(task, std::move(done));
+    }
     std::shared_ptr<Link> link = m_link;
     QtConcurrent::run([link, task, work = std::move(work), arg = std::move(arg)]() mutable {
         int macroId = 0;
@@ -321,7 +332,10 @@ bool HWork::runMacroItem(Work work, QVector<KMacroItem> list, Arg arg,
         return false;
     }
     const TaskId task = beginTask();
-    m_macroItemDone.insert(task, std::move(done));
+    {
+        QMutexLocker lock(&m_link->mutex);
+        m_macroItemDone.insert(task, std::move(done));
+    }
     std::shared_ptr<Link> link = m_link;
     QtConcurrent::run([link, task, work = std::move(work), list = std::move(list), arg = std::move(arg)]() mutable {
         const bool result = std::invoke(work, list, arg);
