@@ -71,12 +71,13 @@ public:
         QFile::link(hidDir, classRoot() + QLatin1Char('/') + node + QStringLiteral("/device"));
     }
 
-    // A node whose "device" is a plain folder, as for a device on another bus.
+    // A node whose "device" is a plain folder with no USB device above it: a device on another bus, or a
+    // USB device known only by its uevent.
     void addPlainHidraw(const QString& node, quint16 bus, quint16 vid, quint16 pid, const QByteArray& name,
-                        const QByteArray& descriptor)
+                        const QByteArray& phys, const QByteArray& descriptor)
     {
-        writeHid(classRoot() + QLatin1Char('/') + node + QStringLiteral("/device"), bus, vid, pid, name,
-                 QByteArrayLiteral("11:22:33:44:55:66"), descriptor);
+        writeHid(classRoot() + QLatin1Char('/') + node + QStringLiteral("/device"), bus, vid, pid, name, phys,
+                 descriptor);
     }
 
 private:
@@ -102,8 +103,8 @@ private:
 };
 
 // The standard fixture: a composite keyboard (boot keyboard on interface 0, vendor and consumer collections on
-// interface 1), a node with a broken descriptor, a mouse on another bus, and a plain USB mouse on hidraw10 so
-// that the order must be numeric.
+// interface 1), a node with a broken descriptor, a mouse on another bus, a USB mouse whose interface number
+// is known only from its uevent, and a plain USB mouse on hidraw10 so that the order must be numeric.
 void buildStandardTree(SysfsTree& tree)
 {
     tree.addUsbDevice(QStringLiteral("1-2"), 2, "0105", "ZEPHRA Keyboard");
@@ -113,7 +114,10 @@ void buildStandardTree(SysfsTree& tree)
     const QByteArray broken = fixture("boot-mouse.bin").left(20);
     tree.addUsbDevice(QStringLiteral("1-4"), 1, "0001", "Broken");
     tree.addUsbHidraw(QStringLiteral("hidraw2"), QStringLiteral("1-4"), 0, 0x3A7E, 0x6D12, broken);
-    tree.addPlainHidraw(QStringLiteral("hidraw3"), 0x0005, 0x3A7E, 0x6D11, "ABBERLY Wireless", fixture("boot-mouse.bin"));
+    tree.addPlainHidraw(QStringLiteral("hidraw3"), 0x0005, 0x3A7E, 0x6D11, "ABBERLY Wireless", "11:22:33:44:55:66",
+                        fixture("boot-mouse.bin"));
+    tree.addPlainHidraw(QStringLiteral("hidraw5"), 0x0003, 0x3A7E, 0x6D14, "BRACKLY Mouse",
+                        "usb-0000:00:14.0-6/input2", fixture("boot-mouse.bin"));
     tree.addUsbDevice(QStringLiteral("1-3"), 1, "0200", "ABBERLY Mouse");
     tree.addUsbHidraw(QStringLiteral("hidraw10"), QStringLiteral("1-3"), 0, 0x3A7E, 0x6D10, fixture("boot-mouse.bin"));
     QDir().mkpath(tree.classRoot() + QStringLiteral("/notanode"));
@@ -123,6 +127,7 @@ const QString kKeyboardBoot = QStringLiteral("\\\\?\\hid#vid_3a7e&pid_5c21&mi_00
 const QString kKeyboardVendor = QStringLiteral("\\\\?\\hid#vid_3a7e&pid_5c21&mi_01&col01#hidraw1");
 const QString kKeyboardConsumer = QStringLiteral("\\\\?\\hid#vid_3a7e&pid_5c21&mi_01&col02#hidraw1");
 const QString kWirelessMouse = QStringLiteral("\\\\?\\hid#vid_3a7e&pid_6d11#hidraw3");
+const QString kPhysMouse = QStringLiteral("\\\\?\\hid#vid_3a7e&pid_6d14&mi_02#hidraw5");
 const QString kUsbMouse = QStringLiteral("\\\\?\\hid#vid_3a7e&pid_6d10#hidraw10");
 
 // Hands out one end of a message socket pair in place of a hidraw node, so that report boundaries, poll and
@@ -172,7 +177,7 @@ private slots:
         KHID::HidrawBackend backend;
         backend.setRoots(tree.classRoot(), tree.deviceRoot());
         QCOMPARE(backend.enumerate(),
-                 (QStringList{kKeyboardBoot, kKeyboardVendor, kKeyboardConsumer, kWirelessMouse, kUsbMouse}));
+                 (QStringList{kKeyboardBoot, kKeyboardVendor, kKeyboardConsumer, kWirelessMouse, kPhysMouse, kUsbMouse}));
     }
 
     void interfaceRecords_data()
@@ -183,6 +188,7 @@ private slots:
         QTest::newRow("vendor") << kKeyboardVendor << "5c21 0105 \"ZEPHRA Keyboard\" ff00/0001 65/65/8 4";
         QTest::newRow("consumer") << kKeyboardConsumer << "5c21 0105 \"ZEPHRA Keyboard\" 000c/0001 3/0/0 0";
         QTest::newRow("other bus") << kWirelessMouse << "6d11 0000 \"ABBERLY Wireless\" 0001/0002 4/0/0 0";
+        QTest::newRow("interface from uevent") << kPhysMouse << "6d14 0000 \"BRACKLY Mouse\" 0001/0002 4/0/0 0";
         QTest::newRow("upper case path") << kUsbMouse.toUpper() << "6d10 0200 \"ABBERLY Mouse\" 0001/0002 4/0/0 0";
     }
 
