@@ -11,6 +11,7 @@
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
 #include <QMutex>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -217,6 +218,33 @@ private slots:
         m_keyboard->failCommands(1, SimQuenby::StatusError, 4);
         QVERIFY(m_transport.readBulk(Quenby8a::kRegKeyTable, 512).isEmpty());
         QCOMPARE(m_keyboard->commands().size(), 5);
+    }
+
+    // Two callers sharing the transaction mutex: their exchanges never interleave on the bus, though their
+    // bulk writes may take turns between chunks.
+    void concurrentCallersDoNotInterleave()
+    {
+        KHID::KUSBDevice second;
+        QVERIFY(second.initDevice(DeviceIds::kVendorId, DeviceIds::kKeyboardWired, 0x92, 0xFF1C, 0));
+        Quenby8aTransport other;
+        other.setChannel(&second);
+        other.setMutex(&m_mutex);
+        m_bus->bus()->clearTranscript();
+        bool okA = false, okB = false;
+        std::unique_ptr<QThread> a(QThread::create([&] {
+            okA = m_transport.writeBulk(Quenby8a::kRegMacroRecords, pattern(512), QStringLiteral("a"));
+        }));
+        std::unique_ptr<QThread> b(QThread::create([&] {
+            okB = other.writeBulk(Quenby8a::kRegMacroRecords + 512, pattern(384), QStringLiteral("b"));
+        }));
+        a->start();
+        b->start();
+        QVERIFY(a->wait(10000) && b->wait(10000));
+        QVERIFY(okA && okB);
+        QString why;
+        QVERIFY2(SimBus::checkNoInterleaving(m_bus->bus()->transcript(), &why), qPrintable(why));
+        QCOMPARE(m_keyboard->memory(Quenby8a::kRegMacroRecords, 512), pattern(512));
+        QCOMPARE(m_keyboard->memory(Quenby8a::kRegMacroRecords + 512, 384), pattern(384));
     }
 
     void version_data()

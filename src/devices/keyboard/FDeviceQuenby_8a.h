@@ -86,8 +86,6 @@ private:
     bool writeKeyTable(const QByteArray& table);
     bool writeKeyBrightnessTable(const QByteArray& table);
     bool encodeKeyFunction(int key, int function, const QVariant& a, const QVariant& b, KKeyCode* code) const;
-    // Hands a written code to the key model's item of key, on the GUI thread.
-    void publishKeyCode(int key, const KKeyCode& code);
     // Layout range of a light setting; fallback when the layout does not give it.
     bool inLayoutRange(const char* minKey, const char* maxKey, int value, int fallbackMin, int fallbackMax) const;
     int lightModeCount() const;

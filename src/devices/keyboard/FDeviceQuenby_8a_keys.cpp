@@ -104,7 +104,8 @@ bool FDeviceQuenby_8a::setKeyFunction(const KKey& key, const KKeyFunction& funct
         }
     }
     qDebug() << "setKeyFunc: writeCmd success";
-    publishKeyCode(key, code);
+    // The key model's item is not touched from here (a pool thread): the model's completion of this call
+    // runs on the GUI thread and takes the code from transToByte once the write has succeeded.
     return true;
 }
 
@@ -195,10 +196,4 @@ int FDeviceQuenby_8a::setMacro(bool ignoreDelay, const MacroPlayType& playType, 
                                QStringLiteral("setMacro error")))
         return -1;
     return 1;
-}
-
-void FDeviceQuenby_8a::publishKeyCode(int key, const KKeyCode& code)
-{
-    Q_UNUSED(key);
-    Q_UNUSED(code);
 }
