@@ -1,7 +1,7 @@
 // The keyboard driver against the simulated keyboard: opening, lights, per-key brightness, live reports,
 // keys and macros. Sleeps are recorded, not slept.
 
-#include "SimBusFixture.h"
+#include "QuenbyKeyboardFixture.h"
 
 #include "common/DeviceIds.h"
 #include "devices/keyboard/FDeviceQuenby_8a.h"
@@ -61,50 +61,25 @@ class TestQuenbyKeyboard : public QObject
     Q_OBJECT
 
 private:
-    FDeviceQuenby_8a* createDevice()
-    {
-        if (!HDeviceManager::instance()->createDevice(kPid))
-            return nullptr;
-        return qobject_cast<FDeviceQuenby_8a*>(HDeviceManager::instance()->getDevice(kPid));
-    }
-
-    FDeviceQuenby_8a* openDevice()
-    {
-        FDeviceQuenby_8a* device = createDevice();
-        if (!device || !device->initDevice())
-            return nullptr;
-        m_keyboard->clearCommands();
-        Platform::clearRecordedSleeps();
-        return device;
-    }
-
-    QList<quint32> writtenRegisters() const
-    {
-        QList<quint32> out;
-        for (const auto& command : m_keyboard->appliedWrites())
-            out << command.reg;
-        return out;
-    }
+    FDeviceQuenby_8a* createDevice() { return m_fixture->createDevice(); }
+    FDeviceQuenby_8a* openDevice() { return m_fixture->openDevice(); }
+    QList<quint32> writtenRegisters() const { return m_fixture->writtenRegisters(); }
 
 private slots:
     void init()
     {
-        m_bus = std::make_unique<SimBusFixture>();
-        m_keyboard = std::make_unique<SimQuenbyKeyboard>();
-        QVERIFY(m_keyboard->plug(m_bus->bus()));
-        Platform::clearRecordedSleeps();
+        m_fixture = std::make_unique<QuenbyKeyboardFixture>();
+        QVERIFY(m_fixture->isPlugged());
+        m_bus = m_fixture->bus();
+        m_keyboard = m_fixture->keyboard();
     }
 
     void cleanup()
     {
-        if (KBaseDevice* device = HDeviceManager::instance()->getDevice(kPid)) {
-            device->setRemoved(true);
-            HDeviceManager::instance()->removeDevice(kPid);
-            QTRY_VERIFY(HDeviceManager::instance()->getDevice(kPid) == nullptr);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        m_keyboard.reset();
-        m_bus.reset();
+        QVERIFY(m_fixture->removeDevice());
+        m_keyboard = nullptr;
+        m_bus = nullptr;
+        m_fixture.reset();
     }
 
     void factoryCreatesTheKeyboard()
@@ -563,8 +538,9 @@ private slots:
     }
 
 private:
-    std::unique_ptr<SimBusFixture> m_bus;
-    std::unique_ptr<SimQuenbyKeyboard> m_keyboard;
+    std::unique_ptr<QuenbyKeyboardFixture> m_fixture;
+    SimBusFixture* m_bus = nullptr;
+    SimQuenbyKeyboard* m_keyboard = nullptr;
 };
 
 QTEST_GUILESS_MAIN(TestQuenbyKeyboard)

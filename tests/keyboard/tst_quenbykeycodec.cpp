@@ -1,3 +1,4 @@
+#include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "devices/keyboard/Quenby8aConfigImage.h"
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
@@ -193,6 +194,59 @@ private slots:
         QCOMPARE(Quenby8aKeyCodec::decode(stored), function);
     }
 
+    // The device's own entry points: a decoded item carries the four stored bytes and no text, whatever the
+    // item held before.
+    void transToItemFillsTheItem_data()
+    {
+        QTest::addColumn<KKeyCode>("stored");
+        QTest::addColumn<int>("function");
+        QTest::newRow("zeros read as a keyboard key without usage") << code(0, 0, 0, 0) << 42;
+        QTest::newRow("ctrl+alt+A") << code(2, 0, 5, 4) << 48;
+        QTest::newRow("alt+F4") << code(2, 0, 4, 0x3D) << 1;
+        QTest::newRow("alt+F3") << code(2, 0, 4, 0x3C) << 34;
+        QTest::newRow("find") << code(4, 0, 0x02, 0x21) << 28;
+        QTest::newRow("macro slot 19") << code(5, 0, 19, 0) << 29;
+        QTest::newRow("parameter 1 kept") << code(0, 7, 0x29, 0) << 95;
+    }
+
+    void transToItemFillsTheItem()
+    {
+        QFETCH(KKeyCode, stored);
+        QFETCH(int, function);
+        KKeyModelItem item(99, 3, 1, 2, 3, 4, QStringLiteral("old"));
+        FDeviceQuenby_8a::transToItem(item, stored.type, stored.param1, stored.code, stored.param2);
+        QCOMPARE(item.getType(), function);
+        QCOMPARE(item.getValue1(), int(stored.type));
+        QCOMPARE(item.getValue2(), int(stored.param1));
+        QCOMPARE(item.getValue3(), int(stored.code));
+        QCOMPARE(item.getValue4(), int(stored.param2));
+        QVERIFY(item.getTxt().isEmpty());
+        QCOMPARE(item.getKey(), 99);
+    }
+
+    void transToByteRefusesWithItsLog_data()
+    {
+        QTest::addColumn<int>("function");
+        QTest::newRow("right Win") << 178;
+        QTest::newRow("K42") << 104;
+        QTest::newRow("above the set") << 183;
+    }
+
+    void transToByteRefusesWithItsLog()
+    {
+        QFETCH(int, function);
+        quint8 out[4] = {1, 2, 3, 4};
+        QTest::ignoreMessage(QtDebugMsg, "[ERROR] transToByte: There is no such function");
+        QVERIFY(!FDeviceQuenby_8a::transToByte(function, out, QVariant(), QVariant()));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(out), 4), QByteArray::fromHex("01020304"));
+
+        // Empty parameters count as 0.
+        QVERIFY(FDeviceQuenby_8a::transToByte(30, out, QVariant(5), QVariant(4)));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(out), 4), QByteArray::fromHex("02000504"));
+        QVERIFY(FDeviceQuenby_8a::transToByte(42, out, QVariant(), QVariant()));
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(out), 4), QByteArray::fromHex("00000000"));
+    }
+
     // The gap helpers walk a profile's key list in table order: they must agree with the position table.
     void gapHelpersMatchThePositionTable()
     {
@@ -257,6 +311,103 @@ private slots:
         for (const QJsonValue& v : keys)
             found = found || v.toObject().value(QStringLiteral("name")).toString() == quoteName;
         QVERIFY(found);
+    }
+
+    // What the device view, the key and the light models read from the keyboard's document.
+    void layoutDocumentValues_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QJsonValue>("expected");
+        const auto row = [](const char* path, const QJsonValue& value) { QTest::newRow(path) << QString::fromLatin1(path) << value; };
+        row("deviceName", QStringLiteral("ZEPHRA"));
+        row("deviceType", 2);
+        row("hasOled", false);
+        row("isWireLess", false);
+        row("leftKeyMacro", 0);
+        row("hasPowerSaving", false);
+        row("hasRGB", false);
+        row("hasReport", false);
+        row("hasOperatingMode", false);
+        row("hasLight", true);
+        row("hasCurrentDpi", false);
+        row("hasShortCut", false);
+        row("MaxMacroLenth", 256);
+        row("win7Update", true);
+        row("dpi", QJsonValue(QJsonValue::Undefined));
+        row("report", QJsonValue(QJsonValue::Undefined));
+        row("hasWheel", QJsonValue(QJsonValue::Undefined));
+        row("light/number", 1);
+        row("light/brightnessMin", 0);
+        row("light/brightnessMax", 3);
+        row("light/speedMin", 0);
+        row("light/speedMax", 4);
+        row("light/keyLightMin", 0);
+        row("light/keyLightMax", 10);
+        row("light/brightnessBaseImge", QStringLiteral("qrc:/common/newUI/Quenby_8a/lightBrightness_background.png"));
+        row("light/speedBaseImge", QStringLiteral("qrc:/common/newUI/Quenby_8a/lightSpeed_background.png"));
+        row("light/keyBtn", QJsonArray{QJsonObject{{"index", 0}, {"name", "lights"},
+                                                   {"image", "qrc:/common/newUI/Quenby_8a/ms_light_logo_1.png"},
+                                                   {"x", 218}, {"y", 116}, {"width", 669}, {"height", 261},
+                                                   {"isLeft", true}}});
+        row("key/number", 84);
+        row("key/keyBaseImge", QStringLiteral("qrc:/common/newUI/Quenby_8a/ms_logo_1.png"));
+        row("key/x", 120);
+        row("key/y", 211);
+        row("key/width", 864);
+        row("key/height", 337);
+    }
+
+    void layoutDocumentValues()
+    {
+        QFETCH(QString, path);
+        QFETCH(QJsonValue, expected);
+        QJsonValue value = loadLayout();
+        for (const QString& part : path.split(QLatin1Char('/')))
+            value = value.toObject().value(part);
+        QCOMPARE(value, expected);
+    }
+
+    // The lists of the document: the offered functions and the light modes, in order.
+    void layoutDocumentLists()
+    {
+        const QJsonObject layout = loadLayout();
+        const QList<QPair<int, QString>> functions = {
+            {1, "Close window"}, {2, "Lock the computer"}, {3, "Running"}, {4, "Show desktop"}, {7, "Zoom in"},
+            {8, "Zoom out"},     {28, "Find"},             {9, "Left"},    {11, "Right"},       {10, "Middle"},
+            {18, "Player"},      {23, "Volume down"},      {24, "Volume up"}, {25, "Mute"}};
+        const QJsonArray base = layout.value(QStringLiteral("baseFunctions")).toArray();
+        QCOMPARE(base.size(), functions.size());
+        for (int i = 0; i < base.size(); ++i) {
+            const QJsonObject entry = base.at(i).toObject();
+            QCOMPARE(entry.value(QStringLiteral("index")).toInt(), functions.at(i).first);
+            QCOMPARE(entry.value(QStringLiteral("name")).toString(), functions.at(i).second);
+            QCOMPARE(getFuncStr(KKeyFunction(functions.at(i).first)), functions.at(i).second);
+        }
+
+        struct Mode { const char* text; bool speed; };
+        const Mode modes[] = {{"The light is always on", false}, {"Single light mode", true}, {"Breathing mode", true},
+                              {"Star dot mode", true},          {"Curve mode", true},        {"Ripple mode", false},
+                              {"Custom mode", false}};
+        const QJsonArray lightModes =
+            layout.value(QStringLiteral("light")).toObject().value(QStringLiteral("lightMode")).toArray();
+        QCOMPARE(lightModes.size(), 7);
+        for (int i = 0; i < lightModes.size(); ++i) {
+            const QJsonObject mode = lightModes.at(i).toObject();
+            QCOMPARE(mode.value(QStringLiteral("index")).toInt(), i + 1);
+            QCOMPARE(mode.value(QStringLiteral("text")).toString(), QString::fromLatin1(modes[i].text));
+            QCOMPARE(mode.value(QStringLiteral("hasSpeed")).toBool(), modes[i].speed);
+            QCOMPARE(mode.value(QStringLiteral("hasbrightness")).toBool(), true);
+            QVERIFY(mode.value(QStringLiteral("x")).isDouble() && mode.value(QStringLiteral("y")).isDouble());
+        }
+
+        // The extended-key flag marks the keys whose scan code comes with the extended prefix.
+        const QSet<int> extended = {27, 91, 115, 122, 123, 130, 131, 139, 118, 135, 129, 137, 136, 128};
+        for (const QJsonValue& v : layout.value(QStringLiteral("key")).toObject().value(QStringLiteral("keyBtn")).toArray()) {
+            const QJsonObject entry = v.toObject();
+            const int key = entry.value(QStringLiteral("key")).toInt();
+            QCOMPARE(entry.value(QStringLiteral("extended")).toBool(), extended.contains(key));
+            QVERIFY(entry.contains(QStringLiteral("vkCode")) && entry.contains(QStringLiteral("scanCode")));
+        }
     }
 
     void configImageStartsFromTheFactoryTable()

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 KMacroItem key(int usage, bool up) { return KMacroItem(KMacroItem::KeyboardKey, usage, 0, up, QString()); }
@@ -70,6 +72,14 @@ private slots:
         QTest::newRow("move clamped to 12 bits")
             << false << 1 << 1 << QVector<KMacroItem>{key(0x04, true), move(3000, 3000)}
             << bytes({0x0D, 0, 1, 0, 0, 0, 0x04, 0x03, 0, 0xF7, 0x78, 0xFF, 0x00});
+        // The extremes of a stored value: -INT_MIN does not exist, the move still comes out clamped.
+        QTest::newRow("move at the int limits")
+            << false << 1 << 1
+            << QVector<KMacroItem>{key(0x04, true), move(std::numeric_limits<int>::min(), std::numeric_limits<int>::min())}
+            << bytes({0x0D, 0, 1, 0, 0, 0, 0x04, 0x03, 0, 0xF7, 0x87, 0x00, 0xFF});
+        QTest::newRow("move below the range")
+            << false << 1 << 1 << QVector<KMacroItem>{key(0x04, true), move(-3000, 3000)}
+            << bytes({0x0D, 0, 1, 0, 0, 0, 0x04, 0x03, 0, 0xF7, 0x88, 0x00, 0x00});
     }
 
     void encode()

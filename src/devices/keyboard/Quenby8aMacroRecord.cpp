@@ -104,8 +104,10 @@ QByteArray Quenby8aMacroRecord::encode(bool ignoreDelay, int playType, const QVe
         case KMacroItem::Pointer: {
             if (isNullMove(item))
                 break;
-            const int x = qBound(kMoveMin, item.value1, kMoveMax);
-            const int y = qBound(kMoveMin, -item.value2, kMoveMax);
+            // The vertical distance goes out negated; widen first so that no value of a stored macro
+            // overflows on the way.
+            const int x = int(qBound<qint64>(kMoveMin, item.value1, kMoveMax));
+            const int y = int(qBound<qint64>(kMoveMin, -qint64(item.value2), kMoveMax));
             last = next;
             next += kMoveEventSize;
             record[last + 2] = char(kMoveCode);
