@@ -130,6 +130,10 @@ bool copyDir(const QDir& source, const QDir& target, const bool& overwrite)
 {
     const QString sourceRoot = source.absolutePath();
     const QString targetRoot = target.path();
+    // A target inside the source would be walked while it is being filled: the copy would never end.
+    const QString cleanSource = QDir::cleanPath(sourceRoot);
+    if (QDir::cleanPath(target.absolutePath()) == cleanSource || isInsideFolder(target.absolutePath(), cleanSource))
+        return false;
     return walkEntries(
         source,
         [&](const QFileInfo& file, bool& proceed) {
@@ -179,12 +183,15 @@ bool renameFileOrDir(const QString& path, QString newName)
     if (!isBareName(newName))
         return false;
 
-    const QString newPath = folderPart(path) + QLatin1Char('/') + newName;
+    // The entry stays in its own folder, also when the path names no folder or ends with a separator.
+    const QString entryPath = QDir::cleanPath(path);
+    const QString folder = folderPart(entryPath);
+    const QString newPath = entryPath.contains(QLatin1Char('/')) ? folder + QLatin1Char('/') + newName : newName;
     if (QFileInfo::exists(newPath) || QFileInfo(newPath).isSymLink())
         return false;
     if (info.isDir() && !info.isSymLink())
-        return QDir(path).rename(path, newPath);
-    return QFile::rename(path, newPath);
+        return QDir(entryPath).rename(entryPath, newPath);
+    return QFile::rename(entryPath, newPath);
 }
 
 bool walkEntries(const QDir& folder, const FileCallback& callback, const bool& recursive)

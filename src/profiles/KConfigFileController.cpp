@@ -1,12 +1,11 @@
 #include "profiles/KConfigFileController.h"
 
 #include "common/DeviceIds.h"
+#include "profiles/JsonFileReader.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonParseError>
 #include <QSaveFile>
 
 namespace {
@@ -117,6 +116,19 @@ constexpr quint16 kOtherPackedValuePids[] = {
 };
 static_assert(sizeof(kOtherPackedValuePids) / sizeof(kOtherPackedValuePids[0]) == 13, "27 ids in all");
 
+// Only whole numbers are renumbered; a member of another type is kept as the file holds it.
+bool isWholeNumber(const QJsonValue& value)
+{
+    return value.isDouble() && value.toDouble() == double(value.toInt());
+}
+
+// Stores a renumbered value where the entry held a number, so nothing is invented or overwritten.
+void replaceNumber(QJsonObject& entry, const QString& member, int value)
+{
+    if (isWholeNumber(entry.value(member)))
+        entry.insert(member, value);
+}
+
 template <typename Table>
 bool contains(const Table& table, int pid)
 {
@@ -139,26 +151,9 @@ KConfigFileController::~KConfigFileController() = default;
 
 bool KConfigFileController::initJsonObj(QString path, QJsonObject& object)
 {
-    QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly | QIODevice::Text);
-    qDebug() << (opened ? "[Success] initJsonObj" : "[Error] initJsonObj");
-
-    QByteArray bytes;
-    if (opened) {
-        if (file.size() > kMaxProfileBytes) {
-            qDebug() << "[Error] initJsonObj" << path << "is too large";
-            return false;
-        }
-        bytes = file.readAll();
-        file.close();
-    }
-
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError) {
-        qDebug() << error.errorString() << "open error";
+    QJsonDocument document;
+    if (!readJsonDocument(path, &document))
         return false;
-    }
     if (!document.isObject())
         return false;
 
@@ -207,7 +202,8 @@ bool KConfigFileController::updateConfigVersion(QString path, QJsonObject& objec
         qDebug() << "ZEPHRA need Change keylist Verison";
 
         // Each array is renumbered by its own entries: "keyLight" may be shorter or ordered differently.
-        if (migrated.contains(QStringLiteral("key"))) {
+        // A section that is no array is kept as it is rather than replaced by an empty one.
+        if (migrated.value(QStringLiteral("key")).isArray()) {
             QJsonArray keys;
             for (const QJsonValue& value : migrated.value(QStringLiteral("key")).toArray()) {
                 if (!value.isObject()) {
@@ -227,14 +223,14 @@ bool KConfigFileController::updateConfigVersion(QString path, QJsonObject& objec
                     qDebug() << "transFunc error: func" << oldFunc;
                     return false;
                 }
-                entry.insert(QStringLiteral("key"), newKey);
-                entry.insert(QStringLiteral("funcIndex"), newFunc);
+                replaceNumber(entry, QStringLiteral("key"), newKey);
+                replaceNumber(entry, QStringLiteral("funcIndex"), newFunc);
                 keys.append(entry);
             }
             migrated.insert(QStringLiteral("key"), keys);
         }
 
-        if (migrated.contains(QStringLiteral("keyLight"))) {
+        if (migrated.value(QStringLiteral("keyLight")).isArray()) {
             QJsonArray lights;
             for (const QJsonValue& value : migrated.value(QStringLiteral("keyLight")).toArray()) {
                 if (!value.isObject()) {
@@ -246,7 +242,7 @@ bool KConfigFileController::updateConfigVersion(QString path, QJsonObject& objec
                 int newKey = oldKey;
                 // A light entry of a key without a new number keeps its number, as it always did.
                 transNewKey(oldKey, newKey);
-                entry.insert(QStringLiteral("key"), newKey);
+                replaceNumber(entry, QStringLiteral("key"), newKey);
                 lights.append(entry);
             }
             migrated.insert(QStringLiteral("keyLight"), lights);

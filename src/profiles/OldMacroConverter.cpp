@@ -1,17 +1,14 @@
 #include "profiles/OldMacroConverter.h"
 
 #include "profiles/FileHelpers.h"
+#include "profiles/JsonFileReader.h"
 #include "profiles/KeyCodeTables.h"
 
 #include <QDebug>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonParseError>
 
 namespace {
-
-constexpr qint64 kMaxMacroFileBytes = 16 * 1024 * 1024;
 
 constexpr int kOldKeyEvent = 3;
 constexpr int kOldPointerEvent = 6;
@@ -110,25 +107,9 @@ QJsonObject convertOldMacroEvents(const QJsonObject& oldMacro)
 
 int convertOldMacroFile(QString path)
 {
-    QFile file(path);
-    const bool opened = file.open(QIODevice::ReadOnly | QIODevice::Text);
-    qDebug() << (opened ? "[Success] initJsonObj" : "[Error] initJsonObj");
-    QByteArray bytes;
-    if (opened) {
-        if (file.size() > kMaxMacroFileBytes) {
-            qDebug() << "[Error] initJsonObj" << path << "is too large";
-            return 0;
-        }
-        bytes = file.readAll();
-        file.close();
-    }
-
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError) {
-        qDebug() << error.errorString() << "open error";
+    QJsonDocument document;
+    if (!readJsonDocument(path, &document))
         return 0;
-    }
     if (!document.isObject()) {
         qDebug() << "toObject error";
         return 0;

@@ -91,6 +91,7 @@ private slots:
         // Start from a keyboard whose tables differ from the factory ones everywhere.
         for (int pos = 0; pos < kPositionCount; ++pos)
             m_keyboard->setKeyFunctionAt(pos, SimKeyFunction::disabled());
+        m_keyboard->setMemory(kRegKeyBrightness, QByteArray(kKeyBrightnessSize, '\0'));
         m_keyboard->clearCommands();
     }
 
@@ -118,6 +119,8 @@ private slots:
             QCOMPARE(m_keyboard->keyFunctionAt(pos), SimQuenbyKeyboard::defaultKeyFunctionAt(pos));
         }
         QCOMPARE(m_keyboard->keyFunctionAt(12), SimQuenbyKeyboard::defaultKeyFunctionAt(12));
+        for (int pos = 0; pos < kPositionCount; ++pos)
+            QCOMPARE(int(m_keyboard->keyBrightnessAt(pos)), keyAtPosition(pos) == kEmptyPosition ? 0 : 250);
 
         // Lights first (each with its copy), then the key table and the brightness table in chunks.
         QList<quint32> expected = {kRegLightMode, kRegLightModeCopy, kRegLogoMode, kRegSpeed, kRegSpeedCopy,
@@ -152,6 +155,9 @@ private slots:
 
         QCOMPARE(int(m_keyboard->keyBrightnessAt(positionOfKey(139))), 100);
         QCOMPARE(int(m_keyboard->keyBrightnessAt(0)), 250);  // 12 is beyond the layout's 10
+        // Keys without a light entry keep their factory light; empty positions stay dark.
+        QCOMPARE(int(m_keyboard->keyBrightnessAt(positionOfKey(25))), 250);
+        QCOMPARE(int(m_keyboard->keyBrightnessAt(6)), 0);
         QCOMPARE(int(m_keyboard->registerValue(kRegLightMode)), 3);
         QCOMPARE(int(m_keyboard->registerValue(kRegSpeed)), 3);
         QCOMPARE(int(m_keyboard->registerValue(kRegBrightness)), 2);

@@ -2,12 +2,15 @@
 
 #include "common/DeviceIds.h"
 #include "profiles/KConfigFileController.h"
+#include "profiles/OldMacroConverter.h"
 
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,6 +61,7 @@ private slots:
     void unknownNumberFailsAndKeepsTheFile();
     void unreadableInputIsNeverWritten_data();
     void unreadableInputIsNeverWritten();
+    void namedPipeIsNeverRead();
     void byteOrderMarkIsAccepted();
     void syncToFileReplacesWholeOrNotAtAll();
     void factoryPaths_data();
@@ -155,6 +159,23 @@ void TestConfigMigration::eachArrayIsMigratedOnItsOwn()
     QCOMPARE(object.value("key").toArray().size(), 3);
     QCOMPARE(object.value("keyLight").toArray(), (QJsonArray{lightEntry(23, 10)}));
 
+    // Members that hold no whole number are kept as they are, not turned into 0 or added.
+    const QJsonObject oddKey{{"key", "20"}, {"funcIndex", 58}};
+    const QJsonObject noFunction{{"key", 20}, {"value1", ""}};
+    const QJsonObject fraction{{"key", 20.5}, {"funcIndex", 30}};
+    writeBytes(mPath, QJsonDocument(keyboardDocument({oddKey, noFunction, fraction}, {lightEntry(21, 10)})).toJson());
+    QVERIFY(mController.initJsonObj(mPath, object));
+    QCOMPARE(object.value("key").toArray(),
+             (QJsonArray{QJsonObject{{"key", "20"}, {"funcIndex", 95}}, QJsonObject{{"key", 22}, {"value1", ""}},
+                         QJsonObject{{"key", 20.5}, {"funcIndex", 30}}}));
+
+    // A section of the wrong type is kept as it was, never replaced by an empty array.
+    QJsonObject oddLights = keyboardDocument({keyEntry(20, 58)}, {});
+    oddLights.insert("keyLight", "not an array");
+    writeBytes(mPath, QJsonDocument(oddLights).toJson());
+    QVERIFY(mController.initJsonObj(mPath, object));
+    QCOMPARE(object.value("keyLight"), QJsonValue("not an array"));
+
     QJsonObject noLights = keyboardDocument({keyEntry(20, 58)}, {});
     noLights.remove("keyLight");
     writeBytes(mPath, QJsonDocument(noLights).toJson());
@@ -235,6 +256,18 @@ void TestConfigMigration::unreadableInputIsNeverWritten()
     QCOMPARE(QFile::exists(mPath), create);
     if (create)
         QCOMPARE(readBytes(mPath), content);
+}
+
+void TestConfigMigration::namedPipeIsNeverRead()
+{
+    // Opening a pipe waits for a writer that never comes; profile and macro readers must not try.
+    const QString pipe = mDir->filePath("pipe.json");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QJsonObject object{{"kept", 1}};
+    QVERIFY(!mController.initJsonObj(pipe, object));
+    QCOMPARE(object, (QJsonObject{{"kept", 1}}));
+    QCOMPARE(convertOldMacroFile(pipe), 0);
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
 }
 
 void TestConfigMigration::byteOrderMarkIsAccepted()

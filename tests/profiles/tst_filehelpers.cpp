@@ -52,6 +52,8 @@ private slots:
     void removeDirKeepsHiddenFiles();
     void rename_data();
     void rename();
+    void renameWithoutFolderStaysInPlace();
+    void copyDirIntoItselfIsRefused();
     void walkStopsWhenTheCallbackSaysSo();
     void walkVisitsOldestFirstThenSubFolders();
     void sizes();
@@ -246,6 +248,7 @@ void TestFileHelpers::rename_data()
 
     QTest::newRow("file") << "dev/a.json" << "b.json" << true << "dev/b.json";
     QTest::newRow("folder") << "dev/folder" << "renamed" << true << "dev/renamed";
+    QTest::newRow("folder with trailing separator") << "dev/folder/" << "renamed" << true << "dev/renamed";
     QTest::newRow("nothing there") << "dev/none.json" << "b.json" << false << QString();
     QTest::newRow("onto existing name") << "dev/a.json" << "other.json" << false << "dev/a.json";
     QTest::newRow("parent traversal") << "dev/a.json" << "../a.json" << false << "dev/a.json";
@@ -272,6 +275,38 @@ void TestFileHelpers::rename()
         QVERIFY(QFileInfo::exists(mRoot + "/" + expectedPath));
     QCOMPARE(readText(mRoot + "/dev/other.json"), QByteArray("other"));
     QCOMPARE(QDir(mRoot).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"dev"});
+}
+
+void TestFileHelpers::renameWithoutFolderStaysInPlace()
+{
+    // A path that names no folder is in the working folder; its new name must land there too.
+    const QString name = QStringLiteral("corvane-rename-%1.json").arg(QCoreApplication::applicationPid());
+    const QString previous = QDir::currentPath();
+    writeText(mRoot + "/dev/a.json", "a");
+    QVERIFY(QDir::setCurrent(mRoot + "/dev"));
+    const bool renamed = renameFileOrDir("a.json", name);
+    QDir::setCurrent(previous);
+    QFile::remove("/" + name);
+
+    QVERIFY(renamed);
+    QCOMPARE(readText(mRoot + "/dev/" + name), QByteArray("a"));
+}
+
+void TestFileHelpers::copyDirIntoItselfIsRefused()
+{
+    writeText(mRoot + "/src/a.json", "a");
+    writeText(mRoot + "/src/sub/b.json", "b");
+
+    QVERIFY(!copyDir(QDir(mRoot + "/src"), QDir(mRoot + "/src/backup"), false));
+    QVERIFY(!copyDir(QDir(mRoot + "/src"), QDir(mRoot + "/src/sub/"), true));
+    QVERIFY(!copyDir(QDir(mRoot + "/src"), QDir(mRoot + "/src"), true));
+    QVERIFY(!QFileInfo::exists(mRoot + "/src/backup"));
+    QCOMPARE(readText(mRoot + "/src/sub/b.json"), QByteArray("b"));
+    QVERIFY(!QFileInfo::exists(mRoot + "/src/sub/a.json"));
+
+    // A folder beside the source whose name merely starts with the same letters is a fine target.
+    QVERIFY(copyDir(QDir(mRoot + "/src"), QDir(mRoot + "/src2"), false));
+    QCOMPARE(readText(mRoot + "/src2/sub/b.json"), QByteArray("b"));
 }
 
 void TestFileHelpers::walkStopsWhenTheCallbackSaysSo()

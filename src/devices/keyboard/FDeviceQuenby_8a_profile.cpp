@@ -1,5 +1,6 @@
 // Applying a whole profile document to FDeviceQuenby_8a in one pass. The document is read and checked in
-// full before the first write, so a profile the keyboard cannot take changes nothing on the device.
+// full before the first write, so a profile the keyboard cannot take changes nothing on the device. Entries
+// are placed by their key; keys a profile does not list keep their factory function and light.
 
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 
@@ -44,6 +45,9 @@ void putCode(QByteArray& table, int position, const KKeyCode& code)
     for (int i = 0; i < 4; ++i)
         table[4 * position + i] = char(bytes[size_t(i)]);
 }
+
+// Every key light is at this level from the factory (the factory profile lists each key with it).
+constexpr int kFactoryKeyLightLevel = 10;
 
 int failed(const char* message, const QString& detail = QString())
 {
@@ -145,6 +149,14 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
         plan.writeKeyLights = true;
         plan.brightnessTable = QByteArray(kKeyBrightnessSize, '\0');
         plan.brightnessLevels = QByteArray(kKeyBrightnessSize, '\0');
+        // A key the profile does not list keeps its factory light instead of going dark.
+        const int factoryLevel = qBound(minLevel, kFactoryKeyLightLevel, maxLevel);
+        for (int pos = 0; pos < kPositionCount && pos < kKeyBrightnessSize; ++pos) {
+            if (keyAtPosition(pos) == kEmptyPosition)
+                continue;
+            plan.brightnessTable[pos] = char(factoryLevel * kBrightnessStep);
+            plan.brightnessLevels[pos] = char(factoryLevel);
+        }
         for (const PD::KeyLightEntry& entry : entries) {
             const int pos = positionOfKey(entry.key);
             if (pos < 0)
