@@ -77,6 +77,11 @@ void tst_KeyValues::specialNames_data()
     QTest::newRow("key backslash") << true << 120 << QStringLiteral("\\| Key");
     QTest::newRow("main enter") << true << 121 << QStringLiteral("Enter Key");
     QTest::newRow("keypad enter") << true << 140 << QStringLiteral("Enter Key");
+    // The two keys whose names differ from their functions' names.
+    QTest::newRow("num lock key") << true << 20 << QStringLiteral("Num Key");
+    QTest::newRow("num lock function") << false << 138 << QStringLiteral("NumLock Key");
+    QTest::newRow("mute key") << true << 109 << QStringLiteral("Mute Key");
+    QTest::newRow("mute function") << false << 25 << QStringLiteral("Mute");
     QTest::newRow("first mouse button") << true << 0 << QStringLiteral("Left");
     QTest::newRow("last mouse control") << true << 13 << QStringLiteral("DPI Cycle");
     QTest::newRow("disable") << false << -1 << QStringLiteral("Disable");
@@ -141,6 +146,11 @@ void tst_KeyValues::keyNameMatchesFunctionName_data()
         QTest::addRow("keypad key %d", row.first) << row.first << functionOfUsage(row.second) << QStringLiteral("Num ");
     QTest::newRow("WinLock") << 117 << int(KFuncWinLock) << QString();
     QTest::newRow("WorkMode") << 125 << int(KFuncWorkMode) << QString();
+    // Keys that the position table leaves out, by their usages.
+    QTest::newRow("Win_R") << 99 << functionOfUsage(0xE7) << QString();
+    QTest::newRow("App") << 107 << functionOfUsage(0x65) << QString();
+    QTest::newRow("ScrLk") << 126 << functionOfUsage(0x47) << QString();
+    QTest::newRow("Ins") << 127 << functionOfUsage(0x49) << QString();
 
     const QVector<QPair<int, int>> mouse{ { 0, 9 }, { 1, 11 }, { 2, 10 }, { 3, 12 }, { 4, 13 }, { 5, 39 },
                                           { 6, 40 }, { 7, 14 }, { 8, 15 }, { 9, 16 }, { 10, 17 }, { 11, 37 },

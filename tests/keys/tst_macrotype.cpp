@@ -8,6 +8,8 @@
 #include "models/keys/HMacroType.h"
 #include "models/keys/KMacroItem.h"
 
+#include "../profiles/FileSizeLimit.h"
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -50,6 +52,20 @@ QVector<KMacroItem> loadEvents(const QString& path)
     return events;
 }
 
+// Collects what is logged while it lives.
+class LogCapture
+{
+public:
+    LogCapture() { s_lines.clear(); s_previous = qInstallMessageHandler(&LogCapture::handle); }
+    ~LogCapture() { qInstallMessageHandler(s_previous); }
+    QStringList lines() const { return s_lines; }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext&, const QString& message) { s_lines << message; }
+    static inline QStringList s_lines;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
 const QVector<KMacroItem> kEvents{
     KMacroItem(KMacroItem::KeyboardKey, 4, 30, false, QStringLiteral("A")),
     KMacroItem(KMacroItem::Delay, 120, 0, false, QString()),
@@ -77,6 +93,7 @@ private slots:
     void roundTripKeepsEverything_data();
     void roundTripKeepsEverything();
     void saveToFileLeavesBadFileAlone();
+    void failedWriteKeepsOldFile();
     void saveFileName_data();
     void saveFileName();
     void macroItemJson();
@@ -164,9 +181,15 @@ void tst_MacroType::selectPlayType()
     QFETCH(bool, accepted);
     HMacroType type;
     QSignalSpy spy(&type, &HMacroType::currentIndexChanged);
-    type.selectPlayType(index);
+    QStringList logged;
+    {
+        LogCapture capture;
+        type.selectPlayType(index);
+        logged = capture.lines();
+    }
     QCOMPARE(type.getCurrentIndex(), accepted ? index : QStringLiteral("1"));
     QCOMPARE(spy.count(), accepted ? 1 : 0);
+    QCOMPARE(logged, accepted ? QStringList{ "[Info] write playType index: " + index } : QStringList());
 
     type.selectPlayType(QStringLiteral("2"), false);
     QCOMPARE(type.getCurrentIndex(), accepted ? index : QStringLiteral("1"));
@@ -308,6 +331,32 @@ void tst_MacroType::saveToFileLeavesBadFileAlone()
     const QString fresh = m_dir.filePath(QStringLiteral("fresh.json"));
     type.saveToFile(fresh);
     QCOMPARE(readObject(fresh).value("times").toInt(), 3);
+}
+
+// A disk that fills up halfway through a save must not cost the user the macro already stored.
+void tst_MacroType::failedWriteKeepsOldFile()
+{
+    QJsonObject stored{ { "macroName", "old" }, { "playType", "2" }, { "ignoreTime", false }, { "times", 4 } };
+    QJsonArray list;
+    for (int i = 0; i < 40; ++i)
+        list.append(kEvents.at(i % kEvents.size()).toJson());
+    stored.insert(QStringLiteral("list"), list);
+    const QByteArray original = QJsonDocument(stored).toJson();
+    writeAll(m_path, original);
+
+    HMacroType type;
+    type.setTimes(9);
+    {
+        FileSizeLimit limit(256); // far below the size of the document
+        QVERIFY(limit.isActive());
+        QTest::ignoreMessage(QtWarningMsg, "[Error] write macro json error");
+        type.saveToFile(m_path);
+        QTest::ignoreMessage(QtWarningMsg, "[Error] write macro json error");
+        type.saveFileName(m_path, QStringLiteral("Renamed"));
+    }
+    QCOMPARE(readAll(m_path), original);
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("failedWrite")),
+             QStringList{ QFileInfo(m_path).fileName() }); // no temporary file left behind
 }
 
 void tst_MacroType::saveFileName_data()

@@ -1,6 +1,7 @@
 #include "models/keys/HMacroType.h"
 
 #include "models/keys/MacroPlayType.h"
+#include "profiles/FileHelpers.h"
 
 #include <QDebug>
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -45,15 +45,10 @@ ReadResult readMacroObject(const QString& path, QJsonObject* object)
     return ReadResult::Ok;
 }
 
+// The old file is replaced only once the whole new document is on disk.
 bool writeMacroObject(const QString& path, const QJsonObject& object)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    if (file.write(bytes) != bytes.size())
-        return false;
-    return file.commit();
+    return saveFileContents(path, QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
 
 // "playType" is stored as text; numbers written by hand or by other tools are taken as well.
