@@ -446,10 +446,16 @@ private slots:
         QVERIFY(device->setKeyFunction(KKey(keys.at(3)), KKeyFunction(58), QVariant(), QVariant(), QVariant()));
         QVERIFY(device->checkMacroId(139, &slot));
         QCOMPARE(slot, 3);
+        // A macro function keeps what the key holds and records the slot it now plays.
+        QVERIFY(device->setKeyFunction(KKey(139), KKeyFunction(29), 5, QVariant(), QVariant()));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(139), SimKeyFunction::macro(5));
+        QCOMPARE(device->macroSlots().value(3), 139);
+        QCOMPARE(device->macroSlots().value(5), 139);
         // The device's key table is what counts: a fresh read forgets assignments it does not hold.
         QVERIFY(!device->getKeys().isEmpty());
-        for (int k : device->macroSlots())
-            QCOMPARE(k, -1);
+        const QMap<int, int> held = device->macroSlots();
+        for (auto it = held.cbegin(); it != held.cend(); ++it)
+            QCOMPARE(it.value(), it.key() == 5 ? 139 : -1);
     }
 
     void macroFilter_data()
