@@ -7,6 +7,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -157,7 +158,9 @@ FChangeConfig::FChangeConfig(QObject* parent)
 QJsonObject FChangeConfig::changeConfig(QJsonObject oldDocument, const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > KConfigFileController::kMaxProfileBytes) {
+    // Only a regular file of a profile's size: a pipe under the name would never end the read.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)
+        || file.size() > KConfigFileController::kMaxProfileBytes) {
         qDebug() << "open file error";
         return QJsonObject();
     }

@@ -1,12 +1,10 @@
 // Applying a profile document to the keyboard in one pass, against the simulated keyboard.
 
-#include "SimBusFixture.h"
+#include "QuenbyKeyboardFixture.h"
 
-#include "common/DeviceIds.h"
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
 #include "devices/keyboard/Quenby8aRegisters.h"
-#include "hid/HDeviceManager.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
 #include <QFile>
@@ -20,8 +18,6 @@
 using namespace Quenby8a;
 
 namespace {
-
-constexpr int kPid = DeviceIds::kKeyboardWired;
 
 QJsonObject factoryProfile()
 {
@@ -68,26 +64,19 @@ class TestQuenbyProfileApply : public QObject
 
 private:
     FDeviceQuenby_8a* m_device = nullptr;
-    std::unique_ptr<SimBusFixture> m_bus;
-    std::unique_ptr<SimQuenbyKeyboard> m_keyboard;
+    std::unique_ptr<QuenbyKeyboardFixture> m_fixture;
+    SimQuenbyKeyboard* m_keyboard = nullptr;
 
-    QList<quint32> writtenRegisters() const
-    {
-        QList<quint32> out;
-        for (const auto& command : m_keyboard->appliedWrites())
-            out << command.reg;
-        return out;
-    }
+    QList<quint32> writtenRegisters() const { return m_fixture->writtenRegisters(); }
 
 private slots:
     void init()
     {
-        m_bus = std::make_unique<SimBusFixture>();
-        m_keyboard = std::make_unique<SimQuenbyKeyboard>();
-        QVERIFY(m_keyboard->plug(m_bus->bus()));
-        QVERIFY(HDeviceManager::instance()->createDevice(kPid));
-        m_device = qobject_cast<FDeviceQuenby_8a*>(HDeviceManager::instance()->getDevice(kPid));
-        QVERIFY(m_device && m_device->initDevice());
+        m_fixture = std::make_unique<QuenbyKeyboardFixture>();
+        QVERIFY(m_fixture->isPlugged());
+        m_keyboard = m_fixture->keyboard();
+        m_device = m_fixture->openDevice();
+        QVERIFY(m_device);
         // Start from a keyboard whose tables differ from the factory ones everywhere.
         for (int pos = 0; pos < kPositionCount; ++pos)
             m_keyboard->setKeyFunctionAt(pos, SimKeyFunction::disabled());
@@ -97,15 +86,11 @@ private slots:
 
     void cleanup()
     {
-        if (KBaseDevice* device = HDeviceManager::instance()->getDevice(kPid)) {
-            device->setRemoved(true);
-            HDeviceManager::instance()->removeDevice(kPid);
-            QTRY_VERIFY(HDeviceManager::instance()->getDevice(kPid) == nullptr);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
+        if (m_fixture)
+            QVERIFY(m_fixture->removeDevice());
         m_device = nullptr;
-        m_keyboard.reset();
-        m_bus.reset();
+        m_keyboard = nullptr;
+        m_fixture.reset();
     }
 
     void factoryProfileGivesTheFactoryTables()

@@ -23,6 +23,7 @@ private slots:
     void newProfilesAreListed();
     void existingFileAddsNoRow();
     void fullListKeepsTheFile();
+    void entryIcons();
 
 private:
     HConfigView* view() const { return KAppManager::instance()->getUIManager()->getConfigView(); }
@@ -105,6 +106,25 @@ void TestCreatedFiles::fullListKeepsTheFile()
     QVERIFY(QFile::exists(mDir->filePath("ZEPHRA/New configuration 9.json")));
     QCOMPARE(inserted.size(), 0);
     QCOMPARE(view()->items().constLast().text, QString("filler"));
+}
+
+void TestCreatedFiles::entryIcons()
+{
+    const QString file = mDir->filePath("Shooter.json");
+    QFile(file).open(QIODevice::WriteOnly);
+
+    const QPixmap icon = fileIconPixmap(file, mDir->filePath("icon.png"), QSize(16, 16));
+    QVERIFY(!icon.isNull());
+    QVERIFY(icon.width() <= 16 && icon.height() <= 16);
+    QVERIFY(!QImage(mDir->filePath("icon.png")).isNull());
+
+    QVERIFY(!shellIconPixmap(mDir->path(), mDir->filePath("folder.png")).isNull());
+    QVERIFY(QFileInfo(mDir->filePath("folder.png")).size() > 0);
+    // Without a place to save, nothing is written beside the entry.
+    QVERIFY(!fileIconPixmap(file, QString(), QSize(32, 32)).isNull());
+    QCOMPARE(QDir(mDir->path()).entryList(QDir::Files).size(), 3);
+
+    QCOMPARE(appDirPath(), QCoreApplication::applicationDirPath());
 }
 
 QTEST_MAIN(TestCreatedFiles)

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray readBytes(const QString& path)
@@ -328,6 +330,12 @@ void TestOldFormats::unreadableProfileIsNotWritten()
     const QString missing = mDir->filePath("missing.json");
     QCOMPARE(change.changeConfig(old, missing), QJsonObject());
     QVERIFY(!QFile::exists(missing));
+
+    // A pipe under the profile's name is neither waited on nor replaced.
+    const QString pipe = mDir->filePath("pipe.json");
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QCOMPARE(change.changeConfig(old, pipe), QJsonObject());
+    QVERIFY(!QFileInfo(pipe).isFile());
 
     KConfigController unused;
     QVERIFY(unused.metaObject()->methodCount() == QObject::staticMetaObject.methodCount());
