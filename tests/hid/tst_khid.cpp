@@ -2,6 +2,7 @@
 #include "SimRecordingResponder.h"
 
 #include "common/DeviceIds.h"
+#include "hid/khid/KBLETools.h"
 #include "hid/khid/KByteBuffer.h"
 #include "hid/khid/KHidFunctions.h"
 #include "hid/khid/KUSBDevice.h"
@@ -442,6 +443,13 @@ private slots:
         QCOMPARE(out[0], BYTE(0xC1));
         QCOMPARE(out[1], BYTE(0xC2));
         QCOMPARE(out[2], BYTE(0));
+
+        // A length no opened interface can carry is refused, not allocated and copied.
+        const int before = vendor().outputs().size();
+        QVERIFY(!device.writeReportWithId(reinterpret_cast<const BYTE*>(payload.constData()), 0xFFFFFFFFu, &count));
+        QVERIFY(!device.writeReportWithId(reinterpret_cast<const BYTE*>(payload.constData()), 2048, &count));
+        QVERIFY(!device.readReportWithId(out, 0xFFFFFFFFu, &count));
+        QCOMPARE(vendor().outputs().size(), before);
     }
 
     void writeReportChunks_data()
@@ -620,6 +628,102 @@ private slots:
         QCOMPARE(lines.value(8), QStringLiteral("UsagePage: 0xff00"));
         QVERIFY(lines.contains(QStringLiteral("FeatureReportByteLength: 9")));
         QVERIFY(lines.contains(QStringLiteral("ReportID: 5")));
+    }
+
+    // The whole dump, character for character: two-digit indexes, lower-case hex, the blank after each entry.
+    void printBufferText()
+    {
+        QByteArray data(12, '\0');
+        for (int i = 0; i < data.size(); ++i)
+            data[i] = char(i * 17);
+        data[1] = char(0xFF);
+        LogCapture log;
+        printBuffer(reinterpret_cast<const BYTE*>(data.constData()), data.size(), 8);
+        QCOMPARE(log.lines(), (QStringList{
+                                  QStringLiteral("----- print buffer -----"),
+                                  QStringLiteral("bufferSize: 12"),
+                                  QStringLiteral("[ 0:0x 0] [ 1:0xff] [ 2:0x22] [ 3:0x33] [ 4:0x44] [ 5:0x55] [ 6:0x66] [ 7:0x77] "),
+                                  QStringLiteral("[ 8:0x88] [ 9:0x99] [10:0xaa] [11:0xbb] "),
+                              }));
+    }
+
+    void printHidDetailText_data()
+    {
+        QTest::addColumn<QList<int>>("reportIds");
+        QTest::addColumn<QStringList>("valueLines");
+        QTest::newRow("two value capabilities")
+            << QList<int>{5, 6}
+            << QStringList{QStringLiteral("----- capAbilities Value ----- capAbilitiesValue count: 2"),
+                           QStringLiteral("ReportID: 5"), QStringLiteral("ReportID: 6"), QStringLiteral("\n")};
+        QTest::newRow("none")
+            << QList<int>{}
+            << QStringList{QStringLiteral("----- capAbilities Value ----- capAbilitiesValue count: 0"),
+                           QStringLiteral("\n")};
+    }
+
+    void printHidDetailText()
+    {
+        QFETCH(QList<int>, reportIds);
+        QFETCH(QStringList, valueLines);
+        KHidDetail detail;
+        detail.devicePath = QStringLiteral("\\\\?\\hid#vid_3a7e&pid_5c21&mi_01&col02#sim0");
+        detail.vendorId = 0x3A7E;
+        detail.productId = 0x5C21;
+        detail.versionNumber = 0x0105;
+        detail.productName = QStringLiteral("键盘 K1");
+        detail.capabilities.usage = 0x01;
+        detail.capabilities.usagePage = 0xFF00;
+        detail.capabilities.featureReportByteLength = 9;
+        detail.capabilities.numberFeatureValueCaps = quint16(reportIds.size());
+        detail.capabilities.inputReportByteLength = 65;
+        detail.capabilities.numberInputValueCaps = 3;
+        detail.capabilities.outputReportByteLength = 33;
+        detail.capabilities.numberOutputValueCaps = 4;
+        for (int id : reportIds) {
+            HidValueCaps value;
+            value.reportId = quint8(id);
+            detail.featureValueCaps.append(value);
+        }
+        const QString count = QString::number(reportIds.size());
+
+        LogCapture log;
+        printHidDetail(detail);
+        const QStringList expected = QStringList{
+            QStringLiteral("----- base info -----"),
+            QStringLiteral("DevicePath: \\\\?\\hid#vid_3a7e&pid_5c21&mi_01&col02#sim0"),
+            QStringLiteral("VendorID: 0x3a7e"),
+            QStringLiteral("ProductID: 0x5c21"),
+            QStringLiteral("VersionNumber: 261"),
+            QStringLiteral("DeviceName: 键盘 K1"),
+            QStringLiteral("----- capAbilities -----"),
+            QStringLiteral("Usage: 0x1"),
+            QStringLiteral("UsagePage: 0xff00"),
+            QStringLiteral("Feature report: ") + count,
+            QStringLiteral("NumberFeatureValueCaps: ") + count,
+            QStringLiteral("FeatureReportByteLength: 9"),
+            QStringLiteral("NumberInputValueCaps: 3"),
+            QStringLiteral("InputReportByteLength: 65"),
+            QStringLiteral("NumberOutputValueCaps: 4"),
+            QStringLiteral("OutputReportByteLength: 33"),
+        } + valueLines;
+        QCOMPARE(log.lines(), expected);
+
+        // The value part on its own, as a device object prints it.
+        LogCapture valuesOnly;
+        printValueCaps(detail);
+        QCOMPARE(valuesOnly.lines(), valueLines);
+    }
+
+    // Nothing to assert about the machine's adapters; the walk must end and honour keepGoing.
+    void bluetoothEnumerationStopsWhenAsked()
+    {
+        int calls = 0;
+        KBLETools::enumDevices([&](KBleDeviceInfo info, bool& keepGoing) {
+            ++calls;
+            QVERIFY(!info.instanceId.isEmpty());
+            keepGoing = false;
+        });
+        QVERIFY(calls <= 1);
     }
 
     void byteBufferGrowth()

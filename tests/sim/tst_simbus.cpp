@@ -234,6 +234,10 @@ private slots:
         QVERIFY(bus()->write(rw, buffer, 65, &count));
         QCOMPARE(count, 65u);
         QVERIFY(!bus()->write(rw, buffer, 66, &count));   // longer than the output report
+        // A length no report can have is refused before any byte is touched.
+        QVERIFY(!bus()->write(rw, buffer, 0x80000000u, &count));
+        QVERIFY(!bus()->setFeature(rw, buffer, 0xFFFFFFFFu));
+        QVERIFY(m_command->features().isEmpty());
         QVERIFY(!bus()->write(ro, buffer, 65, &count));   // opened for reading only
         QVERIFY(!bus()->setFeature(none, buffer, 9));     // attributes only
         QVERIFY(!bus()->read(none, buffer, 65, &count, 0));

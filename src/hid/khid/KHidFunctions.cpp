@@ -29,6 +29,19 @@ bool openHandle(const QString& path, HidAccess access, HANDLE& handle)
     return true;
 }
 
+// One whole-report transfer on a handle; the bytes are dumped only when it succeeded.
+template <typename Transfer>
+bool reportTransfer(HANDLE handle, const BYTE* buffer, DWORD length, Transfer transfer)
+{
+    HidBackend* backend = hidBackend();
+    if (!backend || handle == INVALID_HANDLE_VALUE || !buffer)
+        return false;
+    if (!transfer(*backend))
+        return false;
+    printBuffer(buffer, int(length), 8);
+    return true;
+}
+
 } // namespace
 
 void enumHidDevices(EnumCallback callback)
@@ -94,47 +107,28 @@ void cancelHandleIo(HANDLE handle)
 
 bool sendFeatureToHandle(HANDLE handle, const BYTE* buffer, DWORD length)
 {
-    HidBackend* backend = hidBackend();
-    if (!backend || handle == INVALID_HANDLE_VALUE || !buffer)
-        return false;
-    if (!backend->setFeature(handle, buffer, length))
-        return false;
-    printBuffer(buffer, int(length), 8);
-    return true;
+    return reportTransfer(handle, buffer, length,
+                          [&](HidBackend& backend) { return backend.setFeature(handle, buffer, length); });
 }
 
 bool readFeatureFromHandle(HANDLE handle, BYTE* buffer, DWORD length)
 {
-    HidBackend* backend = hidBackend();
-    if (!backend || handle == INVALID_HANDLE_VALUE || !buffer)
-        return false;
-    if (!backend->getFeature(handle, buffer, length))
-        return false;
-    printBuffer(buffer, int(length), 8);
-    return true;
+    return reportTransfer(handle, buffer, length,
+                          [&](HidBackend& backend) { return backend.getFeature(handle, buffer, length); });
 }
 
 bool sendOutputReportToHandle(HANDLE handle, const BYTE* buffer, DWORD length)
 {
-    HidBackend* backend = hidBackend();
-    if (!backend || handle == INVALID_HANDLE_VALUE || !buffer)
-        return false;
-    quint32 written = 0;
-    if (!backend->write(handle, buffer, length, &written))
-        return false;
-    printBuffer(buffer, int(length), 8);
-    return true;
+    return reportTransfer(handle, buffer, length, [&](HidBackend& backend) {
+        quint32 written = 0;
+        return backend.write(handle, buffer, length, &written);
+    });
 }
 
 bool readInputReportToHandle(HANDLE handle, BYTE* buffer, DWORD length)
 {
-    HidBackend* backend = hidBackend();
-    if (!backend || handle == INVALID_HANDLE_VALUE || !buffer)
-        return false;
-    if (!backend->getInputReport(handle, buffer, length))
-        return false;
-    printBuffer(buffer, int(length), 8);
-    return true;
+    return reportTransfer(handle, buffer, length,
+                          [&](HidBackend& backend) { return backend.getInputReport(handle, buffer, length); });
 }
 
 bool writeDataToHandle(HANDLE handle, const BYTE* buffer, DWORD length, DWORD* written)
@@ -175,8 +169,9 @@ bool writeChunksToHandle(HANDLE handle, const BYTE* data, DWORD total, DWORD pie
         return true;
     if (!data || pieceSize == 0)
         return false;
-    for (DWORD offset = 0; offset < total; offset += pieceSize) {
-        const DWORD left = total - offset;
+    // 64-bit offset: the last step may pass the end of a run close to 4 GiB.
+    for (quint64 offset = 0; offset < total; offset += pieceSize) {
+        const DWORD left = DWORD(total - offset);
         DWORD written = 0;
         if (left >= pieceSize) {
             if (!writeDataToHandle(handle, data + offset, pieceSize, &written))

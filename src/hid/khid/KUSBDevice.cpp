@@ -186,7 +186,8 @@ bool KUSBDevice::readInputReport(const BYTE& reportId, BYTE* out, quint32 length
 
 bool KUSBDevice::writeReportWithId(const BYTE* payload, quint32 length, DWORD* written)
 {
-    if (!m_opened || (length > 0 && !payload))
+    // No interface we open has a report longer than the transfer buffers (see open()).
+    if (!m_opened || (length > 0 && !payload) || length >= kBufferSize)
         return false;
     std::vector<BYTE> report(std::size_t(length) + 1, 0);
     report[0] = m_detail.reportId();
@@ -197,7 +198,7 @@ bool KUSBDevice::writeReportWithId(const BYTE* payload, quint32 length, DWORD* w
 
 bool KUSBDevice::readReportWithId(BYTE* out, quint32 length, DWORD* read)
 {
-    if (!m_opened || !out)
+    if (!m_opened || !out || length >= kBufferSize)
         return false;
     std::vector<BYTE> report(std::size_t(length) + 1, 0);
     report[0] = m_detail.reportId();

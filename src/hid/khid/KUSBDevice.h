@@ -49,8 +49,11 @@ public:
     // Input report reportId, id byte included; copies at most length bytes of it to out.
     bool readInputReport(const BYTE& reportId, BYTE* out, quint32 length);
 
+    // Interface report id, then length payload bytes (at most kBufferSize - 1), as one raw write or read.
     bool writeReportWithId(const BYTE* payload, quint32 length, DWORD* written);
     bool readReportWithId(BYTE* out, quint32 length, DWORD* read);
+    // Runs of reports of chunk + 1 bytes (id, then chunk bytes); refused when the run does not fit the
+    // receive buffer it is staged in.
     bool writeReportChunks(const BYTE* payload, quint32 total, quint32 chunk);
     bool readReportChunks(BYTE* out, quint32 chunk, quint32 count);
 

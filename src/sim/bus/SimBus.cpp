@@ -21,6 +21,10 @@ namespace {
 // Long firmware transfers would otherwise grow the transcript without bound.
 constexpr int kTranscriptLimit = 200000;
 
+// No HID report is longer (report lengths are 16-bit); anything more is a caller's length gone wrong and
+// must not reach the byte copies below.
+constexpr quint32 kMaxReportLength = 0xFFFF;
+
 qint64 monotonicNs()
 {
     static QElapsedTimer timer = [] {
@@ -282,12 +286,17 @@ bool SimBus::takeFault(Device& device, int collection, Fault fault)
     return false;
 }
 
-int SimBus::latencyOf(HANDLE handle) const
+void SimBus::waitLatency(HANDLE handle) const
 {
-    QMutexLocker lock(&m_mutex);
-    const QSharedPointer<Handle> h = m_handles.value(handle);
-    const Device* device = h ? m_devices.value(h->deviceId) : nullptr;
-    return device ? device->latencyMs : 0;
+    int latency = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        const QSharedPointer<Handle> h = m_handles.value(handle);
+        const Device* device = h ? m_devices.value(h->deviceId) : nullptr;
+        latency = device ? device->latencyMs : 0;
+    }
+    if (latency > 0)
+        Platform::sleepMs(latency);
 }
 
 QStringList SimBus::enumerate()
@@ -379,11 +388,9 @@ void SimBus::cancel(HANDLE handle)
 
 bool SimBus::control(HANDLE handle, Control kind, quint8* buffer, quint32 length)
 {
-    if (!buffer || length == 0)
+    if (!buffer || length == 0 || length > kMaxReportLength)
         return false;
-    const int latency = latencyOf(handle);
-    if (latency > 0)
-        Platform::sleepMs(latency);
+    waitLatency(handle);
 
     QMutexLocker fw(&m_firmwareMutex);
     SimResponder* responder = nullptr;
@@ -465,11 +472,9 @@ bool SimBus::write(HANDLE handle, const quint8* buffer, quint32 length, quint32*
 {
     if (written)
         *written = 0;
-    if (!buffer || length == 0)
+    if (!buffer || length == 0 || length > kMaxReportLength)
         return false;
-    const int latency = latencyOf(handle);
-    if (latency > 0)
-        Platform::sleepMs(latency);
+    waitLatency(handle);
 
     QMutexLocker fw(&m_firmwareMutex);
     const QByteArray sent(reinterpret_cast<const char*>(buffer), int(length));

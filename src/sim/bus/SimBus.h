@@ -41,7 +41,9 @@ public:
 
     // Plugs an interface: responders holds one entry per collection (nullptr: a collection that accepts
     // writes and answers nothing). The caller keeps ownership of the responders; one destroyed while
-    // plugged is detached and its collection answers nothing from then on. Returns the device id; posts deviceArrived once per collection path.
+    // plugged is detached and its collection answers nothing from then on (a responder that other threads
+    // may be calling is unplugged before it goes: its own destructor runs before the detach).
+    // Returns the device id; posts deviceArrived once per collection path.
     int plug(const SimDevice& device, const QList<SimResponder*>& responders);
     // Unplugs: blocked reads fail at once, later I/O on its handles fails; posts deviceRemoved per path.
     // After it returns no responder of the device is called again. False for an unknown id.
@@ -109,7 +111,8 @@ private:
     bool takeFault(Device& device, int collection, Fault fault);
     void record(SimTransfer::Op op, bool ok, int deviceId, int collection, KHID::HANDLE handle,
                 const QByteArray& bytes);
-    int latencyOf(KHID::HANDLE handle) const;
+    // Sleeps the device's latency (through the platform sleep hook) before a transfer.
+    void waitLatency(KHID::HANDLE handle) const;
 
     mutable QMutex m_mutex;                 // the bus's state
     QRecursiveMutex m_firmwareMutex;        // one responder call at a time; taken before m_mutex
