@@ -110,38 +110,40 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<int>("currentPid");
+        QTest::addColumn<QStringList>("logs");  // debug lines that must appear
 
         // Each arrival of any interface re-announces everything present, also what was announced before.
         QTest::newRow("arrival re-announces the map")
             << QStringList{"plug kb", "plug kbw"}
-            << QStringList{"+ 5c21=kb.2", "+ 5c21=kb.2", "+ 5c21=kb.2 5c22=kbw"} << 0;
+            << QStringList{"+ 5c21=kb.2", "+ 5c21=kb.2", "+ 5c21=kb.2 5c22=kbw"} << 0 << QStringList{};
         QTest::newRow("other vendor or unknown product")
-            << QStringList{"plug alien", "plug rcv", "unplug rcv", "unplug alien"} << QStringList{} << 0;
+            << QStringList{"plug alien", "plug rcv", "unplug rcv", "unplug alien"} << QStringList{} << 0
+            << QStringList{};
         // The open device's removal carries its removal path; the devices still present are offered again.
         // The keyboard's second collection then names nothing in the map any more.
         QTest::newRow("removal of the open device")
             << QStringList{"plug kb", "plug kbw", "open 5c21", "clear", "unplug kb"}
-            << QStringList{"- 5c21=kb.1", "+ 5c22=kbw"} << 0;
+            << QStringList{"- 5c21=kb.1", "+ 5c22=kbw"} << 0 << QStringList{"[Info] remove 5c21 ZEPHRA"};
         QTest::newRow("removal with nothing open")
             << QStringList{"plug kb", "plug kbw", "clear", "unplug kbw", "unplug kb"}
-            << QStringList{"- 5c22=kbw", "- 5c21=kb.2"} << 0;
+            << QStringList{"- 5c22=kbw", "- 5c21=kb.2"} << 0 << QStringList{};
         QTest::newRow("removal of another device keeps the open one")
             << QStringList{"plug kb", "plug kbw", "open 5c21", "clear", "unplug kbw"}
-            << QStringList{"- 5c22=kbw"} << 0x5C21;
+            << QStringList{"- 5c22=kbw"} << 0x5C21 << QStringList{"[INFO] remove 5c22 ZEPHRA_WIRELESS"};
         // A path without vid_/pid_ tokens is searched as text; of two entries it names, the lowest wins.
         QTest::newRow("removal matching two entries")
             << QStringList{"plug kb", "plug kbw", "clear", "raw-remove \\\\?\\usb#3a7e#5c22+5c21#0"}
-            << QStringList{"- 5c21=kb.2"} << 0;
+            << QStringList{"- 5c21=kb.2"} << 0 << QStringList{};
         // The open keyboard's product id appears in the instance part of a receiver's path: not a match.
         QTest::newRow("look-alike product id")
             << QStringList{"plug kb", "open 5c21", "clear", "raw-remove \\\\?\\hid#vid_3a7e&pid_7e01&mi_00#7&5c21a0b&0&0000"}
-            << QStringList{} << 0x5C21;
+            << QStringList{} << 0x5C21 << QStringList{};
         QTest::newRow("look-alike vendor id")
             << QStringList{"plug kb", "clear", "raw-add \\\\?\\hid#vid_4d2e&pid_1001#7&3a7e5c21&0&0000",
                            "raw-remove \\\\?\\hid#vid_4d2e&pid_5c21#7&3a7e00&0&0000"}
-            << QStringList{} << 0;
+            << QStringList{} << 0 << QStringList{};
         QTest::newRow("no events once unregistered")
-            << QStringList{"unwatch", "plug kb", "unplug kb"} << QStringList{} << 0;
+            << QStringList{"unwatch", "plug kb", "unplug kb"} << QStringList{} << 0 << QStringList{};
     }
 
     void eventSequences()
@@ -149,7 +151,10 @@ private slots:
         QFETCH(QStringList, steps);
         QFETCH(QStringList, expected);
         QFETCH(int, currentPid);
+        QFETCH(QStringList, logs);
 
+        for (const QString& line : qAsConst(logs))
+            QTest::ignoreMessage(QtDebugMsg, qPrintable(line));
         WatchRun run;
         QVERIFY(run.watcher.registerWatch());
         for (const QString& s : qAsConst(steps))

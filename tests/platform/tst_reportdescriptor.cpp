@@ -1,3 +1,4 @@
+#include "DescriptorFixture.h"
 #include "platform/hid/ReportDescriptor.h"
 
 #include <QFile>
@@ -8,14 +9,6 @@ using KHID::HidTopLevelCollection;
 using KHID::ReportDescriptor;
 
 namespace {
-
-QByteArray fixture(const char* name)
-{
-    QFile file(QStringLiteral(CORVANE_SOURCE_DIR "/tests/platform/fixtures/") + QLatin1String(name));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("missing fixture %s", name);
-    return file.readAll();
-}
 
 QByteArray hex(const char* text)
 {

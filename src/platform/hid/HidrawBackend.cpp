@@ -202,7 +202,9 @@ bool HidrawBackend::describe(const QString& node, NodeReport* report) const
     bool composite = false;
     uint version = 0;
     QString product;
-    if (bus == kBusUsb) {
+    // A node that vanished while we looked has no canonical path; its parents would then be resolved
+    // against the working folder.
+    if (bus == kBusUsb && !hidDir.isEmpty()) {
         uint number = 0;
         if (readNumber(usbInterfaceDir + QStringLiteral("/bInterfaceNumber"), 16, &number)) {
             interfaceNumber = int(number);
@@ -314,7 +316,8 @@ HANDLE HidrawBackend::open(const QString& path, HidAccess access)
         const int mode = access == HidAccess::ReadWrite ? O_RDWR : O_RDONLY;
         handle->fd = openNode(deviceRoot + QLatin1Char('/') + node, mode | O_CLOEXEC | O_NONBLOCK);
         if (handle->fd < 0) {
-            qDebug().noquote() << "[Error] hidraw: cannot open" << node << ':' << QString::fromLocal8Bit(strerror(errno));
+            const int error = errno;
+            qDebug().noquote() << "[Error] hidraw: cannot open" << node << ':' << QString::fromLocal8Bit(strerror(error));
             return INVALID_HANDLE_VALUE;
         }
         handle->readable = true;
