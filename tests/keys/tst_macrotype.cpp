@@ -108,6 +108,7 @@ void tst_MacroType::init()
     QVERIFY(m_dir.isValid());
     m_path = m_dir.filePath(QStringLiteral("%1.json").arg(QTest::currentTestFunction()));
     QFile::remove(m_path);
+    QDir(m_path).removeRecursively();
 }
 
 void tst_MacroType::setTimes_data()
@@ -220,27 +221,31 @@ void tst_MacroType::macroNames()
 
 void tst_MacroType::initFromFile_data()
 {
-    QTest::addColumn<QByteArray>("content"); // "<none>" for no file at all
+    QTest::addColumn<QByteArray>("content"); // "<none>" for no file at all, "<folder>" for a folder in its place
     QTest::addColumn<QString>("playType");
     QTest::addColumn<bool>("ignoreTime");
     QTest::addColumn<int>("times");
     QTest::addColumn<int>("signalCount");
+    QTest::addColumn<QString>("warning"); // the one warning expected, if any
 
     // Before each read the settings are "2", true, 7.
     QTest::newRow("complete") << QByteArray(R"({"playType":"3","ignoreTime":false,"times":12,"list":[]})")
-                              << "3" << false << 12 << 1;
-    QTest::newRow("missing times") << QByteArray(R"({"playType":"1"})") << "1" << false << 1 << 1;
-    QTest::newRow("times above the limit") << QByteArray(R"({"playType":"1","times":5000})") << "1" << false << 1000 << 1;
-    QTest::newRow("times beyond an int") << QByteArray(R"({"playType":"2","times":1e12})") << "2" << false << 1000 << 1;
-    QTest::newRow("times below the limit") << QByteArray(R"({"playType":"1","times":-3})") << "1" << false << 1 << 1;
-    QTest::newRow("missing play type") << QByteArray(R"({"times":5,"ignoreTime":false})") << "2" << true << 7 << 0;
-    QTest::newRow("empty play type") << QByteArray(R"({"playType":"","times":5})") << "2" << true << 7 << 0;
-    QTest::newRow("unknown play type") << QByteArray(R"({"playType":"9","times":5})") << "2" << true << 7 << 0;
-    QTest::newRow("zero play type") << QByteArray(R"({"playType":"0","times":5})") << "2" << true << 7 << 0;
-    QTest::newRow("unparsable") << QByteArray("{\"playType\":\"3\",") << "2" << true << 7 << 0;
-    QTest::newRow("not an object") << QByteArray("[1,2]") << "2" << true << 7 << 0;
-    QTest::newRow("zero bytes resets") << QByteArray() << "1" << false << 1 << 1;
-    QTest::newRow("no file") << QByteArray("<none>") << "2" << true << 7 << 0;
+                              << "3" << false << 12 << 1 << "";
+    QTest::newRow("missing times") << QByteArray(R"({"playType":"1"})") << "1" << false << 1 << 1 << "";
+    QTest::newRow("times above the limit") << QByteArray(R"({"playType":"1","times":5000})") << "1" << false << 1000 << 1 << "";
+    QTest::newRow("times beyond an int") << QByteArray(R"({"playType":"2","times":1e12})") << "2" << false << 1000 << 1 << "";
+    QTest::newRow("times below the limit") << QByteArray(R"({"playType":"1","times":-3})") << "1" << false << 1 << 1 << "";
+    QTest::newRow("missing play type") << QByteArray(R"({"times":5,"ignoreTime":false})") << "2" << true << 7 << 0 << "";
+    QTest::newRow("empty play type") << QByteArray(R"({"playType":"","times":5})") << "2" << true << 7 << 0 << "";
+    QTest::newRow("unknown play type") << QByteArray(R"({"playType":"9","times":5})") << "2" << true << 7 << 0
+                                       << "[Error] macro playType out of range: 9";
+    QTest::newRow("zero play type") << QByteArray(R"({"playType":"0","times":5})") << "2" << true << 7 << 0
+                                    << "[Error] macro playType out of range: 0";
+    QTest::newRow("unparsable") << QByteArray("{\"playType\":\"3\",") << "2" << true << 7 << 0 << "";
+    QTest::newRow("not an object") << QByteArray("[1,2]") << "2" << true << 7 << 0 << "";
+    QTest::newRow("zero bytes resets") << QByteArray() << "1" << false << 1 << 1 << "";
+    QTest::newRow("no file") << QByteArray("<none>") << "2" << true << 7 << 0 << "[Error] open macro json error";
+    QTest::newRow("folder") << QByteArray("<folder>") << "2" << true << 7 << 0 << "[Error] open macro json error";
 }
 
 void tst_MacroType::initFromFile()
@@ -250,8 +255,11 @@ void tst_MacroType::initFromFile()
     QFETCH(bool, ignoreTime);
     QFETCH(int, times);
     QFETCH(int, signalCount);
+    QFETCH(QString, warning);
 
-    if (content != "<none>")
+    if (content == "<folder>")
+        QVERIFY(QDir().mkpath(m_path));
+    else if (content != "<none>")
         writeAll(m_path, content);
     HMacroType type;
     type.selectPlayType(QStringLiteral("2"));
@@ -261,6 +269,8 @@ void tst_MacroType::initFromFile()
     QSignalSpy ignoreSpy(&type, &HMacroType::ignoreTimeChanged);
     QSignalSpy valueSpy(&type, &HMacroType::valueChanged);
 
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     type.initFromFile(m_path);
     QCOMPARE(type.getCurrentIndex(), playType);
     QCOMPARE(type.getIgnoreTime(), ignoreTime);
@@ -326,6 +336,13 @@ void tst_MacroType::saveToFileLeavesBadFileAlone()
     type.setTimes(3);
     type.saveToFile(m_path);
     QCOMPARE(readAll(m_path), damaged);
+
+    // Nor is a folder that stands where the file should be.
+    const QString folder = m_dir.filePath(QStringLiteral("folder.json"));
+    QVERIFY(QDir().mkpath(folder));
+    QTest::ignoreMessage(QtWarningMsg, "[Error] write macro json error");
+    type.saveToFile(folder);
+    QVERIFY(QFileInfo(folder).isDir());
 
     // A file that does not exist yet is created with the settings.
     const QString fresh = m_dir.filePath(QStringLiteral("fresh.json"));

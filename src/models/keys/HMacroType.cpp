@@ -10,8 +10,6 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
-#include <algorithm>
-
 namespace {
 
 const QLatin1String kKeyMacroName("macroName");
@@ -22,25 +20,27 @@ const QLatin1String kKeyTimes("times");
 // Macro files are small; anything beyond this is not one of ours and is not read into memory.
 constexpr qint64 kMaxMacroFileSize = 16 * 1024 * 1024;
 
-enum class ReadResult { Missing, Empty, Invalid, Ok };
+enum class ReadResult { Missing, Unreadable, Empty, Unparsable, Ok };
 
-// Reads a macro document. A file that exists but cannot be read or parsed as an object is Invalid: it must never
-// be overwritten, since that would destroy whatever it holds.
+// Reads a macro document. A file that exists but cannot be read or parsed as an object must never be
+// overwritten, since that would destroy whatever it holds.
 ReadResult readMacroObject(const QString& path, QJsonObject* object)
 {
     QFile file(path);
     if (!file.exists())
         return ReadResult::Missing;
     if (!file.open(QIODevice::ReadOnly))
-        return ReadResult::Invalid;
+        return ReadResult::Unreadable;
     if (file.size() == 0)
         return ReadResult::Empty;
-    if (file.size() > kMaxMacroFileSize)
-        return ReadResult::Invalid;
+    // Bounded even where the size is not known in advance (pipes, device nodes).
+    const QByteArray bytes = file.read(kMaxMacroFileSize + 1);
+    if (bytes.size() > kMaxMacroFileSize)
+        return ReadResult::Unreadable;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return ReadResult::Invalid;
+        return ReadResult::Unparsable;
     *object = document.object();
     return ReadResult::Ok;
 }
@@ -57,11 +57,6 @@ QString playTypeText(const QJsonValue& value)
     if (value.isDouble())
         return QString::number(value.toInt());
     return value.toString();
-}
-
-int clampTimes(int value)
-{
-    return std::clamp(value, HMacroType::kMinTimes, HMacroType::kMaxTimes);
 }
 
 } // namespace
@@ -118,7 +113,7 @@ void HMacroType::setTimes(int value, bool write)
     m_value = -1;
     emit valueChanged();
     qInfo() << "[Info] write Times:" << value;
-    m_value = clampTimes(value);
+    m_value = clampMacroTimes(value);
     emit valueChanged();
 }
 
@@ -190,25 +185,21 @@ bool HMacroType::setMacroName(QVector<QString> name, bool write)
 
 void HMacroType::initFromFile(QString path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QJsonObject object;
+    switch (readMacroObject(path, &object)) {
+    case ReadResult::Missing:
+    case ReadResult::Unreadable:
         qWarning() << "[Error] open macro json error";
         return;
-    }
-    if (file.size() == 0) {
+    case ReadResult::Empty:
         applyDefaults();
         qInfo() << "[INFO] 2.refresh list";
         return;
-    }
-    if (file.size() > kMaxMacroFileSize) {
-        qWarning() << "[Error] open macro json error";
+    case ReadResult::Unparsable:
         return;
+    case ReadResult::Ok:
+        break;
     }
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return;
-    const QJsonObject object = document.object();
     const QString playType = playTypeText(object.value(kKeyPlayType));
     if (playType.isEmpty())
         return;
@@ -222,7 +213,7 @@ void HMacroType::initFromFile(QString path)
     m_ignoreTime = object.value(kKeyIgnoreTime).toBool();
     m_currentIndex = QString::number(playTypeNumber);
     // Read as a number first, so that a huge count is limited rather than taken for a missing one.
-    m_value = int(std::clamp(object.value(kKeyTimes).toDouble(), double(kMinTimes), double(kMaxTimes)));
+    m_value = clampMacroTimes(object.value(kKeyTimes).toDouble());
     emit ignoreTimeChanged();
     emit currentIndexChanged();
     emit valueChanged();
@@ -233,7 +224,8 @@ void HMacroType::saveToFile(QString path)
 {
     // The file also holds the event list, written by the recording list: update the settings in place.
     QJsonObject object;
-    if (readMacroObject(path, &object) == ReadResult::Invalid) {
+    const ReadResult read = readMacroObject(path, &object);
+    if (read == ReadResult::Unreadable || read == ReadResult::Unparsable) {
         qWarning() << "[Error] write macro json error";
         return;
     }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVector>
 
+#include "models/keys/MacroPlayType.h"
+
 // Play settings of the macro open on the macro page (play type, ignore delays, repetitions, name), read from and
 // written into the macro file; the event list of the same file belongs to the macro recording list.
 class HMacroType : public QObject
@@ -14,8 +16,8 @@ class HMacroType : public QObject
     Q_PROPERTY(int value READ getValue WRITE setValue NOTIFY valueChanged)
 
 public:
-    static constexpr int kMinTimes = 1;
-    static constexpr int kMaxTimes = 1000;
+    static constexpr int kMinTimes = kMacroTimesMin;
+    static constexpr int kMaxTimes = kMacroTimesMax;
 
     explicit HMacroType(QObject* parent = nullptr);
 

@@ -16,4 +16,17 @@ inline bool isValidMacroPlayType(int value)
 {
     return value >= kMacroPlayTypeMin && value <= kMacroPlayTypeMax;
 }
+
+// How often a macro of play type MacroPlayCycles runs per key press; counts from files are limited to this range
+// before they reach the device. Taken as double so that a count beyond int is limited, not wrapped.
+constexpr int kMacroTimesMin = 1;
+constexpr int kMacroTimesMax = 1000;
+
+inline int clampMacroTimes(double times)
+{
+    if (!(times >= kMacroTimesMin)) // also NaN
+        return kMacroTimesMin;
+    return times > kMacroTimesMax ? kMacroTimesMax : int(times);
+}
+
 Q_DECLARE_METATYPE(MacroPlayType)
