@@ -82,6 +82,11 @@ private slots:
         QTest::newRow("extended usages")
             << hex("05 01 0B 01 00 00 FF A1 01 85 03 0B 02 00 0C 00 75 10 95 02 B1 02 C0") << true
             << QStringList{"ff00/0001 0/0/5 in[] fv[3:16*2]"};
+        // The page declared after the collection's usage still qualifies it; a usage that already has the
+        // page in force ends the look back, and a usage with its own page keeps it.
+        QTest::newRow("usage page after usage")
+            << hex("09 01 06 00 FF A1 01 85 05 09 02 05 0C 09 03 0B 04 00 01 00 75 08 95 03 B1 02 C0") << true
+            << QStringList{"ff00/0001 0/0/4 in[] fv[5:8*3]"};
         // Push/pop restores the report id and sizes; padding (constant) counts toward the length.
         QTest::newRow("push pop and padding")
             << hex("06 00 FF 09 01 A1 01 85 01 75 08 95 02 A4 85 02 95 06 09 02 81 02 B4 09 03 81 02 75 04 95 01 81 01 C0")
@@ -119,6 +124,19 @@ private slots:
         QCOMPARE(cap.logicalMin, 0);
         QCOMPARE(cap.logicalMax, 255);
         QCOMPARE(parsed.collections().at(1).caps.numberInputButtonCaps, quint16(1));
+    }
+
+    // Generic desktop X and Y, then a page change for a throttle in the same item: X and Y keep their page,
+    // the throttle takes the one declared after it.
+    void usagePagePerUsage()
+    {
+        const ReportDescriptor parsed = ReportDescriptor::parse(
+            hex("05 01 09 04 A1 01 85 02 09 30 09 31 05 02 09 BB 15 00 26 FF 00 75 08 95 03 B1 02 C0"));
+        QVERIFY2(parsed.isValid(), qPrintable(parsed.errorString()));
+        const KHID::HidValueCaps cap = parsed.collections().first().featureValueCaps.first();
+        QCOMPARE(cap.usagePage, quint16(0x0001));
+        QCOMPARE(cap.usageMin, quint16(0x30));
+        QCOMPARE(cap.usageMax, quint16(0xBB));
     }
 
     void malformedIsRejected_data()

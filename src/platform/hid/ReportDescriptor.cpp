@@ -52,10 +52,15 @@ struct GlobalState {
 // Usages are kept as 32-bit extended usages (page in the high half).
 struct LocalState {
     QVector<quint32> usages;
+    QVector<bool> extended;  // per usage: written with its own page
     quint32 usageMin = 0;
     quint32 usageMax = 0;
     bool hasMin = false;
     bool hasMax = false;
+    bool minExtended = false;
+    bool maxExtended = false;
+    // A Usage Page came after some of these usages; the page in force at the main item is theirs.
+    bool pageAfterUsage = false;
 
     void clear() { *this = LocalState(); }
     bool hasRange() const { return hasMin && hasMax; }
@@ -117,6 +122,7 @@ private:
     {
         return size == 4 ? value : (quint32(m_global.usagePage) << 16) | (value & 0xFFFF);
     }
+    void applyLateUsagePage();
 
     const quint8* m_data;
     int m_size;
@@ -188,9 +194,33 @@ bool Parser::run()
     return true;
 }
 
+// Some devices declare the Usage Page after the usages it qualifies ("Usage 1, Usage Page 0xFF00,
+// Collection"). A short usage takes the page in force when its main item comes, so the usages declared
+// before the latest Usage Page are completed again, newest first, up to one that already has that page.
+void Parser::applyLateUsagePage()
+{
+    if (!m_local.pageAfterUsage)
+        return;
+    const quint32 page = quint32(m_global.usagePage) << 16;
+    const auto complete = [page](quint32 usage) { return page | (usage & 0xFFFF); };
+    for (int i = m_local.usages.size() - 1; i >= 0; --i) {
+        if (m_local.extended.at(i))
+            continue;
+        if ((m_local.usages.at(i) & 0xFFFF0000) == page)
+            break;
+        m_local.usages[i] = complete(m_local.usages.at(i));
+    }
+    if (m_local.hasMin && !m_local.minExtended)
+        m_local.usageMin = complete(m_local.usageMin);
+    if (m_local.hasMax && !m_local.maxExtended)
+        m_local.usageMax = complete(m_local.usageMax);
+    m_local.pageAfterUsage = false;
+}
+
 bool Parser::mainItem(quint8 tag, quint32 value)
 {
     bool ok = true;
+    applyLateUsagePage();
     switch (tag) {
     case kMainCollection:
         if (m_depth >= ReportDescriptor::kMaxCollectionDepth)
@@ -289,6 +319,8 @@ bool Parser::globalItem(quint8 tag, quint32 value, qint32 signedValue)
     switch (tag) {
     case kGlobalUsagePage:
         m_global.usagePage = static_cast<quint16>(value);
+        if (!m_local.usages.isEmpty() || m_local.hasMin || m_local.hasMax)
+            m_local.pageAfterUsage = true;
         break;
     case kGlobalLogicalMin:
         m_global.logicalMin = signedValue;
@@ -338,14 +370,17 @@ bool Parser::localItem(quint8 tag, quint32 value, int size)
         if (m_local.usages.size() >= ReportDescriptor::kMaxUsagesPerItem)
             return fail(QStringLiteral("too many usages"));
         m_local.usages.append(extendedUsage(value, size));
+        m_local.extended.append(size == 4);
         break;
     case kLocalUsageMin:
         m_local.usageMin = extendedUsage(value, size);
         m_local.hasMin = true;
+        m_local.minExtended = size == 4;
         break;
     case kLocalUsageMax:
         m_local.usageMax = extendedUsage(value, size);
         m_local.hasMax = true;
+        m_local.maxExtended = size == 4;
         break;
     default:
         break;  // designators, strings, delimiters
