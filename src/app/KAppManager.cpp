@@ -1,6 +1,7 @@
 #include "app/KAppManager.h"
 
 #include "app/UIManager.h"
+#include "profiles/KConfigFileController.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -27,6 +28,7 @@ bool KAppManager::init()
         return true;
     QCoreApplication::setApplicationVersion(QStringLiteral("1.2.1"));
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    m_configFileController = new KConfigFileController(this);
     m_uiManager = new UIManager(this);
     m_initialised = true;
     return true;

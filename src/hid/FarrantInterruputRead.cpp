@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr unsigned long kStopPollMs = 50;
-
 // Wireless models whose battery is polled instead of read from reports.
 constexpr quint16 kBatteryPollModels[] = {
     DeviceIds::mousePid("FARRANT", true),
@@ -52,14 +50,12 @@ FarrantInterruputRead::~FarrantInterruputRead()
 
 void FarrantInterruputRead::setPid(int pid)
 {
-    m_pid = static_cast<quint16>(pid);
+    m_pid.store(static_cast<quint16>(pid));
 }
 
 void FarrantInterruputRead::stop()
 {
-    m_loop.requestStop();
-    while (!wait(kStopPollMs))
-        m_loop.requestStop();
+    m_loop.stopAndJoin(*this);
 }
 
 bool FarrantInterruputRead::isBatteryPollModel(quint16 pid)
@@ -74,7 +70,7 @@ bool FarrantInterruputRead::isReceiverModel(quint16 pid)
 
 void FarrantInterruputRead::run()
 {
-    const quint16 pid = m_pid;
+    const quint16 pid = m_pid.load();
     if (isBatteryPollModel(pid)) {
         pollBattery();
         return;

@@ -4,6 +4,8 @@
 
 #include <QThread>
 
+#include <atomic>
+
 // The mouse families' reader of their own input reports. By product id it either asks its owner every ten
 // seconds to read the battery, reads the receiver's interface, or reads the fifth collection of the mouse.
 // Destroying it stops and joins the thread.
@@ -36,5 +38,6 @@ private:
     void pollBattery();
 
     KInterruptReadLoop m_loop;
-    quint16 m_pid = 0;
+    // Written by whoever starts the thread, possibly while an earlier run still reads it.
+    std::atomic<quint16> m_pid{0};
 };

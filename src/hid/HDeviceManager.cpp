@@ -15,11 +15,11 @@ HDeviceManager* HDeviceManager::instance()
 
 HDeviceManager::HDeviceManager() = default;
 
-// The registry outlives the event loop; whatever is left is deleted without waiting.
+// The registry outlives the application object; the ordered shutdown (deleteAllDevices) normally has emptied
+// it. The thread pool can no longer be waited for here, so whatever is left is deleted as it stands.
 HDeviceManager::~HDeviceManager()
 {
-    qDeleteAll(m_retired);
-    qDeleteAll(m_devices);
+    qDeleteAll(takeAllDevices());
 }
 
 bool HDeviceManager::createDevice(const int& pid)
@@ -59,7 +59,7 @@ void HDeviceManager::removeDevice(const int& pid)
     if (!device || isBusy() || !device->isRemoved())
         return;
     m_devices.remove(pid);
-    device->deleteLater();
+    scheduleDeletion(device);
 }
 
 bool HDeviceManager::isBusy() const
@@ -86,24 +86,40 @@ void HDeviceManager::setFactory(Factory factory)
 void HDeviceManager::deleteAllDevices()
 {
     QThreadPool::globalInstance()->waitForDone();
-    const QList<KBaseDevice*> devices = m_retired + m_devices.values();
-    m_retired.clear();
-    m_devices.clear();
-    qDeleteAll(devices);
+    qDeleteAll(takeAllDevices());
 }
 
-// Deleting with deleteLater: this slot is reached from a signal of an executor that may belong to the device
-// being deleted.
+QList<KBaseDevice*> HDeviceManager::takeAllDevices()
+{
+    QList<KBaseDevice*> devices = m_retired + m_devices.values();
+    for (const QPointer<KBaseDevice>& device : qAsConst(m_doomed)) {
+        if (device)
+            devices.append(device.data());
+    }
+    m_retired.clear();
+    m_devices.clear();
+    m_doomed.clear();
+    return devices;
+}
+
+void HDeviceManager::scheduleDeletion(KBaseDevice* device)
+{
+    m_doomed.removeAll(QPointer<KBaseDevice>());
+    m_doomed.append(device);
+    device->deleteLater();
+}
+
 void HDeviceManager::slot_destoryDevice()
 {
     if (isBusy())
         return;
-    for (KBaseDevice* device : qAsConst(m_retired))
-        device->deleteLater();
+    const QList<KBaseDevice*> retired = m_retired;
     m_retired.clear();
+    for (KBaseDevice* device : retired)
+        scheduleDeletion(device);
     for (auto it = m_devices.begin(); it != m_devices.end();) {
         if (it.value()->isRemoved()) {
-            it.value()->deleteLater();
+            scheduleDeletion(it.value());
             it = m_devices.erase(it);
         } else {
             ++it;

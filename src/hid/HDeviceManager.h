@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -38,7 +39,8 @@ public:
     // An empty factory restores the product one.
     void setFactory(Factory factory);
 
-    // Shutdown: waits for the device tasks of the thread pool, then deletes every device object at once.
+    // Shutdown: waits for the device tasks of the thread pool, then deletes every device object at once,
+    // also those whose deferred deletion has not run yet (their reader threads end with them).
     void deleteAllDevices();
 
 public slots:
@@ -48,9 +50,15 @@ private:
     HDeviceManager();
     ~HDeviceManager() override;
 
+    // Deleted from the event loop: the call may come from a signal of the device's own executor.
+    void scheduleDeletion(KBaseDevice* device);
+    QList<KBaseDevice*> takeAllDevices();
+
     int m_currentPid = 0;
     QMap<int, KBaseDevice*> m_devices;
     // Devices replaced under their product id while tasks could still reach them.
     QList<KBaseDevice*> m_retired;
+    // Handed to deleteLater and perhaps not deleted yet.
+    QList<QPointer<KBaseDevice>> m_doomed;
     Factory m_factory;
 };

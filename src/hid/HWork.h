@@ -119,6 +119,8 @@ private:
     template <typename Map, typename... Values>
     void deliver(Map& completions, TaskId task, const Values&... values);
 
+    template <typename Callback, typename Refused, typename Task>
+    bool launch(QHash<TaskId, Callback>& completions, Callback done, Refused refused, Task task);
     template <typename Work, typename Tuple, std::size_t... I>
     bool runSplit(Work work, Tuple all, std::index_sequence<I...>);
     template <typename Work, typename Tuple>
@@ -230,6 +232,30 @@ bool HWork::runWithoutResult(Work work, Tuple args)
     return true;
 }
 
+// Every form with a completion: a refused request still reaches its completion, with the failure that
+// refused() gives it, queued to the GUI thread; an admitted one is counted, its completion stored under its
+// own task id, and task(link, id) started on the pool.
+template <typename Callback, typename Refused, typename Task>
+bool HWork::launch(QHash<TaskId, Callback>& completions, Callback done, Refused refused, Task task)
+{
+    if (!admit()) {
+        refusalLogged();
+        if (done) {
+            QMetaObject::invokeMethod(
+                this, [done = std::move(done), refused = std::move(refused)] { refused(done); },
+                Qt::QueuedConnection);
+        }
+        return false;
+    }
+    const TaskId id = beginTask();
+    {
+        QMutexLocker lock(&m_link->mutex);
+        completions.insert(id, std::move(done));
+    }
+    QtConcurrent::run([link = m_link, id, task = std::move(task)]() mutable { task(link, id); });
+    return true;
+}
+
 template <typename Work, typename Tuple, std::size_t... I>
 bool HWork::runSplit(Work work, Tuple all, std::index_sequence<I...>)
 {
@@ -240,106 +266,49 @@ bool HWork::runSplit(Work work, Tuple all, std::index_sequence<I...>)
 
     Args args(std::get<I>(std::move(all))...);
     typename Route::Callback done(std::get<sizeof...(I)>(std::move(all)));
-
-    if (!admit()) {
-        refusalLogged();
-        QMetaObject::invokeMethod(
-            this, [done] {
-                if (done)
-                    done(Route::failure());
-            },
-            Qt::QueuedConnection);
-        return false;
-    }
-    const TaskId task = beginTask();
-    {
-        QMutexLocker lock(&m_link->mutex);
-        Route::completions(this).insert(task, std::move(done));
-    }
-    std::shared_ptr<Link> link = m_link;
-    QtConcurrent::run([link, task, work = std::move(work), args = std::move(args)]() mutable {
-        Result result = std::apply(work, args);
-        postResult(link, [task, &result](HWork* owner) { Route::emitResult(owner, task, result); });
-    });
-    return true;
+    return launch(
+        Route::completions(this), std::move(done),
+        [](const typename Route::Callback& failed) { failed(Route::failure()); },
+        [work = std::move(work), args = std::move(args)](const std::shared_ptr<Link>& link, TaskId task) mutable {
+            Result result = std::apply(work, args);
+            postResult(link, [task, &result](HWork* owner) { Route::emitResult(owner, task, result); });
+        });
 }
 
 template <typename Work>
 bool HWork::runPicIndex(Work work, bool flag, std::function<void(int, bool)> done)
 {
-    if (!admit()) {
-        refusalLogged();
-        QMetaObject::invokeMethod(
-            this, [done, flag] {
-                if (done)
-                    done(-1, flag);
-            },
-            Qt::QueuedConnection);
-        return false;
-    }
-    const TaskId task = beginTask();
-    {
-        QMutexLocker lock(&m_link->mutex);
-        m_picIndexDone.insert(task, std::move(done));
-    }
-    std::shared_ptr<Link> link = m_link;
-    QtConcurrent::run([link, task, work = std::move(work), flag]() mutable {
-        const int result = std::invoke(work, flag);
-        postResult(link, [&](HWork* owner) { emit owner->sigRet_PicIndex(task, result, flag); });
-    });
-    return true;
+    return launch(
+        m_picIndexDone, std::move(done), [flag](const std::function<void(int, bool)>& failed) { failed(-1, flag); },
+        [work = std::move(work), flag](const std::shared_ptr<Link>& link, TaskId task) mutable {
+            const int result = std::invoke(work, flag);
+            postResult(link, [&](HWork* owner) { emit owner->sigRet_PicIndex(task, result, flag); });
+        });
 }
 
 template <typename Work, typename Arg>
 bool HWork::runMacroId(Work work, Arg arg, std::function<void(bool, int)> done)
 {
-    if (!admit()) {
-        refusalLogged();
-        QMetaObject::invokeMethod(
-            this, [done] {
-                if (done)
-                    done(false, 0);
-            },
-            Qt::QueuedConnection);
-        return false;
-    }
-    const TaskId task = beginTask();
-    {
-        QMutexLocker lock(&m_link->mutex);
-        m_macroIdDone.insert(task, std::move(done));
-    }
-    std::shared_ptr<Link> link = m_link;
-    QtConcurrent::run([link, task, work = std::move(work), arg = std::move(arg)]() mutable {
-        int macroId = 0;
-        const bool result = std::invoke(work, arg, &macroId);
-        postResult(link, [&](HWork* owner) { emit owner->sigRet_macroId(task, result, macroId); });
-    });
-    return true;
+    return launch(
+        m_macroIdDone, std::move(done), [](const std::function<void(bool, int)>& failed) { failed(false, 0); },
+        [work = std::move(work), arg = std::move(arg)](const std::shared_ptr<Link>& link, TaskId task) mutable {
+            int macroId = 0;
+            const bool result = std::invoke(work, arg, &macroId);
+            postResult(link, [&](HWork* owner) { emit owner->sigRet_macroId(task, result, macroId); });
+        });
 }
 
 template <typename Work, typename Arg>
 bool HWork::runMacroItem(Work work, QVector<KMacroItem> list, Arg arg,
                          std::function<void(bool, QVector<KMacroItem>)> done)
 {
-    if (!admit()) {
-        refusalLogged();
-        QMetaObject::invokeMethod(
-            this, [done, list] {
-                if (done)
-                    done(false, list);
-            },
-            Qt::QueuedConnection);
-        return false;
-    }
-    const TaskId task = beginTask();
-    {
-        QMutexLocker lock(&m_link->mutex);
-        m_macroItemDone.insert(task, std::move(done));
-    }
-    std::shared_ptr<Link> link = m_link;
-    QtConcurrent::run([link, task, work = std::move(work), list = std::move(list), arg = std::move(arg)]() mutable {
-        const bool result = std::invoke(work, list, arg);
-        postResult(link, [&](HWork* owner) { emit owner->sigRet_macroItem(task, result, list); });
-    });
-    return true;
+    const QVector<KMacroItem> unchanged = list;
+    return launch(
+        m_macroItemDone, std::move(done),
+        [unchanged](const std::function<void(bool, QVector<KMacroItem>)>& failed) { failed(false, unchanged); },
+        [work = std::move(work), list = std::move(list), arg = std::move(arg)](const std::shared_ptr<Link>& link,
+                                                                             TaskId task) mutable {
+            const bool result = std::invoke(work, list, arg);
+            postResult(link, [&](HWork* owner) { emit owner->sigRet_macroItem(task, result, list); });
+        });
 }

@@ -6,6 +6,7 @@
 
 #include <QDebug>
 #include <QMutexLocker>
+#include <QThread>
 
 #include <cstring>
 
@@ -22,10 +23,21 @@ KInterruptReadLoop::~KInterruptReadLoop()
 void KInterruptReadLoop::requestStop()
 {
     m_stop.store(true);
+    m_sleep.interrupt();
     QMutexLocker lock(&m_lock);
     if (m_channel && m_channel->isOpened())
         KHID::cancelHandleIo(m_channel->readHandle());
-    m_wake.wakeAll();
+}
+
+// A cancel wakes only the reads already blocked; one that lands between the loop's check and its next read
+// is missed, so the stop is repeated until the thread has ended.
+void KInterruptReadLoop::stopAndJoin(QThread& thread)
+{
+    requestStop();
+    if (QThread::currentThread() == &thread)
+        return;
+    while (!thread.wait(kStopRetryMs))
+        requestStop();
 }
 
 KHID::KUSBDevice* KInterruptReadLoop::renewChannel()
@@ -98,15 +110,7 @@ void KInterruptReadLoop::readLoop(int firstByte, bool logEachRead)
 
 void KInterruptReadLoop::pause(int ms)
 {
-    const double scale = Platform::sleepScale();
-    if (scale <= 0.0) {
-        // Tests: recorded, not slept.
-        Platform::sleepMs(ms);
-        return;
-    }
-    QMutexLocker lock(&m_lock);
-    if (!m_stop.load())
-        m_wake.wait(&m_lock, static_cast<unsigned long>(ms * scale));
+    m_sleep.sleepMs(ms);
 }
 
 QString KInterruptReadLoop::hexText(const KHID::BYTE* bytes, int length)

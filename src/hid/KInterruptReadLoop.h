@@ -1,13 +1,15 @@
 #pragma once
 
 #include "platform/hid/HidTypes.h"
+#include "platform/sys/PlatformTime.h"
 
 #include <QMutex>
 #include <QString>
-#include <QWaitCondition>
 
 #include <atomic>
 #include <functional>
+
+class QThread;
 
 namespace KHID {
 class KUSBDevice;
@@ -26,6 +28,7 @@ public:
     static constexpr int kOpenRetryPauseMs = 1000;
     static constexpr int kReadPauseMs = 100;
     static constexpr int kMaxReadFailures = 4;
+    static constexpr unsigned long kStopRetryMs = 50;
 
     KInterruptReadLoop(Emit postMsg, Emit sigData);
     ~KInterruptReadLoop();
@@ -35,6 +38,9 @@ public:
     // Any thread. Once asked to stop, the loop stays stopped: a stopped reader is only destroyed.
     void requestStop();
     bool stopRequested() const { return m_stop.load(); }
+    // The owner's thread: stops the loop and returns once thread (the one running the loop) has ended.
+    // From the reader thread itself it only asks the loop to stop.
+    void stopAndJoin(QThread& thread);
 
     // Reader thread: drops the previous channel and makes a fresh one.
     KHID::KUSBDevice* renewChannel();
@@ -56,6 +62,6 @@ private:
     Emit m_sigData;
     std::atomic<bool> m_stop{false};
     QMutex m_lock; // guards the channel pointer and the channel's handles against requestStop
-    QWaitCondition m_wake;
+    Platform::InterruptibleSleep m_sleep;
     KHID::KUSBDevice* m_channel = nullptr;
 };

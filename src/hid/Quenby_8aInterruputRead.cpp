@@ -3,10 +3,6 @@
 #include "common/DeviceIds.h"
 #include "hid/khid/KUSBDevice.h"
 
-namespace {
-constexpr unsigned long kStopPollMs = 50;
-}
-
 Quenby_8aInterruputRead::Quenby_8aInterruputRead(QObject* parent)
     : QThread(parent),
       m_loop([this](const QString& text) { emit postMsg(text); },
@@ -21,22 +17,18 @@ Quenby_8aInterruputRead::~Quenby_8aInterruputRead()
 
 void Quenby_8aInterruputRead::setPid(int pid)
 {
-    m_pid = static_cast<quint16>(pid);
+    m_pid.store(static_cast<quint16>(pid));
 }
 
-// A stop can land between the loop's check and its next read; asking again until the thread has ended
-// wakes that read too.
 void Quenby_8aInterruputRead::stop()
 {
-    m_loop.requestStop();
-    while (!wait(kStopPollMs))
-        m_loop.requestStop();
+    m_loop.stopAndJoin(*this);
 }
 
 void Quenby_8aInterruputRead::run()
 {
     m_loop.renewChannel();
-    const quint16 pid = m_pid;
+    const quint16 pid = m_pid.load();
     const bool opened = m_loop.open([pid](KHID::KUSBDevice* channel) {
         return channel->initDevice(DeviceIds::kVendorId, pid, kUsage, kUsagePage, quint16(0));
     });

@@ -4,6 +4,8 @@
 
 #include <QThread>
 
+#include <atomic>
+
 // The keyboard's reader of its own input reports (keys and light changes made on the device). It opens a
 // channel of its own to the vendor interface, blocks in reads and hands each report to the owner's thread as
 // a hex text for the log and as one character per byte. Destroying it stops and joins the thread.
@@ -31,5 +33,6 @@ protected:
 
 private:
     KInterruptReadLoop m_loop;
-    quint16 m_pid = 0;
+    // Written by whoever starts the thread, possibly while an earlier run still reads it.
+    std::atomic<quint16> m_pid{0};
 };

@@ -272,6 +272,26 @@ private slots:
         QCOMPARE(CoreTestDevice::liveCount(), 1);
     }
 
+    // Shutdown runs after the event loop: devices whose deferred deletion never ran must go all the same.
+    void shutdownDeletesDevicesAwaitingDeletion()
+    {
+        QVERIFY(registry()->createDevice(1));
+        QVERIFY(registry()->createDevice(2));
+        QPointer<KBaseDevice> unplugged = registry()->getDevice(1);
+        QPointer<KBaseDevice> current = registry()->getDevice(2);
+        unplugged->setRemoved(true);
+        registry()->removeDevice(1); // handed to deleteLater; no event loop runs before the shutdown
+        QVERIFY(!registry()->getDevice(1));
+        QVERIFY(unplugged);
+
+        registry()->deleteAllDevices();
+        QVERIFY(unplugged.isNull());
+        QVERIFY(current.isNull());
+        QCOMPARE(CoreTestDevice::liveCount(), 0);
+        QVERIFY(!registry()->getDevice(-1));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // nothing deleted twice
+    }
+
     void workWithoutResultLowersTheCount()
     {
         QVERIFY(registry()->createDevice(1));

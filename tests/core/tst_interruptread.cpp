@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QTimer>
+#include <QtConcurrent>
 #include <QtTest>
 
 // The interrupt-read threads on the simulated bus: what they hand over, how they give up, and that they
@@ -161,6 +163,75 @@ private slots:
         QTest::qWait(10);
         QVERIFY(!texts(messages).contains(QStringLiteral("[error] readfile")));
         QCOMPARE(bus->openHandleCount(id), 2); // still owned until the reader is destroyed
+    }
+
+    // The pause between open attempts is a second in the program; a stop must not wait for it.
+    void stopCutsAnOpenPauseShort()
+    {
+        SimBusFixture bus; // nothing plugged: every attempt fails
+        Platform::setSleepScale(1.0);
+        Quenby_8aInterruputRead reader;
+        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        reader.setPid(kKeyboard);
+        reader.start();
+        QTest::qWait(100); // the first attempt has failed; the reader is in its pause
+
+        QElapsedTimer timer;
+        timer.start();
+        reader.stop();
+        const qint64 took = timer.elapsed();
+        Platform::setSleepScale(0.0);
+        QVERIFY2(took < 500, qPrintable(QStringLiteral("stop took %1 ms").arg(took)));
+        QVERIFY(reader.isFinished());
+        QVERIFY(messages.isEmpty()); // a stopped reader reports nothing
+    }
+
+    // An owner may stop its reader from a handler connected directly to the reader's signal, which runs on
+    // the reader thread: that must end the thread, not wait for itself.
+    void stopFromTheReaderThreadEndsIt()
+    {
+        SimBusFixture bus;
+        SimRecordingResponder firmware;
+        plugKeyboard(bus, &firmware);
+        Quenby_8aInterruputRead reader;
+        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        connect(
+            &reader, &Quenby_8aInterruputRead::postMsg, &reader,
+            [&reader](const QString& message) {
+                if (message == QLatin1String("open device"))
+                    reader.stop();
+            },
+            Qt::DirectConnection);
+        reader.setPid(kKeyboard);
+        reader.start();
+        QVERIFY(reader.wait(5000));
+        firmware.pushInputReport(QByteArray::fromHex("0601"));
+        QTest::qWait(20);
+        QCOMPARE(texts(messages), QStringList{QStringLiteral("open device")});
+    }
+
+    void interruptibleSleep()
+    {
+        Platform::clearRecordedSleeps();
+        Platform::InterruptibleSleep pause;
+        // Scaled to nothing in tests, recorded all the same.
+        QVERIFY(pause.sleepMs(1000));
+        QCOMPARE(Platform::recordedSleeps(), QList<int>{1000});
+
+        Platform::setSleepScale(1.0);
+        QElapsedTimer timer;
+        timer.start();
+        QTimer::singleShot(30, [&pause] { pause.interrupt(); });
+        QFuture<bool> slept = QtConcurrent::run([&pause] { return pause.sleepMs(10000); });
+        QTRY_VERIFY(slept.isFinished());
+        const qint64 took = timer.elapsed();
+        Platform::setSleepScale(0.0);
+        QVERIFY(!slept.result());
+        QVERIFY2(took < 2000, qPrintable(QStringLiteral("woke after %1 ms").arg(took)));
+        QVERIFY(pause.isInterrupted());
+        // Interrupted for good: later sleeps end at once and are not recorded.
+        QVERIFY(!pause.sleepMs(1000));
+        QCOMPARE(Platform::recordedSleeps(), (QList<int>{1000, 10000}));
     }
 
     void deletingTheOwnerMidReadJoinsAndReleases()

@@ -1,5 +1,6 @@
 #include "platform/sys/PlatformTime.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QMutexLocker>
@@ -35,9 +36,8 @@ SleepLog& sleepLog()
 
 constexpr int kMaxRecordedSleeps = 100000;
 
-} // namespace
-
-void sleepMs(int ms)
+// Records the request and returns how long to sleep for it, in milliseconds.
+unsigned long recordSleep(int ms)
 {
     if (ms < 0)
         ms = 0;
@@ -48,8 +48,44 @@ void sleepMs(int ms)
             log.sleeps.append(ms);
     }
     const double scaled = ms * scaleRef().load();
-    if (scaled >= 1.0)
-        QThread::msleep(static_cast<unsigned long>(scaled));
+    return scaled >= 1.0 ? static_cast<unsigned long>(scaled) : 0;
+}
+
+} // namespace
+
+void sleepMs(int ms)
+{
+    if (const unsigned long scaled = recordSleep(ms))
+        QThread::msleep(scaled);
+}
+
+bool InterruptibleSleep::sleepMs(int ms)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_interrupted)
+        return false;
+    const unsigned long scaled = recordSleep(ms);
+    if (scaled == 0)
+        return true;
+    const QDeadlineTimer deadline{static_cast<qint64>(scaled)};
+    while (!m_interrupted) {
+        if (!m_wake.wait(&m_mutex, deadline))
+            break; // timed out (a spurious wake-up waits again for what is left)
+    }
+    return !m_interrupted;
+}
+
+void InterruptibleSleep::interrupt()
+{
+    QMutexLocker lock(&m_mutex);
+    m_interrupted = true;
+    m_wake.wakeAll();
+}
+
+bool InterruptibleSleep::isInterrupted() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_interrupted;
 }
 
 qint64 monotonicMs()

@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 #include <QList>
+#include <QMutex>
+#include <QWaitCondition>
 
 // Every protocol wait of the program goes through here instead of calling a sleep directly.
 // Tests scale the waits to zero and read back what was asked for, so retry paths cost no time and their
@@ -24,5 +26,27 @@ void setSleepRecording(bool on);
 // The sleeps requested since the last clear, in the order they were asked for (all threads).
 QList<int> recordedSleeps();
 void clearRecordedSleeps();
+
+// A sleep that another thread can cut short for good: threads that pause between device reads or polls
+// sleep on it, so that asking them to stop never waits for a pause to run out. Scaled and recorded like
+// sleepMs.
+class InterruptibleSleep
+{
+public:
+    InterruptibleSleep() = default;
+    InterruptibleSleep(const InterruptibleSleep&) = delete;
+    InterruptibleSleep& operator=(const InterruptibleSleep&) = delete;
+
+    // Sleeps ms milliseconds times the scale; false when interrupted before or during the sleep.
+    bool sleepMs(int ms);
+    // Any thread. Wakes a sleep in progress; every later sleep returns false at once.
+    void interrupt();
+    bool isInterrupted() const;
+
+private:
+    mutable QMutex m_mutex;
+    QWaitCondition m_wake;
+    bool m_interrupted = false;
+};
 
 } // namespace Platform
