@@ -1,4 +1,6 @@
 #include "CoreTestDevice.h"
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
 #include "app/HLoadDialog.h"
 #include "app/HSuspension.h"
 #include "app/HWarningDialog.h"
@@ -43,6 +45,22 @@ private slots:
     }
 
     void cleanup() { unplugAll(); }
+
+    // Program code reaches these services only through the managers: after the start-up step none is
+    // missing, and a second start-up step hands out the same objects.
+    void servicesReachableAfterStartUp()
+    {
+        KAppManager* app = KAppManager::instance();
+        QVERIFY(app->init());
+        UIManager* ui = app->getUIManager();
+        QVERIFY(ui);
+        QVERIFY(app->getConfigFileController());
+        QVERIFY(ui->getLoadDialog() && ui->getSuspension() && ui->getWarningDialog() && ui->getAnalytics());
+        HLoadDialog* loading = ui->getLoadDialog();
+        QVERIFY(app->init());
+        QCOMPARE(app->getUIManager(), ui);
+        QCOMPARE(ui->getLoadDialog(), loading);
+    }
 
     void overlappingLoadsCloseWithTheLast()
     {
