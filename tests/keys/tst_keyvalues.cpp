@@ -27,6 +27,7 @@ private slots:
     void usageOffsets();
     void qtKeyToHidUsage_data();
     void qtKeyToHidUsage();
+    void everyUsageHasAFunction();
     void qtKeyToText_data();
     void qtKeyToText();
 };
@@ -275,6 +276,27 @@ void tst_KeyValues::qtKeyToHidUsage()
     QCOMPARE(::qtKeyToHidUsage(qtKey, scanCode), usage);
     if (usage != 0)
         QCOMPARE(getFuncStr(KKeyFunction(functionOfUsage(usage))), functionName);
+}
+
+// A recorded key is played back through its key function, so whatever usage a key yields must name one.
+void tst_KeyValues::everyUsageHasAFunction()
+{
+    const QMetaEnum keys = QMetaEnum::fromType<Qt::Key>();
+    QVector<int> codes;
+    for (int code = 0; code < 0x100; ++code)
+        codes << code;
+    for (int i = 0; i < keys.keyCount(); ++i)
+        codes << keys.value(i);
+    for (int code : qAsConst(codes)) {
+        for (int scanCode = -1; scanCode < 0x200; ++scanCode) {
+            const int usage = ::qtKeyToHidUsage(code, scanCode);
+            if (usage == 0)
+                continue;
+            const int function = functionOfUsage(usage);
+            QVERIFY2(function >= 0 && !getFuncStr(KKeyFunction(function)).isEmpty(),
+                     qPrintable(QStringLiteral("key %1 scan %2 usage %3").arg(code, 0, 16).arg(scanCode).arg(usage)));
+        }
+    }
 }
 
 void tst_KeyValues::qtKeyToText_data()
