@@ -581,6 +581,23 @@ private slots:
         QVERIFY(!getHidDetail(QStringLiteral("\\\\?\\hid#vid_3a7e&pid_5c21#nothing"), detail));
     }
 
+    void featureValueCapsKeepTheFirstTen()
+    {
+        SimCollection many = SimCollection::make(0xFF00, 0x03, 0, 0, 9, 11);
+        for (int id = 12; id < 23; ++id) {
+            KHID::HidValueCaps value;
+            value.reportId = quint8(id);
+            many.featureValueCaps.append(value);
+        }
+        SimRecordingResponder responder;
+        const int id = m_bus->plug({many}, {&responder}, kVid, kPid, 3);
+        KHidDetail detail;
+        QVERIFY(getHidDetail(bus()->path(id), detail));
+        QCOMPARE(detail.featureValueCaps.size(), 10);
+        QCOMPARE(detail.reportId(), quint8(11));
+        bus()->unplug(id);
+    }
+
     void printBufferLines_data()
     {
         QTest::addColumn<int>("length");

@@ -11,6 +11,8 @@
 namespace KHID {
 namespace {
 
+constexpr int kMaxFeatureValueCaps = 10;
+
 void printOut(const char* text)
 {
     std::fputs(text, stdout);
@@ -75,7 +77,8 @@ bool getHidDetail(const QString& path, KHidDetail& detail)
     detail.versionNumber = info.versionNumber;
     detail.productName = info.productName;
     detail.capabilities = info.caps;
-    detail.featureValueCaps = info.featureValueCaps;
+    // The capabilities are read into a fixed table of ten entries; the rest are not reported.
+    detail.featureValueCaps = info.featureValueCaps.mid(0, kMaxFeatureValueCaps);
     return true;
 }
 
