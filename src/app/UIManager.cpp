@@ -7,6 +7,7 @@
 #include "app/HWarningDialog.h"
 #include "online/HAnalytics.h"
 
+#include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 
 UIManager::UIManager(QObject* parent)
@@ -14,6 +15,7 @@ UIManager::UIManager(QObject* parent)
 {
     m_configView = new HConfigView(this);
     m_macroType = new HMacroType(this);
+    m_macroName = new HMacroName(this);
     m_loadDialog = new HLoadDialog(this);
     m_suspension = new HSuspension(this);
     m_warningDialog = new HWarningDialog(this);

@@ -5,6 +5,7 @@
 class HAnalytics;
 class HConfigView;
 class HLoadDialog;
+class HMacroName;
 class HMacroType;
 class HSuspension;
 class HWarningDialog;
@@ -19,6 +20,7 @@ public:
     ~UIManager() override;
 
     HMacroType* getMacroType() const { return m_macroType; }
+    HMacroName* getMacroName() const { return m_macroName; }
     HLoadDialog* getLoadDialog() const { return m_loadDialog; }
     HSuspension* getSuspension() const { return m_suspension; }
     HWarningDialog* getWarningDialog() const { return m_warningDialog; }
@@ -27,6 +29,7 @@ public:
 
 private:
     HMacroType* m_macroType = nullptr;
+    HMacroName* m_macroName = nullptr;
     HLoadDialog* m_loadDialog = nullptr;
     HSuspension* m_suspension = nullptr;
     HWarningDialog* m_warningDialog = nullptr;

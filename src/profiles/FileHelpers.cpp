@@ -103,7 +103,11 @@ bool makeFolder(QString path)
         if (makeFolder(folderPart(path)))
             QDir().mkdir(path);
     }
-    return dirExists(path);
+    // Only a folder that now exists is shown in the macro tree.
+    if (!dirExists(path))
+        return false;
+    registerCreatedFolder(path);
+    return true;
 }
 
 bool copyFile(const QFileInfo& source, const QFileInfo& target, const bool& overwrite)

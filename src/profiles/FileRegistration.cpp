@@ -2,6 +2,7 @@
 
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
+#include "models/keys/HMacroName.h"
 #include "profiles/HConfigView.h"
 
 #include <QObject>
@@ -26,17 +27,37 @@ void registerCreatedFile(const QString& path, const QString& fileName)
 {
     Q_UNUSED(path)
     UIManager* ui = KAppManager::instance()->getUIManager();
-    HConfigView* profiles = ui ? ui->getConfigView() : nullptr;
-    if (!profiles)
+    if (!ui)
         return;
+    HConfigView* profiles = ui->getConfigView();
+    HMacroName* macros = ui->getMacroName();
+    // A full list gets no row; the file stays on disk all the same.
     switch (createdFileKind(fileName)) {
     case CreatedFileKind::NewProfile:
-        profiles->insertItemAt(fileName, profiles->getItemValue(), false, kNewProfilePicture);
+        if (profiles)
+            profiles->insertItemAt(fileName, profiles->getItemValue(), false, kNewProfilePicture);
         break;
     case CreatedFileKind::DefaultProfile:
-        profiles->insertItemAt(fileName, 0, false, kNewProfilePicture);
+        if (profiles)
+            profiles->insertItemAt(fileName, 0, false, kNewProfilePicture);
         break;
     case CreatedFileKind::MacroFile:
+        if (macros)
+            macros->insertItemAt(fileName, macros->getItemValue(), false, false, true);
         break;
     }
+}
+
+void registerCreatedFolder(const QString& path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString name = path.mid(slash + 1);
+    if (!name.contains(QObject::tr("New folder")))
+        return;
+    UIManager* ui = KAppManager::instance()->getUIManager();
+    HMacroName* macros = ui ? ui->getMacroName() : nullptr;
+    if (!macros)
+        return;
+    macros->insertItemAt(name, macros->getItemValue(), true, false, true);
+    macros->initFromFile(path.left(slash), true);
 }

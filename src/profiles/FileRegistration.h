@@ -16,3 +16,7 @@ CreatedFileKind createdFileKind(const QString& fileName);
 // Registers a created file in the list its kind belongs to (GUI thread). Nothing happens before the user
 // interface exists.
 void registerCreatedFile(const QString& path, const QString& fileName);
+
+// Registers a folder created at path in the macro tree when its name marks a new macro folder, then reloads
+// the tree from the folder's parent (GUI thread).
+void registerCreatedFolder(const QString& path);

@@ -1,5 +1,7 @@
+#include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
+#include "models/keys/HMacroName.h"
 #include "profiles/FileHelpers.h"
 #include "profiles/FileRegistration.h"
 #include "profiles/HConfigView.h"
@@ -24,23 +26,50 @@ private slots:
     void existingFileAddsNoRow();
     void fullListKeepsTheFile();
     void entryIcons();
+    void newMacroIsListed();
+    void fullMacroTreeKeepsTheFile();
+    void newFoldersAreListed_data();
+    void newFoldersAreListed();
 
 private:
     HConfigView* view() const { return KAppManager::instance()->getUIManager()->getConfigView(); }
+    HMacroName* macros() const { return KAppManager::instance()->getUIManager()->getMacroName(); }
+    QStringList macroTexts() const;
     QScopedPointer<QTemporaryDir> mDir;
+    QString mMacroRoot;
 };
+
+QStringList TestCreatedFiles::macroTexts() const
+{
+    QStringList result;
+    for (const HMacroNameItem& item : macros()->items())
+        result << item.text;
+    return result;
+}
 
 void TestCreatedFiles::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     QVERIFY(KAppManager::instance()->init());
     QVERIFY(view());
+    QVERIFY(macros());
+    mMacroRoot = KAppCommon::instance()->getMacroFolderPath();
+    QVERIFY(mMacroRoot.contains(QLatin1String(".qttest")));
 }
 
 void TestCreatedFiles::init()
 {
     mDir.reset(new QTemporaryDir);
     QVERIFY(mDir->isValid());
+
+    // The macro library holds one folder and one file; the tree shows it.
+    QDir(mMacroRoot).removeRecursively();
+    QVERIFY(QDir().mkpath(mMacroRoot + "/New folder 3"));
+    QFile file(mMacroRoot + "/file.json");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    macros()->initFromFile();
+    QCOMPARE(macroTexts(), (QStringList{"New folder 3", "file"}));
 }
 
 void TestCreatedFiles::kinds_data()
@@ -125,6 +154,66 @@ void TestCreatedFiles::entryIcons()
     QCOMPARE(QDir(mDir->path()).entryList(QDir::Files).size(), 3);
 
     QCOMPARE(appDirPath(), QCoreApplication::applicationDirPath());
+}
+
+void TestCreatedFiles::newMacroIsListed()
+{
+    const int profiles = view()->getItemValue();
+    QSignalSpy inserted(macros(), &HMacroName::preItemInserted);
+
+    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 3.json"));
+    QCOMPARE(QFileInfo(mMacroRoot + "/New macro 3.json").size(), qint64(0));
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.at(0).at(0).toInt(), 2);
+    QCOMPARE(macros()->items().constLast(), (HMacroNameItem{"New macro 3", false, false, true}));
+    QCOMPARE(view()->getItemValue(), profiles);
+
+    // A macro that is already there is not listed twice.
+    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 3.json"));
+    QCOMPARE(inserted.size(), 1);
+}
+
+void TestCreatedFiles::fullMacroTreeKeepsTheFile()
+{
+    while (macros()->getItemValue() < HMacroName::kMaxItems)
+        QVERIFY(macros()->insertItemAt("filler.json"));
+    QSignalSpy inserted(macros(), &HMacroName::preItemInserted);
+
+    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 9.json"));
+    QVERIFY(QFile::exists(mMacroRoot + "/New macro 9.json"));
+    QCOMPARE(inserted.size(), 0);
+    QCOMPARE(macros()->items().constLast().text, QString("filler"));
+}
+
+void TestCreatedFiles::newFoldersAreListed_data()
+{
+    QTest::addColumn<QString>("relative");
+    QTest::addColumn<bool>("created");
+    QTest::addColumn<int>("rowsInserted");
+    QTest::addColumn<QStringList>("shown");
+
+    const QStringList unchanged{"New folder 3", "file"};
+    QTest::newRow("new folder: the library is listed again")
+        << "New folder 2" << true << 1 << QStringList{"New folder 2", "New folder 3", "file"};
+    // Each new level is registered; the tree ends up showing the deepest level's parent.
+    QTest::newRow("two new levels") << "New folder/New folder 2" << true << 2 << QStringList{"New folder 2"};
+    QTest::newRow("other name") << "Shooter" << true << 0 << unchanged;
+    QTest::newRow("already there") << "New folder 3" << true << 0 << unchanged;
+    QTest::newRow("below a file") << "file.json/New folder" << false << 0 << unchanged;
+}
+
+void TestCreatedFiles::newFoldersAreListed()
+{
+    QFETCH(QString, relative);
+    QFETCH(bool, created);
+    QFETCH(int, rowsInserted);
+    QFETCH(QStringList, shown);
+
+    QSignalSpy inserted(macros(), &HMacroName::preItemInserted);
+    QCOMPARE(makeFolder(mMacroRoot + "/" + relative), created);
+    QCOMPARE(QFileInfo(mMacroRoot + "/" + relative).isDir(), created);
+    QCOMPARE(inserted.size(), rowsInserted);
+    QCOMPARE(macroTexts(), shown);
 }
 
 QTEST_MAIN(TestCreatedFiles)
