@@ -1,5 +1,6 @@
 #include "profiles/OldMacroConverter.h"
 
+#include "models/keys/KMacroItem.h"
 #include "profiles/FileHelpers.h"
 #include "profiles/JsonFileReader.h"
 #include "profiles/KeyCodeTables.h"
@@ -23,11 +24,9 @@ constexpr int kLeftButton = 1;
 constexpr int kMiddleButton = 2;
 constexpr int kRightButton = 3;
 
-enum ItemType { KeyItem = 0, ButtonItem = 1, DelayItem = 2, PointerItem = 3 };
-
 QJsonObject delayItem(int pause)
 {
-    return QJsonObject{{"isUp", false}, {"text", ""}, {"type", DelayItem}, {"value1", pause}, {"value2", 0}};
+    return QJsonObject{{"isUp", false}, {"text", ""}, {"type", KMacroItem::Delay}, {"value1", pause}, {"value2", 0}};
 }
 
 QJsonObject convertEvent(const QJsonObject& event)
@@ -37,7 +36,7 @@ QJsonObject convertEvent(const QJsonObject& event)
     if (valueType == kOldKeyEvent) {
         const int keyValue = event.value("KeyValue").toInt();
         if (keyValue == kOldLeftButton || keyValue == kOldRightButton || keyValue == kOldMiddleButton) {
-            item.insert("type", ButtonItem);
+            item.insert("type", KMacroItem::MouseButton);
             item.insert("text", "");
             item.insert("value2", 0);
             item.insert("value1", keyValue == kOldLeftButton    ? kLeftButton
@@ -47,13 +46,13 @@ QJsonObject convertEvent(const QJsonObject& event)
             int usage = 0;
             int scanValue = 0;
             virtualKeyToHidUsage(keyValue, usage, scanValue);
-            item.insert("type", KeyItem);
+            item.insert("type", KMacroItem::KeyboardKey);
             item.insert("text", hidUsageToKeyName(usage));
             item.insert("value1", usage);
             item.insert("value2", scanValue);
         }
     } else if (valueType == kOldPointerEvent) {
-        item.insert("type", PointerItem);
+        item.insert("type", KMacroItem::Pointer);
         item.insert("text", "");
         item.insert("value1", event.value("CoordinateX").toInt());
         item.insert("value2", event.value("CoordinateY").toInt());

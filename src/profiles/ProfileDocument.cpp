@@ -127,7 +127,8 @@ bool macroFromValue(const QJsonValue& value1, Macro* macro, QString* error)
     macro->events = events;
     macro->playType = playType;
     macro->ignoreTime = object.value(kMacroIgnoreTime).toBool();
-    macro->times = object.value(kMacroTimes).toInt();
+    // The count reaches the device: a file cannot ask for more (or fewer) repetitions than it can play.
+    macro->times = clampMacroTimes(object.value(kMacroTimes).toDouble());
     macro->name = object.value(kMacroName).toString();
     return true;
 }

@@ -8,7 +8,7 @@
 #include "models/keys/HMacroType.h"
 #include "models/keys/KMacroItem.h"
 
-#include "../profiles/FileSizeLimit.h"
+#include "FileSizeLimit.h"
 
 namespace {
 

@@ -29,6 +29,8 @@ private slots:
     void lightEntries();
     void macro_data();
     void macro();
+    void macroTimesAreLimited_data();
+    void macroTimesAreLimited();
     void composite_data();
     void composite();
     void compositeKeepsOtherMembers();
@@ -239,6 +241,32 @@ void TestProfileDocument::macro()
         QCOMPARE(result.times, 2);
         QCOMPARE(result.name, QString("m"));
     }
+}
+
+void TestProfileDocument::macroTimesAreLimited_data()
+{
+    QTest::addColumn<QJsonValue>("times");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("in range") << QJsonValue(250) << 250;
+    QTest::newRow("upper bound") << QJsonValue(1000) << 1000;
+    QTest::newRow("beyond the device's count") << QJsonValue(1001) << 1000;
+    QTest::newRow("beyond int") << QJsonValue(1e12) << 1000;
+    QTest::newRow("zero") << QJsonValue(0) << 1;
+    QTest::newRow("negative") << QJsonValue(-5) << 1;
+    QTest::newRow("missing") << QJsonValue() << 1;
+}
+
+void TestProfileDocument::macroTimesAreLimited()
+{
+    QFETCH(QJsonValue, times);
+    QFETCH(int, expected);
+    QJsonObject object{{"list", QJsonArray{}}, {"playType", "1"}};
+    if (!times.isNull())
+        object.insert("times", times);
+    Macro result;
+    QVERIFY(macroFromValue(object, &result));
+    QCOMPARE(result.times, expected);
 }
 
 void TestProfileDocument::composite_data()
