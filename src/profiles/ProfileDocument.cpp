@@ -25,6 +25,23 @@ bool isInteger(const QJsonValue& value)
     return value.isDouble() && value.toDouble() == double(value.toInt());
 }
 
+// A member that is there but of another type would otherwise read as 0 (or false) and reach the device.
+bool absentOrInteger(const QJsonObject& object, const QString& member)
+{
+    return !object.contains(member) || isInteger(object.value(member));
+}
+
+bool absentOrBool(const QJsonObject& object, const QString& member)
+{
+    return !object.contains(member) || object.value(member).isBool();
+}
+
+bool isMacroEvent(const QJsonObject& event)
+{
+    return absentOrInteger(event, QStringLiteral("type")) && absentOrInteger(event, QStringLiteral("value1"))
+        && absentOrInteger(event, QStringLiteral("value2")) && absentOrBool(event, QStringLiteral("isUp"));
+}
+
 // The "playType" as the macro files store it, text "1".."3"; a plain number is taken as well.
 bool playTypeOf(const QJsonValue& value, int* playType)
 {
@@ -52,6 +69,8 @@ bool lightEntry(const QJsonObject& document, const QString& section, int index, 
     if (index < 0 || index >= lights.size() || !lights.at(index).isObject())
         return false;
     const QJsonObject object = lights.at(index).toObject();
+    if (!absentOrInteger(object, kModel) || !absentOrInteger(object, kSpeed) || !absentOrInteger(object, kBrightness))
+        return false;
     entry->model = object.value(kModel).toInt();
     entry->speed = object.value(kSpeed).toInt();
     entry->brightness = object.value(kBrightness).toInt();
@@ -96,12 +115,13 @@ bool keyLightEntries(const QJsonObject& document, QVector<KeyLightEntry>* entrie
     for (int i = 0; i < array.size(); ++i) {
         const QJsonObject object = array.at(i).toObject();
         const QJsonValue key = object.value(kKey);
-        if (!array.at(i).isObject() || !isInteger(key))
+        if (!array.at(i).isObject() || !isInteger(key) || !absentOrInteger(object, kValue1))
             return fail(error, QStringLiteral("\"keyLight\" element %1 is not a key-light entry").arg(i));
         if (seen.contains(key.toInt()))
             return fail(error, QStringLiteral("key light %1 is listed twice").arg(key.toInt()));
         seen.insert(key.toInt());
-        entries->append(KeyLightEntry{key.toInt(), object.value(kValue1).toInt(), object.value(kColors).toString()});
+        entries->append(KeyLightEntry{key.toInt(), object.value(kValue1).toInt(), object.value(kColors).toString(),
+                                      object.contains(kValue1)});
     }
     return true;
 }
@@ -118,10 +138,16 @@ bool macroFromValue(const QJsonValue& value1, Macro* macro, QString* error)
     if (!playTypeOf(object.value(kMacroPlayType), &playType))
         return fail(error, QStringLiteral("the macro's play type is not 1, 2 or 3"));
 
+    if (!absentOrBool(object, kMacroIgnoreTime)
+        || (object.contains(kMacroTimes) && !object.value(kMacroTimes).isDouble()))
+        return fail(error, QStringLiteral("the macro's \"ignoreTime\" or \"times\" is of the wrong type"));
+
     QVector<KMacroItem> events;
     for (const QJsonValue& event : list.toArray()) {
         if (!event.isObject())
             return fail(error, QStringLiteral("a macro event is not an object"));
+        if (!isMacroEvent(event.toObject()))
+            return fail(error, QStringLiteral("a macro event holds a member of the wrong type"));
         events.append(KMacroItem::fromJson(event.toObject()));
     }
     macro->events = events;

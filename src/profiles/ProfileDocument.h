@@ -78,6 +78,7 @@ struct KeyLightEntry {
     int key = 0;
     int level = 0;  // "value1": the keyboard's per-key brightness
     QString color;  // "colors": the per-key colour of the colour models
+    bool hasLevel = false;  // the entry gives "value1"; colour-only entries do not
 };
 
 struct LightEntry {
@@ -98,7 +99,8 @@ struct Macro {
 // The "index" of a mode section such as "lightModel"; fallback when the section or its index is missing.
 int modeIndex(const QJsonObject& document, const QString& section, int fallback = 0);
 
-// Element `index` of a light array ("light", "wheelLight"); false when there is no such object.
+// Element `index` of a light array ("light", "wheelLight"); false when there is no such object or its
+// "model", "speed" or "brightness" is there but no whole number. A missing member reads as 0.
 bool lightEntry(const QJsonObject& document, const QString& section, int index, LightEntry* entry);
 
 // Every element of "key" in document order. False, with a reason, when the section is not an array or an
@@ -106,11 +108,12 @@ bool lightEntry(const QJsonObject& document, const QString& section, int index, 
 bool keyEntries(const QJsonObject& document, QVector<KeyEntry>* entries, QString* error = nullptr);
 
 // Every element of "keyLight" in document order; false under the same conditions as keyEntries (an
-// element needs a numeric "key").
+// element needs a numeric "key") and when a "value1" is there but no whole number.
 bool keyLightEntries(const QJsonObject& document, QVector<KeyLightEntry>* entries, QString* error = nullptr);
 
 // The macro held by a macro key's "value1". False when it is not an object, its "list" is not an array of
-// event objects or its "playType" is not "1".."3".
+// event objects, its "playType" is not "1".."3", or "ignoreTime", "times" or an event's "type", "value1",
+// "value2" or "isUp" is there with the wrong type (a wrong type would otherwise read as 0 or false).
 bool macroFromValue(const QJsonValue& value1, Macro* macro, QString* error = nullptr);
 
 // A modifier key's "value1": JSON text of {"value1": modifier mask, "value2": HID usage}. False when the

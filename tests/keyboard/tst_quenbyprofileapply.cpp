@@ -125,7 +125,8 @@ private slots:
                                     keyEntry(26, 58), keyEntry(14, 42, 0x64),
                                     keyEntry(15, 48, QStringLiteral("{\"value1\": 5, \"value2\": 4}"))};
         profile["keyLight"] = QJsonArray{QJsonObject{{"key", 139}, {"value1", 4}},
-                                         QJsonObject{{"key", 14}, {"value1", 12}}};
+                                         QJsonObject{{"key", 14}, {"value1", 12}},
+                                         QJsonObject{{"key", 27}, {"colors", "ff0000"}}};
         QCOMPARE(m_device->getMouseConfig(profile), 1);
 
         QCOMPARE(m_keyboard->keyFunctionOfKey(27), SimKeyFunction::key(0x04));
@@ -142,6 +143,8 @@ private slots:
         QCOMPARE(int(m_keyboard->keyBrightnessAt(0)), 250);  // 12 is beyond the layout's 10
         // Keys without a light entry keep their factory light; empty positions stay dark.
         QCOMPARE(int(m_keyboard->keyBrightnessAt(positionOfKey(25))), 250);
+        // An entry that gives no level (a colour-only one) does not turn the key dark either.
+        QCOMPARE(int(m_keyboard->keyBrightnessAt(positionOfKey(27))), 250);
         QCOMPARE(int(m_keyboard->keyBrightnessAt(6)), 0);
         QCOMPARE(int(m_keyboard->registerValue(kRegLightMode)), 3);
         QCOMPARE(int(m_keyboard->registerValue(kRegSpeed)), 3);
@@ -199,6 +202,17 @@ private slots:
         badSpeed["light"] = light;
         QTest::newRow("speed out of range") << badSpeed;
 
+        // Values of the wrong type would read as 0 and reach the device as such.
+        QJsonObject textBrightness = lightsOnly();
+        light = textBrightness["light"].toArray();
+        light[2] = QJsonObject{{"model", 2}, {"speed", 1}, {"brightness", "3"}};
+        textBrightness["light"] = light;
+        QTest::newRow("brightness given as text") << textBrightness;
+
+        QJsonObject textLevel = lightsOnly();
+        textLevel["keyLight"] = QJsonArray{QJsonObject{{"key", 14}, {"value1", "10"}}};
+        QTest::newRow("key light level given as text") << textLevel;
+
         QJsonObject badMode = lightsOnly();
         badMode["lightModel"] = QJsonObject{{"index", 9}};
         QTest::newRow("mode out of range") << badMode;
@@ -213,6 +227,12 @@ private slots:
         QTest::newRow("keyboard key out of range") << withKeys({keyEntry(15, 42, 300)});
         QTest::newRow("macro with a bad play type")
             << withKeys({keyEntry(14, 29, macroValue(pressRelease(4), "7"))});
+        QJsonArray textUsage = pressRelease(4);
+        textUsage[0] = QJsonObject{{"type", 0}, {"value1", "4"}, {"value2", 0}, {"isUp", false}, {"text", "A"}};
+        QTest::newRow("macro key usage given as text") << withKeys({keyEntry(14, 29, macroValue(textUsage))});
+        QJsonObject textTimes = macroValue(pressRelease(4));
+        textTimes["times"] = "5";
+        QTest::newRow("macro count given as text") << withKeys({keyEntry(14, 29, textTimes)});
         QJsonArray longList;
         for (int i = 0; i < 200; ++i)
             longList.append(keyEvent(4, i % 2));

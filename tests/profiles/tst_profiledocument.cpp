@@ -171,7 +171,13 @@ void TestProfileDocument::keyLightEntries()
     QCOMPARE(entries.at(0).level, 4);
     QCOMPARE(entries.at(1).color, QString("ff0000"));
 
+    QVERIFY(entries.at(0).hasLevel);
+    QVERIFY(!entries.at(1).hasLevel);
+
     document.insert(kKeyLight, QJsonArray{QJsonObject{{"value1", 4}}});
+    QVERIFY(!ProfileDocument::keyLightEntries(document, &entries));
+    // A level of another type is refused rather than read as 0.
+    document.insert(kKeyLight, QJsonArray{QJsonObject{{"key", 14}, {"value1", "4"}}});
     QVERIFY(!ProfileDocument::keyLightEntries(document, &entries));
 }
 
@@ -195,6 +201,13 @@ void TestProfileDocument::lightEntries()
     QVERIFY(!lightEntry(document, kWheelLight, 0, &entry));
     QCOMPARE(modeIndex(document, kLogoLightModel, 0), 0);
     QCOMPARE(modeIndex(document, kLogoLightModel, -1), -1);
+
+    // Speed and brightness of another type are refused rather than read as 0.
+    for (const QString& member : {kModel, kSpeed, kBrightness}) {
+        QJsonObject wrong{{"model", 0}, {"speed", 1}, {"brightness", 2}};
+        wrong.insert(member, QStringLiteral("2"));
+        QVERIFY2(!lightEntry(QJsonObject{{kLight, QJsonArray{wrong}}}, kLight, 0, &entry), qPrintable(member));
+    }
 }
 
 void TestProfileDocument::macro_data()
@@ -220,6 +233,23 @@ void TestProfileDocument::macro_data()
     QTest::newRow("no list") << QJsonValue(QJsonObject{{"playType", "1"}}) << false << 0 << 0;
     QTest::newRow("event not an object") << QJsonValue(QJsonObject{{"playType", "1"}, {"list", QJsonArray{1}}}) << false << 0 << 0;
     QTest::newRow("empty list") << QJsonValue(QJsonObject{{"playType", "1"}, {"list", QJsonArray{}}}) << true << 1 << 0;
+    // Members of another type would read as 0 or false and reach the device as such.
+    auto withEvent = [](const QString& member, const QJsonValue& value) {
+        QJsonObject event{{"type", 0}, {"value1", 4}, {"value2", 0}, {"isUp", false}, {"text", "A"}};
+        event.insert(member, value);
+        return QJsonValue(QJsonObject{{"playType", "1"}, {"list", QJsonArray{event}}});
+    };
+    QTest::newRow("event type as text") << withEvent("type", "2") << false << 0 << 0;
+    QTest::newRow("event usage as text") << withEvent("value1", "4") << false << 0 << 0;
+    QTest::newRow("event usage fractional") << withEvent("value1", 4.5) << false << 0 << 0;
+    QTest::newRow("event value2 as text") << withEvent("value2", "1") << false << 0 << 0;
+    QTest::newRow("event release as number") << withEvent("isUp", 1) << false << 0 << 0;
+    QTest::newRow("event without value2") << QJsonValue(QJsonObject{{"playType", "1"}, {"list", QJsonArray{QJsonObject{{"type", 0}, {"value1", 4}}}}})
+                                          << true << 1 << 1;
+    QTest::newRow("count as text") << QJsonValue(QJsonObject{{"playType", "1"}, {"times", "5"}, {"list", QJsonArray{}}})
+                                   << false << 0 << 0;
+    QTest::newRow("ignore time as text") << QJsonValue(QJsonObject{{"playType", "1"}, {"ignoreTime", "true"}, {"list", QJsonArray{}}})
+                                         << false << 0 << 0;
 }
 
 void TestProfileDocument::macro()

@@ -159,7 +159,8 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
         }
         for (const PD::KeyLightEntry& entry : entries) {
             const int pos = positionOfKey(entry.key);
-            if (pos < 0)
+            // An entry without a level (a colour-only one) keeps the factory light rather than going dark.
+            if (pos < 0 || !entry.hasLevel)
                 continue;
             const int level = qBound(minLevel, entry.level, maxLevel);
             plan.brightnessTable[pos] = char(level * kBrightnessStep);
