@@ -10,6 +10,14 @@
 
 #include "FileSizeLimit.h"
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray readAll(const QString& path)
@@ -72,6 +80,42 @@ const QVector<KMacroItem> kEvents{
     KMacroItem(KMacroItem::KeyboardKey, 4, 30, true, QStringLiteral("A")),
     KMacroItem(KMacroItem::Pointer, 640, 480, false, QString()),
     KMacroItem(KMacroItem::MouseButton, 1, 0, true, QStringLiteral("Mouse_Left")),
+};
+
+// Opens the pipe at path for writing after a while and closes it again, unless it is destroyed first: a
+// read that waits on the pipe then ends (and the test fails on its result) instead of hanging.
+class PipeRelease
+{
+public:
+    explicit PipeRelease(const QString& path)
+    {
+        if (path.isEmpty())
+            return;
+        m_thread = std::thread([this, name = QFile::encodeName(path)] {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            if (m_done.wait_for(lock, std::chrono::seconds(2), [this] { return m_finished; }))
+                return;
+            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        });
+    }
+    ~PipeRelease()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_finished = true;
+        }
+        m_done.notify_all();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
 };
 
 } // namespace
@@ -246,6 +290,11 @@ void tst_MacroType::initFromFile_data()
     QTest::newRow("zero bytes resets") << QByteArray() << "1" << false << 1 << 1 << "";
     QTest::newRow("no file") << QByteArray("<none>") << "2" << true << 7 << 0 << "[Error] open macro json error";
     QTest::newRow("folder") << QByteArray("<folder>") << "2" << true << 7 << 0 << "[Error] open macro json error";
+    QTest::newRow("pipe") << QByteArray("<fifo>") << "2" << true << 7 << 0 << "[Error] open macro json error";
+    QTest::newRow("times as text") << QByteArray(R"({"playType":"1","times":"5"})") << "2" << true << 7 << 0
+                                   << "[Error] macro ignoreTime or times of the wrong type";
+    QTest::newRow("ignore time as number") << QByteArray(R"({"playType":"1","ignoreTime":0,"times":5})") << "2" << true
+                                           << 7 << 0 << "[Error] macro ignoreTime or times of the wrong type";
 }
 
 void tst_MacroType::initFromFile()
@@ -259,6 +308,8 @@ void tst_MacroType::initFromFile()
 
     if (content == "<folder>")
         QVERIFY(QDir().mkpath(m_path));
+    else if (content == "<fifo>")
+        QCOMPARE(::mkfifo(QFile::encodeName(m_path).constData(), 0600), 0);
     else if (content != "<none>")
         writeAll(m_path, content);
     HMacroType type;
@@ -271,7 +322,11 @@ void tst_MacroType::initFromFile()
 
     if (!warning.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
-    type.initFromFile(m_path);
+    {
+        // Should the read ever wait on the pipe, a writer that comes and goes ends the wait.
+        const PipeRelease release(content == "<fifo>" ? m_path : QString());
+        type.initFromFile(m_path);
+    }
     QCOMPARE(type.getCurrentIndex(), playType);
     QCOMPARE(type.getIgnoreTime(), ignoreTime);
     QCOMPARE(type.getValue(), times);
@@ -343,6 +398,16 @@ void tst_MacroType::saveToFileLeavesBadFileAlone()
     QTest::ignoreMessage(QtWarningMsg, "[Error] write macro json error");
     type.saveToFile(folder);
     QVERIFY(QFileInfo(folder).isDir());
+
+    // Nor a pipe: it is neither waited on nor replaced by a file.
+    const QString pipe = m_dir.filePath(QStringLiteral("pipe.json"));
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QTest::ignoreMessage(QtWarningMsg, "[Error] write macro json error");
+    {
+        const PipeRelease release(pipe);
+        type.saveToFile(pipe);
+    }
+    QVERIFY(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile());
 
     // A file that does not exist yet is created with the settings.
     const QString fresh = m_dir.filePath(QStringLiteral("fresh.json"));

@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -27,13 +28,15 @@ enum class ReadResult { Missing, Unreadable, Empty, Unparsable, Ok };
 ReadResult readMacroObject(const QString& path, QJsonObject* object)
 {
     QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists())
         return ReadResult::Missing;
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file: opening a pipe waits for a writer that may never come, and a device node or
+    // socket reads as empty and would then be replaced by a new file.
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return ReadResult::Unreadable;
     if (file.size() == 0)
         return ReadResult::Empty;
-    // Bounded even where the size is not known in advance (pipes, device nodes).
     const QByteArray bytes = file.read(kMaxMacroFileSize + 1);
     if (bytes.size() > kMaxMacroFileSize)
         return ReadResult::Unreadable;
@@ -210,10 +213,17 @@ void HMacroType::initFromFile(QString path)
         qWarning().noquote() << "[Error] macro playType out of range:" << playType;
         return;
     }
-    m_ignoreTime = object.value(kKeyIgnoreTime).toBool();
+    // A count or switch of another type would read as 0 or false and be saved back that way.
+    const QJsonValue ignoreTime = object.value(kKeyIgnoreTime);
+    const QJsonValue times = object.value(kKeyTimes);
+    if ((object.contains(kKeyIgnoreTime) && !ignoreTime.isBool()) || (object.contains(kKeyTimes) && !times.isDouble())) {
+        qWarning().noquote() << "[Error] macro ignoreTime or times of the wrong type";
+        return;
+    }
+    m_ignoreTime = ignoreTime.toBool();
     m_currentIndex = QString::number(playTypeNumber);
     // Read as a number first, so that a huge count is limited rather than taken for a missing one.
-    m_value = clampMacroTimes(object.value(kKeyTimes).toDouble());
+    m_value = clampMacroTimes(times.toDouble());
     emit ignoreTimeChanged();
     emit currentIndexChanged();
     emit valueChanged();
