@@ -265,10 +265,16 @@ bool writeBytesToFile(const QFileInfo& file, const QByteArray& data, const bool&
 
 std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file)
 {
-    QFile in(file.absoluteFilePath());
-    if (!in.open(QIODevice::ReadOnly))
+    // A pipe would keep the open waiting for a writer, a device node the read going without end.
+    const QFileInfo info(file.absoluteFilePath());
+    QFile in(info.absoluteFilePath());
+    if (!info.isFile() || !in.open(QIODevice::ReadOnly))
         return {false, QByteArray()};
-    return {true, in.readAll()};
+    // One byte beyond the limit tells a file that is too large without trusting the size it reports.
+    const QByteArray bytes = in.read(kMaxWholeFileBytes + 1);
+    if (bytes.size() > kMaxWholeFileBytes || in.error() != QFileDevice::NoError)
+        return {false, QByteArray()};
+    return {true, bytes};
 }
 
 bool copyFileOrDir(const QFileInfo& source, const QFileInfo& target, const bool& overwrite)

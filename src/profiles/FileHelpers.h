@@ -40,6 +40,8 @@ qint64 dirSize(const QDir& folder, const bool& recursive);
 qint64 fileSize(const QFileInfo& file);
 
 bool writeBytesToFile(const QFileInfo& file, const QByteArray& data, const bool& overwrite);
+// The content of a regular file of at most kMaxWholeFileBytes; {false, empty} for anything else.
+constexpr qint64 kMaxWholeFileBytes = 256 * 1024 * 1024;
 std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file);
 bool copyFileOrDir(const QFileInfo& source, const QFileInfo& target, const bool& overwrite);
 QPixmap fileIconPixmap(const QString& path, const QString& savePath, const QSize& size);

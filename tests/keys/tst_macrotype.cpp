@@ -9,14 +9,9 @@
 #include "models/keys/KMacroItem.h"
 
 #include "FileSizeLimit.h"
+#include "PipeRelease.h"
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -80,42 +75,6 @@ const QVector<KMacroItem> kEvents{
     KMacroItem(KMacroItem::KeyboardKey, 4, 30, true, QStringLiteral("A")),
     KMacroItem(KMacroItem::Pointer, 640, 480, false, QString()),
     KMacroItem(KMacroItem::MouseButton, 1, 0, true, QStringLiteral("Mouse_Left")),
-};
-
-// Opens the pipe at path for writing after a while and closes it again, unless it is destroyed first: a
-// read that waits on the pipe then ends (and the test fails on its result) instead of hanging.
-class PipeRelease
-{
-public:
-    explicit PipeRelease(const QString& path)
-    {
-        if (path.isEmpty())
-            return;
-        m_thread = std::thread([this, name = QFile::encodeName(path)] {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            if (m_done.wait_for(lock, std::chrono::seconds(2), [this] { return m_finished; }))
-                return;
-            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0)
-                ::close(fd);
-        });
-    }
-    ~PipeRelease()
-    {
-        {
-            std::lock_guard<std::mutex> lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_all();
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
 };
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "PipeRelease.h"
 
 #include "profiles/FileHelpers.h"
 
@@ -6,6 +7,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -403,6 +406,15 @@ void TestFileHelpers::writeAndReadBytes()
     QVERIFY(writeBytesToFile(file, "second", true));
     QCOMPARE(readWholeFile(file), std::make_pair(true, QByteArray("second")));
     QCOMPARE(readWholeFile(QFileInfo(mRoot + "/none")), std::make_pair(false, QByteArray()));
+    // Only regular files: a folder, or a pipe whose open would wait for a writer, read as failures.
+    QCOMPARE(readWholeFile(QFileInfo(mRoot + "/deep")), std::make_pair(false, QByteArray()));
+    const QString pipe = mRoot + "/pipe";
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    {
+        const PipeRelease release(pipe);
+        QCOMPARE(readWholeFile(QFileInfo(pipe)), std::make_pair(false, QByteArray()));
+    }
+    QVERIFY(QFile::remove(pipe));
 
     QVERIFY(copyFileOrDir(QFileInfo(mRoot + "/deep"), QFileInfo(mRoot + "/copy"), false));
     QCOMPARE(readText(mRoot + "/copy/folder/data.bin"), QByteArray("second"));
