@@ -82,26 +82,25 @@ FDeviceQuenby_8a::~FDeviceQuenby_8a()
 
 bool FDeviceQuenby_8a::initDevice()
 {
-    // The channel belongs to HCommunicateManager: a reopen only closes it, the manager frees it with us.
-    if (m_channel && m_channel->isOpened())
-        m_channel->close();
-    m_channel = HCommunicateManager::instance()->getDevice(this);
-    m_transport.setChannel(m_channel);
-    m_transport.setMutex(HCommunicateManager::instance()->getMutex());
-
-    bool ok = false;
-    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
-        ok = m_channel->initDevice(DeviceIds::kVendorId, quint16(m_pid), kCommandUsage, kCommandUsagePage, 0);
-        if (ok)
-            break;
-        qDebug() << "[ERROR] init fail retry" << attempt;
-        if (attempt + 1 < kOpenTries)
-            Platform::sleepMs(kOpenRetryPauseMs);
+    // Every operation that touches the channel holds the operation lock on its pool thread, so the channel
+    // may be closed and reopened only while that lock is free. The GUI thread never waits for it: with work
+    // in flight an open channel is kept as it is (the start-up read below then tells whether it still
+    // reaches the keyboard), and a channel that was never opened cannot be opened now.
+    if (!m_operationLock.tryLock()) {
+        if (!m_channel || !m_channel->isOpened()) {
+            qWarning() << "[ERROR] init device: the device is busy, try again";
+            return false;
+        }
+        qDebug() << "[INFO] init device: work in flight, the open channel is kept";
+        opened = true;
+    } else {
+        const bool ok = openChannel();
+        m_operationLock.unlock();
+        opened = ok;
+        qDebug() << "[INFO] init device" << opened;
+        if (!opened)
+            return false;
     }
-    opened = ok;
-    qDebug() << "[INFO] init device" << opened;
-    if (!opened)
-        return false;
 
     // The first register read runs on the pool like every other one; the GUI thread keeps its events
     // flowing meanwhile, but only for a bounded time.
@@ -133,6 +132,25 @@ bool FDeviceQuenby_8a::initDevice()
         m_readThread->start(QThread::InheritPriority);
     }
     return opened;
+}
+
+bool FDeviceQuenby_8a::openChannel()
+{
+    // The channel belongs to HCommunicateManager: a reopen only closes it, the manager frees it with us.
+    if (m_channel && m_channel->isOpened())
+        m_channel->close();
+    m_channel = HCommunicateManager::instance()->getDevice(this);
+    m_transport.setChannel(m_channel);
+    m_transport.setMutex(HCommunicateManager::instance()->getMutex());
+
+    for (int attempt = 0; attempt < kOpenTries; ++attempt) {
+        if (m_channel->initDevice(DeviceIds::kVendorId, quint16(m_pid), kCommandUsage, kCommandUsagePage, 0))
+            return true;
+        qDebug() << "[ERROR] init fail retry" << attempt;
+        if (attempt + 1 < kOpenTries)
+            Platform::sleepMs(kOpenRetryPauseMs);
+    }
+    return false;
 }
 
 int FDeviceQuenby_8a::readInitRegister()

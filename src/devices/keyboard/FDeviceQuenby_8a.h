@@ -78,6 +78,8 @@ public:
     Quenby8aConfigImage configImage() const;
 
 private:
+    // Closes the channel if it is open and opens it again, retrying; the caller holds the operation lock.
+    bool openChannel();
     int readInitRegister();
     int readByteRegister(quint32 address, int length, int headerIndex);
     // Writes value to a register and, only when that succeeded, to its second copy.
