@@ -158,6 +158,12 @@ bool KConfigFileController::initJsonObj(QString path, QJsonObject& object)
         return false;
 
     QJsonObject read = document.object();
+    // A version that is no number would read as 0: a current document would be renumbered a second time.
+    const QJsonValue version = read.value(QStringLiteral("configVersion"));
+    if (!version.isUndefined() && !version.isDouble()) {
+        qDebug() << "[Error] initJsonObj" << path << "configVersion is no number";
+        return false;
+    }
     if (!isCurrentConfigVersion(read) && !updateConfigVersion(path, read))
         return false;
     object = read;

@@ -241,6 +241,10 @@ void TestConfigMigration::unreadableInputIsNeverWritten_data()
     QTest::newRow("empty file") << QByteArray() << true;
     QTest::newRow("broken JSON") << QByteArray("{\"deviceName\": \"ZEPHRA\", ") << true;
     QTest::newRow("array root") << QByteArray("[1, 2]") << true;
+    // Read as 0, the text would have a current document renumbered again.
+    QTest::newRow("version as text")
+        << QByteArray("{\"configVersion\": \"2\", \"deviceName\": \"ZEPHRA\", \"key\": [{\"key\": 20, \"funcIndex\": 58}]}")
+        << true;
 }
 
 void TestConfigMigration::unreadableInputIsNeverWritten()
