@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QMap>
 #include <QTextStream>
-#include <QThreadPool>
 
 // The user interface is not part of this build yet: Corvane starts, finds the attached devices (real ones
 // through hidraw, or simulated ones with CORVANE_SIMULATE), reports them and ends.
@@ -52,8 +51,7 @@ int main(int argc, char* argv[])
         watcher.unregisterWatch();
     }
 
-    // Ordered shutdown: watching has stopped; wait for device work, then let the devices go.
-    QThreadPool::globalInstance()->waitForDone();
+    // Ordered shutdown: watching has stopped; the registry waits for device work, then lets the devices go.
     HDeviceManager::instance()->deleteAllDevices();
     return exitCode;
 }

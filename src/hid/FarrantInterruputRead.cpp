@@ -37,25 +37,13 @@ bool contains(const quint16 (&ids)[N], quint16 pid)
 } // namespace
 
 FarrantInterruputRead::FarrantInterruputRead(QObject* parent)
-    : QThread(parent),
-      m_loop([this](const QString& text) { emit postMsg(text); },
-             [this](const QString& data) { emit sigData(data); })
+    : KInterruptReadThread(parent)
 {
 }
 
 FarrantInterruputRead::~FarrantInterruputRead()
 {
     stop();
-}
-
-void FarrantInterruputRead::setPid(int pid)
-{
-    m_pid.store(static_cast<quint16>(pid));
-}
-
-void FarrantInterruputRead::stop()
-{
-    m_loop.stopAndJoin(*this);
 }
 
 bool FarrantInterruputRead::isBatteryPollModel(quint16 pid)
@@ -70,24 +58,24 @@ bool FarrantInterruputRead::isReceiverModel(quint16 pid)
 
 void FarrantInterruputRead::run()
 {
-    const quint16 pid = m_pid.load();
+    const quint16 pid = this->pid();
     if (isBatteryPollModel(pid)) {
         pollBattery();
         return;
     }
 
-    m_loop.renewChannel();
+    loop().renewChannel();
     if (isReceiverModel(pid)) {
-        const bool opened = m_loop.open([pid](KHID::KUSBDevice* channel) {
+        const bool opened = loop().open([pid](KHID::KUSBDevice* channel) {
             return channel->initDevice(DeviceIds::kVendorId, pid, kReceiverUsage, kVendorUsagePage, quint16(0));
         });
         if (opened)
-            m_loop.readLoop(kReceiverReportId, false);
+            loop().readLoop(kReceiverReportId, false);
         return;
     }
 
     // The mouse's fifth collection, whatever its usage.
-    const bool opened = m_loop.open([pid](KHID::KUSBDevice* channel) {
+    const bool opened = loop().open([pid](KHID::KUSBDevice* channel) {
         KHID::KHidDetail found;
         bool matched = false;
         KHID::enumHidDevices([&](KHID::KHidDetail detail, bool& keepGoing) {
@@ -102,13 +90,13 @@ void FarrantInterruputRead::run()
         return matched && channel->setDeviceDetail(found) && channel->open();
     });
     if (opened)
-        m_loop.readLoop(kMouseReportId, true);
+        loop().readLoop(kMouseReportId, true);
 }
 
 void FarrantInterruputRead::pollBattery()
 {
-    while (!m_loop.stopRequested()) {
+    while (!loop().stopRequested()) {
         emit postMsg(QStringLiteral("start getBatteryValue"));
-        m_loop.pause(kBatteryPollMs);
+        loop().pause(kBatteryPollMs);
     }
 }

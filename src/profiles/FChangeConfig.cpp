@@ -165,9 +165,13 @@ QJsonObject FChangeConfig::changeConfig(QJsonObject oldDocument, const QString& 
         return QJsonObject();
     }
     qDebug() << "open file success";
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    // Bounded even when the file grows after the size check.
+    const QByteArray content = file.read(KConfigFileController::kMaxProfileBytes + 1);
     file.close();
+    if (content.size() > KConfigFileController::kMaxProfileBytes)
+        return QJsonObject();
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(content, &error);
     if (error.error != QJsonParseError::NoError) {
         qDebug() << error.errorString() << "open jsonFile error!!";
         return QJsonObject();
