@@ -1,6 +1,6 @@
 #include "app/KAppCommon.h"
 
-#include <QStandardPaths>
+#include "common/ProgramFolders.h"
 
 KAppCommon* KAppCommon::instance()
 {
@@ -10,17 +10,12 @@ KAppCommon* KAppCommon::instance()
 
 KAppCommon::KAppCommon() = default;
 
-QString KAppCommon::configLocation() const
-{
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-}
-
 QString KAppCommon::getMSConfigFolderPath() const
 {
-    return configLocation() + QStringLiteral("/config");
+    return ProgramFolders::profileRoot();
 }
 
 QString KAppCommon::getMacroFolderPath() const
 {
-    return configLocation() + QStringLiteral("/macro");
+    return ProgramFolders::macroRoot();
 }

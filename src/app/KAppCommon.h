@@ -17,5 +17,4 @@ public:
 
 private:
     KAppCommon();
-    QString configLocation() const;
 };

@@ -19,6 +19,7 @@ KAppManager::KAppManager()
 
 KAppManager::~KAppManager()
 {
+    AppServices::install(nullptr);
     qDebug() << "~KAppManager";
 }
 
@@ -30,6 +31,7 @@ bool KAppManager::init()
     QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
     m_configFileController = new KConfigFileController(this);
     m_uiManager = new UIManager(this);
+    AppServices::install(m_uiManager);
     m_initialised = true;
     return true;
 }

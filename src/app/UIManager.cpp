@@ -3,6 +3,7 @@
 #include "profiles/HConfigView.h"
 
 #include "app/HLoadDialog.h"
+#include "app/KAppManager.h"
 #include "app/HSuspension.h"
 #include "app/HWarningDialog.h"
 #include "online/HAnalytics.h"
@@ -22,4 +23,43 @@ UIManager::UIManager(QObject* parent)
     m_analytics = new HAnalytics(this);
 }
 
-UIManager::~UIManager() = default;
+UIManager::~UIManager()
+{
+    if (AppServices::instance() == this)
+        AppServices::install(nullptr);
+}
+
+KConfigFileController* UIManager::getConfigFileController() const
+{
+    return KAppManager::instance()->getConfigFileController();
+}
+
+void UIManager::showTips(int style, const QString& message)
+{
+    m_suspension->showTips(style, message);
+}
+
+void UIManager::startLoading(int timeMs)
+{
+    m_loadDialog->startLoading(timeMs);
+}
+
+void UIManager::startLoading()
+{
+    m_loadDialog->startLoading();
+}
+
+void UIManager::stopLoading()
+{
+    m_loadDialog->stopLoading();
+}
+
+void UIManager::startWarning(int type)
+{
+    m_warningDialog->startWarning(type);
+}
+
+void UIManager::sendEvent(const QString& category, const QString& action, const QString& label)
+{
+    m_analytics->sendEvent(category, action, label);
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/AppServices.h"
+
 #include <QObject>
 
 class HAnalytics;
@@ -11,21 +13,33 @@ class HSuspension;
 class HWarningDialog;
 
 // Owns one object of each user-interface model for the program's lifetime and hands them out through its
-// getters; program code reaches a model only through here.
-class UIManager : public QObject
+// getters; program code reaches a model only through here. It is also the application's AppServices, through
+// which the lower layers reach these objects and the user feedback.
+//
+// Threads: GUI thread only.
+class UIManager : public QObject, public AppServices
 {
     Q_OBJECT
 public:
     explicit UIManager(QObject* parent = nullptr);
     ~UIManager() override;
 
-    HMacroType* getMacroType() const { return m_macroType; }
-    HMacroName* getMacroName() const { return m_macroName; }
+    HMacroType* getMacroType() const override { return m_macroType; }
+    HMacroName* getMacroName() const override { return m_macroName; }
     HLoadDialog* getLoadDialog() const { return m_loadDialog; }
     HSuspension* getSuspension() const { return m_suspension; }
     HWarningDialog* getWarningDialog() const { return m_warningDialog; }
     HAnalytics* getAnalytics() const { return m_analytics; }
-    HConfigView* getConfigView() const { return m_configView; }
+    HConfigView* getConfigView() const override { return m_configView; }
+    KConfigFileController* getConfigFileController() const override;
+
+    // AppServices: feedback through the dialogs above.
+    void showTips(int style, const QString& message) override;
+    void startLoading(int timeMs) override;
+    void startLoading() override;
+    void stopLoading() override;
+    void startWarning(int type) override;
+    void sendEvent(const QString& category, const QString& action, const QString& label) override;
 
 private:
     HMacroType* m_macroType = nullptr;

@@ -1,7 +1,6 @@
 #include "profiles/FileRegistration.h"
 
-#include "app/KAppManager.h"
-#include "app/UIManager.h"
+#include "common/AppServices.h"
 #include "models/keys/HMacroName.h"
 #include "profiles/HConfigView.h"
 
@@ -26,11 +25,9 @@ CreatedFileKind createdFileKind(const QString& fileName)
 void registerCreatedFile(const QString& path, const QString& fileName)
 {
     Q_UNUSED(path)
-    UIManager* ui = KAppManager::instance()->getUIManager();
-    if (!ui)
-        return;
-    HConfigView* profiles = ui->getConfigView();
-    HMacroName* macros = ui->getMacroName();
+    AppServices* app = AppServices::instance();
+    HConfigView* profiles = app->getConfigView();
+    HMacroName* macros = app->getMacroName();
     // A full list gets no row; the file stays on disk all the same.
     switch (createdFileKind(fileName)) {
     case CreatedFileKind::NewProfile:
@@ -54,8 +51,7 @@ void registerCreatedFolder(const QString& path)
     const QString name = path.mid(slash + 1);
     if (!name.contains(QObject::tr("New folder")))
         return;
-    UIManager* ui = KAppManager::instance()->getUIManager();
-    HMacroName* macros = ui ? ui->getMacroName() : nullptr;
+    HMacroName* macros = AppServices::instance()->getMacroName();
     if (!macros)
         return;
     macros->insertItemAt(name, macros->getItemValue(), true, false, true);

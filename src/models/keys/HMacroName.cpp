@@ -1,6 +1,6 @@
 #include "models/keys/HMacroName.h"
 
-#include "app/KAppCommon.h"
+#include "common/ProgramFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -74,7 +74,7 @@ bool HMacroName::insertItemAt(QString text, int index, bool isDir, bool isSelect
 
 void HMacroName::initFromFile(QString path, bool reset)
 {
-    const QString root = KAppCommon::instance()->getMacroFolderPath();
+    const QString root = ProgramFolders::macroRoot();
     if (path.isEmpty())
         path = root;
     const QDir folder(path);

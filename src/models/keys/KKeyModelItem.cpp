@@ -1,7 +1,6 @@
 #include "models/keys/KKeyModelItem.h"
 
-#include "app/KAppManager.h"
-#include "app/UIManager.h"
+#include "common/AppServices.h"
 #include "models/keys/HMacroType.h"
 #include "models/keys/KeyMetaTypes.h"
 
@@ -20,8 +19,7 @@ Q_COREAPP_STARTUP_FUNCTION(registerAtStartup)
 
 QString currentMacroName()
 {
-    UIManager* ui = KAppManager::instance()->getUIManager();
-    HMacroType* macroType = ui ? ui->getMacroType() : nullptr;
+    HMacroType* macroType = AppServices::instance()->getMacroType();
     return macroType ? macroType->getMacroName() : QString();
 }
 

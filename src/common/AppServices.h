@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+class HConfigView;
+class HMacroName;
+class HMacroType;
+class KConfigFileController;
+
+// What the lower layers (profiles, models, devices) need of the running application: user feedback (tips, the
+// busy indicator, device warnings, analytics events) and the objects the UI manager owns. The application
+// installs its implementation at start-up (KAppManager::init); until then, and in tests of the lower layers that
+// install nothing, a silent default answers: no feedback, no objects. Folders are in common/ProgramFolders.h.
+// A new model that other layers reach gets a getter here (null by default) and in the UI manager.
+//
+// Threads: call it on the GUI thread only, like the objects it hands out.
+class AppServices
+{
+public:
+    // Tip styles, as the tip popup draws them.
+    enum TipStyle { TipSuccess = 0, TipFail = 1, TipWarning = 2 };
+    // Device warnings: a device connected (wireless receivers only), an operation failed (wireless devices).
+    enum WarningType { WarningDeviceConnect = 0, WarningOperationFailed = 1 };
+
+    virtual ~AppServices() = default;
+
+    // Never null.
+    static AppServices* instance() { return s_installed ? s_installed : defaultServices(); }
+    // Installs the application's services; null puts the silent default back. The caller keeps ownership.
+    static void install(AppServices* services) { s_installed = services; }
+
+    // --- user feedback ---------------------------------------------------------------------------------
+    virtual void showTips(int style, const QString& message) { (void)style, (void)message; }
+    virtual void startLoading(int timeMs) { (void)timeMs; }
+    virtual void startLoading() {}
+    virtual void stopLoading() {}
+    virtual void startWarning(int type) { (void)type; }
+    virtual void sendEvent(const QString& category, const QString& action, const QString& label)
+    {
+        (void)category, (void)action, (void)label;
+    }
+
+    // --- objects owned by the UI manager and the application manager (null when none exists) ------------
+    virtual KConfigFileController* getConfigFileController() const { return nullptr; }
+    virtual HConfigView* getConfigView() const { return nullptr; }
+    virtual HMacroName* getMacroName() const { return nullptr; }
+    virtual HMacroType* getMacroType() const { return nullptr; }
+
+private:
+    static AppServices* defaultServices()
+    {
+        static AppServices silent;
+        return &silent;
+    }
+    static inline AppServices* s_installed = nullptr;
+};
