@@ -1,21 +1,22 @@
 #pragma once
 
-// The one list of USB identifiers of the program. The factory, the device-type predicates, the hot-plug watch,
-// the firmware library's device list, the udev rule and the emulators all read these values.
-// Every id is four hex digits without a leading zero, and no id's hex text occurs inside another's.
+// The catalogue of models: one row per product id of our vendor id, with everything the program asks about a
+// model. The factory, the device-type predicates, the hot-plug watch, the firmware library's device list, the
+// udev rule and the emulators all read it. A model is named in code by its product-id constant, so a misspelt
+// model does not compile.
+//
+// Ids are invented for this program: four hex digits without a leading zero, each used once, so that no id's
+// hex text occurs inside another's or inside the fixed text of a device path. The checks at the end of this
+// file hold the table to these rules and to the pairing of wired and wireless ids.
+//
+// Adding a model: its product-id constant and its row here, its family's registration line and its resources.
 
+#include <QString>
 #include <QtGlobal>
 
 namespace DeviceIds {
 
 constexpr quint16 kVendorId = 0x3A7E;
-
-// A model known by its device-type name, with its wired and (0 when it has none) wireless product id.
-struct ModelIds {
-    const char* name;
-    quint16 wired;
-    quint16 wireless;
-};
 
 // Keyboards.
 constexpr quint16 kKeyboardWired = 0x5C21;     // "ZEPHRA" (firmware model "QUENBY_8A")
@@ -34,62 +35,280 @@ constexpr quint16 kNordicDfuWireless = 0x8B03;  // shared by every wireless Nord
 // A mouse id that no model table names, but which stores packed values.
 constexpr quint16 kPackedValueExtraMouse = 0x6D4B;
 
-// Mouse families, by model.
-constexpr ModelIds kMice[] = {
-    {"ABBERLY", 0x6D10, 0x6D11},
-    {"BALSOM", 0x6D12, 0x6D13},
-    {"BRACKLY", 0x6D14, 0x6D15},
-    {"CORLIS", 0x6D16, 0x6D17},
-    {"DALLOW", 0x6D18, 0x6D19},
-    {"DUNMOR", 0x6D1A, 0},
-    {"EDRIS", 0x6D1B, 0},
-    {"ELWIN", 0x6D1C, 0x6D1D},
-    {"FARRANT", 0x6D1E, 0x6D1F},
-    {"GADSBY", 0x6D20, 0x6D21},
-    {"GARRICK", 0x6D22, 0},
-    {"HARLO", 0x6D23, 0},
-    {"HEBDEN", 0x6D24, 0x6D25},
-    {"ICKWOR", 0x6D26, 0x6D27},
-    {"IVELL", 0x6D28, 0},
-    {"JARROW", 0x6D29, 0x6D2A},
-    {"JARROW_NORDIC", 0x6D2B, 0x6D2C},
-    {"JESSAM", 0x6D2D, 0x6D2E},
-    {"KELHAM", 0x6D2F, 0x6D30},
-    {"KELHAM_NORDIC", 0x6D31, 0x6D32},
-    {"KINLOCH", 0x6D33, 0},
-    {"LORRIM", 0x6D34, 0},
-    {"LYDFORD", 0x6D35, 0x6D36},
-    {"MALDON", 0x6D37, 0x6D38},
-    {"MARWEN", 0x6D39, 0x6D3A},
-    {"NESBIT", 0x6D3B, 0x6D3C},
-    {"ORLAN", 0x6D3D, 0},
-    {"PEMBRY", 0x6D3E, 0},
-    {"SELWIN", 0x6D3F, 0},
-    {"TAMSIN", 0x6D40, 0},
-    {"ULVERD", 0x6D41, 0},
-    {"ULVERD_LOW", 0x6D42, 0},
-    {"VARLO", 0x6D43, 0},
-    {"WENDAL", 0x6D44, 0},
-    {"YARRIN", 0x6D45, 0x6D46},
-    {"ZENNOR", 0x6D47, 0x6D48},
-    {"HARLO_Hollis", 0x6D49, 0},
-    {"DUNMOR_Hollis", 0x6D4A, 0},
+// Mouse product ids, by model.
+constexpr quint16 kAbberly = 0x6D10;
+constexpr quint16 kAbberlyWireless = 0x6D11;
+constexpr quint16 kBalsom = 0x6D12;
+constexpr quint16 kBalsomWireless = 0x6D13;
+constexpr quint16 kBrackly = 0x6D14;
+constexpr quint16 kBracklyWireless = 0x6D15;
+constexpr quint16 kCorlis = 0x6D16;
+constexpr quint16 kCorlisWireless = 0x6D17;
+constexpr quint16 kDallow = 0x6D18;
+constexpr quint16 kDallowWireless = 0x6D19;
+constexpr quint16 kDunmor = 0x6D1A;
+constexpr quint16 kEdris = 0x6D1B;
+constexpr quint16 kElwin = 0x6D1C;
+constexpr quint16 kElwinWireless = 0x6D1D;
+constexpr quint16 kFarrant = 0x6D1E;
+constexpr quint16 kFarrantWireless = 0x6D1F;
+constexpr quint16 kGadsby = 0x6D20;
+constexpr quint16 kGadsbyWireless = 0x6D21;
+constexpr quint16 kGarrick = 0x6D22;
+constexpr quint16 kHarlo = 0x6D23;
+constexpr quint16 kHebden = 0x6D24;
+constexpr quint16 kHebdenWireless = 0x6D25;
+constexpr quint16 kIckwor = 0x6D26;
+constexpr quint16 kIckworWireless = 0x6D27;
+constexpr quint16 kIvell = 0x6D28;
+constexpr quint16 kJarrow = 0x6D29;
+constexpr quint16 kJarrowWireless = 0x6D2A;
+constexpr quint16 kJarrowNordic = 0x6D2B;
+constexpr quint16 kJarrowNordicWireless = 0x6D2C;
+constexpr quint16 kJessam = 0x6D2D;
+constexpr quint16 kJessamWireless = 0x6D2E;
+constexpr quint16 kKelham = 0x6D2F;
+constexpr quint16 kKelhamWireless = 0x6D30;
+constexpr quint16 kKelhamNordic = 0x6D31;
+constexpr quint16 kKelhamNordicWireless = 0x6D32;
+constexpr quint16 kKinloch = 0x6D33;
+constexpr quint16 kLorrim = 0x6D34;
+constexpr quint16 kLydford = 0x6D35;
+constexpr quint16 kLydfordWireless = 0x6D36;
+constexpr quint16 kMaldon = 0x6D37;
+constexpr quint16 kMaldonWireless = 0x6D38;
+constexpr quint16 kMarwen = 0x6D39;
+constexpr quint16 kMarwenWireless = 0x6D3A;
+constexpr quint16 kNesbit = 0x6D3B;
+constexpr quint16 kNesbitWireless = 0x6D3C;
+constexpr quint16 kOrlan = 0x6D3D;
+constexpr quint16 kPembry = 0x6D3E;
+constexpr quint16 kSelwin = 0x6D3F;
+constexpr quint16 kTamsin = 0x6D40;
+constexpr quint16 kUlverd = 0x6D41;
+constexpr quint16 kUlverdLow = 0x6D42;
+constexpr quint16 kVarlo = 0x6D43;
+constexpr quint16 kWendal = 0x6D44;
+constexpr quint16 kYarrin = 0x6D45;
+constexpr quint16 kYarrinWireless = 0x6D46;
+constexpr quint16 kZennor = 0x6D47;
+constexpr quint16 kZennorWireless = 0x6D48;
+constexpr quint16 kHarloHollis = 0x6D49;
+constexpr quint16 kDunmorHollis = 0x6D4A;
+
+// The protocol family whose classes serve a product id. Mice whose family has no classes yet are filed under
+// the family their model belongs to.
+enum class Family : quint8 {
+    Unassigned,          // an id the program knows only by its model flags
+    Keyboard,
+    RgbKeyboard,
+    Receiver,
+    Bootloader,
+    ProfileImageMouse,   // command and data collections, whole profile images
+    TwoPageMouse,        // one configuration image moved as two pages
+    RegisterMouse,       // registers behind an address byte, wired or through the receiver
+    FeatureReportMouse,  // feature reports per setting
 };
 
-// The wired (wireless == false) or wireless product id of a mouse model; 0 when unknown.
-constexpr quint16 mousePid(const char* name, bool wireless = false)
+enum class Link : quint8 { Wired, Wireless };
+
+// What the code asks about a model.
+namespace Flag {
+enum : quint16 {
+    None = 0,
+    Recognised = 1 << 0,              // in the product-id table of the hot-plug watch and the device picker
+    Layout = 1 << 1,                  // the resources hold its layout document
+    FactoryProfile = 1 << 2,          // it has a factory profile path (the resources may not hold the file yet)
+    PackedValues = 1 << 3,            // profiles store packed DPI enable flags and composite-key values
+    SwappedModifiers = 1 << 4,        // composite keys store their modifier codes swapped (packs values too)
+    BatteryPoll = 1 << 5,             // the battery is polled instead of read from reports
+    ReportsThroughReceiver = 1 << 6,  // its reports come through the receiver's vendor interface
+};
+} // namespace Flag
+
+struct Model {
+    quint16 pid;
+    const char* model;     // shared by the wired and wireless ids of one model
+    const char* typeName;  // device-type name by which layouts, profiles and the user interface know it
+    Family family;
+    Link link;
+    quint16 partner;       // the id of the other link of the same model; 0 when it has none
+    const char* folder;    // resource folder, nullptr when the model has no resources
+    const char* stem;      // file-name stem of its layout document and factory profile in that folder
+    quint16 flags;
+
+    constexpr bool has(quint16 flag) const { return (flags & flag) == flag; }
+};
+
+constexpr Model kModels[] = {
+    {kKeyboardWired, "ZEPHRA", "ZEPHRA", Family::Keyboard, Link::Wired, kKeyboardWireless,
+     ":/common/newUI/Quenby_8a/", "Quenby_8A",
+     Flag::Recognised | Flag::Layout | Flag::FactoryProfile | Flag::PackedValues},
+    {kKeyboardWireless, "ZEPHRA", "ZEPHRA_WIRELESS", Family::Keyboard, Link::Wireless, kKeyboardWired, nullptr,
+     nullptr, Flag::Recognised},
+    {kRgbKeyboard, "QUENBYRGB", "QUENBYRGB", Family::RgbKeyboard, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kReceiver, "RECEIVER", "RECEIVER", Family::Receiver, Link::Wireless, 0, nullptr, nullptr, Flag::None},
+    {kReceiverNordic, "RECEIVER_NORDIC", "RECEIVER_NORDIC", Family::Receiver, Link::Wireless, 0, nullptr, nullptr,
+     Flag::None},
+    {kHidBootloader, "HID_BOOTLOADER", "HID_BOOTLOADER", Family::Bootloader, Link::Wired, 0, nullptr, nullptr,
+     Flag::None},
+    {kNordicDfuWired, "NORDIC_DFU", "NORDIC_DFU", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuWireless, "NORDIC_DFU_WIRELESS", "NORDIC_DFU_WIRELESS", Family::Bootloader, Link::Wireless, 0,
+     nullptr, nullptr, Flag::None},
+    {kPackedValueExtraMouse, "", "", Family::Unassigned, Link::Wired, 0, nullptr, nullptr, Flag::PackedValues},
+    {kAbberly, "ABBERLY", "ABBERLY", Family::RegisterMouse, Link::Wired, kAbberlyWireless, ":/common/Abberly/", "Abberly", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kAbberlyWireless, "ABBERLY", "ABBERLY_WIRELESS", Family::RegisterMouse, Link::Wireless, kAbberly, ":/common/Abberly/", "Abberly_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kBalsom, "BALSOM", "BALSOM", Family::RegisterMouse, Link::Wired, kBalsomWireless, nullptr, nullptr, Flag::None},
+    {kBalsomWireless, "BALSOM", "BALSOM_WIRELESS", Family::RegisterMouse, Link::Wireless, kBalsom, nullptr, nullptr, Flag::None},
+    {kBrackly, "BRACKLY", "BRACKLY", Family::RegisterMouse, Link::Wired, kBracklyWireless, nullptr, nullptr, Flag::None},
+    {kBracklyWireless, "BRACKLY", "BRACKLY_WIRELESS", Family::RegisterMouse, Link::Wireless, kBrackly, nullptr, nullptr, Flag::None},
+    {kCorlis, "CORLIS", "CORLIS", Family::RegisterMouse, Link::Wired, kCorlisWireless, nullptr, nullptr, Flag::None},
+    {kCorlisWireless, "CORLIS", "CORLIS_WIRELESS", Family::RegisterMouse, Link::Wireless, kCorlis, nullptr, nullptr, Flag::None},
+    {kDallow, "DALLOW", "DALLOW", Family::RegisterMouse, Link::Wired, kDallowWireless, nullptr, nullptr, Flag::PackedValues},
+    {kDallowWireless, "DALLOW", "DALLOW_WIRELESS", Family::RegisterMouse, Link::Wireless, kDallow, nullptr, nullptr, Flag::PackedValues},
+    {kDunmor, "DUNMOR", "DUNMOR", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Dunmor/", "Dunmor", Flag::FactoryProfile},
+    {kEdris, "EDRIS", "EDRIS", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Edris/", "Edris", Flag::FactoryProfile},
+    {kElwin, "ELWIN", "ELWIN", Family::RegisterMouse, Link::Wired, kElwinWireless, nullptr, nullptr, Flag::None},
+    {kElwinWireless, "ELWIN", "ELWIN_WIRELESS", Family::RegisterMouse, Link::Wireless, kElwin, nullptr, nullptr, Flag::None},
+    {kFarrant, "FARRANT", "FARRANT", Family::RegisterMouse, Link::Wired, kFarrantWireless, ":/common/Farrant/", "Farrant", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kFarrantWireless, "FARRANT", "FARRANT_WIRELESS", Family::RegisterMouse, Link::Wireless, kFarrant, ":/common/Farrant/", "Farrant_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::BatteryPoll | Flag::FactoryProfile},
+    {kGadsby, "GADSBY", "GADSBY", Family::RegisterMouse, Link::Wired, kGadsbyWireless, ":/common/Gadsby/", "Gadsby", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kGadsbyWireless, "GADSBY", "GADSBY_WIRELESS", Family::RegisterMouse, Link::Wireless, kGadsby, ":/common/Gadsby/", "Gadsby_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kGarrick, "GARRICK", "GARRICK", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Garrick/", "Garrick", Flag::FactoryProfile},
+    {kHarlo, "HARLO", "HARLO", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Harlo/", "Harlo", Flag::FactoryProfile},
+    {kHebden, "HEBDEN", "HEBDEN", Family::RegisterMouse, Link::Wired, kHebdenWireless, nullptr, nullptr, Flag::None},
+    {kHebdenWireless, "HEBDEN", "HEBDEN_WIRELESS", Family::RegisterMouse, Link::Wireless, kHebden, nullptr, nullptr, Flag::None},
+    {kIckwor, "ICKWOR", "ICKWOR", Family::RegisterMouse, Link::Wired, kIckworWireless, ":/common/Ickwor/", "Ickwor", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kIckworWireless, "ICKWOR", "ICKWOR_WIRELESS", Family::RegisterMouse, Link::Wireless, kIckwor, ":/common/Ickwor/", "Ickwor_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kIvell, "IVELL", "IVELL", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Ivell/", "Ivell", Flag::FactoryProfile},
+    {kJarrow, "JARROW", "JARROW", Family::RegisterMouse, Link::Wired, kJarrowWireless, nullptr, nullptr, Flag::None},
+    {kJarrowWireless, "JARROW", "JARROW_WIRELESS", Family::RegisterMouse, Link::Wireless, kJarrow, nullptr, nullptr, Flag::None},
+    {kJarrowNordic, "JARROW_NORDIC", "JARROW_NORDIC", Family::RegisterMouse, Link::Wired, kJarrowNordicWireless, nullptr, nullptr, Flag::None},
+    {kJarrowNordicWireless, "JARROW_NORDIC", "JARROW_NORDIC_WIRELESS", Family::RegisterMouse, Link::Wireless, kJarrowNordic, nullptr, nullptr, Flag::PackedValues | Flag::ReportsThroughReceiver},
+    {kJessam, "JESSAM", "JESSAM", Family::RegisterMouse, Link::Wired, kJessamWireless, nullptr, nullptr, Flag::PackedValues},
+    {kJessamWireless, "JESSAM", "JESSAM_WIRELESS", Family::RegisterMouse, Link::Wireless, kJessam, nullptr, nullptr, Flag::PackedValues},
+    {kKelham, "KELHAM", "KELHAM", Family::RegisterMouse, Link::Wired, kKelhamWireless, ":/common/Kelham/", "Kelham", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kKelhamWireless, "KELHAM", "KELHAM_WIRELESS", Family::RegisterMouse, Link::Wireless, kKelham, ":/common/Kelham/", "Kelham_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kKelhamNordic, "KELHAM_NORDIC", "KELHAM_NORDIC", Family::RegisterMouse, Link::Wired, kKelhamNordicWireless, nullptr, nullptr, Flag::None},
+    {kKelhamNordicWireless, "KELHAM_NORDIC", "KELHAM_NORDIC_WIRELESS", Family::RegisterMouse, Link::Wireless, kKelhamNordic, nullptr, nullptr, Flag::BatteryPoll},
+    {kKinloch, "KINLOCH", "KINLOCH", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Kinloch/", "Kinloch", Flag::FactoryProfile},
+    {kLorrim, "LORRIM", "LORRIM", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Lorrim/", "Lorrim", Flag::FactoryProfile},
+    {kLydford, "LYDFORD", "LYDFORD", Family::RegisterMouse, Link::Wired, kLydfordWireless, nullptr, nullptr, Flag::None},
+    {kLydfordWireless, "LYDFORD", "LYDFORD_WIRELESS", Family::RegisterMouse, Link::Wireless, kLydford, nullptr, nullptr, Flag::None},
+    {kMaldon, "MALDON", "MALDON", Family::RegisterMouse, Link::Wired, kMaldonWireless, ":/common/newUI/Maldon/", "Maldon", Flag::PackedValues | Flag::FactoryProfile},
+    {kMaldonWireless, "MALDON", "MALDON_WIRELESS", Family::RegisterMouse, Link::Wireless, kMaldon, ":/common/Maldon/", "Maldon_Wireless", Flag::PackedValues | Flag::FactoryProfile},
+    {kMarwen, "MARWEN", "MARWEN", Family::RegisterMouse, Link::Wired, kMarwenWireless, nullptr, nullptr, Flag::None},
+    {kMarwenWireless, "MARWEN", "MARWEN_WIRELESS", Family::RegisterMouse, Link::Wireless, kMarwen, nullptr, nullptr, Flag::None},
+    {kNesbit, "NESBIT", "NESBIT", Family::RegisterMouse, Link::Wired, kNesbitWireless, nullptr, nullptr, Flag::PackedValues},
+    {kNesbitWireless, "NESBIT", "NESBIT_WIRELESS", Family::RegisterMouse, Link::Wireless, kNesbit, nullptr, nullptr, Flag::PackedValues},
+    {kOrlan, "ORLAN", "ORLAN", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Orlan/", "Orlan", Flag::FactoryProfile},
+    {kPembry, "PEMBRY", "PEMBRY", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Pembry/", "Pembry", Flag::FactoryProfile},
+    {kSelwin, "SELWIN", "SELWIN", Family::ProfileImageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kTamsin, "TAMSIN", "TAMSIN", Family::ProfileImageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kUlverd, "ULVERD", "ULVERD", Family::TwoPageMouse, Link::Wired, 0, ":/common/Ulverd/", "Ulverd", Flag::PackedValues | Flag::FactoryProfile},
+    {kUlverdLow, "ULVERD_LOW", "ULVERD_LOW", Family::TwoPageMouse, Link::Wired, 0, ":/common/Ulverd_LOW/", "Ulverd_LOW", Flag::PackedValues | Flag::FactoryProfile},
+    {kVarlo, "VARLO", "VARLO", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Varlo/", "Varlo", Flag::FactoryProfile},
+    {kWendal, "WENDAL", "WENDAL", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Wendal/", "Wendal", Flag::FactoryProfile},
+    {kYarrin, "YARRIN", "YARRIN", Family::RegisterMouse, Link::Wired, kYarrinWireless, ":/common/Yarrin/", "Yarrin", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kYarrinWireless, "YARRIN", "YARRIN_WIRELESS", Family::RegisterMouse, Link::Wireless, kYarrin, ":/common/Yarrin/", "Yarrin_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::ReportsThroughReceiver | Flag::FactoryProfile},
+    {kZennor, "ZENNOR", "ZENNOR", Family::RegisterMouse, Link::Wired, kZennorWireless, ":/common/Zennor/", "Zennor", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
+    {kZennorWireless, "ZENNOR", "ZENNOR_WIRELESS", Family::RegisterMouse, Link::Wireless, kZennor, ":/common/Zennor/", "Zennor_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::ReportsThroughReceiver | Flag::FactoryProfile},
+    {kHarloHollis, "HARLO_Hollis", "HARLO_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kDunmorHollis, "DUNMOR_Hollis", "DUNMOR_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
+};
+
+// The row of a product id; null for an id that is not ours.
+constexpr const Model* find(int pid)
 {
-    for (const ModelIds& m : kMice) {
-        const char* a = m.name;
-        const char* b = name;
-        while (*a && *a == *b) {
-            ++a;
-            ++b;
-        }
-        if (*a == 0 && *b == 0)
-            return wireless ? m.wireless : m.wired;
+    for (const Model& m : kModels) {
+        if (m.pid == pid)
+            return &m;
     }
-    return 0;
+    return nullptr;
 }
+
+constexpr bool has(int pid, quint16 flag)
+{
+    const Model* m = find(pid);
+    return m && m->has(flag);
+}
+
+namespace detail {
+constexpr bool sameText(const char* a, const char* b)
+{
+    while (*a && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+// Not constexpr: reaching it while the compiler evaluates a constant stops the build.
+inline quint16 unknownModel() { return 0; }
+} // namespace detail
+
+// The wired or wireless product id of a model by its name, for callers that hold the name as text. Used in a
+// constant, a name the catalogue does not hold is a compile error; at run time it gives 0.
+constexpr quint16 mousePid(const char* model, bool wireless = false)
+{
+    const Link link = wireless ? Link::Wireless : Link::Wired;
+    for (const Model& m : kModels) {
+        if (m.link == link && detail::sameText(m.model, model))
+            return m.pid;
+    }
+    return detail::unknownModel();
+}
+
+inline QString resourcePath(const Model* m, const char* suffix)
+{
+    if (!m || !m->folder)
+        return QString();
+    return QLatin1String(m->folder) + QLatin1String(m->stem) + QLatin1String(suffix);
+}
+
+// The layout document of a model; empty when it has none.
+inline QString layoutPath(int pid)
+{
+    const Model* m = find(pid);
+    return m && m->has(Flag::Layout) ? resourcePath(m, "Layout.json") : QString();
+}
+
+// The factory profile of a model; empty when it has none.
+inline QString factoryProfilePath(int pid)
+{
+    const Model* m = find(pid);
+    return m && m->has(Flag::FactoryProfile) ? resourcePath(m, "DefaultConfig.json") : QString();
+}
+
+// Checks of the table, at compile time.
+namespace detail {
+constexpr bool rowsAreSound()
+{
+    for (const Model& m : kModels) {
+        if (m.pid < 0x1000 || m.pid == kVendorId || m.model == nullptr || m.typeName == nullptr)
+            return false;
+        if (m.has(Flag::SwappedModifiers) && !m.has(Flag::PackedValues))
+            return false;
+        if ((m.has(Flag::Layout) || m.has(Flag::FactoryProfile)) && (m.folder == nullptr || m.stem == nullptr))
+            return false;
+        int same = 0;
+        for (const Model& other : kModels) {
+            if (other.pid == m.pid)
+                ++same;
+            if (&other != &m && other.link == m.link && *m.model && sameText(other.model, m.model))
+                return false;  // one row per model and link
+        }
+        if (same != 1)
+            return false;
+        if (m.partner != 0) {
+            const Model* p = find(m.partner);
+            if (!p || p->partner != m.pid || p->link == m.link || !sameText(p->model, m.model))
+                return false;
+        }
+    }
+    return true;
+}
+} // namespace detail
+static_assert(detail::rowsAreSound(), "catalogue rows: unique ids of four hex digits, paired both ways, "
+                                      "one row per model and link, resources where flagged");
 
 } // namespace DeviceIds

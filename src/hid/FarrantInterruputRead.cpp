@@ -4,35 +4,13 @@
 #include "hid/khid/KHidFunctions.h"
 #include "hid/khid/KUSBDevice.h"
 
-#include <algorithm>
-#include <iterator>
-
 namespace {
-
-// Wireless models whose battery is polled instead of read from reports.
-constexpr quint16 kBatteryPollModels[] = {
-    DeviceIds::mousePid("FARRANT", true),
-    DeviceIds::mousePid("KELHAM_NORDIC", true),
-};
-
-// Wireless models whose reports come through the receiver's vendor interface.
-constexpr quint16 kReceiverModels[] = {
-    DeviceIds::mousePid("JARROW_NORDIC", true),
-    DeviceIds::mousePid("YARRIN", true),
-    DeviceIds::mousePid("ZENNOR", true),
-};
 
 constexpr quint16 kReceiverUsage = 2;
 constexpr quint16 kVendorUsagePage = 0xFF00;
 constexpr int kReceiverReportId = 0xBB;
 constexpr int kMouseReportId = 5;
 const char* const kMouseCollection = "col05";
-
-template <std::size_t N>
-bool contains(const quint16 (&ids)[N], quint16 pid)
-{
-    return std::find(std::begin(ids), std::end(ids), pid) != std::end(ids);
-}
 
 } // namespace
 
@@ -48,12 +26,12 @@ FarrantInterruputRead::~FarrantInterruputRead()
 
 bool FarrantInterruputRead::isBatteryPollModel(quint16 pid)
 {
-    return contains(kBatteryPollModels, pid);
+    return DeviceIds::has(pid, DeviceIds::Flag::BatteryPoll);
 }
 
 bool FarrantInterruputRead::isReceiverModel(quint16 pid)
 {
-    return contains(kReceiverModels, pid);
+    return DeviceIds::has(pid, DeviceIds::Flag::ReportsThroughReceiver);
 }
 
 void FarrantInterruputRead::run()

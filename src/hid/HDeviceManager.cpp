@@ -1,7 +1,6 @@
 #include "hid/HDeviceManager.h"
 
-#include "common/DeviceIds.h"
-#include "devices/keyboard/FDeviceQuenby_8a.h"
+#include "hid/DeviceFactory.h"
 #include "hid/HWork.h"
 #include "hid/KBaseDevice.h"
 
@@ -42,10 +41,7 @@ KBaseDevice* HDeviceManager::deviceFactory(const int& pid)
 {
     if (m_factory)
         return m_factory(pid);
-    // The wired keyboard is the one device class the program creates; every other id has no class.
-    if (pid == DeviceIds::kKeyboardWired)
-        return new FDeviceQuenby_8a();
-    return nullptr;
+    return DeviceFactory::create(pid);
 }
 
 KBaseDevice* HDeviceManager::getDevice(const int& pid) const

@@ -1,18 +1,37 @@
 #pragma once
 
 // Tables that relate product ids: the keyboard's wired id to its wireless id, and product id to the
-// device-type name by which layouts, profiles and the user interface know the model.
+// device-type name by which layouts, profiles and the user interface know the model. Both hold the models
+// the catalogue marks as recognised by the watch.
 
 #include "common/DeviceIds.h"
 
 #include <QMap>
 #include <QString>
 
-inline const QMap<int, int> kWirelessPidTable = {
-    {DeviceIds::kKeyboardWired, DeviceIds::kKeyboardWireless},
-};
+namespace KPidTablesDetail {
 
-inline const QMap<int, QString> kPidNameTable = {
-    {DeviceIds::kKeyboardWired, QStringLiteral("ZEPHRA")},
-    {DeviceIds::kKeyboardWireless, QStringLiteral("ZEPHRA_WIRELESS")},
-};
+inline QMap<int, int> wirelessPids()
+{
+    QMap<int, int> table;
+    for (const DeviceIds::Model& m : DeviceIds::kModels) {
+        if (m.has(DeviceIds::Flag::Recognised) && m.link == DeviceIds::Link::Wired && m.partner != 0)
+            table.insert(m.pid, m.partner);
+    }
+    return table;
+}
+
+inline QMap<int, QString> pidNames()
+{
+    QMap<int, QString> table;
+    for (const DeviceIds::Model& m : DeviceIds::kModels) {
+        if (m.has(DeviceIds::Flag::Recognised))
+            table.insert(m.pid, QString::fromLatin1(m.typeName));
+    }
+    return table;
+}
+
+} // namespace KPidTablesDetail
+
+inline const QMap<int, int> kWirelessPidTable = KPidTablesDetail::wirelessPids();
+inline const QMap<int, QString> kPidNameTable = KPidTablesDetail::pidNames();

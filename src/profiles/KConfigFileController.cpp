@@ -48,74 +48,6 @@ static_assert(sizeof(kFuncTrans) / sizeof(kFuncTrans[0]) == 84, "one pair per ol
 constexpr int kLastUntranslatedKey = 13;
 constexpr int kLastUntranslatedFunc = 57;
 
-struct FactoryProfile {
-    quint16 pid;
-    const char* path;
-};
-
-using DeviceIds::mousePid;
-
-constexpr FactoryProfile kFactoryProfiles[] = {
-    {mousePid("ULVERD"), ":/common/Ulverd/UlverdDefaultConfig.json"},
-    {mousePid("ULVERD_LOW"), ":/common/Ulverd_LOW/Ulverd_LOWDefaultConfig.json"},
-    {mousePid("YARRIN"), ":/common/Yarrin/YarrinDefaultConfig.json"},
-    {mousePid("YARRIN", true), ":/common/Yarrin/Yarrin_WirelessDefaultConfig.json"},
-    {mousePid("ZENNOR"), ":/common/Zennor/ZennorDefaultConfig.json"},
-    {mousePid("ZENNOR", true), ":/common/Zennor/Zennor_WirelessDefaultConfig.json"},
-    {mousePid("ABBERLY"), ":/common/Abberly/AbberlyDefaultConfig.json"},
-    {mousePid("ABBERLY", true), ":/common/Abberly/Abberly_WirelessDefaultConfig.json"},
-    {mousePid("FARRANT"), ":/common/Farrant/FarrantDefaultConfig.json"},
-    {mousePid("FARRANT", true), ":/common/Farrant/Farrant_WirelessDefaultConfig.json"},
-    {mousePid("GADSBY"), ":/common/Gadsby/GadsbyDefaultConfig.json"},
-    {mousePid("GADSBY", true), ":/common/Gadsby/Gadsby_WirelessDefaultConfig.json"},
-    {mousePid("ICKWOR"), ":/common/Ickwor/IckworDefaultConfig.json"},
-    {mousePid("ICKWOR", true), ":/common/Ickwor/Ickwor_WirelessDefaultConfig.json"},
-    {mousePid("MALDON"), ":/common/newUI/Maldon/MaldonDefaultConfig.json"},
-    {mousePid("MALDON", true), ":/common/Maldon/Maldon_WirelessDefaultConfig.json"},
-    {mousePid("KELHAM"), ":/common/Kelham/KelhamDefaultConfig.json"},
-    {mousePid("KELHAM", true), ":/common/Kelham/Kelham_WirelessDefaultConfig.json"},
-    {mousePid("DUNMOR"), ":/common/Dunmor/DunmorDefaultConfig.json"},
-    {mousePid("GARRICK"), ":/common/Garrick/GarrickDefaultConfig.json"},
-    {mousePid("HARLO"), ":/common/Harlo/HarloDefaultConfig.json"},
-    {mousePid("IVELL"), ":/common/Ivell/IvellDefaultConfig.json"},
-    {mousePid("KINLOCH"), ":/common/Kinloch/KinlochDefaultConfig.json"},
-    {mousePid("LORRIM"), ":/common/Lorrim/LorrimDefaultConfig.json"},
-    {mousePid("EDRIS"), ":/common/Edris/EdrisDefaultConfig.json"},
-    {mousePid("VARLO"), ":/common/Varlo/VarloDefaultConfig.json"},
-    {mousePid("WENDAL"), ":/common/Wendal/WendalDefaultConfig.json"},
-    {mousePid("PEMBRY"), ":/common/Pembry/PembryDefaultConfig.json"},
-    {mousePid("ORLAN"), ":/common/Orlan/OrlanDefaultConfig.json"},
-    {DeviceIds::kKeyboardWired, ":/common/newUI/Quenby_8a/Quenby_8ADefaultConfig.json"},
-};
-static_assert(sizeof(kFactoryProfiles) / sizeof(kFactoryProfiles[0]) == 30, "one factory profile per product id");
-
-// Models whose composite keys store their modifier codes swapped.
-constexpr quint16 kSwappedModifierPids[] = {
-    mousePid("FARRANT"), mousePid("FARRANT", true), mousePid("GADSBY"), mousePid("GADSBY", true),
-    mousePid("ICKWOR"),  mousePid("ICKWOR", true),  mousePid("YARRIN"), mousePid("YARRIN", true),
-    mousePid("ZENNOR"),  mousePid("ZENNOR", true),  mousePid("ABBERLY"), mousePid("ABBERLY", true),
-    mousePid("KELHAM"),  mousePid("KELHAM", true),
-};
-static_assert(sizeof(kSwappedModifierPids) / sizeof(kSwappedModifierPids[0]) == 14, "seven models, two ids each");
-
-// Models that store packed values (DPI enable flags, composite-key values), beyond the swapped ones.
-constexpr quint16 kOtherPackedValuePids[] = {
-    DeviceIds::kKeyboardWired,
-    mousePid("ULVERD"),
-    mousePid("ULVERD_LOW"),
-    mousePid("NESBIT"),
-    mousePid("NESBIT", true),
-    mousePid("JESSAM"),
-    mousePid("JESSAM", true),
-    mousePid("DALLOW"),
-    mousePid("DALLOW", true),
-    mousePid("JARROW_NORDIC", true),
-    mousePid("MALDON"),
-    mousePid("MALDON", true),
-    DeviceIds::kPackedValueExtraMouse,
-};
-static_assert(sizeof(kOtherPackedValuePids) / sizeof(kOtherPackedValuePids[0]) == 13, "27 ids in all");
-
 // Only whole numbers are renumbered; a member of another type is kept as the file holds it.
 bool isWholeNumber(const QJsonValue& value)
 {
@@ -127,16 +59,6 @@ void replaceNumber(QJsonObject& entry, const QString& member, int value)
 {
     if (isWholeNumber(entry.value(member)))
         entry.insert(member, value);
-}
-
-template <typename Table>
-bool contains(const Table& table, int pid)
-{
-    for (const quint16 id : table) {
-        if (id != 0 && id == pid)
-            return true;
-    }
-    return false;
 }
 
 } // namespace
@@ -293,26 +215,23 @@ void KConfigFileController::initTransMaps()
 
 QString KConfigFileController::getDefaultPath(int pid)
 {
-    for (const FactoryProfile& profile : kFactoryProfiles) {
-        if (profile.pid != 0 && profile.pid == pid)
-            return QString::fromLatin1(profile.path);
-    }
-    return QString();
+    return DeviceIds::factoryProfilePath(pid);
 }
 
 bool KConfigFileController::isKeyboardPid(int pid)
 {
-    return pid == DeviceIds::kKeyboardWired;
+    const DeviceIds::Model* model = DeviceIds::find(pid);
+    return model && model->family == DeviceIds::Family::Keyboard && model->link == DeviceIds::Link::Wired;
 }
 
 bool KConfigFileController::isSwappedModifierPid(int pid)
 {
-    return contains(kSwappedModifierPids, pid);
+    return DeviceIds::has(pid, DeviceIds::Flag::SwappedModifiers);
 }
 
 bool KConfigFileController::isPackedValuePid(int pid)
 {
-    return contains(kSwappedModifierPids, pid) || contains(kOtherPackedValuePids, pid);
+    return DeviceIds::has(pid, DeviceIds::Flag::PackedValues);
 }
 
 bool KConfigFileController::isModifierFunction(int func)

@@ -1,6 +1,6 @@
 #include "sim/SimulationSetup.h"
 
-#include "hid/KPidTables.h"
+#include "common/DeviceIds.h"
 #include "sim/bus/SimBus.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
@@ -15,19 +15,44 @@ const char* const kEnvironmentVariable = "CORVANE_SIMULATE";
 
 // The keyboards the program simulates live as long as the process, as the bus does: device threads may
 // still be talking to them while the program shuts down.
-QHash<quint16, SimQuenbyKeyboard*>& simulatedKeyboards()
+QString plugKeyboard(quint16 pid, SimBus* bus)
 {
     static QHash<quint16, SimQuenbyKeyboard*> keyboards;
-    return keyboards;
+    SimQuenbyKeyboard*& keyboard = keyboards[pid];
+    if (!keyboard)
+        keyboard = new SimQuenbyKeyboard(pid);
+    if (!keyboard->isPlugged())
+        keyboard->plug(bus);
+    return keyboard->commandPath();
 }
 
-int productIdOf(const QString& deviceType)
+// The families this build can simulate, and how a model of one is put on the bus (returns its command path).
+struct Emulator {
+    DeviceIds::Family family;
+    QString (*plug)(quint16 pid, SimBus* bus);
+};
+
+constexpr Emulator kEmulators[] = {
+    {DeviceIds::Family::Keyboard, &plugKeyboard},
+};
+
+const Emulator* emulatorOf(const DeviceIds::Model& model)
 {
-    for (auto it = kPidNameTable.cbegin(); it != kPidNameTable.cend(); ++it) {
-        if (it.value().compare(deviceType, Qt::CaseInsensitive) == 0)
-            return it.key();
+    for (const Emulator& emulator : kEmulators) {
+        if (emulator.family == model.family)
+            return &emulator;
     }
-    return 0;
+    return nullptr;
+}
+
+// The catalogue row of a device-type name whose family has an emulator.
+const DeviceIds::Model* simulatedModel(const QString& deviceType)
+{
+    for (const DeviceIds::Model& model : DeviceIds::kModels) {
+        if (*model.typeName && deviceType.compare(QLatin1String(model.typeName), Qt::CaseInsensitive) == 0)
+            return emulatorOf(model) ? &model : nullptr;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -39,28 +64,23 @@ bool setupSimulation(const QString& deviceTypes)
 
     const QStringList names = deviceTypes.split(QRegularExpression(QStringLiteral("[,;\\s]+")),
                                                 Qt::SkipEmptyParts);
-    QList<quint16> productIds;
+    QList<const DeviceIds::Model*> models;
     for (const QString& name : names) {
-        const int pid = productIdOf(name);
-        if (pid == 0) {
+        const DeviceIds::Model* model = simulatedModel(name);
+        if (!model) {
             qWarning() << "[Warning] CORVANE_SIMULATE: no simulated device of type" << name;
             continue;
         }
-        if (!productIds.contains(quint16(pid)))
-            productIds.append(quint16(pid));
+        if (!models.contains(model))
+            models.append(model);
     }
-    if (productIds.isEmpty())
+    if (models.isEmpty())
         return false;
 
     SimBus* bus = SimBus::instance();
-    for (quint16 pid : productIds) {
-        SimQuenbyKeyboard*& keyboard = simulatedKeyboards()[pid];
-        if (!keyboard)
-            keyboard = new SimQuenbyKeyboard(pid);
-        if (!keyboard->isPlugged())
-            keyboard->plug(bus);
-        qInfo().noquote() << "[Info] simulated device on the bus:" << kPidNameTable.value(pid)
-                          << keyboard->commandPath();
+    for (const DeviceIds::Model* model : models) {
+        const QString path = emulatorOf(*model)->plug(model->pid, bus);
+        qInfo().noquote() << "[Info] simulated device on the bus:" << model->typeName << path;
     }
     bus->install();
     return true;

@@ -43,7 +43,7 @@ constexpr quint8 kUsbModeRegisterValue = 4;
 
 FDeviceQuenby_8a::FDeviceQuenby_8a(QObject* parent)
     : KBaseDevice(parent)
-    , m_layoutPath(QStringLiteral(":/common/newUI/Quenby_8a/Quenby_8ALayout.json"))
+    , m_layoutPath(DeviceIds::layoutPath(DeviceIds::kKeyboardWired))
     , m_pid(DeviceIds::kKeyboardWired)
     , m_address(kAddressByte)
     , m_delay(kPacingDelayMs)

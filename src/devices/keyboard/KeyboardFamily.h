@@ -1,0 +1,6 @@
+#pragma once
+
+#include "devices/DeviceRegistration.h"
+
+// The keyboard classes and the product ids they serve.
+DeviceFamily keyboardFamily();
