@@ -1,19 +1,21 @@
 #include "Mirelle.h"
 
+#include "MirellePrivate.h"
+
 Mirelle::Mirelle(QObject* parent)
     : QObject(parent)
+    , d(new HPrivate)
 {
+    connect(d, &HPrivate::qt_updateFinished, this, &Mirelle::qt_updateFinished);
+    connect(d, &HPrivate::qt_updateProgress, this, &Mirelle::qt_updateProgress);
 }
 
-Mirelle::~Mirelle() = default;
-
-int Mirelle::initFwDevice(const QString& model, const QString& firmwareFile, const QString& language,
-                          const QString& folder)
+Mirelle::~Mirelle()
 {
-    Q_UNUSED(firmwareFile)
-    Q_UNUSED(language)
-    Q_UNUSED(folder)
-    // No updater is available in this build yet: every model is answered as unsupported.
-    emit qt_updateFinished(-1, QStringLiteral("no updater for model ") + model);
-    return -1;
+    delete d;
+}
+
+bool Mirelle::initFwDevice(QString model, QString fileName, QString language, QString folder)
+{
+    return d->initFwDevice(model, fileName, language, folder);
 }

@@ -3,18 +3,28 @@
 #include <QObject>
 #include <QString>
 
-// Flashes a device's firmware by model. Progress and the result are reported through the two signals.
+// The firmware-update library's one entry point: flashes a device's firmware by model name. The result and the
+// progress arrive through the two signals, always on the caller's thread.
+//
+// Threads: create, call and destroy on one thread with an event loop (the updaters' own threads report to it).
 class Q_DECL_EXPORT Mirelle : public QObject
 {
     Q_OBJECT
 public:
-    explicit Mirelle(QObject* parent = nullptr);
+    class HPrivate;
+
+    Mirelle(QObject* parent = nullptr);
     ~Mirelle() override;
 
-    int initFwDevice(const QString& model, const QString& firmwareFile, const QString& language,
-                     const QString& folder);
+    // Starts one update: model name, firmware file (empty: the updater's default), language ("zh", "en" or
+    // empty for the system's) and a firmware folder replacing the built-in one (or empty). True when the
+    // chosen updater accepted and started it; the outcome follows on qt_updateFinished.
+    bool initFwDevice(QString model, QString fileName, QString language, QString folder);
 
 signals:
-    void qt_updateFinished(int code, QString message);
-    void qt_updateProgress(int value, int total);
+    void qt_updateFinished(int code, QString msg);
+    void qt_updateProgress(int value, int totleValue);
+
+private:
+    HPrivate* d = nullptr;
 };

@@ -31,6 +31,17 @@ constexpr quint16 kReceiverNordic = 0x7E02;
 constexpr quint16 kHidBootloader = 0x8B01;
 constexpr quint16 kNordicDfuWired = 0x8B02;     // the wired "JARROW_NORDIC" DFU bootloader
 constexpr quint16 kNordicDfuWireless = 0x8B03;  // shared by every wireless Nordic model
+// The DFU bootloaders of the other wired Nordic models, one each.
+constexpr quint16 kNordicDfuMaldon = 0x8B10;
+constexpr quint16 kNordicDfuNesbit = 0x8B11;
+constexpr quint16 kNordicDfuTolland = 0x8B12;
+constexpr quint16 kNordicDfuJessam = 0x8B13;
+constexpr quint16 kNordicDfuDallow = 0x8B14;
+constexpr quint16 kNordicDfuHebden = 0x8B15;
+constexpr quint16 kNordicDfuLydford = 0x8B16;
+constexpr quint16 kNordicDfuBrackly = 0x8B17;
+constexpr quint16 kNordicDfuBalsom = 0x8B18;
+constexpr quint16 kNordicDfuCorlis = 0x8B19;
 
 // A mouse id that no model table names, but which stores packed values.
 constexpr quint16 kPackedValueExtraMouse = 0x6D4B;
@@ -95,6 +106,9 @@ constexpr quint16 kZennor = 0x6D47;
 constexpr quint16 kZennorWireless = 0x6D48;
 constexpr quint16 kHarloHollis = 0x6D49;
 constexpr quint16 kDunmorHollis = 0x6D4A;
+// A Nordic mouse that only the firmware library's device list knows.
+constexpr quint16 kTolland = 0x6D60;
+constexpr quint16 kTollandWireless = 0x6D61;
 
 // The protocol family whose classes serve a product id. Mice whose family has no classes yet are filed under
 // the family their model belongs to.
@@ -155,6 +169,18 @@ constexpr Model kModels[] = {
     {kNordicDfuWired, "NORDIC_DFU", "NORDIC_DFU", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
     {kNordicDfuWireless, "NORDIC_DFU_WIRELESS", "NORDIC_DFU_WIRELESS", Family::Bootloader, Link::Wireless, 0,
      nullptr, nullptr, Flag::None},
+    {kNordicDfuMaldon, "NORDIC_DFU_MALDON", "NORDIC_DFU_MALDON", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuNesbit, "NORDIC_DFU_NESBIT", "NORDIC_DFU_NESBIT", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuTolland, "NORDIC_DFU_TOLLAND", "NORDIC_DFU_TOLLAND", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuJessam, "NORDIC_DFU_JESSAM", "NORDIC_DFU_JESSAM", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuDallow, "NORDIC_DFU_DALLOW", "NORDIC_DFU_DALLOW", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuHebden, "NORDIC_DFU_HEBDEN", "NORDIC_DFU_HEBDEN", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuLydford, "NORDIC_DFU_LYDFORD", "NORDIC_DFU_LYDFORD", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuBrackly, "NORDIC_DFU_BRACKLY", "NORDIC_DFU_BRACKLY", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuBalsom, "NORDIC_DFU_BALSOM", "NORDIC_DFU_BALSOM", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kNordicDfuCorlis, "NORDIC_DFU_CORLIS", "NORDIC_DFU_CORLIS", Family::Bootloader, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kTolland, "TOLLAND", "TOLLAND", Family::Unassigned, Link::Wired, kTollandWireless, nullptr, nullptr, Flag::None},
+    {kTollandWireless, "TOLLAND", "TOLLAND_WIRELESS", Family::Unassigned, Link::Wireless, kTolland, nullptr, nullptr, Flag::None},
     {kPackedValueExtraMouse, "", "", Family::Unassigned, Link::Wired, 0, nullptr, nullptr, Flag::PackedValues},
     {kAbberly, "ABBERLY", "ABBERLY", Family::RegisterMouse, Link::Wired, kAbberlyWireless, ":/common/Abberly/", "Abberly", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kAbberlyWireless, "ABBERLY", "ABBERLY_WIRELESS", Family::RegisterMouse, Link::Wireless, kAbberly, ":/common/Abberly/", "Abberly_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
@@ -310,5 +336,28 @@ constexpr bool rowsAreSound()
 } // namespace detail
 static_assert(detail::rowsAreSound(), "catalogue rows: unique ids of four hex digits, paired both ways, "
                                       "one row per model and link, resources where flagged");
+
+// Firmware updates of the Nordic models: the product ids under which the firmware library's device list knows
+// each model ("MALDON" answers under "KELHAM_NORDIC"'s ids) and the DFU bootloader of its wired version; every
+// wireless version restarts as the receiver's bootloader, kNordicDfuWireless.
+struct NordicDfuIds {
+    const char* name;
+    quint16 wired;
+    quint16 wireless;
+    quint16 dfu;
+};
+constexpr NordicDfuIds kNordicDfu[] = {
+    {"JARROW", kJarrowNordic, kJarrowNordicWireless, kNordicDfuWired},
+    {"MALDON", kKelhamNordic, kKelhamNordicWireless, kNordicDfuMaldon},
+    {"NESBIT", kNesbit, kNesbitWireless, kNordicDfuNesbit},
+    {"TOLLAND", kTolland, kTollandWireless, kNordicDfuTolland},
+    {"JESSAM", kJessam, kJessamWireless, kNordicDfuJessam},
+    {"DALLOW", kDallow, kDallowWireless, kNordicDfuDallow},
+    {"HEBDEN", kHebden, kHebdenWireless, kNordicDfuHebden},
+    {"LYDFORD", kLydford, kLydfordWireless, kNordicDfuLydford},
+    {"BRACKLY", kBrackly, kBracklyWireless, kNordicDfuBrackly},
+    {"BALSOM", kBalsom, kBalsomWireless, kNordicDfuBalsom},
+    {"CORLIS", kCorlis, kCorlisWireless, kNordicDfuCorlis},
+};
 
 } // namespace DeviceIds

@@ -1,0 +1,145 @@
+#include "platform/process/ProcessControl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace Platform {
+namespace {
+
+class ChildLauncher : public ProcessLauncher
+{
+public:
+    StartError startElevated(const QString& program, qint64* pid) override
+    {
+        if (pid)
+            *pid = 0;
+        const QFileInfo info(program);
+        if (!info.absoluteDir().exists())
+            return StartError::PathNotFound;
+        if (!info.exists())
+            return StartError::FileNotFound;
+        const QByteArray path = QFile::encodeName(info.absoluteFilePath());
+        if (!info.isFile() || ::access(path.constData(), X_OK) != 0)
+            return StartError::AccessDenied;
+
+        char* argv[] = {const_cast<char*>(path.constData()), nullptr};
+        pid_t child = 0;
+        const int rc = ::posix_spawn(&child, path.constData(), nullptr, nullptr, argv, environ);
+        if (rc == EACCES)
+            return StartError::AccessDenied;
+        if (rc == ENOENT)
+            return StartError::FileNotFound;
+        if (rc != 0)
+            return StartError::Other;
+        if (pid)
+            *pid = child;
+        return StartError::None;
+    }
+
+    ProcessExit waitForExit(qint64 pid) override
+    {
+        ProcessExit result;
+        if (pid <= 0)
+            return result;
+        int status = 0;
+        pid_t rc;
+        do {
+            rc = ::waitpid(pid_t(pid), &status, 0);
+        } while (rc < 0 && errno == EINTR);
+        if (rc < 0) {
+            // Not our child any more (already reaped): nothing is known of its end.
+            result.crashed = true;
+            return result;
+        }
+        if (WIFEXITED(status)) {
+            result.exitCode = WEXITSTATUS(status);
+        } else {
+            result.crashed = true;
+        }
+        return result;
+    }
+};
+
+ChildLauncher& childLauncher()
+{
+    static ChildLauncher launcher;
+    return launcher;
+}
+
+std::atomic<ProcessLauncher*>& installed()
+{
+    static std::atomic<ProcessLauncher*> launcher{nullptr};
+    return launcher;
+}
+
+// The executable's base name of /proc/<pid>, or empty when it cannot be read (another user's process, a
+// zombie, a kernel thread).
+QString executableName(const QString& procEntry)
+{
+    QString target = QFile::symLinkTarget(procEntry + QStringLiteral("/exe"));
+    if (target.isEmpty())
+        return QString();
+    const QString deleted = QStringLiteral(" (deleted)");
+    if (target.endsWith(deleted))
+        target.chop(deleted.size());
+    return QFileInfo(target).fileName();
+}
+
+} // namespace
+
+ProcessLauncher* processLauncher()
+{
+    ProcessLauncher* launcher = installed().load();
+    return launcher ? launcher : &childLauncher();
+}
+
+void setProcessLauncher(ProcessLauncher* launcher)
+{
+    installed().store(launcher);
+}
+
+qint64 findProcessId(const QString& name)
+{
+    if (name.isEmpty())
+        return 0;
+    const uid_t me = ::getuid();
+    const QDir proc(QStringLiteral("/proc"));
+    const QStringList entries = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    qint64 found = 0;
+    for (const QString& entry : entries) {
+        bool numeric = false;
+        const qint64 pid = entry.toLongLong(&numeric);
+        if (!numeric || pid <= 0)
+            continue;
+        const QByteArray path = QFile::encodeName(proc.filePath(entry));
+        struct stat st;
+        if (::stat(path.constData(), &st) != 0 || st.st_uid != me)
+            continue;
+        if (executableName(proc.filePath(entry)) == name) {
+            found = pid;
+            break;
+        }
+    }
+    return found;
+}
+
+bool killProcess(qint64 pid)
+{
+    if (pid <= 0 || pid == qint64(::getpid()))
+        return false;
+    return ::kill(pid_t(pid), SIGKILL) == 0;
+}
+
+} // namespace Platform

@@ -1,0 +1,46 @@
+#include "LauncherDouble.h"
+
+#include <QDir>
+
+LauncherDouble::LauncherDouble()
+    : m_previous(Platform::processLauncher())
+{
+    Platform::setProcessLauncher(this);
+}
+
+LauncherDouble::~LauncherDouble()
+{
+    Platform::setProcessLauncher(nullptr);
+}
+
+QStringList LauncherDouble::programs() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_programs;
+}
+
+QStringList LauncherDouble::folders() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_folders;
+}
+
+Platform::StartError LauncherDouble::startElevated(const QString& program, qint64* pid)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        m_programs.append(program);
+        m_folders.append(QDir::currentPath());
+    }
+    if (m_decline) {
+        if (pid)
+            *pid = 0;
+        return Platform::StartError::Declined;
+    }
+    return m_previous->startElevated(program, pid);
+}
+
+Platform::ProcessExit LauncherDouble::waitForExit(qint64 pid)
+{
+    return m_previous->waitForExit(pid);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QMutex>
+#include <QStringList>
+
+// Collects every log line of the process (all threads) while it lives, so tests can assert the lines a Part
+// names. Lines are kept as the message handler receives them (qDebug's spacing and quoting included).
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    QStringList lines() const;
+    // True when some line contains text.
+    bool contains(const QString& text) const;
+    int count(const QString& text) const;
+    void clear();
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+    QtMessageHandler m_previous = nullptr;
+};
