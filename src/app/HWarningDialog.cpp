@@ -1,7 +1,11 @@
 #include "app/HWarningDialog.h"
 
+#include "common/AppServices.h"
 #include "hid/HDeviceManager.h"
 #include "hid/KBaseDevice.h"
+#include "models/device/KImageModel.h"
+
+#include <QDebug>
 
 HWarningDialog::HWarningDialog(QObject* parent)
     : QObject(parent)
@@ -22,6 +26,15 @@ void HWarningDialog::startWarning(int type)
         if (pid > kWirelessPidLow && pid < kWirelessPidHigh)
             emit sig_startWarning();
     }
-    // OperationFailed is shown once the device-view model can tell a wireless device; no device class of
-    // this build is wireless.
+    if (type == OperationFailed) {
+        const KImageModel* image = AppServices::instance()->getImageModel();
+        if (image && image->isWireLess()) {
+            qDebug() << "鼠标已休眠";
+            emit sig_startWarning();
+        } else {
+            // A wired device that refused a setting is not asleep: the popup would be wrong, silence too.
+            AppServices::instance()->showTips(AppServices::TipFail,
+                                              tr("Setting failed. The device did not accept the change"));
+        }
+    }
 }

@@ -4,10 +4,12 @@
 
 #include "app/HLoadDialog.h"
 #include "app/KAppManager.h"
+#include "app/KResolution.h"
 #include "app/HSuspension.h"
 #include "app/HWarningDialog.h"
 #include "online/HAnalytics.h"
 
+#include "models/device/KImageModel.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 
@@ -21,6 +23,8 @@ UIManager::UIManager(QObject* parent)
     m_suspension = new HSuspension(this);
     m_warningDialog = new HWarningDialog(this);
     m_analytics = new HAnalytics(this);
+    m_resolution = new KResolution(this);
+    m_imageModel = new KImageModel(this);
 }
 
 UIManager::~UIManager()
@@ -62,4 +66,9 @@ void UIManager::startWarning(int type)
 void UIManager::sendEvent(const QString& category, const QString& action, const QString& label)
 {
     m_analytics->sendEvent(category, action, label);
+}
+
+float UIManager::uiScale() const
+{
+    return m_resolution->getScale();
 }

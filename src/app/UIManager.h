@@ -11,6 +11,7 @@ class HMacroName;
 class HMacroType;
 class HSuspension;
 class HWarningDialog;
+class KResolution;
 
 // Owns one object of each user-interface model for the program's lifetime and hands them out through its
 // getters; program code reaches a model only through here. It is also the application's AppServices, through
@@ -32,6 +33,8 @@ public:
     HAnalytics* getAnalytics() const { return m_analytics; }
     HConfigView* getConfigView() const override { return m_configView; }
     KConfigFileController* getConfigFileController() const override;
+    KImageModel* getImageModel() const override { return m_imageModel; }
+    KResolution* getResolution() const { return m_resolution; }
 
     // AppServices: feedback through the dialogs above.
     void showTips(int style, const QString& message) override;
@@ -40,6 +43,7 @@ public:
     void stopLoading() override;
     void startWarning(int type) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
+    float uiScale() const override;
 
 private:
     HMacroType* m_macroType = nullptr;
@@ -49,4 +53,6 @@ private:
     HWarningDialog* m_warningDialog = nullptr;
     HAnalytics* m_analytics = nullptr;
     HConfigView* m_configView = nullptr;
+    KResolution* m_resolution = nullptr;
+    KImageModel* m_imageModel = nullptr;
 };

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "common/UiScale.h"
+
 #include <QString>
 
 class HConfigView;
 class HMacroName;
 class HMacroType;
 class KConfigFileController;
+class KImageModel;
+class KLightModel;
 
 // What the lower layers (profiles, models, devices) need of the running application: user feedback (tips, the
 // busy indicator, device warnings, analytics events) and the objects the UI manager owns. The application
@@ -45,6 +49,13 @@ public:
     virtual HConfigView* getConfigView() const { return nullptr; }
     virtual HMacroName* getMacroName() const { return nullptr; }
     virtual HMacroType* getMacroType() const { return nullptr; }
+    virtual KImageModel* getImageModel() const { return nullptr; }
+    virtual KLightModel* getLightModel() const { return nullptr; }
+
+    // --- the user interface's scale (1.0 until the application sets one) --------------------------------
+    virtual float uiScale() const { return 1.0f; }
+    // A length of the device picture at scale 1.0, as the interface draws it.
+    int scaleLength(int length) const { return UiScale::scaleLength(uiScale(), length); }
 
 private:
     static AppServices* defaultServices()

@@ -6,6 +6,8 @@
 #include "app/HWarningDialog.h"
 #include "common/DeviceIds.h"
 #include "hid/HDeviceManager.h"
+#include "models/device/KImageModel.h"
+#include "RecordingServices.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -146,6 +148,36 @@ private slots:
         QCOMPARE(show.count(), 0);
         QCOMPARE(warn.count(), 0);
         QCOMPARE(warning.warningType(), int(HWarningDialog::DeviceConnect));
+    }
+
+    // After a failed operation a wireless device is taken to be asleep (the wake-up popup); a wired one gets
+    // the failure tip instead of nothing at all.
+    void failedOperationWarning_data()
+    {
+        QTest::addColumn<bool>("wireless");
+        QTest::addColumn<int>("popups");
+        QTest::addColumn<QStringList>("tips");
+        QTest::newRow("wired") << false << 0
+                               << QStringList{QStringLiteral("1:Setting failed. The device did not accept the change")};
+        QTest::newRow("wireless") << true << 1 << QStringList();
+    }
+
+    void failedOperationWarning()
+    {
+        QFETCH(bool, wireless);
+        RecordingServices services;
+        KImageModel image;
+        image.setIsWireLess(wireless);
+        services.setImageModel(&image);
+        QVERIFY(HDeviceManager::instance()->createDevice(int(DeviceIds::kKeyboardWired)));
+        HWarningDialog warning;
+        QSignalSpy warn(&warning, &HWarningDialog::sig_startWarning);
+        if (wireless)
+            QTest::ignoreMessage(QtDebugMsg, "鼠标已休眠");
+        warning.startWarning(HWarningDialog::OperationFailed);
+        QTEST(warn.count(), "popups");
+        QTEST(services.tips, "tips");
+        QCOMPARE(warning.warningType(), int(HWarningDialog::OperationFailed));
     }
 
     void connectWarningOnlyForReceivers_data()

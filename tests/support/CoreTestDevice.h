@@ -17,6 +17,7 @@ public:
 
     int pid() const { return m_pid; }
     void setFwVersion(int version) { m_fwVersion = version; }
+    void setLayout(const QJsonObject& layout) { m_layout = layout; }
 
     bool initDevice() override;
     QJsonObject* getLayout() override { return &m_layout; }

@@ -1,6 +1,7 @@
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 
 #include "common/DeviceIds.h"
+#include "devices/LayoutDocument.h"
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
 #include "devices/keyboard/Quenby8aMacroRecord.h"
@@ -53,15 +54,7 @@ FDeviceQuenby_8a::FDeviceQuenby_8a(QObject* parent)
     for (int slot = 0; slot < kMacroSlots; ++slot)
         m_macroSlots.insert(slot, -1);
 
-    QFile file(m_layoutPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qDebug() << "[ERROR] open json file error";
-    } else {
-        QJsonParseError error;
-        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
-        if (error.error == QJsonParseError::NoError && doc.isObject())
-            m_layout = doc.object();
-    }
+    m_layout = LayoutDocument::read(m_layoutPath);
 
     m_readThread = new Quenby_8aInterruputRead();
     connect(m_readThread, &Quenby_8aInterruputRead::sigData, this, &FDeviceQuenby_8a::onInterruptData);

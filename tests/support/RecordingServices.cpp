@@ -1,0 +1,51 @@
+#include "RecordingServices.h"
+
+RecordingServices::RecordingServices()
+    : m_previous(AppServices::instance())
+{
+    AppServices::install(this);
+}
+
+RecordingServices::~RecordingServices()
+{
+    AppServices::install(m_previous);
+}
+
+void RecordingServices::showTips(int style, const QString& message)
+{
+    tips << QStringLiteral("%1:%2").arg(style).arg(message);
+}
+
+void RecordingServices::startLoading(int)
+{
+    ++loadingStarts;
+}
+
+void RecordingServices::startLoading()
+{
+    ++loadingStarts;
+}
+
+void RecordingServices::stopLoading()
+{
+    ++loadingStops;
+}
+
+void RecordingServices::startWarning(int type)
+{
+    warnings << type;
+}
+
+void RecordingServices::sendEvent(const QString& category, const QString& action, const QString& label)
+{
+    events << QStringLiteral("%1/%2/%3").arg(category, action, label);
+}
+
+void RecordingServices::clear()
+{
+    tips.clear();
+    events.clear();
+    warnings.clear();
+    loadingStarts = 0;
+    loadingStops = 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "common/AppServices.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// An AppServices that records the feedback the lower layers give and hands out the objects a test sets.
+// Installed for its lifetime; the previous services come back on destruction.
+//
+// Tips read "style:message", events "category/action/label", warnings their type. The busy indicator is
+// counted like the real one: open() is the number of starts without their stop.
+class RecordingServices : public AppServices
+{
+public:
+    RecordingServices();
+    ~RecordingServices() override;
+    RecordingServices(const RecordingServices&) = delete;
+    RecordingServices& operator=(const RecordingServices&) = delete;
+
+    void showTips(int style, const QString& message) override;
+    void startLoading(int timeMs) override;
+    void startLoading() override;
+    void stopLoading() override;
+    void startWarning(int type) override;
+    void sendEvent(const QString& category, const QString& action, const QString& label) override;
+
+    KConfigFileController* getConfigFileController() const override { return m_configFileController; }
+    KImageModel* getImageModel() const override { return m_imageModel; }
+    KLightModel* getLightModel() const override { return m_lightModel; }
+    float uiScale() const override { return m_scale; }
+
+    void setConfigFileController(KConfigFileController* controller) { m_configFileController = controller; }
+    void setImageModel(KImageModel* model) { m_imageModel = model; }
+    void setLightModel(KLightModel* model) { m_lightModel = model; }
+    void setScale(float scale) { m_scale = scale; }
+
+    // Forgets what was recorded (not the objects or the scale).
+    void clear();
+
+    QStringList tips;
+    QStringList events;
+    QList<int> warnings;
+    int loadingStarts = 0;
+    int loadingStops = 0;
+    int open() const { return loadingStarts - loadingStops; }
+
+private:
+    AppServices* m_previous;
+    KConfigFileController* m_configFileController = nullptr;
+    KImageModel* m_imageModel = nullptr;
+    KLightModel* m_lightModel = nullptr;
+    float m_scale = 1.0f;
+};
