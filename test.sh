@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole suite (QML tests under a virtual X server).
+# Installs what is missing, checks the include layers, builds, and runs the whole suite (QML tests under a
+# virtual X server).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "$here/scripts/install-deps.sh"
+"$here/scripts/check-layers.sh"
 "$here/scripts/build.sh"
 cd "${CORVANE_BUILD_DIR:-$here/build}"
 export CORVANE_TEST=1

@@ -1,8 +1,8 @@
 #include "platform/hid/DeviceNotification.h"
 
 #include "platform/hid/HidBackend.h"
+#include "platform/hid/HidHotplugEvents.h"
 #include "platform/hid/HidrawBackend.h"
-#include "sim/bus/SimBus.h"
 
 #include <QSocketNotifier>
 
@@ -37,10 +37,10 @@ bool DeviceNotification::start()
     if (m_active)
         return true;
     m_error = 0;
-    if (auto* bus = dynamic_cast<SimBus*>(hidBackend())) {
-        m_simBus = bus;
-        connect(bus, &SimBus::deviceArrived, this, &DeviceNotification::deviceArrived);
-        connect(bus, &SimBus::deviceRemoved, this, &DeviceNotification::deviceRemoved);
+    if (HidHotplugEvents* events = hidBackend()->hotplugEvents()) {
+        m_backendEvents = events;
+        connect(events, &HidHotplugEvents::deviceArrived, this, &DeviceNotification::deviceArrived);
+        connect(events, &HidHotplugEvents::deviceRemoved, this, &DeviceNotification::deviceRemoved);
         m_active = true;
         return true;
     }
@@ -91,9 +91,9 @@ void DeviceNotification::stopMonitor()
 
 void DeviceNotification::stop()
 {
-    if (m_simBus)
-        disconnect(m_simBus, nullptr, this, nullptr);
-    m_simBus = nullptr;
+    if (m_backendEvents)
+        disconnect(m_backendEvents, nullptr, this, nullptr);
+    m_backendEvents = nullptr;
     stopMonitor();
     m_active = false;
 }

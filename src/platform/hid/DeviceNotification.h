@@ -1,7 +1,7 @@
 #pragma once
 
 // Arrival and removal of HID interfaces, one event per collection path, on the thread that owns the object
-// (the GUI thread). With the simulated bus as the HID backend the bus's own events are passed on; otherwise
+// (the GUI thread). A HID backend that announces its own events (the simulated bus) has them passed on; otherwise
 // a udev monitor on the hidraw subsystem is read through a socket notifier. A removed hidraw node is gone
 // from sysfs when its event arrives, so the paths announced for each node are kept and repeated on removal.
 
@@ -49,7 +49,7 @@ private:
 
     bool m_active = false;
     int m_error = 0;
-    QPointer<QObject> m_simBus;
+    QPointer<QObject> m_backendEvents;
     udev* m_udev = nullptr;
     udev_monitor* m_monitor = nullptr;
     QSocketNotifier* m_notifier = nullptr;

@@ -11,6 +11,8 @@
 
 namespace KHID {
 
+class HidHotplugEvents;
+
 enum class HidAccess {
     None,       // attributes only
     Read,
@@ -47,6 +49,10 @@ public:
 
     // Wakes every read blocked on the handle; they return false. Later reads block again.
     virtual void cancel(HANDLE handle) = 0;
+
+    // A backend that knows its own arrivals and removals announces them here; null when the system's device
+    // events are to be watched instead (hidraw).
+    virtual HidHotplugEvents* hotplugEvents() { return nullptr; }
 };
 
 // The backend in use by the process. Defaults to hidraw; the program selects the simulated bus when asked

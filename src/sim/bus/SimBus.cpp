@@ -83,6 +83,8 @@ SimBus* SimBus::instance()
 SimBus::SimBus(QObject* parent)
     : QObject(parent)
 {
+    connect(this, &SimBus::deviceArrived, &m_hotplugEvents, &KHID::HidHotplugEvents::deviceArrived);
+    connect(this, &SimBus::deviceRemoved, &m_hotplugEvents, &KHID::HidHotplugEvents::deviceRemoved);
 }
 
 SimBus::~SimBus()

@@ -4,6 +4,7 @@
 // plug device emulators into it; the HID layer above sees them exactly as it sees real interfaces.
 
 #include "platform/hid/HidBackend.h"
+#include "platform/hid/HidHotplugEvents.h"
 #include "sim/bus/SimDevice.h"
 #include "sim/bus/SimResponder.h"
 #include "sim/bus/SimTransfer.h"
@@ -90,6 +91,8 @@ public:
     bool write(KHID::HANDLE handle, const quint8* buffer, quint32 length, quint32* written) override;
     bool read(KHID::HANDLE handle, quint8* buffer, quint32 length, quint32* read, int timeoutMs = -1) override;
     void cancel(KHID::HANDLE handle) override;
+    // Passes on deviceArrived and deviceRemoved.
+    KHID::HidHotplugEvents* hotplugEvents() override { return &m_hotplugEvents; }
 
 signals:
     void deviceArrived(const QString& path);
@@ -123,6 +126,7 @@ private:
     int m_nextNode = 0;
     KHID::HANDLE m_nextHandle = 0x5100;
     SimTranscript m_transcript;
+    KHID::HidHotplugEvents m_hotplugEvents;
     quint64 m_sequence = 0;
     int m_blockedReads = 0;
 };

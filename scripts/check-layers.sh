@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Checks that includes between the source folders point down the layers. Every quoted include of a file
+# under src/, lib/ or tools/ is resolved to the folder (layer) it names; an include of a layer that the
+# including layer may not use is printed, one line each, and the script fails.
+#
+#   scripts/check-layers.sh [root]     (root: the source tree, default the tree this script belongs to)
+#
+# Layers, lowest first. A layer may include itself and the layers listed for it, nothing else.
+set -euo pipefail
+root="${1:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}"
+cd "$root"
+
+declare -A allowed=(
+  [common]=""
+  [platform]="common"
+  [sim]="platform common"
+  [hid/khid]="platform common"
+  # The device interface carries the models' item types (keys, macros, key light).
+  [hid]="hid/khid platform common models"
+  # The profile documents hold the key and macro values of the models, and the macro files of the models
+  # are filed through the profile file helpers: the two folders form one layer.
+  [models]="common profiles"
+  [profiles]="common models"
+  [online]="platform common"
+  [devices]="hid hid/khid platform common models profiles"
+  [update]="hid hid/khid platform common profiles online"
+  [lib/fwupdate]="hid/khid platform common"
+  [tools/fwupdate]="lib/fwupdate hid/khid platform common profiles online"
+  [app]="*"
+)
+
+# The layer of a path below the root: src/hid/khid and the firmware library and tool by their two-level
+# folder, every other source folder by its first level under src/.
+layer_of() {
+  case "$1" in
+    src/hid/khid/*) echo "hid/khid" ;;
+    src/*/*) local rest="${1#src/}"; echo "${rest%%/*}" ;;
+    lib/fwupdate/*) echo "lib/fwupdate" ;;
+    tools/fwupdate/*) echo "tools/fwupdate" ;;
+    *) echo "" ;;
+  esac
+}
+
+# The file an include names, as a path below the root; empty when it is none of ours (Qt, system).
+resolve() {
+  local from_dir="$1" name="$2"
+  if [ -f "$from_dir/$name" ]; then echo "$from_dir/$name"; return; fi
+  local base
+  for base in src lib/fwupdate; do
+    if [ -f "$base/$name" ]; then echo "$base/$name"; return; fi
+  done
+  case "$name" in */*) local top="${name%%/*}"; [ -d "src/$top" ] && echo "src/$name" ;; esac
+  return 0
+}
+
+failures=0
+while IFS= read -r file; do
+  from="$(layer_of "$file")"
+  [ -n "$from" ] || continue
+  if [ -z "${allowed[$from]+set}" ]; then
+    echo "check-layers: $file: the folder '$from' has no entry in scripts/check-layers.sh"
+    failures=$((failures + 1))
+    continue
+  fi
+  [ "${allowed[$from]}" = "*" ] && continue
+  while IFS=: read -r line text; do
+    name="$(sed -E 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]*)".*/\1/' <<<"$text")"
+    target="$(resolve "$(dirname "$file")" "$name")"
+    [ -n "$target" ] || continue
+    to="$(layer_of "$target")"
+    [ -n "$to" ] && [ "$to" != "$from" ] || continue
+    case " ${allowed[$from]} " in *" $to "*) continue ;; esac
+    echo "check-layers: $file:$line: $from may not include $name ($to); $from may include: ${allowed[$from]:-nothing of ours}"
+    failures=$((failures + 1))
+  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" || true)
+done < <(find src lib tools -type f \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null | sort)
+
+if [ "$failures" -gt 0 ]; then
+  echo "check-layers: $failures forbidden include(s)"
+  exit 1
+fi
+echo "check-layers: every include points down"
