@@ -166,9 +166,9 @@ QJsonObject FChangeConfig::changeConfig(QJsonObject oldDocument, const QString& 
     }
     qDebug() << "open file success";
     // Bounded even when the file grows after the size check.
-    const QByteArray content = file.read(KConfigFileController::kMaxProfileBytes + 1);
+    const auto [read, content] = readAtMost(file, KConfigFileController::kMaxProfileBytes);
     file.close();
-    if (content.size() > KConfigFileController::kMaxProfileBytes)
+    if (!read)
         return QJsonObject();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(content, &error);
@@ -194,11 +194,12 @@ QJsonObject FChangeConfig::changeConfig(QJsonObject oldDocument, const QString& 
 
     qDebug() << "set JsonObj:" << profile;
     const QByteArray text = QJsonDocument(profile).toJson(QJsonDocument::Indented);
+    // A document that did not reach the file is not handed back: the caller would take it for the stored one.
     if (!saveFileContents(path, text)) {
         qDebug() << "write file error!";
-    } else {
-        qDebug() << "write file success!";
+        return QJsonObject();
     }
+    qDebug() << "write file success!";
     return profile;
 }
 

@@ -13,8 +13,9 @@ class FChangeConfig : public QObject
 public:
     explicit FChangeConfig(QObject* parent = nullptr);
 
-    // Overlays oldDocument onto the profile at path, writes the profile and returns it. A profile that
-    // cannot be read is not written; the result is then empty.
+    // Overlays oldDocument onto the profile at path, writes the profile and returns it. The result is empty
+    // when nothing was stored: a profile that cannot be read is not written, and a write that fails (full
+    // disk, read-only folder) leaves the old profile whole.
     QJsonObject changeConfig(QJsonObject oldDocument, const QString& path);
     // HID keyboard usage of a Windows virtual-key code; 0 for 0 and for codes without a row.
     int VKCodeTransToString(int virtualKey);

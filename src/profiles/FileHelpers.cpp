@@ -8,7 +8,13 @@
 #include <QIcon>
 #include <QSaveFile>
 
+#include <climits>
+#include <unistd.h>
+
 namespace {
+
+// As many links as the kernel follows in one path before it gives up with ELOOP.
+constexpr int kMaxLinkHops = 40;
 
 constexpr qint64 kCopyChunk = 64 * 1024;
 
@@ -134,9 +140,9 @@ bool copyDir(const QDir& source, const QDir& target, const bool& overwrite)
 {
     const QString sourceRoot = source.absolutePath();
     const QString targetRoot = target.path();
-    // A target inside the source would be walked while it is being filled: the copy would never end.
-    const QString cleanSource = QDir::cleanPath(sourceRoot);
-    if (QDir::cleanPath(target.absolutePath()) == cleanSource || isInsideFolder(target.absolutePath(), cleanSource))
+    // A target inside the source would be walked while it is being filled: the copy would never end. Also
+    // when the target reaches the source only through a link.
+    if (isFolderOrInside(target.absolutePath(), sourceRoot))
         return false;
     return walkEntries(
         source,
@@ -270,9 +276,31 @@ std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file)
     QFile in(info.absoluteFilePath());
     if (!info.isFile() || !in.open(QIODevice::ReadOnly))
         return {false, QByteArray()};
-    // One byte beyond the limit tells a file that is too large without trusting the size it reports.
-    const QByteArray bytes = in.read(kMaxWholeFileBytes + 1);
-    if (bytes.size() > kMaxWholeFileBytes || in.error() != QFileDevice::NoError)
+    return readAtMost(in, kMaxWholeFileBytes);
+}
+
+std::pair<bool, QByteArray> readAtMost(QFile& file, qint64 limit)
+{
+    // QIODevice::read(max) sizes its buffer to max before it reads a byte, so one call with the limit would
+    // cost the whole limit for every small file. The size the file reports only sets the first capacity:
+    // it may be 0 for a file with content or grow while we read, so the end is what the reads say.
+    QByteArray bytes;
+    const qint64 reported = file.size() - file.pos();
+    if (reported > limit)
+        return {false, QByteArray()};
+    if (reported > 0)
+        bytes.reserve(int(reported));
+    for (;;) {
+        const qint64 room = limit + 1 - bytes.size();
+        const QByteArray chunk = file.read(qMin(kCopyChunk, room));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+        // One byte beyond the limit tells a file that is too large.
+        if (bytes.size() > limit)
+            return {false, QByteArray()};
+    }
+    if (file.error() != QFileDevice::NoError)
         return {false, QByteArray()};
     return {true, bytes};
 }
@@ -337,12 +365,86 @@ bool isBareName(const QString& name)
     return true;
 }
 
-bool isInsideFolder(const QString& path, const QString& root)
+namespace {
+
+// The target of the link at path, as stored; empty when path is no link.
+QString linkText(const QString& path)
+{
+    char buffer[PATH_MAX];
+    const ssize_t length = ::readlink(QFile::encodeName(path).constData(), buffer, sizeof buffer);
+    if (length <= 0 || length >= ssize_t(sizeof buffer))
+        return QString();
+    return QFile::decodeName(QByteArray(buffer, int(length)));
+}
+
+QString parentOf(const QString& resolved)
+{
+    const int slash = resolved.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : resolved.left(slash);
+}
+
+// Walks path one name at a time from base (itself resolved, or "/"), as the kernel does: a name that is a
+// link is replaced by its resolved target before the next name is looked at, so ".." after a link leaves
+// the link's target, not the folder that holds the link.
+QString resolveFrom(QString resolved, const QString& path, int& hops)
+{
+    if (path.startsWith(QLatin1Char('/')))
+        resolved = QStringLiteral("/");
+    const QStringList names = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& name : names) {
+        if (name == QLatin1String("."))
+            continue;
+        if (name == QLatin1String("..")) {
+            resolved = parentOf(resolved);
+            continue;
+        }
+        const QString next = resolved == QLatin1String("/") ? resolved + name : resolved + QLatin1Char('/') + name;
+        if (!QFileInfo(next).isSymLink()) {
+            resolved = next;
+            continue;
+        }
+        const QString target = linkText(next);
+        if (target.isEmpty() || ++hops > kMaxLinkHops)
+            return QString();
+        resolved = resolveFrom(resolved, target, hops);
+        if (resolved.isEmpty())
+            return QString();
+    }
+    return resolved;
+}
+
+enum class Containment { Outside, Same, Inside };
+
+Containment containment(const QString& path, const QString& root)
 {
     if (path.isEmpty() || root.isEmpty())
-        return false;
-    const QString cleanRoot = QDir::cleanPath(QDir(root).absolutePath());
-    const QString cleanPath = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QString prefix = cleanRoot.endsWith(QLatin1Char('/')) ? cleanRoot : cleanRoot + QLatin1Char('/');
-    return cleanPath.startsWith(prefix) && cleanPath.size() > prefix.size();
+        return Containment::Outside;
+    const QString resolvedRoot = resolvedPath(root);
+    const QString resolved = resolvedPath(path);
+    if (resolvedRoot.isEmpty() || resolved.isEmpty())
+        return Containment::Outside;
+    if (resolved == resolvedRoot)
+        return Containment::Same;
+    const QString prefix = resolvedRoot.endsWith(QLatin1Char('/')) ? resolvedRoot : resolvedRoot + QLatin1Char('/');
+    return resolved.startsWith(prefix) ? Containment::Inside : Containment::Outside;
+}
+
+} // namespace
+
+QString resolvedPath(const QString& path)
+{
+    if (path.isEmpty())
+        return QString();
+    int hops = 0;
+    return resolveFrom(QDir::currentPath(), path, hops);
+}
+
+bool isInsideFolder(const QString& path, const QString& root)
+{
+    return containment(path, root) == Containment::Inside;
+}
+
+bool isFolderOrInside(const QString& path, const QString& root)
+{
+    return containment(path, root) != Containment::Outside;
 }

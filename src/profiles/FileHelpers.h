@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QSize>
@@ -43,6 +44,9 @@ bool writeBytesToFile(const QFileInfo& file, const QByteArray& data, const bool&
 // The content of a regular file of at most kMaxWholeFileBytes; {false, empty} for anything else.
 constexpr qint64 kMaxWholeFileBytes = 256 * 1024 * 1024;
 std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file);
+// Reads the rest of an open file, at most limit bytes, in chunks: memory follows the file, never the limit.
+// {false, empty} when the file holds more than limit bytes or the read fails.
+std::pair<bool, QByteArray> readAtMost(QFile& file, qint64 limit);
 bool copyFileOrDir(const QFileInfo& source, const QFileInfo& target, const bool& overwrite);
 QPixmap fileIconPixmap(const QString& path, const QString& savePath, const QSize& size);
 QPixmap shellIconPixmap(QString path, QString savePath);
@@ -55,5 +59,14 @@ bool saveFileContents(const QString& path, const QByteArray& bytes);
 // A name typed by the user or read from a file: not empty, no separators, not "." or "..", no control
 // characters. Only such names may be joined to a folder path.
 bool isBareName(const QString& name);
-// Whether path, once made absolute and cleaned, lies strictly inside root.
+// The absolute path the file system reaches through path: every link followed (also a dangling one), "." and
+// ".." taken where they stand, the parts that do not exist yet kept as written. Empty when links loop or
+// nest too deeply to follow.
+QString resolvedPath(const QString& path);
+// Containment, decided on resolved paths on both sides: a link inside root that points elsewhere leads out
+// of it, and a path that reaches root only through a link is inside. This is the one rule every check of
+// "stays inside its folder" uses.
+// Whether path lies strictly inside root.
 bool isInsideFolder(const QString& path, const QString& root);
+// Whether path is root itself or lies inside it.
+bool isFolderOrInside(const QString& path, const QString& root);

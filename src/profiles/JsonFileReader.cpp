@@ -1,5 +1,6 @@
 #include "profiles/JsonFileReader.h"
 
+#include "profiles/FileHelpers.h"
 #include "profiles/KConfigFileController.h"
 
 #include <QDebug>
@@ -15,13 +16,13 @@ bool readJsonDocument(const QString& path, QJsonDocument* document)
 
     QByteArray bytes;
     if (opened) {
-        // One byte beyond the limit tells a file that is too large without trusting the size it reports.
-        bytes = file.read(KConfigFileController::kMaxProfileBytes + 1);
+        const auto read = readAtMost(file, KConfigFileController::kMaxProfileBytes);
         file.close();
-        if (bytes.size() > KConfigFileController::kMaxProfileBytes) {
-            qDebug() << "[Error] initJsonObj" << path << "is too large";
+        if (!read.first) {
+            qDebug() << "[Error] initJsonObj" << path << "is too large or unreadable";
             return false;
         }
+        bytes = read.second;
     }
 
     QJsonParseError error;

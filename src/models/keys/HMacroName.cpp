@@ -1,6 +1,7 @@
 #include "models/keys/HMacroName.h"
 
 #include "common/ProgramFolders.h"
+#include "profiles/FileHelpers.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,17 +12,6 @@ QString withoutSuffix(const QString& name)
 {
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? name : name.left(dot);
-}
-
-// Whether folder is the macro root or lies below it. Links are resolved on both sides, so neither a link
-// inside the library nor ".." in the path leads the list out of it.
-bool isInMacroLibrary(const QString& folder, const QString& root)
-{
-    const QString canonicalRoot = QFileInfo(root).canonicalFilePath();
-    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
-    if (canonicalRoot.isEmpty() || canonicalFolder.isEmpty())
-        return false;
-    return canonicalFolder == canonicalRoot || canonicalFolder.startsWith(canonicalRoot + QLatin1Char('/'));
 }
 
 } // namespace
@@ -78,7 +68,8 @@ void HMacroName::initFromFile(QString path, bool reset)
     if (path.isEmpty())
         path = root;
     const QDir folder(path);
-    if (!folder.exists() || !isInMacroLibrary(folder.absolutePath(), root))
+    // Only the macro folder and what lies below it, also when a link inside it points elsewhere.
+    if (!folder.exists() || !isFolderOrInside(folder.absolutePath(), root))
         return;
 
     const QFileInfoList entries =

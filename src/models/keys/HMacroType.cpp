@@ -37,8 +37,8 @@ ReadResult readMacroObject(const QString& path, QJsonObject* object)
         return ReadResult::Unreadable;
     if (file.size() == 0)
         return ReadResult::Empty;
-    const QByteArray bytes = file.read(kMaxMacroFileSize + 1);
-    if (bytes.size() > kMaxMacroFileSize)
+    const auto [read, bytes] = readAtMost(file, kMaxMacroFileSize);
+    if (!read)
         return ReadResult::Unreadable;
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
@@ -250,12 +250,27 @@ void HMacroType::saveToFile(QString path)
     qInfo() << "[INFO] save file successful!";
 }
 
-void HMacroType::saveFileName(QString path, QString fileName)
+bool HMacroType::saveFileName(QString path, QString fileName)
 {
     QJsonObject object;
-    if (readMacroObject(path, &object) != ReadResult::Ok)
-        return;
+    switch (readMacroObject(path, &object)) {
+    case ReadResult::Ok:
+        break;
+    case ReadResult::Missing:
+        // The file was just renamed to this path: when it is not there (its folder a dangling link, say),
+        // the rename did not do what the list shows.
+        qWarning().noquote() << "[Error] rename macro: no macro file at" << path;
+        return false;
+    case ReadResult::Unreadable:
+    case ReadResult::Empty:
+    case ReadResult::Unparsable:
+        qWarning().noquote() << "[Error] rename macro: not a macro document:" << path;
+        return false;
+    }
     object.insert(kKeyMacroName, fileName);
-    if (!writeMacroObject(path, object))
+    if (!writeMacroObject(path, object)) {
         qWarning() << "[Error] write macro json error";
+        return false;
+    }
+    return true;
 }

@@ -40,7 +40,9 @@ public:
     Q_INVOKABLE void reduceTimes(bool write = true);
     Q_INVOKABLE void resetMacroType();
     Q_INVOKABLE void clearMacroName();
-    Q_INVOKABLE void saveFileName(QString path, QString fileName);
+    // Writes fileName as the macro's name into the file at path; false (and logged) when the file is missing,
+    // is no macro document or cannot be written.
+    Q_INVOKABLE bool saveFileName(QString path, QString fileName);
 
 public slots:
     void initFromFile(QString path);
