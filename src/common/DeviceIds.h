@@ -137,6 +137,12 @@ enum : quint16 {
     SwappedModifiers = 1 << 4,        // composite keys store their modifier codes swapped (packs values too)
     BatteryPoll = 1 << 5,             // the battery is polled instead of read from reports
     ReportsThroughReceiver = 1 << 6,  // its reports come through the receiver's vendor interface
+    // Key-assignment families: which rules the key model applies to a function assigned to a button.
+    SniperKeys = 1 << 7,              // DPI buttons refuse sniper and fire; the mouse may offer both
+    SideButtonKeys = 1 << 8,          // side buttons (custom buttons 1-3)
+    DpiKeys = 1 << 9,                 // DPI keys
+    DpiFunctions = 1 << 10,           // DpiKeys models that offer DPI Cycle, DPI+ and DPI- as extra functions
+    BasicKeys = 1 << 11,              // basic buttons, the wheel and a DPI-cycle button
 };
 } // namespace Flag
 
@@ -184,29 +190,29 @@ constexpr Model kModels[] = {
     {kPackedValueExtraMouse, "", "", Family::Unassigned, Link::Wired, 0, nullptr, nullptr, Flag::PackedValues},
     {kAbberly, "ABBERLY", "ABBERLY", Family::RegisterMouse, Link::Wired, kAbberlyWireless, ":/common/Abberly/", "Abberly", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kAbberlyWireless, "ABBERLY", "ABBERLY_WIRELESS", Family::RegisterMouse, Link::Wireless, kAbberly, ":/common/Abberly/", "Abberly_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
-    {kBalsom, "BALSOM", "BALSOM", Family::RegisterMouse, Link::Wired, kBalsomWireless, nullptr, nullptr, Flag::None},
-    {kBalsomWireless, "BALSOM", "BALSOM_WIRELESS", Family::RegisterMouse, Link::Wireless, kBalsom, nullptr, nullptr, Flag::None},
-    {kBrackly, "BRACKLY", "BRACKLY", Family::RegisterMouse, Link::Wired, kBracklyWireless, nullptr, nullptr, Flag::None},
-    {kBracklyWireless, "BRACKLY", "BRACKLY_WIRELESS", Family::RegisterMouse, Link::Wireless, kBrackly, nullptr, nullptr, Flag::None},
-    {kCorlis, "CORLIS", "CORLIS", Family::RegisterMouse, Link::Wired, kCorlisWireless, nullptr, nullptr, Flag::None},
-    {kCorlisWireless, "CORLIS", "CORLIS_WIRELESS", Family::RegisterMouse, Link::Wireless, kCorlis, nullptr, nullptr, Flag::None},
+    {kBalsom, "BALSOM", "BALSOM", Family::RegisterMouse, Link::Wired, kBalsomWireless, nullptr, nullptr, Flag::SniperKeys},
+    {kBalsomWireless, "BALSOM", "BALSOM_WIRELESS", Family::RegisterMouse, Link::Wireless, kBalsom, nullptr, nullptr, Flag::SniperKeys},
+    {kBrackly, "BRACKLY", "BRACKLY", Family::RegisterMouse, Link::Wired, kBracklyWireless, nullptr, nullptr, Flag::SniperKeys},
+    {kBracklyWireless, "BRACKLY", "BRACKLY_WIRELESS", Family::RegisterMouse, Link::Wireless, kBrackly, nullptr, nullptr, Flag::SniperKeys},
+    {kCorlis, "CORLIS", "CORLIS", Family::RegisterMouse, Link::Wired, kCorlisWireless, nullptr, nullptr, Flag::SniperKeys},
+    {kCorlisWireless, "CORLIS", "CORLIS_WIRELESS", Family::RegisterMouse, Link::Wireless, kCorlis, nullptr, nullptr, Flag::SniperKeys},
     {kDallow, "DALLOW", "DALLOW", Family::RegisterMouse, Link::Wired, kDallowWireless, nullptr, nullptr, Flag::PackedValues},
     {kDallowWireless, "DALLOW", "DALLOW_WIRELESS", Family::RegisterMouse, Link::Wireless, kDallow, nullptr, nullptr, Flag::PackedValues},
-    {kDunmor, "DUNMOR", "DUNMOR", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Dunmor/", "Dunmor", Flag::FactoryProfile},
-    {kEdris, "EDRIS", "EDRIS", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Edris/", "Edris", Flag::FactoryProfile},
+    {kDunmor, "DUNMOR", "DUNMOR", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Dunmor/", "Dunmor", Flag::FactoryProfile | Flag::SideButtonKeys},
+    {kEdris, "EDRIS", "EDRIS", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Edris/", "Edris", Flag::FactoryProfile | Flag::SideButtonKeys},
     {kElwin, "ELWIN", "ELWIN", Family::RegisterMouse, Link::Wired, kElwinWireless, nullptr, nullptr, Flag::None},
     {kElwinWireless, "ELWIN", "ELWIN_WIRELESS", Family::RegisterMouse, Link::Wireless, kElwin, nullptr, nullptr, Flag::None},
     {kFarrant, "FARRANT", "FARRANT", Family::RegisterMouse, Link::Wired, kFarrantWireless, ":/common/Farrant/", "Farrant", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kFarrantWireless, "FARRANT", "FARRANT_WIRELESS", Family::RegisterMouse, Link::Wireless, kFarrant, ":/common/Farrant/", "Farrant_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::BatteryPoll | Flag::FactoryProfile},
     {kGadsby, "GADSBY", "GADSBY", Family::RegisterMouse, Link::Wired, kGadsbyWireless, ":/common/Gadsby/", "Gadsby", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kGadsbyWireless, "GADSBY", "GADSBY_WIRELESS", Family::RegisterMouse, Link::Wireless, kGadsby, ":/common/Gadsby/", "Gadsby_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
-    {kGarrick, "GARRICK", "GARRICK", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Garrick/", "Garrick", Flag::FactoryProfile},
-    {kHarlo, "HARLO", "HARLO", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Harlo/", "Harlo", Flag::FactoryProfile},
-    {kHebden, "HEBDEN", "HEBDEN", Family::RegisterMouse, Link::Wired, kHebdenWireless, nullptr, nullptr, Flag::None},
-    {kHebdenWireless, "HEBDEN", "HEBDEN_WIRELESS", Family::RegisterMouse, Link::Wireless, kHebden, nullptr, nullptr, Flag::None},
+    {kGarrick, "GARRICK", "GARRICK", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Garrick/", "Garrick", Flag::FactoryProfile | Flag::SideButtonKeys},
+    {kHarlo, "HARLO", "HARLO", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Harlo/", "Harlo", Flag::FactoryProfile | Flag::SideButtonKeys},
+    {kHebden, "HEBDEN", "HEBDEN", Family::RegisterMouse, Link::Wired, kHebdenWireless, nullptr, nullptr, Flag::SniperKeys},
+    {kHebdenWireless, "HEBDEN", "HEBDEN_WIRELESS", Family::RegisterMouse, Link::Wireless, kHebden, nullptr, nullptr, Flag::SniperKeys},
     {kIckwor, "ICKWOR", "ICKWOR", Family::RegisterMouse, Link::Wired, kIckworWireless, ":/common/Ickwor/", "Ickwor", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kIckworWireless, "ICKWOR", "ICKWOR_WIRELESS", Family::RegisterMouse, Link::Wireless, kIckwor, ":/common/Ickwor/", "Ickwor_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
-    {kIvell, "IVELL", "IVELL", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Ivell/", "Ivell", Flag::FactoryProfile},
+    {kIvell, "IVELL", "IVELL", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Ivell/", "Ivell", Flag::FactoryProfile | Flag::SideButtonKeys},
     {kJarrow, "JARROW", "JARROW", Family::RegisterMouse, Link::Wired, kJarrowWireless, nullptr, nullptr, Flag::None},
     {kJarrowWireless, "JARROW", "JARROW_WIRELESS", Family::RegisterMouse, Link::Wireless, kJarrow, nullptr, nullptr, Flag::None},
     {kJarrowNordic, "JARROW_NORDIC", "JARROW_NORDIC", Family::RegisterMouse, Link::Wired, kJarrowNordicWireless, nullptr, nullptr, Flag::None},
@@ -217,30 +223,30 @@ constexpr Model kModels[] = {
     {kKelhamWireless, "KELHAM", "KELHAM_WIRELESS", Family::RegisterMouse, Link::Wireless, kKelham, ":/common/Kelham/", "Kelham_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kKelhamNordic, "KELHAM_NORDIC", "KELHAM_NORDIC", Family::RegisterMouse, Link::Wired, kKelhamNordicWireless, nullptr, nullptr, Flag::None},
     {kKelhamNordicWireless, "KELHAM_NORDIC", "KELHAM_NORDIC_WIRELESS", Family::RegisterMouse, Link::Wireless, kKelhamNordic, nullptr, nullptr, Flag::BatteryPoll},
-    {kKinloch, "KINLOCH", "KINLOCH", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Kinloch/", "Kinloch", Flag::FactoryProfile},
-    {kLorrim, "LORRIM", "LORRIM", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Lorrim/", "Lorrim", Flag::FactoryProfile},
-    {kLydford, "LYDFORD", "LYDFORD", Family::RegisterMouse, Link::Wired, kLydfordWireless, nullptr, nullptr, Flag::None},
-    {kLydfordWireless, "LYDFORD", "LYDFORD_WIRELESS", Family::RegisterMouse, Link::Wireless, kLydford, nullptr, nullptr, Flag::None},
+    {kKinloch, "KINLOCH", "KINLOCH", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Kinloch/", "Kinloch", Flag::FactoryProfile | Flag::SideButtonKeys},
+    {kLorrim, "LORRIM", "LORRIM", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Lorrim/", "Lorrim", Flag::FactoryProfile | Flag::SideButtonKeys},
+    {kLydford, "LYDFORD", "LYDFORD", Family::RegisterMouse, Link::Wired, kLydfordWireless, nullptr, nullptr, Flag::SniperKeys},
+    {kLydfordWireless, "LYDFORD", "LYDFORD_WIRELESS", Family::RegisterMouse, Link::Wireless, kLydford, nullptr, nullptr, Flag::SniperKeys},
     {kMaldon, "MALDON", "MALDON", Family::RegisterMouse, Link::Wired, kMaldonWireless, ":/common/newUI/Maldon/", "Maldon", Flag::PackedValues | Flag::FactoryProfile},
     {kMaldonWireless, "MALDON", "MALDON_WIRELESS", Family::RegisterMouse, Link::Wireless, kMaldon, ":/common/Maldon/", "Maldon_Wireless", Flag::PackedValues | Flag::FactoryProfile},
     {kMarwen, "MARWEN", "MARWEN", Family::RegisterMouse, Link::Wired, kMarwenWireless, nullptr, nullptr, Flag::None},
     {kMarwenWireless, "MARWEN", "MARWEN_WIRELESS", Family::RegisterMouse, Link::Wireless, kMarwen, nullptr, nullptr, Flag::None},
     {kNesbit, "NESBIT", "NESBIT", Family::RegisterMouse, Link::Wired, kNesbitWireless, nullptr, nullptr, Flag::PackedValues},
     {kNesbitWireless, "NESBIT", "NESBIT_WIRELESS", Family::RegisterMouse, Link::Wireless, kNesbit, nullptr, nullptr, Flag::PackedValues},
-    {kOrlan, "ORLAN", "ORLAN", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Orlan/", "Orlan", Flag::FactoryProfile},
-    {kPembry, "PEMBRY", "PEMBRY", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Pembry/", "Pembry", Flag::FactoryProfile},
-    {kSelwin, "SELWIN", "SELWIN", Family::ProfileImageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
-    {kTamsin, "TAMSIN", "TAMSIN", Family::ProfileImageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
-    {kUlverd, "ULVERD", "ULVERD", Family::TwoPageMouse, Link::Wired, 0, ":/common/Ulverd/", "Ulverd", Flag::PackedValues | Flag::FactoryProfile},
-    {kUlverdLow, "ULVERD_LOW", "ULVERD_LOW", Family::TwoPageMouse, Link::Wired, 0, ":/common/Ulverd_LOW/", "Ulverd_LOW", Flag::PackedValues | Flag::FactoryProfile},
-    {kVarlo, "VARLO", "VARLO", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Varlo/", "Varlo", Flag::FactoryProfile},
-    {kWendal, "WENDAL", "WENDAL", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Wendal/", "Wendal", Flag::FactoryProfile},
+    {kOrlan, "ORLAN", "ORLAN", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Orlan/", "Orlan", Flag::FactoryProfile | Flag::DpiKeys | Flag::DpiFunctions},
+    {kPembry, "PEMBRY", "PEMBRY", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Pembry/", "Pembry", Flag::FactoryProfile | Flag::DpiKeys | Flag::DpiFunctions},
+    {kSelwin, "SELWIN", "SELWIN", Family::ProfileImageMouse, Link::Wired, 0, nullptr, nullptr, Flag::DpiKeys},
+    {kTamsin, "TAMSIN", "TAMSIN", Family::ProfileImageMouse, Link::Wired, 0, nullptr, nullptr, Flag::DpiKeys},
+    {kUlverd, "ULVERD", "ULVERD", Family::TwoPageMouse, Link::Wired, 0, ":/common/Ulverd/", "Ulverd", Flag::PackedValues | Flag::FactoryProfile | Flag::BasicKeys},
+    {kUlverdLow, "ULVERD_LOW", "ULVERD_LOW", Family::TwoPageMouse, Link::Wired, 0, ":/common/Ulverd_LOW/", "Ulverd_LOW", Flag::PackedValues | Flag::FactoryProfile | Flag::BasicKeys},
+    {kVarlo, "VARLO", "VARLO", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Varlo/", "Varlo", Flag::FactoryProfile | Flag::BasicKeys},
+    {kWendal, "WENDAL", "WENDAL", Family::ProfileImageMouse, Link::Wired, 0, ":/common/Wendal/", "Wendal", Flag::FactoryProfile | Flag::BasicKeys},
     {kYarrin, "YARRIN", "YARRIN", Family::RegisterMouse, Link::Wired, kYarrinWireless, ":/common/Yarrin/", "Yarrin", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kYarrinWireless, "YARRIN", "YARRIN_WIRELESS", Family::RegisterMouse, Link::Wireless, kYarrin, ":/common/Yarrin/", "Yarrin_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::ReportsThroughReceiver | Flag::FactoryProfile},
     {kZennor, "ZENNOR", "ZENNOR", Family::RegisterMouse, Link::Wired, kZennorWireless, ":/common/Zennor/", "Zennor", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kZennorWireless, "ZENNOR", "ZENNOR_WIRELESS", Family::RegisterMouse, Link::Wireless, kZennor, ":/common/Zennor/", "Zennor_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::ReportsThroughReceiver | Flag::FactoryProfile},
-    {kHarloHollis, "HARLO_Hollis", "HARLO_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
-    {kDunmorHollis, "DUNMOR_Hollis", "DUNMOR_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
+    {kHarloHollis, "HARLO_Hollis", "HARLO_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::BasicKeys},
+    {kDunmorHollis, "DUNMOR_Hollis", "DUNMOR_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::BasicKeys},
 };
 
 // The row of a product id; null for an id that is not ours.
@@ -305,6 +311,29 @@ inline QString factoryProfilePath(int pid)
     return m && m->has(Flag::FactoryProfile) ? resourcePath(m, "DefaultConfig.json") : QString();
 }
 
+// Models of the key-assignment families whose buttons have defaults of their own (M1-M5: sniper and
+// swapped-modifier families, M6-M8: side-button family); None for every other id.
+enum class KeyRuleModel { None, M1, M2, M3, M4, M5, M6, M7, M8 };
+
+constexpr KeyRuleModel keyRuleModel(int pid)
+{
+    const Model* m = find(pid);
+    if (!m)
+        return KeyRuleModel::None;
+    const quint16 wired = m->link == Link::Wired ? m->pid : m->partner;
+    switch (wired) {
+    case kBalsom: return KeyRuleModel::M1;
+    case kBrackly: return KeyRuleModel::M2;
+    case kCorlis: return KeyRuleModel::M3;
+    case kFarrant: return KeyRuleModel::M4;
+    case kGadsby: return KeyRuleModel::M5;
+    case kDunmor: return KeyRuleModel::M6;
+    case kEdris: return KeyRuleModel::M7;
+    case kGarrick: return KeyRuleModel::M8;
+    default: return KeyRuleModel::None;
+    }
+}
+
 // Checks of the table, at compile time.
 namespace detail {
 constexpr bool rowsAreSound()
@@ -313,6 +342,8 @@ constexpr bool rowsAreSound()
         if (m.pid < 0x1000 || m.pid == kVendorId || m.model == nullptr || m.typeName == nullptr)
             return false;
         if (m.has(Flag::SwappedModifiers) && !m.has(Flag::PackedValues))
+            return false;
+        if (m.has(Flag::DpiFunctions) && !m.has(Flag::DpiKeys))
             return false;
         if ((m.has(Flag::Layout) || m.has(Flag::FactoryProfile)) && (m.folder == nullptr || m.stem == nullptr))
             return false;
@@ -334,6 +365,31 @@ constexpr bool rowsAreSound()
     return true;
 }
 } // namespace detail
+namespace detail {
+constexpr int countWith(quint16 flag)
+{
+    int n = 0;
+    for (const Model& m : kModels)
+        n += m.has(flag) ? 1 : 0;
+    return n;
+}
+constexpr bool keyFamiliesAreDisjoint()
+{
+    for (const Model& m : kModels) {
+        const int families = (m.has(Flag::SniperKeys) ? 1 : 0) + (m.has(Flag::SwappedModifiers) ? 1 : 0)
+            + (m.has(Flag::SideButtonKeys) ? 1 : 0) + (m.has(Flag::DpiKeys) ? 1 : 0) + (m.has(Flag::BasicKeys) ? 1 : 0);
+        if (families > 1)
+            return false;
+    }
+    return true;
+}
+} // namespace detail
+static_assert(detail::keyFamiliesAreDisjoint(), "a product id belongs to one key-assignment family at most");
+static_assert(detail::countWith(Flag::SniperKeys) == 10 && detail::countWith(Flag::SwappedModifiers) == 14
+                  && detail::countWith(Flag::SideButtonKeys) == 7 && detail::countWith(Flag::DpiKeys) == 4
+                  && detail::countWith(Flag::DpiFunctions) == 2 && detail::countWith(Flag::BasicKeys) == 6,
+              "key-assignment families: 10 sniper, 14 swapped-modifier, 7 side-button, 4 DPI-key (2 with DPI "
+              "functions), 6 basic ids");
 static_assert(detail::rowsAreSound(), "catalogue rows: unique ids of four hex digits, paired both ways, "
                                       "one row per model and link, resources where flagged");
 

@@ -1,0 +1,273 @@
+#include "models/keys/KeyAssignmentRules.h"
+
+#include "common/DeviceIds.h"
+#include "models/keys/KKey.h"
+
+#include <QString>
+
+namespace KeyAssignmentRules {
+
+namespace {
+
+// Factory function of the keyboard cells 14..141, in key order: each cell's keyboard-key function, the
+// keypad functions for the keypad cells, 0 for the cells without a key.
+constexpr int kFirstDefaultKey = 14;
+constexpr int kDefaultKeyMap[] = {
+    95,  107, 97,  111, 172, 171, 138, 0,   // 14-21
+    112, 84,  74,  58,  155, 174, 139, 0,   // 22-29
+    113, 85,  80,  76,  83,  173, 140, 0,   // 30-37
+    114, 86,  62,  61,  81,  0,   141, 0,   // 38-45
+    115, 87,  75,  63,  60,  0,   150, 0,   // 46-53
+    116, 88,  77,  64,  79,  98,  151, 0,   // 54-61
+    117, 89,  82,  65,  59,  0,   152, 0,   // 62-69
+    118, 90,  78,  67,  71,  0,   147, 0,   // 70-77
+    119, 91,  66,  68,  70,  0,   148, 0,   // 78-85
+    120, 92,  72,  69,  108, 177, 149, 0,   // 86-93
+    121, 93,  73,  105, 109, 178, 142, 179, // 94-101
+    122, 99,  101, 106, 110, 156, 145, 25,  // 102-109
+    123, 100, 102, 104, 0,   175, 146, 181, // 110-117
+    124, 96,  103, 94,  176, 135, 153, 182, // 118-125
+    125, 128, 131, 130, 137, 136, 154, 0,   // 126-133
+    127, 129, 132, 133, 144, 134, 143, 0,   // 134-141
+};
+constexpr int kDefaultKeyCount = int(sizeof(kDefaultKeyMap) / sizeof(kDefaultKeyMap[0]));
+static_assert(kDefaultKeyCount == 128, "keys 14 to 141");
+
+// One "key -> function" default of a button; a list ends at the first row with key -1.
+struct ButtonDefault {
+    int key;
+    int function;
+};
+
+// "Null" on a mouse button gives back the button's own function.
+constexpr ButtonDefault kSniperDefaults[] = {{0, 9},  {1, 11},  {2, 10},  {5, 39},  {6, 40}, {7, 14},
+                                             {8, 15}, {9, 16},  {10, 17}, {11, 37}, {12, 38}, {-1, 0}};
+constexpr ButtonDefault kM1Defaults[] = {{5, 36}, {6, 40}, {7, 12}, {8, 13}, {9, 27}, {-1, 0}};
+constexpr ButtonDefault kM2Defaults[] = {{5, 36}, {6, 27}, {7, 12}, {8, 13}, {-1, 0}};
+constexpr ButtonDefault kM3Defaults[] = {{7, 12}, {8, 13}, {9, 27}, {-1, 0}};
+constexpr ButtonDefault kM4M5Defaults[] = {{7, 12}, {8, 13}, {-1, 0}};
+constexpr ButtonDefault kSideButtonDefaults[] = {{0, 9},  {1, 11}, {2, 10}, {5, 39},  {6, 40},  {4, 13},
+                                                 {3, 12}, {7, 14}, {8, 15}, {9, 16},  {11, 37}, {12, 38},
+                                                 {-1, 0}};
+constexpr ButtonDefault kM7M8Defaults[] = {{5, 36}, {-1, 0}};
+constexpr ButtonDefault kDpiKeyDefaults[] = {{0, 9},  {1, 11}, {2, 10}, {5, 39},  {6, 40},  {13, 36},
+                                             {7, 14}, {3, 12}, {4, 13}, {11, 37}, {12, 38}, {-1, 0}};
+constexpr ButtonDefault kBasicDefaults[] = {{0, 9},  {1, 11}, {2, 10},  {13, 36},
+                                            {4, 13}, {3, 12}, {11, 37}, {12, 38}, {-1, 0}};
+
+// Finds key in a default list; false when the list has no row for it.
+bool lookUp(const ButtonDefault* list, int key, int& function)
+{
+    for (; list && list->key >= 0; ++list) {
+        if (list->key == key) {
+            function = list->function;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A model's own defaults first, then its family's.
+int buttonDefault(const ButtonDefault* family, const ButtonDefault* model, int key)
+{
+    int function = 0;
+    if (lookUp(model, key, function) || lookUp(family, key, function))
+        return function;
+    return 0;
+}
+
+// What the usage of a modifier combination turns the function into; a usage without a row keeps it.
+struct UsageAction {
+    int usage;
+    int function;
+};
+constexpr int kUsageNone = 0;
+constexpr UsageAction kAltCloseWindow[] = {{kUsageNone, KFuncKeyCombination}, {61, 1}, {-1, 0}};
+constexpr UsageAction kAltFull[] = {{kUsageNone, KFuncKeyCombination}, {43, 6}, {61, 1}, {-1, 0}};
+constexpr UsageAction kWinMouse[] = {{kUsageNone, KFuncKeyCombination}, {7, 4}, {15, 2}, {21, 3},
+                                     {45, 7}, {46, 8}, {-1, 0}};
+constexpr UsageAction kWinDpiKey[] = {{kUsageNone, KFuncKeyCombination}, {7, 4}, {15, 2}, {21, 3},
+                                      {86, 8}, {87, 7}, {-1, 0}};
+constexpr UsageAction kWinFull[] = {{kUsageNone, KFuncKeyCombination}, {7, 4}, {15, 2}, {16, 5}, {20, 28},
+                                    {21, 3}, {86, 8}, {87, 7}, {-1, 0}};
+
+void applyUsage(const UsageAction* actions, int usage, int& func)
+{
+    for (; actions && actions->usage >= 0; ++actions) {
+        if (actions->usage == usage) {
+            func = actions->function;
+            return;
+        }
+    }
+}
+
+constexpr int kMaskAlt = 4;
+constexpr int kMaskWin = 8;
+
+// The combination rules of one family: no modifier makes a keyboard key (or nothing); Alt and Win with
+// certain keys make system actions. alt or win null: that modifier has no rule in the family.
+void combinationRules(int& func, int mask, int usage, const UsageAction* alt, const UsageAction* win)
+{
+    if (mask == 0 && func == KFuncKeyCombination)
+        func = usage != 0 ? KFuncKeyboardKey : KFuncNull;
+    else if (mask == kMaskAlt && func != KFuncMacro && alt)
+        applyUsage(alt, usage, func);
+    else if (mask == kMaskWin && func != KFuncMacro && win)
+        applyUsage(win, usage, func);
+}
+
+// Devices outside the sniper, swapped-modifier, keyboard and DPI-key families.
+void generalRules(int& func, int mask, int usage)
+{
+    combinationRules(func, mask, usage, kAltFull, kWinFull);
+}
+
+const ButtonDefault* modelDefaults(DeviceIds::KeyRuleModel model)
+{
+    switch (model) {
+    case DeviceIds::KeyRuleModel::M1:
+        return kM1Defaults;
+    case DeviceIds::KeyRuleModel::M2:
+        return kM2Defaults;
+    case DeviceIds::KeyRuleModel::M3:
+        return kM3Defaults;
+    case DeviceIds::KeyRuleModel::M4:
+    case DeviceIds::KeyRuleModel::M5:
+        return kM4M5Defaults;
+    case DeviceIds::KeyRuleModel::M7:
+    case DeviceIds::KeyRuleModel::M8:
+        return kM7M8Defaults;
+    default:
+        return nullptr;
+    }
+}
+
+// Ctrl and Shift exchanged, for the mice that store them the other way round.
+int swapCtrlShift(int mask)
+{
+    switch (mask) {
+    case 1: return 2;
+    case 2: return 1;
+    case 5: return 6;
+    case 6: return 5;
+    case 9: return 10;
+    case 10: return 9;
+    case 13: return 14;
+    case 14: return 13;
+    default: return mask;
+    }
+}
+
+} // namespace
+
+bool isKeyboardPid(int pid)
+{
+    const DeviceIds::Model* m = DeviceIds::find(pid);
+    return m && m->link == DeviceIds::Link::Wired
+        && (m->family == DeviceIds::Family::Keyboard || m->family == DeviceIds::Family::RgbKeyboard);
+}
+bool isSniperMousePid(int pid) { return DeviceIds::has(pid, DeviceIds::Flag::SniperKeys); }
+bool isSwapModifierMousePid(int pid) { return DeviceIds::has(pid, DeviceIds::Flag::SwappedModifiers); }
+bool isSideButtonMousePid(int pid) { return DeviceIds::has(pid, DeviceIds::Flag::SideButtonKeys); }
+bool isDpiKeyMousePid(int pid) { return DeviceIds::has(pid, DeviceIds::Flag::DpiKeys); }
+bool isDpiFunctionPairPid(int pid) { return DeviceIds::has(pid, DeviceIds::Flag::DpiFunctions); }
+bool isBasicMousePid(int pid) { return DeviceIds::has(pid, DeviceIds::Flag::BasicKeys); }
+
+Translation checkAndTranslate(int pid, int key, int func, int mask, int usage)
+{
+    Translation result;
+    const bool wasNull = func == KFuncNull;
+    const DeviceIds::KeyRuleModel model = DeviceIds::keyRuleModel(pid);
+    bool general = false;
+
+    if (isSniperMousePid(pid) || isSwapModifierMousePid(pid)) {
+        const bool dpiButton = key == 5 || key == 6;
+        if (dpiButton && func == KFuncSniper) {
+            result.refusal = Refusal::SniperOnDpiButton;
+            return result;
+        }
+        if (dpiButton && func == KFuncFire) {
+            result.refusal = Refusal::FireOnDpiButton;
+            return result;
+        }
+        if (wasNull)
+            func = buttonDefault(kSniperDefaults, modelDefaults(model), key);
+        combinationRules(func, mask, usage, kAltCloseWindow, kWinMouse);
+    } else if (isSideButtonMousePid(pid)) {
+        if (wasNull && model != DeviceIds::KeyRuleModel::M6)
+            func = buttonDefault(kSideButtonDefaults, modelDefaults(model), key);
+        else if (mask == kMaskWin && func != KFuncMacro)
+            applyUsage(kWinFull, usage, func);
+        general = true;
+    } else if (isDpiKeyMousePid(pid)) {
+        if (wasNull)
+            func = buttonDefault(kDpiKeyDefaults, nullptr, key);
+        combinationRules(func, mask, usage, kAltCloseWindow, kWinDpiKey);
+    } else if (isBasicMousePid(pid)) {
+        if (wasNull)
+            func = buttonDefault(kBasicDefaults, nullptr, key);
+        general = true;
+    } else if (isKeyboardPid(pid)) {
+        if (wasNull)
+            func = defaultKeyFunction(key);
+        combinationRules(func, mask, usage, kAltCloseWindow, nullptr);
+    } else {
+        general = true;
+    }
+    if (general)
+        generalRules(func, mask, usage);
+
+    if (func == KFuncKeyCombination) {
+        if (isSwapModifierMousePid(pid))
+            mask = swapCtrlShift(mask);
+        func = modifierMaskToFunction(mask);
+    }
+    result.function = func;
+    result.mask = mask;
+    return result;
+}
+
+int modifierMaskToFunction(int mask)
+{
+    // Index: the mask; Ctrl 1, Shift 2, Alt 4, Win 8.
+    constexpr int kByMask[] = {0, 32, 33, 47, 34, 48, 50, 53, 35, 49, 51, 54, 52, 55, 56, 57};
+    if (mask < 0 || mask >= int(sizeof(kByMask) / sizeof(kByMask[0])))
+        return KFuncNull;
+    return kByMask[mask];
+}
+
+bool hidUsageToKeyFunction(int deviceType, int& func, int usage)
+{
+    constexpr int kKeyboardDevice = 2;
+    if (deviceType != kKeyboardDevice || func != KFuncKeyboardKey)
+        return false;
+    int mapped = 0;
+    if (usage == 0x01)
+        mapped = KFuncFn;
+    else if (usage >= 0x04 && usage <= 0x46)       // A .. PrtSc
+        mapped = usage + kFuncUsageOffsetLow;
+    else if (usage == 0x48 || (usage >= 0x4A && usage <= 0x52) || usage == 0x64) // Pause, Home .. Up, K45
+        mapped = usage + kFuncUsageOffsetHigh;
+    else if (usage >= 0xE0 && usage <= 0xE6)       // left Ctrl .. right Alt
+        mapped = usage - kFuncUsageOffsetModifier;
+    if (mapped == 0)
+        return false;
+    func = mapped;
+    return true;
+}
+
+QVariantMap defaultKeyMap()
+{
+    QVariantMap map;
+    for (int i = 0; i < kDefaultKeyCount; ++i)
+        map.insert(QString::number(kFirstDefaultKey + i), kDefaultKeyMap[i]);
+    return map;
+}
+
+int defaultKeyFunction(int key)
+{
+    const int index = key - kFirstDefaultKey;
+    return index >= 0 && index < kDefaultKeyCount ? kDefaultKeyMap[index] : 0;
+}
+
+} // namespace KeyAssignmentRules
