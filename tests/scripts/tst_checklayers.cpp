@@ -59,7 +59,7 @@ private slots:
         QTest::newRow("core names a device; the access layer names the core")
             << core << 1
             << QStringList{QStringLiteral("check-layers: src/hid/Factory.cpp:1: hid may not include devices/kb/Kb.h "
-                                          "(devices); hid may include: hid/khid platform common models"),
+                                          "(devices); hid may include: hid/khid platform common"),
                            QStringLiteral("check-layers: src/hid/khid/Up.h:1: hid/khid may not include "
                                           "hid/Core.h (hid); hid/khid may include: platform common")};
 
