@@ -1,0 +1,268 @@
+#include "sim/firmware/SimCawdorMouse.h"
+
+#include "common/DeviceIds.h"
+#include "sim/bus/SimBus.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr quint16 kApplicationUsagePage = 0xFF00;
+constexpr quint16 kApplicationUsage = 14;
+constexpr int kShortReply = 33;
+
+} // namespace
+
+class SimCawdorMouse::Application : public SimResponder
+{
+public:
+    explicit Application(SimCawdorMouse* mouse) : m_mouse(mouse) {}
+    bool onOutput(const QByteArray& report) override { return m_mouse->onApplicationOutput(report); }
+
+private:
+    SimCawdorMouse* m_mouse;
+};
+
+class SimCawdorMouse::Bootloader : public SimResponder
+{
+public:
+    explicit Bootloader(SimCawdorMouse* mouse) : m_mouse(mouse) {}
+    bool onOutput(const QByteArray& report) override { return m_mouse->onBootloaderOutput(report); }
+
+private:
+    SimCawdorMouse* m_mouse;
+};
+
+SimCawdorMouse::SimCawdorMouse(SimBus* bus, quint16 productId, quint16 bootloaderUsagePage)
+    : m_bus(bus)
+    , m_pid(productId)
+    , m_bootPage(bootloaderUsagePage)
+    , m_application(new Application(this))
+    , m_bootloader(new Bootloader(this))
+{
+}
+
+SimCawdorMouse::~SimCawdorMouse()
+{
+    unplug();
+    delete m_application;
+    delete m_bootloader;
+}
+
+void SimCawdorMouse::setFaults(const Faults& faults)
+{
+    QMutexLocker lock(&m_mutex);
+    m_faults = faults;
+    m_checksumFaultUsed = false;
+}
+
+void SimCawdorMouse::plugApplication()
+{
+    replug(false);
+}
+
+void SimCawdorMouse::plugBootloader()
+{
+    replug(true);
+}
+
+void SimCawdorMouse::unplug()
+{
+    int id;
+    {
+        QMutexLocker lock(&m_mutex);
+        id = m_deviceId;
+        m_deviceId = -1;
+    }
+    if (id >= 0)
+        m_bus->unplug(id);
+}
+
+void SimCawdorMouse::replug(bool toBootloader)
+{
+    unplug();
+    SimDevice device;
+    device.vendorId = DeviceIds::kVendorId;
+    device.versionNumber = 0x0100;
+    SimResponder* responder;
+    if (toBootloader) {
+        bool shortReplies;
+        {
+            QMutexLocker lock(&m_mutex);
+            shortReplies = m_faults.shortReplies;
+        }
+        device.productId = DeviceIds::kHidBootloader;
+        device.productName = QStringLiteral("HID bootloader");
+        const quint16 input = shortReplies ? kShortReply : Isp::kReportSize;
+        device.collections = {SimCollection::make(m_bootPage, 0, input, Isp::kReportSize, 0)};
+        responder = m_bootloader;
+    } else {
+        device.productId = m_pid;
+        device.productName = QStringLiteral("Cawdor mouse");
+        device.collections = {SimCollection::make(kApplicationUsagePage, kApplicationUsage, 0,
+                                                  Isp::kEnterBootloaderSize, 0)};
+        responder = m_application;
+    }
+    const int id = m_bus->plug(device, {responder});
+    QMutexLocker lock(&m_mutex);
+    m_deviceId = id;
+    m_inBootloader = toBootloader;
+}
+
+bool SimCawdorMouse::onApplicationOutput(const QByteArray& report)
+{
+    if (report.size() < 2 || quint8(report.at(0)) != Isp::kEnterBootloaderId
+        || quint8(report.at(1)) != Isp::kEnterBootloaderCommand)
+        return true;   // other reports of the mouse are none of this emulator's business
+    {
+        QMutexLocker lock(&m_mutex);
+        ++m_enterReports;
+    }
+    // The mouse drops off the bus and comes back as its bootloader.
+    replug(true);
+    return true;
+}
+
+void SimCawdorMouse::applyData(const Isp::Packet& packet, bool first)
+{
+    ++m_dataPackets;
+    if (first) {
+        Isp::FirstDataPayload payload;
+        std::memcpy(&payload, packet.payload, sizeof payload);
+        m_command = Isp::commandOf(packet) == Isp::Resend ? m_command : Isp::commandOf(packet);
+        m_start = qFromLittleEndian(payload.startAddress);
+        m_length = qFromLittleEndian(payload.length);
+        m_received = QByteArray(reinterpret_cast<const char*>(payload.image), Isp::kFirstPayload);
+    } else {
+        m_received.append(reinterpret_cast<const char*>(packet.payload), Isp::kContinuationPayload);
+    }
+}
+
+bool SimCawdorMouse::onBootloaderOutput(const QByteArray& report)
+{
+    if (report.size() < Isp::kReportSize)
+        return false;
+    Isp::Packet packet;
+    std::memcpy(&packet, report.constData() + 1, sizeof packet);
+    const quint32 command = Isp::commandOf(packet);
+    const quint32 number = Isp::numberOf(packet);
+    quint16 sum = Isp::checksum(packet);
+    quint32 replyNumber = number + 1;
+    bool silent = false;
+    bool runApplication = false;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_numbers.append(number);
+        switch (command) {
+        case Isp::SyncPacketNumber:
+            m_dataIndex = 0;
+            silent = m_faults.silentSync;
+            break;
+        case Isp::UpdateAprom:
+        case Isp::UpdateDataFlash:
+        case Isp::Continuation: {
+            const bool first = command != Isp::Continuation;
+            const int index = m_dataIndex++;
+            m_lastWasFirst = first;
+            if (index == m_faults.silenceAt) {
+                silent = true;
+            } else if (index == m_faults.badChecksumAt && !m_checksumFaultUsed) {
+                // The packet arrived damaged: it is not stored, and the reply says so.
+                m_checksumFaultUsed = true;
+                sum = quint16(~sum);
+            } else {
+                if (index == m_faults.wrongNumberAt)
+                    replyNumber += 4;
+                applyData(packet, first);
+            }
+            break;
+        }
+        case Isp::Resend:
+            ++m_resends;
+            applyData(packet, m_lastWasFirst);
+            break;
+        case Isp::RunAprom:
+            m_ran = true;
+            runApplication = true;
+            silent = true;
+            break;
+        default:
+            break;
+        }
+    }
+    if (runApplication) {
+        replug(false);
+        return true;
+    }
+    if (!silent) {
+        const Isp::Reply reply = Isp::makeReply(sum, replyNumber);
+        m_bootloader->pushInputReport(QByteArray(reinterpret_cast<const char*>(&reply), sizeof reply));
+    }
+    return true;
+}
+
+bool SimCawdorMouse::inBootloader() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_deviceId >= 0 && m_inBootloader;
+}
+
+int SimCawdorMouse::enterReports() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_enterReports;
+}
+
+QByteArray SimCawdorMouse::image() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_received.left(int(m_length));
+}
+
+QByteArray SimCawdorMouse::received() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_received;
+}
+
+quint32 SimCawdorMouse::command() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_command;
+}
+
+quint32 SimCawdorMouse::startAddress() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_start;
+}
+
+quint32 SimCawdorMouse::declaredLength() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_length;
+}
+
+int SimCawdorMouse::dataPackets() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_dataPackets;
+}
+
+int SimCawdorMouse::resends() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_resends;
+}
+
+bool SimCawdorMouse::ranApplication() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_ran;
+}
+
+QList<quint32> SimCawdorMouse::packetNumbers() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_numbers;
+}
