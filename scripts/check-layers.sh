@@ -13,7 +13,10 @@ cd "$root"
 declare -A allowed=(
   [common]=""
   [platform]="common"
-  [sim]="platform common"
+  # The bootloader and DFU pieces that the firmware library and the program share (protocol codecs, the
+  # DFU tool's output, the port search); the emulators decode the same wire layouts.
+  [firmware]="platform common"
+  [sim]="platform common firmware"
   [hid/khid]="platform common"
   [hid]="hid/khid platform common"
   # The models drive the device through the core. The profile documents hold the key and macro values of
@@ -23,8 +26,8 @@ declare -A allowed=(
   [profiles]="common models"
   [online]="platform common"
   [devices]="hid hid/khid platform common models profiles"
-  [update]="hid hid/khid platform common profiles online"
-  [lib/fwupdate]="hid/khid platform common"
+  [update]="hid hid/khid platform common profiles online firmware"
+  [lib/fwupdate]="hid/khid platform common firmware"
   [tools/fwupdate]="lib/fwupdate hid/khid platform common profiles online"
   [app]="*"
 )
