@@ -1,8 +1,10 @@
 #include "app/UIManager.h"
 
+#include "profiles/HConfigModel.h"
 #include "profiles/HConfigView.h"
 
 #include "app/HLoadDialog.h"
+#include "app/KAppModel.h"
 #include "app/KAppManager.h"
 #include "app/KResolution.h"
 #include "app/HSuspension.h"
@@ -13,9 +15,13 @@
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 
+#include <QtQml>
+
 UIManager::UIManager(QObject* parent)
     : QObject(parent)
 {
+    qmlRegisterType<HConfigModel>("Model", 1, 0, "HConfigModel");
+    qmlRegisterUncreatableType<HConfigView>("Model", 1, 0, "HConfigview", QString());
     m_configView = new HConfigView(this);
     m_macroType = new HMacroType(this);
     m_macroName = new HMacroName(this);
@@ -71,4 +77,14 @@ void UIManager::sendEvent(const QString& category, const QString& action, const 
 float UIManager::uiScale() const
 {
     return m_resolution->getScale();
+}
+
+QString UIManager::getConfigPath() const
+{
+    return KAppModel::instance()->getConfigPath();
+}
+
+void UIManager::setMouseConfig(const QString& fileName, bool write)
+{
+    KAppModel::instance()->setMouseConfig(fileName, write);
 }

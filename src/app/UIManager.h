@@ -44,6 +44,9 @@ public:
     void startWarning(int type) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
     float uiScale() const override;
+    // AppServices: the current profile through the application model.
+    QString getConfigPath() const override;
+    void setMouseConfig(const QString& fileName, bool write) override;
 
 private:
     HMacroType* m_macroType = nullptr;

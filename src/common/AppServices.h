@@ -44,6 +44,12 @@ public:
         (void)category, (void)action, (void)label;
     }
 
+    // --- the current profile, as the application model holds it ------------------------------------------
+    // Its file name ("Default configuration.json"), not a path; empty when none is chosen.
+    virtual QString getConfigPath() const { return QString(); }
+    // With write true makes fileName the current profile and has it stored for the device.
+    virtual void setMouseConfig(const QString& fileName, bool write) { (void)fileName, (void)write; }
+
     // --- objects owned by the UI manager and the application manager (null when none exists) ------------
     virtual KConfigFileController* getConfigFileController() const { return nullptr; }
     virtual HConfigView* getConfigView() const { return nullptr; }

@@ -82,19 +82,28 @@ bool dirExists(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isDir();
 }
 
-bool createDefaultFile(QString path)
+bool createDefaultFile(QString path, CreatedFileKind kind)
 {
     if (fileExists(path))
         return true;
     if (!makeFolder(folderPart(path)))
         return false;
 
+    const QString name = namePart(path);
+    const QByteArray content = starterDocument(kind, name);
     QFile file(path);
-    // NewOnly: a file that appeared since the test above is never truncated.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    // NewOnly: a file that appeared since the test above is never truncated. Unbuffered: a short write
+    // (disk full, size limit) must show in the count.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
         return false;
-    registerCreatedFile(path, namePart(path));
+    if (file.write(content) != content.size()) {
+        // The file is ours alone: a cut document is removed rather than left behind.
+        file.close();
+        file.remove();
+        return false;
+    }
     file.close();
+    registerCreatedFile(path, name, kind);
     return fileExists(path);
 }
 

@@ -3,6 +3,8 @@
 // Plain file and folder work on profile files, macro files and their folders. Every function reports
 // failure through its result only; paths use "/" as the separator.
 
+#include "profiles/FileRegistration.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -20,8 +22,9 @@ using DirCallback = std::function<void(const QDir& folder, bool& proceed)>;
 bool fileExists(const QString& path);
 bool dirExists(const QString& path);
 
-// Creates an empty file (and its folders) and registers it in the profile list or the macro tree.
-bool createDefaultFile(QString path);
+// Creates the file (and its folders) with the starter document of its kind and registers it in the profile
+// list or the macro tree. An existing file is left as it is.
+bool createDefaultFile(QString path, CreatedFileKind kind);
 // Creates a folder with its missing parents; true when the folder exists afterwards.
 bool makeFolder(QString path);
 

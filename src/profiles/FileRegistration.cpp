@@ -3,40 +3,66 @@
 #include "common/AppServices.h"
 #include "models/keys/HMacroName.h"
 #include "profiles/HConfigView.h"
+#include "profiles/KConfigFileController.h"
+#include "profiles/ProfileNames.h"
 
-#include <QObject>
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 namespace {
-const QString kNewProfilePicture = QStringLiteral("qrc:/common/newUI/configPic1.png");
+
+// Row of the default profile: right after the placeholder, or first while the list has none.
+constexpr int kDefaultProfileRow = 1;
+
+QString baseName(const QString& fileName)
+{
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? fileName : fileName.left(dot);
 }
 
-CreatedFileKind createdFileKind(const QString& fileName)
+} // namespace
+
+QByteArray starterDocument(CreatedFileKind kind, const QString& fileName)
 {
-    if (fileName.contains(QObject::tr("New configuration")))
-        return CreatedFileKind::NewProfile;
-    // The default profile's name is never numbered, so its file name begins with the translated name.
-    if (fileName.startsWith(QObject::tr("Default configuration")))
-        return CreatedFileKind::DefaultProfile;
-    if (fileName.contains(QObject::tr("New macro")))
-        return CreatedFileKind::MacroFile;
-    return CreatedFileKind::NewProfile;
+    QJsonObject document;
+    if (kind == CreatedFileKind::MacroFile) {
+        document.insert(QStringLiteral("macroName"), baseName(fileName));
+        document.insert(QStringLiteral("playType"), QStringLiteral("1"));
+        document.insert(QStringLiteral("ignoreTime"), false);
+        document.insert(QStringLiteral("times"), 1);
+        document.insert(QStringLiteral("list"), QJsonArray());
+    } else {
+        const QString now = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+        document.insert(QStringLiteral("configVersion"), KConfigFileController::kCurrentConfigVersion);
+        document.insert(QStringLiteral("createAt"), now);
+        document.insert(QStringLiteral("updateAt"), now);
+    }
+    return QJsonDocument(document).toJson(QJsonDocument::Indented);
 }
 
-void registerCreatedFile(const QString& path, const QString& fileName)
+void registerCreatedFile(const QString& path, const QString& fileName, CreatedFileKind kind)
 {
-    Q_UNUSED(path)
     AppServices* app = AppServices::instance();
     HConfigView* profiles = app->getConfigView();
     HMacroName* macros = app->getMacroName();
+    KConfigFileController* controller = app->getConfigFileController();
     // A full list gets no row; the file stays on disk all the same.
-    switch (createdFileKind(fileName)) {
+    switch (kind) {
     case CreatedFileKind::NewProfile:
+        if (controller)
+            controller->createMouseConfig(path);
         if (profiles)
-            profiles->insertItemAt(fileName, profiles->getItemValue(), false, kNewProfilePicture);
+            profiles->insertItemAt(fileName, profiles->getItemValue(), false, ProfileNames::newProfilePicture());
         break;
     case CreatedFileKind::DefaultProfile:
-        if (profiles)
-            profiles->insertItemAt(fileName, 0, false, kNewProfilePicture);
+        if (controller)
+            controller->createMouseConfig(path);
+        if (profiles) {
+            profiles->insertItemAt(fileName, qMin(kDefaultProfileRow, profiles->getItemValue()), false,
+                                   ProfileNames::newProfilePicture());
+        }
         break;
     case CreatedFileKind::MacroFile:
         if (macros)
@@ -49,7 +75,7 @@ void registerCreatedFolder(const QString& path)
 {
     const int slash = path.lastIndexOf(QLatin1Char('/'));
     const QString name = path.mid(slash + 1);
-    if (!name.contains(QObject::tr("New folder")))
+    if (!name.contains(ProfileNames::newFolder()))
         return;
     HMacroName* macros = AppServices::instance()->getMacroName();
     if (!macros)

@@ -1,9 +1,20 @@
 #include "profiles/KConfigFileController.h"
 
+#include "common/AppServices.h"
 #include "common/DeviceIds.h"
+#include "common/ProgramFolders.h"
+#include "hid/HDeviceManager.h"
+#include "hid/KBaseDevice.h"
+#include "models/keys/HMacroName.h"
+#include "models/keys/HMacroType.h"
+#include "profiles/FileHelpers.h"
 #include "profiles/JsonFileReader.h"
+#include "profiles/ProfileNames.h"
 
+#include <QDateTime>
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -63,6 +74,57 @@ void replaceNumber(QJsonObject& entry, const QString& member, int value)
 
 } // namespace
 
+namespace {
+
+const QString kTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+const QString kCreateAt = QStringLiteral("createAt");
+const QString kUpdateAt = QStringLiteral("updateAt");
+const QString kFwVersion = QStringLiteral("fwVersion");
+
+QString stamp(const QDateTime& time)
+{
+    return time.toLocalTime().toString(kTimeFormat);
+}
+
+// The file's creation time where the file system keeps one, else its last change.
+QDateTime creationTime(const QFileInfo& file)
+{
+    const QDateTime birth = file.birthTime();
+    return birth.isValid() ? birth : file.lastModified();
+}
+
+void replaceMember(QJsonObject& object, const QString& member, const QJsonValue& value)
+{
+    object.remove(member);
+    object.insert(member, value);
+}
+
+// A path given by the user interface that lies in root or below it.
+bool isInOrBelow(const QString& path, const QString& root)
+{
+    return QDir::cleanPath(QDir(path).absolutePath()) == QDir::cleanPath(QDir(root).absolutePath())
+           || isInsideFolder(path, root);
+}
+
+QString withSlash(const QString& folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+// Entries of a folder that count towards its limit: profile documents, or every file and folder.
+int countEntries(const QString& folder, bool profilesOnly)
+{
+    QDir dir(folder);
+    if (!dir.exists())
+        return 0;
+    if (profilesOnly)
+        return dir.entryList({QStringLiteral("*.json")}, QDir::Files | QDir::Hidden, QDir::Unsorted).size();
+    return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted)
+        .size();
+}
+
+} // namespace
+
 KConfigFileController::KConfigFileController(QObject* parent)
     : QObject(parent)
 {
@@ -71,6 +133,419 @@ KConfigFileController::KConfigFileController(QObject* parent)
 
 KConfigFileController::~KConfigFileController() = default;
 
+// --- file operations -----------------------------------------------------------------------------------
+
+bool KConfigFileController::createConfig(QString basePath, QString name)
+{
+    return createFile(basePath, name.isEmpty() ? ProfileNames::newProfile() : name, true);
+}
+
+bool KConfigFileController::createMacro(QString basePath, QString name)
+{
+    return createFile(basePath, name.isEmpty() ? ProfileNames::newMacro() : name, false);
+}
+
+bool KConfigFileController::createFile(const QString& basePath, const QString& name, bool isProfile)
+{
+    const QString root = isProfile ? ProgramFolders::profileRoot() : ProgramFolders::macroRoot();
+    // Profiles live in a device's folder below the profile root, macros in the macro folder or below it.
+    const bool placeOk = isProfile ? isInsideFolder(basePath, root) : isInOrBelow(basePath, root);
+    if (!placeOk || !isValidName(name)) {
+        qDebug() << "[Error] create file refused:" << basePath << name;
+        return false;
+    }
+
+    const int entries = countEntries(basePath, isProfile);
+    qDebug() << (isProfile ? "configlist:" : " macroList") << entries;
+    if (isProfile && entries >= kMaxProfiles) {
+        AppServices::instance()->showTips(
+            AppServices::TipFail,
+            tr("Your current number of configurations has reached the limit and can't continue to add"));
+        return false;
+    }
+    if (!isProfile && entries >= kMaxMacroEntries) {
+        AppServices::instance()->showTips(
+            AppServices::TipFail,
+            tr("Your current number of files has reached the limit and can't continue to add macro files"));
+        return false;
+    }
+
+    const QString folder = withSlash(basePath);
+    const bool isDefault = isProfile && name == ProfileNames::defaultProfile();
+    // The default profile's name is never numbered: creating it again keeps the file that is there.
+    QString path = folder + name + ProfileNames::profileSuffix();
+    for (int n = 2; !isDefault && fileExists(path); ++n)
+        path = folder + name + QLatin1Char(' ') + QString::number(n) + ProfileNames::profileSuffix();
+    if (!isValidName(QFileInfo(path).completeBaseName()))
+        return false;
+
+    const CreatedFileKind kind = !isProfile ? CreatedFileKind::MacroFile
+                                 : isDefault ? CreatedFileKind::DefaultProfile
+                                             : CreatedFileKind::NewProfile;
+    return createDefaultFile(path, kind);
+}
+
+bool KConfigFileController::deleteConfigFile(QString path)
+{
+    const QFileInfo file(path);
+    if (!isInsideFolder(path, ProgramFolders::profileRoot()) || file.suffix() != QLatin1String("json")) {
+        qDebug() << "[Error] deleteConfigFile refused:" << path;
+        return false;
+    }
+    if (!removeFile(file))
+        return false;
+    const QString picture = file.absolutePath() + QLatin1Char('/') + file.completeBaseName()
+                            + ProfileNames::pictureSuffix();
+    if (QFileInfo(picture).isFile() && !QFile::remove(picture))
+        qDebug() << "[Error] deleteConfigFile: picture left behind:" << picture;
+
+    // The device always has a current profile: the default one takes the place of a removed current one.
+    AppServices* app = AppServices::instance();
+    const QString current = currentProfilePath();
+    if (!current.isEmpty() && QFileInfo(current).absoluteFilePath() == file.absoluteFilePath()) {
+        createConfig(file.absolutePath(), ProfileNames::defaultProfile());
+        app->setMouseConfig(ProfileNames::defaultProfileFile(), true);
+    }
+    return true;
+}
+
+bool KConfigFileController::deleteMacroFile(QString path)
+{
+    if (!isInsideFolder(path, ProgramFolders::macroRoot())) {
+        qDebug() << "[Error] deleteMacroFile refused:" << path;
+        return false;
+    }
+    return removeFile(QFileInfo(path));
+}
+
+bool KConfigFileController::renameFile(QString fullName, QString newName)
+{
+    const bool inRoots = isInsideFolder(fullName, ProgramFolders::profileRoot())
+                         || isInsideFolder(fullName, ProgramFolders::macroRoot());
+    if (!inRoots || !isBareName(newName) || newName.toUtf8().size() > ProfileNames::kMaxNameBytes + 5) {
+        qDebug() << "[Error] renameFile refused:" << fullName << newName;
+        return false;
+    }
+    if (!fileExists(fullName) && !dirExists(fullName))
+        return false;
+    return renameFileOrDir(fullName, newName);
+}
+
+bool KConfigFileController::createFolder(QString basePath, QString name)
+{
+    if (name.isEmpty())
+        name = ProfileNames::newFolder();
+    if (!isInOrBelow(basePath, ProgramFolders::macroRoot()) || !isValidName(name)) {
+        qDebug() << "[Error] createFolder refused:" << basePath << name;
+        return false;
+    }
+    const QString base = withSlash(basePath) + name;
+    QString path = base;
+    for (int n = 2; dirExists(path) || fileExists(path); ++n)
+        path = base + QLatin1Char(' ') + QString::number(n);
+    if (!isValidName(QFileInfo(path).fileName()))
+        return false;
+    return makeFolder(path) && dirExists(path);
+}
+
+bool KConfigFileController::deleteMacroFolder(QString path)
+{
+    // Only folders below the macro folder: the library itself is never removed.
+    if (!isInsideFolder(path, ProgramFolders::macroRoot())) {
+        qDebug() << "[Error] deleteMacroFolder refused:" << path;
+        return false;
+    }
+    return removeDir(path);
+}
+
+bool KConfigFileController::isConfigFile(QString path)
+{
+    return QFileInfo::exists(path);
+}
+
+bool KConfigFileController::isValidName(const QString& name)
+{
+    return isBareName(name) && !name.trimmed().isEmpty() && name.toUtf8().size() <= ProfileNames::kMaxNameBytes;
+}
+
+// --- the current device's profiles ----------------------------------------------------------------------
+
+QString KConfigFileController::profileFolder() const
+{
+    const QString name = deviceName();
+    if (!isValidName(name))
+        return QString();
+    return ProgramFolders::profileRoot() + QLatin1Char('/') + name;
+}
+
+QString KConfigFileController::currentProfilePath() const
+{
+    const QString folder = profileFolder();
+    const QString file = AppServices::instance()->getConfigPath();
+    if (folder.isEmpty() || !isBareName(file))
+        return QString();
+    return folder + QLatin1Char('/') + file;
+}
+
+KBaseDevice* KConfigFileController::currentDevice()
+{
+    return HDeviceManager::instance()->getDevice(-1);
+}
+
+int KConfigFileController::currentPid()
+{
+    return currentDevice() ? HDeviceManager::instance()->currentPid() : 0;
+}
+
+QString KConfigFileController::deviceName()
+{
+    KBaseDevice* device = currentDevice();
+    if (!device || !device->getLayout())
+        return QString();
+    return device->getLayout()->value(QStringLiteral("deviceName")).toString();
+}
+
+QString KConfigFileController::deviceVersion()
+{
+    return QString();
+}
+
+// --- device routines ------------------------------------------------------------------------------------
+
+bool KConfigFileController::launch(std::function<bool(const TaskContext&)> work, std::function<void(bool)> done)
+{
+    AppServices::instance()->startLoading(kLoadingMs);
+    const KBaseDevice* device = currentDevice();
+    const bool admitted = device && !device->isRemoved();
+    mTasks.enqueue(Task{std::move(work), std::move(done)});
+    startNextTask();
+    return admitted;
+}
+
+void KConfigFileController::startNextTask()
+{
+    if (mTaskRunning || mTasks.isEmpty())
+        return;
+    Task task = mTasks.dequeue();
+    mTaskRunning = true;
+    // Taken now, on the GUI thread: the routine itself never asks the registry. A device that has gone
+    // makes the executor refuse the routine, and the completion then receives false.
+    const TaskContext context{currentDevice(), currentPid()};
+    mWork.run([work = std::move(task.work), context] { return work(context); },
+              [this, done = std::move(task.done)](bool ok) {
+                  done(ok);
+                  taskFinished();
+              });
+}
+
+void KConfigFileController::taskFinished()
+{
+    mTaskRunning = false;
+    startNextTask();
+}
+
+bool KConfigFileController::setDefaultConfig()
+{
+    AppServices* app = AppServices::instance();
+    const QString factory = getDefaultPath(currentPid());
+    if (factory.isEmpty()) {
+        app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("get_defaultpath"), QStringLiteral("fail"));
+        return false;
+    }
+    return launch([this, factory](const TaskContext& context) { return getMouseConfig(factory, true, context); },
+                  [this, factory](bool ok) {
+                      AppServices* app = AppServices::instance();
+                      app->stopLoading();
+                      if (!ok) {
+                          app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("reset"),
+                                         QStringLiteral("fail"));
+                          app->showTips(AppServices::TipFail, tr("Failed to restore factory settings"));
+                          app->startWarning(AppServices::WarningOperationFailed);
+                          return;
+                      }
+                      getMouseType(factory);
+                      app->showTips(AppServices::TipSuccess, tr("Factory settings restored successfully"));
+                      // The device is at its factory settings now; so must the profile be, or the user is told.
+                      const QString current = currentProfilePath();
+                      if (current.isEmpty() || !resetMouseConfigFile(current)) {
+                          qDebug() << "[Error] setDefaultConfig: the current profile was not reset" << current;
+                          app->showTips(AppServices::TipFail, tr("Failed to keep the current device configuration"));
+                      }
+                  });
+}
+
+bool KConfigFileController::setDefaultFlash(QString path)
+{
+    Q_UNUSED(path)
+    return launch([](const TaskContext& context) { return context.device && context.device->setDefaultFlash(); },
+                  [](bool ok) {
+                      if (!ok)
+                          qDebug() << "[Error] setDefaultFlash error";
+                      AppServices::instance()->stopLoading();
+                  });
+}
+
+void KConfigFileController::readConfigData(QString path)
+{
+    launch([this, path](const TaskContext& context) { return getMouseConfig(path, false, context); },
+           [this, path](bool ok) {
+               AppServices* app = AppServices::instance();
+               if (ok) {
+                   getMouseType(path);
+                   app->stopLoading();
+                   app->showTips(AppServices::TipSuccess, tr("Successfully read the current configuration page"));
+                   return;
+               }
+               app->stopLoading();
+               app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("reset"), QStringLiteral("fail"));
+               app->showTips(AppServices::TipFail, tr("Failed to read the current configuration page configuration"));
+               app->startWarning(AppServices::WarningOperationFailed);
+           });
+}
+
+void KConfigFileController::saveMouseData(QString path, bool isRestore)
+{
+    launch([this, path, isRestore](const TaskContext& context) { return saveMouseConfig(path, isRestore, context); },
+           [this, path](bool ok) {
+               AppServices* app = AppServices::instance();
+               if (ok)
+                   getMouseType(path);
+               app->stopLoading();
+               if (ok)
+                   app->showTips(AppServices::TipSuccess, tr("Successfully reserved the current device configuration"));
+               else
+                   app->showTips(AppServices::TipFail, tr("Failed to keep the current device configuration"));
+           });
+}
+
+void KConfigFileController::saveMouseData(QString path, int str, int key)
+{
+    launch([this, path, str, key](const TaskContext& context) { return saveMouseConfigItem(path, str, key, context); },
+           [](bool ok) {
+               AppServices* app = AppServices::instance();
+               app->stopLoading();
+               if (ok)
+                   app->showTips(AppServices::TipSuccess, tr("Successfully reserved the current device configuration"));
+               else
+                   app->showTips(AppServices::TipFail, tr("Failed to keep the current device configuration"));
+               if (HMacroType* type = app->getMacroType())
+                   type->clearMacroName();
+               if (HMacroName* names = app->getMacroName())
+                   names->clearMultiMacro();
+           });
+}
+
+void KConfigFileController::contrastMouseData(QString path)
+{
+    launch([this, path](const TaskContext& context) { return contrastMouseConfig(path, context); },
+           [](bool ok) {
+               if (ok)
+                   qDebug() << "contrastMouseConfig success";
+               AppServices::instance()->stopLoading();
+           });
+}
+
+void KConfigFileController::createMouseConfig(QString path)
+{
+    launch([this, path](const TaskContext& context) { return fillFromFactory(path, context.pid); },
+           [](bool ok) {
+               if (!ok)
+                   qDebug() << "createMouseConfig error";
+               AppServices::instance()->stopLoading();
+           });
+}
+
+// --- routines ---------------------------------------------------------------------------------------------
+
+bool KConfigFileController::getMouseConfig(const QString& path, bool isDefault, const TaskContext& context)
+{
+    Q_UNUSED(isDefault)
+    QJsonObject profile;
+    if (!initJsonObj(path, profile) || !context.device)
+        return false;
+    // A device class that applies a whole profile itself answers 1 (done) or 2 (failed).
+    const int handled = context.device->getMouseConfig(profile);
+    if (handled == 1)
+        return true;
+    if (handled != 0)
+        return false;
+    qDebug() << "[Error] getMouseConfig: this device does not apply whole profiles";
+    return false;
+}
+
+bool KConfigFileController::saveMouseConfig(const QString& path, bool isRestore, const TaskContext& context)
+{
+    Q_UNUSED(isRestore)
+    Q_UNUSED(context)
+    qDebug() << "[Error] saveMouseConfig: saving the device state is not available" << path;
+    return false;
+}
+
+bool KConfigFileController::saveMouseConfigItem(const QString& path, int section, int key,
+                                                const TaskContext& context)
+{
+    Q_UNUSED(context)
+    qDebug() << "[Error] saveMouseConfigItem: saving the device state is not available" << path << section << key;
+    return false;
+}
+
+bool KConfigFileController::contrastMouseConfig(const QString& path, const TaskContext& context)
+{
+    Q_UNUSED(context)
+    qDebug() << "[Error] contrastMouseConfig: comparing with the device is not available" << path;
+    return false;
+}
+
+bool KConfigFileController::getMouseType(QString path)
+{
+    QJsonObject profile;
+    return initJsonObj(path, profile);
+}
+
+bool KConfigFileController::createMouseConfigFile(QString path)
+{
+    return fillFromFactory(path, currentPid());
+}
+
+bool KConfigFileController::fillFromFactory(const QString& path, int pid)
+{
+    const QString factory = getDefaultPath(pid);
+    if (factory.isEmpty())
+        return false;
+    QJsonObject profile;
+    if (!initJsonObj(factory, profile))
+        return false;
+    const QFileInfo target(path);
+    if (target.exists()) {
+        replaceMember(profile, kCreateAt, stamp(creationTime(target)));
+        replaceMember(profile, kUpdateAt, stamp(target.lastModified()));
+    }
+    return syncToFile(path, profile);
+}
+
+bool KConfigFileController::resetMouseConfigFile(QString path)
+{
+    const QString factory = getDefaultPath(currentPid());
+    if (factory.isEmpty()) {
+        AppServices::instance()->sendEvent(QStringLiteral("device_reset"), QStringLiteral("get_defaultpath"),
+                                           QStringLiteral("fail"));
+        return false;
+    }
+    QJsonObject profile;
+    if (!initJsonObj(factory, profile))
+        return false;
+    const QFileInfo target(path);
+    if (target.exists())
+        replaceMember(profile, kUpdateAt, stamp(target.lastModified()));
+
+    profile.remove(kFwVersion);
+    const int version = deviceVersion().toInt();
+    if (version == -1)
+        return false;
+    profile.insert(kFwVersion, version);
+    qDebug() << "set JsonObj:" << profile;
+    return syncToFile(path, profile);
+}
 bool KConfigFileController::initJsonObj(QString path, QJsonObject& object)
 {
     QJsonDocument document;

@@ -1,12 +1,26 @@
 #pragma once
 
+#include "hid/HWork.h"
+
 #include <QJsonObject>
 #include <QMap>
 #include <QObject>
+#include <QQueue>
 #include <QString>
 
-// The single front of the profile and macro files: opens, migrates and writes profile documents and knows
-// each model's factory profile and per-model rules.
+#include <functional>
+
+class KBaseDevice;
+
+// The single front of the profile and macro files. File operations (create, delete, rename) run at once on
+// the GUI thread. Device routines (apply, save, compare, reset, fill from the factory profile) are launched:
+// the busy indicator goes on, the routine waits in this controller's queue and runs on a pool thread through
+// the executor, and its result comes back to its own completion on the GUI thread, which stops the
+// indicator and tells the user. The queue runs one routine at a time, in the order they were launched, so
+// two routines never work on the same profile at once; each routine reads its own copy of the document.
+//
+// Threads: GUI thread, apart from the routines, which get what they need of the device when they start and
+// touch no model and no member of the controller.
 class KConfigFileController : public QObject
 {
     Q_OBJECT
@@ -14,6 +28,48 @@ public:
     explicit KConfigFileController(QObject* parent = nullptr);
     ~KConfigFileController() override;
 
+    // --- file operations -------------------------------------------------------------------------------
+    // A new profile in basePath (a folder below the profile root) named name, or "New configuration" when
+    // name is empty; numbered when taken. False at the limit of profiles, for a name that cannot be a file
+    // name or a folder outside the profile root.
+    Q_INVOKABLE bool createConfig(QString basePath, QString name = QString());
+    // Removes a profile and its picture. Removing the current profile makes the default profile current.
+    Q_INVOKABLE bool deleteConfigFile(QString path);
+    // A new macro file in basePath (the macro folder or one below it), "New macro" when name is empty.
+    Q_INVOKABLE bool createMacro(QString basePath, QString name = QString());
+    Q_INVOKABLE bool deleteMacroFile(QString path);
+    // Renames a file or folder below the profile or macro root within its own folder; newName is a bare name.
+    Q_INVOKABLE bool renameFile(QString fullName, QString newName);
+    Q_INVOKABLE bool createFolder(QString basePath, QString name = QString());
+    Q_INVOKABLE bool deleteMacroFolder(QString path);
+    Q_INVOKABLE bool isConfigFile(QString path);
+
+    // --- device routines (return before the work is done) ---------------------------------------------
+    // Applies the model's factory profile to the device and then resets the current profile to it. False
+    // when the model has no factory profile or no device is there.
+    Q_INVOKABLE bool setDefaultConfig();
+    Q_INVOKABLE bool setDefaultFlash(QString path = QString());
+    Q_INVOKABLE void readConfigData(QString path);
+    Q_INVOKABLE void saveMouseData(QString path, bool isRestore = true);
+    Q_INVOKABLE void saveMouseData(QString path, int str, int key);
+    Q_INVOKABLE void contrastMouseData(QString path);
+    Q_INVOKABLE void createMouseConfig(QString path);
+
+    // --- the current device's profiles ---------------------------------------------------------------
+    // The device's profile folder: the profile root + "/" + the device name; empty without a device.
+    QString profileFolder() const;
+    // The current profile's file in that folder; empty without a device or a current profile.
+    QString currentProfilePath() const;
+    // Whether name can be a profile, macro or folder name: a bare name short enough for its files.
+    static bool isValidName(const QString& name);
+
+    // --- factory profile copies (GUI thread) -----------------------------------------------------------
+    // Fills the profile at path from the current model's factory profile, keeping the file's own times.
+    bool createMouseConfigFile(QString path);
+    // Overwrites the profile at path with the factory profile after a factory reset.
+    bool resetMouseConfigFile(QString path);
+
+    // --- documents -------------------------------------------------------------------------------------
     // Reads the profile at path into object, migrating an older layout (and rewriting the file) on the way.
     // On any failure object is left as it was.
     bool initJsonObj(QString path, QJsonObject& object);
@@ -34,12 +90,58 @@ public:
     static constexpr int kCurrentConfigVersion = 2;
     // Profile documents are small; anything larger is not one of ours and is not read whole.
     static constexpr qint64 kMaxProfileBytes = 16 * 1024 * 1024;
+    // Profiles per device folder, and entries per macro folder.
+    static constexpr int kMaxProfiles = 30;
+    static constexpr int kMaxMacroEntries = 30;
+    static constexpr int kLoadingMs = 2000;
+
+signals:
+    void sendSignalToUser();
+
+public slots:
+    // Shows the profile at path in the user-interface models; false when it cannot be read.
+    bool getMouseType(QString path);
 
 private:
+    // What a routine needs of the device, taken on the GUI thread when the routine starts.
+    struct TaskContext {
+        KBaseDevice* device = nullptr;
+        int pid = 0;
+    };
+    struct Task {
+        std::function<bool(const TaskContext&)> work;
+        std::function<void(bool)> done;
+    };
+
+    // Queues a routine behind the ones launched before; the indicator goes on now. False when no device
+    // is there to run it (its completion then reports the failure in its turn).
+    bool launch(std::function<bool(const TaskContext&)> work, std::function<void(bool)> done);
+    void startNextTask();
+    void taskFinished();
+
+    // The routines, run on a pool thread.
+    bool getMouseConfig(const QString& path, bool isDefault, const TaskContext& context);
+    bool saveMouseConfig(const QString& path, bool isRestore, const TaskContext& context);
+    bool saveMouseConfigItem(const QString& path, int section, int key, const TaskContext& context);
+    bool contrastMouseConfig(const QString& path, const TaskContext& context);
+    bool fillFromFactory(const QString& path, int pid);
+
+    // The shared create routine of profiles and macro files.
+    bool createFile(const QString& basePath, const QString& name, bool isProfile);
+
+    // The open device and its product id, and its name as its layout gives it.
+    static KBaseDevice* currentDevice();
+    static int currentPid();
+    static QString deviceName();
+    static QString deviceVersion();
+
     bool writeDocument(const QString& path, const QJsonObject& object, bool logOpen);
 
     QJsonObject mConfigObject;
     QJsonObject mMacroObject;
     QMap<int, int> mKeyTransMap;
     QMap<int, int> mFuncTransMap;
+    HWork mWork;
+    QQueue<Task> mTasks;
+    bool mTaskRunning = false;
 };

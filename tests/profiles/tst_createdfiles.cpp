@@ -20,8 +20,6 @@ private slots:
     void initTestCase();
     void init();
 
-    void kinds_data();
-    void kinds();
     void newProfilesAreListed();
     void existingFileAddsNoRow();
     void fullListKeepsTheFile();
@@ -72,43 +70,24 @@ void TestCreatedFiles::init()
     QCOMPARE(macroTexts(), (QStringList{"New folder 3", "file"}));
 }
 
-void TestCreatedFiles::kinds_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("kind");
-
-    QTest::newRow("new profile") << "New configuration 2.json" << int(CreatedFileKind::NewProfile);
-    QTest::newRow("default profile") << "Default configuration.json" << int(CreatedFileKind::DefaultProfile);
-    QTest::newRow("new macro") << "New macro 3.json" << int(CreatedFileKind::MacroFile);
-    QTest::newRow("user name") << "Shooter.json" << int(CreatedFileKind::NewProfile);
-    QTest::newRow("default inside a name") << "My Default configuration.json" << int(CreatedFileKind::NewProfile);
-}
-
-void TestCreatedFiles::kinds()
-{
-    QFETCH(QString, name);
-    QFETCH(int, kind);
-    QCOMPARE(int(createdFileKind(name)), kind);
-}
-
 void TestCreatedFiles::newProfilesAreListed()
 {
     const int before = view()->getItemValue();
     QSignalSpy inserted(view(), &HConfigView::preItemInserted);
 
-    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/New configuration 2.json")));
+    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/New configuration 2.json"), CreatedFileKind::NewProfile));
     QCOMPARE(view()->getItemValue(), before + 1);
     QCOMPARE(view()->items().constLast(),
              (HConfigViewItem{"New configuration 2", false, "qrc:/common/newUI/configPic1.png"}));
-    QCOMPARE(QFileInfo(mDir->filePath("ZEPHRA/New configuration 2.json")).size(), qint64(0));
 
-    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/Default configuration.json")));
-    QCOMPARE(view()->items().constFirst().text, QString("Default configuration"));
+    // The default profile goes right after the placeholder; the kind, not the name, decides.
+    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/Mine.json"), CreatedFileKind::DefaultProfile));
+    QCOMPARE(view()->items().at(1).text, QString("Mine"));
 
-    QVERIFY(createDefaultFile(mDir->filePath("macro/New macro 3.json")));
+    QVERIFY(createDefaultFile(mDir->filePath("macro/New configuration 3.json"), CreatedFileKind::MacroFile));
     QCOMPARE(view()->getItemValue(), before + 2);
     QCOMPARE(inserted.size(), 2);
-    QCOMPARE(inserted.at(1).at(0).toInt(), 0);
+    QCOMPARE(inserted.at(1).at(0).toInt(), 1);
 }
 
 void TestCreatedFiles::existingFileAddsNoRow()
@@ -120,7 +99,7 @@ void TestCreatedFiles::existingFileAddsNoRow()
     existing.close();
 
     const int before = view()->getItemValue();
-    QVERIFY(createDefaultFile(existing.fileName()));
+    QVERIFY(createDefaultFile(existing.fileName(), CreatedFileKind::NewProfile));
     QCOMPARE(view()->getItemValue(), before);
     QCOMPARE(existing.size(), qint64(20));
 }
@@ -131,7 +110,7 @@ void TestCreatedFiles::fullListKeepsTheFile()
         QVERIFY(view()->insertItemAt("filler.json"));
     QSignalSpy inserted(view(), &HConfigView::preItemInserted);
     QVERIFY(!view()->insertItemAt("one more"));
-    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/New configuration 9.json")));
+    QVERIFY(createDefaultFile(mDir->filePath("ZEPHRA/New configuration 9.json"), CreatedFileKind::NewProfile));
     QVERIFY(QFile::exists(mDir->filePath("ZEPHRA/New configuration 9.json")));
     QCOMPARE(inserted.size(), 0);
     QCOMPARE(view()->items().constLast().text, QString("filler"));
@@ -161,15 +140,14 @@ void TestCreatedFiles::newMacroIsListed()
     const int profiles = view()->getItemValue();
     QSignalSpy inserted(macros(), &HMacroName::preItemInserted);
 
-    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 3.json"));
-    QCOMPARE(QFileInfo(mMacroRoot + "/New macro 3.json").size(), qint64(0));
+    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 3.json", CreatedFileKind::MacroFile));
     QCOMPARE(inserted.size(), 1);
     QCOMPARE(inserted.at(0).at(0).toInt(), 2);
     QCOMPARE(macros()->items().constLast(), (HMacroNameItem{"New macro 3", false, false, true}));
     QCOMPARE(view()->getItemValue(), profiles);
 
     // A macro that is already there is not listed twice.
-    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 3.json"));
+    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 3.json", CreatedFileKind::MacroFile));
     QCOMPARE(inserted.size(), 1);
 }
 
@@ -179,7 +157,7 @@ void TestCreatedFiles::fullMacroTreeKeepsTheFile()
         QVERIFY(macros()->insertItemAt("filler.json"));
     QSignalSpy inserted(macros(), &HMacroName::preItemInserted);
 
-    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 9.json"));
+    QVERIFY(createDefaultFile(mMacroRoot + "/New macro 9.json", CreatedFileKind::MacroFile));
     QVERIFY(QFile::exists(mMacroRoot + "/New macro 9.json"));
     QCOMPARE(inserted.size(), 0);
     QCOMPARE(macros()->items().constLast().text, QString("filler"));

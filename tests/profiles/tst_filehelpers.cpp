@@ -6,6 +6,8 @@
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -61,7 +63,7 @@ private slots:
     void walkVisitsOldestFirstThenSubFolders();
     void sizes();
     void createDefaultFileKeepsAnExistingFile();
-    void createDefaultFileMakesAnEmptyFile();
+    void createDefaultFileWritesAStarterDocument();
     void writeAndReadBytes();
     void insideFolder_data();
     void insideFolder();
@@ -382,19 +384,24 @@ void TestFileHelpers::sizes()
 void TestFileHelpers::createDefaultFileKeepsAnExistingFile()
 {
     writeText(mRoot + "/dev/Mine.json", "{\"key\":[]}");
-    QVERIFY(createDefaultFile(mRoot + "/dev/Mine.json"));
+    QVERIFY(createDefaultFile(mRoot + "/dev/Mine.json", CreatedFileKind::NewProfile));
     QCOMPARE(readText(mRoot + "/dev/Mine.json"), QByteArray("{\"key\":[]}"));
 }
 
-void TestFileHelpers::createDefaultFileMakesAnEmptyFile()
+void TestFileHelpers::createDefaultFileWritesAStarterDocument()
 {
-    QVERIFY(createDefaultFile(mRoot + "/macro/folder/New macro 3.json"));
-    QFileInfo created(mRoot + "/macro/folder/New macro 3.json");
-    QVERIFY(created.isFile());
-    QCOMPARE(created.size(), qint64(0));
+    QVERIFY(createDefaultFile(mRoot + "/macro/folder/New macro 3.json", CreatedFileKind::MacroFile));
+    const QJsonObject macro = QJsonDocument::fromJson(readText(mRoot + "/macro/folder/New macro 3.json")).object();
+    QCOMPARE(macro.value("macroName").toString(), QString("New macro 3"));
+    QCOMPARE(macro.value("playType").toString(), QString("1"));
+    QVERIFY(macro.value("list").isArray());
+
+    QVERIFY(createDefaultFile(mRoot + "/dev/New configuration.json", CreatedFileKind::NewProfile));
+    const QJsonObject profile = QJsonDocument::fromJson(readText(mRoot + "/dev/New configuration.json")).object();
+    QCOMPARE(profile.value("configVersion").toInt(), 2);
 
     writeText(mRoot + "/blocked", "file in the way");
-    QVERIFY(!createDefaultFile(mRoot + "/blocked/New macro.json"));
+    QVERIFY(!createDefaultFile(mRoot + "/blocked/New macro.json", CreatedFileKind::MacroFile));
 }
 
 void TestFileHelpers::writeAndReadBytes()

@@ -49,3 +49,9 @@ void RecordingServices::clear()
     loadingStarts = 0;
     loadingStops = 0;
 }
+
+void RecordingServices::setMouseConfig(const QString& fileName, bool write)
+{
+    if (write)
+        configPath = fileName;
+}

@@ -29,14 +29,22 @@ public:
     KConfigFileController* getConfigFileController() const override { return m_configFileController; }
     KImageModel* getImageModel() const override { return m_imageModel; }
     KLightModel* getLightModel() const override { return m_lightModel; }
+    HConfigView* getConfigView() const override { return m_configView; }
+    HMacroName* getMacroName() const override { return m_macroName; }
+    HMacroType* getMacroType() const override { return m_macroType; }
     float uiScale() const override { return m_scale; }
+    QString getConfigPath() const override { return configPath; }
+    void setMouseConfig(const QString& fileName, bool write) override;
 
     void setConfigFileController(KConfigFileController* controller) { m_configFileController = controller; }
     void setImageModel(KImageModel* model) { m_imageModel = model; }
     void setLightModel(KLightModel* model) { m_lightModel = model; }
     void setScale(float scale) { m_scale = scale; }
+    void setConfigView(HConfigView* view) { m_configView = view; }
+    void setMacroName(HMacroName* names) { m_macroName = names; }
+    void setMacroType(HMacroType* type) { m_macroType = type; }
 
-    // Forgets what was recorded (not the objects or the scale).
+    // Forgets what was recorded (not the objects, the scale or the current profile).
     void clear();
 
     QStringList tips;
@@ -45,6 +53,8 @@ public:
     int loadingStarts = 0;
     int loadingStops = 0;
     int open() const { return loadingStarts - loadingStops; }
+    // The current profile's file name, as the application model would hold it.
+    QString configPath;
 
 private:
     AppServices* m_previous;
@@ -52,4 +62,7 @@ private:
     KImageModel* m_imageModel = nullptr;
     KLightModel* m_lightModel = nullptr;
     float m_scale = 1.0f;
+    HConfigView* m_configView = nullptr;
+    HMacroName* m_macroName = nullptr;
+    HMacroType* m_macroType = nullptr;
 };
