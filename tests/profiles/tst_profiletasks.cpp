@@ -1,0 +1,299 @@
+#include "CoreTestDevice.h"
+#include "QuenbyKeyboardFixture.h"
+#include "RecordingServices.h"
+
+#include "common/ProgramFolders.h"
+#include "devices/keyboard/FDeviceQuenby_8a.h"
+#include "hid/HDeviceManager.h"
+#include "hid/HWork.h"
+#include "models/keys/HMacroName.h"
+#include "models/keys/HMacroType.h"
+#include "profiles/HConfigView.h"
+#include "profiles/KConfigFileController.h"
+#include "sim/keyboard/SimQuenbyKeyboard.h"
+
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kFactory = QStringLiteral(":/common/newUI/Quenby_8a/Quenby_8ADefaultConfig.json");
+
+QJsonObject readObject(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QJsonObject();
+    QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    return QJsonDocument::fromJson(bytes).object();
+}
+
+void writeObject(const QString& path, const QJsonObject& object)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(object).toJson());
+}
+
+QJsonObject without(QJsonObject object, const QStringList& members)
+{
+    for (const QString& member : members)
+        object.remove(member);
+    return object;
+}
+
+QDateTime parseStamp(const QString& text)
+{
+    return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+}
+
+} // namespace
+
+// The profile routines against the simulated keyboard: the queue, the completions and the factory profile.
+class TestProfileTasks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void firstStartMakesTheDefaultProfile();
+    void launchersCompleteInOrder();
+    void refusedTaskReportsFailure();
+    void noDeviceRefusesAtOnce();
+    void resetRestoresDeviceAndProfile();
+    void modelWithoutFactoryProfile();
+    void deletingTheCurrentProfile();
+
+private:
+    // Waits until every launched routine has reached its completion.
+    bool settle();
+
+    QString mFolder;
+    std::unique_ptr<QuenbyKeyboardFixture> mKeyboard;
+    std::unique_ptr<RecordingServices> mServices;
+    std::unique_ptr<KConfigFileController> mController;
+    std::unique_ptr<HConfigView> mView;
+    std::unique_ptr<HMacroName> mNames;
+    std::unique_ptr<HMacroType> mType;
+};
+
+void TestProfileTasks::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY(ProgramFolders::configLocation().contains(QLatin1String(".qttest")));
+}
+
+void TestProfileTasks::init()
+{
+    QDir(ProgramFolders::configLocation()).removeRecursively();
+    mFolder = ProgramFolders::profileRoot() + "/ZEPHRA";
+    mKeyboard = std::make_unique<QuenbyKeyboardFixture>();
+    QVERIFY(mKeyboard->openDevice());
+    mServices = std::make_unique<RecordingServices>();
+    mController = std::make_unique<KConfigFileController>();
+    mView = std::make_unique<HConfigView>();
+    mNames = std::make_unique<HMacroName>();
+    mType = std::make_unique<HMacroType>();
+    mServices->setConfigFileController(mController.get());
+    mServices->setConfigView(mView.get());
+    mServices->setMacroName(mNames.get());
+    mServices->setMacroType(mType.get());
+}
+
+void TestProfileTasks::cleanup()
+{
+    QVERIFY(settle());
+    mType.reset();
+    mNames.reset();
+    mView.reset();
+    mController.reset();
+    mServices.reset();
+    mKeyboard.reset();
+    HDeviceManager::instance()->setFactory({});
+}
+
+bool TestProfileTasks::settle()
+{
+    return QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, 10000);
+}
+
+void TestProfileTasks::firstStartMakesTheDefaultProfile()
+{
+    QCOMPARE(mController->profileFolder(), mFolder);
+    QVERIFY(QDir().mkpath(mFolder));
+    mView->initFromFile();
+    QCOMPARE(mView->getItemValue(), 1);
+
+    // The device's default profile, in the device's folder, filled from the factory profile.
+    mView->deviceDataChanged();
+    const QString path = mFolder + "/Default configuration.json";
+    QVERIFY(QFile::exists(path));
+    const QDateTime created = QFileInfo(path).lastModified();
+    QVERIFY(settle());
+    QVERIFY(!QFile::exists(ProgramFolders::profileRoot() + "/Default configuration.json"));
+    QCOMPARE(mView->items().at(1).text, QString("Default configuration"));
+
+    const QJsonObject profile = readObject(path);
+    const QJsonObject factory = readObject(kFactory);
+    QCOMPARE(without(profile, {"createAt", "updateAt"}), without(factory, {"createAt", "updateAt"}));
+    QVERIFY(qAbs(parseStamp(profile.value("updateAt").toString()).secsTo(created)) <= 1);
+    QVERIFY(qAbs(parseStamp(profile.value("createAt").toString()).secsTo(created)) <= 1);
+    QCOMPARE(mServices->tips, QStringList());
+
+    // Asking again keeps the profile as it is.
+    writeObject(path, QJsonObject{{"mine", true}});
+    mView->deviceDataChanged();
+    QVERIFY(settle());
+    QCOMPARE(readObject(path), (QJsonObject{{"mine", true}}));
+}
+
+void TestProfileTasks::launchersCompleteInOrder()
+{
+    QVERIFY(QDir().mkpath(mFolder));
+    const QString good = mFolder + "/Good.json";
+    const QString broken = mFolder + "/Broken.json";
+    const QString fresh = mFolder + "/Fresh.json";
+    writeObject(good, readObject(kFactory));
+    QFile brokenFile(broken);
+    QVERIFY(brokenFile.open(QIODevice::WriteOnly));
+    brokenFile.write("{ not json");
+    brokenFile.close();
+    writeObject(fresh, QJsonObject{{"configVersion", 2}});
+    mKeyboard->bus()->bus()->clearTranscript();
+
+    mController->readConfigData(good);
+    mController->readConfigData(broken);
+    mController->createMouseConfig(fresh);
+    mController->saveMouseData(broken, 1, 14);
+    QCOMPARE(mServices->loadingStarts, 4);
+
+    // One routine at a time: never more than one of them is out on the pool.
+    int mostPending = 0;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            mostPending = qMax(mostPending, HWork::pendingCount());
+            return mServices->open() == 0;
+        },
+        10000));
+    QCOMPARE(mostPending, 1);
+    QCOMPARE(mServices->tips, (QStringList{"0:Successfully read the current configuration page",
+                                           "1:Failed to read the current configuration page configuration",
+                                           "1:Failed to keep the current device configuration"}));
+    QCOMPARE(mServices->events, QStringList{"device_reset/reset/fail"});
+    QCOMPARE(mServices->warnings, QList<int>{1});
+    QCOMPARE(readObject(fresh).value("deviceName").toString(), QString("ZEPHRA"));
+    QString why;
+    QVERIFY2(SimBus::checkNoInterleaving(mKeyboard->bus()->bus()->transcript(), &why), qPrintable(why));
+}
+
+void TestProfileTasks::refusedTaskReportsFailure()
+{
+    QVERIFY(QDir().mkpath(mFolder));
+    const QString good = mFolder + "/Good.json";
+    writeObject(good, readObject(kFactory));
+
+    mController->readConfigData(good);
+    mController->readConfigData(good);
+    // The device leaves while the first routine is out: the second is refused, and says so.
+    HDeviceManager::instance()->getDevice(-1)->setRemoved(true);
+    QVERIFY(settle());
+    QCOMPARE(mServices->tips.size(), 2);
+    QCOMPARE(mServices->tips.at(1), QString("1:Failed to read the current configuration page configuration"));
+    QCOMPARE(mServices->warnings.size(), 1);
+    QCOMPARE(mServices->loadingStarts, 2);
+    QCOMPARE(mServices->loadingStops, 2);
+}
+
+void TestProfileTasks::noDeviceRefusesAtOnce()
+{
+    QVERIFY(mKeyboard->removeDevice());
+    QVERIFY(!mController->setDefaultFlash());
+    QVERIFY(!mController->setDefaultConfig());
+    QCOMPARE(mServices->events, QStringList{"device_reset/get_defaultpath/fail"});
+    QVERIFY(settle());
+    QCOMPARE(mServices->loadingStarts, 1);
+    QCOMPARE(mServices->loadingStops, 1);
+    // Without a device there is no profile folder, and nothing is created in the root.
+    QCOMPARE(mController->profileFolder(), QString());
+    mView->deviceDataChanged();
+    QVERIFY(!QFileInfo::exists(ProgramFolders::profileRoot()));
+}
+
+void TestProfileTasks::resetRestoresDeviceAndProfile()
+{
+    SimQuenbyKeyboard factoryKeyboard;
+    SimQuenbyKeyboard* keyboard = mKeyboard->keyboard();
+    keyboard->setKeyFunctionAt(0, SimQuenbyKeyboard::defaultKeyFunctionAt(1));
+    QVERIFY(keyboard->keyFunctions() != factoryKeyboard.keyFunctions());
+
+    QVERIFY(QDir().mkpath(mFolder));
+    const QString mine = mFolder + "/Mine.json";
+    writeObject(mine, QJsonObject{{"configVersion", 2}, {"mine", true}});
+    const QDateTime saved = QFileInfo(mine).lastModified();
+    mServices->configPath = "Mine.json";
+
+    QVERIFY(mController->setDefaultConfig());
+    QVERIFY(settle());
+    QCOMPARE(mServices->tips, QStringList{"0:Factory settings restored successfully"});
+    QCOMPARE(keyboard->keyFunctions(), factoryKeyboard.keyFunctions());
+
+    const QJsonObject profile = readObject(mine);
+    const QJsonObject factory = readObject(kFactory);
+    QCOMPARE(without(profile, {"updateAt", "fwVersion"}), without(factory, {"updateAt", "fwVersion"}));
+    QCOMPARE(profile.value("createAt"), factory.value("createAt"));
+    QVERIFY(qAbs(parseStamp(profile.value("updateAt").toString()).secsTo(saved)) <= 1);
+    QVERIFY(profile.value("fwVersion").isDouble());
+}
+
+void TestProfileTasks::modelWithoutFactoryProfile()
+{
+    QVERIFY(mKeyboard->removeDevice());
+    HDeviceManager::instance()->setFactory([](int pid) { return new CoreTestDevice(pid); });
+    QVERIFY(HDeviceManager::instance()->createDevice(7));
+    QVERIFY(QDir().mkpath(mFolder));
+    const QString path = mFolder + "/Mine.json";
+    writeObject(path, QJsonObject{{"mine", true}});
+
+    QVERIFY(!mController->setDefaultConfig());
+    QCOMPARE(mServices->loadingStarts, 0);
+    QCOMPARE(mServices->events, QStringList{"device_reset/get_defaultpath/fail"});
+
+    QVERIFY(!mController->resetMouseConfigFile(path));
+    QVERIFY(!mController->createMouseConfigFile(path));
+    mController->createMouseConfig(path);
+    QVERIFY(settle());
+    QCOMPARE(readObject(path), (QJsonObject{{"mine", true}}));
+    QCOMPARE(mServices->events.size(), 2);
+
+    KBaseDevice* device = HDeviceManager::instance()->getDevice(7);
+    device->setRemoved(true);
+    HDeviceManager::instance()->removeDevice(7);
+    QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+}
+
+void TestProfileTasks::deletingTheCurrentProfile()
+{
+    QVERIFY(mController->createConfig(mFolder, "Mine"));
+    QVERIFY(settle());
+    mServices->configPath = "Mine.json";
+    QCOMPARE(mController->currentProfilePath(), mFolder + "/Mine.json");
+
+    // The default profile takes its place, made from the factory profile where it was missing.
+    QVERIFY(mController->deleteConfigFile(mFolder + "/Mine.json"));
+    QCOMPARE(mServices->configPath, QString("Default configuration.json"));
+    QVERIFY(settle());
+    QCOMPARE(readObject(mFolder + "/Default configuration.json").value("deviceName").toString(), QString("ZEPHRA"));
+}
+
+QTEST_MAIN(TestProfileTasks)
+#include "tst_profiletasks.moc"
