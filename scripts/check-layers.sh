@@ -21,9 +21,10 @@ declare -A allowed=(
   [hid]="hid/khid platform common"
   # The models drive the device through the core. The profile documents hold the key and macro values of
   # the models, and the macro files of the models are filed through the profile file helpers: the two
-  # folders form one layer.
+  # folders form one layer. The profile controller runs its routines on the device through the core, as the
+  # models do.
   [models]="hid hid/khid platform common profiles"
-  [profiles]="common models"
+  [profiles]="hid hid/khid platform common models"
   [online]="platform common"
   [devices]="hid hid/khid platform common models profiles"
   [update]="hid hid/khid platform common profiles online firmware"

@@ -5,6 +5,8 @@
 #include "common/ProgramFolders.h"
 #include "hid/HDeviceManager.h"
 #include "hid/KBaseDevice.h"
+#include "hid/KDeviceController.h"
+#include "models/device/KImageModel.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 #include "profiles/FileHelpers.h"
@@ -289,11 +291,12 @@ QString KConfigFileController::currentProfilePath() const
 
 KBaseDevice* KConfigFileController::currentDevice()
 {
-    return HDeviceManager::instance()->getDevice(-1);
+    return KDeviceController::instance()->currentDevice();
 }
 
 int KConfigFileController::currentPid()
 {
+    // The product id of the device the registry made current, as the watch reports it.
     return currentDevice() ? HDeviceManager::instance()->currentPid() : 0;
 }
 
@@ -307,7 +310,8 @@ QString KConfigFileController::deviceName()
 
 QString KConfigFileController::deviceVersion()
 {
-    return QString();
+    const KImageModel* image = AppServices::instance()->getImageModel();
+    return image ? image->deviceVersion() : QString();
 }
 
 // --- device routines ------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "models/device/KImageModel.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 #include "profiles/HConfigView.h"
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<HConfigView> mView;
     std::unique_ptr<HMacroName> mNames;
     std::unique_ptr<HMacroType> mType;
+    std::unique_ptr<KImageModel> mImage;
 };
 
 void TestProfileTasks::initTestCase()
@@ -104,15 +106,19 @@ void TestProfileTasks::init()
     mView = std::make_unique<HConfigView>();
     mNames = std::make_unique<HMacroName>();
     mType = std::make_unique<HMacroType>();
+    mImage = std::make_unique<KImageModel>();
+    mImage->setVersion("300");
     mServices->setConfigFileController(mController.get());
     mServices->setConfigView(mView.get());
     mServices->setMacroName(mNames.get());
     mServices->setMacroType(mType.get());
+    mServices->setImageModel(mImage.get());
 }
 
 void TestProfileTasks::cleanup()
 {
     QVERIFY(settle());
+    mImage.reset();
     mType.reset();
     mNames.reset();
     mView.reset();
@@ -252,7 +258,17 @@ void TestProfileTasks::resetRestoresDeviceAndProfile()
     QCOMPARE(without(profile, {"updateAt", "fwVersion"}), without(factory, {"updateAt", "fwVersion"}));
     QCOMPARE(profile.value("createAt"), factory.value("createAt"));
     QVERIFY(qAbs(parseStamp(profile.value("updateAt").toString()).secsTo(saved)) <= 1);
-    QVERIFY(profile.value("fwVersion").isDouble());
+    QCOMPARE(profile.value("fwVersion").toInt(-1), 300);
+
+    // A device whose version reads -1 leaves the profile as it is.
+    writeObject(mine, QJsonObject{{"mine", true}});
+    mImage->setVersion("-1");
+    QVERIFY(!mController->resetMouseConfigFile(mine));
+    QCOMPARE(readObject(mine), (QJsonObject{{"mine", true}}));
+    // A version that is no number is stored as 0.
+    mImage->setVersion("abc");
+    QVERIFY(mController->resetMouseConfigFile(mine));
+    QCOMPARE(readObject(mine).value("fwVersion").toInt(-1), 0);
 }
 
 void TestProfileTasks::modelWithoutFactoryProfile()
