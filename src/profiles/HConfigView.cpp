@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QUrl>
 
@@ -68,7 +69,8 @@ bool HConfigView::setItem(int index, const HConfigViewItem& item)
 
 bool HConfigView::pictureExists(QString path)
 {
-    return QFile::exists(path);
+    // An empty file left by an interrupted write is no picture and gets replaced.
+    return QFileInfo(path).size() > 0;
 }
 
 bool HConfigView::writePictureFile(QString path, QByteArray bytes)
@@ -256,17 +258,20 @@ bool HConfigView::setCurrentConfigName(QString configPath, QString newName, QStr
     const QString suffix = ProfileNames::profileSuffix();
     const QString picture = ProfileNames::pictureSuffix();
     const QString folder = configPath.left(configPath.lastIndexOf(QLatin1Char('/')) + 1);
-    if (fileExists(folder + newName + suffix) || fileExists(folder + newName + picture))
-        return refuse(tr("The profile name cannot be the same"));
-    if (!profiles->renameFile(configPath + suffix, newName + suffix))
-        return refuse(tr("Failed to rename the profile"));
-    // The picture follows its profile; where it cannot, the profile goes back to its old name.
-    if (fileExists(configPath + picture) && !profiles->renameFile(configPath + picture, newName + picture)) {
-        const QString oldName = configPath.mid(folder.size());
-        if (!profiles->renameFile(folder + newName + suffix, oldName + suffix))
-            qDebug() << "[Error] setCurrentConfigName: the profile keeps its new name without its picture";
-        else
+    // A page that renamed the files itself before asking only needs the list and the current profile.
+    const bool renamedAlready = !fileExists(configPath + suffix) && fileExists(folder + newName + suffix);
+    if (!renamedAlready) {
+        if (fileExists(folder + newName + suffix) || fileExists(folder + newName + picture))
+            return refuse(tr("The profile name cannot be the same"));
+        if (!profiles->renameFile(configPath + suffix, newName + suffix))
             return refuse(tr("Failed to rename the profile"));
+        // The picture follows its profile; where it cannot, the profile goes back to its old name.
+        if (fileExists(configPath + picture) && !profiles->renameFile(configPath + picture, newName + picture)) {
+            const QString oldName = configPath.mid(folder.size());
+            if (profiles->renameFile(folder + newName + suffix, oldName + suffix))
+                return refuse(tr("Failed to rename the profile"));
+            qDebug() << "[Error] setCurrentConfigName: the profile keeps its new name without its picture";
+        }
     }
 
     changedItemAt(index, newName, false, pic);

@@ -24,6 +24,7 @@ public:
     QVector<HConfigViewItem> items() const { return mConfigItems; }
     // Replaces the entry at index when it differs; whether it changed.
     bool setItem(int index, const HConfigViewItem& item);
+    // Whether a picture is at path: a file with content.
     bool pictureExists(QString path);
     // Writes a picture through a save file; empty data is refused and writes nothing.
     bool writePictureFile(QString path, QByteArray bytes);

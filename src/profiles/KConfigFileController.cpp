@@ -120,9 +120,8 @@ int countEntries(const QString& folder, bool profilesOnly)
     if (!dir.exists())
         return 0;
     if (profilesOnly)
-        return dir.entryList({QStringLiteral("*.json")}, QDir::Files | QDir::Hidden, QDir::Unsorted).size();
-    return dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted)
-        .size();
+        return dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Unsorted).size();
+    return dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted).size();
 }
 
 } // namespace
@@ -190,24 +189,26 @@ bool KConfigFileController::createFile(const QString& basePath, const QString& n
 bool KConfigFileController::deleteConfigFile(QString path)
 {
     const QFileInfo file(path);
-    if (!isInsideFolder(path, ProgramFolders::profileRoot()) || file.suffix() != QLatin1String("json")) {
+    const QString suffix = file.suffix();
+    const bool isDocument = suffix == QLatin1String("json");
+    if (!isInsideFolder(path, ProgramFolders::profileRoot()) || (!isDocument && suffix != QLatin1String("png"))) {
         qDebug() << "[Error] deleteConfigFile refused:" << path;
+        return false;
+    }
+    // The device always keeps the profile it is set to.
+    const QString current = currentProfilePath();
+    if (isDocument && !current.isEmpty()
+        && QDir::cleanPath(QFileInfo(current).absoluteFilePath()) == QDir::cleanPath(file.absoluteFilePath())) {
+        qDebug() << "The current configuration cannot be deleted";
         return false;
     }
     if (!removeFile(file))
         return false;
+    // A profile's picture goes with it.
     const QString picture = file.absolutePath() + QLatin1Char('/') + file.completeBaseName()
                             + ProfileNames::pictureSuffix();
-    if (QFileInfo(picture).isFile() && !QFile::remove(picture))
+    if (isDocument && QFileInfo(picture).isFile() && !QFile::remove(picture))
         qDebug() << "[Error] deleteConfigFile: picture left behind:" << picture;
-
-    // The device always has a current profile: the default one takes the place of a removed current one.
-    AppServices* app = AppServices::instance();
-    const QString current = currentProfilePath();
-    if (!current.isEmpty() && QFileInfo(current).absoluteFilePath() == file.absoluteFilePath()) {
-        createConfig(file.absolutePath(), ProfileNames::defaultProfile());
-        app->setMouseConfig(ProfileNames::defaultProfileFile(), true);
-    }
     return true;
 }
 

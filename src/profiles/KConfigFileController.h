@@ -33,7 +33,7 @@ public:
     // name is empty; numbered when taken. False at the limit of profiles, for a name that cannot be a file
     // name or a folder outside the profile root.
     Q_INVOKABLE bool createConfig(QString basePath, QString name = QString());
-    // Removes a profile and its picture. Removing the current profile makes the default profile current.
+    // Removes a profile and its picture, or a picture alone. The current profile is never removed.
     Q_INVOKABLE bool deleteConfigFile(QString path);
     // A new macro file in basePath (the macro folder or one below it), "New macro" when name is empty.
     Q_INVOKABLE bool createMacro(QString basePath, QString name = QString());
@@ -137,8 +137,6 @@ private:
 
     bool writeDocument(const QString& path, const QJsonObject& object, bool logOpen);
 
-    QJsonObject mConfigObject;
-    QJsonObject mMacroObject;
     QMap<int, int> mKeyTransMap;
     QMap<int, int> mFuncTransMap;
     HWork mWork;

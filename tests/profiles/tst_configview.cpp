@@ -213,12 +213,15 @@ void TestConfigView::picturesForProfilesWithout()
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(Qt::red);
     QVERIFY(image.save(source));
-    fill({"Default configuration.json", "A.json", "A.png"});
+    fill({"Default configuration.json", "A.json", "A.png", "B.json"});
+    touch(mFolder + "/B.png", QByteArray());
     mView->initFromFile(mFolder);
     QVERIFY(mView->insertItemAt("New configuration.json"));
 
     QVERIFY(mView->savePicture(source, mFolder + "/"));
     QVERIFY(!QImage(mFolder + "/Default configuration.png").isNull());
+    // An empty picture file left behind earlier is replaced.
+    QVERIFY(!QImage(mFolder + "/B.png").isNull());
     QVERIFY(!QImage(mFolder + "/New configuration.png").isNull());
     // A picture that is there stays as it is.
     QCOMPARE(contentOf(mFolder + "/A.png"), QByteArray("{}"));
@@ -305,6 +308,13 @@ void TestConfigView::renameMovesThePicture()
     QVERIFY(QFile::exists(mFolder + "/../../outside.json"));
     QCOMPARE(mServices->tips, (QStringList{"1:Failed to rename the profile", "1:Failed to rename the profile",
                                            "1:Failed to rename the profile"}));
+
+    // A page that renamed the files itself gets the list and the current profile updated.
+    QVERIFY(QFile::rename(mFolder + "/A.json", mFolder + "/Z.json"));
+    QVERIFY(QFile::rename(mFolder + "/A.png", mFolder + "/Z.png"));
+    QVERIFY(mView->setCurrentConfigName(mFolder + "/A", "Z", "file:///Z.png", 2));
+    QCOMPARE(mView->items().at(2).text, QString("Z"));
+    QCOMPARE(mServices->configPath, QString("Z.json"));
 
     // The default profile has no picture: only its document is renamed.
     QVERIFY(mView->setCurrentConfigName(mFolder + "/Default configuration", "Mine", "", 1));

@@ -267,8 +267,11 @@ void TestProfileFiles::deleteProfile()
     QCOMPARE(mServices->configPath, QString("B.json"));
     QVERIFY(!mController->deleteConfigFile(mFolder + "/A.json"));
 
-    // Only profile documents below the profile root.
-    QVERIFY(!mController->deleteConfigFile(mFolder + "/B.png"));
+    // A picture alone may go; nothing but profiles and pictures below the profile root.
+    touch(mFolder + "/C.png");
+    QVERIFY(mController->deleteConfigFile(mFolder + "/C.png"));
+    touch(mFolder + "/notes.txt");
+    QVERIFY(!mController->deleteConfigFile(mFolder + "/notes.txt"));
     touch(mMacros + "/M.json");
     QVERIFY(!mController->deleteConfigFile(mMacros + "/M.json"));
     QVERIFY(!mController->deleteConfigFile(mFolder + "/../../macro/M.json"));

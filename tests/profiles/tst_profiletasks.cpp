@@ -300,15 +300,19 @@ void TestProfileTasks::modelWithoutFactoryProfile()
 void TestProfileTasks::deletingTheCurrentProfile()
 {
     QVERIFY(mController->createConfig(mFolder, "Mine"));
+    QVERIFY(mController->createConfig(mFolder, "Other"));
     QVERIFY(settle());
     mServices->configPath = "Mine.json";
     QCOMPARE(mController->currentProfilePath(), mFolder + "/Mine.json");
 
-    // The default profile takes its place, made from the factory profile where it was missing.
-    QVERIFY(mController->deleteConfigFile(mFolder + "/Mine.json"));
-    QCOMPARE(mServices->configPath, QString("Default configuration.json"));
-    QVERIFY(settle());
-    QCOMPARE(readObject(mFolder + "/Default configuration.json").value("deviceName").toString(), QString("ZEPHRA"));
+    // The profile the device is set to stays; any other goes.
+    QVERIFY(!mController->deleteConfigFile(mFolder + "/Mine.json"));
+    QVERIFY(QDir().mkpath(mFolder + "/sub"));
+    QVERIFY(!mController->deleteConfigFile(mFolder + "/sub/../Mine.json"));
+    QCOMPARE(readObject(mFolder + "/Mine.json").value("deviceName").toString(), QString("ZEPHRA"));
+    QVERIFY(mController->deleteConfigFile(mFolder + "/Other.json"));
+    QVERIFY(!QFile::exists(mFolder + "/Other.json"));
+    QCOMPARE(mServices->configPath, QString("Mine.json"));
 }
 
 QTEST_MAIN(TestProfileTasks)
