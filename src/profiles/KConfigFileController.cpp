@@ -9,6 +9,7 @@
 #include "models/device/KImageModel.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
+#include "models/keys/KKey.h"
 #include "profiles/FileHelpers.h"
 #include "profiles/JsonFileReader.h"
 #include "profiles/ProfileNames.h"
@@ -716,7 +717,5 @@ bool KConfigFileController::isPackedValuePid(int pid)
 
 bool KConfigFileController::isModifierFunction(int func)
 {
-    // Ctrl, Shift, Alt, Win (32-35) and their combinations (47-57).
-    const unsigned offset = static_cast<unsigned>(func - 32);
-    return offset < 26 && (offset <= 3 || offset >= 15);
+    return ::isModifierFunction(func);
 }

@@ -337,7 +337,7 @@ private slots:
 
         // Null gives a key its own function back.
         m_keyboard->clearCommands();
-        QVERIFY(device->setKeyFunction(KKey(14), KKeyFunction(0), QVariant(), QVariant(), QVariant()));
+        QVERIFY(device->setKeyFunction(KKey(14), KFuncNull, QVariant(), QVariant(), QVariant()));
         QCOMPARE(m_keyboard->appliedWrites().size(), 1);
         QCOMPARE(m_keyboard->appliedWrites().first().reg, quint32(kRegKeyTable));
         QCOMPARE(m_keyboard->appliedWrites().first().data, QByteArray::fromHex("00002900"));
@@ -345,7 +345,7 @@ private slots:
         QCOMPARE(device->configImage().keyCode(0), KKeyCode(0, 0x29));
 
         // A key that stops playing a macro frees its slot; a refreshed read agrees.
-        QVERIFY(device->setKeyFunction(KKey(16), KKeyFunction(0), QVariant(), QVariant(), QVariant()));
+        QVERIFY(device->setKeyFunction(KKey(16), KFuncNull, QVariant(), QVariant(), QVariant()));
         QCOMPARE(device->macroSlots().value(7), -1);
     }
 
@@ -356,13 +356,16 @@ private slots:
         QTest::addColumn<QVariant>("a");
         QTest::addColumn<QVariant>("b");
         QTest::addColumn<SimKeyFunction>("expected");
-        QTest::newRow("ISO key to null") << 26 << 0 << QVariant() << QVariant() << SimKeyFunction::none();
-        QTest::newRow("macro slot 5") << 14 << 29 << QVariant(5) << QVariant() << SimKeyFunction::macro(5);
-        QTest::newRow("ctrl+alt+A") << 139 << 48 << QVariant(5) << QVariant(4) << SimKeyFunction::combination(5, 4);
-        QTest::newRow("keyboard key") << 14 << 42 << QVariant() << QVariant(0x64) << SimKeyFunction::key(0x64);
-        QTest::newRow("mute") << 128 << 25 << QVariant() << QVariant() << SimKeyFunction::consumer(0xE2);
-        QTest::newRow("middle button") << 14 << 10 << QVariant() << QVariant() << SimKeyFunction::mouseButton(4);
-        QTest::newRow("Fn elsewhere") << 14 << 179 << QVariant() << QVariant() << SimKeyFunction::fn();
+        QTest::newRow("ISO key to null") << 26 << int(KFuncNull) << QVariant() << QVariant() << SimKeyFunction::none();
+        QTest::newRow("macro slot 5") << 14 << int(KFuncMacro) << QVariant(5) << QVariant() << SimKeyFunction::macro(5);
+        QTest::newRow("ctrl+alt+A") << 139 << int(KFuncCtrlAlt) << QVariant(5) << QVariant(4)
+                                    << SimKeyFunction::combination(5, 4);
+        QTest::newRow("keyboard key") << 14 << int(KFuncKeyboardKey) << QVariant() << QVariant(0x64)
+                                      << SimKeyFunction::key(0x64);
+        QTest::newRow("mute") << 128 << int(KFuncMute) << QVariant() << QVariant() << SimKeyFunction::consumer(0xE2);
+        QTest::newRow("middle button") << 14 << int(KFuncMouseMiddle) << QVariant() << QVariant()
+                                       << SimKeyFunction::mouseButton(4);
+        QTest::newRow("Fn elsewhere") << 14 << int(KFuncFn) << QVariant() << QVariant() << SimKeyFunction::fn();
     }
 
     void setKeyFunctionWrites()
@@ -383,14 +386,14 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("function");
         QTest::addColumn<QVariant>("a");
-        QTest::newRow("right Win has no code") << 14 << 178 << QVariant();
-        QTest::newRow("K42 function") << 14 << 104 << QVariant();
-        QTest::newRow("DPI cycle") << 14 << 36 << QVariant();
+        QTest::newRow("right Win has no code") << 14 << int(KFuncWinRKey) << QVariant();
+        QTest::newRow("K42 function") << 14 << int(KFuncK42Key) << QVariant();
+        QTest::newRow("DPI cycle") << 14 << int(KFuncDpiCycle) << QVariant();
         QTest::newRow("function 500") << 14 << 500 << QVariant();
-        QTest::newRow("macro slot 20") << 14 << 29 << QVariant(20);
-        QTest::newRow("macro slot -1") << 14 << 29 << QVariant(-1);
-        QTest::newRow("key not on the keyboard") << 99 << 58 << QVariant();
-        QTest::newRow("mouse button key") << 0 << 58 << QVariant();
+        QTest::newRow("macro slot 20") << 14 << int(KFuncMacro) << QVariant(20);
+        QTest::newRow("macro slot -1") << 14 << int(KFuncMacro) << QVariant(-1);
+        QTest::newRow("key not on the keyboard") << 99 << int(KFuncKeysFirst) << QVariant();
+        QTest::newRow("mouse button key") << 0 << int(KFuncKeysFirst) << QVariant();
     }
 
     void setKeyFunctionRefusals()
@@ -412,9 +415,9 @@ private slots:
         QVERIFY(device);
         int slot = -1;
         QVERIFY(device->checkMacroId(14, &slot));
-        QVERIFY(device->setKeyFunction(KKey(14), KKeyFunction(29), slot, QVariant(), QVariant()));
+        QVERIFY(device->setKeyFunction(KKey(14), KFuncMacro, slot, QVariant(), QVariant()));
         m_keyboard->failWritesAt(kRegKeyTable);
-        QVERIFY(!device->setKeyFunction(KKey(14), KKeyFunction(58), QVariant(), QVariant(), QVariant()));
+        QVERIFY(!device->setKeyFunction(KKey(14), KFuncKeysFirst, QVariant(), QVariant(), QVariant()));
         QCOMPARE(device->macroSlots().value(slot), 14);
         QCOMPARE(device->configImage().keyCode(0), KKeyCode(KKeyCode::kMacro, quint8(slot)));
     }
@@ -443,11 +446,11 @@ private slots:
         QVERIFY(!device->checkMacroId(139, &slot));
         QCOMPARE(slot, -1);
         // A key taking another function frees its slot for the next one.
-        QVERIFY(device->setKeyFunction(KKey(keys.at(3)), KKeyFunction(58), QVariant(), QVariant(), QVariant()));
+        QVERIFY(device->setKeyFunction(KKey(keys.at(3)), KFuncKeysFirst, QVariant(), QVariant(), QVariant()));
         QVERIFY(device->checkMacroId(139, &slot));
         QCOMPARE(slot, 3);
         // A macro function keeps what the key holds and records the slot it now plays.
-        QVERIFY(device->setKeyFunction(KKey(139), KKeyFunction(29), 5, QVariant(), QVariant()));
+        QVERIFY(device->setKeyFunction(KKey(139), KFuncMacro, 5, QVariant(), QVariant()));
         QCOMPARE(m_keyboard->keyFunctionOfKey(139), SimKeyFunction::macro(5));
         QCOMPARE(device->macroSlots().value(3), 139);
         QCOMPARE(device->macroSlots().value(5), 139);

@@ -24,14 +24,29 @@ KKeyCode code(int b0, int b1, int b2, int b3)
 // Functions the keyboard has no code for.
 QSet<int> refusedFunctions()
 {
-    QSet<int> refused = {5, 26, 27, 31, 104, 125, 126, 128, 178, 180, 181, 182, 183, 500, -2};
-    for (int f = 12; f <= 17; ++f)
+    // Functions without a code on this keyboard, and values that are no function.
+    QSet<int> refused = {KFuncTraditionalDesktop,
+                         KFuncSniper,
+                         KFuncFire,
+                         KFuncCommonButton,
+                         KFuncK42Key,
+                         KFuncKeysLowLast,
+                         KFuncKeysLowLast + 1,
+                         KFuncPauseKey + 1,
+                         KFuncWinRKey,
+                         KFuncMuteKey,
+                         KFuncWinLock,
+                         KFuncWorkMode,
+                         KFuncLast + 1,
+                         500,
+                         KFuncDisable - 1};
+    for (int f = KFuncMouseForward; f <= KFuncMouseLast; ++f)
         refused.insert(f);
-    for (int f = 36; f <= 41; ++f)
+    for (int f = KFuncDpiCycle; f <= KFuncMacroSwitch; ++f)
         refused.insert(f);
-    for (int f = 43; f <= 46; ++f)
+    for (int f = KFuncModeSwitch; f <= KFuncSideRollerDown; ++f)
         refused.insert(f);
-    for (int f = 138; f <= 170; ++f)
+    for (int f = KFuncUpKey + 1; f < KFuncCtrlLKey; ++f)
         refused.insert(f);
     return refused;
 }
@@ -39,8 +54,11 @@ QSet<int> refusedFunctions()
 // The modifier mask that names each modifier function.
 int maskOf(int function)
 {
-    static const QMap<int, int> masks = {{32, 1}, {33, 2}, {34, 4}, {35, 8},  {47, 3},  {48, 5},  {49, 9}, {50, 6},
-                                         {51, 10}, {52, 12}, {53, 7}, {54, 11}, {55, 13}, {56, 14}, {57, 15}};
+    static const QMap<int, int> masks = {{KFuncCtrl, 1},        {KFuncShift, 2},        {KFuncAlt, 4},
+                                         {KFuncWin, 8},         {KFuncCtrlShift, 3},    {KFuncCtrlAlt, 5},
+                                         {KFuncCtrlWin, 9},     {KFuncShiftAlt, 6},     {KFuncShiftWin, 10},
+                                         {KFuncAltWin, 12},     {KFuncCtrlShiftAlt, 7}, {KFuncCtrlShiftWin, 11},
+                                         {KFuncCtrlAltWin, 13}, {KFuncShiftAltWin, 14}, {KFuncCtrlShiftAltWin, 15}};
     return masks.value(function, 0);
 }
 
@@ -77,18 +95,18 @@ private slots:
 
         int a = 0, b = 0;
         int expected = function;
-        if (Quenby8aKeyCodec::isModifierFunction(function)) {
+        if (isModifierFunction(function)) {
             a = maskOf(function);
             b = 0x04;
-        } else if (function == Quenby8aKeyCodec::kMacro) {
+        } else if (function == KFuncMacro) {
             a = 7;
-        } else if (function == Quenby8aKeyCodec::kKeyCombination) {
+        } else if (function == KFuncKeyCombination) {
             a = 0x05, b = 0x04;
-            expected = 48;  // a combination reads back as the modifier function of its mask
-        } else if (function == Quenby8aKeyCodec::kKeyboardKeys) {
+            expected = KFuncCtrlAlt; // a combination reads back as the modifier function of its mask
+        } else if (function == KFuncKeyboardKey) {
             b = 0x32;
-        } else if (function == Quenby8aKeyCodec::kNull) {
-            expected = Quenby8aKeyCodec::kKeyboardKeys;  // four zero bytes read as "Keyboard keys", usage 0
+        } else if (function == KFuncNull) {
+            expected = KFuncKeyboardKey; // four zero bytes read as "Keyboard keys", usage 0
         }
 
         const KKeyCode sentinel = code(0x11, 0x22, 0x33, 0x44);
@@ -108,25 +126,25 @@ private slots:
         QTest::addColumn<int>("a");
         QTest::addColumn<int>("b");
         QTest::addColumn<KKeyCode>("expected");
-        QTest::newRow("disable") << -1 << 0 << 0 << code(7, 0, 0, 0);
-        QTest::newRow("null") << 0 << 9 << 9 << code(0, 0, 0, 0);
-        QTest::newRow("close window") << 1 << 0 << 0 << code(2, 0, 0x04, 0x3D);
-        QTest::newRow("lock") << 2 << 0 << 0 << code(2, 0, 0x08, 0x0F);
-        QTest::newRow("zoom in") << 7 << 0 << 0 << code(2, 0, 0x08, 0x57);
-        QTest::newRow("middle button") << 10 << 0 << 0 << code(3, 0, 4, 0);
-        QTest::newRow("right button") << 11 << 0 << 0 << code(3, 0, 2, 0);
-        QTest::newRow("player") << 18 << 0 << 0 << code(4, 0, 0x01, 0x83);
-        QTest::newRow("mute") << 25 << 0 << 0 << code(4, 0, 0, 0xE2);
-        QTest::newRow("macro slot 5") << 29 << 5 << 0 << code(5, 0, 5, 0);
-        QTest::newRow("ctrl+alt+A") << 30 << 0x05 << 0x04 << code(2, 0, 5, 4);
-        QTest::newRow("keyboard key") << 42 << 0 << 0x64 << code(0, 0, 0x64, 0);
-        QTest::newRow("A key") << 58 << 0 << 0 << code(0, 0, 0x04, 0);
-        QTest::newRow("PrtSc") << 124 << 0 << 0 << code(0, 0, 0x46, 0);
-        QTest::newRow("Pause") << 127 << 0 << 0 << code(0, 0, 0x48, 0);
-        QTest::newRow("Up") << 137 << 0 << 0 << code(0, 0, 0x52, 0);
-        QTest::newRow("Ctrl_L") << 171 << 0 << 0 << code(0, 0, 0xE0, 0);
-        QTest::newRow("Alt_R") << 177 << 0 << 0 << code(0, 0, 0xE6, 0);
-        QTest::newRow("Fn") << 179 << 0 << 0 << code(0xA0, 0, 1, 0);
+        QTest::newRow("disable") << int(KFuncDisable) << 0 << 0 << code(7, 0, 0, 0);
+        QTest::newRow("null") << int(KFuncNull) << 9 << 9 << code(0, 0, 0, 0);
+        QTest::newRow("close window") << int(KFuncCloseWindow) << 0 << 0 << code(2, 0, 0x04, 0x3D);
+        QTest::newRow("lock") << int(KFuncLockComputer) << 0 << 0 << code(2, 0, 0x08, 0x0F);
+        QTest::newRow("zoom in") << int(KFuncZoomIn) << 0 << 0 << code(2, 0, 0x08, 0x57);
+        QTest::newRow("middle button") << int(KFuncMouseMiddle) << 0 << 0 << code(3, 0, 4, 0);
+        QTest::newRow("right button") << int(KFuncMouseRight) << 0 << 0 << code(3, 0, 2, 0);
+        QTest::newRow("player") << int(KFuncPlayer) << 0 << 0 << code(4, 0, 0x01, 0x83);
+        QTest::newRow("mute") << int(KFuncMute) << 0 << 0 << code(4, 0, 0, 0xE2);
+        QTest::newRow("macro slot 5") << int(KFuncMacro) << 5 << 0 << code(5, 0, 5, 0);
+        QTest::newRow("ctrl+alt+A") << int(KFuncKeyCombination) << 0x05 << 0x04 << code(2, 0, 5, 4);
+        QTest::newRow("keyboard key") << int(KFuncKeyboardKey) << 0 << 0x64 << code(0, 0, 0x64, 0);
+        QTest::newRow("A key") << int(KFuncKeysFirst) << 0 << 0 << code(0, 0, 0x04, 0);
+        QTest::newRow("PrtSc") << int(KFuncPrtScKey) << 0 << 0 << code(0, 0, 0x46, 0);
+        QTest::newRow("Pause") << int(KFuncPauseKey) << 0 << 0 << code(0, 0, 0x48, 0);
+        QTest::newRow("Up") << int(KFuncUpKey) << 0 << 0 << code(0, 0, 0x52, 0);
+        QTest::newRow("Ctrl_L") << int(KFuncCtrlLKey) << 0 << 0 << code(0, 0, 0xE0, 0);
+        QTest::newRow("Alt_R") << int(KFuncAltRKey) << 0 << 0 << code(0, 0, 0xE6, 0);
+        QTest::newRow("Fn") << int(KFuncFn) << 0 << 0 << code(0xA0, 0, 1, 0);
     }
 
     void knownCodes()
@@ -145,10 +163,10 @@ private slots:
         QTest::addColumn<int>("function");
         QTest::addColumn<int>("a");
         QTest::addColumn<int>("b");
-        QTest::newRow("macro slot 256") << 29 << 256 << 0;
-        QTest::newRow("negative mask") << 30 << -1 << 4;
-        QTest::newRow("usage 0x104") << 33 << 2 << 0x104;
-        QTest::newRow("keyboard key 300") << 42 << 0 << 300;
+        QTest::newRow("macro slot 256") << int(KFuncMacro) << 256 << 0;
+        QTest::newRow("negative mask") << int(KFuncKeyCombination) << -1 << 4;
+        QTest::newRow("usage 0x104") << int(KFuncShift) << 2 << 0x104;
+        QTest::newRow("keyboard key 300") << int(KFuncKeyboardKey) << 0 << 300;
     }
 
     void parametersMustFitTheirByte()

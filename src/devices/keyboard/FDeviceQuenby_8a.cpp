@@ -395,7 +395,7 @@ void FDeviceQuenby_8a::transToItem(KKeyModelItem& item, quint8 b0, quint8 b1, qu
 
 bool FDeviceQuenby_8a::isModifierFunction(int function)
 {
-    return Quenby8aKeyCodec::isModifierFunction(function);
+    return ::isModifierFunction(function);
 }
 
 bool FDeviceQuenby_8a::keyGapAfter(int key, int* count)

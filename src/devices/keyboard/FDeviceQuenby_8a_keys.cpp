@@ -43,7 +43,7 @@ QMap<KKey, KKeyModelItem> FDeviceQuenby_8a::getKeys()
         transToItem(item, b[0], b[1], b[2], b[3]);
         item.setKey(key, false);
         result.insert(KKey(key), item);
-        if (item.getType() == Quenby8aKeyCodec::kMacro && code.code < kMacroSlots)
+        if (item.getType() == KFuncMacro && code.code < kMacroSlots)
             m_macroSlots[code.code] = key;
     }
     return result;
@@ -52,13 +52,13 @@ QMap<KKey, KKeyModelItem> FDeviceQuenby_8a::getKeys()
 bool FDeviceQuenby_8a::encodeKeyFunction(int key, int function, const QVariant& a, const QVariant& b,
                                          KKeyCode* code) const
 {
-    if (function == Quenby8aKeyCodec::kMacro) {
+    if (function == KFuncMacro) {
         const int slot = a.toInt();
         if (slot < 0 || slot >= kMacroSlots)
             return false;
         return Quenby8aKeyCodec::encode(function, slot, 0, code);
     }
-    if (function == Quenby8aKeyCodec::kNull) {
+    if (function == KFuncNull) {
         // Null gives the key back its own function; the ISO keys have none and are cleared.
         const int pos = positionOfKey(key);
         *code = isIsoKey(key) ? KKeyCode() : defaultKeyCode(pos);
@@ -93,7 +93,7 @@ bool FDeviceQuenby_8a::setKeyFunction(const KKey& key, const KKeyFunction& funct
     {
         QMutexLocker lock(&m_stateLock);
         m_image.setKeyCode(pos, code);
-        if (function == Quenby8aKeyCodec::kMacro) {
+        if (function == KFuncMacro) {
             m_macroSlots[code.code] = key;
         } else {
             // A key that no longer plays a macro gives its slots back, now that the device agrees.

@@ -102,7 +102,7 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
             }
             const int function = entry.funcIndex;
             KKeyCode code;
-            if (function == Quenby8aKeyCodec::kMacro) {
+            if (function == KFuncMacro) {
                 MacroKey macroKey;
                 macroKey.key = entry.key;
                 macroKey.position = pos;
@@ -118,10 +118,10 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
             if (isModifierFunction(function)) {
                 int mask = 0, usage = 0;
                 if (!PD::compositeFromValue(entry.value1, &mask, &usage)
-                    || !Quenby8aKeyCodec::encode(Quenby8aKeyCodec::kKeyCombination, mask, usage, &code))
+                    || !Quenby8aKeyCodec::encode(KFuncKeyCombination, mask, usage, &code))
                     return failed("[Error] getMouseConfig CompositeKey transToByte",
                                   QStringLiteral("key %1").arg(entry.key));
-            } else if (function == Quenby8aKeyCodec::kKeyboardKeys) {
+            } else if (function == KFuncKeyboardKey) {
                 if (!entry.value1.isDouble()
                     || !Quenby8aKeyCodec::encode(function, 0, entry.value1.toInt(-1), &code))
                     return failed("[Error] getMouseConfig KeyBoardKey transToByte",
@@ -198,8 +198,8 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
                 == -1)
                 return failed("[Error] getMouseConfig setMacro");
             KKeyCode code;
-            if (!setKeyFunction(KKey(m.key), KKeyFunction(Quenby8aKeyCodec::kMacro), slot, QVariant(), QVariant())
-                || !Quenby8aKeyCodec::encode(Quenby8aKeyCodec::kMacro, slot, 0, &code))
+            if (!setKeyFunction(KKey(m.key), KKeyFunction(KFuncMacro), slot, QVariant(), QVariant())
+                || !Quenby8aKeyCodec::encode(KFuncMacro, slot, 0, &code))
                 return failed("[Error] getMouseConfig Macro transToByte");
             putCode(plan.keyTable, m.position, code);
         }

@@ -12,15 +12,36 @@ enum KKey : int {
     KKeyLast = 140
 };
 
-// What a key is made to do, -1..182. Stored as int in profiles and passed to the device layer.
+// What a key is made to do, -1..182. Stored as int in profiles and passed to the device layer. This enum is the
+// one spelling of a function value; the predicates and tables below are the one place each rule lives.
 enum KKeyFunction : int {
     KFuncDisable = -1,
     KFuncNull = 0,
     KFuncSystemFirst = 1,
+    KFuncCloseWindow = 1,  // Alt+F4
+    KFuncLockComputer = 2, // Win+L
+    KFuncRun = 3,          // Win+R
+    KFuncShowDesktop = 4,  // Win+D
+    KFuncTraditionalDesktop = 5,
+    KFuncSwitchProgram = 6, // Alt+Tab
+    KFuncZoomIn = 7,        // Win+keypad plus
+    KFuncZoomOut = 8,       // Win+keypad minus
     KFuncSystemLast = 8,
     KFuncMouseLeft = 9,
-    KFuncMouseLast = 17,
+    KFuncMouseMiddle = 10,
+    KFuncMouseRight = 11,
+    KFuncMouseForward = 12,
+    KFuncMouseBack = 13,
+    KFuncMouseLast = 17, // custom buttons 1-4 are 14..17
     KFuncMediaFirst = 18,
+    KFuncPlayer = 18,
+    KFuncPlayPause = 19,
+    KFuncStop = 20,
+    KFuncPreviousSong = 21,
+    KFuncNextSong = 22,
+    KFuncVolumeDown = 23,
+    KFuncVolumeUp = 24,
+    KFuncMute = 25,
     KFuncMediaLast = 25,
     KFuncSniper = 26,
     KFuncFire = 27,
@@ -43,19 +64,77 @@ enum KKeyFunction : int {
     KFuncGunPressingMacro = 44,
     KFuncSideRollerUp = 45,
     KFuncSideRollerDown = 46,
-    KFuncModifierComboFirst = 47,   // Ctrl+Shift
-    KFuncModifierComboLast = 57,    // Ctrl+Shift+Alt+Win
-    KFuncKeysFirst = 58,            // "A Key"
-    KFuncKeysLowLast = 125,         // "ScrLk Key": usage + 54 up to here
-    KFuncKeysHighFirst = 127,       // "Pause Key": usage + 55 from here
-    KFuncKeysLast = 156,            // "App Key"
-    KFuncModifierKeyFirst = 171,    // "Ctrl_L Key": usage + 53
-    KFuncModifierKeyLast = 178,     // "Win_R Key"
+    KFuncModifierComboFirst = 47, // Ctrl+Shift
+    KFuncCtrlShift = 47,
+    KFuncCtrlAlt = 48,
+    KFuncCtrlWin = 49,
+    KFuncShiftAlt = 50,
+    KFuncShiftWin = 51,
+    KFuncAltWin = 52,
+    KFuncCtrlShiftAlt = 53,
+    KFuncCtrlShiftWin = 54,
+    KFuncCtrlAltWin = 55,
+    KFuncShiftAltWin = 56,
+    KFuncCtrlShiftAltWin = 57,
+    KFuncModifierComboLast = 57, // Ctrl+Shift+Alt+Win
+    KFuncKeysFirst = 58,         // "A Key"
+    KFuncEscKey = 95,
+    KFuncBackslashKey = 103, // "\| Key"
+    KFuncK42Key = 104,
+    KFuncSemicolonKey = 105, // ";: Key"
+    KFuncPrtScKey = 124,
+    KFuncKeysLowLast = 125,   // "ScrLk Key": usage + 54 up to here
+    KFuncKeysHighFirst = 127, // "Pause Key": usage + 55 from here
+    KFuncPauseKey = 127,
+    KFuncHomeKey = 129,
+    KFuncUpKey = 137,
+    KFuncK45Key = 155,
+    KFuncKeysLast = 156,         // "App Key"
+    KFuncModifierKeyFirst = 171, // "Ctrl_L Key": usage + 53
+    KFuncCtrlLKey = 171,
+    KFuncShiftLKey = 172,
+    KFuncAltRKey = 177,
+    KFuncModifierKeyLast = 178, // "Win_R Key"
+    KFuncWinRKey = 178,
     KFuncFn = 179,
+    KFuncMuteKey = 180, // no name in the function list
     KFuncWinLock = 181,
     KFuncWorkMode = 182,
     KFuncLast = 182
 };
+
+// Modifier masks of combinations: 1 Ctrl, 2 Shift, 4 Alt, 8 Win.
+enum KModifierMask : int { KMaskCtrl = 1, KMaskShift = 2, KMaskAlt = 4, KMaskWin = 8, KMaskAll = 15 };
+
+// Ctrl, Shift, Alt, Win and their combinations: functions that take a modifier mask and a usage.
+constexpr bool isModifierFunction(int func)
+{
+    return (func >= KFuncCtrl && func <= KFuncWin)
+        || (func >= KFuncModifierComboFirst && func <= KFuncModifierComboLast);
+}
+
+// The modifier function of each mask 0..15 (0: no modifier, no function); read both ways.
+constexpr KKeyFunction kModifierFunctionByMask[KMaskAll + 1] = {
+    KFuncNull,     KFuncCtrl,         KFuncShift,       KFuncCtrlShift,       KFuncAlt,      KFuncCtrlAlt,
+    KFuncShiftAlt, KFuncCtrlShiftAlt, KFuncWin,         KFuncCtrlWin,         KFuncShiftWin, KFuncCtrlShiftWin,
+    KFuncAltWin,   KFuncCtrlAltWin,   KFuncShiftAltWin, KFuncCtrlShiftAltWin,
+};
+
+// The modifier function of a mask; KFuncNull for 0 and for masks outside 0..15.
+constexpr KKeyFunction modifierMaskToFunction(int mask)
+{
+    return mask >= 0 && mask <= KMaskAll ? kModifierFunctionByMask[mask] : KFuncNull;
+}
+
+// The mask of a modifier function; 0 for any other function.
+constexpr int modifierFunctionToMask(int func)
+{
+    for (int mask = 1; mask <= KMaskAll; ++mask) {
+        if (kModifierFunctionByMask[mask] == func)
+            return mask;
+    }
+    return 0;
+}
 
 // Distances between the keyboard-key functions and the HID keyboard usages of the same keys.
 constexpr int kFuncUsageOffsetLow = 54;      // functions 58..125

@@ -25,8 +25,7 @@ QString currentMacroName()
 
 bool takesModifierAndKey(int type)
 {
-    return type == KFuncKeyCombination || (type >= KFuncCtrl && type <= KFuncWin)
-        || (type >= KFuncModifierComboFirst && type <= KFuncModifierComboLast);
+    return type == KFuncKeyCombination || isModifierFunction(type);
 }
 
 } // namespace

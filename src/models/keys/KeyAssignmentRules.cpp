@@ -229,11 +229,7 @@ Translation checkAndTranslate(int pid, int key, int func, int mask, int usage)
 
 int modifierMaskToFunction(int mask)
 {
-    // Index: the mask; Ctrl 1, Shift 2, Alt 4, Win 8.
-    constexpr int kByMask[] = {0, 32, 33, 47, 34, 48, 50, 53, 35, 49, 51, 54, 52, 55, 56, 57};
-    if (mask < 0 || mask >= int(sizeof(kByMask) / sizeof(kByMask[0])))
-        return KFuncNull;
-    return kByMask[mask];
+    return ::modifierMaskToFunction(mask);
 }
 
 bool hidUsageToKeyFunction(int deviceType, int& func, int usage)
