@@ -157,6 +157,13 @@ bool KConfigFileController::createFile(const QString& basePath, const QString& n
         return false;
     }
 
+    const QString folder = withSlash(basePath);
+    const bool isDefault = isProfile && name == ProfileNames::defaultProfile();
+    // The default profile's name is never numbered: asking for it again keeps the file that is there, also
+    // in a full folder.
+    if (isDefault && fileExists(folder + ProfileNames::defaultProfileFile()))
+        return true;
+
     const int entries = countEntries(basePath, isProfile);
     qDebug() << (isProfile ? "configlist:" : " macroList") << entries;
     if (isProfile && entries >= kMaxProfiles) {
@@ -172,9 +179,6 @@ bool KConfigFileController::createFile(const QString& basePath, const QString& n
         return false;
     }
 
-    const QString folder = withSlash(basePath);
-    const bool isDefault = isProfile && name == ProfileNames::defaultProfile();
-    // The default profile's name is never numbered: creating it again keeps the file that is there.
     QString path = folder + name + ProfileNames::profileSuffix();
     for (int n = 2; !isDefault && fileExists(path); ++n)
         path = folder + name + QLatin1Char(' ') + QString::number(n) + ProfileNames::profileSuffix();

@@ -123,6 +123,9 @@ void TestProfileFiles::createProfile_data()
     QTest::newRow("the free name first") << QStringList{"X 2.json"} << "X" << "X.json" << true << none;
     QTest::newRow("default profile kept") << QStringList{"Default configuration.json"} << "Default configuration"
                                           << "" << true << none;
+    QTest::newRow("default profile kept in a full folder")
+        << numbered("P", 29, ".json") + QStringList{"Default configuration.json"} << "Default configuration" << ""
+        << true << none;
     QTest::newRow("29 profiles") << numbered("P", 29, ".json") << "" << "New configuration.json" << true << none;
     QTest::newRow("30 profiles") << numbered("P", 30, ".json") << "X" << "" << false
                                  << QStringList{kProfileLimitTip};
