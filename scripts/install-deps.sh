@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the program and the tests need.
-# Safe to run again: packages already present are skipped quickly.
+# Safe to run again: packages already present are skipped quickly. With --fuzz it also installs clang and its
+# fuzzer and sanitizer runtime, which scripts/fuzz.sh needs (the normal build and the tests do not).
 set -euo pipefail
 
 PACKAGES=(
@@ -15,6 +16,11 @@ PACKAGES=(
   qml-module-qtqml-models2
   xvfb xauth libgl1-mesa-dri
 )
+
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=("${FUZZ_PACKAGES[@]}")
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
