@@ -102,13 +102,6 @@ void replaceMember(QJsonObject& object, const QString& member, const QJsonValue&
     object.insert(member, value);
 }
 
-// A path given by the user interface that lies in root or below it.
-bool isInOrBelow(const QString& path, const QString& root)
-{
-    return QDir::cleanPath(QDir(path).absolutePath()) == QDir::cleanPath(QDir(root).absolutePath())
-           || isInsideFolder(path, root);
-}
-
 QString withSlash(const QString& folder)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
@@ -151,7 +144,7 @@ bool KConfigFileController::createFile(const QString& basePath, const QString& n
 {
     const QString root = isProfile ? ProgramFolders::profileRoot() : ProgramFolders::macroRoot();
     // Profiles live in a device's folder below the profile root, macros in the macro folder or below it.
-    const bool placeOk = isProfile ? isInsideFolder(basePath, root) : isInOrBelow(basePath, root);
+    const bool placeOk = isProfile ? isInsideFolder(basePath, root) : isFolderOrInside(basePath, root);
     if (!placeOk || !isValidName(name)) {
         qDebug() << "[Error] create file refused:" << basePath << name;
         return false;
@@ -243,7 +236,7 @@ bool KConfigFileController::createFolder(QString basePath, QString name)
 {
     if (name.isEmpty())
         name = ProfileNames::newFolder();
-    if (!isInOrBelow(basePath, ProgramFolders::macroRoot()) || !isValidName(name)) {
+    if (!isFolderOrInside(basePath, ProgramFolders::macroRoot()) || !isValidName(name)) {
         qDebug() << "[Error] createFolder refused:" << basePath << name;
         return false;
     }
