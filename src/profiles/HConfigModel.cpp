@@ -23,14 +23,10 @@ QVariant HConfigModel::data(const QModelIndex& index, int role) const
         return QVariant();
     const HConfigViewItem& item = items.at(index.row());
     switch (role) {
-    case TextRole:
-        return item.text;
-    case IsDirRole:
-        return item.isDir;
-    case ImageRole:
-        return item.image;
-    default:
-        return QVariant();
+    case TextRole: return item.text;
+    case IsDirRole: return item.isDir;
+    case ImageRole: return item.image;
+    default: return QVariant();
     }
 }
 

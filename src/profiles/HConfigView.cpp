@@ -54,8 +54,9 @@ KConfigFileController* controller()
 
 HConfigView::HConfigView(QObject* parent)
     : QObject(parent)
-    , mDefaultPictures{QStringLiteral("qrc:/common/newUI/configPic1.png"), QStringLiteral("qrc:/common/newUI/configPic2.png"),
-                       QStringLiteral("qrc:/common/newUI/configPic3.png")}
+    , mDefaultPictures {QStringLiteral("qrc:/common/newUI/configPic1.png"),
+                        QStringLiteral("qrc:/common/newUI/configPic2.png"),
+                        QStringLiteral("qrc:/common/newUI/configPic3.png")}
 {
 }
 
@@ -104,7 +105,7 @@ bool HConfigView::insertItemAt(QString text, int index, bool isDir, QString imag
         return false;
     const int position = index == -1 ? mConfigItems.size() : qBound(0, index, mConfigItems.size());
     emit preItemInserted(position);
-    mConfigItems.insert(position, HConfigViewItem{baseName(text), isDir, image});
+    mConfigItems.insert(position, HConfigViewItem {baseName(text), isDir, image});
     emit postItemInserted();
     return true;
 }
@@ -123,7 +124,7 @@ bool HConfigView::changedItemAt(int index, QString text, bool isDir, QString ima
     if (index < 0 || index >= mConfigItems.size())
         return false;
     emit preResetItems();
-    mConfigItems[index] = HConfigViewItem{text, isDir, image};
+    mConfigItems[index] = HConfigViewItem {text, isDir, image};
     emit postResetItems();
     return true;
 }
@@ -178,11 +179,11 @@ void HConfigView::initFromFile(QString path)
 
     emit preResetItems();
     mConfigItems.clear();
-    mConfigItems.append(HConfigViewItem{QStringLiteral("*"), false, QString()});
+    mConfigItems.append(HConfigViewItem {QStringLiteral("*"), false, QString()});
     if (files.contains(defaultFile)) {
-        const QString image = files.contains(defaultPicture) ? kFileUrl + folder + QLatin1Char('/') + defaultPicture
-                                                             : QString();
-        mConfigItems.append(HConfigViewItem{ProfileNames::defaultProfile(), false, image});
+        const QString image =
+            files.contains(defaultPicture) ? kFileUrl + folder + QLatin1Char('/') + defaultPicture : QString();
+        mConfigItems.append(HConfigViewItem {ProfileNames::defaultProfile(), false, image});
     }
     for (const QString& file : files) {
         if (file == defaultFile || file.endsWith(QLatin1String("png")))
@@ -190,7 +191,7 @@ void HConfigView::initFromFile(QString path)
         const QString base = baseName(file);
         const QString picture = base + ProfileNames::pictureSuffix();
         if (files.contains(picture))
-            mConfigItems.append(HConfigViewItem{base, false, kFileUrl + folder + QLatin1Char('/') + picture});
+            mConfigItems.append(HConfigViewItem {base, false, kFileUrl + folder + QLatin1Char('/') + picture});
     }
     emit postResetItems();
 }

@@ -114,15 +114,20 @@ void TestConfigView::listFromFolder_data()
 
     const QString url = "file:///" + ProgramFolders::profileRoot() + "/ZEPHRA/";
     QTest::newRow("profiles without a picture are left out")
-        << QStringList{"Default configuration.json", "Default configuration.png", "b.json", "b.png", "A.json",
-                       "A.png", "c.json"}
-        << QStringList{"*", "Default configuration", "A", "b"}
-        << QStringList{"", url + "Default configuration.png", url + "A.png", url + "b.png"};
+        << QStringList {"Default configuration.json",
+                        "Default configuration.png",
+                        "b.json",
+                        "b.png",
+                        "A.json",
+                        "A.png",
+                        "c.json"}
+        << QStringList {"*", "Default configuration", "A", "b"}
+        << QStringList {"", url + "Default configuration.png", url + "A.png", url + "b.png"};
     QTest::newRow("the default profile is listed without its picture")
-        << QStringList{"Default configuration.json"} << QStringList{"*", "Default configuration"}
-        << QStringList{"", ""};
-    QTest::newRow("a picture alone is no profile") << QStringList{"z.png", "notes.txt"} << QStringList{"*"}
-                                                   << QStringList{""};
+        << QStringList {"Default configuration.json"} << QStringList {"*", "Default configuration"}
+        << QStringList {"", ""};
+    QTest::newRow("a picture alone is no profile")
+        << QStringList {"z.png", "notes.txt"} << QStringList {"*"} << QStringList {""};
 }
 
 void TestConfigView::listFromFolder()
@@ -152,7 +157,7 @@ void TestConfigView::missingFolderKeepsTheList()
     // Without a device there is no profile folder to read.
     mView->initFromFile();
     QCOMPARE(reset.size(), 0);
-    QCOMPARE(texts(*mView), (QStringList{"*", "A"}));
+    QCOMPARE(texts(*mView), (QStringList {"*", "A"}));
 }
 
 void TestConfigView::indexesOutsideTheList()
@@ -176,14 +181,14 @@ void TestConfigView::indexesOutsideTheList()
     mView->deleteItemAt(2);
     QCOMPARE(deleted.size(), 0);
     mView->deleteItemAt(1);
-    QCOMPARE(texts(*mView), (QStringList{"*"}));
+    QCOMPARE(texts(*mView), (QStringList {"*"}));
 }
 
 void TestConfigView::insertionLimitAndNames()
 {
     QVERIFY(mView->insertItemAt("New configuration 3.json"));
     QCOMPARE(mView->items().constLast(),
-             (HConfigViewItem{"New configuration 3", false, "qrc:/common/newUI/configPic1.png"}));
+             (HConfigViewItem {"New configuration 3", false, "qrc:/common/newUI/configPic1.png"}));
     QVERIFY(mView->insertItemAt("Mouse.old", 0));
     QCOMPARE(mView->getItemText(0), QString("Mouse"));
 
@@ -254,16 +259,25 @@ void TestConfigView::rename_data()
     QTest::addColumn<QString>("newName");
     QTest::addColumn<QString>("tip");
 
-    QTest::newRow("empty") << "" << "1:The profile name cannot be empty";
-    QTest::newRow("blank") << "   " << "1:The profile name cannot be empty";
-    QTest::newRow("listed") << "b" << "1:The profile name cannot be the same";
-    QTest::newRow("file without picture") << "c" << "1:The profile name cannot be the same";
-    QTest::newRow("separator") << "x/y" << "1:The profile name is not valid";
-    QTest::newRow("backslash") << "x\\y" << "1:The profile name is not valid";
-    QTest::newRow("dot dot") << ".." << "1:The profile name is not valid";
+    QTest::newRow("empty") << ""
+                           << "1:The profile name cannot be empty";
+    QTest::newRow("blank") << "   "
+                           << "1:The profile name cannot be empty";
+    QTest::newRow("listed") << "b"
+                            << "1:The profile name cannot be the same";
+    QTest::newRow("file without picture") << "c"
+                                          << "1:The profile name cannot be the same";
+    QTest::newRow("separator") << "x/y"
+                               << "1:The profile name is not valid";
+    QTest::newRow("backslash") << "x\\y"
+                               << "1:The profile name is not valid";
+    QTest::newRow("dot dot") << ".."
+                             << "1:The profile name is not valid";
     QTest::newRow("too long") << QString(251, QLatin1Char('a')) << "1:The profile name is not valid";
-    QTest::newRow("control character") << "a\nb" << "1:The profile name is not valid";
-    QTest::newRow("accepted") << "Shooter" << "";
+    QTest::newRow("control character") << "a\nb"
+                                       << "1:The profile name is not valid";
+    QTest::newRow("accepted") << "Shooter"
+                              << "";
 }
 
 void TestConfigView::rename()
@@ -279,7 +293,7 @@ void TestConfigView::rename()
     const bool ok = mView->setCurrentConfigName(mFolder + "/A", newName, "file:///x.png", 1);
     QCOMPARE(ok, tip.isEmpty());
     if (!ok) {
-        QCOMPARE(mServices->tips, QStringList{tip});
+        QCOMPARE(mServices->tips, QStringList {tip});
         QCOMPARE(mView->items(), before);
         QCOMPARE(mServices->configPath, QString("b.json"));
         QCOMPARE(renamed.size(), 0);
@@ -287,7 +301,7 @@ void TestConfigView::rename()
         return;
     }
     QVERIFY(mServices->tips.isEmpty());
-    QCOMPARE(mView->items().at(1), (HConfigViewItem{newName, false, "file:///x.png"}));
+    QCOMPARE(mView->items().at(1), (HConfigViewItem {newName, false, "file:///x.png"}));
     QCOMPARE(mServices->configPath, newName + ".json");
     QCOMPARE(renamed.size(), 1);
     QVERIFY(!QFile::exists(mFolder + "/A.json") && !QFile::exists(mFolder + "/A.png"));
@@ -306,8 +320,9 @@ void TestConfigView::renameMovesThePicture()
     touch(mFolder + "/../../outside.json");
     QVERIFY(!mView->setCurrentConfigName(mFolder + "/../../outside", "B", "", 2));
     QVERIFY(QFile::exists(mFolder + "/../../outside.json"));
-    QCOMPARE(mServices->tips, (QStringList{"1:Failed to rename the profile", "1:Failed to rename the profile",
-                                           "1:Failed to rename the profile"}));
+    QCOMPARE(mServices->tips,
+             (QStringList {"1:Failed to rename the profile", "1:Failed to rename the profile",
+                           "1:Failed to rename the profile"}));
 
     // A page that renamed the files itself gets the list and the current profile updated.
     QVERIFY(QFile::rename(mFolder + "/A.json", mFolder + "/Z.json"));

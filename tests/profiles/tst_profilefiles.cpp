@@ -117,24 +117,29 @@ void TestProfileFiles::createProfile_data()
     QTest::addColumn<QStringList>("tips");
 
     const QStringList none;
-    QTest::newRow("empty name") << none << "" << "New configuration.json" << true << none;
-    QTest::newRow("numbered past the taken names") << QStringList{"X.json", "X 2.json"} << "X" << "X 3.json"
-                                                   << true << none;
-    QTest::newRow("the free name first") << QStringList{"X 2.json"} << "X" << "X.json" << true << none;
-    QTest::newRow("default profile kept") << QStringList{"Default configuration.json"} << "Default configuration"
+    QTest::newRow("empty name") << none << ""
+                                << "New configuration.json" << true << none;
+    QTest::newRow("numbered past the taken names") << QStringList {"X.json", "X 2.json"} << "X"
+                                                   << "X 3.json" << true << none;
+    QTest::newRow("the free name first") << QStringList {"X 2.json"} << "X"
+                                         << "X.json" << true << none;
+    QTest::newRow("default profile kept") << QStringList {"Default configuration.json"} << "Default configuration"
                                           << "" << true << none;
     QTest::newRow("default profile kept in a full folder")
-        << numbered("P", 29, ".json") + QStringList{"Default configuration.json"} << "Default configuration" << ""
-        << true << none;
-    QTest::newRow("29 profiles") << numbered("P", 29, ".json") << "" << "New configuration.json" << true << none;
-    QTest::newRow("30 profiles") << numbered("P", 30, ".json") << "X" << "" << false
-                                 << QStringList{kProfileLimitTip};
-    QTest::newRow("30 profiles, empty name") << numbered("P", 30, ".json") << "" << "" << false
-                                             << QStringList{kProfileLimitTip};
+        << numbered("P", 29, ".json") + QStringList {"Default configuration.json"} << "Default configuration"
+        << "" << true << none;
+    QTest::newRow("29 profiles") << numbered("P", 29, ".json") << ""
+                                 << "New configuration.json" << true << none;
+    QTest::newRow("30 profiles") << numbered("P", 30, ".json") << "X"
+                                 << "" << false << QStringList {kProfileLimitTip};
+    QTest::newRow("30 profiles, empty name") << numbered("P", 30, ".json") << ""
+                                             << "" << false << QStringList {kProfileLimitTip};
     QTest::newRow("pictures do not count") << numbered("P", 29, ".json") + numbered("P", 29, ".png") << "X"
                                            << "X.json" << true << none;
-    QTest::newRow("separator") << none << "a/b" << "" << false << none;
-    QTest::newRow("dot dot") << none << ".." << "" << false << none;
+    QTest::newRow("separator") << none << "a/b"
+                               << "" << false << none;
+    QTest::newRow("dot dot") << none << ".."
+                             << "" << false << none;
     QTest::newRow("too long") << none << QString(251, QLatin1Char('x')) << "" << false << none;
 }
 
@@ -177,15 +182,20 @@ void TestProfileFiles::createMacro_data()
     QTest::addColumn<QStringList>("tips");
 
     const QStringList none;
-    QTest::newRow("empty name") << "" << none << "" << "New macro.json" << none;
-    QTest::newRow("own name, numbered") << "" << QStringList{"Burst.json"} << "Burst" << "Burst 2.json" << none;
-    QTest::newRow("29 entries") << "" << numbered("M", 29, ".json") << "" << "New macro.json" << none;
-    QTest::newRow("30 entries") << "" << numbered("M", 30, ".json") << "" << "" << QStringList{kMacroLimitTip};
+    QTest::newRow("empty name") << "" << none << ""
+                                << "New macro.json" << none;
+    QTest::newRow("own name, numbered") << "" << QStringList {"Burst.json"} << "Burst"
+                                        << "Burst 2.json" << none;
+    QTest::newRow("29 entries") << "" << numbered("M", 29, ".json") << ""
+                                << "New macro.json" << none;
+    QTest::newRow("30 entries") << "" << numbered("M", 30, ".json") << ""
+                                << "" << QStringList {kMacroLimitTip};
     QTest::newRow("folders count") << "" << numbered("M", 20, ".json") + numbered("D", 10, "/x.json") << ""
-                                   << "" << QStringList{kMacroLimitTip};
-    QTest::newRow("a sub-folder is limited too") << "/sub" << numbered("M", 30, ".txt") << "" << ""
-                                                 << QStringList{kMacroLimitTip};
-    QTest::newRow("a sub-folder") << "/sub" << none << "" << "New macro.json" << none;
+                                   << "" << QStringList {kMacroLimitTip};
+    QTest::newRow("a sub-folder is limited too") << "/sub" << numbered("M", 30, ".txt") << ""
+                                                 << "" << QStringList {kMacroLimitTip};
+    QTest::newRow("a sub-folder") << "/sub" << none << ""
+                                  << "New macro.json" << none;
 }
 
 void TestProfileFiles::createMacro()
@@ -221,8 +231,8 @@ void TestProfileFiles::starterMacros()
         QVERIFY(once.createMacro(mMacros));
     }
     QCOMPARE(QDir(mMacros).entryList(QDir::Files),
-             (QStringList{"New macro 2.json", "New macro 3.json", "New macro.json"}));
-    for (const QString& name : QStringList{"New macro", "New macro 2", "New macro 3"}) {
+             (QStringList {"New macro 2.json", "New macro 3.json", "New macro.json"}));
+    for (const QString& name : QStringList {"New macro", "New macro 2", "New macro 3"}) {
         const QJsonObject macro = readObject(mMacros + "/" + name + ".json");
         QCOMPARE(macro.value("macroName").toString(), name);
         QCOMPARE(macro.value("playType").toString(), QString("1"));
@@ -301,16 +311,25 @@ void TestProfileFiles::rename_data()
     QTest::addColumn<QString>("newName");
     QTest::addColumn<bool>("result");
 
-    QTest::newRow("profile") << "config/ZEPHRA/A.json" << "Shooter.json" << true;
-    QTest::newRow("macro folder") << "macro/sub" << "Fast" << true;
-    QTest::newRow("taken name") << "config/ZEPHRA/A.json" << "B.json" << false;
-    QTest::newRow("empty") << "config/ZEPHRA/A.json" << "" << false;
-    QTest::newRow("separator") << "config/ZEPHRA/A.json" << "x/Shooter.json" << false;
-    QTest::newRow("dot dot") << "config/ZEPHRA/A.json" << ".." << false;
+    QTest::newRow("profile") << "config/ZEPHRA/A.json"
+                             << "Shooter.json" << true;
+    QTest::newRow("macro folder") << "macro/sub"
+                                  << "Fast" << true;
+    QTest::newRow("taken name") << "config/ZEPHRA/A.json"
+                                << "B.json" << false;
+    QTest::newRow("empty") << "config/ZEPHRA/A.json"
+                           << "" << false;
+    QTest::newRow("separator") << "config/ZEPHRA/A.json"
+                               << "x/Shooter.json" << false;
+    QTest::newRow("dot dot") << "config/ZEPHRA/A.json"
+                             << ".." << false;
     QTest::newRow("too long") << "config/ZEPHRA/A.json" << QString(251, QLatin1Char('x')) + ".json" << false;
-    QTest::newRow("nothing there") << "config/ZEPHRA/missing.json" << "Shooter.json" << false;
-    QTest::newRow("outside the roots") << "outside.json" << "Shooter.json" << false;
-    QTest::newRow("the profile root itself") << "config" << "Shooter" << false;
+    QTest::newRow("nothing there") << "config/ZEPHRA/missing.json"
+                                   << "Shooter.json" << false;
+    QTest::newRow("outside the roots") << "outside.json"
+                                       << "Shooter.json" << false;
+    QTest::newRow("the profile root itself") << "config"
+                                             << "Shooter" << false;
 }
 
 void TestProfileFiles::rename()

@@ -157,10 +157,10 @@ void TestProfileTasks::firstStartMakesTheDefaultProfile()
     QCOMPARE(mServices->tips, QStringList());
 
     // Asking again keeps the profile as it is.
-    writeObject(path, QJsonObject{{"mine", true}});
+    writeObject(path, QJsonObject {{"mine", true}});
     mView->deviceDataChanged();
     QVERIFY(settle());
-    QCOMPARE(readObject(path), (QJsonObject{{"mine", true}}));
+    QCOMPARE(readObject(path), (QJsonObject {{"mine", true}}));
 }
 
 void TestProfileTasks::launchersCompleteInOrder()
@@ -174,7 +174,7 @@ void TestProfileTasks::launchersCompleteInOrder()
     QVERIFY(brokenFile.open(QIODevice::WriteOnly));
     brokenFile.write("{ not json");
     brokenFile.close();
-    writeObject(fresh, QJsonObject{{"configVersion", 2}});
+    writeObject(fresh, QJsonObject {{"configVersion", 2}});
     mKeyboard->bus()->bus()->clearTranscript();
 
     mController->readConfigData(good);
@@ -192,11 +192,12 @@ void TestProfileTasks::launchersCompleteInOrder()
         },
         10000));
     QCOMPARE(mostPending, 1);
-    QCOMPARE(mServices->tips, (QStringList{"0:Successfully read the current configuration page",
-                                           "1:Failed to read the current configuration page configuration",
-                                           "1:Failed to keep the current device configuration"}));
-    QCOMPARE(mServices->events, QStringList{"device_reset/reset/fail"});
-    QCOMPARE(mServices->warnings, QList<int>{1});
+    QCOMPARE(mServices->tips,
+             (QStringList {"0:Successfully read the current configuration page",
+                           "1:Failed to read the current configuration page configuration",
+                           "1:Failed to keep the current device configuration"}));
+    QCOMPARE(mServices->events, QStringList {"device_reset/reset/fail"});
+    QCOMPARE(mServices->warnings, QList<int> {1});
     QCOMPARE(readObject(fresh).value("deviceName").toString(), QString("ZEPHRA"));
     QString why;
     QVERIFY2(SimBus::checkNoInterleaving(mKeyboard->bus()->bus()->transcript(), &why), qPrintable(why));
@@ -225,7 +226,7 @@ void TestProfileTasks::noDeviceRefusesAtOnce()
     QVERIFY(mKeyboard->removeDevice());
     QVERIFY(!mController->setDefaultFlash());
     QVERIFY(!mController->setDefaultConfig());
-    QCOMPARE(mServices->events, QStringList{"device_reset/get_defaultpath/fail"});
+    QCOMPARE(mServices->events, QStringList {"device_reset/get_defaultpath/fail"});
     QVERIFY(settle());
     QCOMPARE(mServices->loadingStarts, 1);
     QCOMPARE(mServices->loadingStops, 1);
@@ -244,13 +245,13 @@ void TestProfileTasks::resetRestoresDeviceAndProfile()
 
     QVERIFY(QDir().mkpath(mFolder));
     const QString mine = mFolder + "/Mine.json";
-    writeObject(mine, QJsonObject{{"configVersion", 2}, {"mine", true}});
+    writeObject(mine, QJsonObject {{"configVersion", 2}, {"mine", true}});
     const QDateTime saved = QFileInfo(mine).lastModified();
     mServices->configPath = "Mine.json";
 
     QVERIFY(mController->setDefaultConfig());
     QVERIFY(settle());
-    QCOMPARE(mServices->tips, QStringList{"0:Factory settings restored successfully"});
+    QCOMPARE(mServices->tips, QStringList {"0:Factory settings restored successfully"});
     QCOMPARE(keyboard->keyFunctions(), factoryKeyboard.keyFunctions());
 
     const QJsonObject profile = readObject(mine);
@@ -261,10 +262,10 @@ void TestProfileTasks::resetRestoresDeviceAndProfile()
     QCOMPARE(profile.value("fwVersion").toInt(-1), 300);
 
     // A device whose version reads -1 leaves the profile as it is.
-    writeObject(mine, QJsonObject{{"mine", true}});
+    writeObject(mine, QJsonObject {{"mine", true}});
     mImage->setVersion("-1");
     QVERIFY(!mController->resetMouseConfigFile(mine));
-    QCOMPARE(readObject(mine), (QJsonObject{{"mine", true}}));
+    QCOMPARE(readObject(mine), (QJsonObject {{"mine", true}}));
     // A version that is no number is stored as 0.
     mImage->setVersion("abc");
     QVERIFY(mController->resetMouseConfigFile(mine));
@@ -278,17 +279,17 @@ void TestProfileTasks::modelWithoutFactoryProfile()
     QVERIFY(HDeviceManager::instance()->createDevice(7));
     QVERIFY(QDir().mkpath(mFolder));
     const QString path = mFolder + "/Mine.json";
-    writeObject(path, QJsonObject{{"mine", true}});
+    writeObject(path, QJsonObject {{"mine", true}});
 
     QVERIFY(!mController->setDefaultConfig());
     QCOMPARE(mServices->loadingStarts, 0);
-    QCOMPARE(mServices->events, QStringList{"device_reset/get_defaultpath/fail"});
+    QCOMPARE(mServices->events, QStringList {"device_reset/get_defaultpath/fail"});
 
     QVERIFY(!mController->resetMouseConfigFile(path));
     QVERIFY(!mController->createMouseConfigFile(path));
     mController->createMouseConfig(path);
     QVERIFY(settle());
-    QCOMPARE(readObject(path), (QJsonObject{{"mine", true}}));
+    QCOMPARE(readObject(path), (QJsonObject {{"mine", true}}));
     QCOMPARE(mServices->events.size(), 2);
 
     KBaseDevice* device = HDeviceManager::instance()->getDevice(7);
