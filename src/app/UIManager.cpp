@@ -2,6 +2,7 @@
 
 #include "profiles/HConfigModel.h"
 #include "profiles/HConfigView.h"
+#include "profiles/KConfigFileController.h"
 
 #include "app/HLoadDialog.h"
 #include "app/KAppModel.h"
@@ -12,9 +13,13 @@
 #include "online/HAnalytics.h"
 
 #include "models/device/KImageModel.h"
+#include "models/device/KLightModel.h"
+#include "models/device/KLightModelItem.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 
+#include <QDebug>
+#include <QFileInfo>
 #include <QtQml>
 
 UIManager::UIManager(QObject* parent)
@@ -31,6 +36,10 @@ UIManager::UIManager(QObject* parent)
     m_analytics = new HAnalytics(this);
     m_resolution = new KResolution(this);
     m_imageModel = new KImageModel(this);
+    m_lightModel = new KLightModel(this);
+    m_lightModel->setLogo(new KLightModelItem(m_lightModel));
+    m_lightModel->setWheel(new KLightModelItem(m_lightModel));
+    qmlRegisterType<KLightModelItem>("Model", 1, 0, "KLightModelItem");
 }
 
 UIManager::~UIManager()
@@ -87,4 +96,19 @@ QString UIManager::getConfigPath() const
 void UIManager::setMouseConfig(const QString& fileName, bool write)
 {
     KAppModel::instance()->setMouseConfig(fileName, write);
+}
+
+void UIManager::saveProfileSection(int section, int key)
+{
+    KConfigFileController* controller = getConfigFileController();
+    const QString path = controller ? controller->currentProfilePath() : QString();
+    if (path.isEmpty()) {
+        qDebug() << "[Error] no current profile to save the setting into";
+        return;
+    }
+    // A missing current profile is made under its own name, so that the save lands where it is looked for.
+    if (!controller->isConfigFile(path)
+        && !controller->createConfig(controller->profileFolder(), QFileInfo(path).completeBaseName()))
+        return;
+    controller->saveMouseData(path, section, key);
 }

@@ -34,6 +34,7 @@ public:
     HConfigView* getConfigView() const override { return m_configView; }
     KConfigFileController* getConfigFileController() const override;
     KImageModel* getImageModel() const override { return m_imageModel; }
+    KLightModel* getLightModel() const override { return m_lightModel; }
     KResolution* getResolution() const { return m_resolution; }
 
     // AppServices: feedback through the dialogs above.
@@ -44,6 +45,7 @@ public:
     void startWarning(int type) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
     float uiScale() const override;
+    void saveProfileSection(int section, int key) override;
     // AppServices: the current profile through the application model.
     QString getConfigPath() const override;
     void setMouseConfig(const QString& fileName, bool write) override;
@@ -58,4 +60,5 @@ private:
     HConfigView* m_configView = nullptr;
     KResolution* m_resolution = nullptr;
     KImageModel* m_imageModel = nullptr;
+    KLightModel* m_lightModel = nullptr;
 };

@@ -49,6 +49,10 @@ public:
     virtual QString getConfigPath() const { return QString(); }
     // With write true makes fileName the current profile and has it stored for the device.
     virtual void setMouseConfig(const QString& fileName, bool write) { (void)fileName, (void)write; }
+    // After a successful device write: one section of the device's state (a profile section code; key -1
+    // when the section is not one key's) goes into the current profile of the current device model, which
+    // is created first when it is missing. The profile controller reports the outcome.
+    virtual void saveProfileSection(int section, int key) { (void)section, (void)key; }
 
     // --- objects owned by the UI manager and the application manager (null when none exists) ------------
     virtual KConfigFileController* getConfigFileController() const { return nullptr; }

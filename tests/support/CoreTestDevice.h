@@ -18,6 +18,8 @@ public:
     int pid() const { return m_pid; }
     void setFwVersion(int version) { m_fwVersion = version; }
     void setLayout(const QJsonObject& layout) { m_layout = layout; }
+    // What the colour, preset, direction and monochromatic writes answer (false by default).
+    void setLightAnswer(bool ok) { m_lightAnswer = ok; }
 
     bool initDevice() override;
     QJsonObject* getLayout() override { return &m_layout; }
@@ -37,8 +39,10 @@ public:
     bool setLightModel(const int&, int) override { return true; }
     bool setLightSpeed(const int&, int) override { return true; }
     bool setLightBrightness(const int&, int) override { return true; }
-    bool setRGB(const QMap<QString, int>&, int) override { return false; }
-    bool setShortCutModel(const int&, int) override { return false; }
+    bool setRGB(const QMap<QString, int>&, int) override { return m_lightAnswer; }
+    bool setShortCutModel(const int&, int) override { return m_lightAnswer; }
+    bool setLightDirection(bool) override { return m_lightAnswer; }
+    bool setMonochromaticMode(bool) override { return m_lightAnswer; }
     bool setKeyFunction(const KKey&, const KKeyFunction&, const QVariant&, QVariant, QVariant) override
     {
         return false;
@@ -59,4 +63,5 @@ private:
     int m_pid;
     int m_fwVersion = 0x80;
     QJsonObject m_layout;
+    bool m_lightAnswer = false;
 };

@@ -41,8 +41,14 @@ void RecordingServices::sendEvent(const QString& category, const QString& action
     events << QStringLiteral("%1/%2/%3").arg(category, action, label);
 }
 
+void RecordingServices::saveProfileSection(int section, int key)
+{
+    profileSaves << QStringLiteral("%1:%2").arg(section).arg(key);
+}
+
 void RecordingServices::clear()
 {
+    profileSaves.clear();
     tips.clear();
     events.clear();
     warnings.clear();

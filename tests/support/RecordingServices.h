@@ -9,7 +9,8 @@
 // An AppServices that records the feedback the lower layers give and hands out the objects a test sets.
 // Installed for its lifetime; the previous services come back on destruction.
 //
-// Tips read "style:message", events "category/action/label", warnings their type. The busy indicator is
+// Tips read "style:message", events "category/action/label", warnings their type, profile saves
+// "section:key". The busy indicator is
 // counted like the real one: open() is the number of starts without their stop.
 class RecordingServices : public AppServices
 {
@@ -25,6 +26,7 @@ public:
     void stopLoading() override;
     void startWarning(int type) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
+    void saveProfileSection(int section, int key) override;
 
     KConfigFileController* getConfigFileController() const override { return m_configFileController; }
     KImageModel* getImageModel() const override { return m_imageModel; }
@@ -50,6 +52,7 @@ public:
     QStringList tips;
     QStringList events;
     QList<int> warnings;
+    QStringList profileSaves;
     int loadingStarts = 0;
     int loadingStops = 0;
     int open() const { return loadingStarts - loadingStops; }
