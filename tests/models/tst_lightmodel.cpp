@@ -2,6 +2,10 @@
 #include "QuenbyKeyboardFixture.h"
 #include "RecordingServices.h"
 
+#include "app/KAppManager.h"
+#include "app/KAppModel.h"
+#include "app/UIManager.h"
+#include "common/ProgramFolders.h"
 #include "devices/LayoutDocument.h"
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "hid/HDeviceManager.h"
@@ -96,7 +100,18 @@ class TestLightModel : public QObject
 {
     Q_OBJECT
 
+private:
+    QTemporaryDir m_config;
+
 private slots:
+    void initTestCase()
+    {
+        // Profiles go to a folder of this run only, whatever name the program gives itself.
+        QVERIFY(m_config.isValid());
+        qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+        QVERIFY(ProgramFolders::profileRoot().startsWith(m_config.path()));
+    }
+
     void cleanup() { unplugMouse(); }
 
     // --- the zones from the layout --------------------------------------------------------------------------
@@ -647,6 +662,33 @@ private slots:
         // Later writes are refused at once, without the busy indicator.
         QVERIFY(!bench.logo->writeModel(2, 0));
         QCOMPARE(bench.services.loadingStarts, 1);
+    }
+
+    // In the program a confirmed setting lands in the current profile, which is made under its own name
+    // when it is missing; without a current profile nothing is made.
+    void confirmedSettingGoesIntoTheCurrentProfile()
+    {
+        QVERIFY(KAppManager::instance()->init());
+        UIManager* ui = KAppManager::instance()->getUIManager();
+        QuenbyKeyboardFixture keyboard;
+        QVERIFY(keyboard.openDevice());
+        KLightModel* lights = ui->getLightModel();
+        QVERIFY(lights && lights->logo() && lights->wheel());
+        lights->deviceDataChange();
+        settle();
+
+        const QString folder = ProgramFolders::profileRoot() + QStringLiteral("/ZEPHRA");
+        KAppModel::instance()->setConfigPath(QString());
+        QVERIFY(lights->logo()->writeModel(2, 0));
+        settle();
+        QVERIFY(!QDir(folder).exists() || QDir(folder).isEmpty());
+
+        KAppModel::instance()->setConfigPath(QStringLiteral("Light test.json"));
+        QVERIFY(lights->logo()->writeModel(3, 0));
+        settle();
+        QVERIFY(QFileInfo(folder + QStringLiteral("/Light test.json")).isFile());
+        QCOMPARE(QDir(folder).entryList(QStringList{QStringLiteral("*.json")}),
+                 QStringList{QStringLiteral("Light test.json")});
     }
 };
 
