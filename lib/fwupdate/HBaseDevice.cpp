@@ -1,5 +1,6 @@
 #include "HBaseDevice.h"
 
+#include "common/ProgramFolders.h"
 #include "platform/process/ProcessControl.h"
 
 #include <QCoreApplication>
@@ -99,6 +100,18 @@ bool HBaseDevice::waitForProgram(qint64 processId, int* exitCode)
     return !end.crashed && end.exitCode == 0;
 }
 
+bool HBaseDevice::runFlashTool(const QString& program, int* exitCode)
+{
+    if (exitCode)
+        *exitCode = -1;
+    qint64 processId = 0;
+    if (!startElevated(program, &processId))
+        return false;
+    waitForProgram(processId, exitCode);
+    endProcessByName(QFileInfo(program).fileName());
+    return true;
+}
+
 void HBaseDevice::endProcessByName(const QString& exeName)
 {
     const std::wstring name = exeName.toStdWString();
@@ -116,5 +129,5 @@ void HBaseDevice::endProcessByName(const QString& exeName)
 
 QString HBaseDevice::programFolder()
 {
-    return QCoreApplication::applicationDirPath();
+    return ProgramFolders::programFolder();
 }

@@ -37,6 +37,10 @@ protected:
     bool startElevated(const QString& program, qint64* processId);
     // Blocks until a program from startElevated has ended; false when it crashed or exited nonzero.
     bool waitForProgram(qint64 processId, int* exitCode);
+    // Starts program elevated, waits for its end, then ends any process still running under its file name.
+    // False when it did not start (the start's code-2 result has been sent; a declined elevation sends none).
+    // *exitCode: the program's exit code, -1 when it crashed.
+    bool runFlashTool(const QString& program, int* exitCode);
     // Ends every running process named exeName; failure logs "KillProcess <name> error".
     void endProcessByName(const QString& exeName);
     // The program folder, below which the built-in firmware folders lie.

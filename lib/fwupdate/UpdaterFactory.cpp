@@ -1,18 +1,24 @@
 #include "UpdaterFactory.h"
 
 #include "HCawdorSeries.h"
+#include "HOakhamSeries.h"
+#include "HRushtonSeries.h"
+#include "HUlverdSeries.h"
 
 HBaseDevice* createUpdater(ModelPidMap::Updater kind)
 {
     switch (kind) {
     case ModelPidMap::Updater::Cawdor:
         return new HCawdorSeries;
+    case ModelPidMap::Updater::Oakham:
+        return new HOakhamSeries;
+    case ModelPidMap::Updater::Rushton:
+        return new HRushtonSeries;
+    case ModelPidMap::Updater::Ulverd:
+        return new HUlverdSeries;
     case ModelPidMap::Updater::None:
     case ModelPidMap::Updater::CawdorNordic:
     case ModelPidMap::Updater::Hollis:
-    case ModelPidMap::Updater::Oakham:
-    case ModelPidMap::Updater::Rushton:
-    case ModelPidMap::Updater::Ulverd:
         break;
     }
     return nullptr;

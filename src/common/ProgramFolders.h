@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QStandardPaths>
 #include <QString>
 
@@ -22,6 +23,25 @@ inline QString profileRoot()
 inline QString macroRoot()
 {
     return configLocation() + QStringLiteral("/macro");
+}
+
+// The folder the program was started from, below which the firmware tools and images lie ("/Update/Local/").
+// Tests point it at a temporary folder with setProgramFolder; an empty text puts the real one back.
+inline QString& programFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+inline QString programFolder()
+{
+    const QString& folder = programFolderOverride();
+    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+}
+
+inline void setProgramFolder(const QString& folder)
+{
+    programFolderOverride() = folder;
 }
 
 } // namespace ProgramFolders

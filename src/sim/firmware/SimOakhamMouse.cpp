@@ -1,0 +1,92 @@
+#include "sim/firmware/SimOakhamMouse.h"
+
+#include "common/DeviceIds.h"
+#include "sim/bus/SimBus.h"
+
+namespace {
+
+constexpr quint16 kUsagePage = 0xFF01;
+constexpr quint16 kUsage = 1;
+constexpr quint16 kFeatureLength = 9;
+constexpr quint16 kOutputLength = 33;
+
+} // namespace
+
+SimOakhamMouse::SimOakhamMouse(SimBus* bus)
+    : m_bus(bus)
+{
+}
+
+SimOakhamMouse::~SimOakhamMouse()
+{
+    unplug();
+}
+
+void SimOakhamMouse::plug(quint16 productId)
+{
+    unplug();
+    SimDevice device;
+    device.vendorId = DeviceIds::kVendorId;
+    device.productId = productId;
+    device.versionNumber = 0x0100;
+    device.productName = QStringLiteral("Oakham mouse");
+    device.collections = {SimCollection::make(kUsagePage, kUsage, 0, kOutputLength, kFeatureLength, 0)};
+    const int id = m_bus->plug(device, {this});
+    QMutexLocker lock(&m_mutex);
+    m_deviceId = id;
+    m_pid = productId;
+    m_armed = false;
+}
+
+void SimOakhamMouse::unplug()
+{
+    int id;
+    {
+        QMutexLocker lock(&m_mutex);
+        id = m_deviceId;
+        m_deviceId = -1;
+        m_pid = 0;
+    }
+    if (id >= 0)
+        m_bus->unplug(id);
+}
+
+bool SimOakhamMouse::onSetFeature(const QByteArray& report)
+{
+    QMutexLocker lock(&m_mutex);
+    m_armed = report.size() >= 3 && quint8(report.at(1)) == 0x14 && quint8(report.at(2)) == 0x01;
+    return true;
+}
+
+bool SimOakhamMouse::onOutput(const QByteArray& report)
+{
+    quint16 pid = 0;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_armed || report.size() < 3)
+            return true;
+        pid = quint16(quint8(report.at(1)) | (quint8(report.at(2)) << 8));
+        m_written = pid;
+    }
+    // The mouse restarts under the id it was given.
+    plug(pid);
+    return true;
+}
+
+quint16 SimOakhamMouse::productId() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_pid;
+}
+
+bool SimOakhamMouse::armed() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_armed;
+}
+
+int SimOakhamMouse::writtenId() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_written;
+}
