@@ -1,5 +1,7 @@
 #include "app/Trans.h"
 
+#include "common/BoundedRead.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -43,12 +45,13 @@ bool Trans::load(QString& lang, const QString& filePath)
         qDebug() << "open file " + filePath + "failed:" + file.errorString();
         return false;
     }
-    if (file.size() > kMaxTableBytes) {
+    const auto [read, bytes] = readAtMost(file, kMaxTableBytes);
+    if (!read) {
         qDebug() << "open file " + filePath + "failed:" + QStringLiteral("file too large");
         return false;
     }
     QJsonParseError error;
-    const QJsonDocument doc = QJsonDocument::fromJson(file.read(kMaxTableBytes), &error);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
     if (doc.isNull()) {
         qDebug() << "parse json failed:" + error.errorString();
         return false;

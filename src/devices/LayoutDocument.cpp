@@ -1,5 +1,7 @@
 #include "devices/LayoutDocument.h"
 
+#include "common/BoundedRead.h"
+
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -16,9 +18,9 @@ QJsonObject read(const QString& path)
         qDebug() << "[ERROR] open json file error" << path;
         return QJsonObject();
     }
-    const QByteArray bytes = file.read(kMaxBytes + 1);
-    if (bytes.size() > kMaxBytes) {
-        qDebug() << "[ERROR] layout document too large" << path;
+    const auto [read, bytes] = readAtMost(file, kMaxBytes);
+    if (!read) {
+        qDebug() << "[ERROR] layout document too large or unreadable" << path;
         return QJsonObject();
     }
     QJsonParseError error;

@@ -288,32 +288,6 @@ std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file)
     return readAtMost(in, kMaxWholeFileBytes);
 }
 
-std::pair<bool, QByteArray> readAtMost(QFile& file, qint64 limit)
-{
-    // QIODevice::read(max) sizes its buffer to max before it reads a byte, so one call with the limit would
-    // cost the whole limit for every small file. The size the file reports only sets the first capacity:
-    // it may be 0 for a file with content or grow while we read, so the end is what the reads say.
-    QByteArray bytes;
-    const qint64 reported = file.size() - file.pos();
-    if (reported > limit)
-        return {false, QByteArray()};
-    if (reported > 0)
-        bytes.reserve(int(reported));
-    for (;;) {
-        const qint64 room = limit + 1 - bytes.size();
-        const QByteArray chunk = file.read(qMin(kCopyChunk, room));
-        if (chunk.isEmpty())
-            break;
-        bytes += chunk;
-        // One byte beyond the limit tells a file that is too large.
-        if (bytes.size() > limit)
-            return {false, QByteArray()};
-    }
-    if (file.error() != QFileDevice::NoError)
-        return {false, QByteArray()};
-    return {true, bytes};
-}
-
 bool copyFileOrDir(const QFileInfo& source, const QFileInfo& target, const bool& overwrite)
 {
     if (source.isFile())

@@ -5,9 +5,10 @@
 
 #include "profiles/FileRegistration.h"
 
+#include "common/BoundedRead.h"
+
 #include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QSize>
@@ -47,9 +48,6 @@ bool writeBytesToFile(const QFileInfo& file, const QByteArray& data, const bool&
 // The content of a regular file of at most kMaxWholeFileBytes; {false, empty} for anything else.
 constexpr qint64 kMaxWholeFileBytes = 256 * 1024 * 1024;
 std::pair<bool, QByteArray> readWholeFile(const QFileInfo& file);
-// Reads the rest of an open file, at most limit bytes, in chunks: memory follows the file, never the limit.
-// {false, empty} when the file holds more than limit bytes or the read fails.
-std::pair<bool, QByteArray> readAtMost(QFile& file, qint64 limit);
 bool copyFileOrDir(const QFileInfo& source, const QFileInfo& target, const bool& overwrite);
 QPixmap fileIconPixmap(const QString& path, const QString& savePath, const QSize& size);
 QPixmap shellIconPixmap(QString path, QString savePath);

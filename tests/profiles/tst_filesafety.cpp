@@ -3,6 +3,8 @@
 
 #include "FileSizeLimit.h"
 
+#include "app/Trans.h"
+#include "devices/LayoutDocument.h"
 #include "models/keys/HMacroType.h"
 #include "profiles/FChangeConfig.h"
 #include "profiles/FileHelpers.h"
@@ -313,17 +315,20 @@ void TestFileSafety::smallFileReadAllocatesLittle_data()
     QTest::newRow("profile document") << "profile";
     QTest::newRow("old profile overlay") << "overlay";
     QTest::newRow("macro play settings") << "macro";
+    QTest::newRow("layout document") << "layout";
+    QTest::newRow("translation table") << "translation";
 }
 
-// Each read limit (16 MiB for a profile or macro, 256 MiB for a whole file) allocated up front for a file of a
-// few bytes ends in std::bad_alloc under a memory limit; what a read allocates must follow the file.
+// Each read limit (4 MiB for a layout document or translation table, 16 MiB for a profile or macro, 256 MiB
+// for a whole file) allocated up front for a file of a few bytes ends in std::bad_alloc under a memory limit;
+// what a read allocates must follow the file.
 void TestFileSafety::smallFileReadAllocatesLittle()
 {
     QFETCH(QString, reader);
     constexpr size_t kSmallReadBytes = 1024 * 1024;
 
     const QString path = mRoot + "/small.json";
-    const QByteArray text = R"({"times": 7, "playType": "2", "report": {"index": 1}})";
+    const QByteArray text = R"({"lang": "xx", "times": 7, "playType": "2", "report": {"index": 1}})";
     writeText(path, text);
     const QJsonObject old{{"MouseDataOfGamingModeV3", QJsonObject{{"ReportRate", "Hz1000"}}}};
     bool readRight = false;
@@ -336,6 +341,12 @@ void TestFileSafety::smallFileReadAllocatesLittle()
         } else if (reader == "overlay") {
             FChangeConfig change;
             readRight = change.changeConfig(old, path).value("report").toObject().value("index").toInt() == 3;
+        } else if (reader == "layout") {
+            readRight = LayoutDocument::read(path).value("times").toInt() == 7;
+        } else if (reader == "translation") {
+            Trans trans;
+            QString lang;
+            readRight = trans.load(lang, path) && lang == "xx";
         } else {
             HMacroType type;
             type.initFromFile(path);
