@@ -5,7 +5,7 @@
 #include "QuenbyKeyboardFixture.h"
 
 #include "devices/keyboard/FDeviceQuenby_8a.h"
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/HWork.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 

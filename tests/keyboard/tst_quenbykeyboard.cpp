@@ -6,7 +6,7 @@
 #include "common/DeviceIds.h"
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/HDeviceManager.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"

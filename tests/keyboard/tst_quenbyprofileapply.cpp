@@ -4,7 +4,7 @@
 
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "SimBusFixture.h"
 
 #include "common/DeviceIds.h"
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "devices/keyboard/Quenby8aTransport.h"
 #include "hid/khid/KUSBDevice.h"
 #include "platform/sys/PlatformTime.h"

@@ -5,7 +5,7 @@
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
 #include "devices/keyboard/Quenby8aMacroRecord.h"
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/HCommunicateManager.h"
 #include "hid/Quenby_8aInterruputRead.h"
 #include "hid/khid/KUSBDevice.h"
@@ -29,16 +29,8 @@ namespace {
 
 constexpr int kOpenTries = 6;
 constexpr int kOpenRetryPauseMs = 1000;
-constexpr quint16 kCommandUsage = 0x92;
-constexpr quint16 kCommandUsagePage = 0xFF1C;
 // How long opening waits for its first register read before giving up on it.
 constexpr int kInitReadTimeoutMs = 10000;
-
-// The keyboard's live report of a change made on the keyboard itself.
-constexpr quint8 kStateReportId = 6;
-constexpr quint8 kStateReportIgnored = 1;
-constexpr int kStateReportMinLength = 15;
-constexpr quint8 kUsbModeRegisterValue = 4;
 
 } // namespace
 
@@ -231,14 +223,14 @@ int FDeviceQuenby_8a::getLightModel(int zone)
 {
     Q_UNUSED(zone);
     const int raw = readByteRegister(kRegLightMode, kLightModeReadLength, Quenby8aConfigImage::kHeaderLightMode);
-    return raw < 0 ? -1 : raw - 1;
+    return raw < 0 ? -1 : lightModeFromDevice(quint8(raw));
 }
 
 int FDeviceQuenby_8a::getLightSpeed(int zone)
 {
     Q_UNUSED(zone);
     const int raw = readByteRegister(kRegSpeed, 1, Quenby8aConfigImage::kHeaderSpeed);
-    return raw < 0 ? -1 : 4 - raw;
+    return raw < 0 ? -1 : speedFromDevice(quint8(raw));
 }
 
 int FDeviceQuenby_8a::getLightBrightness(int zone)
@@ -262,18 +254,18 @@ bool FDeviceQuenby_8a::setLightModel(const int& mode, int zone)
         qDebug() << "[Error] light mode out of range" << mode;
         return false;
     }
-    return writeRegisterPair(kRegLightMode, kRegLightModeCopy, quint8(mode + 1));
+    return writeRegisterPair(kRegLightMode, kRegLightModeCopy, lightModeToDevice(mode));
 }
 
 bool FDeviceQuenby_8a::setLightSpeed(const int& speed, int zone)
 {
     Q_UNUSED(zone);
-    // The device stores 4 - speed, so the speed range is 0..4 whatever the layout says.
-    if (!inLayoutRange("speedMin", "speedMax", speed, 0, 4)) {
+    // The device stores the speed inverted, so the range is 0..kMaxSpeed whatever the layout says.
+    if (!inLayoutRange("speedMin", "speedMax", speed, 0, kMaxSpeed)) {
         qDebug() << "[Error] light speed out of range" << speed;
         return false;
     }
-    return writeRegisterPair(kRegSpeed, kRegSpeedCopy, quint8(4 - speed));
+    return writeRegisterPair(kRegSpeed, kRegSpeedCopy, speedToDevice(speed));
 }
 
 bool FDeviceQuenby_8a::setLightBrightness(const int& brightness, int zone)
@@ -300,13 +292,13 @@ bool FDeviceQuenby_8a::setKeyBrightness(const KKey& key, const int& level)
     const int pos = positionOfKey(key);
     if (pos < 0)
         return false;
-    // level x 25 must stay a byte: the layout's range (0..10) keeps it there.
-    if (!inLayoutRange("keyLightMin", "keyLightMax", level, 0, 0xFF / kBrightnessStep)) {
+    // The stored level must stay a byte: the layout's range (0..10) keeps it there.
+    if (!inLayoutRange("keyLightMin", "keyLightMax", level, 0, kMaxKeyLevel)) {
         qDebug() << "[Error] key brightness out of range" << level;
         return false;
     }
     QMutexLocker op(&m_operationLock);
-    if (!writeByteRegister(kRegKeyBrightness + quint32(pos), quint8(level * kBrightnessStep))) {
+    if (!writeByteRegister(kRegKeyBrightness + quint32(pos), keyLevelToDevice(level))) {
         qDebug() << "setKeyFunc: writeCmd error";
         return false;
     }
@@ -333,7 +325,7 @@ H_KEYLIGHT FDeviceQuenby_8a::getKeyBrightness()
             continue;
         FKeyLightModelItem item;
         item.setKey(key);
-        item.setBrightness(quint8(table.at(pos)) / kBrightnessStep);
+        item.setBrightness(keyLevelFromDevice(quint8(table.at(pos))));
         result.insert(KKey(key), item);
     }
     return result;
@@ -344,22 +336,25 @@ H_KEYLIGHT FDeviceQuenby_8a::getKeyBrightness()
 void FDeviceQuenby_8a::onInterruptData(QString data)
 {
     // A report shorter than the state report cannot be read safely.
-    if (data.size() < kStateReportMinLength)
+    if (data.size() < int(sizeof(StateReport)))
         return;
-    auto byte = [&data](int i) { return int(data.at(i).unicode() & 0xFF); };
-    if (byte(0) != kStateReportId || byte(1) == kStateReportIgnored)
+    StateReport report;
+    quint8* bytes = reinterpret_cast<quint8*>(&report);
+    for (int i = 0; i < int(sizeof(StateReport)); ++i)
+        bytes[i] = quint8(data.at(i).unicode() & 0xFF);
+    if (report.reportId != kStateReportId || report.ignored == kStateReportIgnored)
         return;
 
-    int mode = byte(2) - 1;
-    int brightness = byte(3);
-    int speed = 4 - byte(4);
-    const int logo = byte(14);
+    int mode = lightModeFromDevice(report.lightMode);
+    int brightness = report.brightness;
+    int speed = speedFromDevice(report.speed);
+    const int logo = report.logoMode;
     int currentMode = 0;
-    if (byte(6) != kUsbModeRegisterValue) {
+    if (report.modeRegister != kUsbModeRegisterValue) {
         currentMode = 1;
-        mode = byte(8) - 1;
-        brightness = byte(9);
-        speed = 4 - byte(10);
+        mode = lightModeFromDevice(report.boardLightMode);
+        brightness = report.boardBrightness;
+        speed = speedFromDevice(report.boardSpeed);
     }
     emit sigcurrentChange(mode, brightness, speed, logo);
     emit sigCurrentModeChange(currentMode);

@@ -5,7 +5,7 @@
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
 #include "devices/keyboard/Quenby8aMacroRecord.h"
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 
 #include <QDebug>
 #include <QMutexLocker>

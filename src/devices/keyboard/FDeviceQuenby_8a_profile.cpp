@@ -7,7 +7,7 @@
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
 #include "devices/keyboard/Quenby8aMacroRecord.h"
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "profiles/ProfileDocument.h"
 
 #include <QDebug>
@@ -78,7 +78,7 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
         return failed("[Error] getMouseConfig setLightModel", QStringLiteral("mode out of range"));
     if (plan.logoMode < 0 || plan.logoMode > 0xFF)
         return failed("[Error] getMouseConfig setLogoLightMode", QStringLiteral("mode out of range"));
-    if (!inLayoutRange("speedMin", "speedMax", plan.speed, 0, 4))
+    if (!inLayoutRange("speedMin", "speedMax", plan.speed, 0, kMaxSpeed))
         return failed("[Error] getMouseConfig setLightSpeed", QStringLiteral("speed out of range"));
     if (!inLayoutRange("brightnessMin", "brightnessMax", plan.brightness, 0, 0xFF))
         return failed("[Error] getMouseConfig setLightBrightness", QStringLiteral("brightness out of range"));
@@ -145,7 +145,7 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
             return failed("[Error] getMouseConfig setProfileKeyLight", error);
         const QJsonObject layoutLight = m_layout.value(QStringLiteral("light")).toObject();
         const int minLevel = qMax(0, layoutLight.value(QStringLiteral("keyLightMin")).toInt(0));
-        const int maxLevel = qMin(0xFF / kBrightnessStep, layoutLight.value(QStringLiteral("keyLightMax")).toInt(10));
+        const int maxLevel = qMin(kMaxKeyLevel, layoutLight.value(QStringLiteral("keyLightMax")).toInt(10));
         plan.writeKeyLights = true;
         plan.brightnessTable = QByteArray(kKeyBrightnessSize, '\0');
         plan.brightnessLevels = QByteArray(kKeyBrightnessSize, '\0');
@@ -154,7 +154,7 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
         for (int pos = 0; pos < kPositionCount && pos < kKeyBrightnessSize; ++pos) {
             if (keyAtPosition(pos) == kEmptyPosition)
                 continue;
-            plan.brightnessTable[pos] = char(factoryLevel * kBrightnessStep);
+            plan.brightnessTable[pos] = char(keyLevelToDevice(factoryLevel));
             plan.brightnessLevels[pos] = char(factoryLevel);
         }
         for (const PD::KeyLightEntry& entry : entries) {
@@ -163,7 +163,7 @@ int FDeviceQuenby_8a::getMouseConfig(QJsonObject profile)
             if (pos < 0 || !entry.hasLevel)
                 continue;
             const int level = qBound(minLevel, entry.level, maxLevel);
-            plan.brightnessTable[pos] = char(level * kBrightnessStep);
+            plan.brightnessTable[pos] = char(keyLevelToDevice(level));
             plan.brightnessLevels[pos] = char(level);
         }
     }

@@ -4,9 +4,8 @@
 
 static_assert(Quenby8aConfigImage::kKeyTableSize == Quenby8a::kPositionCount * int(sizeof(KKeyCode)),
               "the image holds one code per table position");
-static_assert(Quenby8aConfigImage::kBrightnessOffset + Quenby8aConfigImage::kBrightnessSize
-                  == Quenby8aConfigImage::kSize,
-              "the brightness block ends the image");
+static_assert(Quenby8aConfigImage::kSize == 654 && Quenby8aConfigImage::kBrightnessOffset == 526,
+              "the image keeps its layout: key table, light header, three spare bytes, key levels");
 
 namespace {
 constexpr quint8 kDefaultHeader[Quenby8aConfigImage::kHeaderSize] = {1, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0};

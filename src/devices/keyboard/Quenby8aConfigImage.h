@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/keyboard/KKeyCode.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 
 #include <array>
 
@@ -9,13 +10,13 @@
 class Quenby8aConfigImage
 {
 public:
-    static constexpr int kSize = 654;
     static constexpr int kKeyTableOffset = 0;
-    static constexpr int kKeyTableSize = 512;
-    static constexpr int kHeaderOffset = 512;
+    static constexpr int kKeyTableSize = Quenby8a::kKeyTableSize;
+    static constexpr int kHeaderOffset = kKeyTableOffset + kKeyTableSize;
     static constexpr int kHeaderSize = 11;
-    static constexpr int kBrightnessOffset = 526;
-    static constexpr int kBrightnessSize = 128;
+    static constexpr int kBrightnessOffset = kHeaderOffset + kHeaderSize + 3;
+    static constexpr int kBrightnessSize = Quenby8a::kKeyBrightnessSize;
+    static constexpr int kSize = kBrightnessOffset + kBrightnessSize;
 
     // Header bytes.
     static constexpr int kHeaderLightMode = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/keyboard/KKeyCode.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 
 #include <QtGlobal>
 
@@ -8,7 +9,7 @@
 // key table, the factory key table, and the helpers that walk a profile's key list in table order.
 namespace Quenby8a {
 
-constexpr int kPositionCount = 128;
+constexpr int kPositionCount = kKeyPositions;
 constexpr int kEmptyPosition = -1;
 
 // The two ISO keys: present in the matrix, but they have no default function and profiles do not list them.

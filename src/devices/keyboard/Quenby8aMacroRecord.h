@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "models/keys/KMacroItem.h"
 
 #include <QByteArray>
@@ -13,8 +14,8 @@
 class Quenby8aMacroRecord
 {
 public:
-    static constexpr int kRecordSize = 512;
-    static constexpr int kHeaderSize = 4;
+    static constexpr int kRecordSize = Quenby8a::kMacroRecordSize;
+    static constexpr int kHeaderSize = int(sizeof(Quenby8a::MacroRecordHeader));
     static constexpr int kButtonEventSize = 3;
     static constexpr int kMoveEventSize = 6;
     static constexpr int kMinDelayMs = 25;

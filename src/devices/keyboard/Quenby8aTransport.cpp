@@ -1,6 +1,6 @@
 #include "devices/keyboard/Quenby8aTransport.h"
 
-#include "devices/keyboard/Quenby8aRegisters.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/khid/KUSBDevice.h"
 #include "platform/sys/PlatformTime.h"
 
