@@ -12,9 +12,12 @@
 #include "app/HWarningDialog.h"
 #include "online/HAnalytics.h"
 
+#include "models/device/FKeyLightModel.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
+#include "models/keys/HKeyModel.h"
+#include "models/keys/KKeyModel.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 
@@ -40,6 +43,10 @@ UIManager::UIManager(QObject* parent)
     m_lightModel->setLogo(new KLightModelItem(m_lightModel));
     m_lightModel->setWheel(new KLightModelItem(m_lightModel));
     qmlRegisterType<KLightModelItem>("Model", 1, 0, "KLightModelItem");
+    m_keyModel = new KKeyModel(this);
+    m_keyLightModel = new FKeyLightModel(this);
+    m_keyList = new HKeyModel(this);
+    m_keyList->setPointers(m_keyModel, m_keyLightModel);
 }
 
 UIManager::~UIManager()

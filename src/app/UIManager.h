@@ -5,7 +5,9 @@
 #include <QObject>
 
 class HAnalytics;
+class FKeyLightModel;
 class HConfigView;
+class HKeyModel;
 class HLoadDialog;
 class HMacroName;
 class HMacroType;
@@ -35,6 +37,9 @@ public:
     KConfigFileController* getConfigFileController() const override;
     KImageModel* getImageModel() const override { return m_imageModel; }
     KLightModel* getLightModel() const override { return m_lightModel; }
+    KKeyModel* getKeyModel() const override { return m_keyModel; }
+    FKeyLightModel* getKeyLightModel() const { return m_keyLightModel; }
+    HKeyModel* getKeyList() const { return m_keyList; }
     KResolution* getResolution() const { return m_resolution; }
 
     // AppServices: feedback through the dialogs above.
@@ -61,4 +66,7 @@ private:
     KResolution* m_resolution = nullptr;
     KImageModel* m_imageModel = nullptr;
     KLightModel* m_lightModel = nullptr;
+    KKeyModel* m_keyModel = nullptr;
+    FKeyLightModel* m_keyLightModel = nullptr;
+    HKeyModel* m_keyList = nullptr;
 };

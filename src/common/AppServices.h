@@ -9,6 +9,7 @@ class HMacroName;
 class HMacroType;
 class KConfigFileController;
 class KImageModel;
+class KKeyModel;
 class KLightModel;
 
 // What the lower layers (profiles, models, devices) need of the running application: user feedback (tips, the
@@ -60,6 +61,7 @@ public:
     virtual HMacroName* getMacroName() const { return nullptr; }
     virtual HMacroType* getMacroType() const { return nullptr; }
     virtual KImageModel* getImageModel() const { return nullptr; }
+    virtual KKeyModel* getKeyModel() const { return nullptr; }
     virtual KLightModel* getLightModel() const { return nullptr; }
 
     // --- the user interface's scale (1.0 until the application sets one) --------------------------------

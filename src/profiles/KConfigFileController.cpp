@@ -10,6 +10,7 @@
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 #include "models/keys/KKey.h"
+#include "models/keys/KKeyModel.h"
 #include "profiles/FileHelpers.h"
 #include "profiles/JsonFileReader.h"
 #include "profiles/ProfileNames.h"
@@ -333,7 +334,14 @@ void KConfigFileController::startNextTask()
     mTaskRunning = true;
     // Taken now, on the GUI thread: the routine itself never asks the registry. A device that has gone
     // makes the executor refuse the routine, and the completion then receives false.
-    const TaskContext context{currentDevice(), currentPid()};
+    TaskContext context{currentDevice(), currentPid(), {}, {}, {}};
+    AppServices* app = AppServices::instance();
+    if (const KKeyModel* keys = app->getKeyModel())
+        context.keyMacroMap = keys->getKeyMacroMap();
+    if (const HMacroName* names = app->getMacroName())
+        context.multiMacro = names->getMultiMacro();
+    if (const HMacroType* type = app->getMacroType())
+        context.macroName = type->getMacroName();
     mWork.run([work = std::move(task.work), context] { return work(context); },
               [this, done = std::move(task.done)](bool ok) {
                   done(ok);
@@ -487,9 +495,28 @@ bool KConfigFileController::saveMouseConfig(const QString& path, bool isRestore,
 bool KConfigFileController::saveMouseConfigItem(const QString& path, int section, int key,
                                                 const TaskContext& context)
 {
-    Q_UNUSED(context)
-    qDebug() << "[Error] saveMouseConfigItem: saving the device state is not available" << path << section << key;
-    return false;
+    constexpr int kKeySection = 1;
+    QJsonObject profile;
+    if (!context.device || !initJsonObj(path, profile))
+        return false;
+    const QFileInfo file(path);
+    if (file.exists())
+        replaceMember(profile, kUpdateAt, stamp(file.lastModified()));
+    const int version = context.device->getFwVersion();
+    if (version == -1)
+        return false;
+    replaceMember(profile, kFwVersion, version);
+
+    switch (section) {
+    case kKeySection:
+        if (!saveKeySection(profile, key, context))
+            return false;
+        break;
+    default:
+        qDebug() << "[Error] saveMouseConfigItem: saving this section is not available" << path << section << key;
+        return false;
+    }
+    return syncToFile(path, profile);
 }
 
 bool KConfigFileController::contrastMouseConfig(const QString& path, const TaskContext& context)

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QQueue>
 #include <QString>
+#include <QVector>
 
 #include <functional>
 
@@ -107,6 +108,10 @@ private:
     struct TaskContext {
         KBaseDevice* device = nullptr;
         int pid = 0;
+        // What the key entries take from the key and macro models.
+        QMap<int, QString> keyMacroMap;
+        QVector<QString> multiMacro;
+        QString macroName;
     };
     struct Task {
         std::function<bool(const TaskContext&)> work;
@@ -124,6 +129,10 @@ private:
     bool saveMouseConfig(const QString& path, bool isRestore, const TaskContext& context);
     bool saveMouseConfigItem(const QString& path, int section, int key, const TaskContext& context);
     bool contrastMouseConfig(const QString& path, const TaskContext& context);
+    // The "key" element of one key, and the key entry rule for one element (KConfigFileController_keys.cpp).
+    bool saveKeySection(QJsonObject& profile, int key, const TaskContext& context);
+    bool writeKeyEntry(QJsonObject& element, const KKeyModelItem& item, bool multiMacro, bool isRestore,
+                       int documentPid, const TaskContext& context);
     bool fillFromFactory(const QString& path, int pid);
 
     // The shared create routine of profiles and macro files.

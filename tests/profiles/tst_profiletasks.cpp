@@ -1,5 +1,6 @@
 #include "CoreTestDevice.h"
 #include "QuenbyKeyboardFixture.h"
+#include "JsonFiles.h"
 #include "RecordingServices.h"
 
 #include "common/ProgramFolders.h"
@@ -24,17 +25,6 @@
 namespace {
 
 const QString kFactory = QStringLiteral(":/common/newUI/Quenby_8a/Quenby_8ADefaultConfig.json");
-
-QJsonObject readObject(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QJsonObject();
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    return QJsonDocument::fromJson(bytes).object();
-}
 
 void writeObject(const QString& path, const QJsonObject& object)
 {
@@ -149,8 +139,8 @@ void TestProfileTasks::firstStartMakesTheDefaultProfile()
     QVERIFY(!QFile::exists(ProgramFolders::profileRoot() + "/Default configuration.json"));
     QCOMPARE(mView->items().at(1).text, QString("Default configuration"));
 
-    const QJsonObject profile = readObject(path);
-    const QJsonObject factory = readObject(kFactory);
+    const QJsonObject profile = readJsonObject(path);
+    const QJsonObject factory = readJsonObject(kFactory);
     QCOMPARE(without(profile, {"createAt", "updateAt"}), without(factory, {"createAt", "updateAt"}));
     QVERIFY(qAbs(parseStamp(profile.value("updateAt").toString()).secsTo(created)) <= 1);
     QVERIFY(qAbs(parseStamp(profile.value("createAt").toString()).secsTo(created)) <= 1);
@@ -160,7 +150,7 @@ void TestProfileTasks::firstStartMakesTheDefaultProfile()
     writeObject(path, QJsonObject {{"mine", true}});
     mView->deviceDataChanged();
     QVERIFY(settle());
-    QCOMPARE(readObject(path), (QJsonObject {{"mine", true}}));
+    QCOMPARE(readJsonObject(path), (QJsonObject {{"mine", true}}));
 }
 
 void TestProfileTasks::launchersCompleteInOrder()
@@ -169,7 +159,7 @@ void TestProfileTasks::launchersCompleteInOrder()
     const QString good = mFolder + "/Good.json";
     const QString broken = mFolder + "/Broken.json";
     const QString fresh = mFolder + "/Fresh.json";
-    writeObject(good, readObject(kFactory));
+    writeObject(good, readJsonObject(kFactory));
     QFile brokenFile(broken);
     QVERIFY(brokenFile.open(QIODevice::WriteOnly));
     brokenFile.write("{ not json");
@@ -198,7 +188,7 @@ void TestProfileTasks::launchersCompleteInOrder()
                            "1:Failed to keep the current device configuration"}));
     QCOMPARE(mServices->events, QStringList {"device_reset/reset/fail"});
     QCOMPARE(mServices->warnings, QList<int> {1});
-    QCOMPARE(readObject(fresh).value("deviceName").toString(), QString("ZEPHRA"));
+    QCOMPARE(readJsonObject(fresh).value("deviceName").toString(), QString("ZEPHRA"));
     QString why;
     QVERIFY2(SimBus::checkNoInterleaving(mKeyboard->bus()->bus()->transcript(), &why), qPrintable(why));
 }
@@ -207,7 +197,7 @@ void TestProfileTasks::refusedTaskReportsFailure()
 {
     QVERIFY(QDir().mkpath(mFolder));
     const QString good = mFolder + "/Good.json";
-    writeObject(good, readObject(kFactory));
+    writeObject(good, readJsonObject(kFactory));
 
     mController->readConfigData(good);
     mController->readConfigData(good);
@@ -254,8 +244,8 @@ void TestProfileTasks::resetRestoresDeviceAndProfile()
     QCOMPARE(mServices->tips, QStringList {"0:Factory settings restored successfully"});
     QCOMPARE(keyboard->keyFunctions(), factoryKeyboard.keyFunctions());
 
-    const QJsonObject profile = readObject(mine);
-    const QJsonObject factory = readObject(kFactory);
+    const QJsonObject profile = readJsonObject(mine);
+    const QJsonObject factory = readJsonObject(kFactory);
     QCOMPARE(without(profile, {"updateAt", "fwVersion"}), without(factory, {"updateAt", "fwVersion"}));
     QCOMPARE(profile.value("createAt"), factory.value("createAt"));
     QVERIFY(qAbs(parseStamp(profile.value("updateAt").toString()).secsTo(saved)) <= 1);
@@ -265,11 +255,11 @@ void TestProfileTasks::resetRestoresDeviceAndProfile()
     writeObject(mine, QJsonObject {{"mine", true}});
     mImage->setVersion("-1");
     QVERIFY(!mController->resetMouseConfigFile(mine));
-    QCOMPARE(readObject(mine), (QJsonObject {{"mine", true}}));
+    QCOMPARE(readJsonObject(mine), (QJsonObject {{"mine", true}}));
     // A version that is no number is stored as 0.
     mImage->setVersion("abc");
     QVERIFY(mController->resetMouseConfigFile(mine));
-    QCOMPARE(readObject(mine).value("fwVersion").toInt(-1), 0);
+    QCOMPARE(readJsonObject(mine).value("fwVersion").toInt(-1), 0);
 }
 
 void TestProfileTasks::modelWithoutFactoryProfile()
@@ -289,7 +279,7 @@ void TestProfileTasks::modelWithoutFactoryProfile()
     QVERIFY(!mController->createMouseConfigFile(path));
     mController->createMouseConfig(path);
     QVERIFY(settle());
-    QCOMPARE(readObject(path), (QJsonObject {{"mine", true}}));
+    QCOMPARE(readJsonObject(path), (QJsonObject {{"mine", true}}));
     QCOMPARE(mServices->events.size(), 2);
 
     KBaseDevice* device = HDeviceManager::instance()->getDevice(7);
@@ -310,7 +300,7 @@ void TestProfileTasks::deletingTheCurrentProfile()
     QVERIFY(!mController->deleteConfigFile(mFolder + "/Mine.json"));
     QVERIFY(QDir().mkpath(mFolder + "/sub"));
     QVERIFY(!mController->deleteConfigFile(mFolder + "/sub/../Mine.json"));
-    QCOMPARE(readObject(mFolder + "/Mine.json").value("deviceName").toString(), QString("ZEPHRA"));
+    QCOMPARE(readJsonObject(mFolder + "/Mine.json").value("deviceName").toString(), QString("ZEPHRA"));
     QVERIFY(mController->deleteConfigFile(mFolder + "/Other.json"));
     QVERIFY(!QFile::exists(mFolder + "/Other.json"));
     QCOMPARE(mServices->configPath, QString("Mine.json"));

@@ -34,6 +34,7 @@ public:
     HConfigView* getConfigView() const override { return m_configView; }
     HMacroName* getMacroName() const override { return m_macroName; }
     HMacroType* getMacroType() const override { return m_macroType; }
+    KKeyModel* getKeyModel() const override { return m_keyModel; }
     float uiScale() const override { return m_scale; }
     QString getConfigPath() const override { return configPath; }
     void setMouseConfig(const QString& fileName, bool write) override;
@@ -45,6 +46,7 @@ public:
     void setConfigView(HConfigView* view) { m_configView = view; }
     void setMacroName(HMacroName* names) { m_macroName = names; }
     void setMacroType(HMacroType* type) { m_macroType = type; }
+    void setKeyModel(KKeyModel* model) { m_keyModel = model; }
 
     // Forgets what was recorded (not the objects, the scale or the current profile).
     void clear();
@@ -68,4 +70,5 @@ private:
     HConfigView* m_configView = nullptr;
     HMacroName* m_macroName = nullptr;
     HMacroType* m_macroType = nullptr;
+    KKeyModel* m_keyModel = nullptr;
 };

@@ -142,22 +142,6 @@ const ButtonDefault* modelDefaults(DeviceIds::KeyRuleModel model)
     }
 }
 
-// Ctrl and Shift exchanged, for the mice that store them the other way round.
-int swapCtrlShift(int mask)
-{
-    switch (mask) {
-    case 1: return 2;
-    case 2: return 1;
-    case 5: return 6;
-    case 6: return 5;
-    case 9: return 10;
-    case 10: return 9;
-    case 13: return 14;
-    case 14: return 13;
-    default: return mask;
-    }
-}
-
 } // namespace
 
 bool isKeyboardPid(int pid)
@@ -225,6 +209,21 @@ Translation checkAndTranslate(int pid, int key, int func, int mask, int usage)
     result.function = func;
     result.mask = mask;
     return result;
+}
+
+int swapCtrlShift(int mask)
+{
+    switch (mask) {
+    case 1: return 2;
+    case 2: return 1;
+    case 5: return 6;
+    case 6: return 5;
+    case 9: return 10;
+    case 10: return 9;
+    case 13: return 14;
+    case 14: return 13;
+    default: return mask;
+    }
 }
 
 int modifierMaskToFunction(int mask)

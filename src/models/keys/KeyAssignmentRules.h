@@ -32,6 +32,9 @@ struct Translation {
 // HID keyboard usage of the combination's key, 0 for none.
 Translation checkAndTranslate(int pid, int key, int func, int mask, int usage);
 
+// A modifier mask with Ctrl and Shift exchanged, as the swapped-modifier mice take and store it.
+int swapCtrlShift(int mask);
+
 // The modifier function of a mask (Ctrl 32 ... Ctrl+Shift+Alt+Win 57); 0 for 0 or a mask above 15.
 int modifierMaskToFunction(int mask);
 
