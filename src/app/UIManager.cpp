@@ -43,6 +43,7 @@ UIManager::UIManager(QObject* parent)
     m_lightModel->setLogo(new KLightModelItem(m_lightModel));
     m_lightModel->setWheel(new KLightModelItem(m_lightModel));
     qmlRegisterType<KLightModelItem>("Model", 1, 0, "KLightModelItem");
+    qmlRegisterType<HKeyModel>("Model", 1, 0, "HKeyModel");
     m_keyModel = new KKeyModel(this);
     m_keyLightModel = new FKeyLightModel(this);
     m_keyList = new HKeyModel(this);

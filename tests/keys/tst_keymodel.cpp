@@ -448,6 +448,32 @@ private slots:
         QVERIFY(model.getKeyMacroMap().isEmpty());
     }
 
+    // The key plays a macro from its slot; a new macro goes into that slot, and the key's own write fails
+    // afterwards: the key now plays the new macro, and the model says so too.
+    void failedKeyWriteAfterARewrittenSlot()
+    {
+        QuenbyKeyboardFixture keyboard;
+        QVERIFY(keyboard.openDevice());
+        KKeyModel model;
+        model.deviceDataChange();
+        const QString first = writeMacro("first.json", macroDocument(1));
+        const QString second = writeMacro("second.json", macroDocument(3));
+        model.setMacroFunc(14, {first});
+        QVERIFY(settled());
+        const int slot = keyboard.keyboard()->keyFunctionOfKey(14).macroSlot();
+        const int firstEvents = keyboard.keyboard()->decodeMacro(slot).events.size();
+
+        keyboard.keyboard()->failWritesAt(SimQuenby::kRegKeyTable + 4 * keyTablePosition(14));
+        model.setMacroFunc(14, {second});
+        QVERIFY(settled());
+        QCOMPARE(keyboard.keyboard()->keyFunctionOfKey(14), SimKeyFunction::macro(slot));
+        QVERIFY(keyboard.keyboard()->decodeMacro(slot).events.size() > firstEvents);
+        QCOMPARE(model.getKeyMacroMap().value(14), second);
+        QCOMPARE(model.getKeyList().first().value<KKeyModelItem*>()->getType(), 29);
+        QCOMPARE(services->warnings, QList<int>{1});
+        QCOMPARE(services->events.last(), QStringLiteral("device_macro/set_keyfunc/fail"));
+    }
+
     void unusableMacroFilesAreRefusedBeforeAnything_data()
     {
         QTest::addColumn<QByteArray>("content"); // "-": no file

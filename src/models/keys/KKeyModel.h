@@ -147,7 +147,7 @@ private:
 
     void onFunctionWritten(int key, int func, bool ok);
     void onCompositeWritten(int key, int func, int usage, const QString& text, bool ok);
-    void onMacroResult(int key, const QString& path, const MacroFile& macro, int code);
+    void onMacroResult(int key, const QString& path, const MacroFile& macro, bool wasMacro, int code);
     void onPressMacroResult(int key, const QVector<int>& result);
     void leftKeyRefused(const char* log);
     static QString leftKeyTip();

@@ -123,8 +123,10 @@ void KKeyModel::setMacroFunc(int key, QVector<QString> filePath)
             return;
         }
         const QString path = filePath.first();
+        const KKeyModelItem* item = itemOfKey(key);
+        const bool wasMacro = item && item->getType() == KFuncMacro;
         queue<int>([ctx, key, macro] { return setKeyMacro(ctx, key, macro); },
-                   [this, key, path, macro](int code) { onMacroResult(key, path, macro, code); });
+                   [this, key, path, macro, wasMacro](int code) { onMacroResult(key, path, macro, wasMacro, code); });
         return;
     }
     queue<QVector<int>>(
@@ -241,7 +243,7 @@ bool KKeyModel::setMultiMacroFunction(KBaseDevice* device, const MacroFile& macr
     return true;
 }
 
-void KKeyModel::onMacroResult(int key, const QString& path, const MacroFile& macro, int code)
+void KKeyModel::onMacroResult(int key, const QString& path, const MacroFile& macro, bool wasMacro, int code)
 {
     AppServices* services = AppServices::instance();
     const QString category = QStringLiteral("device_macro");
@@ -277,6 +279,9 @@ void KKeyModel::onMacroResult(int key, const QString& path, const MacroFile& mac
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     case MacroKeyFuncFailed:
+        // A key that played a macro keeps its slot, whose record now holds the new macro: it plays that.
+        if (wasMacro)
+            recordMacro();
         services->sendEvent(category, QStringLiteral("set_keyfunc"), fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
