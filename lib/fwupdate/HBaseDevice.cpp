@@ -66,6 +66,10 @@ void HBaseDevice::setFirmwarePath(const QString& folder)
     m_firmwarePath = folder;
 }
 
+void HBaseDevice::cancel()
+{
+}
+
 bool HBaseDevice::startElevated(const QString& program, qint64* processId)
 {
     if (processId)
@@ -110,6 +114,11 @@ bool HBaseDevice::runFlashTool(const QString& program, int* exitCode)
     waitForProgram(processId, exitCode);
     endProcessByName(QFileInfo(program).fileName());
     return true;
+}
+
+void HBaseDevice::releaseProgram(qint64 processId)
+{
+    Platform::processLauncher()->release(processId);
 }
 
 void HBaseDevice::endProcessByName(const QString& exeName)

@@ -23,6 +23,9 @@ public:
     virtual int findProcessId(const wchar_t* exeName);
     virtual bool killProcess(int processId);
     virtual void setFirmwarePath(const QString& folder);
+    // Stops the updater's own threads and waits for them; no report follows. Called before an updater is
+    // replaced or destroyed.
+    virtual void cancel();
 
     QString firmwarePath() const { return m_firmwarePath; }
 
@@ -41,6 +44,8 @@ protected:
     // False when it did not start (the start's code-2 result has been sent; a declined elevation sends none).
     // *exitCode: the program's exit code, -1 when it crashed.
     bool runFlashTool(const QString& program, int* exitCode);
+    // Lets a started program run on by itself; its end is collected in the background.
+    void releaseProgram(qint64 processId);
     // Ends every running process named exeName; failure logs "KillProcess <name> error".
     void endProcessByName(const QString& exeName);
     // The program folder, below which the built-in firmware folders lie.

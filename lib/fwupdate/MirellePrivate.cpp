@@ -36,7 +36,14 @@ bool Mirelle::HPrivate::initFwDevice(const QString& model, const QString& fileNa
     int pid = ModelPidMap::productId(model);
     qDebug() << "mPid:" << pid;
 
-    HBaseDevice* updater = createUpdater(ModelPidMap::updaterFor(pid));
+    const ModelPidMap::Updater kind = ModelPidMap::updaterFor(pid);
+    if (kind == ModelPidMap::Updater::None) {
+        qDebug() << "creataFwUpdate error";
+        return false;
+    }
+    // The previous update's threads and resources (its pipe, its port search) go before the next one starts.
+    replaceUpdater(nullptr);
+    HBaseDevice* updater = createUpdater(kind);
     if (!updater) {
         qDebug() << "creataFwUpdate error";
         return false;
@@ -69,6 +76,7 @@ void Mirelle::HPrivate::replaceUpdater(HBaseDevice* updater)
     // in the event loop. Its reports no longer reach the caller.
     if (m_updater) {
         m_updater->disconnect(this);
+        m_updater->cancel();
         m_updater->deleteLater();
     }
     m_updater = updater;

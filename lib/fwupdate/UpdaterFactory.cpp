@@ -1,5 +1,6 @@
 #include "UpdaterFactory.h"
 
+#include "FHollisSeries.h"
 #include "HCawdorSeries.h"
 #include "HOakhamSeries.h"
 #include "HRushtonSeries.h"
@@ -16,9 +17,10 @@ HBaseDevice* createUpdater(ModelPidMap::Updater kind)
         return new HRushtonSeries;
     case ModelPidMap::Updater::Ulverd:
         return new HUlverdSeries;
+    case ModelPidMap::Updater::Hollis:
+        return new FHollisSeries;
     case ModelPidMap::Updater::None:
     case ModelPidMap::Updater::CawdorNordic:
-    case ModelPidMap::Updater::Hollis:
         break;
     }
     return nullptr;

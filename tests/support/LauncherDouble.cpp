@@ -44,3 +44,8 @@ Platform::ProcessExit LauncherDouble::waitForExit(qint64 pid)
 {
     return m_previous->waitForExit(pid);
 }
+
+void LauncherDouble::release(qint64 pid)
+{
+    m_previous->release(pid);
+}

@@ -19,6 +19,7 @@ public:
 
     Platform::StartError startElevated(const QString& program, qint64* pid) override;
     Platform::ProcessExit waitForExit(qint64 pid) override;
+    void release(qint64 pid) override;
 
 private:
     mutable QMutex m_mutex;

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <atomic>
+#include <thread>
 #include <cerrno>
 #include <csignal>
 #include <spawn.h>
@@ -69,6 +70,13 @@ public:
             result.crashed = true;
         }
         return result;
+    }
+
+    void release(qint64 pid) override
+    {
+        if (pid <= 0)
+            return;
+        std::thread([this, pid] { waitForExit(pid); }).detach();
     }
 };
 

@@ -31,6 +31,8 @@ public:
     virtual StartError startElevated(const QString& program, qint64* pid) = 0;
     // Blocks until a process that startElevated started has ended.
     virtual ProcessExit waitForExit(qint64 pid) = 0;
+    // For a process that startElevated started and nobody waits for: its end is collected in the background.
+    virtual void release(qint64 pid) = 0;
 };
 
 // The process's launcher; tests install a double. Null puts the real one back. The caller keeps ownership.

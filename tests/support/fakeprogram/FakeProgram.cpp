@@ -11,6 +11,7 @@
 //   expect-args A B ... the arguments must be exactly these (else exit 64)
 //   expect-file PATH    PATH (relative to the working folder) must exist (else exit 65)
 //   pipe B0 B1 ...      one message of these byte values to the progress pipe (connects on first use)
+//   pipe-size N         one message of N zero bytes (larger than the reader takes: a failed read)
 //   pipe-close          closes the pipe connection
 //   crash               ends by a signal (SIGSEGV)
 //   exit N              ends with exit code N
@@ -145,6 +146,12 @@ int main(int argc, char* argv[])
             int value;
             while (values >> value)
                 message += char(value & 0xFF);
+            if (::send(g_pipe, message.data(), message.size(), 0) < 0)
+                return 67;
+        } else if (command == "pipe-size") {
+            if (!connectPipe())
+                return 66;
+            const std::string message(size_t(std::atoi(rest.c_str())), '\0');
             if (::send(g_pipe, message.data(), message.size(), 0) < 0)
                 return 67;
         } else if (command == "pipe-close") {
