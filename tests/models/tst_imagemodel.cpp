@@ -231,6 +231,79 @@ private slots:
         QCOMPARE(model.deviceVersion(), QStringLiteral("1040"));
     }
 
+    // The keyboard's document carries every value the program relies on.
+    void keyboardDocumentHoldsItsValues()
+    {
+        const QJsonObject layout = fixture(QStringLiteral("keyboard"));
+        const QVariantMap top = layout.toVariantMap();
+        const QVariantMap flags{{"deviceName", "ZEPHRA"}, {"deviceType", 2}, {"hasOled", false},
+                                {"isWireLess", false}, {"leftKeyMacro", 0}, {"hasPowerSaving", false},
+                                {"hasRGB", false}, {"hasReport", false}, {"hasOperatingMode", false},
+                                {"hasLight", true}, {"hasCurrentDpi", false}, {"hasShortCut", false},
+                                {"MaxMacroLenth", 256}, {"win7Update", true}};
+        for (auto it = flags.cbegin(); it != flags.cend(); ++it)
+            QCOMPARE(top.value(it.key()), it.value());
+        for (const char* absent : {"dpi", "report", "hasWheel"})
+            QVERIFY2(!layout.contains(QLatin1String(absent)), absent);
+
+        QStringList functions;
+        for (const QJsonValue& entry : layout.value("baseFunctions").toArray())
+            functions << QStringLiteral("%1 %2").arg(entry["index"].toInt()).arg(entry["name"].toString());
+        QCOMPARE(functions, QStringList({"1 Close window", "2 Lock the computer", "3 Running", "4 Show desktop",
+                                         "7 Zoom in", "8 Zoom out", "28 Find", "9 Left", "11 Right", "10 Middle",
+                                         "18 Player", "23 Volume down", "24 Volume up", "25 Mute"}));
+
+        const QJsonObject light = layout.value("light").toObject();
+        const QVariantMap ranges{{"number", 1},      {"brightnessMin", 0}, {"brightnessMax", 3},
+                                 {"speedMin", 0},    {"speedMax", 4},      {"keyLightMin", 0},
+                                 {"keyLightMax", 10}};
+        for (auto it = ranges.cbegin(); it != ranges.cend(); ++it)
+            QCOMPARE(light.value(it.key()).toVariant(), it.value());
+        QStringList modes;
+        for (const QJsonValue& mode : light.value("lightMode").toArray()) {
+            QVERIFY(mode["hasbrightness"].toBool());
+            QVERIFY(mode.toObject().contains("x") && mode.toObject().contains("y"));
+            modes << QStringLiteral("%1 %2%3").arg(mode["index"].toInt()).arg(mode["text"].toString(),
+                                                                            mode["hasSpeed"].toBool() ? "" : " (fixed)");
+        }
+        QCOMPARE(modes, QStringList({"1 The light is always on (fixed)", "2 Single light mode", "3 Breathing mode",
+                                     "4 Star dot mode", "5 Curve mode", "6 Ripple mode (fixed)",
+                                     "7 Custom mode (fixed)"}));
+
+        const QJsonArray keys = layout.value("key").toObject().value("keyBtn").toArray();
+        const QJsonArray keyLights = light.value("keyLightBtn").toArray();
+        QCOMPARE(keys.size(), 84);
+        QCOMPARE(keyLights.size(), 84);
+        QList<int> ids;
+        QStringList extended;
+        for (int i = 0; i < keys.size(); ++i) {
+            const QJsonObject key = keys.at(i).toObject();
+            const QJsonObject keyLight = keyLights.at(i).toObject();
+            ids << key["key"].toInt();
+            // The same keys in the same order, each light inside its key.
+            QCOMPARE(keyLight["key"].toInt(), key["key"].toInt());
+            QVERIFY(keyLight["width"].toInt() < key["width"].toInt());
+            QVERIFY(keyLight["height"].toInt() < key["height"].toInt());
+            for (const char* member : {"vkCode", "scanCode", "defaultFunc"})
+                QVERIFY2(key.contains(QLatin1String(member)), member);
+            if (key["extended"].toBool())
+                extended << key["name"].toString();
+        }
+        QList<int> expected;
+        for (const QPair<int, int>& run : QList<QPair<int, int>>{
+                 {14, 19}, {22, 25}, {27, 27}, {30, 35}, {38, 42}, {46, 50}, {54, 59}, {62, 66}, {70, 74},
+                 {78, 82}, {86, 91}, {94, 98}, {101, 106}, {110, 112}, {115, 115}, {118, 123}, {128, 131},
+                 {134, 137}, {139, 139}}) {
+            for (int id = run.first; id <= run.second; ++id)
+                expected << id;
+        }
+        QCOMPARE(ids, expected);
+        extended.sort();
+        QCOMPARE(extended, QStringList({"Alt_R Key", "Ctrl_R Key", "Delete Key", "Down Key", "End Key", "Home Key",
+                                        "Left Key", "Pgdn Key", "Pgup Key", "PrtSc Key", "Right Key", "Shift_R Key",
+                                        "Up Key", "Win_L Key"}));
+    }
+
     void geometryFollowsTheScale_data()
     {
         QTest::addColumn<QString>("file");

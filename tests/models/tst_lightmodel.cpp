@@ -632,6 +632,29 @@ private slots:
         QCOMPARE(bench.services.open(), 0);
     }
 
+    // The keyboard's own lighting keys reach the main zone through the device's change report.
+    void keyboardLightingKeysReachTheZone()
+    {
+        QuenbyKeyboardFixture keyboard;
+        FDeviceQuenby_8a* device = keyboard.openDevice();
+        QVERIFY(device);
+        LightBench bench;
+        bench.readLayout();
+        connect(device, &KBaseDevice::sigcurrentChange, bench.logo, &KLightModelItem::slot_currentChange);
+        bench.logo->setModel(1);
+        bench.logo->setBrightness(1);
+        bench.logo->setSpeed(1);
+        QTRY_VERIFY(keyboard.bus()->bus()->blockedReads() > 0);
+
+        // Effect 3 (raw 4), brightness 2, speed 1 (raw 3): effect and brightness change.
+        keyboard.keyboard()->changeLightsOnKeyboard(4, 2, 3, 0);
+        QTRY_COMPARE(bench.logo->model(), 3);
+        QCOMPARE(bench.logo->brightness(), 2);
+        QCOMPARE(bench.logo->speed(), 1);
+        settle();
+        QCOMPARE(bench.services.profileSaves, QStringList({"5:-1", "3:-1"}));
+    }
+
     // --- a device that goes while a write waits ---------------------------------------------------------------
 
     void deviceRemovedWhileAWriteWaits()
