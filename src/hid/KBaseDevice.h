@@ -101,9 +101,14 @@ public:
     virtual bool checkLeftKey(const int& key) = 0;
     // Rejects a macro list holding an empty macro; the caller sets *out to 0.
     virtual bool macroFilter(QVector<KMacroItem>& items, int* out) = 0;
-    // Applies a whole profile through the device's own setters: 0 not handled (the caller writes field by
-    // field), 1 done, 2 failed.
-    virtual int getMouseConfig(QJsonObject profile) { return 0; }
+    // What getMouseConfig did with a profile (the numbers are the interface's).
+    enum ProfileApply : int {
+        ProfileNotHandled = 0, // the caller writes field by field
+        ProfileApplied = 1,
+        ProfileFailed = 2,
+    };
+    // Applies a whole profile through the device's own setters; a ProfileApply value.
+    virtual int getMouseConfig(QJsonObject profile) { return ProfileNotHandled; }
     // Starts live reporting.
     virtual bool enterGameMode() { return false; }
 

@@ -474,11 +474,11 @@ bool KConfigFileController::getMouseConfig(const QString& path, bool isDefault, 
     QJsonObject profile;
     if (!initJsonObj(path, profile) || !context.device)
         return false;
-    // A device class that applies a whole profile itself answers 1 (done) or 2 (failed).
+    // A device class that applies a whole profile itself answers applied or failed.
     const int handled = context.device->getMouseConfig(profile);
-    if (handled == 1)
+    if (handled == KBaseDevice::ProfileApplied)
         return true;
-    if (handled != 0)
+    if (handled != KBaseDevice::ProfileNotHandled)
         return false;
     qDebug() << "[Error] getMouseConfig: this device does not apply whole profiles";
     return false;

@@ -50,7 +50,7 @@ private slots:
         const KKey key = KKey(20);
         QCOMPARE(base.readConfigByte(), -1);
         QCOMPARE(base.setOperatingMode(1, 0), true);
-        QCOMPARE(base.getMouseConfig(QJsonObject{{"fwVersion", 1}}), 0);
+        QCOMPARE(base.getMouseConfig(QJsonObject {{"fwVersion", 1}}), int(KBaseDevice::ProfileNotHandled));
         QCOMPARE(base.getConfigByte() + base.getCurrentPicIndex() + base.getOLEDLightIntensity()
                      + base.getBatteryValue() + base.getPressMacroCode() + base.getDefinedPressMacro()
                      + base.getLogoLightMode(0),

@@ -97,7 +97,7 @@ private slots:
     {
         const QJsonObject profile = factoryProfile();
         QVERIFY(!profile.isEmpty());
-        QCOMPARE(m_device->getMouseConfig(profile), 1);
+        QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
         for (int pos = 0; pos < kPositionCount; ++pos) {
             if (isIsoKey(keyAtPosition(pos)))
                 continue;  // profiles do not list them; they keep their factory code either way
@@ -127,7 +127,7 @@ private slots:
         profile["keyLight"] = QJsonArray{QJsonObject{{"key", 139}, {"value1", 4}},
                                          QJsonObject{{"key", 14}, {"value1", 12}},
                                          QJsonObject{{"key", 27}, {"colors", "ff0000"}}};
-        QCOMPARE(m_device->getMouseConfig(profile), 1);
+        QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
 
         QCOMPARE(m_keyboard->keyFunctionOfKey(27), SimKeyFunction::key(0x04));
         QCOMPARE(m_keyboard->keyFunctionOfKey(22), SimKeyFunction::mouseButton(SimKeyFunction::Left));
@@ -162,7 +162,7 @@ private slots:
         for (int key : {16, 17, 18})
             QVERIFY(m_device->checkMacroId(key, &slot));
         m_keyboard->clearCommands();
-        QCOMPARE(m_device->getMouseConfig(profile), 1);
+        QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
 
         const QMap<int, int> held = m_device->macroSlots();
         const int slot14 = held.key(14, -1);
@@ -259,7 +259,7 @@ private slots:
             profile = lightsOnly();
             profile["key"] = 5;
         }
-        QCOMPARE(m_device->getMouseConfig(profile), 2);
+        QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileFailed));
         QVERIFY(m_keyboard->appliedWrites().isEmpty());
     }
 
@@ -281,7 +281,7 @@ private slots:
         QFETCH(quint32, failAt);
         QFETCH(int, writesBefore);
         m_keyboard->failWritesAt(failAt);
-        QCOMPARE(m_device->getMouseConfig(factoryProfile()), 2);
+        QCOMPARE(m_device->getMouseConfig(factoryProfile()), int(KBaseDevice::ProfileFailed));
         QCOMPARE(m_keyboard->appliedWrites().size(), writesBefore);
         const auto commands = m_keyboard->commands();
         QCOMPARE(commands.last().reg, failAt);

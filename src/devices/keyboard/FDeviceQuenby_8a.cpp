@@ -184,7 +184,6 @@ bool FDeviceQuenby_8a::writeByteRegister(quint32 address, quint8 value)
 
 bool FDeviceQuenby_8a::writeRegisterPair(quint32 first, quint32 second, quint8 value)
 {
-    QMutexLocker op(&m_operationLock);
     if (!writeByteRegister(first, value))
         return false;
     Platform::sleepMs(m_delay);
@@ -208,15 +207,50 @@ int FDeviceQuenby_8a::lightModeCount() const
     return m_layout.value(QStringLiteral("light")).toObject().value(QStringLiteral("lightMode")).toArray().size();
 }
 
-bool FDeviceQuenby_8a::inLayoutRange(const char* minKey, const char* maxKey, int value, int fallbackMin,
-                                     int fallbackMax) const
+void FDeviceQuenby_8a::layoutRange(const char* minKey, const char* maxKey, int fallbackMin, int fallbackMax, int* lo,
+                                   int* hi) const
 {
     const QJsonObject light = m_layout.value(QStringLiteral("light")).toObject();
     const QJsonValue min = light.value(QLatin1String(minKey));
     const QJsonValue max = light.value(QLatin1String(maxKey));
-    const int lo = min.isDouble() ? qMax(fallbackMin, min.toInt()) : fallbackMin;
-    const int hi = max.isDouble() ? qMin(fallbackMax, max.toInt()) : fallbackMax;
+    *lo = min.isDouble() ? qMax(fallbackMin, min.toInt()) : fallbackMin;
+    *hi = max.isDouble() ? qMin(fallbackMax, max.toInt()) : fallbackMax;
+}
+
+bool FDeviceQuenby_8a::inLayoutRange(const char* minKey, const char* maxKey, int value, int fallbackMin,
+                                     int fallbackMax) const
+{
+    int lo = 0, hi = 0;
+    layoutRange(minKey, maxKey, fallbackMin, fallbackMax, &lo, &hi);
     return value >= lo && value <= hi;
+}
+
+bool FDeviceQuenby_8a::validLightMode(int mode) const
+{
+    const int count = lightModeCount();
+    return mode >= 0 && mode <= (count > 0 ? count - 1 : 0xFE);
+}
+
+bool FDeviceQuenby_8a::validLogoMode(int mode)
+{
+    return mode >= 0 && mode <= 0xFF;
+}
+
+bool FDeviceQuenby_8a::validSpeed(int speed) const
+{
+    // The device stores the speed inverted, so the range is 0..kMaxSpeed whatever the layout says.
+    return inLayoutRange("speedMin", "speedMax", speed, 0, kMaxSpeed);
+}
+
+bool FDeviceQuenby_8a::validBrightness(int brightness) const
+{
+    return inLayoutRange("brightnessMin", "brightnessMax", brightness, 0, 0xFF);
+}
+
+void FDeviceQuenby_8a::keyLevelRange(int* min, int* max) const
+{
+    // The stored level must stay a byte: the layout's range (0..10) keeps it there.
+    layoutRange("keyLightMin", "keyLightMax", 0, kMaxKeyLevel, min, max);
 }
 
 int FDeviceQuenby_8a::getLightModel(int zone)
@@ -248,40 +282,40 @@ int FDeviceQuenby_8a::getLogoLightMode(int zone)
 bool FDeviceQuenby_8a::setLightModel(const int& mode, int zone)
 {
     Q_UNUSED(zone);
-    const int count = lightModeCount();
-    const int maxMode = count > 0 ? count - 1 : 0xFE;
-    if (mode < 0 || mode > maxMode) {
+    if (!validLightMode(mode)) {
         qDebug() << "[Error] light mode out of range" << mode;
         return false;
     }
+    QMutexLocker op(&m_operationLock);
     return writeRegisterPair(kRegLightMode, kRegLightModeCopy, lightModeToDevice(mode));
 }
 
 bool FDeviceQuenby_8a::setLightSpeed(const int& speed, int zone)
 {
     Q_UNUSED(zone);
-    // The device stores the speed inverted, so the range is 0..kMaxSpeed whatever the layout says.
-    if (!inLayoutRange("speedMin", "speedMax", speed, 0, kMaxSpeed)) {
+    if (!validSpeed(speed)) {
         qDebug() << "[Error] light speed out of range" << speed;
         return false;
     }
+    QMutexLocker op(&m_operationLock);
     return writeRegisterPair(kRegSpeed, kRegSpeedCopy, speedToDevice(speed));
 }
 
 bool FDeviceQuenby_8a::setLightBrightness(const int& brightness, int zone)
 {
     Q_UNUSED(zone);
-    if (!inLayoutRange("brightnessMin", "brightnessMax", brightness, 0, 0xFF)) {
+    if (!validBrightness(brightness)) {
         qDebug() << "[Error] light brightness out of range" << brightness;
         return false;
     }
+    QMutexLocker op(&m_operationLock);
     return writeRegisterPair(kRegBrightness, kRegBrightnessCopy, quint8(brightness));
 }
 
 bool FDeviceQuenby_8a::setLogoLightMode(const int& mode, int zone)
 {
     Q_UNUSED(zone);
-    if (mode < 0 || mode > 0xFF)
+    if (!validLogoMode(mode))
         return false;
     QMutexLocker op(&m_operationLock);
     return writeByteRegister(kRegLogoMode, quint8(mode));
@@ -292,8 +326,9 @@ bool FDeviceQuenby_8a::setKeyBrightness(const KKey& key, const int& level)
     const int pos = positionOfKey(key);
     if (pos < 0)
         return false;
-    // The stored level must stay a byte: the layout's range (0..10) keeps it there.
-    if (!inLayoutRange("keyLightMin", "keyLightMax", level, 0, kMaxKeyLevel)) {
+    int minLevel = 0, maxLevel = 0;
+    keyLevelRange(&minLevel, &maxLevel);
+    if (level < minLevel || level > maxLevel) {
         qDebug() << "[Error] key brightness out of range" << level;
         return false;
     }

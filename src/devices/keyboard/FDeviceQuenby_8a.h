@@ -8,7 +8,6 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QMutex>
-#include <QRecursiveMutex>
 #include <QString>
 
 class Quenby_8aInterruputRead;
@@ -17,7 +16,7 @@ namespace KHID {
 class KUSBDevice;
 }
 
-// The wired keyboard: every setting is a register of its vendor command interface (see Quenby8aRegisters.h).
+// The wired keyboard: every setting is a register of its vendor command interface (see Quenby8aProtocol.h).
 // Lives on the GUI thread; its register operations run on pool threads through HWork and are serialised per
 // device here and across devices by the shared transaction mutex.
 class FDeviceQuenby_8a : public KBaseDevice
@@ -78,19 +77,41 @@ public:
     Quenby8aConfigImage configImage() const;
 
 private:
+    struct ApplyPlan;
+    struct Refusal;
+
     // Closes the channel if it is open and opens it again, retrying; the caller holds the operation lock.
     bool openChannel();
     int readInitRegister();
     int readByteRegister(quint32 address, int length, int headerIndex);
+
+    // Writes; the caller holds the operation lock.
     // Writes value to a register and, only when that succeeded, to its second copy.
     bool writeRegisterPair(quint32 first, quint32 second, quint8 value);
     bool writeByteRegister(quint32 address, quint8 value);
     bool writeKeyTable(const QByteArray& table);
     bool writeKeyBrightnessTable(const QByteArray& table);
+    // One key's table entry, then the image and the slot map follow it.
+    bool writeKeyCode(int key, int position, int function, const KKeyCode& code);
+    bool writeMacroRecord(int slot, const QByteArray& record);
+
     bool encodeKeyFunction(int key, int function, const QVariant& a, const QVariant& b, KKeyCode* code) const;
-    // Layout range of a light setting; fallback when the layout does not give it.
+
+    // One validator per setting, shared by its setter and the profile plan.
+    bool validLightMode(int mode) const;
+    static bool validLogoMode(int mode);
+    bool validSpeed(int speed) const;
+    bool validBrightness(int brightness) const;
+    // The key light levels the layout allows, within what the device can store.
+    void keyLevelRange(int* min, int* max) const;
+    // Layout range of a light setting, within the fallback; the fallback where the layout does not give it.
+    void layoutRange(const char* minKey, const char* maxKey, int fallbackMin, int fallbackMax, int* lo, int* hi) const;
     bool inLayoutRange(const char* minKey, const char* maxKey, int value, int fallbackMin, int fallbackMax) const;
     int lightModeCount() const;
+
+    // Whole-profile apply: the plan reads the document and the layout only; the commit only writes.
+    bool planProfile(const QJsonObject& profile, ApplyPlan* plan, Refusal* refusal) const;
+    bool commitProfile(ApplyPlan& plan, Refusal* refusal);
 
     KHID::KUSBDevice* m_channel = nullptr;
     QJsonObject m_layout;
@@ -101,8 +122,8 @@ private:
     Quenby8aTransport m_transport;
     Quenby_8aInterruputRead* m_readThread = nullptr;
 
-    // Serialises this device's own operations; profile apply calls the setters from inside.
-    QRecursiveMutex m_operationLock;
+    // Serialises this device's own operations: each public operation takes it once.
+    QMutex m_operationLock;
     // Guards the image and the slot map, which pool threads and the GUI thread share.
     mutable QMutex m_stateLock;
     Quenby8aConfigImage m_image;

@@ -79,20 +79,25 @@ bool FDeviceQuenby_8a::setKeyFunction(const KKey& key, const KKeyFunction& funct
         qDebug() << "setKeyFunc: no code for function" << int(function) << "key" << int(key);
         return false;
     }
+    QMutexLocker op(&m_operationLock);
+    if (!writeKeyCode(key, pos, function, code))
+        return false;
+    // The key model's item is not touched from here (a pool thread): the model's completion of this call
+    // runs on the GUI thread and takes the code from transToByte once the write has succeeded.
+    return true;
+}
+
+bool FDeviceQuenby_8a::writeKeyCode(int key, int position, int function, const KKeyCode& code)
+{
     const auto bytes = code.bytes();
-    bool written;
-    {
-        QMutexLocker op(&m_operationLock);
-        written = m_transport.writeRegister(kRegKeyTable + quint32(4 * pos),
-                                            QByteArray(reinterpret_cast<const char*>(bytes.data()), 4));
-    }
-    if (!written) {
+    if (!m_transport.writeRegister(kRegKeyTable + quint32(kKeyCodeSize * position),
+                                   QByteArray(reinterpret_cast<const char*>(bytes.data()), kKeyCodeSize))) {
         qDebug() << "setKeyFunc: writeCmd error";
         return false;
     }
     {
         QMutexLocker lock(&m_stateLock);
-        m_image.setKeyCode(pos, code);
+        m_image.setKeyCode(position, code);
         if (function == KFuncMacro) {
             m_macroSlots[code.code] = key;
         } else {
@@ -104,8 +109,6 @@ bool FDeviceQuenby_8a::setKeyFunction(const KKey& key, const KKeyFunction& funct
         }
     }
     qDebug() << "setKeyFunc: writeCmd success";
-    // The key model's item is not touched from here (a pool thread): the model's completion of this call
-    // runs on the GUI thread and takes the code from transToByte once the write has succeeded.
     return true;
 }
 
@@ -192,8 +195,11 @@ int FDeviceQuenby_8a::setMacro(bool ignoreDelay, const MacroPlayType& playType, 
         return -1;
     }
     QMutexLocker op(&m_operationLock);
-    if (!m_transport.writeBulk(kRegMacroRecords + quint32(kMacroRecordSize * slot), record,
-                               QStringLiteral("setMacro error")))
-        return -1;
-    return 1;
+    return writeMacroRecord(slot, record) ? 1 : -1;
+}
+
+bool FDeviceQuenby_8a::writeMacroRecord(int slot, const QByteArray& record)
+{
+    return m_transport.writeBulk(kRegMacroRecords + quint32(kMacroRecordSize * slot), record,
+                                 QStringLiteral("setMacro error"));
 }
