@@ -22,7 +22,6 @@
 #include "models/keys/HMacroType.h"
 
 #include <QDebug>
-#include <QFileInfo>
 #include <QtQml>
 
 UIManager::UIManager(QObject* parent)
@@ -108,15 +107,6 @@ void UIManager::setMouseConfig(const QString& fileName, bool write)
 
 void UIManager::saveProfileSection(int section, int key)
 {
-    KConfigFileController* controller = getConfigFileController();
-    const QString path = controller ? controller->currentProfilePath() : QString();
-    if (path.isEmpty()) {
-        qDebug() << "[Error] no current profile to save the setting into";
-        return;
-    }
-    // A missing current profile is made under its own name, so that the save lands where it is looked for.
-    if (!controller->isConfigFile(path)
-        && !controller->createConfig(controller->profileFolder(), QFileInfo(path).completeBaseName()))
-        return;
-    controller->saveMouseData(path, section, key);
+    if (KConfigFileController* controller = getConfigFileController())
+        controller->saveCurrentProfileSection(section, key);
 }

@@ -289,6 +289,19 @@ QString KConfigFileController::currentProfilePath() const
     return folder + QLatin1Char('/') + file;
 }
 
+void KConfigFileController::saveCurrentProfileSection(int section, int key)
+{
+    const QString path = currentProfilePath();
+    if (path.isEmpty()) {
+        qDebug() << "[Error] no current profile: the change is not saved" << section << key;
+        return;
+    }
+    // Made under its own name, so that the save lands where the profile is looked for.
+    if (!isConfigFile(path) && !createConfig(profileFolder(), QFileInfo(path).completeBaseName()))
+        return;
+    saveMouseData(path, section, key);
+}
+
 KBaseDevice* KConfigFileController::currentDevice()
 {
     return KDeviceController::instance()->currentDevice();

@@ -61,6 +61,10 @@ public:
     QString profileFolder() const;
     // The current profile's file in that folder; empty without a device or a current profile.
     QString currentProfilePath() const;
+    // After a successful device write: that section of the device's state (key -1 when it is not one key's)
+    // into the current profile, which is first made under its own name when it is missing. Nothing without
+    // a current profile.
+    void saveCurrentProfileSection(int section, int key);
     // Whether name can be a profile, macro or folder name: a bare name short enough for its files.
     static bool isValidName(const QString& name);
 

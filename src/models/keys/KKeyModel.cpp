@@ -12,7 +12,6 @@
 #include "profiles/KConfigFileController.h"
 
 #include <QDebug>
-#include <QFileInfo>
 #include <QJsonArray>
 
 namespace {
@@ -419,15 +418,6 @@ void KKeyModel::onCompositeWritten(int key, int func, int usage, const QString& 
 // after the profile has been created from the factory profile when it is missing.
 void KKeyModel::saveKeySection(int key)
 {
-    KConfigFileController* controller = AppServices::instance()->getConfigFileController();
-    if (!controller)
-        return;
-    const QString path = controller->currentProfilePath();
-    if (path.isEmpty()) {
-        qDebug() << "[Error] no current profile: the key's change is not saved";
-        return;
-    }
-    if (!controller->isConfigFile(path))
-        controller->createConfig(controller->profileFolder(), QFileInfo(path).completeBaseName());
-    controller->saveMouseData(path, kKeySection, key);
+    if (KConfigFileController* controller = AppServices::instance()->getConfigFileController())
+        controller->saveCurrentProfileSection(kKeySection, key);
 }
