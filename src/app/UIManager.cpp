@@ -13,9 +13,11 @@
 #include "online/HAnalytics.h"
 
 #include "models/device/FKeyLightModel.h"
+#include "models/device/KDpiModel.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
+#include "models/device/KReportModel.h"
 #include "models/keys/HKeyModel.h"
 #include "models/keys/KKeyModel.h"
 #include "models/keys/HMacroName.h"
@@ -47,6 +49,8 @@ UIManager::UIManager(QObject* parent)
     m_keyLightModel = new FKeyLightModel(this);
     m_keyList = new HKeyModel(this);
     m_keyList->setPointers(m_keyModel, m_keyLightModel);
+    m_dpiModel = new KDpiModel(this);
+    m_reportModel = new KReportModel(this);
 }
 
 UIManager::~UIManager()

@@ -38,7 +38,9 @@ public:
     KImageModel* getImageModel() const override { return m_imageModel; }
     KLightModel* getLightModel() const override { return m_lightModel; }
     KKeyModel* getKeyModel() const override { return m_keyModel; }
-    FKeyLightModel* getKeyLightModel() const { return m_keyLightModel; }
+    FKeyLightModel* getKeyLightModel() const override { return m_keyLightModel; }
+    KDpiModel* getDpiModel() const override { return m_dpiModel; }
+    KReportModel* getReportModel() const override { return m_reportModel; }
     HKeyModel* getKeyList() const { return m_keyList; }
     KResolution* getResolution() const { return m_resolution; }
 
@@ -69,4 +71,6 @@ private:
     KKeyModel* m_keyModel = nullptr;
     FKeyLightModel* m_keyLightModel = nullptr;
     HKeyModel* m_keyList = nullptr;
+    KDpiModel* m_dpiModel = nullptr;
+    KReportModel* m_reportModel = nullptr;
 };

@@ -4,13 +4,16 @@
 
 #include <QString>
 
+class FKeyLightModel;
 class HConfigView;
 class HMacroName;
 class HMacroType;
 class KConfigFileController;
+class KDpiModel;
 class KImageModel;
 class KKeyModel;
 class KLightModel;
+class KReportModel;
 
 // What the lower layers (profiles, models, devices) need of the running application: user feedback (tips, the
 // busy indicator, device warnings, analytics events) and the objects the UI manager owns. The application
@@ -63,6 +66,9 @@ public:
     virtual KImageModel* getImageModel() const { return nullptr; }
     virtual KKeyModel* getKeyModel() const { return nullptr; }
     virtual KLightModel* getLightModel() const { return nullptr; }
+    virtual FKeyLightModel* getKeyLightModel() const { return nullptr; }
+    virtual KDpiModel* getDpiModel() const { return nullptr; }
+    virtual KReportModel* getReportModel() const { return nullptr; }
 
     // --- the user interface's scale (1.0 until the application sets one) --------------------------------
     virtual float uiScale() const { return 1.0f; }

@@ -6,13 +6,18 @@
 #include "hid/HDeviceManager.h"
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
+#include "models/device/KDpiModel.h"
 #include "models/device/KImageModel.h"
+#include "models/device/KLightModel.h"
+#include "models/device/KLightModelItem.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 #include "models/keys/KKey.h"
 #include "models/keys/KKeyModel.h"
 #include "profiles/FileHelpers.h"
 #include "profiles/JsonFileReader.h"
+#include "profiles/ProfileDocument.h"
+#include "profiles/ProfileFieldApply.h"
 #include "profiles/ProfileNames.h"
 
 #include <QDateTime>
@@ -80,27 +85,17 @@ void replaceNumber(QJsonObject& entry, const QString& member, int value)
 
 namespace {
 
-const QString kTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
-const QString kCreateAt = QStringLiteral("createAt");
-const QString kUpdateAt = QStringLiteral("updateAt");
-const QString kFwVersion = QStringLiteral("fwVersion");
-
-QString stamp(const QDateTime& time)
-{
-    return time.toLocalTime().toString(kTimeFormat);
-}
+using ProfileDocument::kCreateAt;
+using ProfileDocument::kFwVersion;
+using ProfileDocument::kUpdateAt;
+using ProfileDocument::replaceMember;
+using ProfileDocument::stamp;
 
 // The file's creation time where the file system keeps one, else its last change.
 QDateTime creationTime(const QFileInfo& file)
 {
     const QDateTime birth = file.birthTime();
     return birth.isValid() ? birth : file.lastModified();
-}
-
-void replaceMember(QJsonObject& object, const QString& member, const QJsonValue& value)
-{
-    object.remove(member);
-    object.insert(member, value);
 }
 
 QString withSlash(const QString& folder)
@@ -347,7 +342,19 @@ void KConfigFileController::startNextTask()
     mTaskRunning = true;
     // Taken now, on the GUI thread: the routine itself never asks the registry. A device that has gone
     // makes the executor refuse the routine, and the completion then receives false.
-    TaskContext context{currentDevice(), currentPid(), {}, {}, {}};
+    const TaskContext context = snapshot();
+    mWork.run([work = std::move(task.work), context] { return work(context); },
+              [this, done = std::move(task.done)](bool ok) {
+                  done(ok);
+                  taskFinished();
+              });
+}
+
+KConfigFileController::TaskContext KConfigFileController::snapshot()
+{
+    TaskContext context;
+    context.device = currentDevice();
+    context.pid = currentPid();
     AppServices* app = AppServices::instance();
     if (const KKeyModel* keys = app->getKeyModel())
         context.keyMacroMap = keys->getKeyMacroMap();
@@ -355,11 +362,19 @@ void KConfigFileController::startNextTask()
         context.multiMacro = names->getMultiMacro();
     if (const HMacroType* type = app->getMacroType())
         context.macroName = type->getMacroName();
-    mWork.run([work = std::move(task.work), context] { return work(context); },
-              [this, done = std::move(task.done)](bool ok) {
-                  done(ok);
-                  taskFinished();
-              });
+    if (const KDpiModel* dpi = app->getDpiModel())
+        context.dpiEnable = dpi->enable();
+    if (const KLightModel* lights = app->getLightModel(); lights && lights->logo()) {
+        const KLightModelItem* logo = lights->logo();
+        context.shortCutModel = logo->shortCutModel();
+        context.operatingMode = logo->operatingMode();
+        context.logoModel = logo->logoModel();
+        context.lightDirection = logo->lightDirection();
+        context.lightMonochromatic = logo->lightMonochromatic();
+    }
+    if (const KImageModel* image = app->getImageModel())
+        context.leftKeyMacro = image->leftKeyMacro();
+    return context;
 }
 
 void KConfigFileController::taskFinished()
@@ -376,9 +391,13 @@ bool KConfigFileController::setDefaultConfig()
         app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("get_defaultpath"), QStringLiteral("fail"));
         return false;
     }
-    return launch([this, factory](const TaskContext& context) { return getMouseConfig(factory, true, context); },
-                  [this, factory](bool ok) {
+    const auto output = std::make_shared<TaskOutput>();
+    return launch([this, factory, output](const TaskContext& context) {
+                      return getMouseConfig(factory, true, context, output.get());
+                  },
+                  [this, factory, output](bool ok) {
                       AppServices* app = AppServices::instance();
+                      showAppliedDpiFlags(*output);
                       app->stopLoading();
                       if (!ok) {
                           app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("reset"),
@@ -411,9 +430,11 @@ bool KConfigFileController::setDefaultFlash(QString path)
 
 void KConfigFileController::readConfigData(QString path)
 {
-    launch([this, path](const TaskContext& context) { return getMouseConfig(path, false, context); },
-           [this, path](bool ok) {
+    const auto output = std::make_shared<TaskOutput>();
+    launch([this, path, output](const TaskContext& context) { return getMouseConfig(path, false, context, output.get()); },
+           [this, path, output](bool ok) {
                AppServices* app = AppServices::instance();
+               showAppliedDpiFlags(*output);
                if (ok) {
                    getMouseType(path);
                    app->stopLoading();
@@ -481,11 +502,11 @@ void KConfigFileController::createMouseConfig(QString path)
 
 // --- routines ---------------------------------------------------------------------------------------------
 
-bool KConfigFileController::getMouseConfig(const QString& path, bool isDefault, const TaskContext& context)
+bool KConfigFileController::getMouseConfig(const QString& path, bool isDefault, const TaskContext& context,
+                                           TaskOutput* output)
 {
-    Q_UNUSED(isDefault)
     QJsonObject profile;
-    if (!initJsonObj(path, profile) || !context.device)
+    if (!context.device || !initJsonObj(path, profile))
         return false;
     // A device class that applies a whole profile itself answers applied or failed.
     const int handled = context.device->getMouseConfig(profile);
@@ -493,56 +514,31 @@ bool KConfigFileController::getMouseConfig(const QString& path, bool isDefault, 
         return true;
     if (handled != KBaseDevice::ProfileNotHandled)
         return false;
-    qDebug() << "[Error] getMouseConfig: this device does not apply whole profiles";
-    return false;
-}
 
-bool KConfigFileController::saveMouseConfig(const QString& path, bool isRestore, const TaskContext& context)
-{
-    Q_UNUSED(isRestore)
-    Q_UNUSED(context)
-    qDebug() << "[Error] saveMouseConfig: saving the device state is not available" << path;
-    return false;
-}
-
-bool KConfigFileController::saveMouseConfigItem(const QString& path, int section, int key,
-                                                const TaskContext& context)
-{
-    constexpr int kKeySection = 1;
-    QJsonObject profile;
-    if (!context.device || !initJsonObj(path, profile))
-        return false;
-    const QFileInfo file(path);
-    if (file.exists())
-        replaceMember(profile, kUpdateAt, stamp(file.lastModified()));
-    const int version = context.device->getFwVersion();
-    if (version == -1)
-        return false;
-    replaceMember(profile, kFwVersion, version);
-
-    switch (section) {
-    case kKeySection:
-        if (!saveKeySection(profile, key, context))
-            return false;
-        break;
-    default:
-        qDebug() << "[Error] saveMouseConfigItem: saving this section is not available" << path << section << key;
+    // Field by field, through the generic setters. The whole document is checked first: a profile that
+    // cannot be applied changes nothing on the device.
+    ProfileFieldApply::Inputs inputs;
+    inputs.pid = context.pid;
+    inputs.isDefault = isDefault;
+    inputs.leftKeyMacro = context.leftKeyMacro;
+    ProfileFieldApply apply;
+    QString error;
+    if (!ProfileFieldApply::plan(profile, inputs, &apply, &error)) {
+        qDebug() << "[Error] getMouseConfig: the profile cannot be applied:" << error;
         return false;
     }
-    return syncToFile(path, profile);
+    if (output && apply.hasDpi()) {
+        output->hasDpiEnable = true;
+        output->dpiEnable = apply.dpiEnable();
+    }
+    return apply.commit(context.device);
 }
 
-bool KConfigFileController::contrastMouseConfig(const QString& path, const TaskContext& context)
+void KConfigFileController::showAppliedDpiFlags(const TaskOutput& output)
 {
-    Q_UNUSED(context)
-    qDebug() << "[Error] contrastMouseConfig: comparing with the device is not available" << path;
-    return false;
-}
-
-bool KConfigFileController::getMouseType(QString path)
-{
-    QJsonObject profile;
-    return initJsonObj(path, profile);
+    KDpiModel* dpi = AppServices::instance()->getDpiModel();
+    if (output.hasDpiEnable && dpi)
+        dpi->setEnable(output.dpiEnable);
 }
 
 bool KConfigFileController::createMouseConfigFile(QString path)

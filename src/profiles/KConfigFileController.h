@@ -10,8 +10,10 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
 
 class KBaseDevice;
+class KKeyModelItem;
 
 // The single front of the profile and macro files. File operations (create, delete, rename) run at once on
 // the GUI thread. Device routines (apply, save, compare, reset, fill from the factory profile) are launched:
@@ -108,14 +110,30 @@ public slots:
     bool getMouseType(QString path);
 
 private:
-    // What a routine needs of the device, taken on the GUI thread when the routine starts.
+    // What a routine needs, taken on the GUI thread when the routine starts: the device, its product id and
+    // what the profile sections take from the user-interface models.
     struct TaskContext {
         KBaseDevice* device = nullptr;
         int pid = 0;
-        // What the key entries take from the key and macro models.
+        // The key entries: the macro file of each macro key, the macro files selected for a multi-macro key
+        // and the name shown for them.
         QMap<int, QString> keyMacroMap;
         QVector<QString> multiMacro;
         QString macroName;
+        // The DPI levels switched on and the main light zone's switches.
+        QVector<bool> dpiEnable;
+        int shortCutModel = 0;
+        int operatingMode = 0;
+        int logoModel = 0;
+        bool lightDirection = false;
+        bool lightMonochromatic = false;
+        // The layout's left-key macro mode (3: the left button may hold press macros).
+        int leftKeyMacro = 0;
+    };
+    // What a routine hands back to its completion besides its bool: the DPI levels an apply switched on.
+    struct TaskOutput {
+        bool hasDpiEnable = false;
+        QVector<bool> dpiEnable;
     };
     struct Task {
         std::function<bool(const TaskContext&)> work;
@@ -125,16 +143,30 @@ private:
     // Queues a routine behind the ones launched before; the indicator goes on now. False when no device
     // is there to run it (its completion then reports the failure in its turn).
     bool launch(std::function<bool(const TaskContext&)> work, std::function<void(bool)> done);
+    static TaskContext snapshot();
+    // Shows the DPI levels an apply switched on in the DPI model (GUI thread).
+    static void showAppliedDpiFlags(const TaskOutput& output);
     void startNextTask();
     void taskFinished();
 
     // The routines, run on a pool thread.
-    bool getMouseConfig(const QString& path, bool isDefault, const TaskContext& context);
+    bool getMouseConfig(const QString& path, bool isDefault, const TaskContext& context, TaskOutput* output);
     bool saveMouseConfig(const QString& path, bool isRestore, const TaskContext& context);
     bool saveMouseConfigItem(const QString& path, int section, int key, const TaskContext& context);
     bool contrastMouseConfig(const QString& path, const TaskContext& context);
-    // The "key" element of one key, and the key entry rule for one element (KConfigFileController_keys.cpp).
+    // The first difference between the profile at path and the device, logged, in *difference (empty when
+    // there is none); false when the profile or a device read fails (KConfigFileController_compare.cpp).
+    bool findDifference(const QString& path, const TaskContext& context, QString* difference);
+
+    // Pieces of the save (KConfigFileController_save.cpp), shared by the whole and the one-section save
+    // and by the comparison, which checks a profile against what a save would write.
+    bool savePrologue(const QString& path, QJsonObject& profile, const TaskContext& context);
+    bool saveDpi(QJsonObject& profile, bool allEnabled, bool packFlags, const TaskContext& context);
+    bool saveLight(QJsonObject& profile, int zone, bool fromDevice, int what, const TaskContext& context);
+    bool saveKeys(QJsonObject& profile, bool isRestore, const TaskContext& context);
     bool saveKeySection(QJsonObject& profile, int key, const TaskContext& context);
+    bool saveKeyLights(QJsonObject& profile, bool brightness, int onlyKey, const TaskContext& context);
+    // The key entry rule: element rewritten from the device's item for its key.
     bool writeKeyEntry(QJsonObject& element, const KKeyModelItem& item, bool multiMacro, bool isRestore,
                        int documentPid, const TaskContext& context);
     bool fillFromFactory(const QString& path, int pid);

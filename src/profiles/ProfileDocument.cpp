@@ -20,11 +20,6 @@ bool fail(QString* error, const QString& reason)
     return false;
 }
 
-bool isInteger(const QJsonValue& value)
-{
-    return value.isDouble() && value.toDouble() == double(value.toInt());
-}
-
 // A member that is there but of another type would otherwise read as 0 (or false) and reach the device.
 bool absentOrInteger(const QJsonObject& object, const QString& member)
 {
@@ -192,6 +187,43 @@ QString colorText(int red, int green, int blue)
 {
     auto channel = [](int value) { return QStringLiteral("%1").arg(qBound(0, value, kByteMax), 2, 16, QLatin1Char('0')); };
     return channel(red) + channel(green) + channel(blue);
+}
+
+bool colorFromText(const QString& text, int* red, int* green, int* blue)
+{
+    const QString digits = text.startsWith(QLatin1Char('#')) ? text.mid(1) : text;
+    if (digits.size() != 6)
+        return false;
+    bool ok = false;
+    const uint value = digits.toUInt(&ok, 16);
+    if (!ok)
+        return false;
+    *red = int((value >> 16) & kByteMax);
+    *green = int((value >> 8) & kByteMax);
+    *blue = int(value & kByteMax);
+    return true;
+}
+
+QString stamp(const QDateTime& time)
+{
+    return time.toLocalTime().toString(kDateFormat);
+}
+
+void replaceMember(QJsonObject& object, const QString& member, const QJsonValue& value)
+{
+    object.remove(member);
+    object.insert(member, value);
+}
+
+bool isPresentSection(const QJsonObject& document, const QString& section)
+{
+    const QJsonValue value = document.value(section);
+    return (value.isObject() && !value.toObject().isEmpty()) || (value.isArray() && !value.toArray().isEmpty());
+}
+
+bool isInteger(const QJsonValue& value)
+{
+    return value.isDouble() && value.toDouble() == double(value.toInt());
 }
 
 } // namespace ProfileDocument

@@ -6,6 +6,7 @@
 
 #include "models/keys/KMacroItem.h"
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -129,5 +130,16 @@ bool isMultiMacroEntry(const KeyEntry& entry);
 
 // The colour text of a profile: six lower-case hexadecimal digits, red, green, blue.
 QString colorText(int red, int green, int blue);
+// The three numbers of a colour text (a leading '#' allowed); false unless it is six hexadecimal digits.
+bool colorFromText(const QString& text, int* red, int* green, int* blue);
+
+// A time stamp of "createAt" and "updateAt": local time in kDateFormat.
+QString stamp(const QDateTime& time);
+// Replaces a member by removing it and inserting the new value.
+void replaceMember(QJsonObject& object, const QString& member, const QJsonValue& value);
+// A section that a save refreshes: an object or array section counts when it is not empty.
+bool isPresentSection(const QJsonObject& document, const QString& section);
+// A whole JSON number.
+bool isInteger(const QJsonValue& value);
 
 } // namespace ProfileDocument

@@ -35,6 +35,9 @@ public:
     HMacroName* getMacroName() const override { return m_macroName; }
     HMacroType* getMacroType() const override { return m_macroType; }
     KKeyModel* getKeyModel() const override { return m_keyModel; }
+    FKeyLightModel* getKeyLightModel() const override { return m_keyLightModel; }
+    KDpiModel* getDpiModel() const override { return m_dpiModel; }
+    KReportModel* getReportModel() const override { return m_reportModel; }
     float uiScale() const override { return m_scale; }
     QString getConfigPath() const override { return configPath; }
     void setMouseConfig(const QString& fileName, bool write) override;
@@ -47,6 +50,9 @@ public:
     void setMacroName(HMacroName* names) { m_macroName = names; }
     void setMacroType(HMacroType* type) { m_macroType = type; }
     void setKeyModel(KKeyModel* model) { m_keyModel = model; }
+    void setKeyLightModel(FKeyLightModel* model) { m_keyLightModel = model; }
+    void setDpiModel(KDpiModel* model) { m_dpiModel = model; }
+    void setReportModel(KReportModel* model) { m_reportModel = model; }
 
     // Forgets what was recorded (not the objects, the scale or the current profile).
     void clear();
@@ -71,4 +77,7 @@ private:
     HMacroName* m_macroName = nullptr;
     HMacroType* m_macroType = nullptr;
     KKeyModel* m_keyModel = nullptr;
+    FKeyLightModel* m_keyLightModel = nullptr;
+    KDpiModel* m_dpiModel = nullptr;
+    KReportModel* m_reportModel = nullptr;
 };

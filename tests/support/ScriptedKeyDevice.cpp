@@ -37,8 +37,9 @@ bool ScriptedKeyDevice::setKeyFunction(const KKey& key, const KKeyFunction& func
 int ScriptedKeyDevice::setMacro(bool, const MacroPlayType&, const QVector<KMacroItem>& items, QVariant,
                                 const int& slot)
 {
-    return record(QStringLiteral("setMacro"), QStringLiteral("setMacro(%1,%2)").arg(slot).arg(items.size())) ? 1
-                                                                                                             : 0;
+    return record(QStringLiteral("setMacro"), QStringLiteral("setMacro(%1,%2)").arg(slot).arg(items.size()))
+               ? 1
+               : m_macroFailure;
 }
 
 bool ScriptedKeyDevice::checkMacroId(const int& key, int* slot)
@@ -72,4 +73,62 @@ int ScriptedKeyDevice::getReportRate()
 bool ScriptedKeyDevice::setReportRate(const int& rate)
 {
     return record(QStringLiteral("setReportRate"), QStringLiteral("setReportRate(%1)").arg(rate));
+}
+
+bool ScriptedKeyDevice::setDpiIndex(const int& index)
+{
+    return record(QStringLiteral("setDpiIndex"), QStringLiteral("setDpiIndex(%1)").arg(index));
+}
+
+bool ScriptedKeyDevice::setDpiList(const QVector<int>& values)
+{
+    QStringList list;
+    for (int value : values)
+        list << QString::number(value);
+    return record(QStringLiteral("setDpiList"), QStringLiteral("setDpiList(%1)").arg(list.join(QLatin1Char(','))));
+}
+
+bool ScriptedKeyDevice::setLightModel(const int& mode, int zone)
+{
+    return record(QStringLiteral("setLightModel"), QStringLiteral("setLightModel(%1,%2)").arg(mode).arg(zone));
+}
+
+bool ScriptedKeyDevice::setLightSpeed(const int& speed, int zone)
+{
+    return record(QStringLiteral("setLightSpeed"), QStringLiteral("setLightSpeed(%1,%2)").arg(speed).arg(zone));
+}
+
+bool ScriptedKeyDevice::setLightBrightness(const int& brightness, int zone)
+{
+    return record(QStringLiteral("setLightBrightness"),
+                  QStringLiteral("setLightBrightness(%1,%2)").arg(brightness).arg(zone));
+}
+
+bool ScriptedKeyDevice::setRGB(const QMap<QString, int>& rgb, int zone)
+{
+    return record(QStringLiteral("setRGB"), QStringLiteral("setRGB(%1,%2,%3,%4)")
+                                                .arg(rgb.value(QStringLiteral("r")))
+                                                .arg(rgb.value(QStringLiteral("g")))
+                                                .arg(rgb.value(QStringLiteral("b")))
+                                                .arg(zone));
+}
+
+bool ScriptedKeyDevice::setCurrentPicIndex(const int& index)
+{
+    return record(QStringLiteral("setCurrentPicIndex"), QStringLiteral("setCurrentPicIndex(%1)").arg(index));
+}
+
+bool ScriptedKeyDevice::setOperatingMode(const int& mode, int zone)
+{
+    return record(QStringLiteral("setOperatingMode"), QStringLiteral("setOperatingMode(%1,%2)").arg(mode).arg(zone));
+}
+
+bool ScriptedKeyDevice::setLightDirection(bool on)
+{
+    return record(QStringLiteral("setLightDirection"), QStringLiteral("setLightDirection(%1)").arg(on));
+}
+
+bool ScriptedKeyDevice::setMonochromaticMode(bool on)
+{
+    return record(QStringLiteral("setMonochromaticMode"), QStringLiteral("setMonochromaticMode(%1)").arg(on));
 }

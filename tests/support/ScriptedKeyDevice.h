@@ -19,6 +19,8 @@ public:
     void fail(const QStringList& operations);
     void setMacroSlot(int slot) { m_slot = slot; }
     void setReportRateValue(int rate) { m_rate = rate; }
+    // What a refused setMacro answers (0 by default; some device classes answer -1).
+    void setMacroFailure(int answer) { m_macroFailure = answer; }
     QStringList calls() const;
 
     bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& a, QVariant b,
@@ -31,6 +33,17 @@ public:
     bool setDefinedPressMacro(const int& count) override;
     int getReportRate() override;
     bool setReportRate(const int& rate) override;
+    // The other writes of a profile applied field by field, logged the same way.
+    bool setDpiIndex(const int& index) override;
+    bool setDpiList(const QVector<int>& values) override;
+    bool setLightModel(const int& mode, int zone) override;
+    bool setLightSpeed(const int& speed, int zone) override;
+    bool setLightBrightness(const int& brightness, int zone) override;
+    bool setRGB(const QMap<QString, int>& rgb, int zone) override;
+    bool setCurrentPicIndex(const int& index) override;
+    bool setOperatingMode(const int& mode, int zone) override;
+    bool setLightDirection(bool on) override;
+    bool setMonochromaticMode(bool on) override;
 
 private:
     bool record(const QString& operation, const QString& call);
@@ -40,4 +53,5 @@ private:
     QStringList m_calls;
     int m_slot = 1;
     int m_rate = 500;
+    int m_macroFailure = 0;
 };
