@@ -20,7 +20,6 @@
 #include <QJsonObject>
 #include <QPointer>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -64,6 +63,7 @@ private:
     std::unique_ptr<RecordingServices> services;
     std::unique_ptr<KImageModel> image;
     std::unique_ptr<QTemporaryDir> folder;
+    QTemporaryDir configHome;
 
     QString writeFile(const QString& name, const QByteArray& content)
     {
@@ -113,7 +113,13 @@ private:
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    // A configuration folder of this run alone: test programs of other checkouts may run at the same time.
+    void initTestCase()
+    {
+        QVERIFY(configHome.isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome.path()));
+        QVERIFY(ProgramFolders::configLocation().startsWith(configHome.path()));
+    }
 
     void init()
     {
@@ -245,6 +251,7 @@ private slots:
         QVERIFY(item);
         QCOMPARE(item->getType(), type);
         QCOMPARE(services->events, QStringList{event});
+        QCOMPARE(services->profileSaves, QStringList{QStringLiteral("1:%1").arg(key)});
         QVERIFY(services->tips.isEmpty());
         QVERIFY(services->warnings.isEmpty());
     }
@@ -272,6 +279,7 @@ private slots:
         QCOMPARE(model.getKeyList().first().value<KKeyModelItem*>()->getType(), 0);
         QCOMPARE(services->warnings, QList<int>{1});
         QCOMPARE(services->events, QStringList{composite ? "device_composite/key:14/fail" : "device_keyfunc/key:14/fail"});
+        QVERIFY(services->profileSaves.isEmpty());
     }
 
     // Every successful assignment is saved into the current profile, which is made from the factory profile
@@ -284,6 +292,7 @@ private slots:
         KConfigFileController controller;
         services->setConfigFileController(&controller);
         services->setKeyModel(&model);
+        services->saveThroughController = true;
         services->configPath = QStringLiteral("Default configuration.json");
         const QString profile = ProgramFolders::profileRoot() + "/ZEPHRA/Default configuration.json";
         model.deviceDataChange();
@@ -446,6 +455,7 @@ private slots:
         QCOMPARE(services->events, event.isEmpty() ? QStringList() : QStringList{event});
         QCOMPARE(services->warnings, event.isEmpty() ? QList<int>() : QList<int>{1});
         QVERIFY(model.getKeyMacroMap().isEmpty());
+        QVERIFY(services->profileSaves.isEmpty());
     }
 
     // The key plays a macro from its slot; a new macro goes into that slot, and the key's own write fails
@@ -581,6 +591,7 @@ private slots:
         QCOMPARE(services->warnings, event.endsWith("fail") ? QList<int>{1} : QList<int>());
         QCOMPARE(model.getKeyList().first().value<KKeyModelItem*>()->getType(), recorded ? 29 : 0);
         QCOMPARE(model.getKeyMacroMap().value(3), recorded ? path : QString());
+        QCOMPARE(services->profileSaves, recorded ? QStringList{"1:3"} : QStringList());
     }
 
     void pressMacros_data()
@@ -634,6 +645,7 @@ private slots:
         QCOMPARE(services->events, QStringList{event});
         QCOMPARE(model.getDefinedMacroIndex(), defined);
         QCOMPARE(model.getKeyList().first().value<KKeyModelItem*>()->getType(), failing.isEmpty() ? 29 : 0);
+        QCOMPARE(services->profileSaves, failing.isEmpty() ? QStringList{"1:0"} : QStringList());
     }
 
     // --- offered functions -------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "RecordingServices.h"
 
+#include "profiles/KConfigFileController.h"
+
 RecordingServices::RecordingServices()
     : m_previous(AppServices::instance())
 {
@@ -44,6 +46,8 @@ void RecordingServices::sendEvent(const QString& category, const QString& action
 void RecordingServices::saveProfileSection(int section, int key)
 {
     profileSaves << QStringLiteral("%1:%2").arg(section).arg(key);
+    if (saveThroughController && m_configFileController)
+        m_configFileController->saveCurrentProfileSection(section, key);
 }
 
 void RecordingServices::clear()

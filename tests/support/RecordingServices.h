@@ -61,6 +61,8 @@ public:
     QStringList events;
     QList<int> warnings;
     QStringList profileSaves;
+    // Also has the profile controller set here save them, as the application does.
+    bool saveThroughController = false;
     int loadingStarts = 0;
     int loadingStops = 0;
     int open() const { return loadingStarts - loadingStops; }

@@ -9,7 +9,6 @@
 #include "models/keys/KKey.h"
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/KeyAssignmentRules.h"
-#include "profiles/KConfigFileController.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -414,10 +413,7 @@ void KKeyModel::onCompositeWritten(int key, int func, int usage, const QString& 
     services->stopLoading();
 }
 
-// The profile follows the device: the key's section of the current profile is written from the device,
-// after the profile has been created from the factory profile when it is missing.
 void KKeyModel::saveKeySection(int key)
 {
-    if (KConfigFileController* controller = AppServices::instance()->getConfigFileController())
-        controller->saveCurrentProfileSection(kKeySection, key);
+    AppServices::instance()->saveProfileSection(kKeySection, key);
 }
