@@ -136,7 +136,7 @@ private slots:
     void cleanup()
     {
         HDeviceManager* registry = HDeviceManager::instance();
-        for (int pid : {int(kKeyboardWired), int(kHebden), int(kHarlo), int(kVarlo), int(kZennor)}) {
+        for (int pid : {int(kKeyboardWired), int(kHebden), int(kHarlo), int(kVarlo), int(kZennor), int(kOrlan), int(kSelwin)}) {
             if (KBaseDevice* device = registry->getDevice(pid)) {
                 device->setRemoved(true);
                 registry->removeDevice(pid);
@@ -655,17 +655,33 @@ private slots:
         KKeyModel model;
         QSignalSpy changed(&model, &KKeyModel::functionsMapChanged);
         model.addFunc(); // no device: outside the families that add anything
+        model.deviceDataChange();
         QCOMPARE(changed.count(), 0);
+        QVERIFY(model.getKeyList().isEmpty());
 
-        scripted(kHebden);
+        ScriptedKeyDevice* sniper = scripted(kHebden);
+        *sniper->getLayout() = QJsonObject{{"baseFunctions", QJsonArray{QJsonObject{{"index", 28}, {"name", "Find"}}}}};
         model.addFunc();
         QCOMPARE(changed.count(), 1);
         QVERIFY(model.getFunctionsMap().isEmpty());
         model.addFunc(-1, true);
         QCOMPARE(model.getFunctionsMap().keys(), (QStringList{"26", "27"}));
+        model.addFunc(28);
+        QCOMPARE(model.getFunctionsMap().value("28").toString(), QStringLiteral("Find"));
+        model.deleteFunc(-1, true);
+        model.deleteFunc(28);
+        QVERIFY(model.getFunctionsMap().isEmpty());
+        QCOMPARE(changed.count(), 5);
+
+        // The DPI-function pair offers the DPI functions instead; other mice add nothing.
+        scripted(kOrlan);
+        model.addFunc(-1, true);
+        QCOMPARE(model.getFunctionsMap().keys(), (QStringList{"36", "39", "40"}));
         model.deleteFunc(-1, true);
         QVERIFY(model.getFunctionsMap().isEmpty());
-        QCOMPARE(changed.count(), 3);
+        scripted(kSelwin);
+        model.addFunc(-1, true);
+        QVERIFY(model.getFunctionsMap().isEmpty());
     }
 
     // --- the key list model ------------------------------------------------------------------------------
