@@ -22,7 +22,7 @@ QJsonObject fixture(const QString& name)
 {
     if (name == QLatin1String("keyboard"))
         return LayoutDocument::read(kKeyboardLayout);
-    return LayoutDocument::read(QStringLiteral(CORVANE_SOURCE_DIR "/tests/models/fixtures/") + name);
+    return LayoutDocument::read(QStringLiteral(CORVANE_SOURCE_DIR "/tests/models/device/fixtures/") + name);
 }
 
 // Every NOTIFY signal of the model, by property name, recorded.

@@ -27,7 +27,7 @@ constexpr int kMousePid = 0x6D12;
 
 QJsonObject mouseLayout(const char* name)
 {
-    return LayoutDocument::read(QStringLiteral(CORVANE_SOURCE_DIR "/tests/models/fixtures/") +
+    return LayoutDocument::read(QStringLiteral(CORVANE_SOURCE_DIR "/tests/models/device/fixtures/") +
                                 QLatin1String(name));
 }
 
