@@ -2,6 +2,7 @@
 
 #include "FHollisSeries.h"
 #include "HCawdorSeries.h"
+#include "HCawdorSeries_Nordic.h"
 #include "HOakhamSeries.h"
 #include "HRushtonSeries.h"
 #include "HUlverdSeries.h"
@@ -19,8 +20,9 @@ HBaseDevice* createUpdater(ModelPidMap::Updater kind)
         return new HUlverdSeries;
     case ModelPidMap::Updater::Hollis:
         return new FHollisSeries;
-    case ModelPidMap::Updater::None:
     case ModelPidMap::Updater::CawdorNordic:
+        return new HCawdorSeries_Nordic;
+    case ModelPidMap::Updater::None:
         break;
     }
     return nullptr;

@@ -5,6 +5,7 @@
 SimBusFixture::SimBusFixture()
     : m_bus(SimBus::instance())
     , m_previous(KHID::hidBackend())
+    , m_previousPorts(Platform::serialPortBackend())
 {
     Platform::setSleepScale(0.0);
     m_bus->reset();
@@ -15,6 +16,7 @@ SimBusFixture::~SimBusFixture()
 {
     m_bus->reset();
     KHID::setHidBackend(m_previous);
+    Platform::setSerialPortBackend(m_previousPorts);
 }
 
 int SimBusFixture::plug(const QList<SimCollection>& collections, const QList<SimResponder*>& responders,

@@ -24,4 +24,5 @@ public:
 private:
     SimBus* m_bus;
     KHID::HidBackend* m_previous;
+    Platform::SerialPortBackend* m_previousPorts;
 };

@@ -95,6 +95,7 @@ SimBus::~SimBus()
 void SimBus::install()
 {
     KHID::setHidBackend(this);
+    Platform::setSerialPortBackend(this);
 }
 
 int SimBus::plug(const SimDevice& desc, const QList<SimResponder*>& responders)
@@ -176,6 +177,49 @@ void SimBus::reset()
         unplug(id);
     QMutexLocker lock(&m_mutex);
     m_transcript.clear();
+    m_serialPorts.clear();
+    m_serialListings = 0;
+}
+
+int SimBus::plugSerialPort(const QString& portName, quint16 vendorId, quint16 productId, int hiddenListings)
+{
+    QMutexLocker lock(&m_mutex);
+    SerialPort port;
+    port.info.portName = portName;
+    port.info.vendorId = vendorId;
+    port.info.productId = productId;
+    port.info.hasIds = true;
+    port.hiddenListings = hiddenListings;
+    const int id = m_nextSerialPort++;
+    m_serialPorts.insert(id, port);
+    return id;
+}
+
+bool SimBus::unplugSerialPort(int portId)
+{
+    QMutexLocker lock(&m_mutex);
+    return m_serialPorts.remove(portId) > 0;
+}
+
+int SimBus::serialListings() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_serialListings;
+}
+
+QList<Platform::SerialPortInfo> SimBus::availablePorts()
+{
+    QMutexLocker lock(&m_mutex);
+    ++m_serialListings;
+    QList<Platform::SerialPortInfo> ports;
+    for (SerialPort& port : m_serialPorts) {
+        if (port.hiddenListings > 0) {
+            --port.hiddenListings;
+            continue;
+        }
+        ports.append(port.info);
+    }
+    return ports;
 }
 
 QStringList SimBus::paths(int deviceId) const

@@ -4,19 +4,21 @@
 // plug device emulators into it; the HID layer above sees them exactly as it sees real interfaces.
 
 #include "platform/hid/HidBackend.h"
+#include "platform/serial/SerialPorts.h"
 #include "platform/hid/HidHotplugEvents.h"
 #include "sim/bus/SimDevice.h"
 #include "sim/bus/SimResponder.h"
 #include "sim/bus/SimTransfer.h"
 
 #include <QHash>
+#include <QMap>
 #include <QMutex>
 #include <QObject>
 #include <QRecursiveMutex>
 #include <QSharedPointer>
 #include <QWaitCondition>
 
-class SimBus : public QObject, public KHID::HidBackend
+class SimBus : public QObject, public KHID::HidBackend, public Platform::SerialPortBackend
 {
     Q_OBJECT
 public:
@@ -37,7 +39,7 @@ public:
     // The process-wide bus, created on first use in the calling thread.
     static SimBus* instance();
 
-    // Makes the bus the process's HID backend.
+    // Makes the bus the process's HID backend and its serial-port list.
     void install();
 
     // Plugs an interface: responders holds one entry per collection (nullptr: a collection that accepts
@@ -49,8 +51,16 @@ public:
     // Unplugs: blocked reads fail at once, later I/O on its handles fails; posts deviceRemoved per path.
     // After it returns no responder of the device is called again. False for an unknown id.
     bool unplug(int deviceId);
-    // Unplugs everything, clears faults and the transcript.
+    // Unplugs everything (serial ports too), clears faults and the transcript.
     void reset();
+
+    // Serial ports, as a device that restarts as a serial bootloader shows up. The port is left out of the
+    // next hiddenListings listings (the time the device takes to come back). Returns the port's id.
+    int plugSerialPort(const QString& portName, quint16 vendorId, quint16 productId, int hiddenListings = 0);
+    bool unplugSerialPort(int portId);
+    // How often the serial ports were listed since the last reset.
+    int serialListings() const;
+    QList<Platform::SerialPortInfo> availablePorts() override;
 
     QStringList paths(int deviceId) const;            // one per collection, in order
     QString path(int deviceId, int collection = 0) const;
@@ -129,4 +139,12 @@ private:
     KHID::HidHotplugEvents m_hotplugEvents;
     quint64 m_sequence = 0;
     int m_blockedReads = 0;
+
+    struct SerialPort {
+        Platform::SerialPortInfo info;
+        int hiddenListings = 0;
+    };
+    QMap<int, SerialPort> m_serialPorts;
+    int m_nextSerialPort = 1;
+    int m_serialListings = 0;
 };
