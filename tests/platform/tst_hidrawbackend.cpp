@@ -454,7 +454,8 @@ private slots:
         notification.stop();
     }
 
-    // The shipped udev rule must let the seat's user open hidraw nodes of our vendor id, and nothing wider.
+    // The shipped udev rule must let the seat's user open hidraw nodes (and the DFU bootloaders' serial ports)
+    // of our vendor id, and nothing wider.
     void udevRuleNamesOurVendor()
     {
         QFile rules(QStringLiteral(CORVANE_SOURCE_DIR "/packaging/udev/70-corvane.rules"));
@@ -467,7 +468,9 @@ private slots:
         }
         QVERIFY(!ruleLines.isEmpty());
         for (const QString& line : qAsConst(ruleLines)) {
-            QVERIFY2(line.contains(QStringLiteral("SUBSYSTEM==\"hidraw\"")), qPrintable(line));
+            QVERIFY2(line.contains(QStringLiteral("SUBSYSTEM==\"hidraw\""))
+                         || line.contains(QStringLiteral("SUBSYSTEM==\"tty\"")),
+                     qPrintable(line));
             QVERIFY2(line.contains(QStringLiteral("ATTRS{idVendor}==\"%1\"").arg(vendor)), qPrintable(line));
             QVERIFY2(line.contains(QStringLiteral("TAG+=\"uaccess\"")), qPrintable(line));
             QVERIFY2(!line.contains(QRegularExpression(QStringLiteral("MODE\\s*=\\s*\"?0?66"))), qPrintable(line));
