@@ -14,6 +14,8 @@
 
 #include "models/device/FKeyLightModel.h"
 #include "models/device/KDpiModel.h"
+#include "models/device/FBattreyModel.h"
+#include "models/device/FOledModel.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
@@ -34,9 +36,11 @@ UIManager::UIManager(QObject* parent)
     m_configView = new HConfigView(this);
     m_macroType = new HMacroType(this);
     m_macroName = new HMacroName(this);
+    m_oledModel = new FOledModel(this);
     m_loadDialog = new HLoadDialog(this);
     m_suspension = new HSuspension(this);
     m_warningDialog = new HWarningDialog(this);
+    m_battreyModel = new FBattreyModel(this);
     m_analytics = new HAnalytics(this);
     m_resolution = new KResolution(this);
     m_imageModel = new KImageModel(this);

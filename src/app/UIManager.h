@@ -43,6 +43,8 @@ public:
     KReportModel* getReportModel() const override { return m_reportModel; }
     HKeyModel* getKeyList() const { return m_keyList; }
     KResolution* getResolution() const { return m_resolution; }
+    FOledModel* getOledModel() const override { return m_oledModel; }
+    FBattreyModel* getBattreyModel() const override { return m_battreyModel; }
 
     // AppServices: feedback through the dialogs above.
     void showTips(int style, const QString& message) override;
@@ -73,4 +75,6 @@ private:
     HKeyModel* m_keyList = nullptr;
     KDpiModel* m_dpiModel = nullptr;
     KReportModel* m_reportModel = nullptr;
+    FOledModel* m_oledModel = nullptr;
+    FBattreyModel* m_battreyModel = nullptr;
 };

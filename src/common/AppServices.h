@@ -5,6 +5,8 @@
 #include <QString>
 
 class FKeyLightModel;
+class FBattreyModel;
+class FOledModel;
 class HConfigView;
 class HMacroName;
 class HMacroType;
@@ -69,6 +71,8 @@ public:
     virtual FKeyLightModel* getKeyLightModel() const { return nullptr; }
     virtual KDpiModel* getDpiModel() const { return nullptr; }
     virtual KReportModel* getReportModel() const { return nullptr; }
+    virtual FOledModel* getOledModel() const { return nullptr; }
+    virtual FBattreyModel* getBattreyModel() const { return nullptr; }
 
     // --- the user interface's scale (1.0 until the application sets one) --------------------------------
     virtual float uiScale() const { return 1.0f; }

@@ -31,6 +31,8 @@ public:
     KConfigFileController* getConfigFileController() const override { return m_configFileController; }
     KImageModel* getImageModel() const override { return m_imageModel; }
     KLightModel* getLightModel() const override { return m_lightModel; }
+    FOledModel* getOledModel() const override { return m_oledModel; }
+    FBattreyModel* getBattreyModel() const override { return m_battreyModel; }
     HConfigView* getConfigView() const override { return m_configView; }
     HMacroName* getMacroName() const override { return m_macroName; }
     HMacroType* getMacroType() const override { return m_macroType; }
@@ -45,6 +47,8 @@ public:
     void setConfigFileController(KConfigFileController* controller) { m_configFileController = controller; }
     void setImageModel(KImageModel* model) { m_imageModel = model; }
     void setLightModel(KLightModel* model) { m_lightModel = model; }
+    void setOledModel(FOledModel* model) { m_oledModel = model; }
+    void setBattreyModel(FBattreyModel* model) { m_battreyModel = model; }
     void setScale(float scale) { m_scale = scale; }
     void setConfigView(HConfigView* view) { m_configView = view; }
     void setMacroName(HMacroName* names) { m_macroName = names; }
@@ -74,6 +78,8 @@ private:
     KConfigFileController* m_configFileController = nullptr;
     KImageModel* m_imageModel = nullptr;
     KLightModel* m_lightModel = nullptr;
+    FOledModel* m_oledModel = nullptr;
+    FBattreyModel* m_battreyModel = nullptr;
     float m_scale = 1.0f;
     HConfigView* m_configView = nullptr;
     HMacroName* m_macroName = nullptr;
