@@ -20,6 +20,19 @@ public:
     void setLayout(const QJsonObject& layout) { m_layout = layout; }
     // What the colour, preset, direction and monochromatic writes answer (false by default).
     void setLightAnswer(bool ok) { m_lightAnswer = ok; }
+    // What the light reads of a zone (0 or 1) answer: effect, speed, brightness, colour.
+    struct Light {
+        int mode = 0;
+        int speed = 0;
+        int brightness = 0;
+        QMap<QString, int> rgb;
+    };
+    void setLight(int zone, const Light& light) { m_light[zone == 1] = light; }
+    void setLightSwitches(bool direction, bool monochromatic)
+    {
+        m_direction = direction;
+        m_monochromatic = monochromatic;
+    }
 
     bool initDevice() override;
     QJsonObject* getLayout() override { return &m_layout; }
@@ -27,10 +40,12 @@ public:
     int getDpiIndex() override { return 0; }
     QVector<int> getDpiList() override { return {}; }
     int getReportRate() override { return 0; }
-    int getLightModel(int) override { return 0; }
-    int getLightSpeed(int) override { return 0; }
-    int getLightBrightness(int) override { return 0; }
-    QMap<QString, int> getRGB(int) override { return {}; }
+    int getLightModel(int zone) override { return m_light[zone == 1].mode; }
+    int getLightSpeed(int zone) override { return m_light[zone == 1].speed; }
+    int getLightBrightness(int zone) override { return m_light[zone == 1].brightness; }
+    QMap<QString, int> getRGB(int zone) override { return m_light[zone == 1].rgb; }
+    bool getLightDirection() override { return m_direction; }
+    bool getLightMonochromatic() override { return m_monochromatic; }
     QMap<KKey, KKeyModelItem> getKeys() override { return {}; }
     int getMacroBufferSize() override { return 256; }
     bool setDpiIndex(const int&) override { return false; }
@@ -64,4 +79,7 @@ private:
     int m_fwVersion = 0x80;
     QJsonObject m_layout;
     bool m_lightAnswer = false;
+    Light m_light[2];
+    bool m_direction = false;
+    bool m_monochromatic = false;
 };

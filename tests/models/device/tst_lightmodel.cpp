@@ -4,6 +4,7 @@
 
 #include "app/KAppManager.h"
 #include "app/KAppModel.h"
+#include "app/HSuspension.h"
 #include "app/UIManager.h"
 #include "common/ProgramFolders.h"
 #include "devices/LayoutDocument.h"
@@ -14,6 +15,8 @@
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
 #include "platform/sys/PlatformTime.h"
+#include "profiles/JsonFileReader.h"
+#include "profiles/KConfigFileController.h"
 
 #include <QMetaProperty>
 #include <QSignalSpy>
@@ -687,31 +690,158 @@ private slots:
         QCOMPARE(bench.services.loadingStarts, 1);
     }
 
-    // In the program a confirmed setting lands in the current profile, which is made under its own name
-    // when it is missing; without a current profile nothing is made.
-    void confirmedSettingGoesIntoTheCurrentProfile()
+    // Each light section of the profile from the device (or, for what the device does not report, from the
+    // main zone), each zone into its own members.
+    void lightSectionsOfTheProfile_data()
+    {
+        QTest::addColumn<int>("section");
+        QTest::addColumn<QString>("member"); // a path of names and indexes
+        QTest::addColumn<QVariant>("expected");
+
+        QTest::newRow("speed") << 2 << "light/1/speed" << QVariant(3);
+        QTest::newRow("brightness") << 3 << "light/1/brightness" << QVariant(4);
+        // The list keeps its length: the oldest colour gives way.
+        QTest::newRow("colours") << 4 << "light/1/colors" << QVariant(QVariantList{"bbbbbb", "0a0b0c"});
+        QTest::newRow("effect") << 5 << "lightModel/index" << QVariant(0);
+        QTest::newRow("effect takes speed") << 5 << "light/0/speed" << QVariant(3);
+        // The entry of the new effect held no colour: it gets none.
+        QTest::newRow("effect keeps no colour") << 5 << "light/0/colors" << QVariant();
+        QTest::newRow("wheel speed") << 7 << "wheelLight/0/speed" << QVariant(6);
+        QTest::newRow("wheel brightness") << 8 << "wheelLight/0/brightness" << QVariant(7);
+        QTest::newRow("wheel colours") << 9 << "wheelLight/0/colors" << QVariant(QVariantList{"ff0001"});
+        // A new wheel effect always takes the colour, also into an entry that held none.
+        QTest::newRow("wheel effect") << 10 << "wheelLight/0/colors" << QVariant(QVariantList{"ff0001"});
+        QTest::newRow("main speed stays") << 7 << "light/1/speed" << QVariant(0);
+        QTest::newRow("presets") << 11 << "lightShortCut" << QVariant(2);
+        QTest::newRow("logo effect") << 13 << "logoLightModel/index" << QVariant(1);
+        QTest::newRow("operating mode") << 15 << "operatingMode" << QVariant(1);
+        QTest::newRow("direction") << 17 << "lightDirection" << QVariant(true);
+        QTest::newRow("monochromatic") << 18 << "lightMonochromatic" << QVariant(false);
+    }
+
+    void lightSectionsOfTheProfile()
+    {
+        QFETCH(int, section);
+        QFETCH(QString, member);
+        CoreTestDevice* device = plugMouse(mouseLayout("mouse-one-zone.json"), true);
+        QVERIFY(device);
+        device->setLight(0, {0, 3, 4, {{"r", 10}, {"g", 11}, {"b", 12}}});
+        device->setLight(1, {0, 6, 7, {{"r", 255}, {"g", 0}, {"b", 1}}});
+        device->setLightSwitches(true, false);
+        LightBench bench;
+        bench.readLayout();
+        bench.logo->setShortCutModel(2);
+        bench.logo->setLogoModel(1);
+        bench.logo->setOperatingMode(1);
+        KConfigFileController controller;
+        bench.services.setConfigFileController(&controller);
+        bench.services.configPath = QStringLiteral("Sections.json");
+
+        const QJsonArray light{QJsonObject{{"speed", 0}, {"brightness", 0}},
+                               QJsonObject{{"speed", 0}, {"brightness", 0}, {"colors", QJsonArray{"aaaaaa", "bbbbbb"}}}};
+        QJsonObject profile{{"configVersion", 2}, {"deviceName", "TESTMOUSE"}, {"lightModel", QJsonObject{{"index", 1}}},
+                            {"light", light},
+                            {"wheelLightModel", QJsonObject{{"index", 0}}},
+                            {"wheelLight", QJsonArray{QJsonObject{{"speed", 0}, {"brightness", 0}}}}};
+        const QString folder = ProgramFolders::profileRoot() + QStringLiteral("/TESTMOUSE");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/Sections.json");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QJsonDocument(profile).toJson());
+        file.close();
+
+        controller.saveCurrentProfileSection(section, -1);
+        settle();
+        QJsonDocument document;
+        QVERIFY(readJsonDocument(path, &document));
+        QJsonValue value = document.object();
+        for (const QString& step : member.split(QLatin1Char('/'))) {
+            bool isIndex = false;
+            const int index = step.toInt(&isIndex);
+            value = isIndex ? value.toArray().at(index) : value.toObject().value(step);
+        }
+        QTEST(value.toVariant(), "expected");
+        QCOMPARE(bench.services.tips, QStringList{"0:Successfully reserved the current device configuration"});
+    }
+
+    // Without a current profile a confirmed setting makes no file.
+    void noCurrentProfileNoFile()
     {
         QVERIFY(KAppManager::instance()->init());
-        UIManager* ui = KAppManager::instance()->getUIManager();
+        KLightModel* lights = KAppManager::instance()->getUIManager()->getLightModel();
+        QVERIFY(lights && lights->logo() && lights->wheel());
         QuenbyKeyboardFixture keyboard;
         QVERIFY(keyboard.openDevice());
-        KLightModel* lights = ui->getLightModel();
-        QVERIFY(lights && lights->logo() && lights->wheel());
         lights->deviceDataChange();
         settle();
-
-        const QString folder = ProgramFolders::profileRoot() + QStringLiteral("/ZEPHRA");
         KAppModel::instance()->setConfigPath(QString());
         QVERIFY(lights->logo()->writeModel(2, 0));
         settle();
-        QVERIFY(!QDir(folder).exists() || QDir(folder).isEmpty());
+        const QDir folder(ProgramFolders::profileRoot() + QStringLiteral("/ZEPHRA"));
+        QVERIFY(!folder.exists() || folder.entryList(QDir::Files).isEmpty());
+    }
 
-        KAppModel::instance()->setConfigPath(QStringLiteral("Light test.json"));
-        QVERIFY(lights->logo()->writeModel(3, 0));
+    // In the program a confirmed setting lands in its section of the current profile, which is made under
+    // its own name when it is missing; the values are the ones the keyboard holds afterwards.
+    void confirmedSettingGoesIntoTheCurrentProfile_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("value");
+        QTest::newRow("effect") << "model" << 3;
+        QTest::newRow("brightness") << "brightness" << 2;
+        QTest::newRow("speed") << "speed" << 1;
+        QTest::newRow("logo effect") << "logoModel" << 2;
+    }
+
+    void confirmedSettingGoesIntoTheCurrentProfile()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, value);
+        QVERIFY(KAppManager::instance()->init());
+        UIManager* ui = KAppManager::instance()->getUIManager();
+        KLightModelItem* logo = ui->getLightModel()->logo();
+        QuenbyKeyboardFixture keyboard;
+        QVERIFY(keyboard.openDevice());
+        ui->getLightModel()->deviceDataChange();
         settle();
-        QVERIFY(QFileInfo(folder + QStringLiteral("/Light test.json")).isFile());
-        QCOMPARE(QDir(folder).entryList(QStringList{QStringLiteral("*.json")}),
-                 QStringList{QStringLiteral("Light test.json")});
+        const QString name = QStringLiteral("Light %1.json").arg(setting);
+        const QString path = ProgramFolders::profileRoot() + QStringLiteral("/ZEPHRA/") + name;
+        KAppModel::instance()->setConfigPath(name);
+        // Tips of earlier rows off the screen, so that this row's tip shows at once.
+        for (int i = 0; i < 5; ++i)
+            QMetaObject::invokeMethod(ui->getSuspension(), "TimerTimeOut");
+        QSignalSpy tips(ui->getSuspension(), &HSuspension::sigShowTips);
+
+        if (setting == QLatin1String("model"))
+            QVERIFY(logo->writeModel(value, 0));
+        else if (setting == QLatin1String("brightness"))
+            QVERIFY(logo->writeBrightness(value, 0));
+        else if (setting == QLatin1String("speed"))
+            QVERIFY(logo->writeSpeed(value, 0));
+        else
+            QVERIFY(logo->writeLogoModel(value));
+        settle();
+
+        QVERIFY(QFileInfo(path).isFile());
+        QJsonDocument document;
+        QVERIFY(readJsonDocument(path, &document));
+        const QJsonObject profile = document.object();
+        if (setting == QLatin1String("logoModel")) {
+            QCOMPARE(profile.value("logoLightModel").toObject().value("index").toInt(), value);
+        } else {
+            const int mode = profile.value("lightModel").toObject().value("index").toInt();
+            const QJsonObject entry = profile.value("light").toArray().at(mode).toObject();
+            // What the keyboard holds now, in the program's terms.
+            QCOMPARE(mode, keyboard.keyboard()->registerValue(0xA041) - 1);
+            QCOMPARE(entry.value("brightness").toInt(), int(keyboard.keyboard()->registerValue(0xA042)));
+            QCOMPARE(entry.value("speed").toInt(), 4 - keyboard.keyboard()->registerValue(0xA043));
+            if (setting != QLatin1String("speed"))
+                QCOMPARE(profile.value("lightModel").toObject().value("index").toInt() == value,
+                         setting == QLatin1String("model"));
+        }
+        QCOMPARE(tips.count(), 1);
+        QCOMPARE(tips.first().at(0).toInt(), int(HSuspension::Success));
     }
 };
 
