@@ -3,10 +3,14 @@
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
+#include "models/device/FBattreyModel.h"
+#include "models/device/FOledModel.h"
 #include "models/device/KLightModel.h"
 
 #include <QDebug>
 #include <QMap>
+
+#include <iterator>
 
 namespace {
 
@@ -460,25 +464,32 @@ bool KLightModelItem::writeOperatingMode(int mode, bool write)
 
 void KLightModelItem::applyPreset(int preset)
 {
-    KLightModel* lights = AppServices::instance()->getLightModel();
-    KLightModelItem* logo = lights ? lights->logo() : nullptr;
-    if (!logo)
+    // What each preset sets in the models (the device switched itself); -1 leaves a value as it is.
+    struct Preset {
+        int oledMode, oledLight, brightness, model, powerSaving;
+    };
+    static constexpr Preset kPresets[] = {
+        {1, 100, 10, 4, 0}, // full light
+        {1, 80, 8, 4, 1},   // saving
+        {9, -1, -1, 0, -1}, // dark
+    };
+    if (preset < 0 || preset >= int(std::size(kPresets)))
         return;
-    switch (preset) {
-    case 0:
-        logo->setBrightness(10, true);
-        logo->setModel(4, true);
-        break;
-    case 1:
-        logo->setBrightness(8, true);
-        logo->setModel(4, true);
-        break;
-    case 2:
-        logo->setModel(0, true);
-        break;
-    default:
-        break;
+    const Preset& p = kPresets[preset];
+    AppServices* app = AppServices::instance();
+    if (FOledModel* oled = app->getOledModel()) {
+        oled->setOledMode(p.oledMode);
+        if (p.oledLight >= 0)
+            oled->storeOledLight(p.oledLight, true);
     }
+    KLightModel* lights = app->getLightModel();
+    if (KLightModelItem* logo = lights ? lights->logo() : nullptr) {
+        if (p.brightness >= 0)
+            logo->setBrightness(p.brightness, true);
+        logo->setModel(p.model, true);
+    }
+    if (FBattreyModel* battery = app->getBattreyModel(); battery && p.powerSaving >= 0)
+        battery->setPower(p.powerSaving == 1);
 }
 
 // --- colour -------------------------------------------------------------------------------------------------

@@ -11,6 +11,8 @@
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "models/device/FBattreyModel.h"
+#include "models/device/FOledModel.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
@@ -358,26 +360,30 @@ private slots:
         QTest::addColumn<bool>("result");
         QTest::addColumn<QStringList>("events");
         QTest::addColumn<QStringList>("saves");
-        QTest::addColumn<QList<int>>("logoAfter"); // brightness, model
+        // Main zone brightness and effect, screen mode and brightness, power saving (1 on).
+        QTest::addColumn<QList<int>>("after");
 
+        const QList<int> unchanged{1, 1, 5, 50, 1};
         QTest::newRow("keyboard preset") << "keyboard" << "shortCutModel" << 0 << false << QStringList()
-                                         << QStringList() << QList<int>{1, 1};
+                                         << QStringList() << unchanged;
         QTest::newRow("keyboard operating mode") << "keyboard" << "operatingMode" << 0 << false << QStringList()
-                                                 << QStringList() << QList<int>{1, 1};
+                                                 << QStringList() << unchanged;
         QTest::newRow("mouse preset 0") << "mouse-one-zone.json" << "shortCutModel" << 0 << true
                                         << QStringList{"device_light/shortcutModel/0"} << QStringList{"5:-1"}
-                                        << QList<int>{10, 4};
+                                        << QList<int>{10, 4, 1, 100, 0};
+        QTest::newRow("mouse preset 1") << "mouse-one-zone.json" << "shortCutModel" << 1 << true
+                                        << QStringList{"device_light/shortcutModel/1"} << QStringList{"5:-1"}
+                                        << QList<int>{8, 4, 1, 80, 1};
         QTest::newRow("mouse preset 2") << "mouse-one-zone.json" << "shortCutModel" << 2 << true
                                         << QStringList{"device_light/shortcutModel/2"} << QStringList{"5:-1"}
-                                        << QList<int>{1, 0};
+                                        << QList<int>{1, 0, 9, 50, 1};
         QTest::newRow("mouse preset out of range") << "mouse-one-zone.json" << "shortCutModel" << 4 << false
-                                                   << QStringList() << QStringList() << QList<int>{1, 1};
+                                                   << QStringList() << QStringList() << unchanged;
         QTest::newRow("mouse operating mode") << "mouse-one-zone.json" << "operatingMode" << 1 << true
                                               << QStringList{"device_light/operatingMode/1"}
-                                              << QStringList{"15:-1"} << QList<int>{1, 1};
+                                              << QStringList{"15:-1"} << unchanged;
         QTest::newRow("mouse operating mode out of range") << "mouse-one-zone.json" << "operatingMode" << 2
-                                                           << false << QStringList() << QStringList()
-                                                           << QList<int>{1, 1};
+                                                           << false << QStringList() << QStringList() << unchanged;
     }
 
     void presetAndOperatingModeWrites()
@@ -393,10 +399,17 @@ private slots:
             QVERIFY(plugMouse(mouseLayout(file.toLatin1().constData()), true));
         }
         LightBench bench;
+        FOledModel oled;
+        FBattreyModel battery;
+        bench.services.setOledModel(&oled);
+        bench.services.setBattreyModel(&battery);
         bench.readLayout();
         bench.logo->setBrightness(1);
         bench.logo->setModel(1);
         bench.logo->setShortCutModel(3);
+        oled.setOledMode(5);
+        oled.storeOledLight(50);
+        battery.setPower(true);
 
         const bool result = setting == QLatin1String("shortCutModel") ? bench.logo->writeShortCutModel(value)
                                                                      : bench.logo->writeOperatingMode(value);
@@ -404,7 +417,9 @@ private slots:
         QTEST(result, "result");
         QTEST(bench.services.events, "events");
         QTEST(bench.services.profileSaves, "saves");
-        QTEST(QList<int>({bench.logo->brightness(), bench.logo->model()}), "logoAfter");
+        QTEST(QList<int>({bench.logo->brightness(), bench.logo->model(), oled.oledMode(), oled.oledLight(),
+                          int(battery.power())}),
+              "after");
         if (keyboard)
             QCOMPARE(appliedWrites(keyboard->keyboard()), QStringList());
         QCOMPARE(bench.services.open(), 0);
