@@ -25,7 +25,6 @@
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
 
-#include <QDebug>
 #include <QtQml>
 
 UIManager::UIManager(QObject* parent)

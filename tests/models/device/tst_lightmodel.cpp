@@ -22,6 +22,7 @@
 
 #include <QMetaProperty>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
@@ -193,6 +194,33 @@ private slots:
         QCOMPARE(bench.logo->operatingMode(), 0);
         QFETCH(int, operatingModes);
         QCOMPARE(bench.logo->operatingModeList().size(), operatingModes ? operatingModes : 1);
+    }
+
+    // Effect names are translated when the layout is read; the plain names stay as the layout writes them.
+    void effectNamesTranslatedWhenRead()
+    {
+        struct Marking : QTranslator {
+            QString translate(const char* context, const char* source, const char*, int) const override
+            {
+                return QLatin1String(context) == QLatin1String("KLightModel")
+                           ? QStringLiteral("T:") + QString::fromUtf8(source)
+                           : QString();
+            }
+            bool isEmpty() const override { return false; }
+        } marking;
+        QuenbyKeyboardFixture keyboard;
+        QVERIFY(keyboard.openDevice());
+        LightBench bench;
+        QCoreApplication::installTranslator(&marking);
+        bench.readLayout();
+        QCoreApplication::removeTranslator(&marking);
+        QCOMPARE(bench.logo->text().first(), QStringLiteral("T:The light is always on"));
+        QCOMPARE(bench.wheel->text().last(), QStringLiteral("T:Custom mode"));
+        QCOMPARE(bench.logo->modelStrList().first(), QStringLiteral("The light is always on"));
+        // A later change of language shows with the next reading only.
+        QCOMPARE(bench.logo->text().first(), QStringLiteral("T:The light is always on"));
+        bench.readLayout();
+        QCOMPARE(bench.logo->text().first(), QStringLiteral("The light is always on"));
     }
 
     void emptyLayoutOrNoDeviceChangesNothing()
