@@ -32,7 +32,11 @@ enum KKeyFunction : int {
     KFuncMouseRight = 11,
     KFuncMouseForward = 12,
     KFuncMouseBack = 13,
-    KFuncMouseLast = 17, // custom buttons 1-4 are 14..17
+    KFuncCustomButton1 = 14,
+    KFuncCustomButton2 = 15,
+    KFuncCustomButton3 = 16,
+    KFuncCustomButton4 = 17,
+    KFuncMouseLast = 17,
     KFuncMediaFirst = 18,
     KFuncPlayer = 18,
     KFuncPlayPause = 19,

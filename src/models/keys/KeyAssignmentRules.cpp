@@ -40,20 +40,29 @@ struct ButtonDefault {
 };
 
 // "Null" on a mouse button gives back the button's own function.
-constexpr ButtonDefault kSniperDefaults[] = {{0, 9},  {1, 11},  {2, 10},  {5, 39},  {6, 40}, {7, 14},
-                                             {8, 15}, {9, 16},  {10, 17}, {11, 37}, {12, 38}, {-1, 0}};
-constexpr ButtonDefault kM1Defaults[] = {{5, 36}, {6, 40}, {7, 12}, {8, 13}, {9, 27}, {-1, 0}};
-constexpr ButtonDefault kM2Defaults[] = {{5, 36}, {6, 27}, {7, 12}, {8, 13}, {-1, 0}};
-constexpr ButtonDefault kM3Defaults[] = {{7, 12}, {8, 13}, {9, 27}, {-1, 0}};
-constexpr ButtonDefault kM4M5Defaults[] = {{7, 12}, {8, 13}, {-1, 0}};
-constexpr ButtonDefault kSideButtonDefaults[] = {{0, 9},  {1, 11}, {2, 10}, {5, 39},  {6, 40},  {4, 13},
-                                                 {3, 12}, {7, 14}, {8, 15}, {9, 16},  {11, 37}, {12, 38},
-                                                 {-1, 0}};
-constexpr ButtonDefault kM7M8Defaults[] = {{5, 36}, {-1, 0}};
-constexpr ButtonDefault kDpiKeyDefaults[] = {{0, 9},  {1, 11}, {2, 10}, {5, 39},  {6, 40},  {13, 36},
-                                             {7, 14}, {3, 12}, {4, 13}, {11, 37}, {12, 38}, {-1, 0}};
-constexpr ButtonDefault kBasicDefaults[] = {{0, 9},  {1, 11}, {2, 10},  {13, 36},
-                                            {4, 13}, {3, 12}, {11, 37}, {12, 38}, {-1, 0}};
+constexpr ButtonDefault kSniperDefaults[] = {
+    {0, KFuncMouseLeft},      {1, KFuncMouseRight},     {2, KFuncMouseMiddle},   {5, KFuncDpiUp},
+    {6, KFuncDpiDown},        {7, KFuncCustomButton1},  {8, KFuncCustomButton2}, {9, KFuncCustomButton3},
+    {10, KFuncCustomButton4}, {11, KFuncRollerForward}, {12, KFuncRollerBack},   {-1, KFuncNull}};
+constexpr ButtonDefault kM1Defaults[] = {{5, KFuncDpiCycle},  {6, KFuncDpiDown}, {7, KFuncMouseForward},
+                                         {8, KFuncMouseBack}, {9, KFuncFire},    {-1, KFuncNull}};
+constexpr ButtonDefault kM2Defaults[] = {
+    {5, KFuncDpiCycle}, {6, KFuncFire}, {7, KFuncMouseForward}, {8, KFuncMouseBack}, {-1, KFuncNull}};
+constexpr ButtonDefault kM3Defaults[] = {{7, KFuncMouseForward}, {8, KFuncMouseBack}, {9, KFuncFire}, {-1, KFuncNull}};
+constexpr ButtonDefault kM4M5Defaults[] = {{7, KFuncMouseForward}, {8, KFuncMouseBack}, {-1, KFuncNull}};
+constexpr ButtonDefault kSideButtonDefaults[] = {
+    {0, KFuncMouseLeft},     {1, KFuncMouseRight},    {2, KFuncMouseMiddle},    {5, KFuncDpiUp},
+    {6, KFuncDpiDown},       {4, KFuncMouseBack},     {3, KFuncMouseForward},   {7, KFuncCustomButton1},
+    {8, KFuncCustomButton2}, {9, KFuncCustomButton3}, {11, KFuncRollerForward}, {12, KFuncRollerBack},
+    {-1, KFuncNull}};
+constexpr ButtonDefault kM7M8Defaults[] = {{5, KFuncDpiCycle}, {-1, KFuncNull}};
+constexpr ButtonDefault kDpiKeyDefaults[] = {{0, KFuncMouseLeft},      {1, KFuncMouseRight},   {2, KFuncMouseMiddle},
+                                             {5, KFuncDpiUp},          {6, KFuncDpiDown},      {13, KFuncDpiCycle},
+                                             {7, KFuncCustomButton1},  {3, KFuncMouseForward}, {4, KFuncMouseBack},
+                                             {11, KFuncRollerForward}, {12, KFuncRollerBack},  {-1, KFuncNull}};
+constexpr ButtonDefault kBasicDefaults[] = {{0, KFuncMouseLeft},      {1, KFuncMouseRight},  {2, KFuncMouseMiddle},
+                                            {13, KFuncDpiCycle},      {4, KFuncMouseBack},   {3, KFuncMouseForward},
+                                            {11, KFuncRollerForward}, {12, KFuncRollerBack}, {-1, KFuncNull}};
 
 // Finds key in a default list; false when the list has no row for it.
 bool lookUp(const ButtonDefault* list, int key, int& function)
@@ -82,14 +91,32 @@ struct UsageAction {
     int function;
 };
 constexpr int kUsageNone = 0;
-constexpr UsageAction kAltCloseWindow[] = {{kUsageNone, KFuncKeyCombination}, {61, 1}, {-1, 0}};
-constexpr UsageAction kAltFull[] = {{kUsageNone, KFuncKeyCombination}, {43, 6}, {61, 1}, {-1, 0}};
-constexpr UsageAction kWinMouse[] = {{kUsageNone, KFuncKeyCombination}, {7, 4}, {15, 2}, {21, 3},
-                                     {45, 7}, {46, 8}, {-1, 0}};
-constexpr UsageAction kWinDpiKey[] = {{kUsageNone, KFuncKeyCombination}, {7, 4}, {15, 2}, {21, 3},
-                                      {86, 8}, {87, 7}, {-1, 0}};
-constexpr UsageAction kWinFull[] = {{kUsageNone, KFuncKeyCombination}, {7, 4}, {15, 2}, {16, 5}, {20, 28},
-                                    {21, 3}, {86, 8}, {87, 7}, {-1, 0}};
+constexpr UsageAction kAltCloseWindow[] = {{kUsageNone, KFuncKeyCombination}, {61, KFuncCloseWindow}, {-1, KFuncNull}};
+constexpr UsageAction kAltFull[] = {
+    {kUsageNone, KFuncKeyCombination}, {43, KFuncSwitchProgram}, {61, KFuncCloseWindow}, {-1, KFuncNull}};
+constexpr UsageAction kWinMouse[] = {{kUsageNone, KFuncKeyCombination},
+                                     {7, KFuncShowDesktop},
+                                     {15, KFuncLockComputer},
+                                     {21, KFuncRun},
+                                     {45, KFuncZoomIn},
+                                     {46, KFuncZoomOut},
+                                     {-1, KFuncNull}};
+constexpr UsageAction kWinDpiKey[] = {{kUsageNone, KFuncKeyCombination},
+                                      {7, KFuncShowDesktop},
+                                      {15, KFuncLockComputer},
+                                      {21, KFuncRun},
+                                      {86, KFuncZoomOut},
+                                      {87, KFuncZoomIn},
+                                      {-1, KFuncNull}};
+constexpr UsageAction kWinFull[] = {{kUsageNone, KFuncKeyCombination},
+                                    {7, KFuncShowDesktop},
+                                    {15, KFuncLockComputer},
+                                    {16, KFuncTraditionalDesktop},
+                                    {20, KFuncFind},
+                                    {21, KFuncRun},
+                                    {86, KFuncZoomOut},
+                                    {87, KFuncZoomIn},
+                                    {-1, KFuncNull}};
 
 void applyUsage(const UsageAction* actions, int usage, int& func)
 {
@@ -101,18 +128,15 @@ void applyUsage(const UsageAction* actions, int usage, int& func)
     }
 }
 
-constexpr int kMaskAlt = 4;
-constexpr int kMaskWin = 8;
-
 // The combination rules of one family: no modifier makes a keyboard key (or nothing); Alt and Win with
 // certain keys make system actions. alt or win null: that modifier has no rule in the family.
 void combinationRules(int& func, int mask, int usage, const UsageAction* alt, const UsageAction* win)
 {
     if (mask == 0 && func == KFuncKeyCombination)
         func = usage != 0 ? KFuncKeyboardKey : KFuncNull;
-    else if (mask == kMaskAlt && func != KFuncMacro && alt)
+    else if (mask == KMaskAlt && func != KFuncMacro && alt)
         applyUsage(alt, usage, func);
-    else if (mask == kMaskWin && func != KFuncMacro && win)
+    else if (mask == KMaskWin && func != KFuncMacro && win)
         applyUsage(win, usage, func);
 }
 
@@ -180,7 +204,7 @@ Translation checkAndTranslate(int pid, int key, int func, int mask, int usage)
     } else if (isSideButtonMousePid(pid)) {
         if (wasNull && model != DeviceIds::KeyRuleModel::M6)
             func = buttonDefault(kSideButtonDefaults, modelDefaults(model), key);
-        else if (mask == kMaskWin && func != KFuncMacro)
+        else if (mask == KMaskWin && func != KFuncMacro)
             applyUsage(kWinFull, usage, func);
         general = true;
     } else if (isDpiKeyMousePid(pid)) {
