@@ -7,6 +7,7 @@
 #include "hid/khid/KHidFunctions.h"
 #include "hid/khid/KUSBDevice.h"
 
+#include <QLoggingCategory>
 #include <QtTest>
 
 #include <atomic>
@@ -662,6 +663,19 @@ private slots:
                                   QStringLiteral("[ 0:0x 0] [ 1:0xff] [ 2:0x22] [ 3:0x33] [ 4:0x44] [ 5:0x55] [ 6:0x66] [ 7:0x77] "),
                                   QStringLiteral("[ 8:0x88] [ 9:0x99] [10:0xaa] [11:0xbb] "),
                               }));
+    }
+
+    // With debug output switched off the dump is not even formatted; switched on again, it is back.
+    void printBufferOnlyWhenDebugIsOn()
+    {
+        const QByteArray data(64, char(0x5A));
+        LogCapture log;
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
+        printBuffer(reinterpret_cast<const BYTE*>(data.constData()), data.size(), 8);
+        QLoggingCategory::setFilterRules(QString());
+        QCOMPARE(log.lines(), QStringList());
+        printBuffer(reinterpret_cast<const BYTE*>(data.constData()), data.size(), 8);
+        QCOMPARE(log.lines().size(), 10);
     }
 
     void printHidDetailText_data()

@@ -3,6 +3,7 @@
 #include "platform/hid/HidBackend.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 
 #include <cstdio>
 #include <cstring>
@@ -205,6 +206,10 @@ bool readChunksFromHandle(HANDLE handle, BYTE* buffer, DWORD pieceSize, DWORD co
 
 void printBuffer(const BYTE* bytes, int length, int perLine)
 {
+    // Every transfer comes through here: format the dump only when someone may read it.
+    const QLoggingCategory* category = QLoggingCategory::defaultCategory();
+    if (!category || !category->isDebugEnabled())
+        return;
     qDebug().noquote() << "----- print buffer -----";
     qDebug().noquote() << QStringLiteral("bufferSize: %1").arg(length);
     if (!bytes || length <= 0)

@@ -48,6 +48,7 @@ bool writeChunksToHandle(HANDLE handle, const BYTE* data, DWORD total, DWORD pie
 // count reads of pieceSize bytes, stored one after another in buffer (count * pieceSize bytes).
 bool readChunksFromHandle(HANDLE handle, BYTE* buffer, DWORD pieceSize, DWORD count);
 
+// The dump of a transfer; nothing is formatted while debug output is switched off.
 void printBuffer(const BYTE* bytes, int length, int perLine);
 void printHidDetail(const KHidDetail& detail);
 void printValueCaps(const KHidDetail& detail);
