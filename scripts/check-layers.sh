@@ -15,7 +15,7 @@ declare -A allowed=(
   [platform]="common"
   # The bootloader and DFU pieces that the firmware library and the program share (protocol codecs, the
   # DFU tool's output, the port search); the emulators decode the same wire layouts.
-  [firmware]="platform common"
+  [firmware]="hid/khid platform common"
   [sim]="platform common firmware"
   [hid/khid]="platform common"
   [hid]="hid/khid platform common"

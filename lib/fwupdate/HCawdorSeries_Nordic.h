@@ -4,10 +4,9 @@
 #include "HCawdorSeries_Nordic_BootloadThread.h"
 #include "HProcessBar.h"
 
-#include "firmware/NordicDfuOutput.h"
+#include "firmware/NrfutilRun.h"
 
 #include <QPointer>
-#include <QProcess>
 
 // Updates the mice with a Nordic radio chip: tells the mouse over HID to restart into its DFU bootloader,
 // waits (on a thread of its own) for the bootloader's serial port, then runs the model's "nrfutil.exe" with
@@ -27,7 +26,7 @@ public:
 
     HProcessBar* window() const { return m_window; }
     HCawdorSeries_Nordic_BootloadThread* portSearch() const { return m_thread; }
-    QProcess* process() const { return m_process; }
+    QProcess* process() const { return m_tool->process(); }
 
 signals:
     void finished();
@@ -40,23 +39,18 @@ public slots:
 
 private slots:
     void slot_findUARTPort(QString portNumber);
-    void onReadyReadStandardOutput();
-    void onReadReadStandardError();
 
 private:
     bool enterDfuMode(int pid, const QString& fileName);
     bool startRunExe(const QString& port);
     void report(int code, const QString& message);
-    void onToolFinished();
-    void handleLines(const QList<NordicDfuOutput::Line>& lines);
 
-    QPointer<QProcess> m_process;
+    NrfutilRun* m_tool;
     QPointer<HProcessBar> m_window;
     HCawdorSeries_Nordic_BootloadThread* m_thread;
     int m_pid = 0;
     QString m_deviceName;
     QString m_fileName;
-    NordicDfuOutput m_output;
     bool m_receiver = false;
     bool m_deviceMissing = false;
     bool m_reported = false;

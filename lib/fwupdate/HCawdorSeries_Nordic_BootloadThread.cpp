@@ -1,41 +1,34 @@
 #include "HCawdorSeries_Nordic_BootloadThread.h"
 
 #include "common/DeviceIds.h"
-#include "firmware/DfuPortSearch.h"
 
 #include <QDebug>
 
 HCawdorSeries_Nordic_BootloadThread::HCawdorSeries_Nordic_BootloadThread(QObject* parent)
-    : QThread(parent)
-    , m_vid(DeviceIds::kVendorId)
+    : DfuPortThread(DeviceIds::kVendorId, parent)
     , m_pid(DeviceIds::kNordicDfuWired)
 {
-}
-
-HCawdorSeries_Nordic_BootloadThread::~HCawdorSeries_Nordic_BootloadThread()
-{
-    stop();
-    wait();
-}
-
-void HCawdorSeries_Nordic_BootloadThread::stop()
-{
-    m_sleep.interrupt();
+    m_rounds = kRounds;
+    m_intervalMs = kIntervalMs;
 }
 
 void HCawdorSeries_Nordic_BootloadThread::run()
 {
     qDebug() << "start running";
-    const QList<quint16> targets = m_pid != 0 ? QList<quint16>{m_pid}
-                                              : QList<quint16>{DeviceIds::kNordicDfuWired, DeviceIds::kNordicDfuWireless};
-    const DfuPortSearch::Result found = DfuPortSearch::find(m_vid, targets, kRounds, kIntervalMs, m_sleep);
-    if (found.stopped)
-        return;
-    if (found.portName.isEmpty()) {
+    DfuPortThread::run();
+}
+
+QList<quint16> HCawdorSeries_Nordic_BootloadThread::targets() const
+{
+    if (m_pid != 0)
+        return {m_pid};
+    return {DeviceIds::kNordicDfuWired, DeviceIds::kNordicDfuWireless};
+}
+
+void HCawdorSeries_Nordic_BootloadThread::found(const QString& portName)
+{
+    if (portName.isEmpty())
         qDebug() << "find error";
-        emit sigResult(QString());
-        return;
-    }
-    qDebug() << (m_pid != 0 ? "find2" : "find");
-    emit sigResult(found.portName);
+    else
+        qDebug() << (m_pid != 0 ? "find2" : "find");
 }
