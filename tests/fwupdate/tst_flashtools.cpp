@@ -95,6 +95,7 @@ private slots:
     void rushtonFolderOverride();
     void ulverd_data();
     void ulverd();
+    void ulverdMissingFile();
 };
 
 void TestFlashTools::oakham_data()
@@ -275,6 +276,22 @@ void TestFlashTools::ulverd()
     QVERIFY(!QFile::exists(tool + "/boot.bin"));
     QVERIFY(!QFile::exists(tool + "/wtconfig.ini"));
     QCOMPARE(QDir::currentPath(), program.previousCwd);
+}
+
+void TestFlashTools::ulverdMissingFile()
+{
+    ProgramFolder program;
+    writeFile(program.path("/Update/Local/ULVERD/new_version/boot.bin"));
+    const QString tool = program.path("/Update/Local/BrennaSeries");
+    QVERIFY(FakeProgram::install(tool + "/Flintorne.exe", {"exit 0"}));
+    Mirelle mirelle;
+    QSignalSpy results(&mirelle, &Mirelle::qt_updateFinished);
+    QVERIFY(!mirelle.initFwDevice("ULVERD", QString(), "en", QString()));
+    const Result r = resultOf(results);
+    QCOMPARE(r.count, 1);
+    QCOMPARE(r.code, 2);
+    QCOMPARE(r.message, QStringLiteral("Ulverdseries copyfile error!"));
+    QVERIFY(!FakeProgram::hasRun(tool + "/Flintorne.exe"));
 }
 
 QTEST_GUILESS_MAIN(TestFlashTools)
