@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 // The base's services seen through a minimal updater.
@@ -57,6 +59,7 @@ private slots:
     void programExitIsSeen_data();
     void programExitIsSeen();
     void findsProcessByExactName();
+    void startedAsTheSeatUser();
 };
 
 void TestFwUpdateBase::copyFile_data()
@@ -204,6 +207,27 @@ void TestFwUpdateBase::findsProcessByExactName()
     QVERIFY(base.killProcess(base.findProcessId(L"Flintor.exe")));
     QVERIFY(process.waitForFinished(5000));
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+}
+
+void TestFwUpdateBase::startedAsTheSeatUser()
+{
+    if (::geteuid() != 0)
+        QSKIP("only a program running as root starts programs for another user");
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                          | QFileDevice::ReadOther | QFileDevice::WriteOther
+                                          | QFileDevice::ExeOther);
+    writeScript(dir.filePath("tool.exe"), "id -u > " + dir.filePath("uid").toUtf8() + "\n");
+    QFile::setPermissions(dir.filePath("tool.exe"), QFileDevice::ReadOwner | QFileDevice::ExeOwner
+                                                        | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    qputenv("PKEXEC_UID", "65534");
+    BaseProbe base;
+    qint64 pid = 0;
+    const bool started = base.startElevated(dir.filePath("tool.exe"), &pid);
+    qunsetenv("PKEXEC_UID");
+    QVERIFY(started);
+    QVERIFY(base.waitForProgram(pid, nullptr));
+    QCOMPARE(readFile(dir.filePath("uid")).trimmed(), QByteArray("65534"));
 }
 
 QTEST_GUILESS_MAIN(TestFwUpdateBase)

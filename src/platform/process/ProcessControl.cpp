@@ -8,6 +8,9 @@
 #include <thread>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -18,6 +21,66 @@ extern char** environ;
 
 namespace Platform {
 namespace {
+
+// Started with administrator rights on behalf of a user (pkexec, sudo): that user, whose programs we start.
+bool seatUser(uid_t* uid, gid_t* gid)
+{
+    if (::geteuid() != 0)
+        return false;
+    for (const char* name : {"PKEXEC_UID", "SUDO_UID"}) {
+        bool ok = false;
+        const uint value = qEnvironmentVariable(name).toUInt(&ok);
+        if (!ok || value == 0)
+            continue;
+        const passwd* user = ::getpwuid(uid_t(value));
+        if (!user)
+            return false;
+        *uid = user->pw_uid;
+        *gid = user->pw_gid;
+        return true;
+    }
+    return false;
+}
+
+// fork and exec with the user's ids; only async-signal-safe calls run in the child.
+int spawnAs(const QByteArray& path, char* const argv[], uid_t uid, gid_t gid, pid_t* child)
+{
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return errno;
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        const int error = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return error;
+    }
+    if (pid == 0) {
+        ::close(report[0]);
+        int error = 0;
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            error = EPERM;
+        else
+            ::execve(path.constData(), argv, environ);
+        if (error == 0)
+            error = errno;
+        (void)!::write(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    int error = 0;
+    ssize_t n;
+    do {
+        n = ::read(report[0], &error, sizeof error);
+    } while (n < 0 && errno == EINTR);
+    ::close(report[0]);
+    if (n == sizeof error) {
+        ::waitpid(pid, nullptr, 0);
+        return error;
+    }
+    *child = pid;
+    return 0;
+}
 
 class ChildLauncher : public ProcessLauncher
 {
@@ -37,7 +100,10 @@ public:
 
         char* argv[] = {const_cast<char*>(path.constData()), nullptr};
         pid_t child = 0;
-        const int rc = ::posix_spawn(&child, path.constData(), nullptr, nullptr, argv, environ);
+        uid_t uid = 0;
+        gid_t gid = 0;
+        const int rc = seatUser(&uid, &gid) ? spawnAs(path, argv, uid, gid, &child)
+                                            : ::posix_spawn(&child, path.constData(), nullptr, nullptr, argv, environ);
         if (rc == EACCES)
             return StartError::AccessDenied;
         if (rc == ENOENT)

@@ -5,7 +5,8 @@
 
 // Starting the maker's programs "with administrator rights", finding running programs by name and ending them.
 // On Linux the device nodes are opened through the udev rule's seat access, so the elevated start runs the
-// program as the logged-in user, as a child of this process; its end is awaited with waitpid.
+// program as the logged-in user (the user that pkexec or sudo ran us for, when we run as root), as a child of
+// this process; its end is awaited with waitpid.
 namespace Platform {
 
 enum class StartError {
