@@ -43,7 +43,9 @@ void NrfutilRun::cancel()
     m_process->disconnect(this);
     m_process->kill();
     m_process->waitForFinished(1000);
-    delete m_process.data();
+    // We may be inside one of the process's own signals (a result handler that starts the next update).
+    m_process->deleteLater();
+    m_process = nullptr;
 }
 
 void NrfutilRun::onReadyReadStandardOutput()

@@ -74,6 +74,7 @@ private slots:
     void toolEndsWithoutTheEnd_data();
     void toolEndsWithoutTheEnd();
     void refusedIds();
+    void nextUpdateStartedFromTheResult();
     void searchWithoutTarget_data();
     void searchWithoutTarget();
 };
@@ -246,6 +247,27 @@ void TestNordicSeries::refusedIds()
     QTest::qWait(20);
     QCOMPARE(results.count(), 1);
     QCOMPARE(f.mouse.enterReports(), 0);
+}
+
+void TestNordicSeries::nextUpdateStartedFromTheResult()
+{
+    // A caller may start the next update from its result handler: the finished update goes from under it.
+    NordicFixture f;
+    f.mouse.plugApplication();
+    QVERIFY(f.installTool({"print value:5", "exit 0"}));
+    Mirelle mirelle;
+    QList<QPair<int, QString>> results;
+    connect(&mirelle, &Mirelle::qt_updateFinished, this, [&](int code, const QString& message) {
+        results.append({code, message});
+        if (results.size() == 1)
+            mirelle.initFwDevice("NESBIT_WIRELESS", QString(), "en", QString());
+    });
+    QVERIFY(mirelle.initFwDevice("NESBIT", QString(), "en", QString()));
+    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, 10000);
+    QCOMPARE(results.at(0).second, QStringLiteral("nrfutil ended before the update was complete"));
+    QCOMPARE(results.at(1).second, QStringLiteral("wireless cannot update Fw!!!"));
+    QTest::qWait(30);
+    QCOMPARE(results.size(), 2);
 }
 
 void TestNordicSeries::searchWithoutTarget_data()
