@@ -2,6 +2,11 @@
 
 #include "MirellePrivate.h"
 
+Mirelle::Mirelle()
+    : Mirelle(nullptr)
+{
+}
+
 Mirelle::Mirelle(QObject* parent)
     : QObject(parent)
     , d(new HPrivate)

@@ -13,7 +13,8 @@ class Q_DECL_EXPORT Mirelle : public QObject
 public:
     class HPrivate;
 
-    Mirelle(QObject* parent = nullptr);
+    Mirelle();
+    explicit Mirelle(QObject* parent);
     ~Mirelle() override;
 
     // Starts one update: model name, firmware file (empty: the updater's default), language ("zh", "en" or

@@ -104,6 +104,7 @@ void TestMirelle::libraryExportsTheClassOnly()
     }
     const QStringList expected = {
         "Mirelle::Mirelle(QObject*)",
+        "Mirelle::Mirelle()",
         "Mirelle::~Mirelle()",
         "vtable for Mirelle",
         "Mirelle::initFwDevice(QString, QString, QString, QString)",
