@@ -145,6 +145,20 @@ void TestFlashTools::oakham()
     if (code == 0) {
         QCOMPARE(mouse.writtenId(), int(DeviceIds::kHarlo));
         QCOMPARE(mouse.productId(), DeviceIds::kHarlo);
+        // On the wire: the feature report 0x14 0x01, then the id in a 33-byte report, low byte first.
+        QByteArray feature, report;
+        for (const SimTransfer& t : bus->transcript()) {
+            if (t.op == SimTransfer::SetFeature)
+                feature = t.bytes;
+            if (t.op == SimTransfer::Write)
+                report = t.bytes;
+        }
+        QCOMPARE(feature.left(3), QByteArray::fromHex("001401"));
+        QCOMPARE(feature.mid(3), QByteArray(feature.size() - 3, '\0'));
+        QCOMPARE(report.size(), 33);
+        QCOMPARE(report.left(3), QByteArray::fromHex("00") + char(DeviceIds::kHarlo & 0xFF)
+                                     + char(DeviceIds::kHarlo >> 8));
+        QCOMPARE(report.mid(3), QByteArray(30, '\0'));
     } else {
         QCOMPARE(mouse.writtenId(), -1);
         QCOMPARE(mouse.productId(), DeviceIds::kDunmor);
