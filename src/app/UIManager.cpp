@@ -92,6 +92,11 @@ void UIManager::startWarning(int type)
     m_warningDialog->startWarning(type);
 }
 
+void UIManager::showSetCpiTips(int value)
+{
+    m_suspension->showSetCpiTips(value);
+}
+
 void UIManager::sendEvent(const QString& category, const QString& action, const QString& label)
 {
     m_analytics->sendEvent(category, action, label);

@@ -52,6 +52,7 @@ public:
     void startLoading() override;
     void stopLoading() override;
     void startWarning(int type) override;
+    void showSetCpiTips(int value) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
     float uiScale() const override;
     void saveProfileSection(int section, int key) override;

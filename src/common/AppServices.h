@@ -45,6 +45,8 @@ public:
     virtual void startLoading() {}
     virtual void stopLoading() {}
     virtual void startWarning(int type) { (void)type; }
+    // The DPI value tip, shown at once for its own three seconds.
+    virtual void showSetCpiTips(int value) { (void)value; }
     virtual void sendEvent(const QString& category, const QString& action, const QString& label)
     {
         (void)category, (void)action, (void)label;

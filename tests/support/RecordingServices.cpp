@@ -18,6 +18,11 @@ void RecordingServices::showTips(int style, const QString& message)
     tips << QStringLiteral("%1:%2").arg(style).arg(message);
 }
 
+void RecordingServices::showSetCpiTips(int value)
+{
+    tips << QStringLiteral("dpi:%1").arg(value);
+}
+
 void RecordingServices::startLoading(int)
 {
     ++loadingStarts;

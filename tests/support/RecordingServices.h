@@ -9,7 +9,7 @@
 // An AppServices that records the feedback the lower layers give and hands out the objects a test sets.
 // Installed for its lifetime; the previous services come back on destruction.
 //
-// Tips read "style:message", events "category/action/label", warnings their type, profile saves
+// Tips read "style:message" (the DPI tip "dpi:value"), events "category/action/label", warnings their type, profile saves
 // "section:key". The busy indicator is
 // counted like the real one: open() is the number of starts without their stop.
 class RecordingServices : public AppServices
@@ -25,6 +25,7 @@ public:
     void startLoading() override;
     void stopLoading() override;
     void startWarning(int type) override;
+    void showSetCpiTips(int value) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
     void saveProfileSection(int section, int key) override;
 

@@ -3,6 +3,7 @@
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
+#include "models/device/CurrentDevice.h"
 #include "platform/sys/PlatformTime.h"
 
 #include <QDebug>
@@ -69,11 +70,7 @@ void KImageModel::deviceDataChange()
     if (!device)
         return;
     m_device = device;
-    m_work.run([device] { return *device->getLayout(); },
-               [this](QJsonObject layout) {
-                   if (!layout.isEmpty())
-                       emit sig_uiModelChange(layout);
-               });
+    CurrentDevice::readLayout(m_work, device, [this](QJsonObject layout) { emit sig_uiModelChange(layout); });
 }
 
 KBaseDevice* KImageModel::boundDevice() const

@@ -2,6 +2,7 @@
 
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
+#include "models/device/CurrentDevice.h"
 #include "models/device/KLightModelItem.h"
 
 #include <QCoreApplication>
@@ -34,11 +35,7 @@ void KLightModel::deviceDataChange()
     KBaseDevice* device = KDeviceController::instance()->currentDevice();
     if (!device)
         return;
-    m_work.run([device] { return *device->getLayout(); },
-               [this](QJsonObject layout) {
-                   if (!layout.isEmpty())
-                       emit sig_uiModelChange(layout);
-               });
+    CurrentDevice::readLayout(m_work, device, [this](QJsonObject layout) { emit sig_uiModelChange(layout); });
 }
 
 void KLightModel::slot_uiModelChange(QJsonObject layout)

@@ -2,7 +2,7 @@
 
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
-#include "hid/KDeviceController.h"
+#include "models/device/CurrentDevice.h"
 #include "models/device/FBattreyModel.h"
 #include "models/device/FOledModel.h"
 #include "models/device/KLightModel.h"
@@ -371,8 +371,7 @@ void KLightModelItem::beforeStore(Setting setting, int v, bool confirmed)
 
 KBaseDevice* KLightModelItem::writableDevice()
 {
-    KBaseDevice* device = KDeviceController::instance()->currentDevice();
-    return device && !device->isRemoved() ? device : nullptr;
+    return CurrentDevice::writable();
 }
 
 void KLightModelItem::saveSection(int section) const
