@@ -8,8 +8,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 "$here/scripts/build.sh"
 cd "${CORVANE_BUILD_DIR:-$here/build}"
 export CORVANE_TEST=1
-# The tests' own folders (QStandardPaths' test mode lives under HOME) belong to this run alone, so that runs
-# of other checkouts on the same machine never share them.
-test_home="$(mktemp -d)"
-trap 'rm -rf "$test_home"' EXIT
-HOME="$test_home" xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j "$(nproc)" "$@"
+# Each test program has a home folder of its own below the build folder (QStandardPaths' test mode lives
+# under HOME, see CMakeLists.txt), so neither programs of this run nor runs of other checkouts share them; every
+# run starts them afresh.
+rm -rf test-home
+xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j "$(nproc)" "$@"
