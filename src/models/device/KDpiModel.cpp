@@ -52,7 +52,6 @@ void KDpiModel::setValues(const QVector<int>& values)
 void KDpiModel::setEnable(const QVector<bool>& enable)
 {
     m_enable = enable;
-    m_enable.resize(qMax(0, m_number));
     emit enableChanged();
 }
 

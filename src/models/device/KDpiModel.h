@@ -18,7 +18,8 @@ class KBaseDevice;
 // the (d+1)-th switched-on stage.
 //
 // Stage values and switches come from the profile and the user, never from the device or the layout; the
-// layout gives the number of stages, and the two lists always hold that many entries.
+// layout gives the number of stages and sizes both lists to it. Every access is bounded by the lists' own
+// sizes, so a profile with another count cannot make the model reach past them.
 //
 // WRITE accessors only store, except setEnable (always signals) and setValues (see there).
 //
@@ -63,7 +64,8 @@ public:
     // Switches off every stage whose new value is 0 (signalling each), then stores the list cut or padded
     // with 0 to `number` entries. No valuesChanged.
     void setValues(const QVector<int>& values);
-    // Stores the switches, sized to `number` (new entries off), and signals.
+    // Stores the switches as given (a profile's count may differ from the layout's) and signals. A stage
+    // without a switch counts as switched off.
     void setEnable(const QVector<bool>& enable);
 
     // The device's index of stage `stage` (the switched-on stages before it); -1 outside the stages.

@@ -484,6 +484,27 @@ private slots:
         QCOMPARE(enableChanged.count(), 0);
     }
 
+    // A profile may bring fewer switches than the layout has stages: the stages without one count as off and
+    // nothing reaches past the list.
+    void profileWithFewerSwitches()
+    {
+        RecordingServices services;
+        KImageModel image;
+        image.setHasCurrentDpi(true);
+        services.setImageModel(&image);
+        KDpiModel dpi;
+        dpi.setEnable(switches("10111"));
+        QCOMPARE(dpi.enable().size(), 5);
+        QVERIFY(!dpi.selectDpi(6));
+        QVERIFY(!dpi.writeCurrentDpi(6));
+        QCOMPARE(dpi.deviceIndexOfStage(6), -1);
+        QCOMPARE(dpi.stageOfDeviceIndex(3), 4);
+        QCOMPARE(dpi.stageOfDeviceIndex(4), -1);
+        dpi.getCurrentDPIChange(6);
+        QCOMPARE(dpi.currentIndex(), 0);
+        QCOMPARE(services.loadingStarts, 0);
+    }
+
     // --- the current stage -----------------------------------------------------------------------------------------
 
     void currentStageWrites_data()
