@@ -16,6 +16,10 @@
 #include "models/device/KDpiModel.h"
 #include "models/device/FBattreyModel.h"
 #include "models/device/FOledModel.h"
+#include "models/device/FPaintView.h"
+#include "models/device/HEquipmentList.h"
+#include "models/device/HEquipmentModel.h"
+#include "models/device/HPaintLine.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
@@ -40,6 +44,7 @@ UIManager::UIManager(QObject* parent)
     m_suspension = new HSuspension(this);
     m_warningDialog = new HWarningDialog(this);
     m_battreyModel = new FBattreyModel(this);
+    m_equipmentList = new HEquipmentList(this);
     m_analytics = new HAnalytics(this);
     m_resolution = new KResolution(this);
     m_imageModel = new KImageModel(this);
@@ -54,6 +59,10 @@ UIManager::UIManager(QObject* parent)
     m_keyList->setPointers(m_keyModel, m_keyLightModel);
     m_dpiModel = new KDpiModel(this);
     m_reportModel = new KReportModel(this);
+    qmlRegisterType<FPaintView>("Model", 1, 0, "FPaintView");
+    qmlRegisterType<HPaintLine>("PaintLine", 1, 0, "PaintLine");
+    qmlRegisterType<HEquipmentModel>("EquipmentModel", 1, 0, "HEquipmentModel");
+    qmlRegisterUncreatableType<HEquipmentList>("EquipmentModel", 1, 0, "HEquipmentList", QString());
 }
 
 UIManager::~UIManager()

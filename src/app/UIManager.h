@@ -7,6 +7,7 @@
 class HAnalytics;
 class FKeyLightModel;
 class HConfigView;
+class HEquipmentList;
 class HKeyModel;
 class HLoadDialog;
 class HMacroName;
@@ -45,6 +46,7 @@ public:
     KResolution* getResolution() const { return m_resolution; }
     FOledModel* getOledModel() const override { return m_oledModel; }
     FBattreyModel* getBattreyModel() const override { return m_battreyModel; }
+    HEquipmentList* getEquipmentList() const { return m_equipmentList; }
 
     // AppServices: feedback through the dialogs above.
     void showTips(int style, const QString& message) override;
@@ -78,4 +80,5 @@ private:
     KReportModel* m_reportModel = nullptr;
     FOledModel* m_oledModel = nullptr;
     FBattreyModel* m_battreyModel = nullptr;
+    HEquipmentList* m_equipmentList = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
 #include "models/device/KImageModel.h"
+#include "models/device/ImageFiles.h"
 #include "models/device/LightPreset.h"
 
 #include <QBuffer>
@@ -16,7 +17,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QPointer>
-#include <QSaveFile>
 #include <QTimer>
 
 namespace {
@@ -244,13 +244,5 @@ bool FOledModel::tranBase64toBmp(QString data, QString url)
 
     const QImage screen = picture.scaled(kScreenWidth, kScreenHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                               .convertToFormat(QImage::Format_Mono);
-    const QByteArray format = QFileInfo(target).suffix().toLatin1();
-    QSaveFile file(target);
-    if (format.isEmpty() || !file.open(QIODevice::WriteOnly))
-        return false;
-    if (!screen.save(&file, format.constData())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return saveImageFile(screen, target);
 }
