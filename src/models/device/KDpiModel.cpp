@@ -165,8 +165,9 @@ void KDpiModel::currentIndexChange()
     if (!device)
         return;
     DeviceResultWait wait(device);
-    m_work.run([device] { return device->getDpiIndex(); }, [this, done = wait.finisher()](int index) {
-        if (index != -1) {
+    m_work.run([device] { return device->getDpiIndex(); }, [this, device, done = wait.finisher()](int index) {
+        // A late answer of a device unplugged meanwhile no longer describes the current device.
+        if (index != -1 && !device->isRemoved()) {
             const int stage = stageOfDeviceIndex(index);
             m_currentIndex = stage >= 0 ? stage : 0;
             emit currentIndexChanged();
