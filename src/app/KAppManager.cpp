@@ -1,6 +1,7 @@
 #include "app/KAppManager.h"
 
 #include "app/UIManager.h"
+#include "models/device/SysParameterControll.h"
 #include "profiles/KConfigFileController.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,7 @@ bool KAppManager::init()
     m_configFileController = new KConfigFileController(this);
     m_uiManager = new UIManager(this);
     AppServices::install(m_uiManager);
+    SysParameterControll::instance();
     m_initialised = true;
     return true;
 }

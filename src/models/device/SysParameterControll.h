@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+
+// The operating system's mouse settings on the settings pages ("g_sysparameter"): the pointer speed and the
+// lines one notch of the wheel scrolls, or scrolling by pages. The values go through the platform's
+// system-mouse-settings backend; the object keeps the last speed, line count and scroll type read or written.
+//
+// Threads: GUI thread only. One per process (instance()), created by the application manager at start-up.
+class SysParameterControll : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int MouseSpeed READ MouseSpeed WRITE setMouseSpeed NOTIFY MouseSpeedChanged)
+    Q_PROPERTY(int WheelScrollLine READ WheelScrollLine WRITE setWheelScrollLine NOTIFY WheelScrollLineChanged)
+    Q_PROPERTY(int WheelScrollType READ WheelScrollType WRITE setWheelScrollType NOTIFY WheelScrollTypeChanged)
+
+public:
+    static constexpr int kMinSpeed = 1;
+    static constexpr int kMaxSpeed = 20;
+    static constexpr int kMaxLines = 10;
+    static constexpr int kPageScroll = -1;
+    // WheelScrollType.
+    static constexpr int kScrollByPages = 0;
+    static constexpr int kScrollByLines = 1;
+
+    static SysParameterControll* instance();
+
+    // Reads the speed and the line count once.
+    explicit SysParameterControll(QObject* parent = nullptr);
+    ~SysParameterControll() override;
+
+    // Each read asks the system; a failed read keeps (and returns) the previous value.
+    Q_INVOKABLE int MouseSpeed();
+    // Also sets the scroll type from the count.
+    Q_INVOKABLE int WheelScrollLine();
+    Q_INVOKABLE int WheelScrollType() const { return m_wheelScrollType; }
+
+    // Writes a speed within 1..20 (0 is taken as 1).
+    Q_INVOKABLE void setMouseSpeed(int value);
+    // 1..100 writes that many lines (at most 10), -1 scrolling by pages; other values write nothing.
+    Q_INVOKABLE void setWheelScrollLine(int value);
+    // Stores and announces; the system is not touched.
+    Q_INVOKABLE void setWheelScrollType(int type);
+
+signals:
+    void MouseSpeedChanged();
+    void WheelScrollLineChanged();
+    void WheelScrollTypeChanged();
+
+private:
+    int m_mouseSpeed = 10;
+    int m_wheelScrollLine = 3;
+    int m_wheelScrollType = kScrollByLines;
+};
