@@ -1,8 +1,10 @@
+#include "CoreTestDevice.h"
 #include "LogCapture.h"
 #include "RecordingServices.h"
 #include "ScreenDeviceFixture.h"
 #include "ScreenTestDevice.h"
 
+#include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
 #include "models/device/FBattreyModel.h"
 #include "models/device/KLightModel.h"
@@ -169,6 +171,29 @@ private slots:
         QCOMPARE(bench.services.events, QStringList{"device_saving/power_saving/fail"});
         QVERIFY(logs.contains(QStringLiteral("setPowerSaving error")));
         QCOMPARE(bench.services.open(), 0);
+    }
+
+    // A device that offers power saving in its layout but keeps the base class's operations.
+    void deviceWithoutPowerSavingOperations()
+    {
+        HDeviceManager* registry = HDeviceManager::instance();
+        registry->setFactory([](int pid) { return new CoreTestDevice(pid); });
+        QVERIFY(registry->createDevice(0x6D10));
+        qobject_cast<CoreTestDevice*>(registry->getDevice(0x6D10))->setLayout(layout(true, true));
+        BatteryBench bench;
+        bench.battery.slot_powerChange();
+        settle();
+        QVERIFY(bench.battery.powerFlag());
+        QVERIFY(!bench.battery.power());
+        bench.battery.setPowerSaving(true);
+        settle();
+        QVERIFY(!bench.battery.power());
+        QCOMPARE(bench.services.events, QStringList{"device_saving/power_saving/fail"});
+
+        registry->getDevice(0x6D10)->setRemoved(true);
+        registry->removeDevice(0x6D10);
+        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        registry->setFactory({});
     }
 
     void withoutDeviceTheSwitchFails()

@@ -1,9 +1,11 @@
+#include "CoreTestDevice.h"
 #include "LogCapture.h"
 #include "RecordingServices.h"
 #include "ScreenDeviceFixture.h"
 #include "ScreenTestDevice.h"
 
 #include "common/ProgramFolders.h"
+#include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
 #include "models/device/FOledModel.h"
 #include "models/device/KImageModel.h"
@@ -382,6 +384,38 @@ private slots:
         settle();
         QCOMPARE(bench.services.events, QStringList{"device_oled/set_picture/fail"});
         QVERIFY(!QFileInfo::exists(FOledModel::pictureFilePath()));
+    }
+
+    // A device that declares a screen but keeps the base class's screen operations: reads give 0, writes fail.
+    void deviceWithoutScreenOperations()
+    {
+        HDeviceManager* registry = HDeviceManager::instance();
+        registry->setFactory([](int pid) { return new CoreTestDevice(pid); });
+        QVERIFY(registry->createDevice(0x6D10));
+        OledBench bench;
+        bench.oled.deviceDataChange();
+        QCOMPARE(bench.oled.oledLight(), 0);
+        QCOMPARE(bench.oled.oledMode(), 0);
+
+        bench.oled.setOledLight(40);
+        QVERIFY(bench.oled.changeMode(3));
+        QVERIFY(knownPicture().save(FOledModel::pictureFilePath(), "BMP"));
+        bench.oled.setPictureToMouse();
+        settle();
+        QCOMPARE(bench.oled.oledLight(), 0);
+        QCOMPARE(bench.oled.oledMode(), 0);
+        // The three run side by side on the pool and finish in any order.
+        QStringList events = bench.services.events;
+        events.sort();
+        QCOMPARE(events, (QStringList{"device_oled/change_mode/fail", "device_oled/light/fail",
+                                      "device_oled/set_picture/fail"}));
+        QCOMPARE(bench.services.warnings, (QList<int>{1, 1, 1}));
+        QVERIFY(!QFileInfo::exists(FOledModel::pictureFilePath()));
+
+        registry->getDevice(0x6D10)->setRemoved(true);
+        registry->removeDevice(0x6D10);
+        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        registry->setFactory({});
     }
 
     // --- the base64 picture ------------------------------------------------------------------------------

@@ -1,7 +1,12 @@
 #include "LogCapture.h"
 #include "RecordingServices.h"
 
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
 #include "common/ProgramFolders.h"
+#include "models/device/HEquipmentList.h"
+#include "models/device/HEquipmentModel.h"
+#include "models/device/HPaintLine.h"
 #include "models/device/FOledModel.h"
 #include "models/device/FPaintView.h"
 #include "models/device/KImageModel.h"
@@ -9,11 +14,15 @@
 #include <QDir>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QQmlComponent>
+#include <QQmlContext>
+#include <QQmlEngine>
 #include <QSignalSpy>
 #include <QUrl>
 #include <QtTest>
 
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -304,6 +313,40 @@ private slots:
 
         QVERIFY(!canvas.view.savePicture(dir.filePath(QStringLiteral("missing/a.bmp"))));
         QVERIFY(logs.contains(QStringLiteral("save widget screen failed")));
+    }
+
+    // The documents place the editor, the line painter and the picker's model by their QML names.
+    void qmlTypesAreRegistered()
+    {
+        QVERIFY(KAppManager::instance()->init());
+        UIManager* ui = KAppManager::instance()->getUIManager();
+        QVERIFY(ui->getEquipmentList());
+
+        QQmlEngine engine;
+        engine.rootContext()->setContextProperty(QStringLiteral("h_equipmentList"), ui->getEquipmentList());
+        QQmlComponent component(&engine);
+        component.setData("import QtQuick 2.15\n"
+                          "import Model 1.0\n"
+                          "import PaintLine 1.0\n"
+                          "import EquipmentModel 1.0\n"
+                          "Item {\n"
+                          "  property alias editor: editor\n"
+                          "  property alias line: line\n"
+                          "  property alias picker: picker\n"
+                          "  FPaintView { id: editor }\n"
+                          "  PaintLine { id: line; Component.onCompleted: setLine(0, 0, 10, 0) }\n"
+                          "  HEquipmentModel { id: picker; equipmentList: h_equipmentList }\n"
+                          "}\n",
+                          QUrl());
+        std::unique_ptr<QObject> root(component.create());
+        QVERIFY2(root, qPrintable(component.errorString()));
+        QVERIFY(qobject_cast<FPaintView*>(root->property("editor").value<QObject*>()));
+        auto* line = qobject_cast<HPaintLine*>(root->property("line").value<QObject*>());
+        QVERIFY(line);
+        QCOMPARE(line->lines().size(), HPaintLine::kLineCount);
+        auto* picker = qobject_cast<HEquipmentModel*>(root->property("picker").value<QObject*>());
+        QVERIFY(picker);
+        QCOMPARE(picker->equipmentList(), ui->getEquipmentList());
     }
 };
 
