@@ -396,6 +396,16 @@ QString resolveFrom(QString resolved, const QString& path, int& hops)
     return resolved;
 }
 
+// The absolute path the file system reaches through path, the parts that do not exist yet kept as written;
+// empty when links loop or nest too deeply to follow.
+QString resolvedPath(const QString& path)
+{
+    if (path.isEmpty())
+        return QString();
+    int hops = 0;
+    return resolveFrom(QDir::currentPath(), path, hops);
+}
+
 enum class Containment { Outside, Same, Inside };
 
 Containment containment(const QString& path, const QString& root)
@@ -413,14 +423,6 @@ Containment containment(const QString& path, const QString& root)
 }
 
 } // namespace
-
-QString resolvedPath(const QString& path)
-{
-    if (path.isEmpty())
-        return QString();
-    int hops = 0;
-    return resolveFrom(QDir::currentPath(), path, hops);
-}
 
 bool isInsideFolder(const QString& path, const QString& root)
 {

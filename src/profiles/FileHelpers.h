@@ -60,13 +60,10 @@ bool saveFileContents(const QString& path, const QByteArray& bytes);
 // A name typed by the user or read from a file: not empty, no separators, not "." or "..", no control
 // characters. Only such names may be joined to a folder path.
 bool isBareName(const QString& name);
-// The absolute path the file system reaches through path: every link followed (also a dangling one), "." and
-// ".." taken where they stand, the parts that do not exist yet kept as written. Empty when links loop or
-// nest too deeply to follow.
-QString resolvedPath(const QString& path);
-// Containment, decided on resolved paths on both sides: a link inside root that points elsewhere leads out
-// of it, and a path that reaches root only through a link is inside. This is the one rule every check of
-// "stays inside its folder" uses.
+// Containment, decided on resolved paths on both sides (every link followed, also a dangling one; "." and
+// ".." taken where they stand): a link inside root that points elsewhere leads out of it, and a path that
+// reaches root only through a link is inside. This is the one rule every check of "stays inside its folder"
+// uses. A path whose links loop is inside nothing.
 // Whether path lies strictly inside root.
 bool isInsideFolder(const QString& path, const QString& root);
 // Whether path is root itself or lies inside it.
