@@ -13,6 +13,13 @@
 
 namespace {
 
+// Equal members, whatever their order: Qt orders member names holding a NUL character by insertion, so two
+// equal documents can compare unequal as QJsonObject.
+bool sameDocument(const QJsonObject& a, const QJsonObject& b)
+{
+    return a.toVariantMap() == b.toVariantMap();
+}
+
 // What a device reads from a profile before it applies it.
 void readSections(const QJsonObject& profile)
 {
@@ -57,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // What was read (and written back, if migrated) reads the same a second time.
         QJsonObject again;
         FUZZ_CHECK(controller.initJsonObj(path, again));
-        FUZZ_CHECK(again == profile);
+        FUZZ_CHECK(sameDocument(again, profile));
         readSections(profile);
     } else {
         FUZZ_CHECK(workspace.read(QStringLiteral("profile.json")) == input);
@@ -68,6 +75,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FChangeConfig change;
     const QJsonObject overlaid = change.changeConfig(QJsonDocument::fromJson(input).object(), target);
     if (!overlaid.isEmpty())
-        FUZZ_CHECK(QJsonDocument::fromJson(workspace.read(QStringLiteral("target.json"))).object() == overlaid);
+        FUZZ_CHECK(sameDocument(QJsonDocument::fromJson(workspace.read(QStringLiteral("target.json"))).object(), overlaid));
     return 0;
 }
