@@ -10,14 +10,57 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QVector>
+
+#include <algorithm>
 
 namespace {
 
-// Equal members, whatever their order: Qt orders member names holding a NUL character by insertion, so two
-// equal documents can compare unequal as QJsonObject.
+// Equal as JSON, whatever the order of the members: Qt orders member names holding a NUL character by
+// insertion, so two equal documents can compare unequal as QJsonObject. Numbers compare as the doubles JSON
+// text gives (an integer beyond 2^53 is written rounded).
+bool sameValue(const QJsonValue& a, const QJsonValue& b)
+{
+    if (a.type() != b.type())
+        return false;
+    if (a.isDouble())
+        return a.toDouble() == b.toDouble();
+    if (a.isArray()) {
+        const QJsonArray left = a.toArray();
+        const QJsonArray right = b.toArray();
+        if (left.size() != right.size())
+            return false;
+        for (int i = 0; i < left.size(); ++i) {
+            if (!sameValue(left.at(i), right.at(i)))
+                return false;
+        }
+        return true;
+    }
+    if (a.isObject()) {
+        // Walked, not looked up: a lookup by a name holding a NUL can miss a member that is there.
+        const auto members = [](const QJsonObject& object) {
+            QVector<QPair<QString, QJsonValue>> list;
+            for (auto it = object.begin(); it != object.end(); ++it)
+                list.append({it.key(), it.value()});
+            std::sort(list.begin(), list.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+            return list;
+        };
+        const auto left = members(a.toObject());
+        const auto right = members(b.toObject());
+        if (left.size() != right.size())
+            return false;
+        for (int i = 0; i < left.size(); ++i) {
+            if (left.at(i).first != right.at(i).first || !sameValue(left.at(i).second, right.at(i).second))
+                return false;
+        }
+        return true;
+    }
+    return a == b;
+}
+
 bool sameDocument(const QJsonObject& a, const QJsonObject& b)
 {
-    return a.toVariantMap() == b.toVariantMap();
+    return sameValue(a, b);
 }
 
 // What a device reads from a profile before it applies it.
