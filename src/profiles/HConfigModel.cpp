@@ -9,16 +9,16 @@ HConfigModel::HConfigModel(QObject* parent)
 
 int HConfigModel::rowCount(const QModelIndex& parent) const
 {
-    if (parent.isValid() || !mConfigView)
+    if (parent.isValid() || !m_configView)
         return 0;
-    return mConfigView->getItemValue();
+    return m_configView->getItemValue();
 }
 
 QVariant HConfigModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !mConfigView)
+    if (!index.isValid() || !m_configView)
         return QVariant();
-    const QVector<HConfigViewItem> items = mConfigView->items();
+    const QVector<HConfigViewItem> items = m_configView->items();
     if (index.row() < 0 || index.row() >= items.size())
         return QVariant();
     const HConfigViewItem& item = items.at(index.row());
@@ -38,9 +38,9 @@ QHash<int, QByteArray> HConfigModel::roleNames() const
 void HConfigModel::setConfigView(HConfigView* view)
 {
     beginResetModel();
-    if (mConfigView)
-        mConfigView->disconnect(this);
-    mConfigView = view;
+    if (m_configView)
+        m_configView->disconnect(this);
+    m_configView = view;
     if (view) {
         connect(view, &HConfigView::preItemInserted, this, [this](int i) { beginInsertRows(QModelIndex(), i, i); });
         connect(view, &HConfigView::postItemInserted, this, [this] { endInsertRows(); });

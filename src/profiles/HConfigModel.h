@@ -22,7 +22,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    HConfigView* configView() const { return mConfigView; }
+    HConfigView* configView() const { return m_configView; }
     void setConfigView(HConfigView* view);
 
 signals:
@@ -30,5 +30,5 @@ signals:
 
 private:
     // Guarded: a view that goes away leaves an empty model, not a dangling one.
-    QPointer<HConfigView> mConfigView;
+    QPointer<HConfigView> m_configView;
 };

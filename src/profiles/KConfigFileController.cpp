@@ -329,21 +329,21 @@ bool KConfigFileController::launch(std::function<bool(const TaskContext&)> work,
     AppServices::instance()->startLoading(kLoadingMs);
     const KBaseDevice* device = currentDevice();
     const bool admitted = device && !device->isRemoved();
-    mTasks.enqueue(Task{std::move(work), std::move(done)});
+    m_tasks.enqueue(Task{std::move(work), std::move(done)});
     startNextTask();
     return admitted;
 }
 
 void KConfigFileController::startNextTask()
 {
-    if (mTaskRunning || mTasks.isEmpty())
+    if (m_taskRunning || m_tasks.isEmpty())
         return;
-    Task task = mTasks.dequeue();
-    mTaskRunning = true;
+    Task task = m_tasks.dequeue();
+    m_taskRunning = true;
     // Taken now, on the GUI thread: the routine itself never asks the registry. A device that has gone
     // makes the executor refuse the routine, and the completion then receives false.
     const TaskContext context = snapshot();
-    mWork.run([work = std::move(task.work), context] { return work(context); },
+    m_work.run([work = std::move(task.work), context] { return work(context); },
               [this, done = std::move(task.done)](bool ok) {
                   done(ok);
                   taskFinished();
@@ -379,7 +379,7 @@ KConfigFileController::TaskContext KConfigFileController::snapshot()
 
 void KConfigFileController::taskFinished()
 {
-    mTaskRunning = false;
+    m_taskRunning = false;
     startNextTask();
 }
 
@@ -699,8 +699,8 @@ bool KConfigFileController::updateConfigVersion(QString path, QJsonObject& objec
 
 bool KConfigFileController::transNewKey(const int& oldKey, int& newKey)
 {
-    const auto it = mKeyTransMap.constFind(oldKey);
-    if (it != mKeyTransMap.constEnd()) {
+    const auto it = m_keyTransMap.constFind(oldKey);
+    if (it != m_keyTransMap.constEnd()) {
         newKey = it.value();
         return true;
     }
@@ -710,8 +710,8 @@ bool KConfigFileController::transNewKey(const int& oldKey, int& newKey)
 
 bool KConfigFileController::transFunc(const int& oldFunc, int& newFunc)
 {
-    const auto it = mFuncTransMap.constFind(oldFunc);
-    if (it != mFuncTransMap.constEnd()) {
+    const auto it = m_funcTransMap.constFind(oldFunc);
+    if (it != m_funcTransMap.constEnd()) {
         newFunc = it.value();
         return true;
     }
@@ -722,9 +722,9 @@ bool KConfigFileController::transFunc(const int& oldFunc, int& newFunc)
 void KConfigFileController::initTransMaps()
 {
     for (const TransPair& pair : kKeyTrans)
-        mKeyTransMap.insert(pair.from, pair.to);
+        m_keyTransMap.insert(pair.from, pair.to);
     for (const TransPair& pair : kFuncTrans)
-        mFuncTransMap.insert(pair.from, pair.to);
+        m_funcTransMap.insert(pair.from, pair.to);
 }
 
 QString KConfigFileController::getDefaultPath(int pid)

@@ -182,9 +182,9 @@ private:
 
     bool writeDocument(const QString& path, const QJsonObject& object, bool logOpen);
 
-    QMap<int, int> mKeyTransMap;
-    QMap<int, int> mFuncTransMap;
-    HWork mWork;
-    QQueue<Task> mTasks;
-    bool mTaskRunning = false;
+    QMap<int, int> m_keyTransMap;
+    QMap<int, int> m_funcTransMap;
+    HWork m_work;
+    QQueue<Task> m_tasks;
+    bool m_taskRunning = false;
 };
