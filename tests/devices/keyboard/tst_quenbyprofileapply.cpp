@@ -263,6 +263,58 @@ private slots:
         QVERIFY(m_keyboard->appliedWrites().isEmpty());
     }
 
+    // The apply and the single setters judge a light value alike: what one refuses, the other refuses too.
+    void applyAndSetterAgree_data()
+    {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("speed 0") << "speed" << 0 << true;
+        QTest::newRow("speed at the layout's maximum") << "speed" << 4 << true;
+        QTest::newRow("speed above it") << "speed" << 5 << false;
+        QTest::newRow("negative speed") << "speed" << -1 << false;
+        QTest::newRow("brightness at the layout's maximum") << "brightness" << 3 << true;
+        QTest::newRow("brightness above it") << "brightness" << 4 << false;
+        QTest::newRow("last light mode") << "mode" << 6 << true;
+        QTest::newRow("light mode past the layout's list") << "mode" << 7 << false;
+        QTest::newRow("logo mode 255") << "logo" << 255 << true;
+        QTest::newRow("logo mode 256") << "logo" << 256 << false;
+    }
+
+    void applyAndSetterAgree()
+    {
+        QFETCH(QString, setting);
+        QFETCH(int, value);
+        QFETCH(bool, accepted);
+
+        QJsonObject profile = lightsOnly();
+        QJsonArray light = profile.value("light").toArray();
+        int mode = 2;
+        if (setting == "mode") {
+            mode = value;
+            profile["lightModel"] = QJsonObject {{"index", value}};
+            while (light.size() <= value)
+                light.append(QJsonObject {{"model", light.size()}, {"speed", 1}, {"brightness", 2}});
+        } else if (setting == "logo") {
+            profile["logoLightModel"] = QJsonObject {{"index", value}};
+        } else {
+            QJsonObject entry = light.at(mode).toObject();
+            entry[setting] = value;
+            light[mode] = entry;
+        }
+        profile["light"] = light;
+
+        const bool bySetter = setting == "speed" ? m_device->setLightSpeed(value, 0)
+            : setting == "brightness"            ? m_device->setLightBrightness(value, 0)
+            : setting == "mode"                  ? m_device->setLightModel(value, 0)
+                                                 : m_device->setLogoLightMode(value, 0);
+        QCOMPARE(bySetter, accepted);
+        m_keyboard->clearCommands();
+        QCOMPARE(m_device->getMouseConfig(profile),
+                 int(accepted ? KBaseDevice::ProfileApplied : KBaseDevice::ProfileFailed));
+        QCOMPARE(m_keyboard->appliedWrites().isEmpty(), !accepted);
+    }
+
     // A failed write ends the apply with 2; nothing after it is written.
     void failureStopsTheApply_data()
     {
