@@ -61,6 +61,8 @@ public:
     // when the section is not one key's) goes into the current profile of the current device model, which
     // is created first when it is missing. The profile controller reports the outcome.
     virtual void saveProfileSection(int section, int key) { (void)section, (void)key; }
+    // The settings' switch that keeps program updates from being offered; false until the application says.
+    virtual bool getDisableUpdate() const { return false; }
 
     // --- objects owned by the UI manager and the application manager (null when none exists) ------------
     virtual KConfigFileController* getConfigFileController() const { return nullptr; }

@@ -76,6 +76,11 @@ public:
     // Overwrites the profile at path with the factory profile after a factory reset.
     bool resetMouseConfigFile(QString path);
 
+    // The older form of the one-section save: every value from the user-interface models instead of the
+    // device (the DPI, report, light, key and per-key light models, the device version shown). Nothing calls
+    // it; GUI thread. False when a value it needs is missing; then nothing is written.
+    bool saveModelConfigItem(QString path, const int& section, const int& key);
+
     // --- documents -------------------------------------------------------------------------------------
     // Reads the profile at path into object, migrating an older layout (and rewriting the file) on the way.
     // On any failure object is left as it was.
@@ -167,8 +172,9 @@ private:
     bool saveKeySection(QJsonObject& profile, int key, const TaskContext& context);
     bool saveKeyLights(QJsonObject& profile, bool brightness, int onlyKey, const TaskContext& context);
     // The key entry rule: element rewritten from the device's item for its key.
+    // A multi-macro comes before a macro key when multiMacroFirst (the model-based writer's order).
     bool writeKeyEntry(QJsonObject& element, const KKeyModelItem& item, bool multiMacro, bool isRestore,
-                       int documentPid, const TaskContext& context);
+                       int documentPid, const TaskContext& context, bool multiMacroFirst = false);
     bool fillFromFactory(const QString& path, int pid);
 
     // The shared create routine of profiles and macro files.

@@ -5,7 +5,15 @@
 
 #include "profiles/KConfigFileController.h"
 
+#include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
+#include "models/device/FKeyLightModel.h"
+#include "models/device/FKeyLightModelItem.h"
+#include "models/device/KDpiModel.h"
+#include "models/device/KLightModel.h"
+#include "models/device/KLightModelItem.h"
+#include "models/device/KReportModel.h"
+#include "models/keys/KKeyModel.h"
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/KeyAssignmentRules.h"
 #include "profiles/JsonFileReader.h"
@@ -183,15 +191,17 @@ bool KConfigFileController::saveLight(QJsonObject& profile, int zone, bool fromD
 }
 
 bool KConfigFileController::writeKeyEntry(QJsonObject& element, const KKeyModelItem& item, bool multiMacro,
-                                          bool isRestore, int documentPid, const TaskContext& context)
+                                          bool isRestore, int documentPid, const TaskContext& context,
+                                          bool multiMacroFirst)
 {
     const int type = item.getType();
     element.insert(PD::kFuncIndex, type);
-    if (type == PD::kFunctionMacro && isRestore) {
+    const bool macroKey = type == PD::kFunctionMacro && !(multiMacroFirst && multiMacro);
+    if (macroKey && isRestore) {
         element.insert(PD::kValue1, QString());
         return true;
     }
-    if (type == PD::kFunctionMacro) {
+    if (macroKey) {
         QJsonObject macro;
         // A macro the program has no file for (set by another program, or a file since removed) keeps what
         // the profile holds for the key: the device still plays it.
@@ -409,6 +419,161 @@ bool KConfigFileController::saveMouseConfigItem(const QString& path, int section
         break;
     default:
         // Only the stamp and the firmware version change.
+        break;
+    }
+    if (!ok)
+        return false;
+    return syncToFile(path, profile);
+}
+
+bool KConfigFileController::saveModelConfigItem(QString path, const int& section, const int& key)
+{
+    AppServices* app = AppServices::instance();
+    QJsonObject profile;
+    if (!initJsonObj(path, profile))
+        return false;
+    const QFileInfo file(path);
+    if (file.exists())
+        PD::replaceMember(profile, PD::kUpdateAt, PD::stamp(file.lastModified()));
+    // The version shown, as a number (text that is no number reads as 0).
+    const int version = deviceVersion().toInt();
+    if (version == -1)
+        return false;
+    PD::replaceMember(profile, PD::kFwVersion, version);
+
+    const TaskContext context = snapshot();
+    const KDpiModel* dpi = app->getDpiModel();
+    const KLightModel* lights = app->getLightModel();
+    const KLightModelItem* zoneItem[2] = {lights ? lights->logo() : nullptr, lights ? lights->wheel() : nullptr};
+    // A light entry of a zone from the zone's item: the mode the profile names, or the item's own for a mode
+    // section; the colour without its '#'.
+    auto lightFromItem = [&](int zone, int what) {
+        const KLightModelItem* item = zoneItem[zone];
+        if (!item)
+            return false;
+        const QString& modeKey = zone == 0 ? PD::kLightModel : PD::kWheelLightModel;
+        const QString& arrayKey = zone == 0 ? PD::kLight : PD::kWheelLight;
+        int mode = PD::modeIndex(profile, modeKey, -1);
+        if (what == LightAll) {
+            mode = item->model();
+            PD::replaceMember(profile, modeKey, QJsonObject{{PD::kIndex, mode}});
+        }
+        QJsonArray entries = profile.value(arrayKey).toArray();
+        if (mode < 0 || mode >= entries.size())
+            return true;
+        QJsonObject entry = entries.at(mode).toObject();
+        if (what == LightAll || what == LightSpeed)
+            entry.insert(PD::kSpeed, item->speed());
+        if (what == LightAll || what == LightBrightness)
+            entry.insert(PD::kBrightness, item->brightness());
+        QJsonArray colors = entry.value(PD::kColors).toArray();
+        if (what == LightColor || (what == LightAll && (zone != 0 || !colors.isEmpty()))) {
+            if (!colors.isEmpty())
+                colors.removeFirst();
+            colors.append(item->color().remove(QLatin1Char('#')));
+            entry.insert(PD::kColors, colors);
+        }
+        entries.replace(mode, entry);
+        profile.insert(arrayKey, entries);
+        return true;
+    };
+
+    bool ok = true;
+    switch (section) {
+    case SectionDpi: {
+        if (!dpi || dpi->values().isEmpty() || dpi->currentIndex() == -1)
+            return false;
+        const QVector<int> values = dpi->values();
+        const bool packed = isPackedValuePid(profile.value(PD::kPid).toInt());
+        const int switchedOn = int(std::count(context.dpiEnable.cbegin(), context.dpiEnable.cend(), true));
+        QJsonArray levels;
+        for (int i = 0; i < values.size(); ++i)
+            levels.append(QJsonObject{{PD::kCurrentValue, values.at(i)},
+                                      {PD::kEnable, packed ? i < switchedOn : values.at(i) != 0}});
+        QJsonObject object = profile.value(PD::kDpi).toObject();
+        object.insert(PD::kDpiValue, levels);
+        object.insert(PD::kCurrentIndex, dpi->currentIndex());
+        profile.insert(PD::kDpi, object);
+        break;
+    }
+    case SectionKey: {
+        const KKeyModel* keyModel = app->getKeyModel();
+        KKeyModelItem* item = nullptr;
+        if (keyModel) {
+            for (const QVariant& value : keyModel->getKeyList()) {
+                auto* candidate = value.value<KKeyModelItem*>();
+                if (candidate && candidate->getKey() == key)
+                    item = candidate;
+            }
+        }
+        QJsonArray keys = profile.value(PD::kKey).toArray();
+        int index = -1;
+        for (int i = 0; i < keys.size() && index < 0; ++i) {
+            if (keys.at(i).toObject().value(PD::kKey).toInt(-1) == key)
+                index = i;
+        }
+        if (!item || index < 0)
+            return false;
+        QJsonObject element = keys.at(index).toObject();
+        const bool multiMacro = index == 0 && keyModel->getDefinedMacroIndex() != 0;
+        if (!writeKeyEntry(element, *item, multiMacro, false, profile.value(PD::kPid).toInt(), context, true))
+            return false;
+        keys.replace(index, element);
+        profile.insert(PD::kKey, keys);
+        break;
+    }
+    case SectionLightSpeed: ok = lightFromItem(0, LightSpeed); break;
+    case SectionLightBrightness: ok = lightFromItem(0, LightBrightness); break;
+    case SectionLightColor: ok = lightFromItem(0, LightColor); break;
+    case SectionLightModel: ok = lightFromItem(0, LightAll); break;
+    case SectionWheelSpeed: ok = lightFromItem(1, LightSpeed); break;
+    case SectionWheelBrightness: ok = lightFromItem(1, LightBrightness); break;
+    case SectionWheelColor: ok = lightFromItem(1, LightColor); break;
+    case SectionWheelModel: ok = lightFromItem(1, LightAll); break;
+    case SectionReport: {
+        const KReportModel* report = app->getReportModel();
+        if (!report)
+            return false;
+        PD::replaceMember(profile, PD::kReport, QJsonObject{{PD::kIndex, report->currentReport()}});
+        break;
+    }
+    case SectionShortCut: profile.insert(PD::kLightShortCut, context.shortCutModel); break;
+    case SectionLogoModel:
+        PD::replaceMember(profile, PD::kLogoLightModel, QJsonObject{{PD::kIndex, context.logoModel}});
+        break;
+    case SectionOperatingMode: profile.insert(PD::kOperatingMode, context.operatingMode); break;
+    case SectionDisableUpdate: profile.insert(PD::kDisableUpdate, app->getDisableUpdate()); break;
+    case SectionKeyBrightness:
+    case SectionKeyColor: {
+        const FKeyLightModel* keyLights = app->getKeyLightModel();
+        if (!keyLights)
+            return false;
+        const QString color = keyLights->currentColor();
+        if (section == SectionKeyColor && color.isEmpty())
+            return false;
+        int level = -1;
+        for (const QVariant& value : keyLights->keyLightList()) {
+            const auto* item = value.value<FKeyLightModelItem*>();
+            if (item && item->key() == key)
+                level = item->brightness();
+        }
+        QJsonArray entries = profile.value(PD::kKeyLight).toArray();
+        for (int i = 0; i < entries.size(); ++i) {
+            QJsonObject element = entries.at(i).toObject();
+            if (element.value(PD::kKey).toInt(-1) != key)
+                continue;
+            if (section == SectionKeyColor)
+                element.insert(PD::kColors, color);
+            else if (level >= 0)
+                element.insert(PD::kValue1, level);
+            entries.replace(i, element);
+            break;
+        }
+        profile.insert(PD::kKeyLight, entries);
+        break;
+    }
+    default:
+        // The light switches have no model-based form; any other code changes only the stamp and version.
         break;
     }
     if (!ok)

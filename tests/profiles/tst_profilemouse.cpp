@@ -6,7 +6,12 @@
 #include "common/ProgramFolders.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "models/device/FKeyLightModel.h"
 #include "models/device/KDpiModel.h"
+#include "models/device/KImageModel.h"
+#include "models/device/KReportModel.h"
+#include "models/keys/KKeyModel.h"
+#include "models/keys/KKeyModelItem.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
 #include "models/keys/KKey.h"
@@ -124,6 +129,8 @@ private slots:
     void dpiFlagsOnSave_data();
     void dpiFlagsOnSave();
     void multiMacroKeptWithoutSelection();
+    void sectionFromModels_data();
+    void sectionFromModels();
 
 private:
     bool settle();
@@ -367,6 +374,79 @@ void TestProfileMouse::multiMacroKeptWithoutSelection()
     QCOMPARE(first.value("funcIndex").toInt(), 9);
     // The second key took the device's function, not the multi-macro.
     QCOMPARE(readObject(mPath).value("key").toArray().at(1).toObject().value("value1").toString(), QString());
+}
+
+void TestProfileMouse::sectionFromModels_data()
+{
+    QTest::addColumn<int>("section");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<QJsonValue>("expected");
+    QTest::newRow("dpi") << 0 << -1 << "dpi"
+                         << QJsonValue(QJsonObject {{"currentIndex", 1},
+                                                    {"dpiValue", QJsonArray {QJsonObject {{"currentValue", 400}, {"enable", true}},
+                                                                             QJsonObject {{"currentValue", 900}, {"enable", true}},
+                                                                             QJsonObject {{"currentValue", 0}, {"enable", false}}}}});
+    QTest::newRow("report") << 6 << -1 << "report" << QJsonValue(QJsonObject {{"index", 3}});
+    QTest::newRow("light mode") << 5 << -1 << "light"
+                                << QJsonValue(QJsonArray {mouseProfile(0).value("light").toArray().at(0),
+                                                          QJsonObject {{"model", 1}, {"speed", 7}, {"brightness", 8}, {"colors", QJsonArray {"abcdef"}}}});
+    QTest::newRow("update switch") << 14 << -1 << "disableUpdate" << QJsonValue(false);
+    QTest::newRow("key colour") << 16 << 2 << "keyLight"
+                                << QJsonValue(QJsonArray {QJsonObject {{"key", 1}, {"colors", "00ff00"}},
+                                                          QJsonObject {{"key", 2}, {"colors", "123456"}}});
+    QTest::newRow("key") << 1 << 3 << "key"
+                         << QJsonValue(QJsonArray {mouseProfile(0).value("key").toArray().at(0),
+                                                   mouseProfile(0).value("key").toArray().at(1),
+                                                   QJsonObject {{"key", 3}, {"funcIndex", 42}, {"value1", 0x2C}}});
+}
+
+void TestProfileMouse::sectionFromModels()
+{
+    QFETCH(int, section);
+    QFETCH(int, key);
+    QFETCH(QString, member);
+    QFETCH(QJsonValue, expected);
+    QVERIFY(writeObject(mPath, mouseProfile(0)));
+    KImageModel image;
+    image.setVersion("12");
+    mServices->setImageModel(&image);
+    mDpi->setNumber(3);
+    mDpi->setEnable({true, true, true});
+    mDpi->setValues({400, 900, 0});
+    mDpi->setCurrentIndex(1);
+    KReportModel report;
+    report.setCurrentReport(3);
+    mServices->setReportModel(&report);
+    KLightModelItem* logo = mLights->logo();
+    logo->setModel(1);
+    logo->setSpeed(7);
+    logo->setBrightness(8);
+    logo->setColor("#abcdef");
+    FKeyLightModel keyLights;
+    keyLights.setCurrentColor("123456");
+    mServices->setKeyLightModel(&keyLights);
+    KKeyModel keys;
+    auto* item = new KKeyModelItem(3, 42, 0, 0, 0x2C, 0, QString(), &keys);
+    keys.setKeyList({QVariant::fromValue(item)});
+    mServices->setKeyModel(&keys);
+
+    QVERIFY(mController->saveModelConfigItem(mPath, section, key));
+    const QJsonObject saved = readObject(mPath);
+    QCOMPARE(saved.value(member), expected);
+    QCOMPARE(saved.value("fwVersion").toInt(), 12);
+    // Nothing else changed.
+    QCOMPARE(without(saved, {member, "updateAt", "fwVersion", "lightModel"}),
+             without(mouseProfile(0), {member, "updateAt", "fwVersion", "lightModel"}));
+
+    // The version shown as -1 writes nothing.
+    image.setVersion("-1");
+    QVERIFY(!mController->saveModelConfigItem(mPath, section, key));
+    QCOMPARE(readObject(mPath), saved);
+    mServices->setKeyModel(nullptr);
+    mServices->setKeyLightModel(nullptr);
+    mServices->setReportModel(nullptr);
+    mServices->setImageModel(nullptr);
 }
 
 QTEST_MAIN(TestProfileMouse)
