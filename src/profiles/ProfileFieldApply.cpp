@@ -45,8 +45,8 @@ bool ProfileFieldApply::plan(const QJsonObject& profile, const Inputs& inputs, P
 {
     ProfileFieldApply plan;
 
-    // Report rate, when the profile has one.
-    if (profile.contains(PD::kReport)) {
+    // Report rate, when the profile has one (an empty section is none).
+    if (PD::isPresentSection(profile, PD::kReport)) {
         const QJsonValue index = profile.value(PD::kReport).toObject().value(PD::kIndex);
         if (!PD::isInteger(index) || index.toInt() < 0)
             return refuse(error, QStringLiteral("\"report\" has no index"));
@@ -55,7 +55,7 @@ bool ProfileFieldApply::plan(const QJsonObject& profile, const Inputs& inputs, P
     }
 
     // DPI: the device counts its current level over the levels switched on only, and takes every value.
-    if (profile.contains(PD::kDpi)) {
+    if (PD::isPresentSection(profile, PD::kDpi)) {
         const QJsonObject dpi = profile.value(PD::kDpi).toObject();
         const QJsonArray levels = dpi.value(PD::kDpiValue).toArray();
         const QJsonValue current = dpi.value(PD::kCurrentIndex);

@@ -241,6 +241,16 @@ void TestProfileFieldApply::absentSectionsAreNotWritten()
     QCOMPARE(apply(keysOnly), QStringList {"0:Successfully read the current configuration page"});
     QCOMPARE(mDevice->calls(), (QStringList {"setKeyFunction(1,11)", "getReportRate"}));
 
+    // Empty sections are no sections.
+    cleanup();
+    init();
+    QJsonObject empty = keysOnly;
+    empty.insert("report", QJsonObject());
+    empty.insert("dpi", QJsonObject());
+    empty.insert("lightModel", QJsonObject());
+    QCOMPARE(apply(empty), QStringList {"0:Successfully read the current configuration page"});
+    QCOMPARE(mDevice->calls(), (QStringList {"setKeyFunction(1,11)", "getReportRate"}));
+
     // A report rate the device cannot read back fails the apply.
     cleanup();
     init();
