@@ -1,6 +1,7 @@
 #include "app/KAppManager.h"
 
 #include "app/UIManager.h"
+#include "hid/KDeviceController.h"
 #include "models/device/SysParameterControll.h"
 #include "profiles/KConfigFileController.h"
 
@@ -34,6 +35,7 @@ bool KAppManager::init()
     m_uiManager = new UIManager(this);
     AppServices::install(m_uiManager);
     SysParameterControll::instance();
+    KDeviceController::instance()->init(m_uiManager);
     m_initialised = true;
     return true;
 }

@@ -10,8 +10,10 @@
 #include "app/KResolution.h"
 #include "app/HSuspension.h"
 #include "app/HWarningDialog.h"
+#include "hid/FPairing.h"
 #include "online/HAnalytics.h"
 
+#include "models/DeviceModelLinks.h"
 #include "models/device/FKeyLightModel.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/FBattreyModel.h"
@@ -53,6 +55,7 @@ UIManager::UIManager(QObject* parent)
     m_lightModel->setWheel(new KLightModelItem(m_lightModel));
     qmlRegisterType<KLightModelItem>("Model", 1, 0, "KLightModelItem");
     qmlRegisterType<HKeyModel>("Model", 1, 0, "HKeyModel");
+    qmlRegisterType<FPairing>("k.tools", 1, 0, "FPairing");
     m_keyModel = new KKeyModel(this);
     m_keyLightModel = new FKeyLightModel(this);
     m_keyList = new HKeyModel(this);
@@ -104,6 +107,23 @@ void UIManager::startWarning(int type)
 void UIManager::showSetCpiTips(int value)
 {
     m_suspension->showSetCpiTips(value);
+}
+
+void UIManager::stopWarning()
+{
+    emit m_warningDialog->sig_stopWarning();
+}
+
+void UIManager::startAnalytics(const QString& agentInfo)
+{
+    if (!agentInfo.isEmpty())
+        m_analytics->setAgentInfo(agentInfo);
+    m_analytics->start();
+}
+
+void UIManager::linkDeviceController(KDeviceController* controller)
+{
+    DeviceModelLinks::link(controller, this);
 }
 
 void UIManager::sendEvent(const QString& category, const QString& action, const QString& label)

@@ -55,6 +55,9 @@ public:
     void stopLoading() override;
     void startWarning(int type) override;
     void showSetCpiTips(int value) override;
+    void stopWarning() override;
+    void startAnalytics(const QString& agentInfo) override;
+    void linkDeviceController(KDeviceController* controller) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
     float uiScale() const override;
     void saveProfileSection(int section, int key) override;

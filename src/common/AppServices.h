@@ -8,6 +8,7 @@ class FKeyLightModel;
 class FBattreyModel;
 class FOledModel;
 class HConfigView;
+class KDeviceController;
 class HMacroName;
 class HMacroType;
 class KConfigFileController;
@@ -47,10 +48,16 @@ public:
     virtual void startWarning(int type) { (void)type; }
     // The DPI value tip, shown at once for its own three seconds.
     virtual void showSetCpiTips(int value) { (void)value; }
+    // Takes a device warning down (a device was opened or closed).
+    virtual void stopWarning() {}
     virtual void sendEvent(const QString& category, const QString& action, const QString& label)
     {
         (void)category, (void)action, (void)label;
     }
+
+    // Starts usage analytics when the user allows it; a non-empty agentInfo (the model's name, after a
+    // reconnection) is set first.
+    virtual void startAnalytics(const QString& agentInfo) { (void)agentInfo; }
 
     // --- the current profile, as the application model holds it ------------------------------------------
     // Its file name ("Default configuration.json"), not a path; empty when none is chosen.
@@ -77,6 +84,9 @@ public:
     virtual KReportModel* getReportModel() const { return nullptr; }
     virtual FOledModel* getOledModel() const { return nullptr; }
     virtual FBattreyModel* getBattreyModel() const { return nullptr; }
+
+    // Connects the device controller's signals to the models handed out here (models/DeviceModelLinks.h).
+    virtual void linkDeviceController(KDeviceController* controller) { (void)controller; }
 
     // --- the user interface's scale (1.0 until the application sets one) --------------------------------
     virtual float uiScale() const { return 1.0f; }

@@ -30,8 +30,11 @@ public:
     // after the last pending task.
     void removeDevice(const int& pid);
     bool isBusy() const;
-    // Product id of the device created last.
+    // Product id of the current device: the one created last.
     int currentPid() const { return m_currentPid; }
+    // No device is current any more (the device controller found no device class for the id it opens); the
+    // device objects stay registered until they are deleted.
+    void clearCurrent() { m_currentPid = 0; }
     // Whether any device object waits for deletion.
     bool hasRemovedDevice() const;
 

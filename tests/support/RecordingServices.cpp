@@ -1,5 +1,6 @@
 #include "RecordingServices.h"
 
+#include "models/DeviceModelLinks.h"
 #include "profiles/KConfigFileController.h"
 
 RecordingServices::RecordingServices()
@@ -61,6 +62,8 @@ void RecordingServices::clear()
     tips.clear();
     events.clear();
     warnings.clear();
+    warningStops = 0;
+    analyticsStarts.clear();
     loadingStarts = 0;
     loadingStops = 0;
 }
@@ -69,4 +72,9 @@ void RecordingServices::setMouseConfig(const QString& fileName, bool write)
 {
     if (write)
         configPath = fileName;
+}
+
+void RecordingServices::linkDeviceController(KDeviceController* controller)
+{
+    DeviceModelLinks::link(controller, this);
 }

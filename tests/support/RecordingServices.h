@@ -26,6 +26,10 @@ public:
     void stopLoading() override;
     void startWarning(int type) override;
     void showSetCpiTips(int value) override;
+    void stopWarning() override { ++warningStops; }
+    void startAnalytics(const QString& agentInfo) override { analyticsStarts << agentInfo; }
+    // Links the models set here, as the application links its own.
+    void linkDeviceController(KDeviceController* controller) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
     void saveProfileSection(int section, int key) override;
 
@@ -65,6 +69,9 @@ public:
     QStringList tips;
     QStringList events;
     QList<int> warnings;
+    int warningStops = 0;
+    // The agent text of each analytics start (empty when none was set).
+    QStringList analyticsStarts;
     QStringList profileSaves;
     // Also has the profile controller set here save them, as the application does.
     bool saveThroughController = false;

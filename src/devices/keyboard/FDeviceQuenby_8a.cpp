@@ -50,6 +50,7 @@ FDeviceQuenby_8a::FDeviceQuenby_8a(QObject* parent)
 
     m_readThread = new Quenby_8aInterruputRead();
     connect(m_readThread, &Quenby_8aInterruputRead::sigData, this, &FDeviceQuenby_8a::onInterruptData);
+    connect(m_readThread, &QThread::finished, this, &FDeviceQuenby_8a::onReaderFinished);
 }
 
 FDeviceQuenby_8a::~FDeviceQuenby_8a()
@@ -112,11 +113,33 @@ bool FDeviceQuenby_8a::initDevice()
     else if (outcome->value < int(kUsbModeRegisterValue))
         emit sigCurrentModeChange(1);
 
-    if (opened && m_readThread) {
-        m_readThread->setPid(m_pid);
-        m_readThread->start(QThread::InheritPriority);
-    }
+    if (opened)
+        startReader();
     return opened;
+}
+
+void FDeviceQuenby_8a::startReader()
+{
+    if (!m_readThread)
+        return;
+    m_readThread->setPid(m_pid);
+    if (m_readThread->isRunning()) {
+        // A running reader would ignore start(): it ends on its own after its device went away.
+        m_readerRestartPending = true;
+        return;
+    }
+    m_readThread->start(QThread::InheritPriority);
+}
+
+void FDeviceQuenby_8a::onReaderFinished()
+{
+    if (!m_readThread || !m_readerRestartPending.exchange(false))
+        return;
+    if (isRemoved() || !opened)
+        return;
+    // finished() is sent just before the thread ends; the wait is that last step.
+    m_readThread->wait();
+    m_readThread->start(QThread::InheritPriority);
 }
 
 bool FDeviceQuenby_8a::openChannel()
@@ -147,8 +170,7 @@ bool FDeviceQuenby_8a::enterGameMode()
 {
     if (!m_readThread)
         return false;
-    m_readThread->setPid(m_pid);
-    m_readThread->start(QThread::InheritPriority);
+    startReader();
     return true;
 }
 

@@ -77,6 +77,9 @@ public:
     Quenby8aConfigImage configImage() const;
 
 private:
+    // Starts live reports: now, or once the reader of an earlier open has ended.
+    void startReader();
+    void onReaderFinished();
     struct ApplyPlan;
     struct Refusal;
 
@@ -121,6 +124,9 @@ private:
     const int m_delay;
     Quenby8aTransport m_transport;
     Quenby_8aInterruputRead* m_readThread = nullptr;
+    // The reader of an earlier open was still winding down when the device opened again: it starts anew
+    // once it has ended (onReaderFinished).
+    std::atomic<bool> m_readerRestartPending{false};
 
     // Serialises this device's own operations: each public operation takes it once.
     QMutex m_operationLock;

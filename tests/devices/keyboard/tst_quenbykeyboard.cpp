@@ -2,6 +2,7 @@
 // keys and macros. Sleeps are recorded, not slept.
 
 #include "QuenbyKeyboardFixture.h"
+#include "hid/KInterruptReadLoop.h"
 
 #include "common/DeviceIds.h"
 #include "devices/keyboard/FDeviceQuenby_8a.h"
@@ -312,6 +313,33 @@ private slots:
         QCOMPARE(changes.first().at(1).toInt(), 2);
         QCOMPARE(changes.first().at(2).toInt(), 3);
         QCOMPARE(changes.first().at(3).toInt(), 1);
+    }
+
+    // A reopen while the reader of the last open still runs: the reader ends after its read failures and
+    // live reports start again once it has ended (start() on a running thread would do nothing).
+    void readerRestartsAfterReopen()
+    {
+        FDeviceQuenby_8a* device = openDevice();
+        QVERIFY(device);
+        QSignalSpy changes(device, &KBaseDevice::sigcurrentChange);
+        m_keyboard->setRegister(kRegModeRegister, 4);
+        QTRY_VERIFY_WITH_TIMEOUT(m_bus->bus()->blockedReads() > 0, 5000);
+        // The reads after the blocked one fail until the reader gives up.
+        m_bus->bus()->failNext(m_keyboard->vendorDeviceId(), SimBus::Fault::Read,
+                               KInterruptReadLoop::kMaxReadFailures, 1);
+        QVERIFY(device->initDevice());
+        m_keyboard->changeLightsOnKeyboard(3, 2, 1, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!changes.isEmpty(), 5000);
+        changes.clear();
+        // The old reader ends and a new one waits for reports.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                if (changes.isEmpty() && m_bus->bus()->blockedReads() > 0)
+                    m_keyboard->changeLightsOnKeyboard(1, 3, 2, 0);
+                return !changes.isEmpty();
+            }(),
+            5000);
+        QCOMPARE(changes.last().at(1).toInt(), 3);
     }
 
     void keysAndDefaults()
