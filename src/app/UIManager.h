@@ -46,7 +46,7 @@ public:
     KResolution* getResolution() const { return m_resolution; }
     FOledModel* getOledModel() const override { return m_oledModel; }
     FBattreyModel* getBattreyModel() const override { return m_battreyModel; }
-    HEquipmentList* getEquipmentList() const { return m_equipmentList; }
+    HEquipmentList* getEquipmentList() const override { return m_equipmentList; }
 
     // AppServices: feedback through the dialogs above.
     void showTips(int style, const QString& message) override;

@@ -8,6 +8,7 @@ class FKeyLightModel;
 class FBattreyModel;
 class FOledModel;
 class HConfigView;
+class HEquipmentList;
 class KDeviceController;
 class HMacroName;
 class HMacroType;
@@ -84,6 +85,7 @@ public:
     virtual KReportModel* getReportModel() const { return nullptr; }
     virtual FOledModel* getOledModel() const { return nullptr; }
     virtual FBattreyModel* getBattreyModel() const { return nullptr; }
+    virtual HEquipmentList* getEquipmentList() const { return nullptr; }
 
     // Connects the device controller's signals to the models handed out here (models/DeviceModelLinks.h).
     virtual void linkDeviceController(KDeviceController* controller) { (void)controller; }

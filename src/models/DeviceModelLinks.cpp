@@ -4,6 +4,10 @@
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
 #include "models/device/FBattreyModel.h"
+#include "models/device/FKeyLightModel.h"
+#include "models/device/HEquipmentList.h"
+#include "models/device/KDpiModel.h"
+#include "models/device/KReportModel.h"
 #include "models/device/FOledModel.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
@@ -69,6 +73,20 @@ void DeviceModelLinks::link(KDeviceController* controller, AppServices* services
                 QObject::connect(device, &KBaseDevice::sigcurrentChange, logo, &KLightModelItem::slot_currentChange);
         });
     }
+    if (KReportModel* report = services->getReportModel())
+        QObject::connect(controller, &C::reportChanged, report, &KReportModel::deviceDataChange, unique);
+    if (KDpiModel* dpi = services->getDpiModel()) {
+        QObject::connect(controller, &C::dpiChanged, dpi, &KDpiModel::deviceDataChange, unique);
+        QObject::connect(controller, &C::currentDpiIndexChanged, dpi, &KDpiModel::currentIndexChange, unique);
+        QObject::connect(controller, &C::sig_deviceCreated, dpi, [dpi](KBaseDevice* device) {
+            QObject::connect(device, &KBaseDevice::sigcurrentCPI, dpi, &KDpiModel::getCurrentDPIChange);
+        });
+    }
+    if (FKeyLightModel* keyLights = services->getKeyLightModel())
+        QObject::connect(controller, &C::keyLightChanged, keyLights, &FKeyLightModel::deviceDataChange, unique);
+    if (HEquipmentList* equipment = services->getEquipmentList())
+        QObject::connect(controller, &C::sig_equipmentListChanged, equipment, &HEquipmentList::initEquipmentList,
+                         unique);
     if (KKeyModel* keys = services->getKeyModel())
         QObject::connect(controller, &C::keyChanged, keys, &KKeyModel::deviceDataChange, unique);
     if (FOledModel* oled = services->getOledModel())

@@ -11,6 +11,10 @@
 #include "hid/KDeviceController.h"
 #include "hid/KDeviceWatcher.h"
 #include "models/device/FBattreyModel.h"
+#include "models/device/FKeyLightModel.h"
+#include "models/device/HEquipmentList.h"
+#include "models/device/KDpiModel.h"
+#include "models/device/KReportModel.h"
 #include "models/device/FOledModel.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
@@ -72,6 +76,10 @@ public:
         services.setKeyModel(&keys);
         services.setOledModel(&oled);
         services.setBattreyModel(&battery);
+        services.setDpiModel(&dpi);
+        services.setReportModel(&report);
+        services.setKeyLightModel(&keyLights);
+        services.setEquipmentList(&equipment);
         lights.setLogo(new KLightModelItem(&lights));
         lights.setWheel(new KLightModelItem(&lights));
         services.configPath = KDeviceController::defaultProfileName();
@@ -165,6 +173,10 @@ public:
     KKeyModel keys;
     FOledModel oled;
     FBattreyModel battery;
+    KDpiModel dpi;
+    KReportModel report;
+    FKeyLightModel keyLights;
+    HEquipmentList equipment;
     KDeviceController* controller = nullptr;
     QObject context;
     QStringList log;
@@ -265,6 +277,8 @@ private slots:
         for (int id : bench.controller->listedEquipment().keys())
             listedPids << hex(id);
         QCOMPARE(listedPids.join(QLatin1Char(',')), listed);
+        // The device list shows the listed devices.
+        QCOMPARE(bench.equipment.getItemSize(), listedPids.size());
         QCOMPARE(bench.services.warnings, warnings);
         const bool failed = warnings.contains(0);
         QCOMPARE(bench.services.events.contains(QStringLiteral("device_initialization/init_device/fail")), failed);
@@ -292,12 +306,15 @@ private slots:
                          [&] { order << QStringLiteral("image online=%1").arg(bench.controller->online()); });
         QObject::connect(bench.controller, &KDeviceController::keyChanged, &bench.context,
                          [&] { order << QStringLiteral("keys online=%1").arg(bench.controller->online()); });
+        QSignalSpy keyLights(&bench.keyLights, &FKeyLightModel::keyLightListChanged);
         bench.step("plug kb");
         bench.step("start");
         QCOMPARE(order, (QStringList{"image online=1", "keys online=1"}));
         QCOMPARE(bench.image.deviceName(), QStringLiteral("ZEPHRA"));
         QCOMPARE(bench.controller->mouse(), QStringLiteral("ZEPHRA"));
         QVERIFY(!bench.keys.getKeyList().isEmpty());
+        // The per-key light model rebuilt its items for the keyboard's keys.
+        QVERIFY(!keyLights.isEmpty());
 
         // The keyboard switches its light by itself: the logo light item shows it.
         QSignalSpy changes(bench.lights.logo(), &KLightModelItem::modelChanged);

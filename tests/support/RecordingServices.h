@@ -45,6 +45,7 @@ public:
     FKeyLightModel* getKeyLightModel() const override { return m_keyLightModel; }
     KDpiModel* getDpiModel() const override { return m_dpiModel; }
     KReportModel* getReportModel() const override { return m_reportModel; }
+    HEquipmentList* getEquipmentList() const override { return m_equipmentList; }
     float uiScale() const override { return m_scale; }
     QString getConfigPath() const override { return configPath; }
     void setMouseConfig(const QString& fileName, bool write) override;
@@ -62,6 +63,7 @@ public:
     void setKeyLightModel(FKeyLightModel* model) { m_keyLightModel = model; }
     void setDpiModel(KDpiModel* model) { m_dpiModel = model; }
     void setReportModel(KReportModel* model) { m_reportModel = model; }
+    void setEquipmentList(HEquipmentList* list) { m_equipmentList = list; }
 
     // Forgets what was recorded (not the objects, the scale or the current profile).
     void clear();
@@ -96,4 +98,5 @@ private:
     FKeyLightModel* m_keyLightModel = nullptr;
     KDpiModel* m_dpiModel = nullptr;
     KReportModel* m_reportModel = nullptr;
+    HEquipmentList* m_equipmentList = nullptr;
 };
