@@ -208,26 +208,32 @@ bool FKeyLightModel::writeKeyColor(int key, QString color)
                                     {QStringLiteral("g"), quint8(rgb.at(1))},
                                     {QStringLiteral("b"), quint8(rgb.at(2))}};
     AppServices::instance()->startLoading(kLoadingMs);
-    m_work.run(&KBaseDevice::setKeyRGB, device, KKey(key), colour, 0, 0, [this, key, color, text](bool ok) {
-        FKeyLightModelItem* item = itemOfKey(key);
-        if (!ok) {
-            keyEvent(key, QStringLiteral("fail"));
-            qDebug() << "[Error] setKeyRGB";
-            AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            // The key keeps its colour: the page reads it again.
-            if (item)
-                emit item->colorChanged();
-        } else if (!item) {
-            // The device has changed since: the key is not shown any more, and its profile is another's.
-            qDebug() << "[Error] setKeyRGB: the key is gone from the list:" << key;
-        } else {
-            keyEvent(key, QStringLiteral("color:%1").arg(color));
-            qDebug() << "[Info] setKeyRGB";
-            item->setColor(text, true);
-            setCurrentColor(text);
-            AppServices::instance()->saveProfileSection(kSectionKeyColor, key);
-        }
-        AppServices::instance()->stopLoading();
+    m_writes.enqueue(device, [this, key, color, text, colour](KBaseDevice* device) {
+        const auto done = [this, key, color, text](bool ok) {
+            FKeyLightModelItem* item = itemOfKey(key);
+            if (!ok) {
+                keyEvent(key, QStringLiteral("fail"));
+                qDebug() << "[Error] setKeyRGB";
+                AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
+                // The key keeps its colour: the page reads it again.
+                if (item)
+                    emit item->colorChanged();
+            } else if (!item) {
+                // The device has changed since: the key is not shown any more, and its profile is another's.
+                qDebug() << "[Error] setKeyRGB: the key is gone from the list:" << key;
+            } else {
+                keyEvent(key, QStringLiteral("color:%1").arg(color));
+                qDebug() << "[Info] setKeyRGB";
+                item->setColor(text, true);
+                setCurrentColor(text);
+                AppServices::instance()->saveProfileSection(kSectionKeyColor, key);
+            }
+            AppServices::instance()->stopLoading();
+            m_writes.done();
+        };
+        if (!device)
+            return done(false);
+        m_work.run(&KBaseDevice::setKeyRGB, device, KKey(key), colour, 0, 0, done);
     });
     return true;
 }
@@ -244,23 +250,29 @@ bool FKeyLightModel::writeKeyBrightness(int key, int brightness)
     if (!device)
         return false;
     AppServices::instance()->startLoading(kLoadingMs);
-    m_work.run(&KBaseDevice::setKeyBrightness, device, KKey(key), brightness, [this, key, brightness](bool ok) {
-        FKeyLightModelItem* item = itemOfKey(key);
-        if (!ok) {
-            keyEvent(key, QStringLiteral("fail"));
-            qDebug() << "[Error] setKeyLight";
-            AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            if (item)
-                emit item->brightnessChanged();
-        } else if (!item) {
-            qDebug() << "[Error] setKeyLight: the key is gone from the list:" << key;
-        } else {
-            keyEvent(key, QStringLiteral("brightness:%1").arg(brightness));
-            qDebug() << "[Info] setKeyLight" << key << brightness;
-            item->setBrightness(brightness, true);
-            AppServices::instance()->saveProfileSection(kSectionKeyBrightness, key);
-        }
-        AppServices::instance()->stopLoading();
+    m_writes.enqueue(device, [this, key, brightness](KBaseDevice* device) {
+        const auto done = [this, key, brightness](bool ok) {
+            FKeyLightModelItem* item = itemOfKey(key);
+            if (!ok) {
+                keyEvent(key, QStringLiteral("fail"));
+                qDebug() << "[Error] setKeyLight";
+                AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
+                if (item)
+                    emit item->brightnessChanged();
+            } else if (!item) {
+                qDebug() << "[Error] setKeyLight: the key is gone from the list:" << key;
+            } else {
+                keyEvent(key, QStringLiteral("brightness:%1").arg(brightness));
+                qDebug() << "[Info] setKeyLight" << key << brightness;
+                item->setBrightness(brightness, true);
+                AppServices::instance()->saveProfileSection(kSectionKeyBrightness, key);
+            }
+            AppServices::instance()->stopLoading();
+            m_writes.done();
+        };
+        if (!device)
+            return done(false);
+        m_work.run(&KBaseDevice::setKeyBrightness, device, KKey(key), brightness, done);
     });
     return true;
 }

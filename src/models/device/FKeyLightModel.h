@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hid/HWork.h"
+#include "models/device/DeviceWriteQueue.h"
 
 #include <QJsonObject>
 #include <QObject>
@@ -12,8 +13,9 @@ class KBaseDevice;
 
 // The keyboard's per-key light: one item per key of the device layout with its brightness and colour, the
 // brightness range of a key and the colour of the key selected in the user interface ("f_keyLightModel").
-// The key list model hands its list and range to the pages. Writes go to the current device one key at a
-// time; each confirmed write shows in the key's item and is saved into the current profile.
+// The key list model hands its list and range to the pages. Writes go to the current device one at a time,
+// in the order they were made; each confirmed write shows in the key's item and is saved into the current
+// profile.
 //
 // The items are children of the model and are found by their key (the layout lists keys in its own order).
 // A rebuild announces the new list and frees the old items once the event loop has moved on, so that views
@@ -76,6 +78,7 @@ private:
     static void keyEvent(int key, const QString& label);
 
     HWork m_work;
+    DeviceWriteQueue m_writes;
     QVariantList m_keyLightList;
     int m_maxValue = 10;
     int m_minValue = 0;

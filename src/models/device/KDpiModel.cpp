@@ -291,21 +291,28 @@ bool KDpiModel::setDpi(int index, int value, bool write)
         refreshValue(index, m_values.at(index));
         return false;
     }
-    QVector<int> list = m_values;
-    list[index] = v;
     AppServices::instance()->startLoading(kLoadingMs);
-    m_work.run(&KBaseDevice::setDpiList, device, list, [this, index, v](bool ok) {
-        if (ok) {
-            sendEvent(QStringLiteral("dpivalue"), QString::number(v));
-            refreshValue(index, v);
-            saveDpiSection();
-            AppServices::instance()->showSetCpiTips(v);
-        } else {
-            refreshValue(index, m_values.value(index));
-            AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            sendEvent(QStringLiteral("dpivalue"), QStringLiteral("fail"));
-        }
-        AppServices::instance()->stopLoading();
+    m_writes.enqueue(device, [this, index, v](KBaseDevice* device) {
+        // Built when its turn comes, on every value the device has taken before it.
+        QVector<int> list = m_values;
+        const auto done = [this, index, v](bool ok) {
+            if (ok) {
+                sendEvent(QStringLiteral("dpivalue"), QString::number(v));
+                refreshValue(index, v);
+                saveDpiSection();
+                AppServices::instance()->showSetCpiTips(v);
+            } else {
+                refreshValue(index, m_values.value(index));
+                AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
+                sendEvent(QStringLiteral("dpivalue"), QStringLiteral("fail"));
+            }
+            AppServices::instance()->stopLoading();
+            m_writes.done();
+        };
+        if (!device || index >= list.size())
+            return done(false);
+        list[index] = v;
+        m_work.run(&KBaseDevice::setDpiList, device, list, done);
     });
     return true;
 }
@@ -341,36 +348,37 @@ bool KDpiModel::selectDpi(int index, bool write)
     emit enableChanged();
     AppServices::instance()->startLoading(kLoadingMs);
 
-    if (index > m_currentIndex) {
-        writeStageList(device, stage, kept);
-        return true;
-    }
-    // A stage before the current one changed: the device's index of the current stage moved with it.
-    const int deviceIndex = deviceIndexOfStage(m_currentIndex);
-    qDebug() << "currentIndex:" << deviceIndex;
-    m_work.run(&KBaseDevice::setDpiIndex, device, deviceIndex, [this, device, stage, kept](bool ok) {
-        if (!ok) {
-            qDebug() << "[Error] selectDpi->setDpiIndex";
-            AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            restoreEnable(stage, kept);
-            AppServices::instance()->stopLoading();
-            return;
-        }
-        writeStageList(device, stage, kept);
+    m_writes.enqueue(device, [this, index, stage, kept](KBaseDevice* device) {
+        if (!device)
+            return stageSwitchFailed("[ERROR] selectDpi->setDpiList", stage, kept);
+        if (index > m_currentIndex)
+            return writeStageList(device, stage, kept);
+        // A stage before the current one changed: the device's index of the current stage moved with it.
+        const int deviceIndex = deviceIndexOfStage(m_currentIndex);
+        qDebug() << "currentIndex:" << deviceIndex;
+        m_work.run(&KBaseDevice::setDpiIndex, device, deviceIndex, [this, device, stage, kept](bool ok) {
+            if (!ok)
+                return stageSwitchFailed("[Error] selectDpi->setDpiIndex", stage, kept);
+            writeStageList(device, stage, kept);
+        });
     });
     return true;
+}
+
+void KDpiModel::stageSwitchFailed(const char* log, int stage, bool kept)
+{
+    qDebug() << log;
+    AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
+    restoreEnable(stage, kept);
+    AppServices::instance()->stopLoading();
+    m_writes.done();
 }
 
 void KDpiModel::writeStageList(KBaseDevice* device, int stage, bool kept)
 {
     m_work.run(&KBaseDevice::setDpiList, device, m_values, [this, device, stage, kept](bool ok) {
-        if (!ok) {
-            qDebug() << "[ERROR] selectDpi->setDpiList";
-            AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            restoreEnable(stage, kept);
-            AppServices::instance()->stopLoading();
-            return;
-        }
+        if (!ok)
+            return stageSwitchFailed("[ERROR] selectDpi->setDpiList", stage, kept);
         readBackCurrentStage(device);
     });
 }
@@ -385,6 +393,7 @@ void KDpiModel::readBackCurrentStage(KBaseDevice* device)
         emit currentIndexChanged();
         saveDpiSection();
         AppServices::instance()->stopLoading();
+        m_writes.done();
     });
 }
 
@@ -417,18 +426,24 @@ bool KDpiModel::writeCurrentDpi(int index, bool write)
         return false;
     }
     AppServices::instance()->startLoading(kLoadingMs);
-    m_work.run(&KBaseDevice::setDpiIndex, device, deviceIndex, [this, index](bool ok) {
-        if (ok) {
-            sendEvent(QStringLiteral("currentDpiIndex"), QString::number(index));
-            refreshCurrentIndex(index);
-            saveDpiSection();
-            AppServices::instance()->showSetCpiTips(m_values.value(index));
-        } else {
-            refreshCurrentIndex(m_currentIndex);
-            AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            sendEvent(QStringLiteral("currentDpiIndex"), QStringLiteral("fail"));
-        }
-        AppServices::instance()->stopLoading();
+    m_writes.enqueue(device, [this, index, deviceIndex](KBaseDevice* device) {
+        const auto done = [this, index](bool ok) {
+            if (ok) {
+                sendEvent(QStringLiteral("currentDpiIndex"), QString::number(index));
+                refreshCurrentIndex(index);
+                saveDpiSection();
+                AppServices::instance()->showSetCpiTips(m_values.value(index));
+            } else {
+                refreshCurrentIndex(m_currentIndex);
+                AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
+                sendEvent(QStringLiteral("currentDpiIndex"), QStringLiteral("fail"));
+            }
+            AppServices::instance()->stopLoading();
+            m_writes.done();
+        };
+        if (!device)
+            return done(false);
+        m_work.run(&KBaseDevice::setDpiIndex, device, deviceIndex, done);
     });
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hid/HWork.h"
+#include "models/device/DeviceWriteQueue.h"
 
 #include <QJsonObject>
 #include <QObject>
@@ -119,6 +120,8 @@ private:
     // After a switch was written: the device's current stage becomes the model's, then the profile.
     void readBackCurrentStage(KBaseDevice* device);
     void writeStageList(KBaseDevice* device, int stage, bool kept);
+    void stageSwitchFailed(const char* log, int stage, bool kept);
+
 
     HWork m_work;
     int m_number = 7;
@@ -130,4 +133,5 @@ private:
     QVector<int> m_optionalValue;
     QVector<int> m_values{500, 1000, 1500, 2000, 3000, 8000, 19000};
     QVector<bool> m_enable = QVector<bool>(7, true);
+    DeviceWriteQueue m_writes;
 };

@@ -64,22 +64,28 @@ bool KReportModel::selectReport(int index, bool write)
         return false;
     }
     AppServices::instance()->startLoading(kLoadingMs);
-    m_work.run(&KBaseDevice::setReportRate, device, index, [this, index](bool ok) {
-        AppServices* services = AppServices::instance();
-        if (!ok) {
-            qDebug() << "[Error] write selectReport index:" << index;
-            services->sendEvent(kCategory, QStringLiteral("report"), QStringLiteral("fail"));
-            services->startWarning(AppServices::WarningOperationFailed);
-            const int kept = m_currentReport;
-            setCurrentReport(-1);
-            setCurrentReport(kept);
-        } else {
-            services->sendEvent(kCategory, QStringLiteral("report"), QString::number(index));
-            setCurrentReport(index);
-            qDebug() << "[Info] write selectReport index:" << index;
-            services->saveProfileSection(kSectionReport, -1);
-        }
-        services->stopLoading();
+    m_writes.enqueue(device, [this, index](KBaseDevice* device) {
+        const auto done = [this, index](bool ok) {
+            AppServices* services = AppServices::instance();
+            if (!ok) {
+                qDebug() << "[Error] write selectReport index:" << index;
+                services->sendEvent(kCategory, QStringLiteral("report"), QStringLiteral("fail"));
+                services->startWarning(AppServices::WarningOperationFailed);
+                const int kept = m_currentReport;
+                setCurrentReport(-1);
+                setCurrentReport(kept);
+            } else {
+                services->sendEvent(kCategory, QStringLiteral("report"), QString::number(index));
+                setCurrentReport(index);
+                qDebug() << "[Info] write selectReport index:" << index;
+                services->saveProfileSection(kSectionReport, -1);
+            }
+            services->stopLoading();
+            m_writes.done();
+        };
+        if (!device)
+            return done(false);
+        m_work.run(&KBaseDevice::setReportRate, device, index, done);
     });
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hid/HWork.h"
+#include "models/device/DeviceWriteQueue.h"
 
 #include <QJsonObject>
 #include <QObject>
@@ -11,6 +12,7 @@ class KBaseDevice;
 // The report rate (polling rate) of the current device ("g_reportModel"): the rates its layout offers and the
 // index of the selected one. Selecting a rate sends its index (not the rate in Hz) to the device and, on
 // success, saves the report section of the current profile. The rate is never read back from the device.
+// Selections reach the device in the order they were made.
 //
 // setCurrentReport stores and signals; setNumber and setValues only store.
 //
@@ -51,6 +53,7 @@ public slots:
 
 private:
     HWork m_work;
+    DeviceWriteQueue m_writes;
     int m_currentReport = 0;
     int m_number = 4;
     QVector<int> m_values{125, 250, 500, 1000};

@@ -390,6 +390,45 @@ private slots:
         QCOMPARE(bench.services.open(), 0);
     }
 
+    // Edits in quick succession reach the mouse in the order they were made, each on the ones before, so the
+    // mouse ends with what the model shows.
+    void quickEditsLandInOrder()
+    {
+        SettingsMouseFixture mouse(mouseLayout());
+        QVERIFY(mouse.device());
+        DpiBench bench;
+        bench.readLayout();
+        QVERIFY(bench.dpi.setDpi(1, 1200));
+        QVERIFY(bench.dpi.selectDpi(4));
+        QVERIFY(bench.dpi.setDpi(2, 1600));
+        QVERIFY(bench.dpi.setDpi(1, 1250));
+        settle();
+        const QVector<int> expected{500, 1250, 1600, 2000, 3000, 8000, 19000};
+        QCOMPARE(mouse.mouse()->stages(), expected);
+        QCOMPARE(bench.dpi.values(), expected);
+        QCOMPARE(bench.dpi.enable(), switches("1110111"));
+        QCOMPARE(bench.services.profileSaves.size(), 4);
+        QCOMPARE(bench.services.open(), 0);
+    }
+
+    // Writes still waiting their turn when the mouse goes fail one by one, without reaching the device.
+    void writesQueuedWhenTheMouseGoes()
+    {
+        SettingsMouseFixture mouse(mouseLayout());
+        QVERIFY(mouse.device());
+        DpiBench bench;
+        bench.readLayout();
+        QVERIFY(bench.dpi.setDpi(1, 1200));
+        QVERIFY(bench.dpi.setDpi(2, 1600));
+        QVERIFY(bench.dpi.selectDpi(4));
+        mouse.device()->setRemoved(true);
+        settle();
+        QCOMPARE(bench.dpi.values().mid(1, 2), QVector<int>({1200, 1500}));
+        QCOMPARE(bench.dpi.enable(), QVector<bool>(7, true));
+        QCOMPARE(bench.services.warnings, QList<int>({1, 1}));
+        QCOMPARE(bench.services.open(), 0);
+    }
+
     // --- switching stages ------------------------------------------------------------------------------------------
 
     void stageSwitches_data()

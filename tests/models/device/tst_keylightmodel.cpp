@@ -283,6 +283,24 @@ private slots:
         QCOMPARE(bench.services.open(), 0);
     }
 
+    // Quick writes to one key reach the device in the order they were made.
+    void quickWritesLandInOrder()
+    {
+        SettingsMouseFixture mouse(keyLightLayout(kMouseKeys));
+        QVERIFY(mouse.device());
+        KeyLightBench bench;
+        for (int level : {3, 7, 5})
+            QVERIFY(bench.model.writeKeyBrightness(30, level));
+        for (const char* colour : {"#010203", "#0A0B0C"})
+            QVERIFY(bench.model.writeKeyColor(30, QString::fromLatin1(colour)));
+        settle();
+        QCOMPARE(mouse.mouse()->keyBrightness(30), 5);
+        QCOMPARE(bench.model.itemOfKey(30)->brightness(), 5);
+        QCOMPARE(mouse.mouse()->keyColor(30), QVector<int>({10, 11, 12}));
+        QCOMPARE(bench.model.itemOfKey(30)->color(), QStringLiteral("0A0B0C"));
+        QCOMPARE(bench.services.open(), 0);
+    }
+
     // The keyboard has no per-key colours: every colour write ends as a failure, nothing is stored.
     void keyboardRefusesColours()
     {

@@ -28,6 +28,19 @@ QJsonObject reportLayout(const QVector<int>& rates)
     return QJsonObject{{"report", QJsonObject{{"number", rates.size()}, {"value", list}}}};
 }
 
+// The settings mouse offering four rates, the report-rate model with them read in, and the recording services.
+struct ReportBench {
+    SettingsMouseFixture mouse{reportLayout({125, 250, 500, 1000})};
+    RecordingServices services;
+    KReportModel report;
+
+    ReportBench()
+    {
+        report.deviceDataChange();
+        settle();
+    }
+};
+
 } // namespace
 
 class TestReportModel : public QObject
@@ -85,12 +98,11 @@ private slots:
     void everyRate()
     {
         QFETCH(int, index);
-        SettingsMouseFixture mouse(reportLayout({125, 250, 500, 1000}));
+        ReportBench bench;
+        SettingsMouseFixture& mouse = bench.mouse;
+        RecordingServices& services = bench.services;
+        KReportModel& report = bench.report;
         QVERIFY(mouse.device());
-        RecordingServices services;
-        KReportModel report;
-        report.deviceDataChange();
-        settle();
         report.setCurrentReport(index == 0 ? 3 : 0);
 
         QVERIFY(report.selectReport(index));
@@ -134,12 +146,11 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(int, index);
         QFETCH(bool, write);
-        SettingsMouseFixture mouse(reportLayout({125, 250, 500, 1000}));
+        ReportBench bench;
+        SettingsMouseFixture& mouse = bench.mouse;
+        RecordingServices& services = bench.services;
+        KReportModel& report = bench.report;
         QVERIFY(mouse.device());
-        RecordingServices services;
-        KReportModel report;
-        report.deviceDataChange();
-        settle();
         report.setCurrentReport(1);
         if (fault == QLatin1String("refuse"))
             mouse.mouse()->refuseWrites(kRegReportRate, kRegReportRate);
@@ -163,6 +174,23 @@ private slots:
         QCOMPARE(services.open(), 0);
         QCOMPARE(services.profileSaves, QStringList());
         QCOMPARE(mouse.mouse()->reportRate(), 0);
+    }
+
+    // Quick selections reach the mouse in the order they were made: it ends with the last one, as shown.
+    void quickSelectionsLandInOrder()
+    {
+        ReportBench bench;
+        SettingsMouseFixture& mouse = bench.mouse;
+        RecordingServices& services = bench.services;
+        KReportModel& report = bench.report;
+        QVERIFY(mouse.device());
+        for (int index : {3, 1, 2})
+            QVERIFY(report.selectReport(index));
+        settle();
+        QCOMPARE(mouse.mouse()->reportRate(), 2);
+        QCOMPARE(report.currentReport(), 2);
+        QCOMPARE(services.profileSaves.size(), 3);
+        QCOMPARE(services.open(), 0);
     }
 
     // The keyboard offers no rates: nothing can be selected, and its device refuses any rate.
