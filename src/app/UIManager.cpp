@@ -28,7 +28,10 @@
 #include "models/device/KReportModel.h"
 #include "models/keys/HKeyModel.h"
 #include "models/keys/KKeyModel.h"
+#include "models/keys/HMacroModel.h"
 #include "models/keys/HMacroName.h"
+#include "models/keys/KMacroList.h"
+#include "models/keys/KMacroModel.h"
 #include "models/keys/HMacroType.h"
 
 #include <QtQml>
@@ -40,6 +43,11 @@ UIManager::UIManager(QObject* parent)
     qmlRegisterUncreatableType<HConfigView>("Model", 1, 0, "HConfigview", QString());
     m_configView = new HConfigView(this);
     m_macroType = new HMacroType(this);
+    qmlRegisterType<KMacroModel>("Model", 1, 0, "KMacroModel");
+    qmlRegisterUncreatableType<KMacroList>("Model", 1, 0, "KMacroList", QString());
+    m_macroList = new KMacroList(this);
+    qmlRegisterType<HMacroModel>("Model", 1, 0, "HMacroModel");
+    qmlRegisterUncreatableType<HMacroName>("Model", 1, 0, "HMacroName", QString());
     m_macroName = new HMacroName(this);
     m_oledModel = new FOledModel(this);
     m_loadDialog = new HLoadDialog(this);

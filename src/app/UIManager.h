@@ -12,6 +12,7 @@ class HKeyModel;
 class HLoadDialog;
 class HMacroName;
 class HMacroType;
+class KMacroList;
 class HSuspension;
 class HWarningDialog;
 class KResolution;
@@ -30,6 +31,7 @@ public:
 
     HMacroType* getMacroType() const override { return m_macroType; }
     HMacroName* getMacroName() const override { return m_macroName; }
+    KMacroList* getMacroList() const { return m_macroList; }
     HLoadDialog* getLoadDialog() const { return m_loadDialog; }
     HSuspension* getSuspension() const { return m_suspension; }
     HWarningDialog* getWarningDialog() const { return m_warningDialog; }
@@ -68,6 +70,7 @@ public:
 private:
     HMacroType* m_macroType = nullptr;
     HMacroName* m_macroName = nullptr;
+    KMacroList* m_macroList = nullptr;
     HLoadDialog* m_loadDialog = nullptr;
     HSuspension* m_suspension = nullptr;
     HWarningDialog* m_warningDialog = nullptr;

@@ -3,7 +3,7 @@
 #include "profiles/HConfigView.h"
 
 HConfigModel::HConfigModel(QObject* parent)
-    : QAbstractListModel(parent)
+    : ListSignalModel(parent)
 {
 }
 
@@ -38,21 +38,7 @@ QHash<int, QByteArray> HConfigModel::roleNames() const
 void HConfigModel::setConfigView(HConfigView* view)
 {
     beginResetModel();
-    if (m_configView)
-        m_configView->disconnect(this);
+    followList<HConfigView>(m_configView, view);
     m_configView = view;
-    if (view) {
-        connect(view, &HConfigView::preItemInserted, this, [this](int i) { beginInsertRows(QModelIndex(), i, i); });
-        connect(view, &HConfigView::postItemInserted, this, [this] { endInsertRows(); });
-        connect(view, &HConfigView::preItemDeleted, this, [this](int i) { beginRemoveRows(QModelIndex(), i, i); });
-        connect(view, &HConfigView::postItemDeleted, this, [this] { endRemoveRows(); });
-        connect(view, &HConfigView::preResetItems, this, [this] { beginResetModel(); });
-        connect(view, &HConfigView::postResetItems, this, [this] { endResetModel(); });
-        // A view that goes away while shown empties the model.
-        connect(view, &QObject::destroyed, this, [this] {
-            beginResetModel();
-            endResetModel();
-        });
-    }
     endResetModel();
 }

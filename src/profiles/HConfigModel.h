@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractListModel>
+#include "common/ListSignalModel.h"
+
 #include <QPointer>
 
 class HConfigView;
@@ -9,7 +10,7 @@ class HConfigView;
 // model notifications, so every view pointed at that list shows the same entries.
 //
 // Threads: GUI thread only.
-class HConfigModel : public QAbstractListModel
+class HConfigModel : public ListSignalModel
 {
     Q_OBJECT
     Q_PROPERTY(HConfigView* configView READ configView WRITE setConfigView NOTIFY configViewChanged)

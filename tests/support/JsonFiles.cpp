@@ -1,6 +1,8 @@
 #include "JsonFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 
 QJsonObject readJsonObject(const QString& path)
@@ -12,4 +14,17 @@ QJsonObject readJsonObject(const QString& path)
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
     return QJsonDocument::fromJson(bytes).object();
+}
+
+QByteArray readFileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeFileBytes(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }

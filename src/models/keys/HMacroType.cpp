@@ -1,5 +1,6 @@
 #include "models/keys/HMacroType.h"
 
+#include "models/keys/MacroDocument.h"
 #include "models/keys/MacroPlayType.h"
 #include "profiles/FileHelpers.h"
 
@@ -17,42 +18,6 @@ const QLatin1String kKeyMacroName("macroName");
 const QLatin1String kKeyPlayType("playType");
 const QLatin1String kKeyIgnoreTime("ignoreTime");
 const QLatin1String kKeyTimes("times");
-
-// Macro files are small; anything beyond this is not one of ours and is not read into memory.
-constexpr qint64 kMaxMacroFileSize = 16 * 1024 * 1024;
-
-enum class ReadResult { Missing, Unreadable, Empty, Unparsable, Ok };
-
-// Reads a macro document. A file that exists but cannot be read or parsed as an object must never be
-// overwritten, since that would destroy whatever it holds.
-ReadResult readMacroObject(const QString& path, QJsonObject* object)
-{
-    QFile file(path);
-    const QFileInfo info(path);
-    if (!info.exists())
-        return ReadResult::Missing;
-    // Only a regular file: opening a pipe waits for a writer that may never come, and a device node or
-    // socket reads as empty and would then be replaced by a new file.
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return ReadResult::Unreadable;
-    if (file.size() == 0)
-        return ReadResult::Empty;
-    const auto [read, bytes] = readAtMost(file, kMaxMacroFileSize);
-    if (!read)
-        return ReadResult::Unreadable;
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
-        return ReadResult::Unparsable;
-    *object = document.object();
-    return ReadResult::Ok;
-}
-
-// The old file is replaced only once the whole new document is on disk.
-bool writeMacroObject(const QString& path, const QJsonObject& object)
-{
-    return saveFileContents(path, QJsonDocument(object).toJson(QJsonDocument::Indented));
-}
 
 // "playType" is stored as text; numbers written by hand or by other tools are taken as well.
 QString playTypeText(const QJsonValue& value)
@@ -189,18 +154,18 @@ bool HMacroType::setMacroName(QVector<QString> name, bool write)
 void HMacroType::initFromFile(QString path)
 {
     QJsonObject object;
-    switch (readMacroObject(path, &object)) {
-    case ReadResult::Missing:
-    case ReadResult::Unreadable:
+    switch (readMacroDocument(path, &object)) {
+    case MacroReadResult::Missing:
+    case MacroReadResult::Unreadable:
         qWarning() << "[Error] open macro json error";
         return;
-    case ReadResult::Empty:
+    case MacroReadResult::Empty:
         applyDefaults();
         qInfo() << "[INFO] 2.refresh list";
         return;
-    case ReadResult::Unparsable:
+    case MacroReadResult::Unparsable:
         return;
-    case ReadResult::Ok:
+    case MacroReadResult::Ok:
         break;
     }
     const QString playType = playTypeText(object.value(kKeyPlayType));
@@ -234,8 +199,8 @@ void HMacroType::saveToFile(QString path)
 {
     // The file also holds the event list, written by the recording list: update the settings in place.
     QJsonObject object;
-    const ReadResult read = readMacroObject(path, &object);
-    if (read == ReadResult::Unreadable || read == ReadResult::Unparsable) {
+    const MacroReadResult read = readMacroDocument(path, &object);
+    if (read == MacroReadResult::Unreadable || read == MacroReadResult::Unparsable) {
         qWarning() << "[Error] write macro json error";
         return;
     }
@@ -243,7 +208,7 @@ void HMacroType::saveToFile(QString path)
     object.insert(kKeyPlayType, m_currentIndex);
     object.insert(kKeyTimes, m_value);
     object.insert(kKeyMacroName, m_macroName);
-    if (!writeMacroObject(path, object)) {
+    if (!writeMacroDocument(path, object)) {
         qWarning() << "[Error] write macro json error";
         return;
     }
@@ -253,22 +218,22 @@ void HMacroType::saveToFile(QString path)
 bool HMacroType::saveFileName(QString path, QString fileName)
 {
     QJsonObject object;
-    switch (readMacroObject(path, &object)) {
-    case ReadResult::Ok:
+    switch (readMacroDocument(path, &object)) {
+    case MacroReadResult::Ok:
         break;
-    case ReadResult::Missing:
+    case MacroReadResult::Missing:
         // The file was just renamed to this path: when it is not there (its folder a dangling link, say),
         // the rename did not do what the list shows.
         qWarning().noquote() << "[Error] rename macro: no macro file at" << path;
         return false;
-    case ReadResult::Unreadable:
-    case ReadResult::Empty:
-    case ReadResult::Unparsable:
+    case MacroReadResult::Unreadable:
+    case MacroReadResult::Empty:
+    case MacroReadResult::Unparsable:
         qWarning().noquote() << "[Error] rename macro: not a macro document:" << path;
         return false;
     }
     object.insert(kKeyMacroName, fileName);
-    if (!writeMacroObject(path, object)) {
+    if (!writeMacroDocument(path, object)) {
         qWarning() << "[Error] write macro json error";
         return false;
     }
