@@ -7,6 +7,8 @@
 #include "profiles/ProfileNames.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -65,7 +67,8 @@ void registerCreatedFile(const QString& path, const QString& fileName, CreatedFi
         }
         break;
     case CreatedFileKind::MacroFile:
-        if (macros)
+        // Rows stand for files of the folder the list shows: a macro made elsewhere shows when its folder does.
+        if (macros && QDir::cleanPath(QFileInfo(path).absolutePath()) == macros->folder())
             macros->insertItemAt(fileName, macros->getItemValue(), false, false, true);
         break;
     }

@@ -9,6 +9,7 @@
 #include "models/keys/KKey.h"
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/KeyAssignmentRules.h"
+#include "models/keys/KeyboardHook.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -31,7 +32,11 @@ KKeyModel::KKeyModel(QObject* parent)
     definedMacroIndex = 0;
 }
 
-KKeyModel::~KKeyModel() = default;
+KKeyModel::~KKeyModel()
+{
+    if (hook)
+        hook->uninstallKeyboardHook();
+}
 
 // --- the current device ----------------------------------------------------------------------------------
 
@@ -183,6 +188,48 @@ void KKeyModel::rebuildKeyValueList(const QList<int>& vkCodes, const QList<int>&
     for (int i = 0; i < vkCodes.size() && i < extended.size(); ++i)
         fresh << QVariant::fromValue(new HKey(vkCodes.at(i), extended.at(i), false, this));
     replaceOwnedList<HKey>(keyValueList, fresh, this, &KKeyModel::keyValueListChanged);
+}
+
+// --- the key-press preview --------------------------------------------------------------------------------
+
+void KKeyModel::installHook()
+{
+    hook = std::make_unique<KeyboardHook>();
+    hook->installKeyboardHook();
+    // Guarded: the callback outlives an uninstall, and a model that is gone is never called.
+    QPointer<KKeyModel> self(this);
+    KeyboardHook::callback() = [self](int vkCode, int scanCode, bool extended, bool down, bool repeat) {
+        if (self)
+            self->updateCapslockTip(vkCode, scanCode, extended, down, repeat);
+    };
+}
+
+void KKeyModel::unInstallHook()
+{
+    if (hook)
+        hook->uninstallKeyboardHook();
+}
+
+void KKeyModel::updateCapslockTip(int vkCode, int scanCode, bool extended, bool downOrUp, bool isAuto)
+{
+    Q_UNUSED(scanCode);
+    Q_UNUSED(isAuto);
+    int index = -1;
+    for (int i = 0; i < keyValueList.size(); ++i) {
+        const HKey* key = keyValueList.at(i).value<HKey*>();
+        if (key && key->getKey() == vkCode && key->getExtended() == extended)
+            index = i;
+    }
+    if (index < 0 || index >= keyList.size())
+        return;
+    const KKeyModelItem* item = keyList.at(index).value<KKeyModelItem*>();
+    // Only a key that still does what it does from the factory shows its press.
+    const QVariant factory = item ? orginFuncMap.value(QString::number(item->getKey())) : QVariant();
+    if (!item || factory != QVariant(item->getType())) {
+        qDebug() << "error pressDown";
+        return;
+    }
+    keyValueList.at(index).value<HKey*>()->setIsDown(downOrUp, true);
 }
 
 KKeyModelItem* KKeyModel::itemOfKey(int key) const

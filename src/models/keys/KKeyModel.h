@@ -20,6 +20,7 @@
 
 class KBaseDevice;
 class KKeyModelItem;
+class KeyboardHook;
 
 // The key page's model: the current device's keys with what each does (keyList), the functions the device
 // offers (functionsMap), the factory function of every keyboard key (orginFuncMap) and the PC-keyboard keys of
@@ -98,6 +99,10 @@ public:
     Q_INVOKABLE QString getKeyStr(int key);
     Q_INVOKABLE void addFunc(const int& index = -1, const bool& mAdd = false);
     Q_INVOKABLE void deleteFunc(const int& index = -1, const bool& mDelete = false);
+    // The key-press preview: while the hook is installed, a key pressed in the program's window lights its
+    // HKey in keyValueList, when the key still does what it does from the factory.
+    Q_INVOKABLE void installHook();
+    Q_INVOKABLE void unInstallHook();
 
     // The macro writers. They run on a pool thread and use nothing of the model: everything comes in ctx and
     // the arguments, the outcome goes out as the result.
@@ -122,6 +127,9 @@ signals:
 public slots:
     void deviceDataChange();
     void slot_uiModelChange(QJsonObject layout);
+
+private slots:
+    void updateCapslockTip(int vkCode, int scanCode, bool extended, bool downOrUp, bool isAuto);
 
 private:
     bool checkAndTranslate(const int& key, int& func, int& mask, int usage);
@@ -168,6 +176,7 @@ private:
     QMap<int, QString> keyMacroMap;
     QVariantMap orginFuncMap;
     QVariantList keyValueList;
+    std::unique_ptr<KeyboardHook> hook;
     HWork work;
 
     // The current device's operations, bound by deviceDataChange (and again before a request, when the

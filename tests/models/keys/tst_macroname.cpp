@@ -316,6 +316,11 @@ void TestMacroName::newMacrosAndFoldersAreListed()
     QVERIFY(mController->createMacro(mRoot));
     QCOMPARE(texts(names), (QStringList{"New macro", "New macro 2"}));
     QCOMPARE(nameInFile(mRoot + "/New macro 2.json"), QString("New macro 2"));
+    // A macro made in another folder is not a row of this one.
+    QVERIFY(QDir().mkpath(mRoot + "/elsewhere"));
+    QVERIFY(mController->createMacro(mRoot + "/elsewhere"));
+    QCOMPARE(names.getItemValue(), 2);
+    QVERIFY(QDir(mRoot + "/elsewhere").removeRecursively());
 
     // A new folder lists the library again: folders first, each group in the order of their names.
     QVERIFY(mController->createFolder(mRoot));
