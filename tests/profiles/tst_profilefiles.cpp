@@ -208,6 +208,9 @@ void TestProfileFiles::createMacro()
     const QString base = mMacros + folder;
     for (const QString& file : existing)
         touch(base + "/" + file);
+    // The macro list shows the folder the macro is made in.
+    QVERIFY(QDir().mkpath(base));
+    mNames->initFromFile(base);
 
     QCOMPARE(mController->createMacro(base, name), !created.isEmpty());
     QCOMPARE(mServices->tips, tips);

@@ -233,6 +233,9 @@ void KMacroList::initFromFile(QString path)
     m_items.clear();
     m_changed.clear();
     for (const QJsonValue& value : document.value(kListKey).toArray()) {
+        // An entry that is no event is not one, and would be saved back as a key event if it were kept.
+        if (!value.isObject())
+            continue;
         // The type as stored: pointer events stay 4, so that they are written back as they were read.
         const QJsonObject object = value.toObject();
         KMacroItem event = KMacroItem::fromJson(object);

@@ -385,6 +385,8 @@ private slots:
                             QJsonObject{{"type", 4}, {"value1", 7}, {"value2", 8}},
                             QJsonObject{{"type", 0}, {"value1", 4}, {"value2", 30}, {"isUp", true}, {"text", "A"}},
                             QJsonObject{},
+                            5,
+                            QJsonArray{1},
                         }));
         KMacroList list;
         QVERIFY(list.insertItemAt(kDelay, 1));
