@@ -12,24 +12,42 @@ namespace {
 // Factory function of the keyboard cells 14..141, in key order: each cell's keyboard-key function, the
 // keypad functions for the keypad cells, 0 for the cells without a key.
 constexpr int kFirstDefaultKey = 14;
+// clang-format off
 constexpr int kDefaultKeyMap[] = {
-    95,  107, 97,  111, 172, 171, 138, 0,   // 14-21
-    112, 84,  74,  58,  155, 174, 139, 0,   // 22-29
-    113, 85,  80,  76,  83,  173, 140, 0,   // 30-37
-    114, 86,  62,  61,  81,  0,   141, 0,   // 38-45
-    115, 87,  75,  63,  60,  0,   150, 0,   // 46-53
-    116, 88,  77,  64,  79,  98,  151, 0,   // 54-61
-    117, 89,  82,  65,  59,  0,   152, 0,   // 62-69
-    118, 90,  78,  67,  71,  0,   147, 0,   // 70-77
-    119, 91,  66,  68,  70,  0,   148, 0,   // 78-85
-    120, 92,  72,  69,  108, 177, 149, 0,   // 86-93
-    121, 93,  73,  105, 109, 178, 142, 179, // 94-101
-    122, 99,  101, 106, 110, 156, 145, 25,  // 102-109
-    123, 100, 102, 104, 0,   175, 146, 181, // 110-117
-    124, 96,  103, 94,  176, 135, 153, 182, // 118-125
-    125, 128, 131, 130, 137, 136, 154, 0,   // 126-133
-    127, 129, 132, 133, 144, 134, 143, 0,   // 134-141
+    KFuncEscKey,          KFuncGraveKey,        KFuncTabKey,          KFuncCapsKey,          // 14-17
+    KFuncShiftLKey,       KFuncCtrlLKey,        KFuncNumLockKey,      KFuncNull,             // 18-21
+    KFuncF1Key,           KFunc1Key,            KFuncQKey,            KFuncAKey,             // 22-25
+    KFuncK45Key,          KFuncWinLKey,         KFuncNumSlashKey,     KFuncNull,             // 26-29
+    KFuncF2Key,           KFunc2Key,            KFuncWKey,            KFuncSKey,             // 30-33
+    KFuncZKey,            KFuncAltLKey,         KFuncNumStarKey,      KFuncNull,             // 34-37
+    KFuncF3Key,           KFunc3Key,            KFuncEKey,            KFuncDKey,             // 38-41
+    KFuncXKey,            KFuncNull,            KFuncNumMinusKey,     KFuncNull,             // 42-45
+    KFuncF4Key,           KFunc4Key,            KFuncRKey,            KFuncFKey,             // 46-49
+    KFuncCKey,            KFuncNull,            KFuncNum7Key,         KFuncNull,             // 50-53
+    KFuncF5Key,           KFunc5Key,            KFuncTKey,            KFuncGKey,             // 54-57
+    KFuncVKey,            KFuncSpaceKey,        KFuncNum8Key,         KFuncNull,             // 58-61
+    KFuncF6Key,           KFunc6Key,            KFuncYKey,            KFuncHKey,             // 62-65
+    KFuncBKey,            KFuncNull,            KFuncNum9Key,         KFuncNull,             // 66-69
+    KFuncF7Key,           KFunc7Key,            KFuncUKey,            KFuncJKey,             // 70-73
+    KFuncNKey,            KFuncNull,            KFuncNum4Key,         KFuncNull,             // 74-77
+    KFuncF8Key,           KFunc8Key,            KFuncIKey,            KFuncKKey,             // 78-81
+    KFuncMKey,            KFuncNull,            KFuncNum5Key,         KFuncNull,             // 82-85
+    KFuncF9Key,           KFunc9Key,            KFuncOKey,            KFuncLKey,             // 86-89
+    KFuncCommaKey,        KFuncAltRKey,         KFuncNum6Key,         KFuncNull,             // 90-93
+    KFuncF10Key,          KFunc0Key,            KFuncPKey,            KFuncSemicolonKey,     // 94-97
+    KFuncPeriodKey,       KFuncWinRKey,         KFuncNumPlusKey,      KFuncFn,               // 98-101
+    KFuncF11Key,          KFuncMinusKey,        KFuncLeftBracketKey,  KFuncQuoteKey,         // 102-105
+    KFuncSlashKey,        KFuncAppKey,          KFuncNum2Key,         KFuncMute,             // 106-109
+    KFuncF12Key,          KFuncEqualKey,        KFuncRightBracketKey, KFuncK42Key,           // 110-113
+    KFuncNull,            KFuncCtrlRKey,        KFuncNum3Key,         KFuncWinLock,          // 114-117
+    KFuncPrtScKey,        KFuncBackspaceKey,    KFuncBackslashKey,    KFuncEnterKey,         // 118-121
+    KFuncShiftRKey,       KFuncLeftKey,         KFuncNum0Key,         KFuncWorkMode,         // 122-125
+    KFuncScrLkKey,        KFuncInsKey,          KFuncDeleteKey,       KFuncPgUpKey,          // 126-129
+    KFuncUpKey,           KFuncDownKey,         KFuncNumPeriodKey,    KFuncNull,             // 130-133
+    KFuncPauseKey,        KFuncHomeKey,         KFuncEndKey,          KFuncPgDnKey,          // 134-137
+    KFuncNum1Key,         KFuncRightKey,        KFuncNumEnterKey,     KFuncNull,             // 138-141
 };
+// clang-format on
 constexpr int kDefaultKeyCount = int(sizeof(kDefaultKeyMap) / sizeof(kDefaultKeyMap[0]));
 static_assert(kDefaultKeyCount == 128, "keys 14 to 141");
 
