@@ -54,7 +54,7 @@ struct KLightModelItem::SettingSpec {
     void (KLightModelItem::*notify)();
 };
 
-const KLightModelItem::SettingSpec& KLightModelItem::spec(Setting setting)
+const KLightModelItem::SettingSpec& KLightModelItem::settingSpec(Setting setting)
 {
     static const SettingSpec specs[] = {
         {"[Info] write writeSpeed:", false, "[ERROR] write setLightSpeed:", "speed", "speed", false, false, true,
@@ -361,7 +361,7 @@ void KLightModelItem::sendEvent(const QString& action, const QString& label) con
 
 void KLightModelItem::beforeStore(Setting setting, int v, bool confirmed)
 {
-    const SettingSpec& s = spec(setting);
+    const SettingSpec& s = settingSpec(setting);
     if (confirmed && s.logsModel)
         qDebug().noquote() << "model:" << v;
     if (s.resetsPreset)
@@ -381,7 +381,7 @@ void KLightModelItem::saveSection(int section) const
 
 bool KLightModelItem::numericWrite(Setting setting, int v, int zone, bool write)
 {
-    const SettingSpec& s = spec(setting);
+    const SettingSpec& s = settingSpec(setting);
     if (!inRange(setting, v)) {
         emit(this->*s.notify)();
         return false;
@@ -408,7 +408,7 @@ bool KLightModelItem::numericWrite(Setting setting, int v, int zone, bool write)
     const int section = (zone == kWheelZone && s.wheelSection >= 0) ? s.wheelSection : s.section;
     AppServices::instance()->startLoading(kLoadingMs);
     m_work.run(s.write, device, v, zone, [this, setting, v, section](bool ok) {
-        const SettingSpec& s = spec(setting);
+        const SettingSpec& s = settingSpec(setting);
         if (!ok) {
             qDebug().noquote() << s.failureLog << v;
             if (s.eventBeforeWarning)

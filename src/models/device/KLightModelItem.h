@@ -175,7 +175,7 @@ private:
     // The six numeric settings that share one write shape.
     enum Setting { Speed, Brightness, Model, ShortCut, Logo, Operating };
     struct SettingSpec;
-    static const SettingSpec& spec(Setting setting);
+    static const SettingSpec& settingSpec(Setting setting);
 
     bool numericWrite(Setting setting, int value, int zone, bool write);
     bool inRange(Setting setting, int value) const;
