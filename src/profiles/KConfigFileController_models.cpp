@@ -68,9 +68,11 @@ bool KConfigFileController::getMouseType(QString path)
         dpi->setEnable(enable);
         dpi->setValues(values);
         emit dpi->valuesChanged();
-        // The model counts its current stage over the stages switched on, as the device does.
+        // The profile and the page count the current stage over all stages; the device is told it counted
+        // over the stages switched on. Going through the device's count keeps the two in step: a current
+        // stage that is switched off shows the stage the device then uses.
         const int current = qBound(0, section.value(PD::kCurrentIndex).toInt(), enable.size());
-        dpi->setCurrentIndex(int(std::count(enable.cbegin(), enable.cbegin() + current, true)));
+        dpi->setCurrentIndex(dpi->stageOfDeviceIndex(int(std::count(enable.cbegin(), enable.cbegin() + current, true))));
         emit dpi->currentIndexChanged();
     }
 
