@@ -32,7 +32,9 @@ void HLoadDialog::startLoading()
 
 void HLoadDialog::stopLoading()
 {
-    --g_openRequests;
+    // A stop without its start (or after the timer closed the overlay) never drives the count below 0.
+    if (g_openRequests > 0)
+        --g_openRequests;
     if (g_openRequests > 0)
         return;
     TimerTimeOut();
@@ -47,6 +49,8 @@ void HLoadDialog::TimerTimeOut()
 {
     if (!m_timer->isActive())
         return;
+    // The overlay is closed: requests that never stopped no longer hold later ones open.
+    g_openRequests = 0;
     m_timer->stop();
     emit sigStopLoading();
 }

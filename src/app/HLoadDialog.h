@@ -19,7 +19,7 @@ public:
     Q_INVOKABLE void startLoading();
     Q_INVOKABLE void stopLoading();
 
-    // Open loading requests of the whole program; not reset by the timer.
+    // Open loading requests of the whole program; 0 again when the timer closes the overlay, never below 0.
     static int openRequests();
 
 signals:

@@ -38,3 +38,26 @@ void HWarningDialog::startWarning(int type)
         }
     }
 }
+
+bool HWarningDialog::getMouseType()
+{
+    if (m_type == DeviceConnect) {
+        emit sig_stopWarning();
+        return true;
+    }
+    AppServices* services = AppServices::instance();
+    services->startLoading(2000);
+    KBaseDevice* device = HDeviceManager::instance()->getDevice(-1);
+    if (!device)
+        return true;
+    m_work.run([device] { return device->getReportRate(); }, [this](int rate) {
+        if (rate == -1) {
+            qDebug() << "鼠标未唤醒";
+            startWarning(OperationFailed);
+        } else {
+            emit sig_stopWarning();
+        }
+        AppServices::instance()->stopLoading();
+    });
+    return true;
+}

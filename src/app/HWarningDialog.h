@@ -24,6 +24,10 @@ public:
     ~HWarningDialog() override;
 
     Q_INVOKABLE void startWarning(int type);
+    // The popup's retry: for a connection warning the popup closes; otherwise the device is asked for its
+    // report rate behind the busy indicator, and the popup closes when it answers or is raised again when
+    // it still sleeps. True at once; the answer comes later.
+    Q_INVOKABLE bool getMouseType();
     int warningType() const { return m_type; }
 
 signals:

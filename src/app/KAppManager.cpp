@@ -1,12 +1,28 @@
 #include "app/KAppManager.h"
 
+#include "app/KAppCommon.h"
+#include "app/KConfigCommon.h"
 #include "app/UIManager.h"
+#include "hid/HDeviceManager.h"
+#include "hid/FPairing.h"
 #include "hid/KDeviceController.h"
 #include "models/device/SysParameterControll.h"
 #include "profiles/KConfigFileController.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDebug>
+#include <QDir>
+#include <QFontDatabase>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QThreadPool>
+#include <QtQml>
+
+namespace {
+
+const QString kFontResource = QStringLiteral("://SOURCEHANSANSCN-NORMAL_0.ttf");
+
+} // namespace
 
 KAppManager* KAppManager::instance()
 {
@@ -15,27 +31,112 @@ KAppManager* KAppManager::instance()
 }
 
 KAppManager::KAppManager()
+    : m_deviceController(KDeviceController::instance())
 {
     qDebug() << "+KAppManager";
+    KAppCommon* common = KAppCommon::instance();
+    qDebug() << "[Info] app config path" << common->getAppConfigFolderPath();
+    qDebug() << "[Info] mouse config path" << QDir().mkpath(common->getMSConfigFolderPath());
+    qDebug() << "[Info] macro config path" << QDir().mkpath(common->getMacroFolderPath());
 }
 
 KAppManager::~KAppManager()
 {
-    AppServices::install(nullptr);
+    shutdown();
     qDebug() << "~KAppManager";
+}
+
+QStringList KAppManager::contextPropertyNames()
+{
+    return {QStringLiteral("g_common"), QStringLiteral("g_configFileController"), QStringLiteral("g_deviceCtl"),
+            QStringLiteral("g_configCommon"), QStringLiteral("g_sysparameter")};
 }
 
 bool KAppManager::init()
 {
     if (m_initialised)
         return true;
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.2.1"));
-    QCoreApplication::setApplicationName(QStringLiteral("Corvane"));
+    QCoreApplication::setApplicationVersion(KAppCommon::instance()->getAppVersion());
+    QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
     m_configFileController = new KConfigFileController(this);
+    loadApplicationFont();
     m_uiManager = new UIManager(this);
     AppServices::install(m_uiManager);
-    SysParameterControll::instance();
-    KDeviceController::instance()->init(m_uiManager);
+    if (!m_uiManager->initEngine())
+        return false;
+    if (!m_deviceController->init(m_uiManager))
+        return false;
+    qmlRegisterType<FPairing>("k.tools", 1, 0, "FPairing");
+
+    QQmlContext* context = m_uiManager->getEngine()->rootContext();
+    const QList<QObject*> objects = {KAppCommon::instance(), m_configFileController, m_deviceController,
+                                     KConfigCommon::instance(), SysParameterControll::instance()};
+    const QStringList names = contextPropertyNames();
+    for (int i = 0; i < names.size(); ++i)
+        context->setContextProperty(names.at(i), objects.at(i));
     m_initialised = true;
     return true;
+}
+
+void KAppManager::loadApplicationFont()
+{
+    const int id = QFontDatabase::addApplicationFont(kFontResource);
+    if (id < 0) {
+        qDebug() << "error : addApplicationFont" << kFontResource;
+        QApplication::setFont(QFont());
+        return;
+    }
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (families.isEmpty()) {
+        qDebug() << "error : QFontDatabase::applicationFontFamilies" << kFontResource;
+        QApplication::setFont(QFont());
+        return;
+    }
+    QFont font(families.first());
+    qDebug() << "[INFO] Add Font:" << font.toString();
+    QApplication::setFont(font);
+}
+
+bool KAppManager::start()
+{
+    if (!m_initialised)
+        return false;
+    if (!m_uiManager->load())
+        return false;
+    m_uiManager->initTray();
+    m_deviceController->updateDeviceStatus();
+    if (!m_deviceController->startWatch())
+        qWarning() << "device notifications are not available; devices plugged in later are not seen";
+    return true;
+}
+
+void KAppManager::shutdown()
+{
+    if (!m_uiManager && !m_configFileController)
+        return;
+    // Device work first: nothing may still report into a model that is about to go. What the device work
+    // queued for the GUI thread runs before the devices are deleted.
+    m_deviceController->shutdown();
+    for (int round = 0; round < 3; ++round) {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+    HDeviceManager::instance()->deleteAllDevices();
+    if (m_uiManager) {
+        m_uiManager->releaseEngine();
+        if (AppServices::instance() == m_uiManager)
+            AppServices::install(nullptr);
+        delete m_uiManager;
+        m_uiManager = nullptr;
+    }
+    delete m_configFileController;
+    m_configFileController = nullptr;
+    m_initialised = false;
+}
+
+void KAppManager::messageReceived(QString message)
+{
+    Q_UNUSED(message)
+    if (m_uiManager)
+        m_uiManager->show();
 }

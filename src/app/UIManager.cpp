@@ -5,15 +5,16 @@
 #include "profiles/KConfigFileController.h"
 
 #include "app/HLoadDialog.h"
+#include "app/KAppCommon.h"
+#include "app/Trans.h"
 #include "app/KAppModel.h"
 #include "app/KAppManager.h"
 #include "app/KResolution.h"
 #include "app/HSuspension.h"
 #include "app/HWarningDialog.h"
-#include "hid/FPairing.h"
+#include "models/DeviceModelLinks.h"
 #include "online/HAnalytics.h"
 
-#include "models/DeviceModelLinks.h"
 #include "models/device/FKeyLightModel.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/FBattreyModel.h"
@@ -34,44 +35,57 @@
 #include "models/keys/KMacroModel.h"
 #include "models/keys/HMacroType.h"
 
+#include <QFile>
+#include <QIcon>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
 #include <QtQml>
 
 UIManager::UIManager(QObject* parent)
     : QObject(parent)
 {
-    qmlRegisterType<HConfigModel>("Model", 1, 0, "HConfigModel");
-    qmlRegisterUncreatableType<HConfigView>("Model", 1, 0, "HConfigview", QString());
-    m_configView = new HConfigView(this);
-    m_macroType = new HMacroType(this);
-    qmlRegisterType<KMacroModel>("Model", 1, 0, "KMacroModel");
-    qmlRegisterUncreatableType<KMacroList>("Model", 1, 0, "KMacroList", QString());
-    m_macroList = new KMacroList(this);
-    qmlRegisterType<HMacroModel>("Model", 1, 0, "HMacroModel");
-    qmlRegisterUncreatableType<HMacroName>("Model", 1, 0, "HMacroName", QString());
-    m_macroName = new HMacroName(this);
-    m_oledModel = new FOledModel(this);
-    m_loadDialog = new HLoadDialog(this);
-    m_suspension = new HSuspension(this);
-    m_warningDialog = new HWarningDialog(this);
-    m_battreyModel = new FBattreyModel(this);
-    m_equipmentList = new HEquipmentList(this);
-    m_analytics = new HAnalytics(this);
+    m_trans = new Trans(this);
     m_resolution = new KResolution(this);
-    m_imageModel = new KImageModel(this);
-    m_lightModel = new KLightModel(this);
-    m_lightModel->setLogo(new KLightModelItem(m_lightModel));
-    m_lightModel->setWheel(new KLightModelItem(m_lightModel));
-    qmlRegisterType<KLightModelItem>("Model", 1, 0, "KLightModelItem");
-    qmlRegisterType<HKeyModel>("Model", 1, 0, "HKeyModel");
-    qmlRegisterType<FPairing>("k.tools", 1, 0, "FPairing");
+    m_resolution->setScale(KAppCommon::instance()->getScale());
+
+    m_dpiModel = new KDpiModel(this);
+    m_reportModel = new KReportModel(this);
     m_keyModel = new KKeyModel(this);
+    m_imageModel = new KImageModel(this);
+    m_suspension = new HSuspension(this);
+    m_macroType = new HMacroType(this);
+    m_loadDialog = new HLoadDialog(this);
+    m_analytics = new HAnalytics(this);
     m_keyLightModel = new FKeyLightModel(this);
     m_keyList = new HKeyModel(this);
     m_keyList->setPointers(m_keyModel, m_keyLightModel);
-    m_dpiModel = new KDpiModel(this);
-    m_reportModel = new KReportModel(this);
+
+    m_lightModel = new KLightModel(this);
+    m_lightModel->setLogo(new KLightModelItem(m_lightModel));
+    m_lightModel->setWheel(new KLightModelItem(m_lightModel));
+
+    m_macroList = new KMacroList(this);
+    m_configView = new HConfigView(this);
+    m_macroName = new HMacroName(this);
+    m_oledModel = new FOledModel(this);
+    m_warningDialog = new HWarningDialog(this);
+    m_battreyModel = new FBattreyModel(this);
+    m_equipmentList = new HEquipmentList(this);
+
+    qmlRegisterType<KLightModelItem>("Model", 1, 0, "KLightModelItem");
+    qmlRegisterType<KMacroModel>("Model", 1, 0, "KMacroModel");
+    qmlRegisterUncreatableType<KMacroList>("Model", 1, 0, "KMacroList", QString());
+    qmlRegisterType<HConfigModel>("Model", 1, 0, "HConfigModel");
+    qmlRegisterUncreatableType<HConfigView>("Model", 1, 0, "HConfigview", QString());
+    qmlRegisterType<HMacroModel>("Model", 1, 0, "HMacroModel");
+    qmlRegisterUncreatableType<HMacroName>("Model", 1, 0, "HMacroName", QString());
     qmlRegisterType<FPaintView>("Model", 1, 0, "FPaintView");
     qmlRegisterType<HPaintLine>("PaintLine", 1, 0, "PaintLine");
+    qmlRegisterType<HKeyModel>("Model", 1, 0, "HKeyModel");
     qmlRegisterType<HEquipmentModel>("EquipmentModel", 1, 0, "HEquipmentModel");
     qmlRegisterUncreatableType<HEquipmentList>("EquipmentModel", 1, 0, "HEquipmentList", QString());
 }
@@ -80,6 +94,135 @@ UIManager::~UIManager()
 {
     if (AppServices::instance() == this)
         AppServices::install(nullptr);
+    releaseEngine();
+}
+
+QStringList UIManager::contextPropertyNames()
+{
+    return {QStringLiteral("g_uiManager"),     QStringLiteral("g_resolution"),    QStringLiteral("g_appModel"),
+            QStringLiteral("g_dpiModel"),      QStringLiteral("g_reportModel"),   QStringLiteral("g_lightModel"),
+            QStringLiteral("g_macroList"),     QStringLiteral("h_configView"),    QStringLiteral("h_macroName"),     QStringLiteral("g_image"),
+            QStringLiteral("g_keyModel"),      QStringLiteral("g_keyList"),       QStringLiteral("h_suspension"),
+            QStringLiteral("h_macroType"),     QStringLiteral("h_loaddialog"),    QStringLiteral("f_oledModel"),
+            QStringLiteral("h_warningdialog"), QStringLiteral("f_battreyModel"),  QStringLiteral("h_analytics"),
+            QStringLiteral("f_keyLightModel"), QStringLiteral("h_equipmentList")};
+}
+
+bool UIManager::initEngine()
+{
+    if (m_engineInitialised)
+        return true;
+    m_engine = new QQmlApplicationEngine;
+    QQmlContext* context = m_engine->rootContext();
+    m_trans->init(context, QStringLiteral(":/trans/"));
+    const QList<QObject*> objects = {this,          m_resolution,   KAppModel::instance(), m_dpiModel,
+                                     m_reportModel, m_lightModel,   m_macroList,           m_configView,
+                                     m_macroName,
+                                     m_imageModel,  m_keyModel,     m_keyList,             m_suspension,
+                                     m_macroType,   m_loadDialog,   m_oledModel,           m_warningDialog,
+                                     m_battreyModel, m_analytics,   m_keyLightModel,       m_equipmentList};
+    const QStringList names = contextPropertyNames();
+    Q_ASSERT(names.size() == objects.size());
+    for (int i = 0; i < names.size(); ++i)
+        context->setContextProperty(names.at(i), objects.at(i));
+    m_engineInitialised = true;
+    return true;
+}
+
+bool UIManager::load()
+{
+    if (!m_engineInitialised)
+        return false;
+    const QUrl url(QString::fromLatin1(kMainWindowUrl));
+    QObject::connect(
+        m_engine, &QQmlApplicationEngine::objectCreated, QCoreApplication::instance(),
+        [url](QObject* object, const QUrl& objectUrl) {
+            if (!object && objectUrl == url) {
+                qWarning() << "the main window could not be loaded:" << url.toString();
+                QCoreApplication::exit(-1);
+            }
+        },
+        Qt::QueuedConnection);
+    m_engine->load(url);
+    return true;
+}
+
+void UIManager::initTray()
+{
+    QString language = KAppModel::instance()->getLanguage();
+    if (language.isEmpty())
+        language = QLocale().language() == QLocale::Chinese ? QStringLiteral("zh") : QStringLiteral("English");
+    m_trans->setCurrentLang(language);
+
+    m_trayIcon.setToolTip(tr("Corvane Running..."));
+    m_trayIcon.setIcon(QIcon(QStringLiteral(":/common/logo.ico")));
+    connect(&m_trayIcon, &KSystemTrayIcon::sigTrayIconClicked, this, [this] { emit setWindowStatus(true); });
+    m_trayIcon.addAction(
+        tr("Display main window"), [this](QString) { emit setWindowStatus(true); },
+        QIcon(QStringLiteral(":/common/TrayIcon-show.png")));
+    m_trayIcon.addAction(
+        tr("Exit procedure"),
+        [this](QString) {
+            m_trayIcon.hide();
+            QCoreApplication::exit(0);
+        },
+        QIcon(QStringLiteral(":/common/TrayIcon-close.png")));
+    m_trayIcon.show();
+    if (!KSystemTrayIcon::isAvailable())
+        qDebug() << "[Info] no notification area on this desktop: closing the window minimises it";
+}
+
+void UIManager::releaseEngine()
+{
+    // The documents go first: they hold bindings to every object below.
+    delete m_engine;
+    m_engine = nullptr;
+    m_engineInitialised = false;
+}
+
+void UIManager::show()
+{
+    emit setWindowStatus(true);
+}
+
+void UIManager::hide()
+{
+    emit setWindowStatus(false);
+}
+
+void UIManager::minimum()
+{
+}
+
+QVariantMap UIManager::mouseMap() const
+{
+    QVariantMap map;
+    QFile file(QString::fromLatin1(kPictureMap));
+    if (!file.open(QIODevice::ReadOnly))
+        return map;
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return map;
+    const QJsonArray devices = doc.object().value(QStringLiteral("device")).toArray();
+    for (const QJsonValue& device : devices) {
+        const QJsonObject entry = device.toObject();
+        map.insert(entry.value(QStringLiteral("name")).toString(),
+                   QVariant(entry.value(QStringLiteral("image")).toString()));
+    }
+    return map;
+}
+
+void UIManager::changeLanguage(QString language)
+{
+    m_trans->setCurrentLang(language);
+    retranslateTray();
+}
+
+void UIManager::retranslateTray()
+{
+    m_trayIcon.setToolTip(tr("Corvane Running..."));
+    m_trayIcon.retranslate({QStringLiteral("Display main window"), QStringLiteral("Exit procedure")});
 }
 
 KConfigFileController* UIManager::getConfigFileController() const

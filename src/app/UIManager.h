@@ -2,7 +2,10 @@
 
 #include "common/AppServices.h"
 
+#include "app/KSystemTrayIcon.h"
+
 #include <QObject>
+#include <QVariantMap>
 
 class HAnalytics;
 class FKeyLightModel;
@@ -16,18 +19,58 @@ class KMacroList;
 class HSuspension;
 class HWarningDialog;
 class KResolution;
+class QQmlApplicationEngine;
+class Trans;
 
 // Owns one object of each user-interface model for the program's lifetime and hands them out through its
 // getters; program code reaches a model only through here. It is also the application's AppServices, through
 // which the lower layers reach these objects and the user feedback.
 //
+// It owns the QML engine: publishes the objects as context properties, loads the main window, sets up the
+// tray icon and the language, and tells the main window when to show or hide itself (setWindowStatus).
+//
 // Threads: GUI thread only.
 class UIManager : public QObject, public AppServices
 {
     Q_OBJECT
+    // False where the desktop has no notification area: closing the window then minimises it, since a hidden
+    // window could not be brought back.
+    Q_PROPERTY(bool trayAvailable READ trayAvailable CONSTANT)
 public:
+    static constexpr const char* kMainWindowUrl = "qrc:/windows/HWindowMain.qml";
+    static constexpr const char* kPictureMap = ":/common/newUI/Firm/sjPicture.json";
+
     explicit UIManager(QObject* parent = nullptr);
     ~UIManager() override;
+
+    // Creates the engine and publishes the context properties; true, also when called again.
+    bool initEngine();
+    // Loads the main window; false before initEngine. A window that fails to load ends the event loop with -1.
+    bool load();
+    // The interface language (from the settings, else from the system) and the tray icon.
+    void initTray();
+    // Before the application object goes: the engine and with it every document.
+    void releaseEngine();
+
+    QQmlApplicationEngine* getEngine() const { return m_engine; }
+    Trans* getTrans() const { return m_trans; }
+    KSystemTrayIcon& trayIcon() { return m_trayIcon; }
+    bool trayAvailable() const { return KSystemTrayIcon::isAvailable(); }
+
+    Q_INVOKABLE void show();
+    Q_INVOKABLE void hide();
+    Q_INVOKABLE void minimum();
+    // Device-type name -> picture URL.
+    Q_INVOKABLE QVariantMap mouseMap() const;
+    Q_INVOKABLE void changeLanguage(QString language);
+
+    // The context properties that initEngine publishes, in order (tests hold them to the list).
+    static QStringList contextPropertyNames();
+
+signals:
+    void setWindowStatus(bool status);
+
+public:
 
     HMacroType* getMacroType() const override { return m_macroType; }
     HMacroName* getMacroName() const override { return m_macroName; }
@@ -68,6 +111,12 @@ public:
     void setMouseConfig(const QString& fileName, bool write) override;
 
 private:
+    void retranslateTray();
+
+    bool m_engineInitialised = false;
+    QQmlApplicationEngine* m_engine = nullptr;
+    KSystemTrayIcon m_trayIcon;
+    Trans* m_trans = nullptr;
     HMacroType* m_macroType = nullptr;
     HMacroName* m_macroName = nullptr;
     KMacroList* m_macroList = nullptr;

@@ -1,31 +1,23 @@
+#include "app/CommandLine.h"
+#include "app/KAppCommon.h"
 #include "app/KAppManager.h"
-#include "common/AppServices.h"
-#include "hid/HDeviceManager.h"
-#include "hid/KDeviceController.h"
-#include "hid/KPidTables.h"
+#include "app/LogHandler.h"
+#include "platform/instance/QtSingleApplication.h"
 #include "sim/SimulationSetup.h"
 
-#include <QApplication>
-#include <QMap>
+#include <QDebug>
 #include <QTextStream>
-#include <QThreadPool>
+
+#include <memory>
 
 namespace {
 
-// Runs what the open queued (the models' reads, the profile routines) to its end.
-void finishDeviceWork(QApplication& app)
-{
-    for (int round = 0; round < 3; ++round) {
-        QThreadPool::globalInstance()->waitForDone();
-        app.processEvents();
-    }
-}
+// The single-instance key and the message a second start hands to the first.
+const QString kInstanceKey = QStringLiteral("Corvane_1.2.1");
+constexpr int kMessageTimeoutMs = 2000;
 
 } // namespace
 
-// The user interface is not part of this build yet: Corvane starts, finds the attached devices (real ones
-// through hidraw, or simulated ones with CORVANE_SIMULATE), opens the one it would show with its profile,
-// reports what it did and ends.
 int main(int argc, char* argv[])
 {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
@@ -33,47 +25,36 @@ int main(int argc, char* argv[])
         QTextStream(stderr) << "Corvane: no graphical session found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n";
         return 1;
     }
-    QApplication app(argc, argv);
-    KAppManager::instance()->init();
 
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine switches = CommandLine::parse(arguments);
+    if (switches.log)
+        installLogHandler();
+    for (const QString& line : switches.ignored)
+        qWarning().noquote() << line;
+    if (switches.hasScale)
+        KAppCommon::instance()->setScale(switches.scale);
+
+    auto app = std::make_unique<QtSingleApplication>(kInstanceKey, argc, argv);
+    if (app->isRunning()) {
+        // The running copy shows its window; whether it answered in time changes nothing here.
+        app->sendMessage(kInstanceKey, kMessageTimeoutMs);
+        return 0;
+    }
+
+    KAppCommon::instance()->autoScale(false);
+    KAppManager* manager = KAppManager::instance();
+    QObject::connect(app.get(), &QtSingleApplication::messageReceived, manager, &KAppManager::messageReceived);
+
+    // CORVANE_SIMULATE: simulated devices on the bus in place of real ones, to try the program without hardware.
     setupSimulationFromEnvironment();
 
-    QTextStream out(stdout);
-    int exitCode = 0;
-    KDeviceController* devices = KDeviceController::instance();
-    QObject::connect(devices, &KDeviceController::sig_ShowNeedCable, [&out] {
-        out << "Corvane: the keyboard is connected without its cable; connect the cable to configure it.\n";
-    });
-    devices->updateDeviceStatus();
-    if (!devices->startWatch()) {
-        out << "Corvane: device notifications are not available; devices plugged in later are not seen\n";
-        exitCode = 1;
-    }
-    finishDeviceWork(app);
-
-    const QMap<int, QString> found = devices->presentEquipment();
-    if (found.isEmpty()) {
-        out << "Corvane: no supported device found. Check the cable and the device access "
-               "(see README, \"Device access\").\n";
-    }
-    for (auto it = found.cbegin(); it != found.cend(); ++it) {
-        out << "Corvane: found " << kPidNameTable.value(it.key()) << " (product id 0x"
-            << QString::number(it.key(), 16) << ") at " << it.value() << '\n';
-    }
-    if (devices->online()) {
-        out << "Corvane: opened " << kPidNameTable.value(devices->getPid()) << " with the profile \""
-            << AppServices::instance()->getConfigPath() << "\"\n";
-    } else if (devices->getPid() != 0) {
-        out << "Corvane: " << kPidNameTable.value(devices->getPid())
-            << " could not be opened; unplug it and plug it in again.\n";
-        exitCode = 1;
-    }
-    out << "Corvane: the user interface is not part of this build yet.\n";
-    out.flush();
-
-    // Ordered shutdown: stop watching and close the device, let device work end, then let the devices go.
-    devices->shutdown();
-    finishDeviceWork(app);
-    HDeviceManager::instance()->deleteAllDevices();
+    int exitCode = 1;
+    if (manager->init() && manager->start())
+        exitCode = app->exec();
+    // Devices, device work, the QML engine and the UI manager go while the application object still exists.
+    manager->shutdown();
     return exitCode;
 }

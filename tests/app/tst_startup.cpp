@@ -1,0 +1,312 @@
+#include "app/CommandLine.h"
+#include "app/KAppCommon.h"
+#include "app/LogHandler.h"
+#include "platform/instance/SingleInstance.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUuid>
+#include <QtTest>
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cmath>
+#include <limits>
+
+// The program's start: its switches, the log file by the hour, the automatic scale, and one running copy.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList readLines(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    static QDateTime at(const QString& text)
+    {
+        return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    }
+
+private slots:
+    void cleanup()
+    {
+        LogFile::setClock({});
+        LogFile::setFolders(QString(), QString());
+    }
+
+    void switches_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("log");
+        QTest::addColumn<bool>("hasScale");
+        QTest::addColumn<float>("scale");
+        QTest::addColumn<int>("ignored");
+
+        const QString program = QStringLiteral("/opt/Corvane/Corvane");
+        QTest::newRow("none") << QStringList{program} << false << false << 1.0f << 0;
+        QTest::newRow("log") << QStringList{program, "-log"} << true << false << 1.0f << 0;
+        QTest::newRow("log after scale") << QStringList{program, "-scale1.5", "-log"} << true << true << 1.5f << 0;
+        QTest::newRow("log in capitals") << QStringList{program, "-LOG"} << false << false << 1.0f << 0;
+        QTest::newRow("log with a slash") << QStringList{program, "/log"} << false << false << 1.0f << 0;
+        QTest::newRow("scale") << QStringList{program, "-scale1.5"} << false << true << 1.5f << 0;
+        QTest::newRow("later scale wins") << QStringList{program, "-scale2", "-scale0.5"} << false << true << 0.5f << 0;
+        QTest::newRow("bad scale keeps the good one")
+            << QStringList{program, "-scale2", "-scalex"} << false << true << 2.0f << 1;
+        QTest::newRow("scale alone") << QStringList{program, "-scale"} << false << false << 1.0f << 1;
+        QTest::newRow("scale and blank") << QStringList{program, "-scale 1.5"} << false << false << 1.0f << 1;
+        QTest::newRow("separate factor") << QStringList{program, "-scale", "1.5"} << false << false << 1.0f << 1;
+        QTest::newRow("double dash and equals") << QStringList{program, "--scale=1.5"} << false << false << 1.0f << 0;
+        QTest::newRow("zero") << QStringList{program, "-scale0"} << false << false << 1.0f << 1;
+        QTest::newRow("negative") << QStringList{program, "-scale-1"} << false << false << 1.0f << 1;
+        QTest::newRow("too small") << QStringList{program, "-scale0.2"} << false << false << 1.0f << 1;
+        QTest::newRow("smallest") << QStringList{program, "-scale0.25"} << false << true << 0.25f << 0;
+        QTest::newRow("largest") << QStringList{program, "-scale4"} << false << true << 4.0f << 0;
+        QTest::newRow("too large") << QStringList{program, "-scale4.5"} << false << false << 1.0f << 1;
+        QTest::newRow("infinite") << QStringList{program, "-scaleinf"} << false << false << 1.0f << 1;
+        QTest::newRow("huge") << QStringList{program, "-scale1e39"} << false << false << 1.0f << 1;
+        QTest::newRow("not a number") << QStringList{program, "-scalenan"} << false << false << 1.0f << 1;
+        // The program's own path is never a switch, whatever it is called.
+        QTest::newRow("program named like the switch")
+            << QStringList{"/home/me/-scale2/Corvane"} << false << false << 1.0f << 0;
+        QTest::newRow("program named -log") << QStringList{"-log"} << false << false << 1.0f << 0;
+        QTest::newRow("switch inside another argument")
+            << QStringList{program, "/tmp/my-scale2.txt"} << false << false << 1.0f << 0;
+    }
+
+    void switches()
+    {
+        QFETCH(QStringList, arguments);
+        const CommandLine line = CommandLine::parse(arguments);
+        QTEST(line.log, "log");
+        QTEST(line.hasScale, "hasScale");
+        QTEST(line.scale, "scale");
+        QTEST(int(line.ignored.size()), "ignored");
+    }
+
+    void autoScale_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<float>("factor");
+
+        QTest::newRow("full HD at 96") << 1920 << 1080 << 96 << 0.75f;
+        QTest::newRow("full HD at 120") << 1920 << 1080 << 120 << 0.88f;
+        QTest::newRow("full HD at 168") << 1920 << 1080 << 168 << 0.48f;
+        QTest::newRow("4K at 96 keeps") << 3840 << 2160 << 96 << 1.0f;
+        QTest::newRow("4K at 144") << 3840 << 2160 << 144 << 0.85f;
+        QTest::newRow("4K at 216") << 3840 << 2160 << 216 << 0.7f;
+        QTest::newRow("large without class at 144") << 2560 << 1440 << 144 << 0.5f;
+        QTest::newRow("large without class at 96 keeps") << 2560 << 1440 << 96 << 1.0f;
+        QTest::newRow("DPI between the steps keeps") << 1920 << 1080 << 100 << 1.0f;
+        QTest::newRow("DPI far above") << 1920 << 1080 << 240 << 1.0f;
+        QTest::newRow("DPI below 96") << 1920 << 1080 << 72 << 1.0f;
+        QTest::newRow("SXGA") << 1280 << 1024 << 120 << 0.6f;
+        QTest::newRow("XGA") << 1024 << 768 << 96 << 0.65f;
+        QTest::newRow("small keeps") << 800 << 600 << 96 << 1.0f;
+    }
+
+    void autoScale()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, dpi);
+        QTEST(KAppCommon::autoScaleFactor(width, height, dpi, 1.0f), "factor");
+    }
+
+    void autoScaleOffKeepsTheFactor()
+    {
+        KAppCommon::instance()->setScale(1.5f);
+        KAppCommon::instance()->autoScale(false);
+        QCOMPARE(KAppCommon::instance()->getScale(), 1.5f);
+        KAppCommon::instance()->setScale(1.0f);
+    }
+
+    void logLines_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("debug") << int(QtDebugMsg) << "2024-03-02 09:05:07: x";
+        QTest::newRow("info keeps its text") << int(QtInfoMsg) << "2024-03-02 09:05:07: Info: x";
+        QTest::newRow("warning") << int(QtWarningMsg) << "2024-03-02 09:05:07: Warning: x";
+        QTest::newRow("critical") << int(QtCriticalMsg) << "2024-03-02 09:05:07: Critical: x";
+    }
+
+    void logLines()
+    {
+        QFETCH(int, type);
+        QTemporaryDir dir;
+        LogFile::setFolders(dir.filePath("Log"), QString());
+        LogFile::setClock([] { return at("2024-03-02 09:05:07.500"); });
+        logMessageHandler(QtMsgType(type), QMessageLogContext(), QStringLiteral("x"));
+        QFile file(dir.filePath("Log/2024_03_02_09.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QFETCH(QString, line);
+        QCOMPARE(bytes, (line + QLatin1Char('\n')).toUtf8());
+    }
+
+    void logRollsOverWithTheHour()
+    {
+        QTemporaryDir dir;
+        LogFile::setFolders(dir.filePath("Log"), QString());
+        QDateTime now = at("2024-03-02 13:59:59.999");
+        LogFile::setClock([&now] { return now; });
+        logMessageHandler(QtDebugMsg, QMessageLogContext(), QStringLiteral("before"));
+        now = at("2024-03-02 14:00:00.000");
+        logMessageHandler(QtDebugMsg, QMessageLogContext(), QStringLiteral("after"));
+        QCOMPARE(readLines(dir.filePath("Log/2024_03_02_13.txt")), QStringList{"2024-03-02 13:59:59: before"});
+        QCOMPARE(readLines(dir.filePath("Log/2024_03_02_14.txt")), QStringList{"2024-03-02 14:00:00: after"});
+
+        // The folder removed while the program runs comes back with the next line; Chinese text stays as is.
+        QVERIFY(QDir(dir.filePath("Log")).removeRecursively());
+        logMessageHandler(QtDebugMsg, QMessageLogContext(), QStringLiteral("鼠标已休眠"));
+        QCOMPARE(readLines(dir.filePath("Log/2024_03_02_14.txt")), QStringList{"2024-03-02 14:00:00: 鼠标已休眠"});
+    }
+
+    void logFallsBackWhenTheProgramFolderIsReadOnly()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root writes into read-only folders");
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("program"));
+        QVERIFY(QFile::setPermissions(dir.filePath("program"), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        LogFile::setFolders(dir.filePath("program/Log"), dir.filePath("data/Log"));
+        LogFile::setClock([] { return at("2024-03-02 09:05:07.000"); });
+        logMessageHandler(QtWarningMsg, QMessageLogContext(), QStringLiteral("x"));
+        QCOMPARE(readLines(dir.filePath("data/Log/2024_03_02_09.txt")), QStringList{"2024-03-02 09:05:07: Warning: x"});
+        QFile::setPermissions(dir.filePath("program"), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                           | QFileDevice::ExeOwner);
+    }
+
+    void logFallsBackWhenTheProgramFolderIsAFile()
+    {
+        // Also as root: a "Log" that is a file cannot take the log.
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath("Log"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        LogFile::setFolders(dir.filePath("Log"), dir.filePath("data/Log"));
+        LogFile::setClock([] { return at("2024-03-02 09:05:07.000"); });
+        logMessageHandler(QtDebugMsg, QMessageLogContext(), QStringLiteral("x"));
+        QCOMPARE(readLines(dir.filePath("data/Log/2024_03_02_09.txt")), QStringList{"2024-03-02 09:05:07: x"});
+    }
+
+    // Lines of several threads at once arrive whole, none lost.
+    void logLinesOfManyThreadsStayWhole()
+    {
+        QTemporaryDir dir;
+        LogFile::setFolders(dir.filePath("Log"), QString());
+        LogFile::setClock([] { return at("2024-03-02 09:05:07.000"); });
+        constexpr int kThreads = 4;
+        constexpr int kLines = 200;
+        const QString payload(300, QLatin1Char('y'));
+        QList<QThread*> threads;
+        for (int t = 0; t < kThreads; ++t) {
+            threads.append(QThread::create([t, &payload] {
+                for (int i = 0; i < kLines; ++i)
+                    logMessageHandler(QtDebugMsg, QMessageLogContext(), QStringLiteral("%1 %2 ").arg(t).arg(i) + payload);
+            }));
+        }
+        for (QThread* thread : threads)
+            thread->start();
+        for (QThread* thread : threads) {
+            thread->wait();
+            delete thread;
+        }
+        const QStringList lines = readLines(dir.filePath("Log/2024_03_02_09.txt"));
+        QCOMPARE(lines.size(), kThreads * kLines);
+        for (const QString& line : lines)
+            QVERIFY2(line.endsWith(payload) && line.startsWith("2024-03-02 09:05:07: "), qPrintable(line));
+    }
+
+    // The first holder of a key is the running copy; a later one hands it a message and it arrives whole.
+    void secondInstanceHandsOverItsMessage()
+    {
+        const QString key = QStringLiteral("CorvaneTest_") + QUuid::createUuid().toString(QUuid::Id128);
+        SingleInstance first(key);
+        QVERIFY(!first.isRunning());
+        SingleInstance second(key);
+        QVERIFY(second.isRunning());
+        QSignalSpy received(&first, &SingleInstance::messageReceived);
+        QVERIFY(second.sendMessage(QStringLiteral("Corvane_1.2.1"), 2000));
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("Corvane_1.2.1"));
+    }
+
+    void keyIsFreeAgainAfterTheFirstEnds()
+    {
+        const QString key = QStringLiteral("CorvaneTest_") + QUuid::createUuid().toString(QUuid::Id128);
+        {
+            SingleInstance first(key);
+            QVERIFY(!first.isRunning());
+        }
+        SingleInstance next(key);
+        QVERIFY(!next.isRunning());
+        // Nobody listens for a key that no one holds.
+        SingleInstance other(key + QStringLiteral("_other"));
+        QVERIFY(!other.sendMessage(QStringLiteral("x"), 200) || !other.isRunning());
+    }
+
+    void oversizedMessageIsDropped()
+    {
+        const QString key = QStringLiteral("CorvaneTest_") + QUuid::createUuid().toString(QUuid::Id128);
+        SingleInstance first(key);
+        SingleInstance second(key);
+        QSignalSpy received(&first, &SingleInstance::messageReceived);
+        // The sender cuts what it sends to the limit; what arrives is never longer.
+        QVERIFY(second.sendMessage(QString(SingleInstance::kMaxMessageBytes + 100, QLatin1Char('a')), 2000));
+        QTRY_COMPARE(received.count(), 1);
+        QCOMPARE(received.at(0).at(0).toString().size(), SingleInstance::kMaxMessageBytes);
+    }
+
+    // The program itself: a second start while the first runs ends at once with 0 and leaves the first running.
+    void secondProgramStartEndsWithZero()
+    {
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
+        env.insert("XDG_DATA_HOME", home.filePath(".local/share"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QUICK_BACKEND", "software");
+        env.remove("CORVANE_SIMULATE");
+
+        // The key is per user and machine: a copy of the program running already (a developer's) answers too.
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(QStringLiteral(CORVANE_PROGRAM), QStringList());
+        QVERIFY(first.waitForStarted());
+        // Ready when it listens: the lock file of the key exists.
+        const QString lock = QDir::temp().filePath(QStringLiteral("Corvane_1.2.1-%1.lock").arg(::getuid()));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
+        QTest::qWait(300);
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(QStringLiteral(CORVANE_PROGRAM), QStringList{QStringLiteral("-scale2"), QStringLiteral("other")});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.terminate();
+        if (!first.waitForFinished(10000)) {
+            first.kill();
+            first.waitForFinished();
+        }
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
