@@ -10,6 +10,7 @@
 #include "profiles/KConfigFileController.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFontDatabase>
@@ -42,7 +43,12 @@ KAppManager::KAppManager()
 
 KAppManager::~KAppManager()
 {
-    shutdown();
+    // The program shuts down in main; a manager that outlives the application object (a test's) only lets
+    // its children go, since the thread pool and the engine went with the application.
+    if (QCoreApplication::instance())
+        shutdown();
+    else if (AppServices::instance() == m_uiManager)
+        AppServices::install(nullptr);
     qDebug() << "~KAppManager";
 }
 
@@ -80,6 +86,9 @@ bool KAppManager::init()
 
 void KAppManager::loadApplicationFont()
 {
+    // Fonts are the GUI application's; a program without one (a test of the lower layers) has none to set.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return;
     const int id = QFontDatabase::addApplicationFont(kFontResource);
     if (id < 0) {
         qDebug() << "error : addApplicationFont" << kFontResource;

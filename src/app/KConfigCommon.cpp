@@ -67,8 +67,8 @@ KConfigCommon* KConfigCommon::instance()
     return &common;
 }
 
-KConfigCommon::KConfigCommon(const QString& path, QObject* parent)
-    : QObject(parent), m_path(path)
+KConfigCommon::KConfigCommon(const QString& path, std::function<int()> pidSource, QObject* parent)
+    : QObject(parent), m_path(path), m_pidSource(std::move(pidSource))
 {
     initSettings();
 
@@ -123,11 +123,6 @@ void KConfigCommon::initSettings()
     // Also a file made by an earlier version: the token must not be readable by others.
     if (QFile::exists(m_path))
         restrictToOwner(m_path);
-}
-
-void KConfigCommon::setPidSource(std::function<int()> source)
-{
-    m_pidSource = std::move(source);
 }
 
 int KConfigCommon::currentPid() const

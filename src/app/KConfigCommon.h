@@ -21,8 +21,9 @@ class KConfigCommon : public QObject
     Q_PROPERTY(bool login READ getLogin WRITE setLogin NOTIFY loginChanged)
 public:
     static KConfigCommon* instance();
-    // A settings object on the file at path (instance() uses KAppCommon::getAppConfigPath()).
-    explicit KConfigCommon(const QString& path, QObject* parent = nullptr);
+    // A settings object on the file at path (instance() uses KAppCommon::getAppConfigPath()); pidSource gives
+    // the current device's product id (by default the device registry's).
+    explicit KConfigCommon(const QString& path, std::function<int()> pidSource = {}, QObject* parent = nullptr);
     ~KConfigCommon() override;
 
     Q_INVOKABLE QString getAppVersion() const;
@@ -56,9 +57,6 @@ public:
     static int configIndexOf(const QString& path);
     // Stores KAppModel's configPath for the wired partner of a wireless pid (see the .cpp).
     void mirrorPairedConfigPath(int pid);
-
-    // The current device's product id (by default the device registry's); tests set their own.
-    void setPidSource(std::function<int()> source);
 
 public slots:
     bool setConfigPath();

@@ -1,20 +1,24 @@
 #include "app/KSystemTrayIcon.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QTimer>
 
 KSystemTrayIcon::KSystemTrayIcon(QObject* parent)
     : QObject(parent),
       m_trayIcon(new QSystemTrayIcon(this)),
-      m_menu(new QMenu),
+      // A menu is a widget: only a widget application has one (tests of the lower layers run without).
+      m_menu(qobject_cast<QApplication*>(QCoreApplication::instance()) ? new QMenu : nullptr),
       m_flickerTimer(new QTimer(this))
 {
     m_flickerTimer->setTimerType(Qt::VeryCoarseTimer);
     connect(m_flickerTimer, &QTimer::timeout, this, &KSystemTrayIcon::flickerTimeout);
-    connect(m_menu, &QMenu::triggered, this, &KSystemTrayIcon::slotTriggered);
     connect(m_trayIcon, &QSystemTrayIcon::activated, this, &KSystemTrayIcon::activated);
-    m_trayIcon->setContextMenu(m_menu);
+    if (m_menu) {
+        connect(m_menu, &QMenu::triggered, this, &KSystemTrayIcon::slotTriggered);
+        m_trayIcon->setContextMenu(m_menu);
+    }
 }
 
 KSystemTrayIcon::~KSystemTrayIcon()
@@ -23,7 +27,8 @@ KSystemTrayIcon::~KSystemTrayIcon()
         action->deleteLater();
     m_actions.clear();
     m_callbacks.clear();
-    m_menu->deleteLater();
+    if (m_menu)
+        m_menu->deleteLater();
 }
 
 bool KSystemTrayIcon::isAvailable()
@@ -57,7 +62,8 @@ void KSystemTrayIcon::addAction(const QString& text, std::function<void(QString)
 {
     auto* action = new QAction(text, nullptr);
     action->setIcon(icon);
-    m_menu->addAction(action);
+    if (m_menu)
+        m_menu->addAction(action);
     m_actions.append(action);
     m_callbacks.insert(action, std::move(callback));
 }

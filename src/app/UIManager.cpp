@@ -174,8 +174,10 @@ void UIManager::initTray()
 
 void UIManager::releaseEngine()
 {
-    // The documents go first: they hold bindings to every object below.
-    delete m_engine;
+    // The documents go first: they hold bindings to every object below. The engine needs the application
+    // object; without it (a manager left to the end of the process) it is left to the process's end.
+    if (QCoreApplication::instance())
+        delete m_engine;
     m_engine = nullptr;
     m_engineInitialised = false;
 }

@@ -268,5 +268,6 @@ void tst_KeyModelItem::hKeyNotify()
     QVERIFY(!key.getExtended());
 }
 
-QTEST_GUILESS_MAIN(tst_KeyModelItem)
+// The application manager it starts builds the user interface, which needs the widget application.
+QTEST_MAIN(tst_KeyModelItem)
 #include "tst_keymodelitem.moc"
