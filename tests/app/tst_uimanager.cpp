@@ -65,7 +65,7 @@ private slots:
              {"g_uiManager", "g_resolution", "g_appModel", "g_dpiModel", "g_reportModel", "g_lightModel",
               "h_configView", "h_macroName", "g_image", "g_keyModel", "g_keyList", "h_suspension", "h_macroType",
               "h_loaddialog", "f_oledModel", "h_warningdialog", "f_battreyModel", "h_analytics", "f_keyLightModel",
-              "h_equipmentList", "f_trans", "g_common", "g_configFileController", "g_deviceCtl", "g_configCommon"})
+              "h_equipmentList", "f_trans", "g_common", "g_configFileController", "g_deviceCtl", "g_configCommon", "g_sysparameter"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
 
@@ -83,7 +83,8 @@ private slots:
         QCOMPARE(names.last(), QStringLiteral("h_equipmentList"));
         QCOMPARE(names.size(), names.toSet().size());
         QCOMPARE(KAppManager::contextPropertyNames(),
-                 (QStringList{"g_common", "g_configFileController", "g_deviceCtl", "g_configCommon"}));
+                 (QStringList{"g_common", "g_configFileController", "g_deviceCtl", "g_configCommon",
+                              "g_sysparameter"}));
     }
 
     void registeredTypes_data()
