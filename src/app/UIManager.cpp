@@ -99,13 +99,13 @@ UIManager::~UIManager()
 
 QStringList UIManager::contextPropertyNames()
 {
-    return {QStringLiteral("g_uiManager"),     QStringLiteral("g_resolution"),    QStringLiteral("g_appModel"),
-            QStringLiteral("g_dpiModel"),      QStringLiteral("g_reportModel"),   QStringLiteral("g_lightModel"),
-            QStringLiteral("g_macroList"),     QStringLiteral("h_configView"),    QStringLiteral("h_macroName"),     QStringLiteral("g_image"),
-            QStringLiteral("g_keyModel"),      QStringLiteral("g_keyList"),       QStringLiteral("h_suspension"),
-            QStringLiteral("h_macroType"),     QStringLiteral("h_loaddialog"),    QStringLiteral("f_oledModel"),
-            QStringLiteral("h_warningdialog"), QStringLiteral("f_battreyModel"),  QStringLiteral("h_analytics"),
-            QStringLiteral("f_keyLightModel"), QStringLiteral("h_equipmentList")};
+    return {QStringLiteral("g_uiManager"),    QStringLiteral("g_resolution"),   QStringLiteral("g_appModel"),
+            QStringLiteral("g_dpiModel"),     QStringLiteral("g_reportModel"),  QStringLiteral("g_lightModel"),
+            QStringLiteral("g_macroList"),    QStringLiteral("h_configView"),   QStringLiteral("h_macroName"),
+            QStringLiteral("g_image"),        QStringLiteral("g_keyModel"),     QStringLiteral("g_keyList"),
+            QStringLiteral("h_suspension"),   QStringLiteral("h_macroType"),    QStringLiteral("h_loaddialog"),
+            QStringLiteral("f_oledModel"),    QStringLiteral("h_warningdialog"), QStringLiteral("f_battreyModel"),
+            QStringLiteral("h_analytics"),    QStringLiteral("f_keyLightModel"), QStringLiteral("h_equipmentList")};
 }
 
 bool UIManager::initEngine()
@@ -115,12 +115,12 @@ bool UIManager::initEngine()
     m_engine = new QQmlApplicationEngine;
     QQmlContext* context = m_engine->rootContext();
     m_trans->init(context, QStringLiteral(":/trans/"));
-    const QList<QObject*> objects = {this,          m_resolution,   KAppModel::instance(), m_dpiModel,
-                                     m_reportModel, m_lightModel,   m_macroList,           m_configView,
-                                     m_macroName,
-                                     m_imageModel,  m_keyModel,     m_keyList,             m_suspension,
-                                     m_macroType,   m_loadDialog,   m_oledModel,           m_warningDialog,
-                                     m_battreyModel, m_analytics,   m_keyLightModel,       m_equipmentList};
+    const QList<QObject*> objects = {this,           m_resolution,    KAppModel::instance(), m_dpiModel,
+                                     m_reportModel,  m_lightModel,    m_macroList,           m_configView,
+                                     m_macroName,    m_imageModel,    m_keyModel,            m_keyList,
+                                     m_suspension,   m_macroType,     m_loadDialog,          m_oledModel,
+                                     m_warningDialog, m_battreyModel, m_analytics,           m_keyLightModel,
+                                     m_equipmentList};
     const QStringList names = contextPropertyNames();
     Q_ASSERT(names.size() == objects.size());
     for (int i = 0; i < names.size(); ++i)

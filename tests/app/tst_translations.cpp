@@ -15,10 +15,25 @@
 
 namespace {
 
+// The text a C++ or QML string literal stands for.
+QString unescape(const QString& literal)
+{
+    QString text;
+    for (int i = 0; i < literal.size(); ++i) {
+        if (literal.at(i) == QLatin1Char('\\') && i + 1 < literal.size()) {
+            const QChar next = literal.at(++i);
+            text.append(next == QLatin1Char('n') ? QChar(QLatin1Char('\n')) : next);
+        } else {
+            text.append(literal.at(i));
+        }
+    }
+    return text;
+}
+
 // Every source text of tr("...") and qsTr("...") in the program's code and documents.
 QStringList userTexts()
 {
-    static const QRegularExpression call(QStringLiteral(R"re((?:\bqsTr|\btr)\(\s*"((?:[^"\\]|\\.)*)")re"));
+    static const QRegularExpression call(QString::fromLatin1("(?:\\bqsTr|\\btr)\\(\\s*\"((?:[^\"\\\\]|\\\\.)*)\""));
     QStringList texts;
     for (const char* folder : {"/src", "/qml"}) {
         QDirIterator it(QStringLiteral(CORVANE_SOURCE_DIR) + QLatin1String(folder),
@@ -30,9 +45,7 @@ QStringList userTexts()
             const QString code = QString::fromUtf8(file.readAll());
             auto matches = call.globalMatch(code);
             while (matches.hasNext()) {
-                QString text = matches.next().captured(1);
-                text.replace(QStringLiteral("\\\""), QStringLiteral("\""));
-                texts.append(text);
+                texts.append(unescape(matches.next().captured(1)));
             }
         }
     }

@@ -63,7 +63,7 @@ private slots:
         QTest::addColumn<QString>("name");
         for (const char* name :
              {"g_uiManager", "g_resolution", "g_appModel", "g_dpiModel", "g_reportModel", "g_lightModel",
-              "h_configView", "h_macroName", "g_image", "g_keyModel", "g_keyList", "h_suspension", "h_macroType",
+              "g_macroList", "h_configView", "h_macroName", "g_image", "g_keyModel", "g_keyList", "h_suspension", "h_macroType",
               "h_loaddialog", "f_oledModel", "h_warningdialog", "f_battreyModel", "h_analytics", "f_keyLightModel",
               "h_equipmentList", "f_trans", "g_common", "g_configFileController", "g_deviceCtl", "g_configCommon", "g_sysparameter"})
             QTest::newRow(name) << QString::fromLatin1(name);
@@ -93,8 +93,12 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<bool>("creatable");
         QTest::newRow("KLightModelItem") << "Model" << "KLightModelItem" << true;
+        QTest::newRow("KMacroModel") << "Model" << "KMacroModel" << true;
+        QTest::newRow("KMacroList") << "Model" << "KMacroList" << false;
         QTest::newRow("HConfigModel") << "Model" << "HConfigModel" << true;
         QTest::newRow("HConfigview") << "Model" << "HConfigview" << false;
+        QTest::newRow("HMacroModel") << "Model" << "HMacroModel" << true;
+        QTest::newRow("HMacroName") << "Model" << "HMacroName" << false;
         QTest::newRow("FPaintView") << "Model" << "FPaintView" << true;
         QTest::newRow("PaintLine") << "PaintLine" << "PaintLine" << true;
         QTest::newRow("HKeyModel") << "Model" << "HKeyModel" << true;
