@@ -229,6 +229,9 @@ private slots:
         QTest::newRow("the wireless id alone asks for the cable")
             << QStringList{"plug kbw", "start"} << QStringList{"cable", "change0"} << false << 0
             << hex(kKeyboardWireless) << QList<int>{};
+        QTest::newRow("plugging the cable opens the keyboard")
+            << QStringList{"plug kbw", "start", "plug kb"} << QStringList{"cable", "change0", "close1", "online1"}
+            << true << int(kKeyboardWired) << hex(kKeyboardWired) << QList<int>{};
         QTest::newRow("the wireless id is not listed beside its cable")
             << QStringList{"plug kb", "plug kbw", "start"} << QStringList{"close1", "online1", "change0"} << true
             << int(kKeyboardWired) << hex(kKeyboardWired) << QList<int>{};
@@ -434,6 +437,7 @@ private slots:
     {
         QVERIFY(KDeviceController::getOsName().startsWith(QLatin1String("Linux; ")));
         ControllerBench bench;
+        QVERIFY(!bench.controller->init(nullptr));
         // Without a device: the system is fine and a reload neither fails nor leaves the indicator up.
         QVERIFY(bench.controller->checkSystemInfo());
         QVERIFY(bench.controller->slot_reloadMouse());
