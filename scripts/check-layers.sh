@@ -34,9 +34,10 @@ declare -A allowed=(
 )
 
 # Single files a layer may include beyond its layers: the device interface carries the models' item types,
-# and the firmware library shares the program's translator.
+# the device controller names a new device's default profile as the profile files do (one spelling), and the
+# firmware library shares the program's translator.
 declare -A allowed_files=(
-  [hid]="models/device/FKeyLightModelItem.h models/keys/KKey.h models/keys/KKeyModelItem.h models/keys/KMacroItem.h models/keys/MacroPlayType.h"
+  [hid]="profiles/ProfileNames.h models/device/FKeyLightModelItem.h models/keys/KKey.h models/keys/KKeyModelItem.h models/keys/KMacroItem.h models/keys/MacroPlayType.h"
   [lib/fwupdate]="app/Trans.h"
 )
 

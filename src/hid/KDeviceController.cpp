@@ -7,6 +7,7 @@
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceWatcher.h"
 #include "hid/KPidTables.h"
+#include "profiles/ProfileNames.h"
 
 #include <QDebug>
 #include <QDir>
@@ -542,7 +543,8 @@ void KDeviceController::closeDevice(int pid)
 
 QString KDeviceController::defaultProfileName()
 {
-    return tr("Default configuration.json");
+    // The name on disk is the same in every language, as the profile files name it.
+    return ProfileNames::defaultProfileFile();
 }
 
 bool KDeviceController::folderHasFile(const QString& folder, const QString& name)

@@ -87,7 +87,7 @@ public:
     static QMap<int, QString> filterWireless(const QMap<int, QString>& equipment);
     // Whether folder (which must exist) has an entry named exactly name.
     static bool folderHasFile(const QString& folder, const QString& name);
-    // Whether folder holds the (translated) default profile.
+    // Whether folder holds the default profile.
     static bool hasDefaultProfile(const QString& folder);
     // The profile a newly opened device starts with when its remembered one is missing.
     static QString defaultProfileName();
