@@ -15,15 +15,13 @@
 #include "models/keys/KKeyModel.h"
 #include "profiles/HConfigView.h"
 #include "profiles/KConfigFileController.h"
+#include "profiles/ProfileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 
 namespace {
-
-// The picture a profile made for a newly seen device gets.
-const char* const kNewProfilePicture = ":/common/newUI/configPic1.png";
 
 // The profile the controller chose: made from the factory profile and applied to the device when it does not
 // exist yet, otherwise shown in the models (the controller then has it compared with the device); the list
@@ -36,8 +34,7 @@ void useProfile(KConfigFileController* files, HConfigView* list, const QString& 
             files->createConfig(folder, base);
             files->createMouseConfig(path);
             if (list)
-                list->savePicture(QString::fromLatin1(kNewProfilePicture), QFileInfo(path).path() + QLatin1Char('/'),
-                                  base);
+                list->savePicture(ProfileNames::newProfilePicture(), QFileInfo(path).path() + QLatin1Char('/'), base);
             files->readConfigData(path);
         } else {
             files->getMouseType(path);
