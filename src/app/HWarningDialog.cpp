@@ -2,6 +2,7 @@
 
 #include "common/AppServices.h"
 #include "hid/HDeviceManager.h"
+#include "hid/KDeviceController.h"
 #include "hid/KBaseDevice.h"
 #include "models/device/KImageModel.h"
 
@@ -43,6 +44,7 @@ bool HWarningDialog::getMouseType()
 {
     if (m_type == DeviceConnect) {
         emit sig_stopWarning();
+        KDeviceController::instance()->slot_reloadMouse();
         return true;
     }
     AppServices* services = AppServices::instance();

@@ -1,6 +1,7 @@
 #include "app/KAppManager.h"
 
 #include "app/KAppCommon.h"
+#include "app/KAppModel.h"
 #include "app/KConfigCommon.h"
 #include "app/UIManager.h"
 #include "hid/HDeviceManager.h"
@@ -73,6 +74,9 @@ bool KAppManager::init()
     if (!m_deviceController->init(m_uiManager))
         return false;
     qmlRegisterType<FPairing>("k.tools", 1, 0, "FPairing");
+    // A reconnected device: the application model takes the profile the settings keep for it.
+    connect(m_deviceController, &KDeviceController::sig_updateConfigPath, KAppModel::instance(),
+            &KAppModel::sig_updateConfigPath);
 
     QQmlContext* context = m_uiManager->getEngine()->rootContext();
     const QList<QObject*> objects = {KAppCommon::instance(), m_configFileController, m_deviceController,

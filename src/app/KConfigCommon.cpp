@@ -3,7 +3,7 @@
 #include "app/KAppCommon.h"
 #include "app/KAppModel.h"
 #include "common/DeviceIds.h"
-#include "hid/HDeviceManager.h"
+#include "hid/KDeviceController.h"
 #include "hid/KPidTables.h"
 #include "profiles/KConfigFileController.h"
 
@@ -127,7 +127,7 @@ void KConfigCommon::initSettings()
 
 int KConfigCommon::currentPid() const
 {
-    return m_pidSource ? m_pidSource() : HDeviceManager::instance()->currentPid();
+    return m_pidSource ? m_pidSource() : KDeviceController::instance()->getPid();
 }
 
 QString KConfigCommon::getAppVersion() const

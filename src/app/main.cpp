@@ -3,9 +3,11 @@
 #include "app/KAppManager.h"
 #include "app/LogHandler.h"
 #include "platform/instance/QtSingleApplication.h"
+#include "platform/sys/BreakpadHandler.h"
 #include "sim/SimulationSetup.h"
 
 #include <QDebug>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <memory>
@@ -44,6 +46,10 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // Taken before the application's name is set: Qt derives it from the program file, which is the same name.
+    const QStringList localData = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation);
+    if (!localData.isEmpty())
+        BreakpadHandler::instance()->setDumpPath(localData.first() + QStringLiteral("/crashs"));
     KAppCommon::instance()->autoScale(false);
     KAppManager* manager = KAppManager::instance();
     QObject::connect(app.get(), &QtSingleApplication::messageReceived, manager, &KAppManager::messageReceived);

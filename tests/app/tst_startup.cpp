@@ -2,6 +2,8 @@
 #include "app/KAppCommon.h"
 #include "app/LogHandler.h"
 #include "platform/instance/SingleInstance.h"
+#include "platform/sys/BreakpadHandler.h"
+#include "LogCapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -228,6 +230,24 @@ private slots:
         QCOMPARE(lines.size(), kThreads * kLines);
         for (const QString& line : lines)
             QVERIFY2(line.endsWith(payload) && line.startsWith("2024-03-02 09:05:07: "), qPrintable(line));
+    }
+
+    // The crash folder is made with its parents; one that cannot be made is logged and not taken.
+    void crashFolder()
+    {
+        QTemporaryDir dir;
+        BreakpadHandler* handler = BreakpadHandler::instance();
+        handler->setDumpPath(dir.filePath("local/Corvane/crashs"));
+        QVERIFY(QDir(dir.filePath("local/Corvane/crashs")).exists());
+        QCOMPARE(handler->dumpPath(), dir.filePath("local/Corvane/crashs"));
+
+        QFile blocker(dir.filePath("file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        LogCapture log;
+        handler->setDumpPath(dir.filePath("file/crashs"));
+        QVERIFY(log.contains("Failed to set dump path which not exists: " + dir.filePath("file/crashs")));
+        QCOMPARE(handler->dumpPath(), dir.filePath("local/Corvane/crashs"));
     }
 
     // The first holder of a key is the running copy; a later one hands it a message and it arrives whole.
