@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/KAppCommon.h"
+#include "app/KAppManager.h"
 #include "app/LogHandler.h"
 #include "platform/instance/SingleInstance.h"
 #include "platform/sys/BreakpadHandler.h"
@@ -124,6 +125,12 @@ private slots:
         QFETCH(int, height);
         QFETCH(int, dpi);
         QTEST(KAppCommon::autoScaleFactor(width, height, dpi, 1.0f), "factor");
+    }
+
+    void startNeedsInit()
+    {
+        QVERIFY(!KAppManager::instance()->start());
+        QVERIFY(!KAppManager::instance()->getUIManager());
     }
 
     void autoScaleOffKeepsTheFactor()

@@ -187,6 +187,31 @@ private slots:
         QCOMPARE(warning.warningType(), int(HWarningDialog::OperationFailed));
     }
 
+    // The popup's retry asks the device behind the busy indicator: an answer closes the popup; without a
+    // device nothing is asked and the indicator closes by its timer.
+    void retryAfterAFailedOperation()
+    {
+        RecordingServices services;
+        KImageModel image;
+        image.setIsWireLess(true);
+        services.setImageModel(&image);
+        HWarningDialog warning;
+        QSignalSpy stop(&warning, &HWarningDialog::sig_stopWarning);
+        QTest::ignoreMessage(QtDebugMsg, "鼠标已休眠");
+        warning.startWarning(HWarningDialog::OperationFailed);
+
+        QVERIFY(warning.getMouseType());
+        QCOMPARE(services.open(), 1);
+        QTest::qWait(20);
+        QCOMPARE(stop.count(), 0);
+        services.stopLoading();
+
+        QVERIFY(HDeviceManager::instance()->createDevice(int(DeviceIds::kKeyboardWired)));
+        QVERIFY(warning.getMouseType());
+        QTRY_COMPARE(stop.count(), 1);
+        QCOMPARE(services.open(), 0);
+    }
+
     void connectWarningOnlyForReceivers_data()
     {
         QTest::addColumn<int>("pid");
