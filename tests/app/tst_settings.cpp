@@ -2,6 +2,7 @@
 #include "app/KAppModel.h"
 #include "app/KConfigCommon.h"
 #include "common/DeviceIds.h"
+#include "LogCapture.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,6 +95,7 @@ private slots:
     void userRoundTrip()
     {
         const QString token = QStringLiteral("eyJhbGciOi.Jz-Ü_token");
+        LogCapture log;
         {
             auto settings = open();
             settings->setToken(token);
@@ -127,6 +129,9 @@ private slots:
         QCOMPARE(nickname.count(), 1);
         QCOMPARE(model->getToken(), QString());
         QCOMPARE(settings->getHeadportrait(), QStringLiteral("head.png"));
+        // The token is never logged, in clear or as stored.
+        QVERIFY(!log.contains(token));
+        QVERIFY(!log.contains(QString::fromLatin1(token.toLocal8Bit().toBase64())));
     }
 
     // Every record survives whichever one is written; a new id appends one, a known id changes its path.
