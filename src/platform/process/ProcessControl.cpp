@@ -82,6 +82,30 @@ int spawnAs(const QByteArray& path, char* const argv[], uid_t uid, gid_t gid, pi
     return 0;
 }
 
+// Blocks until our child pid has ended and collects it.
+ProcessExit waitForChild(qint64 pid)
+{
+    ProcessExit result;
+    if (pid <= 0)
+        return result;
+    int status = 0;
+    pid_t rc;
+    do {
+        rc = ::waitpid(pid_t(pid), &status, 0);
+    } while (rc < 0 && errno == EINTR);
+    if (rc < 0) {
+        // Not our child any more (already reaped): nothing is known of its end.
+        result.crashed = true;
+        return result;
+    }
+    if (WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    } else {
+        result.crashed = true;
+    }
+    return result;
+}
+
 class ChildLauncher : public ProcessLauncher
 {
 public:
@@ -115,34 +139,15 @@ public:
         return StartError::None;
     }
 
-    ProcessExit waitForExit(qint64 pid) override
-    {
-        ProcessExit result;
-        if (pid <= 0)
-            return result;
-        int status = 0;
-        pid_t rc;
-        do {
-            rc = ::waitpid(pid_t(pid), &status, 0);
-        } while (rc < 0 && errno == EINTR);
-        if (rc < 0) {
-            // Not our child any more (already reaped): nothing is known of its end.
-            result.crashed = true;
-            return result;
-        }
-        if (WIFEXITED(status)) {
-            result.exitCode = WEXITSTATUS(status);
-        } else {
-            result.crashed = true;
-        }
-        return result;
-    }
+    ProcessExit waitForExit(qint64 pid) override { return waitForChild(pid); }
 
     void release(qint64 pid) override
     {
         if (pid <= 0)
             return;
-        std::thread([this, pid] { waitForExit(pid); }).detach();
+        // The reaper names no object: it may still be waiting when the process ends and the launcher, a
+        // static, is destroyed. Detached on purpose, since a child that runs on cannot be joined at exit.
+        std::thread([pid] { waitForChild(pid); }).detach();
     }
 };
 
