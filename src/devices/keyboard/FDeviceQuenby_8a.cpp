@@ -35,15 +35,21 @@ constexpr int kInitReadTimeoutMs = 10000;
 } // namespace
 
 FDeviceQuenby_8a::FDeviceQuenby_8a(QObject* parent)
+    : FDeviceQuenby_8a(DeviceIds::kKeyboardWired, kMacroSlots, parent)
+{
+}
+
+FDeviceQuenby_8a::FDeviceQuenby_8a(int pid, int macroSlots, QObject* parent)
     : KBaseDevice(parent)
-    , m_layoutPath(DeviceIds::layoutPath(DeviceIds::kKeyboardWired))
-    , m_pid(DeviceIds::kKeyboardWired)
+    , m_layoutPath(DeviceIds::layoutPath(pid).isEmpty() ? DeviceIds::layoutPath(DeviceIds::kKeyboardWired)
+                                                        : DeviceIds::layoutPath(pid))
+    , m_pid(pid)
     , m_address(kAddressByte)
     , m_delay(kPacingDelayMs)
 {
     m_transport.setAddressByte(m_address);
     m_transport.setPacingDelay(m_delay);
-    for (int slot = 0; slot < kMacroSlots; ++slot)
+    for (int slot = 0; slot < macroSlots; ++slot)
         m_macroSlots.insert(slot, -1);
 
     m_layout = LayoutDocument::read(m_layoutPath);

@@ -76,7 +76,11 @@ public:
     QMap<int, int> macroSlots() const;
     Quenby8aConfigImage configImage() const;
 
-private:
+protected:
+    // A model of the same protocol with its own product id, macro slot count and layout document (the wired
+    // keyboard's stays when it has none).
+    FDeviceQuenby_8a(int pid, int macroSlots, QObject* parent);
+
     // Starts live reports: now, or once the reader of an earlier open has ended.
     void startReader();
     void onReaderFinished();

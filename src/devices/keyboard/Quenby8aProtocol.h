@@ -177,4 +177,52 @@ constexpr int keyLevelFromDevice(quint8 raw)
     return int(raw) / kBrightnessStep;
 }
 
+// --- the full-size RGB model -----------------------------------------------------------------------------------
+// The same packets and transactions; it adds two work-mode commands, keeps its light, key table and per-key
+// colour table at registers of its own and its 30 macro records at 512 x slot, each chunk carrying the save
+// flag in packet byte 6 (only the low 16 bits of a register address are meaningful to it).
+namespace Rgb {
+
+enum WorkModeCommand : quint8 {
+    kCmdSetWorkMode = 0xA1, // the mode in the length byte, register 0
+    kCmdGetWorkMode = 0xA2, // length 0, register 0; the mode comes back in reply byte 1
+};
+constexpr int kReplyWorkMode = 1;
+constexpr int kProgramWorkMode = 1; // the mode the program runs the keyboard in
+constexpr int kWorkModeTries = 3;
+
+constexpr int kPacketSaveFlag = kPacketRegister + 3; // high byte of the 32-bit register field
+constexpr quint8 kSaveFlag = 0xFF;
+
+enum Register : quint32 {
+    kRegLightMode = 0xA081, // raw
+    kRegBrightness = 0xA082,
+    kRegSpeed = 0xA083,      // speedToDevice
+    kRegDirection = 0xA084,  // kSwitchOn / kSwitchOff; read as on when not 0
+    kRegMonochrome = 0xA085, // kSwitchOn / kSwitchOff; read as on when not 0
+    kRegColor = 0xA086,      // red, green, blue
+    kRegKeyTable = 0xA2C0,   // kKeyPositions key codes
+    kRegKeyColor = 0xA6C0,   // kKeyColorSize bytes: red, green, blue per position
+};
+
+constexpr quint8 kSwitchOn = 0xFF;
+constexpr quint8 kSwitchOff = 0;
+constexpr int kLightReadLength = 4; // mode, direction and monochrome are read 4 bytes wide
+constexpr int kColorBytes = 3;
+constexpr int kKeyColorSize = kKeyPositions * kColorBytes;
+constexpr int kMacroSlots = 30;
+
+constexpr quint32 macroRecordAddress(int slot)
+{
+    return quint32(slot) * quint32(kMacroRecordSize);
+}
+
+static_assert(kPacketSaveFlag == 6, "the save flag sits in packet byte 6");
+static_assert(kRegMonochrome + 1 == kRegColor && kRegColor + kColorBytes <= kRegKeyTable,
+              "one 4-byte read from the monochrome register returns it and the colour");
+static_assert(kRegKeyTable + kKeyTableSize <= kRegKeyColor, "the key table and the colour table do not overlap");
+static_assert(macroRecordAddress(kMacroSlots) <= kRegLightMode, "the macro records lie below the registers");
+
+} // namespace Rgb
+
 } // namespace Quenby8a

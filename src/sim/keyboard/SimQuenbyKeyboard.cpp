@@ -144,8 +144,8 @@ QString SimQuenbyKeyboard::interruptPath() const
 
 void SimQuenbyKeyboard::resetMemoryLocked()
 {
-    m_memory = QByteArray(kMemorySize, '\0');
-    auto put = [this](quint32 address, quint8 value) { m_memory[int(address - kMemoryBase)] = char(value); };
+    m_memory = QByteArray(kStorageSize, '\0');
+    auto put = [this](quint32 address, quint8 value) { m_memory[int(address - kStorageBase)] = char(value); };
 
     put(kRegLightMode, kDefaultLightMode);
     put(kRegLightBrightness, kDefaultBrightness);
@@ -153,10 +153,18 @@ void SimQuenbyKeyboard::resetMemoryLocked()
     put(kRegLightModeCopy, kDefaultLightMode);
     put(kRegLightBrightnessCopy, kDefaultBrightness);
     put(kRegLightSpeedCopy, kDefaultSpeed);
+    m_workMode = 0;
+    if (isRgb()) {
+        put(kRgbRegLightMode, kDefaultLightMode);
+        put(kRgbRegLightBrightness, kDefaultBrightness);
+        put(kRgbRegLightSpeed, kDefaultSpeed);
+        put(kRgbRegColor, 0xFF);
+        put(kRgbRegColor + 2, 0xFF);
+    }
 
     for (int position = 0; position < kKeyPositions; ++position) {
         const QByteArray code = defaultKeyFunctionAt(position).encode();
-        m_memory.replace(int(kRegKeyTable - kMemoryBase) + position * kKeyCodeSize, kKeyCodeSize, code);
+        m_memory.replace(int(kRegKeyTable - kStorageBase) + position * kKeyCodeSize, kKeyCodeSize, code);
         if (kKeyAtPosition[position] != kEmpty)
             put(kRegKeyBrightness + position, kDefaultBrightnessPerKey);
     }
@@ -239,10 +247,24 @@ void SimQuenbyKeyboard::clearFaults()
 
 // --- memory -----------------------------------------------------------------------------------------------
 
-bool SimQuenbyKeyboard::inMemory(quint32 address, int length)
+bool SimQuenbyKeyboard::inMemory(quint32 address, int length) const
 {
-    return length >= 0 && address >= kMemoryBase && address <= kMemoryEnd
+    // The RGB model keeps its macro records at the bottom of its address space.
+    const quint32 base = isRgb() ? kStorageBase : kMemoryBase;
+    return length >= 0 && address >= base && address <= kMemoryEnd
         && quint64(address) + quint64(length) <= kMemoryEnd;
+}
+
+quint8 SimQuenbyKeyboard::workMode() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_workMode;
+}
+
+void SimQuenbyKeyboard::setWorkMode(quint8 mode)
+{
+    QMutexLocker lock(&m_mutex);
+    m_workMode = mode;
 }
 
 quint8 SimQuenbyKeyboard::registerValue(quint32 address) const
@@ -257,8 +279,8 @@ QByteArray SimQuenbyKeyboard::memory(quint32 address, int length) const
     QByteArray bytes(qMax(0, length), '\0');
     for (int i = 0; i < bytes.size(); ++i) {
         const quint64 at = quint64(address) + quint64(i);
-        if (at >= kMemoryBase && at < kMemoryEnd)
-            bytes[i] = m_memory[int(at - kMemoryBase)];
+        if (at < kMemoryEnd)
+            bytes[i] = m_memory[int(at - kStorageBase)];
     }
     return bytes;
 }
@@ -268,8 +290,8 @@ void SimQuenbyKeyboard::setMemory(quint32 address, const QByteArray& bytes)
     QMutexLocker lock(&m_mutex);
     for (int i = 0; i < bytes.size(); ++i) {
         const quint64 at = quint64(address) + quint64(i);
-        if (at >= kMemoryBase && at < kMemoryEnd)
-            m_memory[int(at - kMemoryBase)] = bytes[i];
+        if (at < kMemoryEnd)
+            m_memory[int(at - kStorageBase)] = bytes[i];
     }
 }
 
@@ -375,7 +397,7 @@ QByteArray SimQuenbyKeyboard::stateReportLocked(quint8 kind) const
     report[0] = char(kInterruptReportId);
     report[1] = char(kind);
     for (int i = kStateReportFirstByte; i <= kStateReportLastByte; ++i)
-        report[i] = m_memory[int(kStateReportBase + quint32(i) - kMemoryBase)];
+        report[i] = m_memory[int(kStateReportBase + quint32(i) - kStorageBase)];
     return report;
 }
 
@@ -395,12 +417,12 @@ void SimQuenbyKeyboard::changeLightsOnKeyboard(quint8 modeRaw, quint8 brightness
     QByteArray report;
     {
         QMutexLocker lock(&m_mutex);
-        const bool ownMode = quint8(m_memory[int(kRegModeSelect - kMemoryBase)]) == 4;
+        const bool ownMode = quint8(m_memory[int(kRegModeSelect - kStorageBase)]) == 4;
         const quint32 bank = ownMode ? kRegLightMode : kRegLightModeCopy;
-        m_memory[int(bank - kMemoryBase)] = char(modeRaw);
-        m_memory[int(bank + 1 - kMemoryBase)] = char(brightness);
-        m_memory[int(bank + 2 - kMemoryBase)] = char(speedRaw);
-        m_memory[int(kRegLogoMode - kMemoryBase)] = char(logo);
+        m_memory[int(bank - kStorageBase)] = char(modeRaw);
+        m_memory[int(bank + 1 - kStorageBase)] = char(brightness);
+        m_memory[int(bank + 2 - kStorageBase)] = char(speedRaw);
+        m_memory[int(kRegLogoMode - kStorageBase)] = char(logo);
         report = stateReportLocked(0);
     }
     pushInterruptReport(report);
@@ -429,6 +451,9 @@ quint8 SimQuenbyKeyboard::settleLocked(Command& command)
     switch (command.command) {
     case CommandVersion:
         return StatusDone;
+    case CommandSetWorkMode:
+    case CommandGetWorkMode:
+        return isRgb() ? StatusDone : StatusError;
     case CommandRead:
         if (command.length < 1 || command.length > kMaxReadLength || !inMemory(command.reg, command.length))
             return StatusError;
@@ -458,11 +483,17 @@ void SimQuenbyKeyboard::applyLocked(const Command& command, QByteArray& reply)
         reply[kReplyVersionMinorByte] = char(m_versionMinor);
         reply[kReplyVersionMajorByte] = char(m_versionMajor);
         break;
+    case CommandGetWorkMode:
+        reply[kReplyWorkModeByte] = char(m_workMode);
+        break;
+    case CommandSetWorkMode:
+        m_workMode = quint8(command.length);
+        break;
     case CommandRead:
-        reply.replace(kReplyDataByte, command.length, m_memory.mid(int(command.reg - kMemoryBase), command.length));
+        reply.replace(kReplyDataByte, command.length, m_memory.mid(int(command.reg - kStorageBase), command.length));
         break;
     case CommandWrite:
-        m_memory.replace(int(command.reg - kMemoryBase), command.length, command.data);
+        m_memory.replace(int(command.reg - kStorageBase), command.length, command.data);
         break;
     default:
         break;

@@ -41,6 +41,7 @@ public:
         bool isWrite() const { return command == SimQuenby::CommandWrite; }
         bool isRead() const { return command == SimQuenby::CommandRead; }
         bool isVersion() const { return command == SimQuenby::CommandVersion; }
+        bool isSetWorkMode() const { return command == SimQuenby::CommandSetWorkMode; }
         bool succeeded() const { return status == SimQuenby::StatusDone; }
     };
 
@@ -57,6 +58,11 @@ public:
     void unplug();
     bool isPlugged() const;
     quint16 productId() const { return m_productId; }
+    // The full-size RGB model: work-mode commands, its own light and table registers, 30 macro records at
+    // 512 x slot.
+    bool isRgb() const { return m_productId == DeviceIds::kRgbKeyboard; }
+    quint8 workMode() const;
+    void setWorkMode(quint8 mode);
     // Bus device id of the vendor interface (for the bus's fault injection); -1 when unplugged.
     int vendorDeviceId() const;
     QString commandPath() const;
@@ -139,7 +145,7 @@ private:
         int remaining;  // -1: forever
     };
 
-    static bool inMemory(quint32 address, int length);
+    bool inMemory(quint32 address, int length) const;
     QString collectionPath(int collection) const;
     void resetMemoryLocked();
     quint8 settleLocked(Command& command);
@@ -151,6 +157,7 @@ private:
     QByteArray m_memory;             // kMemoryBase .. kMemoryEnd
     quint8 m_versionMajor = SimQuenby::kDefaultVersionMajor;
     quint8 m_versionMinor = SimQuenby::kDefaultVersionMinor;
+    quint8 m_workMode = 0;
 
     QByteArray m_reply;              // answer to the last command, status first; empty before any command
     int m_busyReplies = 0;

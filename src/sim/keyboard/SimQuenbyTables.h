@@ -25,10 +25,13 @@ constexpr int kMaxWriteLength = kPacketSize - kPacketDataByte;  // 57
 constexpr int kReplyStatusByte = 0;
 constexpr int kReplyVersionMinorByte = 1;
 constexpr int kReplyVersionMajorByte = 2;
+constexpr int kReplyWorkModeByte = 1;
 constexpr int kReplyDataByte = 4;
 constexpr int kMaxReadLength = kPacketSize - kReplyDataByte;  // 60
 
 enum Command : quint8 {
+    CommandSetWorkMode = 0xA1,  // RGB model: the mode travels in the length byte
+    CommandGetWorkMode = 0xA2,  // RGB model: the mode comes back in reply byte 1
     CommandVersion = 0xA3,
     CommandRead = 0xA4,
     CommandWrite = 0xA5,
@@ -63,6 +66,23 @@ constexpr int kMacroSlots = 20;
 constexpr int kMacroRecordSize = 512;
 constexpr quint32 kMemoryEnd = kRegMacroRecords + kMacroSlots * kMacroRecordSize;
 constexpr int kMemorySize = int(kMemoryEnd - kMemoryBase);
+// Backing store: from address 0, where the RGB model keeps its macro records (512 bytes per slot, 30 slots).
+constexpr quint32 kStorageBase = 0;
+constexpr int kStorageSize = int(kMemoryEnd - kStorageBase);
+
+// The RGB model: its own light registers, key table and per-key colour table (three bytes per position).
+constexpr quint32 kRgbRegLightMode = 0xA081;        // raw
+constexpr quint32 kRgbRegLightBrightness = 0xA082;  // raw
+constexpr quint32 kRgbRegLightSpeed = 0xA083;       // 4 - speed
+constexpr quint32 kRgbRegDirection = 0xA084;        // 0 off, otherwise on
+constexpr quint32 kRgbRegMonochrome = 0xA085;       // 0 off, otherwise on
+constexpr quint32 kRgbRegColor = 0xA086;            // red, green, blue
+constexpr quint32 kRgbRegKeyTable = 0xA2C0;
+constexpr quint32 kRgbRegKeyColor = 0xA6C0;
+constexpr int kRgbKeyColorSize = kKeyPositions * 3;
+constexpr int kRgbMacroSlots = 30;
+static_assert(quint32(kRgbMacroSlots * kMacroRecordSize) <= kMemoryBase, "RGB macro records end below the registers");
+static_assert(kRgbRegKeyColor + kRgbKeyColorSize <= kMemoryEnd, "the colour table is backed");
 
 // The interrupt report mirrors the light registers: report byte i carries register kStateReportBase + i.
 constexpr quint32 kStateReportBase = 0xA03F;

@@ -1,0 +1,212 @@
+#include "devices/keyboard/HKeyBoardQuenby_RGB.h"
+
+#include "common/AppServices.h"
+#include "common/DeviceIds.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
+#include "hid/khid/KUSBDevice.h"
+
+#include <QDebug>
+#include <QEventLoop>
+#include <QMutexLocker>
+#include <QPointer>
+
+#include <memory>
+
+using namespace Quenby8a;
+
+HKeyBoardQuenby_RGB::HKeyBoardQuenby_RGB(QObject* parent)
+    : FDeviceQuenby_8a(DeviceIds::kRgbKeyboard, Rgb::kMacroSlots, parent)
+{
+}
+
+HKeyBoardQuenby_RGB::~HKeyBoardQuenby_RGB() = default;
+
+// --- opening ------------------------------------------------------------------------------------------------
+
+bool HKeyBoardQuenby_RGB::initDevice()
+{
+    // As the base: the channel is reopened only while no operation holds it.
+    if (!m_operationLock.tryLock()) {
+        if (!m_channel || !m_channel->isOpened()) {
+            qWarning() << "[ERROR] init device: the device is busy, try again";
+            return false;
+        }
+        opened = true;
+    } else {
+        opened = openChannel();
+        m_operationLock.unlock();
+        qDebug() << "[Info] init device:" << opened;
+        if (!opened)
+            return false;
+    }
+
+    // The switch to the program's work mode runs on the pool; a failure is shown, the device stays open.
+    struct Outcome {
+        bool done = false;
+        bool ok = false;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    QEventLoop loop;
+    QPointer<QEventLoop> guard(&loop);
+    work.run([this] { return enterGameMode(); },
+             [outcome, guard](bool ok) {
+                 outcome->done = true;
+                 outcome->ok = ok;
+                 if (!ok)
+                     AppServices::instance()->startWarning(AppServices::WarningDeviceConnect);
+                 if (guard)
+                     guard->quit();
+             });
+    if (!outcome->done)
+        loop.exec();
+    return opened;
+}
+
+bool HKeyBoardQuenby_RGB::enterGameMode()
+{
+    if (getGameMode() == -1)
+        return false;
+    for (int attempt = 0; attempt < Rgb::kWorkModeTries; ++attempt) {
+        if (m_workMode == Rgb::kProgramWorkMode)
+            break;
+        if (!setGameMode(Rgb::kProgramWorkMode)) {
+            qDebug() << "[ERROR] enter gameMode error";
+            if (attempt + 1 == Rgb::kWorkModeTries)
+                return false;
+        }
+    }
+    return true;
+}
+
+int HKeyBoardQuenby_RGB::getGameMode()
+{
+    QMutexLocker op(&m_operationLock);
+    quint8 packet[kPacketSize] = {};
+    quint8 reply[kPacketSize + 1] = {};
+    m_transport.buildCommand(packet, Rgb::kCmdGetWorkMode, 0, 0);
+    if (!m_transport.readCommand(packet, reply, kPacketSize, kReportId))
+        return -1;
+    m_workMode = reply[Rgb::kReplyWorkMode];
+    return m_workMode;
+}
+
+bool HKeyBoardQuenby_RGB::setGameMode(const int& mode)
+{
+    QMutexLocker op(&m_operationLock);
+    quint8 packet[kPacketSize] = {};
+    m_transport.buildCommand(packet, Rgb::kCmdSetWorkMode, quint8(mode), 0);
+    if (!m_transport.writeCommand(packet, kPacketSize, kReportId))
+        return false;
+    m_workMode = mode;
+    return true;
+}
+
+// --- lights -------------------------------------------------------------------------------------------------
+
+int HKeyBoardQuenby_RGB::readRgbRegister(quint32 address, int length)
+{
+    QMutexLocker op(&m_operationLock);
+    const QByteArray data = m_transport.readRegister(address, length);
+    return data.isEmpty() ? -1 : quint8(data.at(0));
+}
+
+bool HKeyBoardQuenby_RGB::writeRgbRegister(quint32 address, const QByteArray& data)
+{
+    QMutexLocker op(&m_operationLock);
+    return m_transport.writeRegister(address, data);
+}
+
+int HKeyBoardQuenby_RGB::getLightModel(int)
+{
+    return readRgbRegister(Rgb::kRegLightMode, Rgb::kLightReadLength);
+}
+
+int HKeyBoardQuenby_RGB::getLightSpeed(int)
+{
+    const int raw = readRgbRegister(Rgb::kRegSpeed, 1);
+    return raw < 0 ? -1 : speedFromDevice(quint8(raw));
+}
+
+int HKeyBoardQuenby_RGB::getLightBrightness(int)
+{
+    return readRgbRegister(Rgb::kRegBrightness, 1);
+}
+
+bool HKeyBoardQuenby_RGB::getLightDirection()
+{
+    return readRgbRegister(Rgb::kRegDirection, Rgb::kLightReadLength) > 0;
+}
+
+bool HKeyBoardQuenby_RGB::getLightMonochromatic()
+{
+    return readRgbRegister(Rgb::kRegMonochrome, Rgb::kLightReadLength) > 0;
+}
+
+QMap<QString, int> HKeyBoardQuenby_RGB::getRGB(int)
+{
+    // One read returns the monochrome register and the colour behind it; the colour is what is asked for,
+    // whatever the monochrome switch says.
+    QByteArray data;
+    {
+        QMutexLocker op(&m_operationLock);
+        data = m_transport.readRegister(Rgb::kRegMonochrome, Rgb::kLightReadLength);
+    }
+    QMap<QString, int> color;
+    if (data.size() < Rgb::kLightReadLength)
+        return color;
+    color.insert(QStringLiteral("r"), quint8(data.at(1)));
+    color.insert(QStringLiteral("g"), quint8(data.at(2)));
+    color.insert(QStringLiteral("b"), quint8(data.at(3)));
+    return color;
+}
+
+bool HKeyBoardQuenby_RGB::setLightModel(const int& mode, int)
+{
+    return writeRgbRegister(Rgb::kRegLightMode, QByteArray(1, char(quint8(mode))));
+}
+
+bool HKeyBoardQuenby_RGB::setLightSpeed(const int& speed, int)
+{
+    return writeRgbRegister(Rgb::kRegSpeed, QByteArray(1, char(speedToDevice(speed))));
+}
+
+bool HKeyBoardQuenby_RGB::setLightBrightness(const int& brightness, int)
+{
+    return writeRgbRegister(Rgb::kRegBrightness, QByteArray(1, char(quint8(brightness))));
+}
+
+bool HKeyBoardQuenby_RGB::setRGB(const QMap<QString, int>& color, int)
+{
+    if (!color.contains(QStringLiteral("r")) || !color.contains(QStringLiteral("g"))
+        || !color.contains(QStringLiteral("b"))) {
+        qDebug() << "[ERROR] setRGB";
+        return false;
+    }
+    QByteArray bytes(Rgb::kColorBytes, '\0');
+    bytes[0] = char(quint8(color.value(QStringLiteral("r"))));
+    bytes[1] = char(quint8(color.value(QStringLiteral("g"))));
+    bytes[2] = char(quint8(color.value(QStringLiteral("b"))));
+    return writeRgbRegister(Rgb::kRegColor, bytes);
+}
+
+bool HKeyBoardQuenby_RGB::setLightDirection(bool on)
+{
+    return writeRgbRegister(Rgb::kRegDirection, QByteArray(1, char(on ? Rgb::kSwitchOn : Rgb::kSwitchOff)));
+}
+
+bool HKeyBoardQuenby_RGB::setMonochromaticMode(bool on)
+{
+    return writeRgbRegister(Rgb::kRegMonochrome, QByteArray(1, char(on ? Rgb::kSwitchOn : Rgb::kSwitchOff)));
+}
+
+bool HKeyBoardQuenby_RGB::setLogoLightMode(const int&, int)
+{
+    qDebug() << "[ERROR] setLogoLightMode: this keyboard has no logo light";
+    return false;
+}
+
+bool HKeyBoardQuenby_RGB::setKeyBrightness(const KKey&, const int&)
+{
+    qDebug() << "[ERROR] setKeyBrightness: this keyboard sets key colours, not key brightness";
+    return false;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "devices/keyboard/FDeviceQuenby_8a.h"
+
+#include <QByteArray>
+
+// The full-size RGB model of the keyboard: the wired keyboard's protocol with a numeric keypad, a light colour
+// with direction and monochrome switches in place of the logo light, and a work mode that opening switches to
+// the program's mode (see Quenby8a::Rgb in Quenby8aProtocol.h). It never starts the base's live-report reader.
+// Lives on the GUI thread like the base; register operations run on pool threads through HWork, each under the
+// device's operation lock and the shared transaction mutex.
+class HKeyBoardQuenby_RGB : public FDeviceQuenby_8a
+{
+    Q_OBJECT
+public:
+    explicit HKeyBoardQuenby_RGB(QObject* parent = nullptr);
+    ~HKeyBoardQuenby_RGB() override;
+
+    bool initDevice() override;
+    int getLightModel(int zone) override;
+    int getLightSpeed(int zone) override;
+    int getLightBrightness(int zone) override;
+    QMap<QString, int> getRGB(int zone) override;
+    int getLogoLightMode(int zone) override { return -1; }
+    bool getLightDirection() override;
+    bool getLightMonochromatic() override;
+    bool setLightModel(const int& mode, int zone) override;
+    bool setLightSpeed(const int& speed, int zone) override;
+    bool setLightBrightness(const int& brightness, int zone) override;
+    bool setRGB(const QMap<QString, int>& color, int zone) override;
+    bool setLightDirection(bool on) override;
+    bool setMonochromaticMode(bool on) override;
+    // The model has neither a logo light nor per-key brightness registers: nothing is written.
+    bool setLogoLightMode(const int& mode, int zone) override;
+    bool setKeyBrightness(const KKey& key, const int& level) override;
+    bool enterGameMode() override;
+
+    // Work mode: reads it (-1 on failure) or writes it; both keep the last value in workMode().
+    int getGameMode();
+    bool setGameMode(const int& mode);
+    int workMode() const { return m_workMode; }
+
+private:
+    // One byte of a register read length bytes wide; -1 when the read failed.
+    int readRgbRegister(quint32 address, int length);
+    bool writeRgbRegister(quint32 address, const QByteArray& data);
+
+    std::atomic<int> m_workMode{-1};
+};

@@ -1,0 +1,218 @@
+// The RGB keyboard model against the simulated RGB keyboard: opening and the work mode, the light registers
+// of its own, and what it leaves alone. The factory does not create the model: the tests hand the device
+// manager a factory that does.
+
+#include "SimBusFixture.h"
+
+#include "common/AppServices.h"
+#include "common/DeviceIds.h"
+#include "devices/keyboard/HKeyBoardQuenby_RGB.h"
+#include "devices/keyboard/Quenby8aProtocol.h"
+#include "hid/HDeviceManager.h"
+#include "platform/sys/PlatformTime.h"
+#include "sim/keyboard/SimQuenbyKeyboard.h"
+
+#include <QtTest>
+
+#include <memory>
+
+using namespace Quenby8a;
+
+namespace {
+
+constexpr int kPid = DeviceIds::kRgbKeyboard;
+
+class WarningRecorder : public AppServices
+{
+public:
+    void startWarning(int type) override { warnings << type; }
+    QList<int> warnings;
+};
+
+} // namespace
+
+class TestQuenbyRgbKeyboard : public QObject
+{
+    Q_OBJECT
+
+private:
+    HKeyBoardQuenby_RGB* createDevice()
+    {
+        if (!HDeviceManager::instance()->createDevice(kPid))
+            return nullptr;
+        return qobject_cast<HKeyBoardQuenby_RGB*>(HDeviceManager::instance()->getDevice(kPid));
+    }
+    HKeyBoardQuenby_RGB* openDevice()
+    {
+        HKeyBoardQuenby_RGB* device = createDevice();
+        if (!device || !device->initDevice())
+            return nullptr;
+        m_keyboard->clearCommands();
+        return device;
+    }
+    QList<SimQuenbyKeyboard::Command> workModeWrites() const
+    {
+        QList<SimQuenbyKeyboard::Command> out;
+        for (const auto& command : m_keyboard->commands()) {
+            if (command.isSetWorkMode())
+                out << command;
+        }
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_bus = std::make_unique<SimBusFixture>();
+        m_keyboard = std::make_unique<SimQuenbyKeyboard>(kPid);
+        QVERIFY(m_keyboard->plug(m_bus->bus()));
+        HDeviceManager::instance()->setFactory([](int pid) -> KBaseDevice* {
+            return pid == kPid ? new HKeyBoardQuenby_RGB() : nullptr;
+        });
+        AppServices::install(&m_services);
+        m_services.warnings.clear();
+    }
+
+    void cleanup()
+    {
+        KBaseDevice* device = HDeviceManager::instance()->getDevice(kPid);
+        if (device) {
+            device->setRemoved(true);
+            HDeviceManager::instance()->removeDevice(kPid);
+            QVERIFY(QTest::qWaitFor([] { return HDeviceManager::instance()->getDevice(kPid) == nullptr; }, 5000));
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        HDeviceManager::instance()->setFactory(HDeviceManager::Factory());
+        AppServices::install(nullptr);
+        m_keyboard.reset();
+        m_bus.reset();
+    }
+
+    void opening_switchesToTheProgramsWorkMode_data()
+    {
+        QTest::addColumn<int>("startMode");
+        QTest::addColumn<int>("writes");
+        QTest::newRow("keyboard's own mode") << 0 << 1;
+        QTest::newRow("another mode") << 3 << 1;
+        QTest::newRow("already in the program's mode") << 1 << 0;
+    }
+    void opening_switchesToTheProgramsWorkMode()
+    {
+        QFETCH(int, startMode);
+        QFETCH(int, writes);
+        m_keyboard->setWorkMode(quint8(startMode));
+        HKeyBoardQuenby_RGB* device = createDevice();
+        QVERIFY(device);
+        QVERIFY(device->initDevice());
+        QCOMPARE(workModeWrites().size(), writes);
+        QCOMPARE(int(m_keyboard->workMode()), 1);
+        QCOMPARE(device->workMode(), 1);
+        QVERIFY(m_services.warnings.isEmpty());
+        // No live-report reader and no base register read on this model.
+        for (const auto& command : m_keyboard->commands())
+            QVERIFY(command.reg != kRegModeRegister);
+    }
+
+    void opening_workModeFailures_warnButKeepTheDeviceOpen_data()
+    {
+        QTest::addColumn<int>("failedCommands");
+        QTest::addColumn<int>("setAttempts");
+        // Each transaction tries three times; the read fails after three refused commands.
+        QTest::newRow("mode not readable") << 3 << 0;
+        QTest::newRow("mode never settable") << 3 + 3 * 3 << 3;
+    }
+    void opening_workModeFailures_warnButKeepTheDeviceOpen()
+    {
+        QFETCH(int, failedCommands);
+        QFETCH(int, setAttempts);
+        if (setAttempts == 0) {
+            m_keyboard->failCommands(failedCommands);
+        } else {
+            // The read succeeds, every write of the mode is refused.
+            m_keyboard->failCommands(failedCommands - 3, SimQuenby::StatusError, 1);
+        }
+        HKeyBoardQuenby_RGB* device = createDevice();
+        QVERIFY(device);
+        QVERIFY(device->initDevice());
+        QCOMPARE(m_services.warnings, QList<int>{AppServices::WarningDeviceConnect});
+        QCOMPARE(workModeWrites().size(), setAttempts * 3);
+        QCOMPARE(int(m_keyboard->workMode()), 0);
+    }
+
+    void lightRegisters_roundTripThroughTheModelsOwnRegisters()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(device->setLightModel(3, 0));
+        QVERIFY(device->setLightSpeed(1, 0));
+        QVERIFY(device->setLightBrightness(2, 0));
+        QVERIFY(device->setLightDirection(true));
+        QVERIFY(device->setMonochromaticMode(false));
+        QVERIFY(device->setRGB({{"r", 0x10}, {"g", 0x20}, {"b", 0x30}}, 0));
+        // mode raw, brightness, 4 - speed, direction on, monochrome off, the colour.
+        QCOMPARE(m_keyboard->memory(Rgb::kRegLightMode, 8), QByteArray::fromHex("030203ff00102030"));
+        QCOMPARE(m_keyboard->memory(Rgb::kRegColor, 3), QByteArray::fromHex("102030"));
+        QCOMPARE(int(m_keyboard->registerValue(Rgb::kRegSpeed)), 3);
+        QCOMPARE(m_keyboard->appliedWrites().size(), 6);
+        QCOMPARE(device->getLightModel(0), 3);
+        QCOMPARE(device->getLightSpeed(0), 1);
+        QCOMPARE(device->getLightBrightness(0), 2);
+        QVERIFY(device->getLightDirection());
+        QVERIFY(!device->getLightMonochromatic());
+        // The base's light registers are untouched.
+        for (const auto& command : m_keyboard->appliedWrites())
+            QVERIFY(command.reg >= Rgb::kRegLightMode && command.reg <= Rgb::kRegColor);
+    }
+
+    void getRGB_returnsTheColourWhateverTheMonochromeSwitch_data()
+    {
+        QTest::addColumn<QByteArray>("registers");
+        QTest::newRow("monochrome on") << QByteArray::fromHex("ff102030");
+        QTest::newRow("monochrome off") << QByteArray::fromHex("00102030");
+    }
+    void getRGB_returnsTheColourWhateverTheMonochromeSwitch()
+    {
+        QFETCH(QByteArray, registers);
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        m_keyboard->setMemory(Rgb::kRegMonochrome, registers);
+        const QMap<QString, int> color = device->getRGB(0);
+        QCOMPARE(color.value("r", -1), 0x10);
+        QCOMPARE(color.value("g", -1), 0x20);
+        QCOMPARE(color.value("b", -1), 0x30);
+    }
+
+    void failures_giveTheDocumentedResults()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(!device->setRGB({{"r", 1}, {"g", 2}}, 0));
+        QVERIFY(m_keyboard->commands().isEmpty());
+
+        m_keyboard->setStuckStatus(SimQuenby::StatusError);
+        QCOMPARE(device->getLightModel(0), -1);
+        QCOMPARE(device->getLightSpeed(0), -1);
+        QVERIFY(!device->getLightDirection());
+        QVERIFY(device->getRGB(0).isEmpty());
+        QVERIFY(!device->setLightDirection(true));
+        m_keyboard->setStuckStatus(-1);
+    }
+
+    void logoAndKeyBrightness_touchNothing()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QCOMPARE(device->getLogoLightMode(0), -1);
+        QVERIFY(!device->setLogoLightMode(2, 0));
+        QVERIFY(!device->setKeyBrightness(KKey(20), 5));
+        QVERIFY(m_keyboard->commands().isEmpty());
+    }
+
+private:
+    std::unique_ptr<SimBusFixture> m_bus;
+    std::unique_ptr<SimQuenbyKeyboard> m_keyboard;
+    WarningRecorder m_services;
+};
+
+QTEST_MAIN(TestQuenbyRgbKeyboard)
+#include "tst_quenbyrgbkeyboard.moc"
