@@ -4,6 +4,8 @@
 #include "common/DeviceIds.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/khid/KUSBDevice.h"
+#include "models/device/FKeyLightModelItem.h"
+#include "models/device/KLightModelItem.h"
 
 #include <QDebug>
 #include <QEventLoop>
@@ -209,4 +211,57 @@ bool HKeyBoardQuenby_RGB::setKeyBrightness(const KKey&, const int&)
 {
     qDebug() << "[ERROR] setKeyBrightness: this keyboard sets key colours, not key brightness";
     return false;
+}
+
+// --- per-key colour -----------------------------------------------------------------------------------------
+
+H_KEYLIGHT HKeyBoardQuenby_RGB::getKeyColor()
+{
+    QByteArray table;
+    {
+        QMutexLocker op(&m_operationLock);
+        table = m_transport.readBulk(Rgb::kRegKeyColor, Rgb::kKeyColorSize);
+    }
+    H_KEYLIGHT out;
+    if (table.size() != Rgb::kKeyColorSize) {
+        qDebug() << "getKEY error";
+        return out;
+    }
+    for (int position = 0; position < kKeyPositions; ++position) {
+        const int key = Rgb::keyAtPosition(position);
+        if (!Rgb::isMappedKey(key))
+            continue;
+        const int at = position * Rgb::kColorBytes;
+        // Six lower-case hexadecimal digits, no "#".
+        const QString text = KLightModelItem::colorValueToText(quint8(table.at(at)), quint8(table.at(at + 1)),
+                                                               quint8(table.at(at + 2)))
+                                 .mid(1);
+        FKeyLightModelItem item;
+        item.setKey(key);
+        item.setColor(text);
+        out.insert(KKey(key), item);
+    }
+    return out;
+}
+
+bool HKeyBoardQuenby_RGB::setKeyRGB(const KKey& key, const QMap<QString, int>& rgb, const int&, const int&)
+{
+    const int position = Rgb::positionOfKey(int(key));
+    if (position < 0)
+        return false;
+    QByteArray bytes(Rgb::kColorBytes, '\0');
+    bytes[0] = char(quint8(rgb.value(QStringLiteral("r"), 0)));
+    bytes[1] = char(quint8(rgb.value(QStringLiteral("g"), 0)));
+    bytes[2] = char(quint8(rgb.value(QStringLiteral("b"), 0)));
+    const bool ok = writeRgbRegister(Rgb::kRegKeyColor + quint32(position * Rgb::kColorBytes), bytes);
+    qDebug() << (ok ? "setKeyRGB: writeCmd success" : "setKeyRGB: writeCmd error");
+    return ok;
+}
+
+bool HKeyBoardQuenby_RGB::writeKeyColorTable(const QByteArray& table)
+{
+    if (table.size() != Rgb::kKeyColorSize)
+        return false;
+    QMutexLocker op(&m_operationLock);
+    return m_transport.writeBulk(Rgb::kRegKeyColor, table, QStringLiteral("setKeyRGB: writeCmd error"));
 }

@@ -34,11 +34,18 @@ public:
     bool setLogoLightMode(const int& mode, int zone) override;
     bool setKeyBrightness(const KKey& key, const int& level) override;
     bool enterGameMode() override;
+    H_KEYLIGHT getKeyColor() override;
+    // Colour of one key ("r", "g", "b"; a missing one counts 0); false for a key the model does not have.
+    bool setKeyRGB(const KKey& key, const QMap<QString, int>& rgb, const int& a, const int& b) override;
 
     // Work mode: reads it (-1 on failure) or writes it; both keep the last value in workMode().
     int getGameMode();
     bool setGameMode(const int& mode);
     int workMode() const { return m_workMode; }
+
+protected:
+    // The whole per-key colour table (Rgb::kKeyColorSize bytes), in chunks.
+    bool writeKeyColorTable(const QByteArray& table);
 
 private:
     // One byte of a register read length bytes wide; -1 when the read failed.

@@ -217,6 +217,38 @@ constexpr quint32 macroRecordAddress(int slot)
     return quint32(slot) * quint32(kMacroRecordSize);
 }
 
+// Key positions: position n holds key n + kFirstKey except at the empty positions of the matrix.
+constexpr int kFirstKey = 14;
+constexpr int kEmptyPositions[] = {7, 15, 23, 29, 31, 37, 39, 47, 53, 55, 61, 63, 69, 71, 79, 100, 119, 127};
+// Keys in the table that the key and colour maps leave out.
+constexpr int kUnmappedKeys[] = {26, 113};
+
+constexpr int keyAtPosition(int position)
+{
+    if (position < 0 || position >= kKeyPositions)
+        return -1;
+    for (int empty : kEmptyPositions) {
+        if (empty == position)
+            return -1;
+    }
+    return position + kFirstKey;
+}
+constexpr int positionOfKey(int key)
+{
+    return keyAtPosition(key - kFirstKey) == key ? key - kFirstKey : -1;
+}
+constexpr bool isMappedKey(int key)
+{
+    for (int unmapped : kUnmappedKeys) {
+        if (unmapped == key)
+            return false;
+    }
+    return positionOfKey(key) >= 0;
+}
+
+static_assert(positionOfKey(14) == 0 && positionOfKey(21) == -1 && positionOfKey(125) == 111
+                  && positionOfKey(140) == 126 && positionOfKey(141) == -1,
+              "key positions of the RGB model");
 static_assert(kPacketSaveFlag == 6, "the save flag sits in packet byte 6");
 static_assert(kRegMonochrome + 1 == kRegColor && kRegColor + kColorBytes <= kRegKeyTable,
               "one 4-byte read from the monochrome register returns it and the colour");

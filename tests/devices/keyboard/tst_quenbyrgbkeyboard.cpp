@@ -9,6 +9,7 @@
 #include "devices/keyboard/HKeyBoardQuenby_RGB.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/HDeviceManager.h"
+#include "models/device/FKeyLightModelItem.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
@@ -206,6 +207,49 @@ private slots:
         QVERIFY(!device->setLogoLightMode(2, 0));
         QVERIFY(!device->setKeyBrightness(KKey(20), 5));
         QVERIFY(m_keyboard->commands().isEmpty());
+    }
+
+    void keyColors_useTheColourTableByPosition_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("position");
+        QTest::newRow("first key") << 14 << 0;
+        QTest::newRow("after an empty position") << 22 << 8;
+        QTest::newRow("WorkMode key") << 125 << 111;
+        QTest::newRow("last key") << 140 << 126;
+    }
+    void keyColors_useTheColourTableByPosition()
+    {
+        QFETCH(int, key);
+        QFETCH(int, position);
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(device->setKeyRGB(KKey(key), {{"r", 0xff}, {"g", 0x80}}, 0, 0));
+        const quint32 at = Rgb::kRegKeyColor + quint32(position * 3);
+        QCOMPARE(m_keyboard->memory(at, 3), QByteArray::fromHex("ff8000"));
+        QCOMPARE(m_keyboard->appliedWrites().size(), 1);
+
+        m_keyboard->setMemory(at, QByteArray::fromHex("010203"));
+        const H_KEYLIGHT colors = device->getKeyColor();
+        QVERIFY(colors.contains(KKey(key)));
+        QCOMPARE(colors.value(KKey(key)).color(), QStringLiteral("010203"));
+    }
+
+    void keyColors_leaveOutKeysTheModelDoesNotShow()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(!device->setKeyRGB(KKey(21), {{"r", 1}}, 0, 0)); // an empty position
+        QVERIFY(!device->setKeyRGB(KKey(141), {{"r", 1}}, 0, 0));
+        QVERIFY(m_keyboard->appliedWrites().isEmpty());
+        const H_KEYLIGHT colors = device->getKeyColor();
+        QCOMPARE(colors.size(), 108);
+        QVERIFY(!colors.contains(KKey(26)) && !colors.contains(KKey(113)) && !colors.contains(KKey(21)));
+        // 384 bytes in 56-byte reads: six full, one of 48.
+        QCOMPARE(m_keyboard->commands().size(), 7);
+
+        m_keyboard->failCommands(3, SimQuenby::StatusError, 2);
+        QVERIFY(device->getKeyColor().isEmpty());
     }
 
 private:
