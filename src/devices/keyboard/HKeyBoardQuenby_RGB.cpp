@@ -2,6 +2,7 @@
 
 #include "common/AppServices.h"
 #include "common/DeviceIds.h"
+#include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/khid/KUSBDevice.h"
 #include "models/device/FKeyLightModelItem.h"
@@ -16,9 +17,62 @@
 
 using namespace Quenby8a;
 
+namespace {
+
+// The HID usage each position sends from the factory; 0 at the empty positions and at the four positions
+// with a code of their own (kSpecialCodes).
+constexpr quint8 kFactoryUsage[kKeyPositions] = {
+    0x29, 0x35, 0x2B, 0x39, 0xE1, 0xE0, 0x53, 0,    0x3A, 0x1E, 0x14, 0x04, 0x64, 0xE3, 0x54, 0,
+    0x3B, 0x1F, 0x1A, 0x16, 0x1D, 0xE2, 0x55, 0,    0x3C, 0x20, 0x08, 0x07, 0x1B, 0,    0x56, 0,
+    0x3D, 0x21, 0x15, 0x09, 0x06, 0,    0x5F, 0,    0x3E, 0x22, 0x17, 0x0A, 0x19, 0x2C, 0x60, 0,
+    0x3F, 0x23, 0x1C, 0x0B, 0x05, 0,    0x61, 0,    0x40, 0x24, 0x18, 0x0D, 0x11, 0,    0x5C, 0,
+    0x41, 0x25, 0x0C, 0x0E, 0x10, 0,    0x5D, 0,    0x42, 0x26, 0x12, 0x0F, 0x36, 0xE6, 0x5E, 0,
+    0x43, 0x27, 0x13, 0x33, 0x37, 0xE7, 0x57, 0,    0x44, 0x2D, 0x2F, 0x34, 0x38, 0x65, 0x5A, 0,
+    0x45, 0x2E, 0x30, 0x32, 0,    0xE4, 0x5B, 0,    0x46, 0x2A, 0x31, 0x28, 0xE5, 0x50, 0x62, 0,
+    0x47, 0x49, 0x4C, 0x4B, 0x52, 0x51, 0x63, 0,    0x48, 0x4A, 0x4D, 0x4E, 0x59, 0x4F, 0x58, 0,
+};
+
+struct SpecialCode {
+    int position;
+    KKeyCode code;
+};
+constexpr SpecialCode kSpecialCodes[] = {
+    {87, KKeyCode(KKeyCode::kKeyboardFn, 0x01)},          // Fn
+    {95, KKeyCode(KKeyCode::kConsumer, 0x00, 0, 0xE2)},   // Mute
+    {103, KKeyCode(KKeyCode::kKeyboardFn, 0x04)},         // WinLock
+    {111, KKeyCode(KKeyCode::kKeyboardFn, 0x10)},         // WorkMode
+};
+
+KKeyCode factoryCode(int position)
+{
+    for (const SpecialCode& special : kSpecialCodes) {
+        if (special.position == position)
+            return special.code;
+    }
+    if (Rgb::keyAtPosition(position) < 0)
+        return KKeyCode();
+    return KKeyCode(KKeyCode::kKeyboard, kFactoryUsage[position]);
+}
+
+} // namespace
+
 HKeyBoardQuenby_RGB::HKeyBoardQuenby_RGB(QObject* parent)
     : FDeviceQuenby_8a(DeviceIds::kRgbKeyboard, Rgb::kMacroSlots, parent)
+    , m_keyTable(kKeyPositions)
 {
+    initKeyMatrix(m_keyTable.data());
+}
+
+void HKeyBoardQuenby_RGB::initKeyMatrix(KKeyCode* table)
+{
+    for (int position = 0; position < kKeyPositions; ++position)
+        table[position] = factoryCode(position);
+}
+
+QVector<KKeyCode> HKeyBoardQuenby_RGB::keyTableCache() const
+{
+    QMutexLocker lock(&m_stateLock);
+    return m_keyTable;
 }
 
 HKeyBoardQuenby_RGB::~HKeyBoardQuenby_RGB() = default;
@@ -264,4 +318,45 @@ bool HKeyBoardQuenby_RGB::writeKeyColorTable(const QByteArray& table)
         return false;
     QMutexLocker op(&m_operationLock);
     return m_transport.writeBulk(Rgb::kRegKeyColor, table, QStringLiteral("setKeyRGB: writeCmd error"));
+}
+
+// --- keys ---------------------------------------------------------------------------------------------------
+
+bool HKeyBoardQuenby_RGB::setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& a,
+                                         QVariant b, QVariant)
+{
+    const int position = Rgb::positionOfKey(int(key));
+    if (position < 0)
+        return false;
+
+    // Null restores the key's factory code; that is also the only code that brings Mute back, which has no
+    // function of its own to encode.
+    KKeyCode code = factoryCode(position);
+    if (function != KFuncNull) {
+        const int second = function == KFuncMacro ? 0 : b.toInt();
+        if (!Quenby8aKeyCodec::encode(function, a.toInt(), second, &code, Quenby8aKeyCodec::FullSize)) {
+            qDebug() << "setKeyFunc: no code for function" << int(function);
+            return false;
+        }
+    }
+    if (function != KFuncMacro) {
+        QMutexLocker lock(&m_stateLock);
+        for (auto it = m_macroSlots.begin(); it != m_macroSlots.end(); ++it) {
+            if (it.value() == int(key))
+                it.value() = -1;
+        }
+    }
+
+    const auto bytes = code.bytes();
+    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+    if (!writeRgbRegister(Rgb::kRegKeyTable + quint32(position * kKeyCodeSize), data)) {
+        qDebug() << "setKeyFunc: writeCmd error";
+        return false;
+    }
+    {
+        QMutexLocker lock(&m_stateLock);
+        m_keyTable[position] = code;
+    }
+    qDebug() << "setKeyFunc: writeCmd success";
+    return true;
 }

@@ -3,6 +3,7 @@
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 
 #include <QByteArray>
+#include <QVector>
 
 // The full-size RGB model of the keyboard: the wired keyboard's protocol with a numeric keypad, a light colour
 // with direction and monochrome switches in place of the logo light, and a work mode that opening switches to
@@ -35,6 +36,12 @@ public:
     bool setKeyBrightness(const KKey& key, const int& level) override;
     bool enterGameMode() override;
     H_KEYLIGHT getKeyColor() override;
+    bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& a, QVariant b,
+                        QVariant c) override;
+    // The factory key table of the model: 128 codes, zeros at the empty positions.
+    static void initKeyMatrix(KKeyCode* table);
+    // The program's copy of the key table: the factory table, then every key set since.
+    QVector<KKeyCode> keyTableCache() const;
     // Colour of one key ("r", "g", "b"; a missing one counts 0); false for a key the model does not have.
     bool setKeyRGB(const KKey& key, const QMap<QString, int>& rgb, const int& a, const int& b) override;
 
@@ -53,4 +60,6 @@ private:
     bool writeRgbRegister(quint32 address, const QByteArray& data);
 
     std::atomic<int> m_workMode{-1};
+    // Guarded by m_stateLock.
+    QVector<KKeyCode> m_keyTable;
 };

@@ -66,11 +66,42 @@ constexpr UsageRange kUsageRanges[] = {
     {KFuncCtrlLKey, KFuncAltRKey, kFuncUsageOffsetModifier},   // Ctrl, Shift, Alt, left Win: 0xE0-0xE6
 };
 
+// The full-size model stores every keyboard key at its plain distance.
+constexpr UsageRange kFullSizeUsageRanges[] = {
+    {KFuncKeysFirst, KFuncKeysLowLast, -kFuncUsageOffsetLow},   // A ... ScrLk: usages 0x04-0x47
+    {KFuncPauseKey, KFuncKeysLast, -kFuncUsageOffsetHigh},      // Pause ... App: 0x48-0x65
+    {KFuncCtrlLKey, KFuncWinRKey, kFuncUsageOffsetModifier},    // the eight modifiers: 0xE0-0xE7
+};
+
+// Its keyboard-switch keys beside Fn.
+constexpr FixedCode kFullSizeFixedCodes[] = {
+    {KFuncWinLock, KKeyCode(KKeyCode::kKeyboardFn, 0x04)},
+    {KFuncWorkMode, KKeyCode(KKeyCode::kKeyboardFn, 0x10)},
+};
+
+template <std::size_t N>
+constexpr const UsageRange* rangesEnd(const UsageRange (&table)[N])
+{
+    return table + N;
+}
+
+struct Ranges {
+    const UsageRange* begin;
+    const UsageRange* end;
+};
+
+Ranges usageRanges(Quenby8aKeyCodec::Model model)
+{
+    if (model == Quenby8aKeyCodec::FullSize)
+        return {kFullSizeUsageRanges, rangesEnd(kFullSizeUsageRanges)};
+    return {kUsageRanges, rangesEnd(kUsageRanges)};
+}
+
 constexpr bool fitsByte(int v) { return v >= 0 && v <= 0xFF; }
 
 } // namespace
 
-bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code)
+bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code, Model model)
 {
     KKeyCode out;
     bool known = false;
@@ -82,10 +113,20 @@ bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code)
             break;
         }
     }
+    if (!known && model == FullSize) {
+        for (const FixedCode& fixed : kFullSizeFixedCodes) {
+            if (fixed.function == function) {
+                out = fixed.code;
+                known = true;
+                break;
+            }
+        }
+    }
+    const Ranges ranges = usageRanges(model);
     if (!known) {
-        for (const UsageRange& range : kUsageRanges) {
-            if (function >= range.firstFunction && function <= range.lastFunction) {
-                out = KKeyCode(KKeyCode::kKeyboard, quint8(function + range.usageMinusFunction));
+        for (const UsageRange* range = ranges.begin; range != ranges.end; ++range) {
+            if (function >= range->firstFunction && function <= range->lastFunction) {
+                out = KKeyCode(KKeyCode::kKeyboard, quint8(function + range->usageMinusFunction));
                 known = true;
                 break;
             }
@@ -118,7 +159,7 @@ bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code)
     return true;
 }
 
-int Quenby8aKeyCodec::decode(const KKeyCode& code)
+int Quenby8aKeyCodec::decode(const KKeyCode& code, Model model)
 {
     for (const FixedCode& fixed : kFixedCodes) {
         if (readsAs(code, fixed.code))
@@ -127,18 +168,26 @@ int Quenby8aKeyCodec::decode(const KKeyCode& code)
     switch (code.type) {
     case KKeyCode::kKeyboard: {
         const int usage = code.code;
-        for (const UsageRange& range : kUsageRanges) {
-            const int first = range.firstFunction + range.usageMinusFunction;
-            const int last = range.lastFunction + range.usageMinusFunction;
+        const Ranges ranges = usageRanges(model);
+        for (const UsageRange* range = ranges.begin; range != ranges.end; ++range) {
+            const int first = range->firstFunction + range->usageMinusFunction;
+            const int last = range->lastFunction + range->usageMinusFunction;
             if (usage >= first && usage <= last)
-                return usage - range.usageMinusFunction;
+                return usage - range->usageMinusFunction;
         }
         return KFuncKeyboardKey;
     }
     case KKeyCode::kCombination: return modifierMaskToFunction(code.code);
     case KKeyCode::kMacro: return KFuncMacro;
     case KKeyCode::kDisabled: return KFuncDisable;
-    case KKeyCode::kKeyboardFn: return code.code == 1 ? KFuncFn : KFuncNull;
+    case KKeyCode::kKeyboardFn:
+        if (model == FullSize) {
+            for (const FixedCode& fixed : kFullSizeFixedCodes) {
+                if (fixed.code == code)
+                    return fixed.function;
+            }
+        }
+        return code.code == 1 ? KFuncFn : KFuncNull;
     default: return KFuncNull;
     }
 }

@@ -7,6 +7,7 @@
 #include "common/AppServices.h"
 #include "common/DeviceIds.h"
 #include "devices/keyboard/HKeyBoardQuenby_RGB.h"
+#include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/HDeviceManager.h"
 #include "models/device/FKeyLightModelItem.h"
@@ -250,6 +251,67 @@ private slots:
 
         m_keyboard->failCommands(3, SimQuenby::StatusError, 2);
         QVERIFY(device->getKeyColor().isEmpty());
+    }
+
+    void setKeyFunction_writesTheKeysCode_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("function");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QByteArray>("code");
+        QTest::newRow("C key restored") << 50 << int(KFuncNull) << 36 << QByteArray::fromHex("00000600");
+        QTest::newRow("WorkMode key restored") << 125 << int(KFuncNull) << 111 << QByteArray::fromHex("a0001000");
+        QTest::newRow("Mute key restored") << 109 << int(KFuncNull) << 95 << QByteArray::fromHex("040000e2");
+        QTest::newRow("keypad key") << 14 << int(KFuncAppKey) << 0 << QByteArray::fromHex("00006500");
+        QTest::newRow("K42 key") << 14 << int(KFuncK42Key) << 0 << QByteArray::fromHex("00003200");
+        QTest::newRow("right Win") << 14 << int(KFuncWinRKey) << 0 << QByteArray::fromHex("0000e700");
+        QTest::newRow("WinLock") << 30 << int(KFuncWinLock) << 16 << QByteArray::fromHex("a0000400");
+    }
+    void setKeyFunction_writesTheKeysCode()
+    {
+        QFETCH(int, key);
+        QFETCH(int, function);
+        QFETCH(int, position);
+        QFETCH(QByteArray, code);
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(device->setKeyFunction(KKey(key), KKeyFunction(function), 0, 0, 0));
+        QCOMPARE(m_keyboard->appliedWrites().size(), 1);
+        QCOMPARE(m_keyboard->appliedWrites().first().reg, Rgb::kRegKeyTable + quint32(4 * position));
+        QCOMPARE(m_keyboard->appliedWrites().first().data, code);
+        const KKeyCode cached = device->keyTableCache().at(position);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(cached.bytes().data()), 4), code);
+    }
+
+    void setKeyFunction_refusesWhatTheModelCannotStore()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(!device->setKeyFunction(KKey(21), KFuncNull, 0, 0, 0));        // an empty position
+        QVERIFY(!device->setKeyFunction(KKey(14), KFuncMuteKey, 0, 0, 0));     // no code of its own
+        QVERIFY(!device->setKeyFunction(KKey(14), KKeyFunction(183), 0, 0, 0));
+        QVERIFY(m_keyboard->commands().isEmpty());
+        QCOMPARE(device->keyTableCache().at(0), KKeyCode(KKeyCode::kKeyboard, 0x29));
+    }
+
+    void factoryKeyTable_decodesToEachKeysDefaultFunction()
+    {
+        KKeyCode table[kKeyPositions];
+        HKeyBoardQuenby_RGB::initKeyMatrix(table);
+        for (int position = 0; position < kKeyPositions; ++position) {
+            const int key = Rgb::keyAtPosition(position);
+            if (key < 0) {
+                QCOMPARE(table[position], KKeyCode());
+                continue;
+            }
+            const int function = Quenby8aKeyCodec::decode(table[position], Quenby8aKeyCodec::FullSize);
+            QVERIFY2(function != KFuncNull && function != KFuncKeyboardKey, qPrintable(QString::number(key)));
+            KKeyCode again;
+            if (function != KFuncMute) {
+                QVERIFY(Quenby8aKeyCodec::encode(function, 0, 0, &again, Quenby8aKeyCodec::FullSize));
+                QCOMPARE(again, table[position]);
+            }
+        }
     }
 
 private:
