@@ -2,9 +2,12 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <cstring>
+#include <sys/types.h>
 
 namespace {
 
@@ -28,6 +31,7 @@ class TestProcessControl : public QObject
     Q_OBJECT
 private slots:
     void releasedProgramOutlivesTheProcess();
+    void testRunsSeeOnlyTheirOwnPrograms();
 };
 
 void TestProcessControl::releasedProgramOutlivesTheProcess()
@@ -44,8 +48,30 @@ void TestProcessControl::releasedProgramOutlivesTheProcess()
     }
 }
 
+void TestProcessControl::testRunsSeeOnlyTheirOwnPrograms()
+{
+    // A copy of the program started by someone else (detached: not our descendant) is not found, nor ended;
+    // our own child of the same name is.
+    QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("Tarrow.exe"));
+    QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), copy));
+    qint64 foreign = 0;
+    QVERIFY(QProcess::startDetached(copy, {QStringLiteral("30")}, QString(), &foreign));
+    QProcess own;
+    own.start(copy, {QStringLiteral("30")});
+    QVERIFY(own.waitForStarted());
+    QTRY_COMPARE(Platform::findProcessId(QStringLiteral("Tarrow.exe")), own.processId());
+    QVERIFY(Platform::killProcess(own.processId()));
+    QVERIFY(own.waitForFinished(5000));
+    QCOMPARE(Platform::findProcessId(QStringLiteral("Tarrow.exe")), qint64(0));
+    QCOMPARE(::kill(pid_t(foreign), 0), 0);
+    ::kill(pid_t(foreign), SIGKILL);
+}
+
 int main(int argc, char** argv)
 {
+    // As every test run: lookups by name are confined to this process's own programs.
+    qputenv("CORVANE_TEST", "1");
     if (argc == 2 && std::strcmp(argv[1], kReleaseAndExit) == 0)
         return releaseAndExit();
     QCoreApplication app(argc, argv);

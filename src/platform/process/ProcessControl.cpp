@@ -176,6 +176,42 @@ QString executableName(const QString& procEntry)
     return QFileInfo(target).fileName();
 }
 
+// The parent of pid as /proc/<pid>/stat gives it, or 0 when it cannot be read.
+qint64 parentOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    // "pid (name) state ppid ...": the name may hold spaces and parentheses, so the fields after it are
+    // counted from its last ')'.
+    const QByteArray line = stat.read(4096);
+    const int nameEnd = line.lastIndexOf(')');
+    if (nameEnd < 0)
+        return 0;
+    const QList<QByteArray> fields = line.mid(nameEnd + 1).simplified().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() : 0;
+}
+
+// Whether pid is this process or one of its descendants.
+bool isOwnDescendant(qint64 pid)
+{
+    const qint64 self = ::getpid();
+    for (int depth = 0; depth < 64 && pid > 1; ++depth) {
+        if (pid == self)
+            return true;
+        pid = parentOf(pid);
+    }
+    return false;
+}
+
+// Test runs see only their own programs by name: programs of the same user run side by side and would
+// otherwise end each other's copies of a program.
+bool confinedToOwnProcesses()
+{
+    static const bool confined = qEnvironmentVariableIsSet("CORVANE_TEST");
+    return confined;
+}
+
 } // namespace
 
 ProcessLauncher* processLauncher()
@@ -206,7 +242,7 @@ qint64 findProcessId(const QString& name)
         struct stat st;
         if (::stat(path.constData(), &st) != 0 || st.st_uid != me)
             continue;
-        if (executableName(proc.filePath(entry)) == name) {
+        if (executableName(proc.filePath(entry)) == name && (!confinedToOwnProcesses() || isOwnDescendant(pid))) {
             found = pid;
             break;
         }

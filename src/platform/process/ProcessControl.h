@@ -41,7 +41,8 @@ ProcessLauncher* processLauncher();
 void setProcessLauncher(ProcessLauncher* launcher);
 
 // The id of the first running process of this user whose executable's base name equals name exactly
-// (case-sensitive); 0 when none.
+// (case-sensitive); 0 when none. In test runs (CORVANE_TEST set) only this process and its descendants are
+// searched.
 qint64 findProcessId(const QString& name);
 // Ends a process of this user at once (SIGKILL); false for 0 or when it cannot be signalled.
 bool killProcess(qint64 pid);
