@@ -332,6 +332,10 @@ bool HKeyBoardQuenby_RGB::setKeyFunction(const KKey& key, const KKeyFunction& fu
     // Null restores the key's factory code; that is also the only code that brings Mute back, which has no
     // function of its own to encode.
     KKeyCode code = factoryCode(position);
+    if (function == KFuncMacro && (a.toInt() < 0 || a.toInt() >= Rgb::kMacroSlots)) {
+        qDebug() << "setKeyFunc: no macro slot" << a.toInt();
+        return false;
+    }
     if (function != KFuncNull) {
         const int second = function == KFuncMacro ? 0 : b.toInt();
         if (!Quenby8aKeyCodec::encode(function, a.toInt(), second, &code, Quenby8aKeyCodec::FullSize)) {
@@ -359,4 +363,54 @@ bool HKeyBoardQuenby_RGB::setKeyFunction(const KKey& key, const KKeyFunction& fu
     }
     qDebug() << "setKeyFunc: writeCmd success";
     return true;
+}
+
+QMap<KKey, KKeyModelItem> HKeyBoardQuenby_RGB::getKeys()
+{
+    QByteArray table;
+    {
+        QMutexLocker op(&m_operationLock);
+        table = m_transport.readBulk(Rgb::kRegKeyTable, kKeyTableSize);
+    }
+    QMap<KKey, KKeyModelItem> result;
+    if (table.size() != kKeyTableSize) {
+        qDebug() << "getKEY error";
+        return result;
+    }
+
+    QMutexLocker lock(&m_stateLock);
+    for (auto it = m_macroSlots.begin(); it != m_macroSlots.end(); ++it)
+        it.value() = -1;
+    QList<int> unplaced; // macro keys whose stored slot is unusable
+    for (int position = 0; position < kKeyPositions; ++position) {
+        const int key = Rgb::keyAtPosition(position);
+        if (!Rgb::isMappedKey(key))
+            continue;
+        const auto* b = reinterpret_cast<const quint8*>(table.constData()) + kKeyCodeSize * position;
+        const KKeyCode code = KKeyCode::fromBytes(b);
+        KKeyModelItem item;
+        item.setType(Quenby8aKeyCodec::decode(code, Quenby8aKeyCodec::FullSize), false);
+        item.setValue1(b[0], false);
+        item.setValue2(b[1], false);
+        item.setValue3(b[2], false);
+        item.setValue4(b[3], false);
+        item.setKey(key, false);
+        result.insert(KKey(key), item);
+        if (item.getType() != KFuncMacro)
+            continue;
+        qDebug() << "macro key at position" << position;
+        if (code.code < Rgb::kMacroSlots && m_macroSlots.value(code.code) == -1)
+            m_macroSlots[code.code] = key;
+        else
+            unplaced << key;
+    }
+    for (int key : unplaced) {
+        for (auto it = m_macroSlots.begin(); it != m_macroSlots.end(); ++it) {
+            if (it.value() == -1) {
+                it.value() = key;
+                break;
+            }
+        }
+    }
+    return result;
 }

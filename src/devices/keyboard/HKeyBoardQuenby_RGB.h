@@ -36,6 +36,9 @@ public:
     bool setKeyBrightness(const KKey& key, const int& level) override;
     bool enterGameMode() override;
     H_KEYLIGHT getKeyColor() override;
+    // Every key's function as the device holds it; the macro keys get their slots back (the stored slot when
+    // it is valid and not taken twice, otherwise the lowest free one).
+    QMap<KKey, KKeyModelItem> getKeys() override;
     bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& a, QVariant b,
                         QVariant c) override;
     // The factory key table of the model: 128 codes, zeros at the empty positions.

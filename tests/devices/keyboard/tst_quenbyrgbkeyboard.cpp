@@ -314,6 +314,45 @@ private slots:
         }
     }
 
+    void getKeys_readsTheTableAndGivesMacroKeysTheirSlots()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        // Key 17 (position 3) stores slot 29, key 54 (position 40) slot 29 too, key 30 (position 16) slot 200.
+        m_keyboard->setMemory(Rgb::kRegKeyTable + 4 * 3, QByteArray::fromHex("05001d00"));
+        m_keyboard->setMemory(Rgb::kRegKeyTable + 4 * 40, QByteArray::fromHex("05001d00"));
+        m_keyboard->setMemory(Rgb::kRegKeyTable + 4 * 16, QByteArray::fromHex("0500c800"));
+        m_keyboard->setMemory(Rgb::kRegKeyTable + 4 * 111, QByteArray::fromHex("a0001000"));
+        const QMap<KKey, KKeyModelItem> keys = device->getKeys();
+        QCOMPARE(keys.size(), 108);
+        QVERIFY(!keys.contains(KKey(26)) && !keys.contains(KKey(113)));
+        QCOMPARE(keys.value(KKey(17)).getType(), int(KFuncMacro));
+        QCOMPARE(keys.value(KKey(125)).getType(), int(KFuncWorkMode));
+        const QMap<int, int> held = device->macroSlots();
+        QCOMPARE(held.size(), 30);
+        QCOMPARE(held.value(29), 17);
+        QCOMPARE(held.value(0), 30);
+        QCOMPARE(held.value(1), 54);
+        QCOMPARE(held.values().count(-1), 27);
+
+        m_keyboard->failCommands(3, SimQuenby::StatusError, 4);
+        QVERIFY(device->getKeys().isEmpty());
+    }
+
+    void checkMacroId_usesThirtySlots()
+    {
+        HKeyBoardQuenby_RGB* device = createDevice();
+        QVERIFY(device);
+        int slot = -1;
+        for (int key = 0; key < 29; ++key)
+            QVERIFY(device->checkMacroId(1000 + key, &slot));
+        QVERIFY(device->checkMacroId(14, &slot));
+        QCOMPARE(slot, 29);
+        QVERIFY(!device->checkMacroId(15, &slot));
+        QVERIFY(device->checkMacroId(14, &slot));
+        QCOMPARE(slot, 29);
+    }
+
 private:
     std::unique_ptr<SimBusFixture> m_bus;
     std::unique_ptr<SimQuenbyKeyboard> m_keyboard;
