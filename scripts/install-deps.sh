@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config git
-  qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtquickcontrols2-5-dev
+  qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
   libqt5serialport5-dev libqt5svg5-dev qttools5-dev-tools qttools5-dev
   libquazip1-qt5-dev libudev-dev udev
   qml-module-qtquick2 qml-module-qtquick-controls qml-module-qtquick-controls2
