@@ -7,6 +7,7 @@
 #include "hid/khid/KUSBDevice.h"
 #include "models/device/FKeyLightModelItem.h"
 #include "models/device/KLightModelItem.h"
+#include "profiles/ProfileDocument.h"
 
 #include <QDebug>
 #include <QEventLoop>
@@ -413,4 +414,157 @@ QMap<KKey, KKeyModelItem> HKeyBoardQuenby_RGB::getKeys()
         }
     }
     return result;
+}
+
+// --- whole profile ------------------------------------------------------------------------------------------
+
+namespace {
+
+// Keys a profile of this model does not list; its arrays hold one entry per remaining key, in position order.
+constexpr int kUnlistedKeys[] = {17, 20, 26, 101, 109, 113, 117, 125, 126};
+
+struct RgbApplyPlan {
+    int lightMode = 0;
+    int speed = 0;
+    int brightness = 0;
+    bool direction = false;
+    bool monochrome = false;
+    QByteArray keyTable;
+    // Colour per position; positions the profile does not list keep what the device shows.
+    QMap<int, QByteArray> colors;
+};
+
+} // namespace
+
+bool HKeyBoardQuenby_RGB::isProfileKey(int key)
+{
+    for (int unlisted : kUnlistedKeys) {
+        if (unlisted == key)
+            return false;
+    }
+    return Rgb::positionOfKey(key) >= 0;
+}
+
+int HKeyBoardQuenby_RGB::getMouseConfig(QJsonObject profile)
+{
+    namespace PD = ProfileDocument;
+    auto refuse = [](const char* message, const QString& detail = QString()) {
+        qDebug() << message << detail;
+        return int(ProfileFailed);
+    };
+
+    // --- plan: no device access ------------------------------------------------------------------------
+    RgbApplyPlan plan;
+    plan.lightMode = PD::modeIndex(profile, PD::kLightModel, 0);
+    PD::LightEntry light;
+    if (PD::lightEntry(profile, PD::kLight, plan.lightMode, &light)) {
+        plan.speed = light.speed;
+        plan.brightness = light.brightness;
+    }
+    if (plan.lightMode < 0 || plan.lightMode > 0xFF)
+        return refuse("[Error] getMouseConfig setLightModel", QStringLiteral("mode out of range"));
+    if (plan.speed < 0 || plan.speed > kMaxSpeed)
+        return refuse("[Error] getMouseConfig setLightSpeed", QStringLiteral("speed out of range"));
+    if (plan.brightness < 0 || plan.brightness > 0xFF)
+        return refuse("[Error] getMouseConfig setLightBrightness", QStringLiteral("brightness out of range"));
+    plan.direction = profile.value(PD::kLightDirection).toBool(false);
+    plan.monochrome = profile.value(PD::kLightMonochromatic).toBool(false);
+
+    QVector<PD::KeyEntry> keys;
+    QVector<PD::KeyLightEntry> lights;
+    QString error;
+    if (profile.contains(PD::kKey) && !PD::keyEntries(profile, &keys, &error))
+        return refuse("[Error] getMouseConfig setProfileKeyFunction", error);
+    if (profile.contains(PD::kKeyLight) && !PD::keyLightEntries(profile, &lights, &error))
+        return refuse("[Error] getMouseConfig setProfileKeyLight", error);
+
+    {
+        QMutexLocker lock(&m_stateLock);
+        plan.keyTable = QByteArray(kKeyTableSize, '\0');
+        for (int position = 0; position < kKeyPositions; ++position) {
+            const auto bytes = m_keyTable.at(position).bytes();
+            plan.keyTable.replace(kKeyCodeSize * position, kKeyCodeSize,
+                                  QByteArray(reinterpret_cast<const char*>(bytes.data()), kKeyCodeSize));
+        }
+    }
+    int entry = 0;
+    for (int position = 0; position < kKeyPositions; ++position) {
+        const int key = Rgb::keyAtPosition(position);
+        if (!isProfileKey(key))
+            continue;
+        KKeyCode code; // an entry past the end of the array: Null, four zero bytes
+        if (entry < keys.size()) {
+            const PD::KeyEntry& item = keys.at(entry);
+            const int function = item.funcIndex;
+            bool ok = true;
+            if (function == KFuncMacro) {
+                // Macro records of this model are not written by this program yet.
+                return refuse("[Error] getMouseConfig setMacro", QStringLiteral("key %1").arg(key));
+            } else if (isModifierFunction(function)) {
+                int mask = 0, usage = 0;
+                ok = PD::compositeFromValue(item.value1, &mask, &usage)
+                    && Quenby8aKeyCodec::encode(KFuncKeyCombination, mask, usage, &code, Quenby8aKeyCodec::FullSize);
+            } else if (function == KFuncKeyboardKey) {
+                ok = item.value1.isDouble()
+                    && Quenby8aKeyCodec::encode(function, 0, item.value1.toInt(-1), &code, Quenby8aKeyCodec::FullSize);
+            } else if (function != KFuncNull) {
+                ok = Quenby8aKeyCodec::encode(function, 0, 0, &code, Quenby8aKeyCodec::FullSize);
+            }
+            if (!ok)
+                return refuse("[Error] setFunction", QStringLiteral("key %1").arg(key));
+        }
+        const auto bytes = code.bytes();
+        plan.keyTable.replace(kKeyCodeSize * position, kKeyCodeSize,
+                              QByteArray(reinterpret_cast<const char*>(bytes.data()), kKeyCodeSize));
+        if (entry < lights.size()) {
+            int r = 0, g = 0, b = 0;
+            if (!PD::colorFromText(lights.at(entry).color, &r, &g, &b))
+                return refuse("[Error] getMouseConfig setProfileKeyLight", QStringLiteral("key %1").arg(key));
+            QByteArray rgb(Rgb::kColorBytes, '\0');
+            rgb[0] = char(quint8(r));
+            rgb[1] = char(quint8(g));
+            rgb[2] = char(quint8(b));
+            plan.colors.insert(position, rgb);
+        }
+        ++entry;
+    }
+
+    // --- commit: writes only, in the device's order ------------------------------------------------------
+    if (!setLightModel(plan.lightMode, 0))
+        return refuse("[Error] getMouseConfig setLightModel");
+    if (!setLightSpeed(plan.speed, 0))
+        return refuse("[Error] getMouseConfig setLightSpeed");
+    if (!setLightBrightness(plan.brightness, 0))
+        return refuse("[Error] getMouseConfig setLightBrightness");
+    if (!setLightDirection(plan.direction))
+        return refuse("[Error] setLightDirection");
+    if (!setMonochromaticMode(plan.monochrome))
+        return refuse("[Error] setMonochromaticMode");
+
+    qDebug() << "SET KEY";
+    bool written = false;
+    {
+        QMutexLocker op(&m_operationLock);
+        written = m_transport.writeBulk(Rgb::kRegKeyTable, plan.keyTable, QStringLiteral("setKeyFunc: writeCmd error"));
+    }
+    if (!written)
+        return refuse("[Error] getMouseConfig setProfileKeyFunction");
+    qDebug() << "SET KEY FINISH";
+
+    // The colour table starts from what the device shows, so keys the profile does not list keep it.
+    QByteArray colors;
+    {
+        QMutexLocker op(&m_operationLock);
+        colors = m_transport.readBulk(Rgb::kRegKeyColor, Rgb::kKeyColorSize);
+    }
+    if (colors.size() != Rgb::kKeyColorSize)
+        return refuse("[Error] getMouseConfig setProfileKeyLight", QStringLiteral("colour table not readable"));
+    for (auto it = plan.colors.constBegin(); it != plan.colors.constEnd(); ++it)
+        colors.replace(it.key() * Rgb::kColorBytes, Rgb::kColorBytes, it.value());
+    qDebug() << "SET lIGHT";
+    if (!writeKeyColorTable(colors))
+        return refuse("[Error] getMouseConfig setProfileKeyLight");
+    qDebug() << "SET lIGHT FINISH";
+    qDebug() << "SET FINISH";
+    return ProfileApplied;
 }

@@ -35,6 +35,10 @@ public:
     bool setLogoLightMode(const int& mode, int zone) override;
     bool setKeyBrightness(const KKey& key, const int& level) override;
     bool enterGameMode() override;
+    // Whole-profile apply: the document is checked and every byte worked out before the first write.
+    int getMouseConfig(QJsonObject profile) override;
+    // Whether a profile's key and colour arrays have an entry for the key (they list these keys in order).
+    static bool isProfileKey(int key);
     H_KEYLIGHT getKeyColor() override;
     // Every key's function as the device holds it; the macro keys get their slots back (the stored slot when
     // it is valid and not taken twice, otherwise the lowest free one).

@@ -14,6 +14,8 @@
 #include "platform/sys/PlatformTime.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 #include <memory>
@@ -351,6 +353,70 @@ private slots:
         QVERIFY(!device->checkMacroId(15, &slot));
         QVERIFY(device->checkMacroId(14, &slot));
         QCOMPARE(slot, 29);
+    }
+
+    void profileApply_placesEntriesByListedPosition()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        m_keyboard->setMemory(Rgb::kRegKeyColor + 3 * 3, QByteArray::fromHex("0a0b0c")); // Caps, not listed
+        const QJsonObject profile = QJsonDocument::fromJson(R"({
+            "lightModel": {"index": 1},
+            "light": [{"speed": 0, "brightness": 0}, {"speed": 1, "brightness": 4}],
+            "lightDirection": true,
+            "key": [{"key": 14, "funcIndex": 0}, {"key": 15, "funcIndex": 0}, {"key": 16, "funcIndex": 0},
+                    {"key": 18, "funcIndex": 156}],
+            "keyLight": [{"key": 14, "colors": "ff8000"}]
+        })").object();
+        QCOMPARE(device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
+        QCOMPARE(m_keyboard->memory(Rgb::kRegLightMode, 5), QByteArray::fromHex("010403ff00"));
+        // The fourth entry lands at position 4; Caps keeps its cached code; unlisted WorkMode keeps its own.
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyTable + 4 * 4, 4), QByteArray::fromHex("00006500"));
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyTable + 4 * 3, 4), QByteArray::fromHex("00003900"));
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyTable + 4 * 111, 4), QByteArray::fromHex("a0001000"));
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyTable + 4 * 8, 4), QByteArray(4, '\0')); // past the array
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyColor, 3), QByteArray::fromHex("ff8000"));
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyColor + 9, 3), QByteArray::fromHex("0a0b0c"));
+    }
+
+    void profileApply_stopsAtTheFailingStep_data()
+    {
+        QTest::addColumn<quint32>("failAt");
+        QTest::addColumn<int>("writesBefore");
+        QTest::newRow("light mode") << quint32(Rgb::kRegLightMode) << 0;
+        QTest::newRow("direction") << quint32(Rgb::kRegDirection) << 3;
+        QTest::newRow("monochrome") << quint32(Rgb::kRegMonochrome) << 4;
+        QTest::newRow("key table") << quint32(Rgb::kRegKeyTable + 60) << 6;
+        QTest::newRow("colour table") << quint32(Rgb::kRegKeyColor) << 5 + 10;
+    }
+    void profileApply_stopsAtTheFailingStep()
+    {
+        QFETCH(quint32, failAt);
+        QFETCH(int, writesBefore);
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        m_keyboard->failWritesAt(failAt);
+        const QJsonObject profile = QJsonDocument::fromJson(R"({"lightModel": {"index": 0},
+            "light": [{"speed": 2, "brightness": 3}], "key": [], "keyLight": []})").object();
+        QCOMPARE(device->getMouseConfig(profile), int(KBaseDevice::ProfileFailed));
+        QCOMPARE(m_keyboard->appliedWrites().size(), writesBefore);
+    }
+
+    void profileApply_refusesABadDocumentBeforeAnyWrite_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::newRow("speed out of range") << QByteArray(R"({"light": [{"speed": 9, "brightness": 1}]})");
+        QTest::newRow("function it cannot store") << QByteArray(R"({"key": [{"key": 14, "funcIndex": 126}]})");
+        QTest::newRow("colour not a colour") << QByteArray(R"({"keyLight": [{"key": 14, "colors": "zz"}]})");
+        QTest::newRow("macro") << QByteArray(R"({"key": [{"key": 14, "funcIndex": 29, "value1": {}}]})");
+    }
+    void profileApply_refusesABadDocumentBeforeAnyWrite()
+    {
+        QFETCH(QByteArray, json);
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QCOMPARE(device->getMouseConfig(QJsonDocument::fromJson(json).object()), int(KBaseDevice::ProfileFailed));
+        QVERIFY(m_keyboard->appliedWrites().isEmpty());
     }
 
 private:
