@@ -1,5 +1,6 @@
 #include "app/UIManager.h"
 
+#include "app/KConfigCommon.h"
 #include "profiles/HConfigModel.h"
 #include "profiles/HConfigView.h"
 #include "profiles/KConfigFileController.h"
@@ -303,4 +304,15 @@ void UIManager::saveProfileSection(int section, int key)
 {
     if (KConfigFileController* controller = getConfigFileController())
         controller->saveCurrentProfileSection(section, key);
+}
+
+QString UIManager::getToken() const { return KConfigCommon::instance()->getToken(); }
+
+void UIManager::storeLogin(const QString& username, const QString& nickname, const QString& token)
+{
+    KConfigCommon* settings = KConfigCommon::instance();
+    settings->setUsername(username);
+    settings->setNickName(nickname);
+    settings->setToken(token);
+    settings->setLogin(true);
 }

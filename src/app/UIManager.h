@@ -81,6 +81,8 @@ public:
     HAnalytics* getAnalytics() const { return m_analytics; }
     HConfigView* getConfigView() const override { return m_configView; }
     KConfigFileController* getConfigFileController() const override;
+    QString getToken() const override;
+    void storeLogin(const QString& username, const QString& nickname, const QString& token) override;
     KImageModel* getImageModel() const override { return m_imageModel; }
     KLightModel* getLightModel() const override { return m_lightModel; }
     KKeyModel* getKeyModel() const override { return m_keyModel; }

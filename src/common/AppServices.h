@@ -71,6 +71,13 @@ public:
     virtual void saveProfileSection(int section, int key) { (void)section, (void)key; }
     // The settings' switch that keeps program updates from being offered; false until the application says.
     virtual bool getDisableUpdate() const { return false; }
+    // The account's login token as the settings hold it; empty when no one is logged in. Never logged.
+    virtual QString getToken() const { return QString(); }
+    // A successful login: stores the user name, nickname and token and marks the user logged in.
+    virtual void storeLogin(const QString& username, const QString& nickname, const QString& token)
+    {
+        (void)username, (void)nickname, (void)token;
+    }
 
     // --- objects owned by the UI manager and the application manager (null when none exists) ------------
     virtual KConfigFileController* getConfigFileController() const { return nullptr; }

@@ -49,6 +49,15 @@ public:
     float uiScale() const override { return m_scale; }
     QString getConfigPath() const override { return configPath; }
     void setMouseConfig(const QString& fileName, bool write) override;
+    QString getToken() const override { return token; }
+    // Records the login ("username|nickname|token") and keeps its token as the stored one.
+    void storeLogin(const QString& username, const QString& nickname, const QString& tokenValue) override
+    {
+        logins << username + QLatin1Char('|') + nickname + QLatin1Char('|') + tokenValue;
+        token = tokenValue;
+    }
+    QString token;
+    QStringList logins;
 
     void setConfigFileController(KConfigFileController* controller) { m_configFileController = controller; }
     void setImageModel(KImageModel* model) { m_imageModel = model; }

@@ -1,0 +1,232 @@
+#include "LocalHttpServer.h"
+#include "RecordingServices.h"
+
+#include "online/KNetBase.h"
+#include "online/KNetCommon.h"
+
+#include <QJsonObject>
+#include <QNetworkReply>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+// A client of the base that reports every reply by the common parsing.
+class TestClient : public KNetBase
+{
+public:
+    using KNetBase::get;
+    using KNetBase::post;
+    using KNetBase::postJson;
+    int replies = 0;
+
+protected:
+    void handleReply(QNetworkReply* reply, QByteArray body, int) override
+    {
+        ++replies;
+        reportReply(reply, body);
+    }
+};
+} // namespace
+
+class tst_KNetBase : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_server.reset(new LocalHttpServer);
+        KNetBase::setApiBase(m_server->baseUrl());
+        KNetCommon::setCheckHost(QStringLiteral("localhost"));
+    }
+
+    void endpoints_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("authorized");
+        QTest::newRow("login") << 1 << "/v1/user/login" << false;
+        QTest::newRow("register") << 2 << "/v1/user/register" << false;
+        QTest::newRow("update password") << 3 << "/v1/user/updatePassword" << true;
+        QTest::newRow("find password") << 4 << "/v1/user/findPassword" << true;
+        QTest::newRow("validate") << 5 << "/v1/user/validatePassword" << true;
+        QTest::newRow("new password") << 6 << "/v1/user/newPassword" << true;
+        QTest::newRow("upload") << 7 << "/v1/file/upload" << true;
+        QTest::newRow("config save") << 8 << "/v1/driver/config2/save" << true;
+        QTest::newRow("macro save") << 9 << "/v1/driver/macro/config/save" << true;
+        QTest::newRow("config get") << 10 << "/v1/driver/config2/get" << true;
+        QTest::newRow("macro get") << 11 << "/v1/driver/macro/config/get" << true;
+        QTest::newRow("version") << 12 << "/v1/driver/version" << true;
+    }
+    // Every id posts to its path with "lang" zh and JSON; "Authorization" by id and by the stored token.
+    void endpoints()
+    {
+        QFETCH(int, id);
+        QFETCH(QString, path);
+        QFETCH(bool, authorized);
+        QCOMPARE(KNetBase::apiUrl(id), m_server->baseUrl() + path);
+        RecordingServices services;
+        TestClient client;
+        QSignalSpy results(&client, &KNetBase::sigRequestFinished);
+        services.token = QStringLiteral("tök-1");
+        client.postJson(KNetBase::ApiType(id), QJsonObject{{"a", 1}});
+        services.token.clear(); // logged out: the next request carries no token
+        client.postJson(KNetBase::ApiType(id), QJsonObject{{"a", 2}});
+        QTRY_COMPARE_WITH_TIMEOUT(results.count(), 2, 5000);
+        // Two connections: the server may read them in either order.
+        auto requests = m_server->requests();
+        std::sort(requests.begin(), requests.end(), [](const auto& a, const auto& b) { return a.body < b.body; });
+        QCOMPARE(requests.size(), 2);
+        for (const auto& request : requests) {
+            QCOMPARE(request.method, QByteArray("POST"));
+            QCOMPARE(QString::fromUtf8(request.path), path);
+            QCOMPARE(request.header("lang"), QByteArray("zh"));
+            QCOMPARE(request.header("Content-Type"), QByteArray("application/json"));
+        }
+        QCOMPARE(requests[0].body, QByteArray("{\"a\":1}"));
+        QCOMPARE(requests[0].hasHeader("Authorization"), authorized);
+        if (authorized)
+            QCOMPARE(requests[0].header("Authorization"), QString("tök-1").toUtf8());
+        QVERIFY(!requests[1].hasHeader("Authorization"));
+    }
+
+    void emptyUrlOutsideTable()
+    {
+        QVERIFY(KNetBase::apiUrl(0).isEmpty());
+        QVERIFY(KNetBase::apiUrl(13).isEmpty());
+    }
+
+    void defaultsAreHttps()
+    {
+        const QString base = KNetBase::apiBase();
+        KNetBase::setApiBase(QStringLiteral("https://api.corvane.com/"));
+        QCOMPARE(KNetBase::apiUrl(1), QStringLiteral("https://api.corvane.com/v1/user/login"));
+        KNetBase::setApiBase(base);
+    }
+
+    void codeMessages_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("-2") << -2 << "System busy";
+        QTest::newRow("-1") << -1 << "Network connection error, please try later";
+        QTest::newRow("0") << 0 << "Successful";
+        QTest::newRow("7") << 7 << "Lack of necessary parameters";
+        QTest::newRow("99") << 99 << "System busy";
+        QTest::newRow("10003") << 10003 << "Mailbox or password error";
+        QTest::newRow("10031") << 10031
+                               << "This account has been disabled due to its being in too frequent operations";
+        QTest::newRow("10032") << 10032 << "System busy";
+        QTest::newRow("10047") << 10047 << "The mailbox is not registered";
+        QTest::newRow("10048") << 10048 << "System busy";
+        QTest::newRow("10050") << 10050
+                               << "Pet name must not exceed 21 characters, one Chinese character takes up 3 "
+                                  "characters, one emoticon takes up 4 characters";
+        QTest::newRow("10057") << 10057 << "Email cannot contain sensitive words";
+        QTest::newRow("10058") << 10058 << "System busy";
+    }
+    void codeMessages()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        QCOMPARE(KNetBase::codeMessage(code), message);
+    }
+
+    void parsing_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<int>("code");
+        QTest::newRow("success") << 200 << QByteArray(R"({"code":0,"msg":"ok","data":{}})") << false << 0;
+        QTest::newRow("refusal") << 200 << QByteArray(R"({"code":10003,"msg":"x"})") << false << 10003;
+        QTest::newRow("no code") << 200 << QByteArray(R"({"msg":"ok"})") << false << -1;
+        QTest::newRow("code as text") << 200 << QByteArray(R"({"code":"0"})") << false << -1;
+        QTest::newRow("code fraction") << 200 << QByteArray(R"({"code":0.5})") << false << -1;
+        QTest::newRow("array") << 200 << QByteArray(R"([0])") << false << -1;
+        QTest::newRow("not json") << 200 << QByteArray("<html>hi</html>") << false << -1;
+        QTest::newRow("http 500") << 500 << QByteArray(R"({"code":0})") << false << -1;
+        QTest::newRow("refused") << 200 << QByteArray() << true << -1;
+    }
+    void parsing()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(bool, refused);
+        QFETCH(int, code);
+        LocalHttpServer::Reply reply;
+        reply.status = status;
+        reply.body = body;
+        m_server->script("/v1/user/login", reply);
+        if (refused) {
+            // A port nobody listens on: the server's, once it is gone.
+            m_server.reset();
+        }
+        TestClient client;
+        QSignalSpy results(&client, &KNetBase::sigRequestFinished);
+        client.postJson(KNetBase::Login, QJsonObject());
+        QTRY_COMPARE(results.count(), 1);
+        QCOMPARE(results[0][0].toInt(), code);
+        QCOMPARE(results[0][1].toString(), KNetBase::codeMessage(code));
+        QTest::qWait(50);
+        QCOMPARE(results.count(), 1);
+    }
+
+    // The time-out aborts the request: one result, none from the late reply.
+    void timeoutAbortsRequest()
+    {
+        LocalHttpServer::Reply late;
+        late.delayMs = 400;
+        late.body = R"({"code":0})";
+        m_server->script("/v1/user/login", late);
+        TestClient client;
+        client.setTimeouts(100, 100);
+        QSignalSpy results(&client, &KNetBase::sigRequestFinished);
+        QSignalSpy timedOut(&client, &KNetBase::requestTimedOut);
+        client.postJson(KNetBase::Login, QJsonObject());
+        QTRY_COMPARE(results.count(), 1);
+        QCOMPARE(results[0][0].toInt(), -1);
+        QCOMPARE(timedOut.count(), 1);
+        QTest::qWait(600);
+        QCOMPARE(results.count(), 1);
+        QCOMPARE(client.replies, 0);
+    }
+
+    // Two requests on one object, the first stalled: the second's reply does not stop the first's time-out, and
+    // the first's time-out does not touch the second.
+    void timerPerRequest()
+    {
+        LocalHttpServer::Reply stalled;
+        stalled.silent = true;
+        m_server->script("/v1/user/login", stalled);
+        m_server->scriptJson("/v1/user/register", R"({"code":10006})");
+        TestClient client;
+        client.setTimeouts(300, 300);
+        QSignalSpy results(&client, &KNetBase::sigRequestFinished);
+        client.postJson(KNetBase::Login, QJsonObject());
+        client.postJson(KNetBase::Register, QJsonObject());
+        QTRY_COMPARE(results.count(), 2);
+        QCOMPARE(results[0][0].toInt(), 10006);
+        QCOMPARE(results[1][0].toInt(), -1);
+        QTest::qWait(400);
+        QCOMPARE(results.count(), 2);
+    }
+
+    void getCarriesNoToken()
+    {
+        RecordingServices services;
+        services.token = QStringLiteral("secret");
+        m_server->scriptJson("/v1/driver/version", R"({"code":0})");
+        TestClient client;
+        QSignalSpy results(&client, &KNetBase::sigRequestFinished);
+        client.get(KNetBase::DriverVersion);
+        QTRY_COMPARE(results.count(), 1);
+        QCOMPARE(m_server->requests().value(0).method, QByteArray("GET"));
+        QVERIFY(!m_server->requests().value(0).hasHeader("Authorization"));
+    }
+
+private:
+    std::unique_ptr<LocalHttpServer> m_server;
+};
+
+QTEST_MAIN(tst_KNetBase)
+#include "tst_knetbase.moc"
