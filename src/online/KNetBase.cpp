@@ -111,8 +111,10 @@ QString KNetBase::codeMessage(int code)
     case 10031: return tr("This account has been disabled due to its being in too frequent operations");
     case 10047: return tr("The mailbox is not registered");
     case 10050:
-        return tr("Pet name must not exceed 21 characters, one Chinese character takes up 3 characters, one "
-                  "emoticon takes up 4 characters");
+        // One literal: the translation table is matched against the source text as written.
+        // clang-format off
+        return tr("Pet name must not exceed 21 characters, one Chinese character takes up 3 characters, one emoticon takes up 4 characters");
+        // clang-format on
     case 10056: return tr("Nicknames cannot contain sensitive words");
     case 10057: return tr("Email cannot contain sensitive words");
     default: return tr("System busy");
