@@ -3,7 +3,7 @@
 #include "app/KAppManager.h"
 #include "app/LogHandler.h"
 #include "platform/instance/QtSingleApplication.h"
-#include "platform/sys/BreakpadHandler.h"
+#include "platform/crash/BreakpadHandler.h"
 #include "sim/SimulationSetup.h"
 
 #include <QDebug>

@@ -3,7 +3,7 @@
 #include "app/KAppManager.h"
 #include "app/LogHandler.h"
 #include "platform/instance/SingleInstance.h"
-#include "platform/sys/BreakpadHandler.h"
+#include "platform/crash/BreakpadHandler.h"
 #include "LogCapture.h"
 
 #include <QDir>

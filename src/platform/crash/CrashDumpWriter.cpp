@@ -1,0 +1,434 @@
+#include "platform/crash/CrashDumpWriter.h"
+
+#include "platform/crash/MinidumpFormat.h"
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstddef>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/syscall.h>
+#include <sys/utsname.h>
+#include <ucontext.h>
+#include <unistd.h>
+
+namespace Platform {
+namespace {
+
+constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
+constexpr size_t kAltStackSize = 64 * 1024;
+constexpr size_t kMapsBufferSize = 512 * 1024;
+constexpr size_t kMaxModules = 1024;
+constexpr size_t kMaxPath = 256;
+constexpr uint64_t kStackCopyLimit = 32 * 1024;
+constexpr uint64_t kRedZone = 128;
+
+struct ModuleEntry {
+    uint64_t start;
+    uint64_t end;
+    char path[kMaxPath];
+    size_t pathLength;
+};
+
+// Everything the handler touches, allocated at install time.
+struct Prepared {
+    int folderFd = -1;
+    char fileName[128] = {};
+    char successLine[1024] = {};
+    char failureLine[1024] = {};
+    char* mapsBuffer = nullptr;
+    ModuleEntry* modules = nullptr;
+    uint8_t processorCount = 1;
+    uint32_t osMajor = 0, osMinor = 0, osBuild = 0;
+};
+
+Prepared g_prepared;
+std::atomic<int> g_crashingThread{0};
+bool g_installed = false;
+
+pid_t currentThreadId() { return static_cast<pid_t>(syscall(SYS_gettid)); }
+
+bool writeAll(int fd, const void* data, size_t size, off_t offset)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = pwrite(fd, bytes, size, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes += n;
+        size -= static_cast<size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
+uint32_t align8(uint32_t value) { return (value + 7u) & ~7u; }
+
+uint64_t parseHex(const char*& p, const char* end)
+{
+    uint64_t value = 0;
+    while (p < end) {
+        const char c = *p;
+        int digit;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        else break;
+        value = value * 16 + static_cast<uint64_t>(digit);
+        ++p;
+    }
+    return value;
+}
+
+void skipTo(const char*& p, const char* end, char c)
+{
+    while (p < end && *p != c) ++p;
+}
+
+void skipSpaces(const char*& p, const char* end)
+{
+    while (p < end && *p == ' ') ++p;
+}
+
+// Reads /proc/self/maps into the prepared buffer; one module per file, from its mapping at offset 0 to the end
+// of its last consecutive mapping. Also finds the end of the mapping that holds `stackPointer`.
+size_t readModules(uint64_t stackPointer, uint64_t* stackMappingEnd)
+{
+    *stackMappingEnd = 0;
+    const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return 0;
+    size_t used = 0;
+    while (used < kMapsBufferSize) {
+        const ssize_t n = read(fd, g_prepared.mapsBuffer + used, kMapsBufferSize - used);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        used += static_cast<size_t>(n);
+    }
+    close(fd);
+
+    size_t count = 0;
+    const char* p = g_prepared.mapsBuffer;
+    const char* const end = p + used;
+    while (p < end) {
+        const char* lineEnd = p;
+        skipTo(lineEnd, end, '\n');
+        const uint64_t start = parseHex(p, lineEnd);
+        ++p; // '-'
+        const uint64_t stop = parseHex(p, lineEnd);
+        skipSpaces(p, lineEnd);
+        skipTo(p, lineEnd, ' '); // permissions
+        skipSpaces(p, lineEnd);
+        const uint64_t offset = parseHex(p, lineEnd);
+        skipSpaces(p, lineEnd);
+        skipTo(p, lineEnd, ' '); // device
+        skipSpaces(p, lineEnd);
+        skipTo(p, lineEnd, ' '); // inode
+        skipSpaces(p, lineEnd);
+        const char* path = p;
+        const size_t pathLength = static_cast<size_t>(lineEnd - path);
+
+        if (stackPointer >= start && stackPointer < stop)
+            *stackMappingEnd = stop;
+        if (pathLength > 0 && path[0] == '/' && pathLength < kMaxPath) {
+            ModuleEntry* last = count > 0 ? &g_prepared.modules[count - 1] : nullptr;
+            if (last && last->pathLength == pathLength && memcmp(last->path, path, pathLength) == 0
+                && start >= last->end) {
+                last->end = stop;
+            } else if (offset == 0 && count < kMaxModules) {
+                ModuleEntry& m = g_prepared.modules[count++];
+                m.start = start;
+                m.end = stop;
+                memcpy(m.path, path, pathLength);
+                m.pathLength = pathLength;
+            }
+        }
+        p = lineEnd < end ? lineEnd + 1 : end;
+    }
+    return count;
+}
+
+void fillContext(Minidump::ContextAmd64& out, const ucontext_t* uc)
+{
+    memset(&out, 0, sizeof(out));
+#if defined(__x86_64__)
+    const greg_t* r = uc->uc_mcontext.gregs;
+    out.contextFlags = Minidump::kContextAmd64Full;
+    out.rax = static_cast<uint64_t>(r[REG_RAX]);
+    out.rcx = static_cast<uint64_t>(r[REG_RCX]);
+    out.rdx = static_cast<uint64_t>(r[REG_RDX]);
+    out.rbx = static_cast<uint64_t>(r[REG_RBX]);
+    out.rsp = static_cast<uint64_t>(r[REG_RSP]);
+    out.rbp = static_cast<uint64_t>(r[REG_RBP]);
+    out.rsi = static_cast<uint64_t>(r[REG_RSI]);
+    out.rdi = static_cast<uint64_t>(r[REG_RDI]);
+    out.r8 = static_cast<uint64_t>(r[REG_R8]);
+    out.r9 = static_cast<uint64_t>(r[REG_R9]);
+    out.r10 = static_cast<uint64_t>(r[REG_R10]);
+    out.r11 = static_cast<uint64_t>(r[REG_R11]);
+    out.r12 = static_cast<uint64_t>(r[REG_R12]);
+    out.r13 = static_cast<uint64_t>(r[REG_R13]);
+    out.r14 = static_cast<uint64_t>(r[REG_R14]);
+    out.r15 = static_cast<uint64_t>(r[REG_R15]);
+    out.rip = static_cast<uint64_t>(r[REG_RIP]);
+    out.eflags = static_cast<uint32_t>(r[REG_EFL]);
+    const uint64_t csgsfs = static_cast<uint64_t>(r[REG_CSGSFS]);
+    out.cs = static_cast<uint16_t>(csgsfs & 0xffff);
+    out.gs = static_cast<uint16_t>((csgsfs >> 16) & 0xffff);
+    out.fs = static_cast<uint16_t>((csgsfs >> 32) & 0xffff);
+    if (uc->uc_mcontext.fpregs) {
+        memcpy(out.floatSave, uc->uc_mcontext.fpregs, sizeof(out.floatSave));
+        out.mxCsr = uc->uc_mcontext.fpregs->mxcsr;
+    }
+#else
+    (void)uc;
+#endif
+}
+
+uint64_t stackPointerOf(const ucontext_t* uc)
+{
+#if defined(__x86_64__)
+    return static_cast<uint64_t>(uc->uc_mcontext.gregs[REG_RSP]);
+#else
+    (void)uc;
+    return 0;
+#endif
+}
+
+// Writes the dump; false when the file could not be created or written whole.
+bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t thread)
+{
+    using namespace Minidump;
+    const int fd = openat(g_prepared.folderFd, g_prepared.fileName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+
+    const uint32_t directoryRva = sizeof(Header);
+    const uint32_t systemRva = directoryRva + 4 * sizeof(Directory);
+    const uint32_t csdRva = systemRva + sizeof(SystemInfo);
+    const uint32_t exceptionRva = align8(csdRva + 6);
+    const uint32_t contextRva = exceptionRva + sizeof(Exception);
+    const uint32_t threadListRva = contextRva + sizeof(ContextAmd64);
+    const uint32_t stackRva = align8(threadListRva + 4 + sizeof(Thread));
+
+    uint64_t stackMappingEnd = 0;
+    const uint64_t sp = stackPointerOf(uc);
+    const size_t moduleCount = readModules(sp, &stackMappingEnd);
+    uint64_t stackStart = sp >= kRedZone ? sp - kRedZone : sp;
+    uint64_t stackSize = 0;
+    if (stackMappingEnd > stackStart)
+        stackSize = stackMappingEnd - stackStart < kStackCopyLimit ? stackMappingEnd - stackStart : kStackCopyLimit;
+    else
+        stackStart = sp;
+    const uint32_t moduleListRva = align8(stackRva + static_cast<uint32_t>(stackSize));
+    const uint32_t moduleListSize = 4 + static_cast<uint32_t>(moduleCount * sizeof(Module));
+    uint32_t namesRva = align8(moduleListRva + moduleListSize);
+
+    Header header = {};
+    header.signature = kSignature;
+    header.version = kVersion;
+    header.streamCount = 4;
+    header.directoryRva = directoryRva;
+    header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
+    ok = ok && writeAll(fd, &header, sizeof(header), 0);
+
+    const Directory directory[4] = {
+        {SystemInfoStream, {sizeof(SystemInfo), systemRva}},
+        {ExceptionStream, {sizeof(Exception), exceptionRva}},
+        {ThreadListStream, {4 + sizeof(Thread), threadListRva}},
+        {ModuleListStream, {moduleListSize, moduleListRva}},
+    };
+    ok = ok && writeAll(fd, directory, sizeof(directory), directoryRva);
+
+    SystemInfo system = {};
+#if defined(__x86_64__)
+    system.processorArchitecture = kArchAmd64;
+#elif defined(__aarch64__)
+    system.processorArchitecture = kArchArm64;
+#else
+    system.processorArchitecture = kArchUnknown;
+#endif
+    system.processorCount = g_prepared.processorCount;
+    system.majorVersion = g_prepared.osMajor;
+    system.minorVersion = g_prepared.osMinor;
+    system.buildNumber = g_prepared.osBuild;
+    system.platformId = kPlatformLinux;
+    system.csdVersionRva = csdRva;
+    ok = ok && writeAll(fd, &system, sizeof(system), systemRva);
+    const uint8_t emptyString[6] = {};
+    ok = ok && writeAll(fd, emptyString, sizeof(emptyString), csdRva);
+
+    Exception exception = {};
+    exception.threadId = static_cast<uint32_t>(thread);
+    exception.code = static_cast<uint32_t>(signal);
+    exception.flags = static_cast<uint32_t>(info ? info->si_code : 0);
+    exception.address = info ? reinterpret_cast<uint64_t>(info->si_addr) : 0;
+    exception.threadContext = {sizeof(ContextAmd64), contextRva};
+    ok = ok && writeAll(fd, &exception, sizeof(exception), exceptionRva);
+
+    ContextAmd64 context;
+    fillContext(context, uc);
+    ok = ok && writeAll(fd, &context, sizeof(context), contextRva);
+
+    const uint32_t threadCount = 1;
+    Thread threadRecord = {};
+    threadRecord.threadId = static_cast<uint32_t>(thread);
+    threadRecord.stack = {stackStart, {static_cast<uint32_t>(stackSize), stackRva}};
+    threadRecord.threadContext = {sizeof(ContextAmd64), contextRva};
+    ok = ok && writeAll(fd, &threadCount, 4, threadListRva);
+    ok = ok && writeAll(fd, &threadRecord, sizeof(threadRecord), threadListRva + 4);
+    // The stack is copied straight from memory: write() reports an unreadable page instead of faulting.
+    if (stackSize > 0)
+        ok = ok && writeAll(fd, reinterpret_cast<const void*>(stackStart), stackSize, stackRva);
+
+    const uint32_t count32 = static_cast<uint32_t>(moduleCount);
+    ok = ok && writeAll(fd, &count32, 4, moduleListRva);
+    for (size_t i = 0; i < moduleCount && ok; ++i) {
+        const ModuleEntry& entry = g_prepared.modules[i];
+        Module module = {};
+        module.baseOfImage = entry.start;
+        module.sizeOfImage = static_cast<uint32_t>(entry.end - entry.start);
+        module.moduleNameRva = namesRva;
+        ok = writeAll(fd, &module, sizeof(module), moduleListRva + 4 + static_cast<uint32_t>(i * sizeof(Module)));
+        // The name: its length in bytes, then UTF-16 text and a terminating zero (paths are written byte-wise).
+        uint16_t name[kMaxPath + 3] = {};
+        const uint32_t bytes = static_cast<uint32_t>(entry.pathLength * 2);
+        memcpy(name, &bytes, 4);
+        for (size_t c = 0; c < entry.pathLength; ++c)
+            name[2 + c] = static_cast<unsigned char>(entry.path[c]);
+        const size_t total = 4 + entry.pathLength * 2 + 2;
+        ok = ok && writeAll(fd, name, total, namesRva);
+        namesRva = align8(namesRva + static_cast<uint32_t>(total));
+    }
+    if (close(fd) != 0)
+        ok = false;
+    return ok;
+}
+
+void writeLine(const char* line)
+{
+    size_t length = strlen(line);
+    while (length > 0) {
+        const ssize_t n = write(STDERR_FILENO, line, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return;
+        line += n;
+        length -= static_cast<size_t>(n);
+    }
+}
+
+void onSignal(int signal, siginfo_t* info, void* rawContext)
+{
+    const int savedErrno = errno;
+    const pid_t thread = currentThreadId();
+    int expected = 0;
+    if (!g_crashingThread.compare_exchange_strong(expected, static_cast<int>(thread))) {
+        if (expected == static_cast<int>(thread)) {
+            // A fault inside the handler itself: end with the default action.
+            ::signal(signal, SIG_DFL);
+            syscall(SYS_tgkill, getpid(), thread, signal);
+            return;
+        }
+        // Another thread is writing the dump; it ends the process.
+        for (;;) {
+            const timespec pause = {1, 0};
+            nanosleep(&pause, nullptr);
+        }
+    }
+
+    const bool written = writeDump(signal, info, static_cast<const ucontext_t*>(rawContext), thread);
+    writeLine(written ? g_prepared.successLine : g_prepared.failureLine);
+
+    for (int s : kSignals)
+        ::signal(s, SIG_DFL);
+    // A fault raised by the hardware repeats when the instruction runs again; a sent one is sent again.
+    if (info == nullptr || info->si_code <= 0 || signal == SIGABRT)
+        syscall(SYS_tgkill, getpid(), thread, signal);
+    errno = savedErrno;
+}
+
+void copyText(char* target, size_t capacity, const std::string& text)
+{
+    const size_t n = text.size() < capacity - 1 ? text.size() : capacity - 1;
+    memcpy(target, text.data(), n);
+    target[n] = '\0';
+}
+
+} // namespace
+
+void prepareCrashStack()
+{
+    stack_t current = {};
+    if (sigaltstack(nullptr, &current) == 0 && !(current.ss_flags & SS_DISABLE) && current.ss_size >= kAltStackSize)
+        return;
+    void* memory = mmap(nullptr, kAltStackSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        return;
+    stack_t stack = {};
+    stack.ss_sp = memory;
+    stack.ss_size = kAltStackSize;
+    if (sigaltstack(&stack, nullptr) != 0)
+        munmap(memory, kAltStackSize);
+}
+
+bool installCrashHandler(const CrashHandlerSetup& setup)
+{
+    const int folderFd = open(setup.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0)
+        return false;
+    if (!g_prepared.mapsBuffer) {
+        void* maps = mmap(nullptr, kMapsBufferSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        void* modules = mmap(nullptr, kMaxModules * sizeof(ModuleEntry), PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (maps == MAP_FAILED || modules == MAP_FAILED) {
+            if (maps != MAP_FAILED) munmap(maps, kMapsBufferSize);
+            if (modules != MAP_FAILED) munmap(modules, kMaxModules * sizeof(ModuleEntry));
+            close(folderFd);
+            return false;
+        }
+        g_prepared.mapsBuffer = static_cast<char*>(maps);
+        g_prepared.modules = static_cast<ModuleEntry*>(modules);
+    }
+    if (g_prepared.folderFd >= 0)
+        close(g_prepared.folderFd);
+    g_prepared.folderFd = folderFd;
+    copyText(g_prepared.fileName, sizeof(g_prepared.fileName), setup.dumpId + ".dmp");
+    copyText(g_prepared.successLine, sizeof(g_prepared.successLine), setup.successLine);
+    copyText(g_prepared.failureLine, sizeof(g_prepared.failureLine), setup.failureLine);
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    g_prepared.processorCount = static_cast<uint8_t>(processors > 0 && processors < 255 ? processors : 1);
+    utsname name = {};
+    if (uname(&name) == 0) {
+        const char* p = name.release;
+        uint32_t* parts[] = {&g_prepared.osMajor, &g_prepared.osMinor, &g_prepared.osBuild};
+        for (uint32_t* part : parts) {
+            uint32_t value = 0;
+            while (*p >= '0' && *p <= '9') value = value * 10 + static_cast<uint32_t>(*p++ - '0');
+            *part = value;
+            if (*p == '.') ++p;
+        }
+    }
+
+    if (!g_installed) {
+        prepareCrashStack();
+        struct sigaction action = {};
+        action.sa_sigaction = onSignal;
+        action.sa_flags = SA_SIGINFO | SA_ONSTACK;
+        sigemptyset(&action.sa_mask);
+        for (int s : kSignals)
+            sigaction(s, &action, nullptr);
+        g_installed = true;
+    }
+    return true;
+}
+
+} // namespace Platform

@@ -1,0 +1,143 @@
+#pragma once
+
+#include <cstdint>
+
+// The minidump file layout, as the standard readers (minidump_dump, minidump_stackwalk) expect it. All fields
+// are little-endian and packed; offsets ("rva") count from the start of the file.
+//
+//   header | stream directory | streams...
+//
+// The writer emits four streams: system information, exception, thread list (the crashing thread only, with
+// its CPU context and a bounded copy of its stack) and module list (the file mappings of /proc/self/maps).
+namespace Minidump {
+
+constexpr uint32_t kSignature = 0x504d444d; // "MDMP"
+constexpr uint32_t kVersion = 0xa793;
+
+enum StreamType : uint32_t {
+    ThreadListStream = 3,
+    ModuleListStream = 4,
+    ExceptionStream = 6,
+    SystemInfoStream = 7,
+};
+
+constexpr uint16_t kArchAmd64 = 9;
+constexpr uint16_t kArchArm64 = 0x8003;
+constexpr uint16_t kArchUnknown = 0xffff;
+constexpr uint32_t kPlatformLinux = 0x8201;
+
+constexpr uint32_t kContextAmd64 = 0x00100000;
+constexpr uint32_t kContextAmd64Full = kContextAmd64 | 0x1 | 0x2 | 0x8; // control, integer, floating point
+
+#pragma pack(push, 1)
+struct Location {
+    uint32_t dataSize;
+    uint32_t rva;
+};
+
+struct MemoryDescriptor {
+    uint64_t start;
+    Location memory;
+};
+
+struct Header {
+    uint32_t signature;
+    uint32_t version;
+    uint32_t streamCount;
+    uint32_t directoryRva;
+    uint32_t checksum;
+    uint32_t timeDateStamp;
+    uint64_t flags;
+};
+
+struct Directory {
+    uint32_t streamType;
+    Location location;
+};
+
+struct SystemInfo {
+    uint16_t processorArchitecture;
+    uint16_t processorLevel;
+    uint16_t processorRevision;
+    uint8_t processorCount;
+    uint8_t productType;
+    uint32_t majorVersion;
+    uint32_t minorVersion;
+    uint32_t buildNumber;
+    uint32_t platformId;
+    uint32_t csdVersionRva;
+    uint16_t suiteMask;
+    uint16_t reserved2;
+    uint32_t cpuInfo[6];
+};
+
+struct Exception {
+    uint32_t threadId;
+    uint32_t alignment;
+    uint32_t code;      // the signal number
+    uint32_t flags;     // the signal's si_code
+    uint64_t record;
+    uint64_t address;   // si_addr
+    uint32_t parameterCount;
+    uint32_t unusedAlignment;
+    uint64_t parameters[15];
+    Location threadContext;
+};
+
+struct Thread {
+    uint32_t threadId;
+    uint32_t suspendCount;
+    uint32_t priorityClass;
+    uint32_t priority;
+    uint64_t teb;
+    MemoryDescriptor stack;
+    Location threadContext;
+};
+
+struct FixedFileInfo {
+    uint32_t fields[13];
+};
+
+struct Module {
+    uint64_t baseOfImage;
+    uint32_t sizeOfImage;
+    uint32_t checksum;
+    uint32_t timeDateStamp;
+    uint32_t moduleNameRva;
+    FixedFileInfo versionInfo;
+    Location cvRecord;
+    Location miscRecord;
+    uint64_t reserved0;
+    uint64_t reserved1;
+};
+
+struct ContextAmd64 {
+    uint64_t homes[6];
+    uint32_t contextFlags;
+    uint32_t mxCsr;
+    uint16_t cs, ds, es, fs, gs, ss;
+    uint32_t eflags;
+    uint64_t dr[6];
+    uint64_t rax, rcx, rdx, rbx, rsp, rbp, rsi, rdi;
+    uint64_t r8, r9, r10, r11, r12, r13, r14, r15;
+    uint64_t rip;
+    uint8_t floatSave[512];
+    uint8_t vectorRegisters[26 * 16];
+    uint64_t vectorControl;
+    uint64_t debugControl;
+    uint64_t lastBranchToRip;
+    uint64_t lastBranchFromRip;
+    uint64_t lastExceptionToRip;
+    uint64_t lastExceptionFromRip;
+};
+#pragma pack(pop)
+
+static_assert(sizeof(Header) == 32, "header");
+static_assert(sizeof(Directory) == 12, "directory entry");
+static_assert(sizeof(SystemInfo) == 56, "system information");
+static_assert(sizeof(Exception) == 168, "exception stream");
+static_assert(sizeof(Thread) == 48, "thread");
+static_assert(sizeof(Module) == 108, "module");
+static_assert(sizeof(ContextAmd64) == 1232, "amd64 context");
+
+} // namespace Minidump

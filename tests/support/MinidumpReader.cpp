@@ -1,0 +1,99 @@
+#include "MinidumpReader.h"
+
+#include "platform/crash/MinidumpFormat.h"
+
+#include <cstring>
+
+namespace {
+
+template <typename T>
+bool readAt(const QByteArray& file, quint64 offset, T* out)
+{
+    if (offset + sizeof(T) > static_cast<quint64>(file.size()))
+        return false;
+    memcpy(out, file.constData() + offset, sizeof(T));
+    return true;
+}
+
+bool readName(const QByteArray& file, quint32 rva, QString* out)
+{
+    quint32 bytes = 0;
+    if (!readAt(file, rva, &bytes) || bytes % 2 != 0 || rva + 4ull + bytes + 2 > static_cast<quint64>(file.size()))
+        return false;
+    QVector<char16_t> text(bytes / 2);
+    memcpy(text.data(), file.constData() + rva + 4, bytes);
+    *out = QString::fromUtf16(text.constData(), text.size());
+    return true;
+}
+
+} // namespace
+
+MinidumpContents readMinidump(const QByteArray& file)
+{
+    using namespace Minidump;
+    MinidumpContents c;
+    Header header;
+    if (!readAt(file, 0, &header) || header.signature != kSignature || (header.version & 0xffff) != kVersion) {
+        c.error = QStringLiteral("bad header");
+        return c;
+    }
+    for (quint32 i = 0; i < header.streamCount; ++i) {
+        Directory entry;
+        if (!readAt(file, header.directoryRva + quint64(i) * sizeof(Directory), &entry)
+            || entry.location.rva + quint64(entry.location.dataSize) > quint64(file.size())) {
+            c.error = QStringLiteral("stream %1 out of the file").arg(i);
+            return c;
+        }
+        c.streamTypes << entry.streamType;
+        const quint32 rva = entry.location.rva;
+        if (entry.streamType == SystemInfoStream) {
+            SystemInfo system;
+            readAt(file, rva, &system);
+            c.architecture = system.processorArchitecture;
+            c.platformId = system.platformId;
+        } else if (entry.streamType == ExceptionStream) {
+            Exception exception;
+            readAt(file, rva, &exception);
+            c.exceptionThread = exception.threadId;
+            c.signal = exception.code;
+            c.signalCode = exception.flags;
+            c.exceptionAddress = exception.address;
+            ContextAmd64 context;
+            if (exception.threadContext.dataSize != sizeof(ContextAmd64)
+                || !readAt(file, exception.threadContext.rva, &context)) {
+                c.error = QStringLiteral("exception context");
+                return c;
+            }
+            c.instructionPointer = context.rip;
+            c.stackPointer = context.rsp;
+        } else if (entry.streamType == ThreadListStream) {
+            quint32 count = 0;
+            readAt(file, rva, &count);
+            for (quint32 t = 0; t < count; ++t) {
+                Thread thread;
+                if (!readAt(file, rva + 4 + quint64(t) * sizeof(Thread), &thread)
+                    || thread.stack.memory.rva + quint64(thread.stack.memory.dataSize) > quint64(file.size())) {
+                    c.error = QStringLiteral("thread %1").arg(t);
+                    return c;
+                }
+                c.threadIds << thread.threadId;
+                c.stackStart = thread.stack.start;
+                c.stackSize = thread.stack.memory.dataSize;
+            }
+        } else if (entry.streamType == ModuleListStream) {
+            quint32 count = 0;
+            readAt(file, rva, &count);
+            for (quint32 m = 0; m < count; ++m) {
+                Module module;
+                QString name;
+                if (!readAt(file, rva + 4 + quint64(m) * sizeof(Module), &module)
+                    || !readName(file, module.moduleNameRva, &name)) {
+                    c.error = QStringLiteral("module %1").arg(m);
+                    return c;
+                }
+                c.modules << name;
+            }
+        }
+    }
+    return c;
+}
