@@ -1,0 +1,581 @@
+#include "sim/mouse/register/SimRegisterMouse.h"
+
+#include "sim/bus/SimBus.h"
+
+#include <QMutexLocker>
+
+using namespace SimRegister;
+
+namespace {
+
+constexpr quint16 kUsagePageGenericDesktop = 0x01;
+constexpr quint16 kUsagePageConsumer = 0x0C;
+constexpr quint16 kUsageMouse = 0x02;
+constexpr quint16 kUsageKeyboard = 0x06;
+constexpr quint16 kUsageConsumerControl = 0x01;
+constexpr quint16 kMouseInputLength = 8;
+constexpr quint16 kKeyboardInputLength = 9;
+constexpr quint16 kConsumerInputLength = 3;
+constexpr quint16 kCommandReportLength = kPacketSize + 1;
+constexpr quint16 kInterruptReportLength = kInterruptReportSize;
+
+// Collections in interface order.
+constexpr int kWiredCommandCollection = 3;
+constexpr int kWiredInterruptCollection = 4;  // the fifth: "col05"
+constexpr int kReceiverCommandCollection = 1;
+constexpr int kReceiverInterruptCollection = 2;
+
+const QString kProductName = QStringLiteral("Gaming Mouse");
+
+quint32 readLe32(const QByteArray& bytes, int offset)
+{
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = value << 8 | quint8(bytes[offset + i]);
+    return value;
+}
+
+
+} // namespace
+
+SimRegisterMouse::SimRegisterMouse(quint16 productId, quint8 addressByte)
+    : m_productId(productId)
+    , m_addressByte(addressByte)
+{
+    resetMemoryLocked();
+}
+
+SimRegisterMouse::~SimRegisterMouse()
+{
+    unplug();
+}
+
+// --- on the bus -------------------------------------------------------------------------------------------
+
+SimDevice SimRegisterMouse::interfaceOf(quint16 productId, bool throughReceiver)
+{
+    SimDevice device;
+    device.vendorId = DeviceIds::kVendorId;
+    device.productId = productId;
+    device.versionNumber = 0x0100;
+    device.productName = kProductName;
+    const SimCollection mouse = SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, kMouseInputLength, 0, 0);
+    const SimCollection command =
+        SimCollection::make(kCommandUsagePage, kCommandUsage, kCommandReportLength, kCommandReportLength, 0);
+    if (throughReceiver) {
+        device.collections << mouse << command
+                           << SimCollection::make(kInterruptUsagePage, kReceiverInterruptUsage,
+                                                  kInterruptReportLength, 0, 0);
+    } else {
+        device.collections << mouse
+                           << SimCollection::make(kUsagePageGenericDesktop, kUsageKeyboard, kKeyboardInputLength,
+                                                  0, 0)
+                           << SimCollection::make(kUsagePageConsumer, kUsageConsumerControl, kConsumerInputLength,
+                                                  0, 0)
+                           << command
+                           << SimCollection::make(kInterruptUsagePage, kWiredInterruptUsage, kInterruptReportLength,
+                                                  0, 0);
+    }
+    return device;
+}
+
+bool SimRegisterMouse::plug(SimBus* bus)
+{
+    if (!bus)
+        bus = SimBus::instance();
+    {
+        QMutexLocker lock(&m_mutex);
+        // deviceId() is the bus's word: a bus reset unplugs without telling us.
+        if (m_bus && deviceId() >= 0)
+            return false;
+        m_bus = bus;
+    }
+    QList<SimResponder*> responders;
+    if (throughReceiver())
+        responders << nullptr << this << &m_interrupt;
+    else
+        responders << nullptr << nullptr << nullptr << this << &m_interrupt;
+    const int id = bus->plug(interfaceOf(m_productId, throughReceiver()), responders);
+    QMutexLocker lock(&m_mutex);
+    m_deviceIdOnBus = id;
+    return true;
+}
+
+void SimRegisterMouse::unplug()
+{
+    SimBus* bus;
+    int id;
+    {
+        QMutexLocker lock(&m_mutex);
+        bus = m_bus;
+        id = m_deviceIdOnBus;
+        m_bus = nullptr;
+        m_deviceIdOnBus = -1;
+    }
+    if (!bus || id < 0 || deviceId() != id)
+        return;
+    bus->unplug(id);
+}
+
+bool SimRegisterMouse::isPlugged() const
+{
+    return deviceId() >= 0;
+}
+
+int SimRegisterMouse::vendorDeviceId() const
+{
+    return deviceId();
+}
+
+QString SimRegisterMouse::collectionPath(int collection) const
+{
+    SimBus* bus;
+    {
+        QMutexLocker lock(&m_mutex);
+        bus = m_bus;
+    }
+    const int id = deviceId();
+    return bus && id >= 0 ? bus->path(id, collection) : QString();
+}
+
+int SimRegisterMouse::interruptCollection() const
+{
+    return throughReceiver() ? kReceiverInterruptCollection : kWiredInterruptCollection;
+}
+
+QString SimRegisterMouse::commandPath() const
+{
+    return collectionPath(throughReceiver() ? kReceiverCommandCollection : kWiredCommandCollection);
+}
+
+QString SimRegisterMouse::interruptPath() const
+{
+    return collectionPath(interruptCollection());
+}
+
+// --- factory state ----------------------------------------------------------------------------------------
+
+void SimRegisterMouse::resetMemoryLocked()
+{
+    m_memory = QByteArray(int(kMemorySize), '\0');
+    m_picture = QByteArray(kPictureSize, '\0');
+    auto put = [this](quint32 address, int value) { m_memory[int(address)] = char(quint8(value)); };
+
+    put(kRegReportRate, kFactoryReportInterval);
+    put(kRegConfig + 1, 1);  // operating mode 0
+    for (int i = 0; i < kDpiStages; ++i) {
+        const int units = kFactoryStages[i] / kDpiUnit;
+        put(kRegDpiStages + 2 * quint32(i), units & 0xFF);
+        put(kRegDpiStages + 2 * quint32(i) + 1, units >> 8);
+    }
+    put(kRegDpiHighestIndex, kDpiStages - 1);
+    put(kRegDpiIndex, kFactoryStage);
+    put(kRegDpiIndex + 1, kFactoryLightMode);
+    put(kRegDpiIndex + 2, kFactoryLightSpeedCode);
+    put(kRegDpiIndex + 3, kFactoryBrightness);
+    put(kRegOled, kFactoryOledIntensity);
+    put(kRegPicCount, kPictureCount);
+    for (int i = 0; i < kPictureCount; ++i)
+        put(kRegPicTable + quint32(i), i);
+    put(kRegPicIndex + 1, kFactoryPicture);
+    put(kRegPicTime, kFactoryPicTime);
+    for (int zone = 0; zone < kZones; ++zone)
+        put(kRegZoneColour + quint32(zone) * kWordSize + 3, 0xFF);
+}
+
+void SimRegisterMouse::resetToDefaults()
+{
+    QMutexLocker lock(&m_mutex);
+    resetMemoryLocked();
+    m_versionMajor = 1;
+    m_versionMinor = 0;
+    m_gameMode = 0;
+    m_factoryResets = 0;
+    m_reply.clear();
+    m_busyReplies = 0;
+    m_scriptedStatuses.clear();
+    m_stuckStatus = -1;
+    m_failSkip = m_failCount = 0;
+    m_writeFaults.clear();
+    m_commands.clear();
+}
+
+void SimRegisterMouse::setFirmwareVersion(quint8 major, quint8 minor)
+{
+    QMutexLocker lock(&m_mutex);
+    m_versionMajor = major;
+    m_versionMinor = minor;
+}
+
+void SimRegisterMouse::setBatteryReading(quint32 reading)
+{
+    QMutexLocker lock(&m_mutex);
+    m_batteryReading = reading;
+}
+
+quint8 SimRegisterMouse::gameMode() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_gameMode;
+}
+
+void SimRegisterMouse::setGameMode(quint8 mode)
+{
+    QMutexLocker lock(&m_mutex);
+    m_gameMode = mode;
+}
+
+int SimRegisterMouse::factoryResets() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_factoryResets;
+}
+
+// --- reply machine ----------------------------------------------------------------------------------------
+
+void SimRegisterMouse::setBusyReplies(int count)
+{
+    QMutexLocker lock(&m_mutex);
+    m_busyReplies = qMax(0, count);
+}
+
+void SimRegisterMouse::scriptStatuses(const QList<int>& statuses)
+{
+    QMutexLocker lock(&m_mutex);
+    m_scriptedStatuses = statuses;
+}
+
+void SimRegisterMouse::setStuckStatus(int status)
+{
+    QMutexLocker lock(&m_mutex);
+    m_stuckStatus = status < 0 ? -1 : (status & 0xFF);
+}
+
+void SimRegisterMouse::failCommands(int count, quint8 status, int after)
+{
+    QMutexLocker lock(&m_mutex);
+    m_failCount = qMax(0, count);
+    m_failSkip = qMax(0, after);
+    m_failStatus = status;
+}
+
+void SimRegisterMouse::failWritesAt(quint32 address, int count)
+{
+    QMutexLocker lock(&m_mutex);
+    m_writeFaults.append({address, count < 0 ? -1 : count});
+}
+
+void SimRegisterMouse::clearFaults()
+{
+    QMutexLocker lock(&m_mutex);
+    m_busyReplies = 0;
+    m_scriptedStatuses.clear();
+    m_stuckStatus = -1;
+    m_failSkip = m_failCount = 0;
+    m_writeFaults.clear();
+}
+
+// --- memory -----------------------------------------------------------------------------------------------
+
+bool SimRegisterMouse::inMemory(quint32 address, int length)
+{
+    if (length < 0)
+        return false;
+    const quint64 end = quint64(address) + quint64(length);
+    return end <= kMemorySize || (address >= kRegPicture && end <= quint64(kRegPicture) + kPictureSize);
+}
+
+quint8 SimRegisterMouse::byteLocked(quint32 address) const
+{
+    if (address < kMemorySize)
+        return quint8(m_memory[int(address)]);
+    if (address >= kRegPicture && address < kRegPicture + quint32(kPictureSize))
+        return quint8(m_picture[int(address - kRegPicture)]);
+    return 0;
+}
+
+quint8 SimRegisterMouse::registerValue(quint32 address) const
+{
+    QMutexLocker lock(&m_mutex);
+    return byteLocked(address);
+}
+
+QByteArray SimRegisterMouse::memory(quint32 address, int length) const
+{
+    QMutexLocker lock(&m_mutex);
+    QByteArray bytes(qMax(0, length), '\0');
+    for (int i = 0; i < bytes.size(); ++i) {
+        const quint64 at = quint64(address) + quint64(i);
+        if (at <= 0xFFFFFFFFu)
+            bytes[i] = char(byteLocked(quint32(at)));
+    }
+    return bytes;
+}
+
+void SimRegisterMouse::setMemory(quint32 address, const QByteArray& bytes)
+{
+    QMutexLocker lock(&m_mutex);
+    for (int i = 0; i < bytes.size(); ++i) {
+        const quint64 at = quint64(address) + quint64(i);
+        if (at < kMemorySize)
+            m_memory[int(at)] = bytes[i];
+        else if (at >= kRegPicture && at < quint64(kRegPicture) + kPictureSize)
+            m_picture[int(at - kRegPicture)] = bytes[i];
+    }
+}
+
+void SimRegisterMouse::setRegister(quint32 address, quint8 value)
+{
+    setMemory(address, QByteArray(1, char(value)));
+}
+
+// --- decoded settings -------------------------------------------------------------------------------------
+
+QList<int> SimRegisterMouse::dpiStages() const
+{
+    const QByteArray block = memory(kRegDpiStages, kDpiStages * 2);
+    QList<int> stages;
+    for (int i = 0; i < kDpiStages; ++i)
+        stages << (quint8(block[2 * i]) | quint8(block[2 * i + 1]) << 8) * kDpiUnit;
+    return stages;
+}
+
+int SimRegisterMouse::dpiHighestIndex() const { return registerValue(kRegDpiHighestIndex); }
+int SimRegisterMouse::dpiIndex() const { return registerValue(kRegDpiIndex); }
+int SimRegisterMouse::reportRateChoice() const { return SimRegister::reportRateChoice(registerValue(kRegReportRate)); }
+int SimRegisterMouse::lightMode() const { return registerValue(kRegDpiIndex + 1); }
+int SimRegisterMouse::lightSpeedCode() const { return registerValue(kRegDpiIndex + 2); }
+int SimRegisterMouse::lightBrightness() const { return registerValue(kRegDpiIndex + 3); }
+int SimRegisterMouse::oledIntensity() const { return registerValue(kRegOled); }
+int SimRegisterMouse::pressMacroCode() const { return registerValue(kRegOled + 1); }
+int SimRegisterMouse::definedPressMacro() const { return registerValue(kRegOled + 2); }
+bool SimRegisterMouse::powerSaving() const { return registerValue(kRegPicIndex + 3) == 1; }
+int SimRegisterMouse::operatingMode() const { return int(registerValue(kRegConfig + 1)) - 1; }
+
+int SimRegisterMouse::pictureIndex() const
+{
+    const QByteArray word = memory(kRegPicIndex, kWordSize);
+    return quint8(word[2]) == 1 ? 9 : quint8(word[1]);
+}
+
+SimRegisterMouse::Colour SimRegisterMouse::zoneColour(int zone) const
+{
+    if (zone < 0 || zone >= kZones)
+        return Colour();
+    const QByteArray word = memory(kRegZoneColour + quint32(zone) * kWordSize, kWordSize);
+    return Colour{quint8(word[0]), quint8(word[1]), quint8(word[2]), quint8(word[3])};
+}
+
+QByteArray SimRegisterMouse::picture() const
+{
+    return memory(kRegPicture, kPictureSize);
+}
+
+// --- command log ------------------------------------------------------------------------------------------
+
+QList<SimRegisterMouse::Command> SimRegisterMouse::commands() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_commands;
+}
+
+QList<SimRegisterMouse::Command> SimRegisterMouse::appliedWrites() const
+{
+    QMutexLocker lock(&m_mutex);
+    QList<Command> writes;
+    for (const Command& command : m_commands) {
+        if (command.isWrite() && command.succeeded())
+            writes << command;
+    }
+    return writes;
+}
+
+void SimRegisterMouse::clearCommands()
+{
+    QMutexLocker lock(&m_mutex);
+    m_commands.clear();
+}
+
+// --- interrupt source -------------------------------------------------------------------------------------
+
+QByteArray SimRegisterMouse::statusReport(quint8 mode, quint16 dpiRaw, quint8 battery) const
+{
+    QByteArray report(kInterruptReportSize, '\0');
+    report[0] = char(throughReceiver() ? kReceiverInterruptReportId : kWiredInterruptReportId);
+    report[kInterruptModeByte] = char(mode);
+    report[kInterruptDpiByte] = char(dpiRaw & 0xFF);
+    report[kInterruptDpiByte + 1] = char(dpiRaw >> 8);
+    report[kInterruptBatteryByte] = char(battery);
+    return report;
+}
+
+void SimRegisterMouse::pushStatusReport(quint8 mode, quint16 dpiRaw, quint8 battery)
+{
+    setGameMode(mode);
+    pushInterruptReport(statusReport(mode, dpiRaw, battery));
+}
+
+void SimRegisterMouse::pushInterruptReport(const QByteArray& report)
+{
+    // Never called with m_mutex held: the bus takes its own locks to deliver.
+    m_interrupt.pushInputReport(report);
+}
+
+// --- command collection -----------------------------------------------------------------------------------
+
+quint8 SimRegisterMouse::settleLocked(Command& command)
+{
+    if (m_failSkip > 0) {
+        --m_failSkip;
+    } else if (m_failCount > 0) {
+        --m_failCount;
+        return m_failStatus;
+    }
+
+    if (command.address != m_addressByte)
+        return kStatusError;
+
+    switch (command.command) {
+    case kCmdSetGameMode:
+    case kCmdGetGameMode:
+    case kCmdVersion:
+    case kCmdBareA7:
+    case kCmdBareA8:
+    case kCmdQueryA9:
+    case kCmdBattery:
+        return kStatusOk;
+    case kCmdFactoryReset:
+        return command.length == kResetKey1 && (command.reg & 0xFF) == kResetKey2 ? kStatusOk : kStatusError;
+    case kCmdReadRegister:
+        if (command.length < 1 || command.length > kMaxReadLength || !inMemory(command.reg, command.length))
+            return kStatusError;
+        return kStatusOk;
+    case kCmdWriteRegister:
+        if (command.length < 1 || command.length > kMaxWriteLength || !inMemory(command.reg, command.length))
+            return kStatusError;
+        for (WriteFault& fault : m_writeFaults) {
+            if (fault.remaining == 0)
+                continue;
+            if (fault.address >= command.reg && fault.address < command.reg + quint32(command.length)) {
+                if (fault.remaining > 0)
+                    --fault.remaining;
+                return kStatusError;
+            }
+        }
+        return kStatusOk;
+    default:
+        return kStatusError;
+    }
+}
+
+void SimRegisterMouse::applyLocked(const Command& command, QByteArray& reply)
+{
+    switch (command.command) {
+    case kCmdSetGameMode:
+        m_gameMode = quint8(command.length);
+        break;
+    case kCmdGetGameMode:
+        reply[kReplyValueByte] = char(m_gameMode);
+        break;
+    case kCmdVersion:
+        reply[kReplyValueByte] = char(m_versionMinor);
+        reply[kReplyValueByte + 1] = char(m_versionMajor);
+        break;
+    case kCmdQueryA9:
+        reply[kReplyValueByte] = char(m_gameMode);
+        break;
+    case kCmdBattery:
+        for (int i = 0; i < 4; ++i)
+            reply[kReplyValueByte + i] = char(quint8(m_batteryReading >> (8 * i)));
+        break;
+    case kCmdReadRegister:
+        for (int i = 0; i < command.length; ++i)
+            reply[kReplyDataByte + i] = char(byteLocked(command.reg + quint32(i)));
+        break;
+    case kCmdWriteRegister:
+        for (int i = 0; i < command.data.size(); ++i) {
+            const quint32 at = command.reg + quint32(i);
+            if (at < kMemorySize)
+                m_memory[int(at)] = command.data[i];
+            else
+                m_picture[int(at - kRegPicture)] = command.data[i];
+        }
+        break;
+    case kCmdFactoryReset:
+        resetMemoryLocked();
+        ++m_factoryResets;
+        break;
+    default:
+        break;
+    }
+}
+
+bool SimRegisterMouse::onOutput(const QByteArray& report)
+{
+    // Any other report id is not one of this collection's reports: the host's write fails.
+    if (report.size() < 1 + kPacketSize || quint8(report[0]) != kReportId)
+        return false;
+    const QByteArray packet = report.mid(1, kPacketSize);
+
+    Command command;
+    command.address = quint8(packet[kPacketAddressByte]);
+    command.command = quint8(packet[kPacketCommandByte]);
+    command.length = quint8(packet[kPacketLengthByte]);
+    command.reg = readLe32(packet, kPacketRegisterByte);
+    if (command.isWrite())
+        command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
+
+    QMutexLocker lock(&m_mutex);
+    command.inGameMode = m_gameMode == kGameModeOn;
+    if (m_stuckStatus >= 0) {
+        // A hung controller: it takes the packet and never carries it out.
+        command.status = quint8(m_stuckStatus);
+        m_commands.append(command);
+        return true;
+    }
+
+    command.status = settleLocked(command);
+    QByteArray reply(kPacketSize, '\0');
+    reply[kReplyStatusByte] = char(command.status);
+    if (command.status == kStatusOk)
+        applyLocked(command, reply);
+    m_reply = reply;
+    m_commands.append(command);
+    return true;
+}
+
+bool SimRegisterMouse::onGetInputReport(quint8 reportId, QByteArray& report)
+{
+    if (reportId != kReportId)
+        return false;
+
+    QByteArray answer(kPacketSize, '\0');
+    {
+        QMutexLocker lock(&m_mutex);
+        int status = -1;
+        if (m_stuckStatus >= 0) {
+            status = m_stuckStatus;
+        } else if (!m_scriptedStatuses.isEmpty()) {
+            const int scripted = m_scriptedStatuses.takeFirst();
+            if (scripted != kStatusOk)
+                status = scripted;
+        } else if (m_busyReplies > 0) {
+            --m_busyReplies;
+            status = kStatusBusy;
+        }
+
+        if (status >= 0)
+            answer[kReplyStatusByte] = char(status);
+        else if (m_reply.isEmpty())
+            answer[kReplyStatusByte] = char(kStatusError);  // nothing was asked yet
+        else
+            answer = m_reply;
+    }
+
+    // The status sits where the report id would: the mouse answers that way, and the host passes it on.
+    const int size = report.size() > 0 ? report.size() : int(kCommandReportLength);
+    report = answer.left(size);
+    if (report.size() < size)
+        report.append(QByteArray(size - report.size(), '\0'));
+    return true;
+}
