@@ -1,3 +1,9 @@
+#include "online/KNetLogin.h"
+#include "online/KNetRegister.h"
+#include "online/KNetUpdatePwd.h"
+#include "online/KNetForgotSendEmail.h"
+#include "online/KNetForgotVerifyCode.h"
+#include "online/KNetForgotNewPwd.h"
 #include "app/KAppManager.h"
 
 #include "app/KAppCommon.h"
@@ -74,6 +80,12 @@ bool KAppManager::init()
     if (!m_deviceController->init(m_uiManager))
         return false;
     qmlRegisterType<FPairing>("k.tools", 1, 0, "FPairing");
+    qmlRegisterType<KNetLogin>("k.tools", 1, 0, "KNetLogin");
+    qmlRegisterType<KNetRegister>("k.tools", 1, 0, "KNetRegister");
+    qmlRegisterType<KNetUpdatePwd>("k.tools", 1, 0, "KNetUpdatePwd");
+    qmlRegisterType<KNetForgotSendEmail>("k.tools", 1, 0, "KNetForgotSendEmail");
+    qmlRegisterType<KNetForgotVerifyCode>("k.tools", 1, 0, "KNetForgotVerifyCode");
+    qmlRegisterType<KNetForgotNewPwd>("k.tools", 1, 0, "KNetForgotNewPwd");
     // A reconnected device: the application model takes the profile the settings keep for it.
     connect(m_deviceController, &KDeviceController::sig_updateConfigPath, KAppModel::instance(),
             &KAppModel::sig_updateConfigPath);

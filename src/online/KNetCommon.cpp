@@ -37,6 +37,7 @@ QT_WARNING_POP
 void KNetCommon::checkOnline()
 {
     ++m_pending;
+    ++m_started;
     QHostInfo::lookupHost(checkHost(), this, SLOT(onLookupHost(QHostInfo)));
 }
 

@@ -24,6 +24,8 @@ public:
     bool isOnline() const { return online; }
     // Lookups started and not yet finished (tests).
     int pendingLookups() const { return m_pending; }
+    // Lookups started since the program began (tests).
+    int lookupsStarted() const { return m_started; }
 
 private slots:
     void onLookupHost(QHostInfo host);
@@ -34,5 +36,6 @@ private:
 
     bool online = true;
     int m_pending = 0;
+    int m_started = 0;
     QNetworkConfigurationManager* configManager = nullptr;
 };
