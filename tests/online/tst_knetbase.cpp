@@ -224,6 +224,24 @@ private slots:
         QVERIFY(!m_server->requests().value(0).hasHeader("Authorization"));
     }
 
+    // Every check starts a lookup of its own; the last to finish decides. An empty host fails without any
+    // name service; "localhost" resolves on the machine.
+    void onlineCheck()
+    {
+        KNetCommon* common = KNetCommon::instance();
+        const int started = common->lookupsStarted();
+        KNetCommon::setCheckHost(QString());
+        common->checkOnline();
+        QTRY_COMPARE(common->pendingLookups(), 0);
+        QVERIFY(!common->isOnline());
+        KNetCommon::setCheckHost(QStringLiteral("localhost"));
+        for (int i = 0; i < 3; ++i)
+            common->checkOnline();
+        QCOMPARE(common->lookupsStarted(), started + 4);
+        QTRY_COMPARE(common->pendingLookups(), 0);
+        QVERIFY(common->isOnline());
+    }
+
 private:
     std::unique_ptr<LocalHttpServer> m_server;
 };
