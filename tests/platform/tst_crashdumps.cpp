@@ -44,6 +44,10 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, signal);
         QFETCH(bool, fromHardware);
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        // The sanitizers take the fault signals themselves and end the helper their own way.
+        QSKIP("crash handling is not checked in sanitizer builds");
+#endif
         QTemporaryDir dir;
         const QString folder = dir.filePath("local/crashs");
 
