@@ -34,6 +34,7 @@ quint32 readLe32(const QByteArray& bytes, int offset)
 
 SimQuenbyKeyboard::SimQuenbyKeyboard(quint16 productId)
     : m_productId(productId)
+    , m_replies(StatusDone, StatusBusy, StatusError, kReplyStatusByte)
 {
     resetMemoryLocked();
 }
@@ -176,10 +177,10 @@ void SimQuenbyKeyboard::resetToDefaults()
     resetMemoryLocked();
     m_versionMajor = kDefaultVersionMajor;
     m_versionMinor = kDefaultVersionMinor;
-    m_reply.clear();
-    m_busyReplies = 0;
-    m_scriptedStatuses.clear();
-    m_stuckStatus = -1;
+    m_replies.last.clear();
+    m_replies.busy = 0;
+    m_replies.scripted.clear();
+    m_replies.stuck = -1;
     m_failSkip = m_failCount = 0;
     m_writeFaults.clear();
     m_commands.clear();
@@ -206,19 +207,19 @@ SimKeyFunction SimQuenbyKeyboard::defaultKeyFunctionAt(int position)
 void SimQuenbyKeyboard::setBusyReplies(int count)
 {
     QMutexLocker lock(&m_mutex);
-    m_busyReplies = qMax(0, count);
+    m_replies.busy = qMax(0, count);
 }
 
 void SimQuenbyKeyboard::scriptStatuses(const QList<int>& statuses)
 {
     QMutexLocker lock(&m_mutex);
-    m_scriptedStatuses = statuses;
+    m_replies.scripted = statuses;
 }
 
 void SimQuenbyKeyboard::setStuckStatus(int status)
 {
     QMutexLocker lock(&m_mutex);
-    m_stuckStatus = status < 0 ? -1 : (status & 0xFF);
+    m_replies.stuck = status < 0 ? -1 : (status & 0xFF);
 }
 
 void SimQuenbyKeyboard::failCommands(int count, quint8 status, int after)
@@ -238,9 +239,9 @@ void SimQuenbyKeyboard::failWritesAt(quint32 address, int count)
 void SimQuenbyKeyboard::clearFaults()
 {
     QMutexLocker lock(&m_mutex);
-    m_busyReplies = 0;
-    m_scriptedStatuses.clear();
-    m_stuckStatus = -1;
+    m_replies.busy = 0;
+    m_replies.scripted.clear();
+    m_replies.stuck = -1;
     m_failSkip = m_failCount = 0;
     m_writeFaults.clear();
 }
@@ -516,9 +517,9 @@ bool SimQuenbyKeyboard::onOutput(const QByteArray& report)
         command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
 
     QMutexLocker lock(&m_mutex);
-    if (m_stuckStatus >= 0) {
+    if (m_replies.stuck >= 0) {
         // A hung controller: it takes the packet and never carries it out.
-        command.status = quint8(m_stuckStatus);
+        command.status = quint8(m_replies.stuck);
         m_commands.append(command);
         return true;
     }
@@ -528,7 +529,7 @@ bool SimQuenbyKeyboard::onOutput(const QByteArray& report)
     reply[kReplyStatusByte] = char(command.status);
     if (command.status == StatusDone)
         applyLocked(command, reply);
-    m_reply = reply;
+    m_replies.last = reply;
     m_commands.append(command);
     return true;
 }
@@ -538,33 +539,12 @@ bool SimQuenbyKeyboard::onGetInputReport(quint8 reportId, QByteArray& report)
     if (reportId != kCommandReportId)
         return false;
 
-    QByteArray answer(kReportSize, '\0');
+    QByteArray answer;
     {
         QMutexLocker lock(&m_mutex);
-        int status = -1;
-        if (m_stuckStatus >= 0) {
-            status = m_stuckStatus;
-        } else if (!m_scriptedStatuses.isEmpty()) {
-            const int scripted = m_scriptedStatuses.takeFirst();
-            if (scripted != StatusDone)
-                status = scripted;
-        } else if (m_busyReplies > 0) {
-            --m_busyReplies;
-            status = StatusBusy;
-        }
-
-        if (status >= 0)
-            answer[kReplyStatusByte] = char(status);
-        else if (m_reply.isEmpty())
-            answer[kReplyStatusByte] = char(StatusError);  // nothing was asked yet
-        else
-            answer = m_reply;
+        answer = m_replies.nextAnswer(kReportSize);
     }
-
-    // The status sits where the report id would: the keyboard answers that way, and the host passes it on.
-    const int size = report.size() > 0 ? report.size() : kReportSize;
-    report = answer.left(size);
-    if (report.size() < size)
-        report.append(QByteArray(size - report.size(), '\0'));
+    // The status sits where the report id would: the device answers that way, and the host passes it on.
+    SimStatusReplies::fitReport(report, answer, kReportSize);
     return true;
 }

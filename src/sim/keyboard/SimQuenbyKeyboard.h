@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/bus/SimStatusReplies.h"
+
 // The firmware side of the wired keyboard on the simulated bus.
 //
 // The keyboard is a composite device: interface 0 is its boot keyboard, interface 1 holds the vendor
@@ -159,10 +161,7 @@ private:
     quint8 m_versionMinor = SimQuenby::kDefaultVersionMinor;
     quint8 m_workMode = 0;
 
-    QByteArray m_reply;              // answer to the last command, status first; empty before any command
-    int m_busyReplies = 0;
-    QList<int> m_scriptedStatuses;
-    int m_stuckStatus = -1;
+    SimStatusReplies m_replies;
     int m_failSkip = 0;
     int m_failCount = 0;
     quint8 m_failStatus = SimQuenby::StatusError;

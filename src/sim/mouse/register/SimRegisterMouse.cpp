@@ -41,6 +41,7 @@ quint32 readLe32(const QByteArray& bytes, int offset)
 SimRegisterMouse::SimRegisterMouse(quint16 productId, quint8 addressByte)
     : m_productId(productId)
     , m_addressByte(addressByte)
+    , m_replies(kStatusOk, kStatusBusy, kStatusError, kReplyStatusByte)
 {
     resetMemoryLocked();
 }
@@ -191,10 +192,10 @@ void SimRegisterMouse::resetToDefaults()
     m_versionMinor = 0;
     m_gameMode = 0;
     m_factoryResets = 0;
-    m_reply.clear();
-    m_busyReplies = 0;
-    m_scriptedStatuses.clear();
-    m_stuckStatus = -1;
+    m_replies.last.clear();
+    m_replies.busy = 0;
+    m_replies.scripted.clear();
+    m_replies.stuck = -1;
     m_failSkip = m_failCount = 0;
     m_writeFaults.clear();
     m_commands.clear();
@@ -236,19 +237,19 @@ int SimRegisterMouse::factoryResets() const
 void SimRegisterMouse::setBusyReplies(int count)
 {
     QMutexLocker lock(&m_mutex);
-    m_busyReplies = qMax(0, count);
+    m_replies.busy = qMax(0, count);
 }
 
 void SimRegisterMouse::scriptStatuses(const QList<int>& statuses)
 {
     QMutexLocker lock(&m_mutex);
-    m_scriptedStatuses = statuses;
+    m_replies.scripted = statuses;
 }
 
 void SimRegisterMouse::setStuckStatus(int status)
 {
     QMutexLocker lock(&m_mutex);
-    m_stuckStatus = status < 0 ? -1 : (status & 0xFF);
+    m_replies.stuck = status < 0 ? -1 : (status & 0xFF);
 }
 
 void SimRegisterMouse::failCommands(int count, quint8 status, int after)
@@ -268,9 +269,9 @@ void SimRegisterMouse::failWritesAt(quint32 address, int count)
 void SimRegisterMouse::clearFaults()
 {
     QMutexLocker lock(&m_mutex);
-    m_busyReplies = 0;
-    m_scriptedStatuses.clear();
-    m_stuckStatus = -1;
+    m_replies.busy = 0;
+    m_replies.scripted.clear();
+    m_replies.stuck = -1;
     m_failSkip = m_failCount = 0;
     m_writeFaults.clear();
 }
@@ -527,9 +528,9 @@ bool SimRegisterMouse::onOutput(const QByteArray& report)
 
     QMutexLocker lock(&m_mutex);
     command.inGameMode = m_gameMode == kGameModeOn;
-    if (m_stuckStatus >= 0) {
+    if (m_replies.stuck >= 0) {
         // A hung controller: it takes the packet and never carries it out.
-        command.status = quint8(m_stuckStatus);
+        command.status = quint8(m_replies.stuck);
         m_commands.append(command);
         return true;
     }
@@ -539,7 +540,7 @@ bool SimRegisterMouse::onOutput(const QByteArray& report)
     reply[kReplyStatusByte] = char(command.status);
     if (command.status == kStatusOk)
         applyLocked(command, reply);
-    m_reply = reply;
+    m_replies.last = reply;
     m_commands.append(command);
     return true;
 }
@@ -549,33 +550,12 @@ bool SimRegisterMouse::onGetInputReport(quint8 reportId, QByteArray& report)
     if (reportId != kReportId)
         return false;
 
-    QByteArray answer(kPacketSize, '\0');
+    QByteArray answer;
     {
         QMutexLocker lock(&m_mutex);
-        int status = -1;
-        if (m_stuckStatus >= 0) {
-            status = m_stuckStatus;
-        } else if (!m_scriptedStatuses.isEmpty()) {
-            const int scripted = m_scriptedStatuses.takeFirst();
-            if (scripted != kStatusOk)
-                status = scripted;
-        } else if (m_busyReplies > 0) {
-            --m_busyReplies;
-            status = kStatusBusy;
-        }
-
-        if (status >= 0)
-            answer[kReplyStatusByte] = char(status);
-        else if (m_reply.isEmpty())
-            answer[kReplyStatusByte] = char(kStatusError);  // nothing was asked yet
-        else
-            answer = m_reply;
+        answer = m_replies.nextAnswer(kPacketSize);
     }
-
-    // The status sits where the report id would: the mouse answers that way, and the host passes it on.
-    const int size = report.size() > 0 ? report.size() : int(kCommandReportLength);
-    report = answer.left(size);
-    if (report.size() < size)
-        report.append(QByteArray(size - report.size(), '\0'));
+    // The status sits where the report id would: the device answers that way, and the host passes it on.
+    SimStatusReplies::fitReport(report, answer, int(kCommandReportLength));
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sim/bus/SimStatusReplies.h"
+
 // The firmware side of a register-family mouse on the simulated bus, wired or behind the receiver.
 //
 // The mouse is one interface with several collections: the command collection (usage 0x0E, page 0xFF00:
@@ -170,10 +172,7 @@ private:
     quint8 m_gameMode = 0;
     int m_factoryResets = 0;
 
-    QByteArray m_reply;     // answer to the last command, status first; empty before any command
-    int m_busyReplies = 0;
-    QList<int> m_scriptedStatuses;
-    int m_stuckStatus = -1;
+    SimStatusReplies m_replies;
     int m_failSkip = 0;
     int m_failCount = 0;
     quint8 m_failStatus = SimRegister::kStatusError;
