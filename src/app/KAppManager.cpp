@@ -4,6 +4,7 @@
 #include "online/KNetForgotSendEmail.h"
 #include "online/KNetForgotVerifyCode.h"
 #include "online/KNetForgotNewPwd.h"
+#include "online/KNetCommon.h"
 #include "app/KAppManager.h"
 
 #include "app/KAppCommon.h"
@@ -46,6 +47,8 @@ KAppManager::KAppManager()
     qDebug() << "[Info] app config path" << common->getAppConfigFolderPath();
     qDebug() << "[Info] mouse config path" << QDir().mkpath(common->getMSConfigFolderPath());
     qDebug() << "[Info] macro config path" << QDir().mkpath(common->getMacroFolderPath());
+    KConfigCommon::applyNetworkSettings(common->getAppConfigPath());
+    KNetCommon::instance()->checkOnline();
 }
 
 KAppManager::~KAppManager()

@@ -5,6 +5,8 @@
 #include "common/DeviceIds.h"
 #include "hid/KDeviceController.h"
 #include "hid/KPidTables.h"
+#include "online/KNetBase.h"
+#include "online/KNetCommon.h"
 #include "profiles/KConfigFileController.h"
 
 #include <QCoreApplication>
@@ -23,6 +25,8 @@ const QString kHeadPortrait = QStringLiteral("/headportrait");
 const QString kGAState = QStringLiteral("/GAState");
 const QString kDisableUpdate = QStringLiteral("/disableUpdate");
 const QString kIsFirst = QStringLiteral("/isFirst");
+const QString kApiBase = QStringLiteral("/apiBase");
+const QString kCheckHost = QStringLiteral("/checkHost");
 const QString kEquipment = QStringLiteral("Equipment");
 const QString kPid = QStringLiteral("pid");
 const QString kPath = QStringLiteral("path");
@@ -123,6 +127,20 @@ void KConfigCommon::initSettings()
     // Also a file made by an earlier version: the token must not be readable by others.
     if (QFile::exists(m_path))
         restrictToOwner(m_path);
+}
+
+void KConfigCommon::applyNetworkSettings(const QString& path)
+{
+    if (!QFile::exists(path))
+        return;
+    QSettings settings(path, QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    const QString base = settings.value(kApiBase).toString().trimmed();
+    if (!base.isEmpty())
+        KNetBase::setApiBase(base);
+    const QString host = settings.value(kCheckHost).toString().trimmed();
+    if (!host.isEmpty())
+        KNetCommon::setCheckHost(host);
 }
 
 int KConfigCommon::currentPid() const

@@ -2,6 +2,8 @@
 #include "app/KAppModel.h"
 #include "app/KConfigCommon.h"
 #include "common/DeviceIds.h"
+#include "online/KNetBase.h"
+#include "online/KNetCommon.h"
 #include "LogCapture.h"
 
 #include <QDir>
@@ -67,6 +69,49 @@ private slots:
     {
         QFile::remove(path());
         m_pid = 0;
+    }
+
+    // The web API's address and the online check's host come from the file when it sets them; anything else
+    // keeps what the program had (the built-in https addresses in a real run).
+    void networkSettings_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("apiBase");
+        QTest::addColumn<QString>("checkHost");
+
+        QTest::newRow("both set") << QByteArray("[General]\napiBase=http://127.0.0.1:8080/\ncheckHost=localhost\n")
+                                  << "http://127.0.0.1:8080" << "localhost";
+        QTest::newRow("host only") << QByteArray("[General]\ncheckHost=127.0.0.1\n") << "https://before.invalid"
+                                   << "127.0.0.1";
+        QTest::newRow("blank values") << QByteArray("[General]\napiBase=\ncheckHost=  \n")
+                                      << "https://before.invalid" << "before.invalid";
+        QTest::newRow("neither") << QByteArray("[General]\nlanguage=en\n") << "https://before.invalid"
+                                 << "before.invalid";
+        QTest::newRow("no file") << QByteArray() << "https://before.invalid" << "before.invalid";
+    }
+
+    void networkSettings()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, apiBase);
+        QFETCH(QString, checkHost);
+        if (!ini.isEmpty()) {
+            QFile file(path());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(ini);
+        }
+        const QString oldBase = KNetBase::apiBase();
+        const QString oldHost = KNetCommon::checkHost();
+        KNetBase::setApiBase(QStringLiteral("https://before.invalid"));
+        KNetCommon::setCheckHost(QStringLiteral("before.invalid"));
+
+        KConfigCommon::applyNetworkSettings(path());
+        const QString base = KNetBase::apiBase();
+        const QString host = KNetCommon::checkHost();
+        KNetBase::setApiBase(oldBase);
+        KNetCommon::setCheckHost(oldHost);
+        QCOMPARE(base, apiBase);
+        QCOMPARE(host, checkHost);
     }
 
     void firstStartWritesDefaultsAndStarterMacros()

@@ -3,6 +3,7 @@
 #include "app/KSystemTrayIcon.h"
 #include "app/Trans.h"
 #include "app/UIManager.h"
+#include "online/KNetCommon.h"
 
 #include <QAction>
 #include <QQmlApplicationEngine>
@@ -41,7 +42,11 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        // The manager's construction starts the online check: keep its lookup on this machine.
+        KNetCommon::setCheckHost(QStringLiteral("localhost"));
+        const int lookups = KNetCommon::instance()->lookupsStarted();
         QVERIFY(KAppManager::instance()->init());
+        QCOMPARE(KNetCommon::instance()->lookupsStarted(), lookups + 1);
         QVERIFY(ui()->getEngine());
     }
 

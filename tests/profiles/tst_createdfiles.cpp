@@ -2,6 +2,7 @@
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
 #include "models/keys/HMacroName.h"
+#include "online/KNetCommon.h"
 #include "profiles/FileHelpers.h"
 #include "profiles/FileRegistration.h"
 #include "profiles/HConfigView.h"
@@ -48,6 +49,7 @@ QStringList TestCreatedFiles::macroTexts() const
 void TestCreatedFiles::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
+    KNetCommon::setCheckHost(QStringLiteral("localhost")); // the manager starts the online check
     QVERIFY(KAppManager::instance()->init());
     QVERIFY(view());
     QVERIFY(macros());
