@@ -39,6 +39,22 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# The crash dump tests read our dumps with the standard minidump tools as well: the npm package "minidump"
+# ships them prebuilt for linux-x64. Its install script would fetch and build sources, so it is not run.
+# Kept outside the source tree; CORVANE_MINIDUMP_TOOLS names the folder to the tests when it lies elsewhere.
+MINIDUMP_VERSION=0.26.0
+MINIDUMP_PREFIX=/opt/corvane-tools/minidump-$MINIDUMP_VERSION
+if [ "$(uname -m)" = "x86_64" ] && [ ! -x "$MINIDUMP_PREFIX/node_modules/minidump/bin/linux-x64/minidump_dump" ]; then
+  if ! command -v npm >/dev/null 2>&1; then
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq --no-install-recommends nodejs npm
+  fi
+  $SUDO mkdir -p "$MINIDUMP_PREFIX"
+  $SUDO npm install --prefix "$MINIDUMP_PREFIX" --ignore-scripts --no-audit --no-fund --no-save \
+    "minidump@$MINIDUMP_VERSION" >/dev/null
+fi
+
 # Device access for the user at the seat (our vendor id's hidraw nodes only).
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 rule="$here/packaging/udev/70-corvane.rules"

@@ -7,7 +7,6 @@
 #include "sim/SimulationSetup.h"
 
 #include <QDebug>
-#include <QStandardPaths>
 #include <QTextStream>
 
 #include <memory>
@@ -46,10 +45,8 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // Taken before the application's name is set: Qt derives it from the program file, which is the same name.
-    const QStringList localData = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation);
-    if (!localData.isEmpty())
-        BreakpadHandler::instance()->setDumpPath(localData.first() + QStringLiteral("/crashs"));
+    // Before the application's name is set: Qt derives it from the program file, which is the same name.
+    BreakpadHandler::installForProgram();
     KAppCommon::instance()->autoScale(false);
     KAppManager* manager = KAppManager::instance();
     QObject::connect(app.get(), &QtSingleApplication::messageReceived, manager, &KAppManager::messageReceived);

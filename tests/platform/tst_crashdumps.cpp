@@ -11,6 +11,30 @@
 
 namespace {
 
+// The standard minidump tools (installed by scripts/install-deps.sh); empty where they are not shipped.
+QString minidumpTool(const QString& name)
+{
+#if defined(__x86_64__)
+    QString folder = qEnvironmentVariable("CORVANE_MINIDUMP_TOOLS");
+    if (folder.isEmpty())
+        folder = QStringLiteral("/opt/corvane-tools/minidump-0.26.0/node_modules/minidump/bin/linux-x64");
+    return folder + QLatin1Char('/') + name;
+#else
+    Q_UNUSED(name);
+    return QString();
+#endif
+}
+
+// Runs a tool on the dump: its exit code and standard output.
+QPair<int, QByteArray> runTool(const QString& tool, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(tool, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {-1, process.readAllStandardError()};
+    return {process.exitCode(), process.readAllStandardOutput()};
+}
+
 mode_t modeOf(const QString& path)
 {
     struct stat info = {};
@@ -32,18 +56,20 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("signal");
         QTest::addColumn<bool>("fromHardware");
-        QTest::newRow("null write") << "null-write" << SIGSEGV << true;
-        QTest::newRow("abort") << "abort" << SIGABRT << false;
-        QTest::newRow("division by zero") << "divide" << SIGFPE << true;
-        QTest::newRow("raised SIGBUS") << "sigbus" << SIGBUS << false;
-        QTest::newRow("raised SIGILL") << "sigill" << SIGILL << false;
-        QTest::newRow("two threads at once") << "two-threads" << SIGSEGV << true;
+        QTest::addColumn<QString>("reason"); // as the standard tools name it
+        QTest::newRow("null write") << "null-write" << SIGSEGV << true << "SIGSEGV";
+        QTest::newRow("abort") << "abort" << SIGABRT << false << "SIGABRT";
+        QTest::newRow("division by zero") << "divide" << SIGFPE << true << "SIGFPE";
+        QTest::newRow("raised SIGBUS") << "sigbus" << SIGBUS << false << "SIGBUS";
+        QTest::newRow("raised SIGILL") << "sigill" << SIGILL << false << "SIGILL";
+        QTest::newRow("two threads at once") << "two-threads" << SIGSEGV << true << "SIGSEGV";
     }
     void crashLeavesOneDump()
     {
         QFETCH(QString, how);
         QFETCH(int, signal);
         QFETCH(bool, fromHardware);
+        QFETCH(QString, reason);
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
         // The sanitizers take the fault signals themselves and end the helper their own way.
         QSKIP("crash handling is not checked in sanitizer builds");
@@ -53,6 +79,8 @@ private slots:
 
         QProcess helper;
         helper.start(QStringLiteral(CORVANE_CRASH_HELPER), {folder, how});
+        QVERIFY(helper.waitForStarted(20000));
+        const qint64 helperPid = helper.processId();
         QVERIFY(helper.waitForFinished(20000));
         QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
         QCOMPARE(helper.exitCode(), signal);
@@ -74,7 +102,8 @@ private slots:
         QVERIFY2(dump.error.isEmpty(), qPrintable(dump.error));
         QCOMPARE(dump.streamTypes,
                  (QList<quint32>{Minidump::SystemInfoStream, Minidump::ExceptionStream, Minidump::ThreadListStream,
-                                 Minidump::ModuleListStream}));
+                                 Minidump::MemoryListStream, Minidump::MiscInfoStream, Minidump::ModuleListStream,
+                                 Minidump::MemoryInfoListStream}));
         QCOMPARE(dump.platformId, Minidump::kPlatformLinux);
         QCOMPARE(dump.signal, quint32(signal));
         QCOMPARE(dump.threadIds, QList<quint32>{dump.exceptionThread});
@@ -87,9 +116,41 @@ private slots:
         QVERIFY(dump.instructionPointer != 0);
         QVERIFY(dump.stackSize > 0);
         QVERIFY(dump.stackStart <= dump.stackPointer && dump.stackPointer < dump.stackStart + dump.stackSize);
+        // The memory list holds the same stack copy, and the mappings list the stack's as writable.
+        QCOMPARE(dump.memoryRanges, (QList<QPair<quint64, quint32>>{{dump.stackStart, dump.stackSize}}));
+        const auto stackMapping = std::find_if(dump.memoryInfo.cbegin(), dump.memoryInfo.cend(), [&](const auto& m) {
+            return m.base <= dump.stackPointer && dump.stackPointer < m.base + m.size;
+        });
+        QVERIFY(stackMapping != dump.memoryInfo.cend());
+        QCOMPARE(stackMapping->protect, Minidump::kPageReadWrite);
 #endif
+        QCOMPARE(qint64(dump.processId), helperPid);
         const QString helperPath = QFileInfo(QStringLiteral(CORVANE_CRASH_HELPER)).canonicalFilePath();
         QVERIFY2(dump.modules.contains(helperPath), qPrintable(dump.modules.join('\n')));
+
+        // The standard tools read it whole: the crash reason, the crashing thread and the helper among the modules.
+        const QString dumper = minidumpTool(QStringLiteral("minidump_dump"));
+        if (dumper.isEmpty())
+            return; // no prebuilt tools for this architecture
+        QVERIFY2(QFileInfo(dumper).isExecutable(), "run scripts/install-deps.sh: it installs the minidump tools");
+        const auto dumped = runTool(dumper, {dumpFile});
+        QVERIFY2(dumped.first == 0, dumped.second.right(2000).constData());
+
+        const auto walked = runTool(minidumpTool(QStringLiteral("minidump_stackwalk")), {QStringLiteral("-m"), dumpFile});
+        QCOMPARE(walked.first, 0);
+        QString crashLine, moduleLine;
+        for (const QString& line : QString::fromUtf8(walked.second).split('\n')) {
+            if (line.startsWith(QLatin1String("Crash|")))
+                crashLine = line;
+            else if (line.startsWith(QLatin1String("Module|") + QFileInfo(helperPath).fileName() + '|'))
+                moduleLine = line;
+        }
+        // "Crash|<reason>|<address>|<crashing thread's index>"
+        const QStringList crash = crashLine.split('|');
+        QVERIFY2(crash.size() == 4, walked.second.constData());
+        QVERIFY2(crash.at(1).startsWith(reason), qPrintable(crashLine));
+        QCOMPARE(crash.at(3), QString("0"));
+        QVERIFY2(!moduleLine.isEmpty(), walked.second.constData());
     }
 
     void relativeFolderLiesUnderTheProgram()

@@ -202,9 +202,10 @@ QList<LocalHttpServer::Part> LocalHttpServer::splitMultipart(const QByteArray& c
         if (next < 0)
             break;
         const QByteArray chunk = body.mid(pos + 2, next - pos - 2); // past the line break after the delimiter
-        const int headEnd = chunk.indexOf("\r\n\r\n");
         Part part;
-        if (headEnd >= 0) {
+        if (chunk.startsWith("\r\n")) {
+            part.body = chunk.mid(2); // a part without header lines
+        } else if (const int headEnd = chunk.indexOf("\r\n\r\n"); headEnd >= 0) {
             for (const QByteArray& line : chunk.left(headEnd).split('\n')) {
                 const int colon = line.indexOf(':');
                 if (colon > 0)

@@ -93,6 +93,38 @@ MinidumpContents readMinidump(const QByteArray& file)
                 }
                 c.modules << name;
             }
+        } else if (entry.streamType == MemoryListStream) {
+            quint32 count = 0;
+            readAt(file, rva, &count);
+            for (quint32 m = 0; m < count; ++m) {
+                MemoryDescriptor range;
+                if (!readAt(file, rva + 4 + quint64(m) * sizeof(MemoryDescriptor), &range)
+                    || range.memory.rva + quint64(range.memory.dataSize) > quint64(file.size())) {
+                    c.error = QStringLiteral("memory range %1").arg(m);
+                    return c;
+                }
+                c.memoryRanges << qMakePair(quint64(range.start), quint32(range.memory.dataSize));
+            }
+        } else if (entry.streamType == MiscInfoStream) {
+            MiscInfo misc;
+            if (!readAt(file, rva, &misc) || misc.sizeOfInfo != sizeof(MiscInfo) || !(misc.flags1 & kMiscProcessId)) {
+                c.error = QStringLiteral("misc info");
+                return c;
+            }
+            c.processId = misc.processId;
+        } else if (entry.streamType == MemoryInfoListStream) {
+            MemoryInfoListHeader list;
+            if (!readAt(file, rva, &list) || list.sizeOfHeader != sizeof(MemoryInfoListHeader)
+                || list.sizeOfEntry != sizeof(MemoryInfo)
+                || list.sizeOfHeader + list.numberOfEntries * sizeof(MemoryInfo) != entry.location.dataSize) {
+                c.error = QStringLiteral("memory info list");
+                return c;
+            }
+            for (quint64 m = 0; m < list.numberOfEntries; ++m) {
+                MemoryInfo info;
+                readAt(file, rva + sizeof(MemoryInfoListHeader) + m * sizeof(MemoryInfo), &info);
+                c.memoryInfo.append({info.baseAddress, info.regionSize, info.protect});
+            }
         }
     }
     return c;

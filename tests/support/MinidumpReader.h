@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,16 @@ struct MinidumpContents {
     quint64 stackStart = 0;
     quint32 stackSize = 0;
     QStringList modules;
+    // The memory list: {start, size} per range, each checked to lie in the file.
+    QList<QPair<quint64, quint32>> memoryRanges;
+    quint32 processId = 0;
+    // The memory information list: {base, size, protection} per mapping.
+    struct MemoryInfo {
+        quint64 base;
+        quint64 size;
+        quint32 protect;
+    };
+    QList<MemoryInfo> memoryInfo;
 };
 
 MinidumpContents readMinidump(const QByteArray& file);

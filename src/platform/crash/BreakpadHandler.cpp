@@ -7,6 +7,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QUuid>
 
 #include <sys/stat.h>
@@ -22,6 +23,13 @@ BreakpadHandler* BreakpadHandler::instance()
     // Made once, thread-safely, and never destroyed: the crash handler may run until the process ends.
     static BreakpadHandler* handler = new BreakpadHandler;
     return handler;
+}
+
+void BreakpadHandler::installForProgram()
+{
+    const QStringList localData = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation);
+    if (!localData.isEmpty())
+        instance()->setDumpPath(localData.first() + QStringLiteral("/crashs"));
 }
 
 BreakpadHandler::BreakpadHandler()

@@ -16,6 +16,10 @@ class BreakpadHandler : public QObject
     Q_OBJECT
 public:
     static BreakpadHandler* instance();
+    // What a program's start-up calls (Corvane's and Tessaly's): the handler for the folder "crashs" in the
+    // first of the program's local data locations; nothing when the system names none. Call it after the
+    // application object exists and before the program's name is set, which would change the location.
+    static void installForProgram();
 
     void setDumpPath(const QString& path);
     QString dumpPath() const;

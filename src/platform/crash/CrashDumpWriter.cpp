@@ -21,15 +21,28 @@ namespace {
 constexpr int kSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr size_t kAltStackSize = 64 * 1024;
 constexpr size_t kMapsBufferSize = 512 * 1024;
+constexpr size_t kMaxRegions = 8192;
 constexpr size_t kMaxModules = 1024;
 constexpr size_t kMaxPath = 256;
 constexpr uint64_t kStackCopyLimit = 32 * 1024;
 constexpr uint64_t kRedZone = 128;
+constexpr size_t kInfoBatch = 32; // memory information entries written per call
 
+// One line of /proc/self/maps; the path points into the maps buffer.
+struct Region {
+    uint64_t start;
+    uint64_t end;
+    uint64_t offset;
+    const char* path;
+    size_t pathLength;
+    uint32_t protect; // as Minidump::MemoryInfo::protect
+};
+
+// One module: a file from its mapping at offset 0 to the end of its last consecutive mapping.
 struct ModuleEntry {
     uint64_t start;
     uint64_t end;
-    char path[kMaxPath];
+    const char* path;
     size_t pathLength;
 };
 
@@ -40,6 +53,7 @@ struct Prepared {
     char successLine[1024] = {};
     char failureLine[1024] = {};
     char* mapsBuffer = nullptr;
+    Region* regions = nullptr;
     ModuleEntry* modules = nullptr;
     uint8_t processorCount = 1;
     uint32_t osMajor = 0, osMinor = 0, osBuild = 0;
@@ -94,11 +108,23 @@ void skipSpaces(const char*& p, const char* end)
     while (p < end && *p == ' ') ++p;
 }
 
-// Reads /proc/self/maps into the prepared buffer; one module per file, from its mapping at offset 0 to the end
-// of its last consecutive mapping. Also finds the end of the mapping that holds `stackPointer`.
-size_t readModules(uint64_t stackPointer, uint64_t* stackMappingEnd)
+// "r-xp" and the like as a page protection (private and shared mappings alike).
+uint32_t protectionOf(const char* p, const char* end)
 {
-    *stackMappingEnd = 0;
+    using namespace Minidump;
+    if (end - p < 3)
+        return kPageNoAccess;
+    const bool r = p[0] == 'r', w = p[1] == 'w', x = p[2] == 'x';
+    if (x)
+        return w ? kPageExecuteReadWrite : (r ? kPageExecuteRead : kPageExecute);
+    if (w)
+        return kPageReadWrite;
+    return r ? kPageReadOnly : kPageNoAccess;
+}
+
+// Reads /proc/self/maps into the prepared buffer and splits it into regions (at most kMaxRegions).
+size_t readRegions()
+{
     const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return 0;
@@ -116,42 +142,63 @@ size_t readModules(uint64_t stackPointer, uint64_t* stackMappingEnd)
     size_t count = 0;
     const char* p = g_prepared.mapsBuffer;
     const char* const end = p + used;
-    while (p < end) {
+    while (p < end && count < kMaxRegions) {
         const char* lineEnd = p;
         skipTo(lineEnd, end, '\n');
-        const uint64_t start = parseHex(p, lineEnd);
+        if (lineEnd == end)
+            break; // a line cut off by the buffer's end
+        Region& region = g_prepared.regions[count];
+        region.start = parseHex(p, lineEnd);
         ++p; // '-'
-        const uint64_t stop = parseHex(p, lineEnd);
+        region.end = parseHex(p, lineEnd);
         skipSpaces(p, lineEnd);
-        skipTo(p, lineEnd, ' '); // permissions
+        region.protect = protectionOf(p, lineEnd);
+        skipTo(p, lineEnd, ' ');
         skipSpaces(p, lineEnd);
-        const uint64_t offset = parseHex(p, lineEnd);
+        region.offset = parseHex(p, lineEnd);
         skipSpaces(p, lineEnd);
         skipTo(p, lineEnd, ' '); // device
         skipSpaces(p, lineEnd);
         skipTo(p, lineEnd, ' '); // inode
         skipSpaces(p, lineEnd);
-        const char* path = p;
-        const size_t pathLength = static_cast<size_t>(lineEnd - path);
-
-        if (stackPointer >= start && stackPointer < stop)
-            *stackMappingEnd = stop;
-        if (pathLength > 0 && path[0] == '/' && pathLength < kMaxPath) {
-            ModuleEntry* last = count > 0 ? &g_prepared.modules[count - 1] : nullptr;
-            if (last && last->pathLength == pathLength && memcmp(last->path, path, pathLength) == 0
-                && start >= last->end) {
-                last->end = stop;
-            } else if (offset == 0 && count < kMaxModules) {
-                ModuleEntry& m = g_prepared.modules[count++];
-                m.start = start;
-                m.end = stop;
-                memcpy(m.path, path, pathLength);
-                m.pathLength = pathLength;
-            }
-        }
-        p = lineEnd < end ? lineEnd + 1 : end;
+        region.path = p;
+        region.pathLength = static_cast<size_t>(lineEnd - p);
+        if (region.end > region.start)
+            ++count;
+        p = lineEnd + 1;
     }
     return count;
+}
+
+// The modules among the regions: one per file, from its mapping at offset 0 to the end of its last
+// consecutive mapping.
+size_t collectModules(size_t regionCount)
+{
+    size_t count = 0;
+    for (size_t i = 0; i < regionCount; ++i) {
+        const Region& region = g_prepared.regions[i];
+        if (region.pathLength == 0 || region.path[0] != '/' || region.pathLength >= kMaxPath)
+            continue;
+        ModuleEntry* last = count > 0 ? &g_prepared.modules[count - 1] : nullptr;
+        if (last && last->pathLength == region.pathLength && memcmp(last->path, region.path, region.pathLength) == 0
+            && region.start >= last->end) {
+            last->end = region.end;
+        } else if (region.offset == 0 && count < kMaxModules) {
+            g_prepared.modules[count++] = {region.start, region.end, region.path, region.pathLength};
+        }
+    }
+    return count;
+}
+
+// The end of the region that holds address; 0 when none does.
+uint64_t regionEndOf(uint64_t address, size_t regionCount)
+{
+    for (size_t i = 0; i < regionCount; ++i) {
+        const Region& region = g_prepared.regions[i];
+        if (address >= region.start && address < region.end)
+            return region.end;
+    }
+    return 0;
 }
 
 void fillContext(Minidump::ContextAmd64& out, const ucontext_t* uc)
@@ -210,40 +257,54 @@ bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t th
         return false;
     bool ok = true;
 
-    const uint32_t directoryRva = sizeof(Header);
-    const uint32_t systemRva = directoryRva + 4 * sizeof(Directory);
-    const uint32_t csdRva = systemRva + sizeof(SystemInfo);
-    const uint32_t exceptionRva = align8(csdRva + 6);
-    const uint32_t contextRva = exceptionRva + sizeof(Exception);
-    const uint32_t threadListRva = contextRva + sizeof(ContextAmd64);
-    const uint32_t stackRva = align8(threadListRva + 4 + sizeof(Thread));
-
-    uint64_t stackMappingEnd = 0;
+    const size_t regionCount = readRegions();
+    const size_t moduleCount = collectModules(regionCount);
     const uint64_t sp = stackPointerOf(uc);
-    const size_t moduleCount = readModules(sp, &stackMappingEnd);
+    const uint64_t stackMappingEnd = regionEndOf(sp, regionCount);
     uint64_t stackStart = sp >= kRedZone ? sp - kRedZone : sp;
     uint64_t stackSize = 0;
     if (stackMappingEnd > stackStart)
         stackSize = stackMappingEnd - stackStart < kStackCopyLimit ? stackMappingEnd - stackStart : kStackCopyLimit;
     else
         stackStart = sp;
+
+    // The file, in order: header, directory, the fixed-size streams, the stack copy, the module list with its
+    // names, and the memory information list.
+    constexpr uint32_t kStreamCount = 7;
+    const uint32_t directoryRva = sizeof(Header);
+    const uint32_t systemRva = directoryRva + kStreamCount * sizeof(Directory);
+    const uint32_t csdRva = systemRva + sizeof(SystemInfo);
+    const uint32_t exceptionRva = align8(csdRva + 6);
+    const uint32_t contextRva = exceptionRva + sizeof(Exception);
+    const uint32_t threadListRva = contextRva + sizeof(ContextAmd64);
+    const uint32_t memoryListRva = align8(threadListRva + 4 + sizeof(Thread));
+    const uint32_t miscRva = align8(memoryListRva + 4 + sizeof(MemoryDescriptor));
+    const uint32_t stackRva = align8(miscRva + sizeof(MiscInfo));
     const uint32_t moduleListRva = align8(stackRva + static_cast<uint32_t>(stackSize));
     const uint32_t moduleListSize = 4 + static_cast<uint32_t>(moduleCount * sizeof(Module));
     uint32_t namesRva = align8(moduleListRva + moduleListSize);
+    uint32_t namesEnd = namesRva;
+    for (size_t i = 0; i < moduleCount; ++i)
+        namesEnd = align8(namesEnd + static_cast<uint32_t>(4 + g_prepared.modules[i].pathLength * 2 + 2));
+    const uint32_t memoryInfoRva = namesEnd;
+    const uint32_t memoryInfoSize = static_cast<uint32_t>(sizeof(MemoryInfoListHeader) + regionCount * sizeof(MemoryInfo));
 
     Header header = {};
     header.signature = kSignature;
     header.version = kVersion;
-    header.streamCount = 4;
+    header.streamCount = kStreamCount;
     header.directoryRva = directoryRva;
     header.timeDateStamp = static_cast<uint32_t>(time(nullptr));
     ok = ok && writeAll(fd, &header, sizeof(header), 0);
 
-    const Directory directory[4] = {
+    const Directory directory[kStreamCount] = {
         {SystemInfoStream, {sizeof(SystemInfo), systemRva}},
         {ExceptionStream, {sizeof(Exception), exceptionRva}},
         {ThreadListStream, {4 + sizeof(Thread), threadListRva}},
+        {MemoryListStream, {4 + sizeof(MemoryDescriptor), memoryListRva}},
+        {MiscInfoStream, {sizeof(MiscInfo), miscRva}},
         {ModuleListStream, {moduleListSize, moduleListRva}},
+        {MemoryInfoListStream, {memoryInfoSize, memoryInfoRva}},
     };
     ok = ok && writeAll(fd, directory, sizeof(directory), directoryRva);
 
@@ -277,13 +338,23 @@ bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t th
     fillContext(context, uc);
     ok = ok && writeAll(fd, &context, sizeof(context), contextRva);
 
-    const uint32_t threadCount = 1;
+    // The thread list and the memory list both describe the one stack copy.
+    const uint32_t one = 1;
     Thread threadRecord = {};
     threadRecord.threadId = static_cast<uint32_t>(thread);
     threadRecord.stack = {stackStart, {static_cast<uint32_t>(stackSize), stackRva}};
     threadRecord.threadContext = {sizeof(ContextAmd64), contextRva};
-    ok = ok && writeAll(fd, &threadCount, 4, threadListRva);
+    ok = ok && writeAll(fd, &one, 4, threadListRva);
     ok = ok && writeAll(fd, &threadRecord, sizeof(threadRecord), threadListRva + 4);
+    ok = ok && writeAll(fd, &one, 4, memoryListRva);
+    ok = ok && writeAll(fd, &threadRecord.stack, sizeof(MemoryDescriptor), memoryListRva + 4);
+
+    MiscInfo misc = {};
+    misc.sizeOfInfo = sizeof(MiscInfo);
+    misc.flags1 = kMiscProcessId;
+    misc.processId = static_cast<uint32_t>(getpid());
+    ok = ok && writeAll(fd, &misc, sizeof(misc), miscRva);
+
     // The stack is copied straight from memory: write() reports an unreadable page instead of faulting.
     if (stackSize > 0)
         ok = ok && writeAll(fd, reinterpret_cast<const void*>(stackStart), stackSize, stackRva);
@@ -306,6 +377,28 @@ bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t th
         const size_t total = 4 + entry.pathLength * 2 + 2;
         ok = ok && writeAll(fd, name, total, namesRva);
         namesRva = align8(namesRva + static_cast<uint32_t>(total));
+    }
+
+    const MemoryInfoListHeader infoHeader = {sizeof(MemoryInfoListHeader), sizeof(MemoryInfo), regionCount};
+    ok = ok && writeAll(fd, &infoHeader, sizeof(infoHeader), memoryInfoRva);
+    MemoryInfo batch[kInfoBatch];
+    for (size_t i = 0; i < regionCount && ok; i += kInfoBatch) {
+        const size_t n = regionCount - i < kInfoBatch ? regionCount - i : kInfoBatch;
+        for (size_t k = 0; k < n; ++k) {
+            const Region& region = g_prepared.regions[i + k];
+            MemoryInfo& entry = batch[k];
+            entry = {};
+            entry.baseAddress = region.start;
+            entry.allocationBase = region.start;
+            entry.allocationProtect = region.protect;
+            entry.regionSize = region.end - region.start;
+            entry.state = kMemCommit;
+            entry.protect = region.protect;
+            const bool file = region.pathLength > 0 && region.path[0] == '/';
+            entry.type = file ? (region.protect >= kPageExecute ? kMemImage : kMemMapped) : kMemPrivate;
+        }
+        ok = writeAll(fd, batch, n * sizeof(MemoryInfo),
+                      memoryInfoRva + sizeof(MemoryInfoListHeader) + static_cast<uint32_t>(i * sizeof(MemoryInfo)));
     }
     if (close(fd) != 0)
         ok = false;
@@ -387,15 +480,19 @@ bool installCrashHandler(const CrashHandlerSetup& setup)
         return false;
     if (!g_prepared.mapsBuffer) {
         void* maps = mmap(nullptr, kMapsBufferSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        void* regions = mmap(nullptr, kMaxRegions * sizeof(Region), PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         void* modules = mmap(nullptr, kMaxModules * sizeof(ModuleEntry), PROT_READ | PROT_WRITE,
                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (maps == MAP_FAILED || modules == MAP_FAILED) {
+        if (maps == MAP_FAILED || regions == MAP_FAILED || modules == MAP_FAILED) {
             if (maps != MAP_FAILED) munmap(maps, kMapsBufferSize);
+            if (regions != MAP_FAILED) munmap(regions, kMaxRegions * sizeof(Region));
             if (modules != MAP_FAILED) munmap(modules, kMaxModules * sizeof(ModuleEntry));
             close(folderFd);
             return false;
         }
         g_prepared.mapsBuffer = static_cast<char*>(maps);
+        g_prepared.regions = static_cast<Region*>(regions);
         g_prepared.modules = static_cast<ModuleEntry*>(modules);
     }
     if (g_prepared.folderFd >= 0)

@@ -7,8 +7,10 @@
 //
 //   header | stream directory | streams...
 //
-// The writer emits four streams: system information, exception, thread list (the crashing thread only, with
-// its CPU context and a bounded copy of its stack) and module list (the file mappings of /proc/self/maps).
+// The writer emits seven streams: system information, exception, thread list (the crashing thread only, with
+// its CPU context and a bounded copy of its stack), memory list (that stack copy once more, where the readers
+// look up memory), miscellaneous information (the process id), module list (the file mappings of
+// /proc/self/maps) and memory information list (every mapping of /proc/self/maps with its protection).
 namespace Minidump {
 
 constexpr uint32_t kSignature = 0x504d444d; // "MDMP"
@@ -17,14 +19,31 @@ constexpr uint32_t kVersion = 0xa793;
 enum StreamType : uint32_t {
     ThreadListStream = 3,
     ModuleListStream = 4,
+    MemoryListStream = 5,
     ExceptionStream = 6,
     SystemInfoStream = 7,
+    MiscInfoStream = 15,
+    MemoryInfoListStream = 16,
 };
 
 constexpr uint16_t kArchAmd64 = 9;
 constexpr uint16_t kArchArm64 = 0x8003;
 constexpr uint16_t kArchUnknown = 0xffff;
 constexpr uint32_t kPlatformLinux = 0x8201;
+
+constexpr uint32_t kMiscProcessId = 0x1; // MiscInfo::flags1: processId is set
+
+// MemoryInfo::state, ::type and the protection flags of ::protect.
+constexpr uint32_t kMemCommit = 0x1000;
+constexpr uint32_t kMemPrivate = 0x20000;
+constexpr uint32_t kMemMapped = 0x40000;
+constexpr uint32_t kMemImage = 0x1000000;
+constexpr uint32_t kPageNoAccess = 0x01;
+constexpr uint32_t kPageReadOnly = 0x02;
+constexpr uint32_t kPageReadWrite = 0x04;
+constexpr uint32_t kPageExecute = 0x10;
+constexpr uint32_t kPageExecuteRead = 0x20;
+constexpr uint32_t kPageExecuteReadWrite = 0x40;
 
 constexpr uint32_t kContextAmd64 = 0x00100000;
 constexpr uint32_t kContextAmd64Full = kContextAmd64 | 0x1 | 0x2 | 0x8; // control, integer, floating point
@@ -111,6 +130,33 @@ struct Module {
     uint64_t reserved1;
 };
 
+struct MiscInfo {
+    uint32_t sizeOfInfo;
+    uint32_t flags1;
+    uint32_t processId;
+    uint32_t processCreateTime;
+    uint32_t processUserTime;
+    uint32_t processKernelTime;
+};
+
+struct MemoryInfoListHeader {
+    uint32_t sizeOfHeader;
+    uint32_t sizeOfEntry;
+    uint64_t numberOfEntries;
+};
+
+struct MemoryInfo {
+    uint64_t baseAddress;
+    uint64_t allocationBase;
+    uint32_t allocationProtect;
+    uint32_t alignment1;
+    uint64_t regionSize;
+    uint32_t state;
+    uint32_t protect;
+    uint32_t type;
+    uint32_t alignment2;
+};
+
 struct ContextAmd64 {
     uint64_t homes[6];
     uint32_t contextFlags;
@@ -139,5 +185,9 @@ static_assert(sizeof(Exception) == 168, "exception stream");
 static_assert(sizeof(Thread) == 48, "thread");
 static_assert(sizeof(Module) == 108, "module");
 static_assert(sizeof(ContextAmd64) == 1232, "amd64 context");
+static_assert(sizeof(MemoryDescriptor) == 16, "memory descriptor");
+static_assert(sizeof(MiscInfo) == 24, "misc information");
+static_assert(sizeof(MemoryInfoListHeader) == 16, "memory information list header");
+static_assert(sizeof(MemoryInfo) == 48, "memory information");
 
 } // namespace Minidump
