@@ -4,6 +4,7 @@
 #include "app/LogHandler.h"
 #include "platform/instance/QtSingleApplication.h"
 #include "platform/crash/BreakpadHandler.h"
+#include "devices/SimulatedModels.h"
 #include "sim/SimulationSetup.h"
 
 #include <QDebug>
@@ -52,7 +53,8 @@ int main(int argc, char* argv[])
     QObject::connect(app.get(), &QtSingleApplication::messageReceived, manager, &KAppManager::messageReceived);
 
     // CORVANE_SIMULATE: simulated devices on the bus in place of real ones, to try the program without hardware.
-    setupSimulationFromEnvironment();
+    if (setupSimulationFromEnvironment())
+        useSimulatedModels(simulatedProductIds());
 
     int exitCode = 1;
     if (manager->init() && manager->start())

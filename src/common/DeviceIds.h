@@ -48,50 +48,49 @@ constexpr quint16 kPackedValueExtraMouse = 0x6D4B;
 
 // Mouse product ids, by model.
 constexpr quint16 kAbberly = 0x6D10;
-constexpr quint16 kAbberlyWireless = 0x6D11;
+constexpr quint16 kAbberlyWireless = 0x6E10;
 constexpr quint16 kBalsom = 0x6D12;
-constexpr quint16 kBalsomWireless = 0x6D13;
+constexpr quint16 kBalsomWireless = 0x6E11;
 constexpr quint16 kBrackly = 0x6D14;
-constexpr quint16 kBracklyWireless = 0x6D15;
+constexpr quint16 kBracklyWireless = 0x6E12;
 constexpr quint16 kCorlis = 0x6D16;
-constexpr quint16 kCorlisWireless = 0x6D17;
+constexpr quint16 kCorlisWireless = 0x6E13;
 constexpr quint16 kDallow = 0x6D18;
-constexpr quint16 kDallowWireless = 0x6D19;
+constexpr quint16 kDallowWireless = 0x6E14;
 constexpr quint16 kDunmor = 0x6D1A;
 constexpr quint16 kEdris = 0x6D1B;
 constexpr quint16 kElwin = 0x6D1C;
-constexpr quint16 kElwinWireless = 0x6D1D;
+constexpr quint16 kElwinWireless = 0x6E15;
 constexpr quint16 kFarrant = 0x6D1E;
-constexpr quint16 kFarrantWireless = 0x6D1F;
+constexpr quint16 kFarrantWireless = 0x6E16;
 constexpr quint16 kGadsby = 0x6D20;
-constexpr quint16 kGadsbyWireless = 0x6D21;
+constexpr quint16 kGadsbyWireless = 0x6E17;
 constexpr quint16 kGarrick = 0x6D22;
 constexpr quint16 kHarlo = 0x6D23;
 constexpr quint16 kHebden = 0x6D24;
-constexpr quint16 kHebdenWireless = 0x6D25;
+constexpr quint16 kHebdenWireless = 0x6E18;
 constexpr quint16 kIckwor = 0x6D26;
-constexpr quint16 kIckworWireless = 0x6D27;
+constexpr quint16 kIckworWireless = 0x6E19;
 constexpr quint16 kIvell = 0x6D28;
 constexpr quint16 kJarrow = 0x6D29;
-constexpr quint16 kJarrowWireless = 0x6D2A;
+constexpr quint16 kJarrowWireless = 0x6E1A;
 constexpr quint16 kJarrowNordic = 0x6D2B;
-constexpr quint16 kJarrowNordicWireless = 0x6D2C;
+constexpr quint16 kJarrowNordicWireless = 0x6E1B;
 constexpr quint16 kJessam = 0x6D2D;
-constexpr quint16 kJessamWireless = 0x6D2E;
+constexpr quint16 kJessamWireless = 0x6E1C;
 constexpr quint16 kKelham = 0x6D2F;
-constexpr quint16 kKelhamWireless = 0x6D30;
+constexpr quint16 kKelhamWireless = 0x6E1D;
+// The Maldon-layout models; the firmware path calls them "KELHAM_NORDIC" (and the device list "MALDON").
 constexpr quint16 kKelhamNordic = 0x6D31;
-constexpr quint16 kKelhamNordicWireless = 0x6D32;
+constexpr quint16 kKelhamNordicWireless = 0x6E1E;
 constexpr quint16 kKinloch = 0x6D33;
 constexpr quint16 kLorrim = 0x6D34;
 constexpr quint16 kLydford = 0x6D35;
-constexpr quint16 kLydfordWireless = 0x6D36;
-constexpr quint16 kMaldon = 0x6D37;
-constexpr quint16 kMaldonWireless = 0x6D38;
+constexpr quint16 kLydfordWireless = 0x6E1F;
 constexpr quint16 kMarwen = 0x6D39;
-constexpr quint16 kMarwenWireless = 0x6D3A;
+constexpr quint16 kMarwenWireless = 0x6E20;
 constexpr quint16 kNesbit = 0x6D3B;
-constexpr quint16 kNesbitWireless = 0x6D3C;
+constexpr quint16 kNesbitWireless = 0x6E21;
 constexpr quint16 kOrlan = 0x6D3D;
 constexpr quint16 kPembry = 0x6D3E;
 constexpr quint16 kSelwin = 0x6D3F;
@@ -103,12 +102,24 @@ constexpr quint16 kWendal = 0x6D44;
 constexpr quint16 kYarrin = 0x6D45;
 constexpr quint16 kYarrinWireless = 0x6D46;
 constexpr quint16 kZennor = 0x6D47;
-constexpr quint16 kZennorWireless = 0x6D48;
+constexpr quint16 kZennorWireless = 0x6E22;
 constexpr quint16 kHarloHollis = 0x6D49;
 constexpr quint16 kDunmorHollis = 0x6D4A;
+constexpr quint16 kKinlochHollis = 0x6D4C;
 // A Nordic mouse that only the firmware library's device list knows.
 constexpr quint16 kTolland = 0x6D60;
 constexpr quint16 kTollandWireless = 0x6D61;
+
+// The receiver range: the product ids under which a register mouse answers through the wireless receiver.
+// Only models reached through the receiver lie inside (the Yarrin's wireless id, sent with the receiver's
+// address byte, lies outside, so the receiver-only steps skip it).
+constexpr quint16 kReceiverRangeFirst = 0x6E10;
+constexpr quint16 kReceiverRangeLast = 0x6E3F;
+
+constexpr bool inReceiverRange(int pid)
+{
+    return pid >= kReceiverRangeFirst && pid <= kReceiverRangeLast;
+}
 
 // The protocol family whose classes serve a product id. Mice whose family has no classes yet are filed under
 // the family their model belongs to.
@@ -221,14 +232,12 @@ constexpr Model kModels[] = {
     {kJessamWireless, "JESSAM", "JESSAM_WIRELESS", Family::RegisterMouse, Link::Wireless, kJessam, nullptr, nullptr, Flag::PackedValues},
     {kKelham, "KELHAM", "KELHAM", Family::RegisterMouse, Link::Wired, kKelhamWireless, ":/common/Kelham/", "Kelham", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
     {kKelhamWireless, "KELHAM", "KELHAM_WIRELESS", Family::RegisterMouse, Link::Wireless, kKelham, ":/common/Kelham/", "Kelham_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::FactoryProfile},
-    {kKelhamNordic, "KELHAM_NORDIC", "KELHAM_NORDIC", Family::RegisterMouse, Link::Wired, kKelhamNordicWireless, nullptr, nullptr, Flag::None},
-    {kKelhamNordicWireless, "KELHAM_NORDIC", "KELHAM_NORDIC_WIRELESS", Family::RegisterMouse, Link::Wireless, kKelhamNordic, nullptr, nullptr, Flag::BatteryPoll},
+    {kKelhamNordic, "KELHAM_NORDIC", "KELHAM_NORDIC", Family::RegisterMouse, Link::Wired, kKelhamNordicWireless, ":/common/newUI/Maldon/", "Maldon", Flag::PackedValues | Flag::FactoryProfile},
+    {kKelhamNordicWireless, "KELHAM_NORDIC", "KELHAM_NORDIC_WIRELESS", Family::RegisterMouse, Link::Wireless, kKelhamNordic, ":/common/Maldon/", "Maldon_Wireless", Flag::PackedValues | Flag::BatteryPoll | Flag::FactoryProfile},
     {kKinloch, "KINLOCH", "KINLOCH", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Kinloch/", "Kinloch", Flag::FactoryProfile | Flag::SideButtonKeys},
     {kLorrim, "LORRIM", "LORRIM", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Lorrim/", "Lorrim", Flag::FactoryProfile | Flag::SideButtonKeys},
     {kLydford, "LYDFORD", "LYDFORD", Family::RegisterMouse, Link::Wired, kLydfordWireless, nullptr, nullptr, Flag::SniperKeys},
     {kLydfordWireless, "LYDFORD", "LYDFORD_WIRELESS", Family::RegisterMouse, Link::Wireless, kLydford, nullptr, nullptr, Flag::SniperKeys},
-    {kMaldon, "MALDON", "MALDON", Family::RegisterMouse, Link::Wired, kMaldonWireless, ":/common/newUI/Maldon/", "Maldon", Flag::PackedValues | Flag::FactoryProfile},
-    {kMaldonWireless, "MALDON", "MALDON_WIRELESS", Family::RegisterMouse, Link::Wireless, kMaldon, ":/common/Maldon/", "Maldon_Wireless", Flag::PackedValues | Flag::FactoryProfile},
     {kMarwen, "MARWEN", "MARWEN", Family::RegisterMouse, Link::Wired, kMarwenWireless, nullptr, nullptr, Flag::None},
     {kMarwenWireless, "MARWEN", "MARWEN_WIRELESS", Family::RegisterMouse, Link::Wireless, kMarwen, nullptr, nullptr, Flag::None},
     {kNesbit, "NESBIT", "NESBIT", Family::RegisterMouse, Link::Wired, kNesbitWireless, nullptr, nullptr, Flag::PackedValues},
@@ -247,6 +256,7 @@ constexpr Model kModels[] = {
     {kZennorWireless, "ZENNOR", "ZENNOR_WIRELESS", Family::RegisterMouse, Link::Wireless, kZennor, ":/common/Zennor/", "Zennor_Wireless", Flag::SwappedModifiers | Flag::PackedValues | Flag::ReportsThroughReceiver | Flag::FactoryProfile},
     {kHarloHollis, "HARLO_Hollis", "HARLO_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::BasicKeys},
     {kDunmorHollis, "DUNMOR_Hollis", "DUNMOR_Hollis", Family::TwoPageMouse, Link::Wired, 0, nullptr, nullptr, Flag::BasicKeys},
+    {kKinlochHollis, "KINLOCH_Hollis", "KINLOCH_Hollis", Family::FeatureReportMouse, Link::Wired, 0, nullptr, nullptr, Flag::None},
 };
 
 // The row of a product id; null for an id that is not ours.
@@ -390,6 +400,20 @@ static_assert(detail::countWith(Flag::SniperKeys) == 10 && detail::countWith(Fla
                   && detail::countWith(Flag::DpiFunctions) == 2 && detail::countWith(Flag::BasicKeys) == 6,
               "key-assignment families: 10 sniper, 14 swapped-modifier, 7 side-button, 4 DPI-key (2 with DPI "
               "functions), 6 basic ids");
+namespace detail {
+// Inside the receiver range: every wireless register mouse but the Yarrin's, and nothing else.
+constexpr bool receiverRangeIsSound()
+{
+    for (const Model& m : kModels) {
+        const bool receiverModel = m.family == Family::RegisterMouse && m.link == Link::Wireless
+            && m.pid != kYarrinWireless;
+        if (inReceiverRange(m.pid) != receiverModel)
+            return false;
+    }
+    return true;
+}
+} // namespace detail
+static_assert(detail::receiverRangeIsSound(), "the receiver range holds the receiver models only");
 static_assert(detail::rowsAreSound(), "catalogue rows: unique ids of four hex digits, paired both ways, "
                                       "one row per model and link, resources where flagged");
 

@@ -5,15 +5,23 @@
 
 namespace {
 
-// One line per family.
-constexpr DeviceFamily (*const kFamilies[])() = {
-    &keyboardFamily,
+// One line per family. The product factory creates the classes of the product families only; the others
+// are complete drivers reached in a simulated run and in tests (createModel).
+struct FamilyLine {
+    DeviceFamily (*table)();
+    bool product;
 };
 
-const DeviceRegistration* registrationOf(int pid)
+constexpr FamilyLine kFamilies[] = {
+    {&keyboardFamily, true},
+};
+
+const DeviceRegistration* registrationOf(int pid, bool productOnly)
 {
-    for (auto family : kFamilies) {
-        const DeviceFamily table = family();
+    for (const FamilyLine& family : kFamilies) {
+        if (productOnly && !family.product)
+            continue;
+        const DeviceFamily table = family.table();
         for (const DeviceRegistration* it = table.begin; it != table.end; ++it) {
             if (it->pid == pid)
                 return it;
@@ -22,26 +30,44 @@ const DeviceRegistration* registrationOf(int pid)
     return nullptr;
 }
 
+QList<quint16> idsOf(bool productOnly)
+{
+    QList<quint16> ids;
+    for (const FamilyLine& family : kFamilies) {
+        if (productOnly && !family.product)
+            continue;
+        const DeviceFamily table = family.table();
+        for (const DeviceRegistration* it = table.begin; it != table.end; ++it)
+            ids.append(it->pid);
+    }
+    return ids;
+}
+
 } // namespace
 
 KBaseDevice* DeviceFactory::create(int pid)
 {
-    const DeviceRegistration* registration = registrationOf(pid);
+    const DeviceRegistration* registration = registrationOf(pid, true);
     return registration ? registration->create() : nullptr;
 }
 
 bool DeviceFactory::serves(int pid)
 {
-    return registrationOf(pid) != nullptr;
+    return registrationOf(pid, true) != nullptr;
 }
 
 QList<quint16> DeviceFactory::productIds()
 {
-    QList<quint16> ids;
-    for (auto family : kFamilies) {
-        const DeviceFamily table = family();
-        for (const DeviceRegistration* it = table.begin; it != table.end; ++it)
-            ids.append(it->pid);
-    }
-    return ids;
+    return idsOf(true);
+}
+
+KBaseDevice* DeviceFactory::createModel(int pid)
+{
+    const DeviceRegistration* registration = registrationOf(pid, false);
+    return registration ? registration->create() : nullptr;
+}
+
+QList<quint16> DeviceFactory::modelIds()
+{
+    return idsOf(false);
 }

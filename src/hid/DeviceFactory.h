@@ -15,4 +15,9 @@ bool serves(int pid);
 // Every registered product id, family by family, in registration order.
 QList<quint16> productIds();
 
+// Every class the device layer holds, also of the families the product factory does not create (the mice):
+// a simulated run and the tests create them by product id. Null / not listed as above.
+KBaseDevice* createModel(int pid);
+QList<quint16> modelIds();
+
 } // namespace DeviceFactory

@@ -34,4 +34,14 @@ inline QMap<int, QString> pidNames()
 } // namespace KPidTablesDetail
 
 inline const QMap<int, int> kWirelessPidTable = KPidTablesDetail::wirelessPids();
-inline const QMap<int, QString> kPidNameTable = KPidTablesDetail::pidNames();
+// Grows only in a simulated run (recogniseSimulatedModel); read-only otherwise.
+inline QMap<int, QString> kPidNameTable = KPidTablesDetail::pidNames();
+
+// The watch's seam for a simulated run: the watch and the device picker also take a model the catalogue does
+// not mark as recognised (a mouse of a family the product factory does not create). Its wireless id, if any,
+// is not paired with a wired one: only the keyboard asks for its cable. GUI thread, before the watch starts.
+inline void recogniseSimulatedModel(int pid)
+{
+    if (const DeviceIds::Model* m = DeviceIds::find(pid))
+        kPidNameTable.insert(pid, QString::fromLatin1(m->typeName));
+}

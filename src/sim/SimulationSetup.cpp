@@ -1,11 +1,8 @@
 #include "sim/SimulationSetup.h"
 
-#include "common/DeviceIds.h"
 #include "sim/bus/SimBus.h"
-#include "sim/keyboard/SimQuenbyKeyboard.h"
 
 #include <QDebug>
-#include <QHash>
 #include <QMutex>
 #include <QRegularExpression>
 
@@ -13,44 +10,36 @@ namespace {
 
 const char* const kEnvironmentVariable = "CORVANE_SIMULATE";
 
-// The keyboards the program simulates live as long as the process, as the bus does: device threads may
-// still be talking to them while the program shuts down.
-QString plugKeyboard(quint16 pid, SimBus* bus)
+QMutex& setupMutex()
 {
-    static QHash<quint16, SimQuenbyKeyboard*> keyboards;
-    SimQuenbyKeyboard*& keyboard = keyboards[pid];
-    if (!keyboard)
-        keyboard = new SimQuenbyKeyboard(pid);
-    if (!keyboard->isPlugged())
-        keyboard->plug(bus);
-    return keyboard->commandPath();
+    static QMutex mutex;
+    return mutex;
 }
 
-// The families this build can simulate, and how a model of one is put on the bus (returns its command path).
-struct Emulator {
-    DeviceIds::Family family;
-    QString (*plug)(quint16 pid, SimBus* bus);
-};
-
-constexpr Emulator kEmulators[] = {
-    {DeviceIds::Family::Keyboard, &plugKeyboard},
-};
-
-const Emulator* emulatorOf(const DeviceIds::Model& model)
+QList<quint16>& pluggedIds()
 {
-    for (const Emulator& emulator : kEmulators) {
-        if (emulator.family == model.family)
-            return &emulator;
+    static QList<quint16> ids;
+    return ids;
+}
+
+bool emulatorOf(const DeviceIds::Model& model, SimEmulatorFamily* out)
+{
+    for (const SimEmulatorFamily& family : simEmulatorFamilies()) {
+        if (family.family == model.family) {
+            *out = family;
+            return true;
+        }
     }
-    return nullptr;
+    return false;
 }
 
 // The catalogue row of a device-type name whose family has an emulator.
 const DeviceIds::Model* simulatedModel(const QString& deviceType)
 {
+    SimEmulatorFamily family;
     for (const DeviceIds::Model& model : DeviceIds::kModels) {
         if (*model.typeName && deviceType.compare(QLatin1String(model.typeName), Qt::CaseInsensitive) == 0)
-            return emulatorOf(model) ? &model : nullptr;
+            return emulatorOf(model, &family) ? &model : nullptr;
     }
     return nullptr;
 }
@@ -59,8 +48,7 @@ const DeviceIds::Model* simulatedModel(const QString& deviceType)
 
 bool setupSimulation(const QString& deviceTypes)
 {
-    static QMutex mutex;
-    QMutexLocker lock(&mutex);
+    QMutexLocker lock(&setupMutex());
 
     const QStringList names = deviceTypes.split(QRegularExpression(QStringLiteral("[,;\\s]+")),
                                                 Qt::SkipEmptyParts);
@@ -79,7 +67,11 @@ bool setupSimulation(const QString& deviceTypes)
 
     SimBus* bus = SimBus::instance();
     for (const DeviceIds::Model* model : models) {
-        const QString path = emulatorOf(*model)->plug(model->pid, bus);
+        SimEmulatorFamily family;
+        emulatorOf(*model, &family);
+        const QString path = family.plug(model->pid, bus);
+        if (!pluggedIds().contains(model->pid))
+            pluggedIds().append(model->pid);
         qInfo().noquote() << "[Info] simulated device on the bus:" << model->typeName << path;
     }
     bus->install();
@@ -91,4 +83,10 @@ bool setupSimulationFromEnvironment()
     if (!qEnvironmentVariableIsSet(kEnvironmentVariable))
         return false;
     return setupSimulation(qEnvironmentVariable(kEnvironmentVariable));
+}
+
+QList<quint16> simulatedProductIds()
+{
+    QMutexLocker lock(&setupMutex());
+    return pluggedIds();
 }

@@ -147,6 +147,47 @@ private slots:
         QCOMPARE(packed, 27);
     }
 
+    // Receiver models inside the named range; the Yarrin's wireless id, the wired mice and the keyboard outside.
+    void receiverRange_data()
+    {
+        QTest::addColumn<int>("pid");
+        QTest::addColumn<bool>("inside");
+        QTest::newRow("first bound") << int(kReceiverRangeFirst) << true;
+        QTest::newRow("last bound") << int(kReceiverRangeLast) << true;
+        QTest::newRow("below") << kReceiverRangeFirst - 1 << false;
+        QTest::newRow("above") << kReceiverRangeLast + 1 << false;
+        QTest::newRow("Jarrow Nordic wireless") << int(kJarrowNordicWireless) << true;
+        QTest::newRow("Kelham Nordic wireless") << int(kKelhamNordicWireless) << true;
+        QTest::newRow("Zennor wireless") << int(kZennorWireless) << true;
+        QTest::newRow("Yarrin wireless") << int(kYarrinWireless) << false;
+        QTest::newRow("Jarrow Nordic wired") << int(kJarrowNordic) << false;
+        QTest::newRow("keyboard wireless") << int(kKeyboardWireless) << false;
+    }
+
+    void receiverRange()
+    {
+        QFETCH(int, pid);
+        QFETCH(bool, inside);
+        QCOMPARE(inReceiverRange(pid), inside);
+    }
+
+    // The Maldon-layout models are one id pair, the firmware path's "KELHAM_NORDIC": their factory profiles,
+    // packed values and the battery poll of the wireless one all answer under it.
+    void maldonIsKelhamNordic()
+    {
+        QCOMPARE(factoryProfilePath(kKelhamNordic), QStringLiteral(":/common/newUI/Maldon/MaldonDefaultConfig.json"));
+        QCOMPARE(factoryProfilePath(kKelhamNordicWireless),
+                 QStringLiteral(":/common/Maldon/Maldon_WirelessDefaultConfig.json"));
+        QVERIFY(has(kKelhamNordic, Flag::PackedValues) && has(kKelhamNordicWireless, Flag::PackedValues));
+        QVERIFY(has(kKelhamNordicWireless, Flag::BatteryPoll));
+        const char* separateName = "MALDON";
+        QCOMPARE(mousePid(separateName), quint16(0));
+        for (const NordicDfuIds& ids : kNordicDfu) {
+            if (qstrcmp(ids.name, "MALDON") == 0)
+                QVERIFY(ids.wired == kKelhamNordic && ids.wireless == kKelhamNordicWireless);
+        }
+    }
+
     void namesGiveTheirIds()
     {
         QCOMPARE(mousePid("JARROW_NORDIC", true), kJarrowNordicWireless);

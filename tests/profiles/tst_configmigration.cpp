@@ -320,8 +320,8 @@ void TestConfigMigration::factoryPaths_data()
     QTest::newRow("rgb keyboard") << int(DeviceIds::kRgbKeyboard) << QString();
     QTest::newRow("Gadsby wireless") << int(DeviceIds::mousePid("GADSBY", true)) << ":/common/Gadsby/Gadsby_WirelessDefaultConfig.json";
     QTest::newRow("Ickwor wired") << int(DeviceIds::mousePid("ICKWOR")) << ":/common/Ickwor/IckworDefaultConfig.json";
-    QTest::newRow("Maldon wired") << int(DeviceIds::mousePid("MALDON")) << ":/common/newUI/Maldon/MaldonDefaultConfig.json";
-    QTest::newRow("Maldon wireless") << int(DeviceIds::mousePid("MALDON", true)) << ":/common/Maldon/Maldon_WirelessDefaultConfig.json";
+    QTest::newRow("Maldon wired") << int(DeviceIds::mousePid("KELHAM_NORDIC")) << ":/common/newUI/Maldon/MaldonDefaultConfig.json";
+    QTest::newRow("Maldon wireless") << int(DeviceIds::mousePid("KELHAM_NORDIC", true)) << ":/common/Maldon/Maldon_WirelessDefaultConfig.json";
     QTest::newRow("Ulverd low") << int(DeviceIds::mousePid("ULVERD_LOW")) << ":/common/Ulverd_LOW/Ulverd_LOWDefaultConfig.json";
     QTest::newRow("model without a factory profile") << int(DeviceIds::mousePid("NESBIT")) << QString();
     QTest::newRow("no id") << 0 << QString();
@@ -353,7 +353,7 @@ void TestConfigMigration::modelPredicates()
     QVERIFY(!mController.isPackedValuePid(DeviceIds::mousePid("JARROW_NORDIC")));
     QVERIFY(mController.isPackedValuePid(DeviceIds::kPackedValueExtraMouse));
     QVERIFY(!mController.isPackedValuePid(DeviceIds::mousePid("DUNMOR")));
-    QVERIFY(!mController.isSwappedModifierPid(DeviceIds::mousePid("MALDON")));
+    QVERIFY(!mController.isSwappedModifierPid(DeviceIds::mousePid("KELHAM_NORDIC")));
     QVERIFY(!mController.isPackedValuePid(0));
 }
 

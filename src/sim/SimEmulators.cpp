@@ -1,0 +1,52 @@
+#include "sim/SimulationSetup.h"
+
+#include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "sim/mouse/register/SimRegisterMouse.h"
+
+#include <QHash>
+
+// The emulator families of this build, one line each.
+
+namespace {
+
+// Emulators of a simulated run live as long as the process, as the bus does.
+template <typename Emulator, typename Make>
+Emulator* processEmulator(quint16 pid, Make make)
+{
+    static QHash<quint16, Emulator*> emulators;
+    Emulator*& emulator = emulators[pid];
+    if (!emulator)
+        emulator = make();
+    return emulator;
+}
+
+QString plugKeyboard(quint16 pid, SimBus* bus)
+{
+    SimQuenbyKeyboard* keyboard = processEmulator<SimQuenbyKeyboard>(pid, [pid] { return new SimQuenbyKeyboard(pid); });
+    if (!keyboard->isPlugged())
+        keyboard->plug(bus);
+    return keyboard->commandPath();
+}
+
+// A wireless model answers with the receiver's address byte.
+QString plugRegisterMouse(quint16 pid, SimBus* bus)
+{
+    const DeviceIds::Model* model = DeviceIds::find(pid);
+    const quint8 address = model && model->link == DeviceIds::Link::Wireless ? SimRegister::kAddressReceiver
+                                                                            : SimRegister::kAddressWired;
+    SimRegisterMouse* mouse =
+        processEmulator<SimRegisterMouse>(pid, [pid, address] { return new SimRegisterMouse(pid, address); });
+    if (!mouse->isPlugged())
+        mouse->plug(bus);
+    return mouse->commandPath();
+}
+
+} // namespace
+
+QList<SimEmulatorFamily> simEmulatorFamilies()
+{
+    return {
+        {DeviceIds::Family::Keyboard, &plugKeyboard},
+        {DeviceIds::Family::RegisterMouse, &plugRegisterMouse},
+    };
+}

@@ -1,0 +1,97 @@
+// CORVANE_SIMULATE with mice: every mouse model whose family has an emulator can be named (a wireless model
+// by its "_WIRELESS" name), is plugged with the address byte of its link, and is reached as a real mouse is.
+
+#include "common/DeviceIds.h"
+#include "devices/mouse/register/FarrantNordicProtocol.h"
+#include "devices/mouse/register/FarrantNordicTransport.h"
+#include "hid/khid/KUSBDevice.h"
+#include "platform/hid/HidBackend.h"
+#include "platform/sys/PlatformTime.h"
+#include "sim/SimulationSetup.h"
+#include "sim/bus/SimBus.h"
+
+#include <QMutex>
+#include <QtTest>
+
+using namespace FarrantNordic;
+
+class TestMouseSimulation : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void registerMice_data();
+    void registerMice();
+    void everyRegisterMouseNameIsTaken();
+
+private:
+    KHID::HidBackend* m_previous = nullptr;
+};
+
+void TestMouseSimulation::init()
+{
+    m_previous = KHID::hidBackend();
+    SimBus::instance()->reset();
+    Platform::setSleepScale(0);
+}
+
+void TestMouseSimulation::cleanup()
+{
+    SimBus::instance()->reset();
+    KHID::setHidBackend(m_previous);
+}
+
+void TestMouseSimulation::registerMice_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("pid");
+    QTest::addColumn<int>("address");
+    QTest::newRow("wired") << "JARROW_NORDIC" << int(DeviceIds::kJarrowNordic) << int(kAddressWired);
+    QTest::newRow("through the receiver") << "jarrow_nordic_wireless" << int(DeviceIds::kJarrowNordicWireless)
+                                          << int(kAddressReceiver);
+    QTest::newRow("wireless outside the receiver range") << "YARRIN_WIRELESS" << int(DeviceIds::kYarrinWireless)
+                                                         << int(kAddressReceiver);
+}
+
+void TestMouseSimulation::registerMice()
+{
+    QFETCH(QString, name);
+    QFETCH(int, pid);
+    QFETCH(int, address);
+
+    QVERIFY(setupSimulation(name));
+    QVERIFY(simulatedProductIds().contains(quint16(pid)));
+    QCOMPARE(KHID::hidBackend(), static_cast<KHID::HidBackend*>(SimBus::instance()));
+
+    KHID::KUSBDevice channel;
+    QVERIFY(channel.initDevice(DeviceIds::kVendorId, quint16(pid), kCommandUsage, kCommandUsagePage, 0));
+    QMutex mutex;
+    FarrantNordicTransport transport;
+    transport.setChannel(&channel);
+    transport.setMutex(&mutex);
+    // The mouse answers the address byte of its link only.
+    transport.setAddressByte(quint8(address));
+    QVERIFY(transport.readVersion() > 0);
+    transport.setAddressByte(quint8(address == kAddressWired ? kAddressReceiver : kAddressWired));
+    QCOMPARE(transport.readVersion(), -1);
+}
+
+void TestMouseSimulation::everyRegisterMouseNameIsTaken()
+{
+    QStringList names;
+    for (const DeviceIds::Model& m : DeviceIds::kModels) {
+        if (m.family == DeviceIds::Family::RegisterMouse)
+            names << QString::fromLatin1(m.typeName);
+    }
+    QVERIFY(setupSimulation(names.join(QLatin1Char(','))));
+    QCOMPARE(simulatedProductIds().size() >= names.size(), true);
+    for (const DeviceIds::Model& m : DeviceIds::kModels) {
+        if (m.family == DeviceIds::Family::RegisterMouse)
+            QVERIFY2(simulatedProductIds().contains(m.pid), m.typeName);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestMouseSimulation)
+#include "tst_mousesimulation.moc"
