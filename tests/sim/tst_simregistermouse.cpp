@@ -12,6 +12,8 @@
 
 #include <memory>
 
+Q_DECLARE_METATYPE(SimMacroEvent)
+
 using namespace FarrantNordic;
 
 namespace {
@@ -83,6 +85,9 @@ private slots:
     void failureInjection();
     void gameModeAndStatusReport_data();
     void gameModeAndStatusReport();
+    void modelFactoryState_data();
+    void modelFactoryState();
+    void macroPages();
 
 private:
     void plugMouse(quint16 productId, quint8 address);
@@ -316,7 +321,7 @@ void TestSimRegisterMouse::failureInjection()
     QCOMPARE(int(m_link->reply()[0]), int(kStatusOk));
     QVERIFY(m_link->send(kAddressWired, kCmdGetGameMode, 0, 0));
     QCOMPARE(int(m_link->reply()[0]), int(kStatusError));
-    QVERIFY(m_link->send(kAddressWired, kCmdWriteRegister, 4, 0xFFFE, bytes({1, 2, 3, 4})));
+    QVERIFY(m_link->send(kAddressWired, kCmdWriteRegister, 4, SimRegister::kMemorySize - 2, bytes({1, 2, 3, 4})));
     QCOMPARE(int(m_link->reply()[0]), int(kStatusError));
     QVERIFY(m_link->send(kAddressWired, kCmdWriteRegister, 26, kRegOled, QByteArray(25, '\1')));
     QCOMPARE(int(m_link->reply()[0]), int(kStatusError));
@@ -354,6 +359,66 @@ void TestSimRegisterMouse::gameModeAndStatusReport()
     const QByteArray report = m_mouse->statusReport(0, 0x1234, 50);
     QCOMPARE(int(quint8(report[kInterruptDpiByte])), 0x34);
     QCOMPARE(int(quint8(report[kInterruptDpiByte + 1])), 0x12);
+}
+
+// Each model leaves the factory with its own key table, DPI block and power-saving sense.
+void TestSimRegisterMouse::modelFactoryState_data()
+{
+    QTest::addColumn<quint16>("productId");
+    QTest::addColumn<quint8>("address");
+    QTest::addColumn<QList<int>>("stages");
+    QTest::addColumn<int>("key6");   // what button 6 (DPI-) does, as text
+    QTest::addColumn<bool>("powerSavingAtFactory");
+
+    const QList<int> seven = {400, 800, 1600, 2400, 3200, 4800, 6400};
+    const QList<int> five = {400, 800, 1600, 2400, 3200};
+    QTest::newRow("root") << DeviceIds::kJarrowNordic << kAddressWired << seven << 0 << false;
+    QTest::newRow("maldon wireless") << DeviceIds::kKelhamNordicWireless << kAddressReceiver << seven << 1 << false;
+    QTest::newRow("kelham") << DeviceIds::kKelham << kAddressWired << seven << 2 << false;
+    QTest::newRow("kelham wireless") << DeviceIds::kKelhamWireless << kAddressReceiver << seven << 2 << true;
+    QTest::newRow("yarrin") << DeviceIds::kYarrin << kAddressWired << five << 0 << false;
+    QTest::newRow("gadsby wireless") << DeviceIds::kGadsbyWireless << kAddressReceiver << five << 0 << false;
+}
+
+void TestSimRegisterMouse::modelFactoryState()
+{
+    QFETCH(quint16, productId);
+    QFETCH(quint8, address);
+    QFETCH(QList<int>, stages);
+    QFETCH(int, key6);
+    QFETCH(bool, powerSavingAtFactory);
+    plugMouse(productId, address);
+
+    QCOMPARE(m_mouse->dpiStages(), stages);
+    QCOMPARE(m_mouse->dpiHighestIndex(), stages.size() - 1);
+    const SimMouseButton expected[] = {SimMouseButton::dpi(SimMouseButton::DpiDown), SimMouseButton::key(0),
+                                       SimMouseButton::fire()};
+    QCOMPARE(m_mouse->buttonFunction(6), expected[key6]);
+    QCOMPARE(m_mouse->buttonFunction(0), SimMouseButton::buttons(SimMouseButton::Left));
+    QCOMPARE(m_mouse->buttonFunction(11), SimMouseButton::roller());
+    QCOMPARE(m_mouse->buttonFunction(13).kind(), SimMouseButton::Kind::Unknown);
+    QCOMPARE(m_mouse->powerSaving(), powerSavingAtFactory);
+}
+
+// Macro pages from 0x1000 for the buttons and from 0x10000 for the press macros, written like any register.
+void TestSimRegisterMouse::macroPages()
+{
+    const QByteArray record = bytes({0x0A, 0, 0xFF, 0xFF, 0x65, 0, 0x04, 0, 0, 0x04});
+    QVERIFY(m_link->send(kAddressWired, kCmdWriteRegister, record.size(), 0x13000, record));
+    QCOMPARE(int(m_link->reply()[0]), int(kStatusOk));
+    const SimMacroRecord page = m_mouse->macroPage(1003);
+    QVERIFY2(page.valid, qPrintable(page.toString()));
+    QCOMPARE(page.playType, int(SimMacroRecord::WhileHeld));
+    QCOMPARE(page.events, (QList<SimMacroEvent>{SimMacroEvent::key(4, true, 50), SimMacroEvent::key(4, false)}));
+
+    QCOMPARE(SimRegisterMouse::macroPageAddress(3), quint32(0x4000));
+    QVERIFY(!m_mouse->macroPage(0).valid);  // an empty page holds no record
+    QVERIFY(!m_mouse->macroPage(11).valid);
+    QVERIFY(!m_mouse->macroPage(1004).valid);
+
+    QVERIFY(m_link->send(kAddressWired, kCmdWriteRegister, 4, 0x600, bytes({5, 0, 3, 0})));
+    QCOMPARE(int(m_link->reply()[0]), int(kStatusOk));
+    QCOMPARE(m_mouse->buttonFunction(0), SimMouseButton::macro(3));
 }
 
 QTEST_GUILESS_MAIN(TestSimRegisterMouse)

@@ -1,17 +1,14 @@
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 
+#include "devices/KeyCodeTables.h"
+
 #include <QDebug>
 
 namespace {
 
-struct FixedCode {
-    KKeyFunction function;
-    KKeyCode code;
-};
-
 // Functions with one fixed code: system shortcuts, mouse buttons and consumer keys. Encoding and decoding
 // both read this table.
-constexpr FixedCode kFixedCodes[] = {
+constexpr FixedKeyCode kFixedCodes[] = {
     {KFuncDisable, KKeyCode(KKeyCode::kDisabled, 0)},
     {KFuncNull, KKeyCode()},
     {KFuncCloseWindow, KKeyCode(KKeyCode::kCombination, KMaskAlt, 0, 0x3D)},
@@ -74,7 +71,7 @@ constexpr UsageRange kFullSizeUsageRanges[] = {
 };
 
 // Its keyboard-switch keys beside Fn.
-constexpr FixedCode kFullSizeFixedCodes[] = {
+constexpr FixedKeyCode kFullSizeFixedCodes[] = {
     {KFuncWinLock, KKeyCode(KKeyCode::kKeyboardFn, 0x04)},
     {KFuncWorkMode, KKeyCode(KKeyCode::kKeyboardFn, 0x10)},
 };
@@ -97,8 +94,6 @@ Ranges usageRanges(Quenby8aKeyCodec::Model model)
     return {kUsageRanges, rangesEnd(kUsageRanges)};
 }
 
-constexpr bool fitsByte(int v) { return v >= 0 && v <= 0xFF; }
-
 } // namespace
 
 bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code, Model model)
@@ -106,7 +101,7 @@ bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code, Model 
     KKeyCode out;
     bool known = false;
 
-    for (const FixedCode& fixed : kFixedCodes) {
+    for (const FixedKeyCode& fixed : kFixedCodes) {
         if (fixed.function == function) {
             out = fixed.code;
             known = true;
@@ -114,7 +109,7 @@ bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code, Model 
         }
     }
     if (!known && model == FullSize) {
-        for (const FixedCode& fixed : kFullSizeFixedCodes) {
+        for (const FixedKeyCode& fixed : kFullSizeFixedCodes) {
             if (fixed.function == function) {
                 out = fixed.code;
                 known = true;
@@ -133,21 +128,10 @@ bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code, Model 
         }
     }
     if (!known) {
-        if (function == KFuncMacro) {
-            if (!fitsByte(a))
-                return false;
-            out = KKeyCode(KKeyCode::kMacro, quint8(a));
-            known = true;
-        } else if (function == KFuncKeyCombination || isModifierFunction(function)) {
-            if (!fitsByte(a) || !fitsByte(b))
-                return false;
-            out = KKeyCode(KKeyCode::kCombination, quint8(a), 0, quint8(b));
-            known = true;
-        } else if (function == KFuncKeyboardKey) {
-            if (!fitsByte(b))
-                return false;
-            out = KKeyCode(KKeyCode::kKeyboard, quint8(b));
-            known = true;
+        switch (encodeParameterized(function, a, b, 0x100, &out)) {
+        case KeyParameters::Encoded: known = true; break;
+        case KeyParameters::OutOfRange: return false;
+        case KeyParameters::NotParameterized: break;
         }
     }
     if (!known) {
@@ -161,7 +145,7 @@ bool Quenby8aKeyCodec::encode(int function, int a, int b, KKeyCode* code, Model 
 
 int Quenby8aKeyCodec::decode(const KKeyCode& code, Model model)
 {
-    for (const FixedCode& fixed : kFixedCodes) {
+    for (const FixedKeyCode& fixed : kFixedCodes) {
         if (readsAs(code, fixed.code))
             return fixed.function;
     }
@@ -182,7 +166,7 @@ int Quenby8aKeyCodec::decode(const KKeyCode& code, Model model)
     case KKeyCode::kDisabled: return KFuncDisable;
     case KKeyCode::kKeyboardFn:
         if (model == FullSize) {
-            for (const FixedCode& fixed : kFullSizeFixedCodes) {
+            for (const FixedKeyCode& fixed : kFullSizeFixedCodes) {
                 if (fixed.code == code)
                     return fixed.function;
             }

@@ -167,4 +167,17 @@ constexpr int reportRateFromDevice(quint8 code)
     return code == 1 ? 3 : code == 2 ? 2 : code == 4 ? 1 : 0;
 }
 
+// --- macro pages ----------------------------------------------------------------------------------------------
+// One macro record per 4 KB page (see FarrantNordicMacroRecord.h for the events): a header, then the events.
+constexpr int kMacroRecordSize = 0x1000;
+constexpr int kMacroChunk = 24;  // bytes per write packet of an upload
+struct MacroRecordHeader {
+    quint8 length[2];  // little-endian: bytes of the record, header included
+    quint8 repeat[2];  // little-endian: the repeat count, or kRepeatToggle / kRepeatWhileHeld
+};
+constexpr int kMacroHeaderSize = int(sizeof(MacroRecordHeader));
+constexpr quint16 kRepeatToggle = 0xFFFE;
+constexpr quint16 kRepeatWhileHeld = 0xFFFF;
+static_assert(kMacroHeaderSize == 4 && kMacroChunk <= kMaxWriteLength, "a 4-byte header; chunks fit a packet");
+
 } // namespace FarrantNordic

@@ -41,6 +41,7 @@ quint32 readLe32(const QByteArray& bytes, int offset)
 SimRegisterMouse::SimRegisterMouse(quint16 productId, quint8 addressByte)
     : m_productId(productId)
     , m_addressByte(addressByte)
+    , m_traits(traitsOf(productId))
     , m_replies(kStatusOk, kStatusBusy, kStatusError, kReplyStatusByte)
 {
     resetMemoryLocked();
@@ -164,12 +165,20 @@ void SimRegisterMouse::resetMemoryLocked()
 
     put(kRegReportRate, kFactoryReportInterval);
     put(kRegConfig + 1, 1);  // operating mode 0
-    for (int i = 0; i < kDpiStages; ++i) {
-        const int units = kFactoryStages[i] / kDpiUnit;
-        put(kRegDpiStages + 2 * quint32(i), units & 0xFF);
-        put(kRegDpiStages + 2 * quint32(i) + 1, units >> 8);
+    for (int i = 0; i < kKeyTableSize; ++i)
+        put(kRegKeyTable + quint32(i), m_traits.keys->factoryCodes[i]);
+    if (m_traits.dpi == DpiBlock::FiveCodes) {
+        for (int i = 0; i < kFiveStages; ++i)
+            put(kRegDpiStages + 2 * quint32(i), kFactoryStageCodes[i]);
+        put(kRegDpiHighestIndex, kFiveStages - 1);
+    } else {
+        for (int i = 0; i < kDpiStages; ++i) {
+            const int units = kFactoryStages[i] / kDpiUnit;
+            put(kRegDpiStages + 2 * quint32(i), units & 0xFF);
+            put(kRegDpiStages + 2 * quint32(i) + 1, units >> 8);
+        }
+        put(kRegDpiHighestIndex, kDpiStages - 1);
     }
-    put(kRegDpiHighestIndex, kDpiStages - 1);
     put(kRegDpiIndex, kFactoryStage);
     put(kRegDpiIndex + 1, kFactoryLightMode);
     put(kRegDpiIndex + 2, kFactoryLightSpeedCode);
@@ -336,6 +345,11 @@ QList<int> SimRegisterMouse::dpiStages() const
 {
     const QByteArray block = memory(kRegDpiStages, kDpiStages * 2);
     QList<int> stages;
+    if (m_traits.dpi == DpiBlock::FiveCodes) {
+        for (int i = 0; i < kFiveStages; ++i)
+            stages << stageCodeToDpi(quint8(block[2 * i]));
+        return stages;
+    }
     for (int i = 0; i < kDpiStages; ++i)
         stages << (quint8(block[2 * i]) | quint8(block[2 * i + 1]) << 8) * kDpiUnit;
     return stages;
@@ -350,7 +364,10 @@ int SimRegisterMouse::lightBrightness() const { return registerValue(kRegDpiInde
 int SimRegisterMouse::oledIntensity() const { return registerValue(kRegOled); }
 int SimRegisterMouse::pressMacroCode() const { return registerValue(kRegOled + 1); }
 int SimRegisterMouse::definedPressMacro() const { return registerValue(kRegOled + 2); }
-bool SimRegisterMouse::powerSaving() const { return registerValue(kRegPicIndex + 3) == 1; }
+bool SimRegisterMouse::powerSaving() const
+{
+    return registerValue(kRegPicIndex + 3) == (m_traits.power == PowerSense::ZeroIsOn ? 0 : 1);
+}
 int SimRegisterMouse::operatingMode() const { return int(registerValue(kRegConfig + 1)) - 1; }
 
 int SimRegisterMouse::pictureIndex() const
@@ -370,6 +387,44 @@ SimRegisterMouse::Colour SimRegisterMouse::zoneColour(int zone) const
 QByteArray SimRegisterMouse::picture() const
 {
     return memory(kRegPicture, kPictureSize);
+}
+
+// --- keys and macros ------------------------------------------------------------------------------------
+
+SimMouseButton SimRegisterMouse::entryFunction(int entry) const
+{
+    if (entry < 0 || entry >= kKeyEntries)
+        return SimMouseButton::decode(QByteArray());
+    return SimMouseButton::decode(memory(kRegKeyTable + quint32(entry * kKeyCodeSize), kKeyCodeSize));
+}
+
+SimMouseButton SimRegisterMouse::buttonFunction(int key) const
+{
+    for (int entry = 0; entry < kKeyEntries; ++entry) {
+        if (m_traits.keys->buttons[entry] == key)
+            return entryFunction(entry);
+    }
+    return SimMouseButton::decode(QByteArray());
+}
+
+quint32 SimRegisterMouse::macroPageAddress(int slot)
+{
+    if (slot >= 0 && slot < kKeyEntries)
+        return kRegMacroPages + quint32(slot) * kMacroPageSize;
+    if (slot >= kPressMacroFirst && slot < kPressMacroFirst + kPressMacros)
+        return kRegPressMacroPages + quint32(slot - kPressMacroFirst) * kMacroPageSize;
+    return 0;
+}
+
+SimMacroRecord SimRegisterMouse::macroPage(int slot) const
+{
+    const quint32 address = macroPageAddress(slot);
+    if (address == 0) {
+        SimMacroRecord none;
+        none.error = QStringLiteral("no macro page for slot %1").arg(slot);
+        return none;
+    }
+    return SimMacroRecord::decode(memory(address, int(kMacroPageSize)), int(kMacroPageSize));
 }
 
 // --- command log ------------------------------------------------------------------------------------------

@@ -10,7 +10,8 @@
 // (the wired mouse's fifth collection, report id 5; behind the receiver the collection of usage 2, report id
 // 0xBB).
 //
-// Register space (0x0000-0xFFFF and the picture memory at 0x22000) starts in the factory state; commands are
+// Register space (0x0000-0x13FFF and the picture memory at 0x22000) starts in the factory state of the
+// model (SimRegisterModels.h: key table, DPI block, power-saving sense); commands are
 // decoded, applied and logged with the address byte they came with, so tests read back what a setting now is
 // rather than compare bytes. The reply machine can answer busy, error or any status, and fail chosen commands.
 //
@@ -18,6 +19,9 @@
 // bus is called (the bus calls back into this object under its own lock).
 
 #include "common/DeviceIds.h"
+#include "sim/keyboard/SimMacroRecord.h"
+#include "sim/mouse/register/SimMouseButton.h"
+#include "sim/mouse/register/SimRegisterModels.h"
 #include "sim/mouse/register/SimRegisterTables.h"
 #include "sim/bus/SimDevice.h"
 #include "sim/bus/SimResponder.h"
@@ -132,6 +136,17 @@ public:
     Colour zoneColour(int zone) const;
     QByteArray picture() const;       // the kPictureSize bytes of the picture memory
 
+    // --- keys and macros ----------------------------------------------------------------------------------
+    const SimRegister::ModelTraits& traits() const { return m_traits; }
+    // What the entry of the key table (0..10) makes its button do.
+    SimMouseButton entryFunction(int entry) const;
+    // The same by button id (the program's key numbering); Unknown for a button the table has no entry for.
+    SimMouseButton buttonFunction(int key) const;
+    // The record on a macro page: slots 0-10 of the buttons, 1000-1003 of the press macros; an invalid
+    // record for any other number.
+    SimMacroRecord macroPage(int slot) const;
+    static quint32 macroPageAddress(int slot);
+
     // --- command log --------------------------------------------------------------------------------------
     QList<Command> commands() const;
     // Only the writes that were carried out, in order.
@@ -163,6 +178,7 @@ private:
 
     const quint16 m_productId;
     const quint8 m_addressByte;
+    const SimRegister::ModelTraits& m_traits;
     mutable QMutex m_mutex;
     QByteArray m_memory;    // 0x0000 .. 0xFFFF
     QByteArray m_picture;   // kRegPicture .. + kPictureSize

@@ -75,7 +75,7 @@ constexpr quint32 kRegPicIndex = 0x8AC;   // -, index, flag, power saving
 constexpr quint32 kRegPicTime = 0x8B4;
 constexpr quint32 kRegZoneColour = 0x8B8;
 constexpr quint32 kRegPicture = 0x22000;
-constexpr quint32 kMemorySize = 0x10000;
+constexpr quint32 kMemorySize = 0x14000;  // settings, key table, macro pages (press macros from 0x10000)
 
 constexpr int kWordSize = 4;
 constexpr int kDpiStages = 7;
