@@ -23,6 +23,8 @@ void LogCapture::handler(QtMsgType type, const QMessageLogContext& context, cons
     if (LogCapture* self = g_capture.load()) {
         QMutexLocker lock(&self->m_mutex);
         self->m_lines.append(message);
+        if (type != QtDebugMsg && type != QtInfoMsg)
+            self->m_warnings.append(message);
         if (type == QtFatalMsg && self->m_previous)
             self->m_previous(type, context, message);
     }
@@ -32,6 +34,12 @@ QStringList LogCapture::lines() const
 {
     QMutexLocker lock(&m_mutex);
     return m_lines;
+}
+
+QStringList LogCapture::warnings() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_warnings;
 }
 
 bool LogCapture::contains(const QString& text) const
@@ -54,4 +62,5 @@ void LogCapture::clear()
 {
     QMutexLocker lock(&m_mutex);
     m_lines.clear();
+    m_warnings.clear();
 }

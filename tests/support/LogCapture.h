@@ -14,6 +14,8 @@ public:
     LogCapture& operator=(const LogCapture&) = delete;
 
     QStringList lines() const;
+    // The lines logged as warnings or worse (QML reports its faults so).
+    QStringList warnings() const;
     // True when some line contains text.
     bool contains(const QString& text) const;
     int count(const QString& text) const;
@@ -24,5 +26,6 @@ private:
 
     mutable QMutex m_mutex;
     QStringList m_lines;
+    QStringList m_warnings;
     QtMessageHandler m_previous = nullptr;
 };

@@ -1,0 +1,30 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import "pictures.js" as Pictures
+
+// Image button of a fixed picture size: one of four pictures from hover and the selected flag.
+Button {
+    id: root
+
+    property bool mIsSelected: false
+    property string mImg: ""
+    property string mImgHovered: ""
+    property string mImgSel: ""
+    property string mImgHoveredSel: ""
+    property int mImgWidth: 24
+    property int mImgHeight: 24
+
+    implicitWidth: g_resolution.getScaleLength(mImgWidth)
+    implicitHeight: g_resolution.getScaleLength(mImgHeight)
+    hoverEnabled: true
+    padding: 0
+    background: Item {}
+    contentItem: Image {
+        width: g_resolution.getScaleLength(root.mImgWidth)
+        height: g_resolution.getScaleLength(root.mImgHeight)
+        sourceSize.width: width
+        sourceSize.height: height
+        source: Pictures.choose(root.mIsSelected, root.hovered, root.mImg, root.mImgHovered, root.mImgSel,
+                                root.mImgHoveredSel)
+    }
+}

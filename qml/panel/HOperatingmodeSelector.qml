@@ -1,0 +1,27 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+
+// Combo box of the operating mode; its user gives the entries and reacts to the choice.
+ComboBox {
+    id: root
+
+    property string fontColor: "#303344"
+
+    implicitWidth: g_resolution.getScaleLength(200)
+    implicitHeight: g_resolution.getScaleLength(32)
+    font.pixelSize: g_resolution.getScaleLength(13)
+
+    contentItem: Text {
+        leftPadding: g_resolution.getScaleLength(10)
+        text: root.displayText
+        color: root.fontColor
+        font: root.font
+        elide: Text.ElideRight
+        verticalAlignment: Text.AlignVCenter
+    }
+    background: Rectangle {
+        radius: g_resolution.getScaleLength(4)
+        border.width: 1
+        border.color: root.hovered ? "#6195C2" : "#BAC2CA"
+    }
+}
