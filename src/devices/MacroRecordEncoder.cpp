@@ -122,7 +122,8 @@ QByteArray encode(const Format& format, bool ignoreDelay, int playType, const QV
             last = next;
             next += kMoveEventSize;
             record[last + 2] = char(kMoveCode);
-            record[last + 3] = char((((x >> 8) & 0x0F) << 4) | ((y >> 8) & 0x0F));
+            record[last + 3] = char(format.moveHighBits ? format.moveHighBits(x, y)
+                                                        : (((x >> 8) & 0x0F) << 4) | ((y >> 8) & 0x0F));
             record[last + 4] = char(x & 0xFF);
             record[last + 5] = char(y & 0xFF);
             lastDelay = 0;

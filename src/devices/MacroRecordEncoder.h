@@ -25,6 +25,8 @@ struct Format {
     int minDelayMs;      // shortest wait a delay is stored with
     int ignoredDelayMs;  // the wait of every delay when delays are ignored
     bool delaysAddUp;    // delays in a row add up (otherwise the last one counts)
+    // Byte 3 of a move from the clamped x and the sent (negated) y; null: the two high nibbles as above.
+    quint8 (*moveHighBits)(int x, int sentY) = nullptr;
 };
 
 constexpr int kHeaderSize = 4;

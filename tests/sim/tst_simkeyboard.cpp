@@ -34,9 +34,9 @@ QByteArray bytes(std::initializer_list<int> values)
 class CommandLink
 {
 public:
-    bool open()
+    bool open(quint16 productId = DeviceIds::kKeyboardWired)
     {
-        return m_device.initDevice(DeviceIds::kVendorId, DeviceIds::kKeyboardWired, kUsageVendor, kCommandPage, 0);
+        return m_device.initDevice(DeviceIds::kVendorId, productId, kUsageVendor, kCommandPage, 0);
     }
 
     bool send(quint8 command, int length, quint32 reg, const QByteArray& data = QByteArray(),
@@ -51,6 +51,13 @@ public:
         packet.replace(kPacketDataByte, data.size(), data);
         return m_device.sendOutputReport(kCommandReportId, reinterpret_cast<const quint8*>(packet.constData()),
                                          kPacketSize);
+    }
+
+    // The RGB model's packet: a 16-bit register, byte 5 zero, the save flag in byte 6.
+    bool sendRgb(quint8 command, int length, quint16 reg, quint8 saveFlag, const QByteArray& data = QByteArray(),
+                 quint8 zeroByte = 0)
+    {
+        return send(command, length, quint32(reg) | quint32(zeroByte) << 16 | quint32(saveFlag) << 24, data);
     }
 
     // The whole input report, status byte first; empty when the transfer failed.
@@ -99,6 +106,11 @@ private slots:
     void interruptReports();
     void replugAfterBusReset();
     void simulationFromEnvironment();
+    void rgbFactoryMemory();
+    void rgbPackets_data();
+    void rgbPackets();
+    void rgbMacroDecoding_data();
+    void rgbMacroDecoding();
 
 private:
     std::unique_ptr<SimBusFixture> m_bus;
@@ -404,6 +416,8 @@ void TestSimKeyboard::keyFunctionCodec_data()
     QTest::newRow("macro 5") << bytes({5, 0, 5, 0}) << F::macro(5) << true;
     QTest::newRow("disabled") << bytes({7, 0, 0, 0}) << F::disabled() << true;
     QTest::newRow("Fn") << bytes({0xA0, 0, 1, 0}) << F::fn() << true;
+    QTest::newRow("WinLock") << bytes({0xA0, 0, 4, 0}) << F::winLock() << true;
+    QTest::newRow("WorkMode") << bytes({0xA0, 0, 0x10, 0}) << F::workMode() << true;
 
     // What the firmware does not understand stays visible as such.
     const auto unknown = [](const QByteArray& code) { return SimKeyFunction::decode(code); };
@@ -589,6 +603,105 @@ void TestSimKeyboard::simulationFromEnvironment()
     qunsetenv("CORVANE_SIMULATE");
     SimBus::instance()->reset();
     KHID::setHidBackend(previous);
+}
+
+// The RGB model's factory tables at its own addresses, decoded with its own matrix.
+void TestSimKeyboard::rgbFactoryMemory()
+{
+    SimQuenbyKeyboard rgb(DeviceIds::kRgbKeyboard);
+    using F = SimKeyFunction;
+    const QMap<int, SimKeyFunction> functions = rgb.keyFunctions();
+    QCOMPARE(functions.size(), 110);
+    QCOMPARE(functions.value(14), F::key(0x29));             // Esc
+    QCOMPARE(functions.value(20), F::key(0x53));             // NumLock
+    QCOMPARE(functions.value(101), F::fn());
+    QCOMPARE(functions.value(109), F::consumer(0xE2));       // Mute
+    QCOMPARE(functions.value(117), F::winLock());
+    QCOMPARE(functions.value(125), F::workMode());
+    QCOMPARE(functions.value(140), F::key(0x58));            // keypad Enter
+    QVERIFY(!functions.contains(21) && !functions.contains(114));
+    QCOMPARE(rgb.keyColorOfKey(14), bytes({0xFF, 0xFF, 0xFF}));
+    QVERIFY(rgb.keyColorOfKey(21).isEmpty());
+    // The wired keyboard keeps its own matrix: Fn sits at its own position there.
+    QCOMPARE(m_keyboard->keyFunctionOfKey(101), F::fn());
+}
+
+void TestSimKeyboard::rgbPackets_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<int>("reg");
+    QTest::addColumn<int>("saveFlag");
+    QTest::addColumn<int>("zeroByte");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("macro chunk with the save flag") << int(CommandWrite) << 0x400 << 0xFF << 0 << int(StatusDone);
+    QTest::newRow("macro chunk of record 30") << int(CommandWrite) << 29 * 512 + 56 << 0xFF << 0 << int(StatusDone);
+    QTest::newRow("macro chunk without it") << int(CommandWrite) << 0x400 << 0 << 0 << int(StatusError);
+    QTest::newRow("save flag on a register") << int(CommandWrite) << int(kRgbRegLightMode) << 0xFF << 0
+                                             << int(StatusError);
+    QTest::newRow("register") << int(CommandWrite) << int(kRgbRegLightMode) << 0 << 0 << int(StatusDone);
+    QTest::newRow("byte 5 set") << int(CommandWrite) << int(kRgbRegLightMode) << 0 << 1 << int(StatusError);
+    QTest::newRow("past the macro records") << int(CommandWrite) << 30 * 512 << 0xFF << 0 << int(StatusError);
+    QTest::newRow("read with the save flag") << int(CommandRead) << int(kRgbRegKeyTable) << 0xFF << 0
+                                             << int(StatusError);
+}
+
+void TestSimKeyboard::rgbPackets()
+{
+    QFETCH(int, command);
+    QFETCH(int, reg);
+    QFETCH(int, saveFlag);
+    QFETCH(int, zeroByte);
+    QFETCH(int, status);
+
+    SimQuenbyKeyboard rgb(DeviceIds::kRgbKeyboard);
+    QVERIFY(rgb.plug(m_bus->bus()));
+    CommandLink link;
+    QVERIFY(link.open(DeviceIds::kRgbKeyboard));
+    const QByteArray data = bytes({1, 2, 3});
+    QVERIFY(link.sendRgb(quint8(command), 3, quint16(reg), quint8(saveFlag), data, quint8(zeroByte)));
+    QCOMPARE(int(quint8(link.reply().at(0))), status);
+    const SimQuenbyKeyboard::Command logged = rgb.commands().last();
+    QCOMPARE(int(logged.reg), reg);
+    QCOMPARE(int(logged.saveFlag), saveFlag);
+    if (command == CommandWrite)
+        QCOMPARE(rgb.memory(quint32(reg), 3) == data, status == StatusDone);
+}
+
+void TestSimKeyboard::rgbMacroDecoding_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QList<SimMacroEvent>>("events");
+
+    using E = SimMacroEvent;
+    // Byte 3 of a move: bit 0 set, bits 1-3 the wire dy's high bits, bits 4-7 dx's high nibble.
+    QTest::newRow("moves back to back")
+        << bytes({4 + 6 + 6 + 3, 0, 1, 0,
+                  0x00, 0, 0xF7, 0x0F, 0x05, 0xFD,    // move 5, 3 (wire -3)
+                  0x00, 0, 0xF7, 0xF1, 0xF9, 0x02,    // move -7, -2
+                  0x01, 0, 0x04})                     // A down
+        << true << QList<E>{E::move(5, 3), E::move(-7, -2), E::key(0x04, true)};
+    QTest::newRow("vertical beyond one byte")
+        << bytes({4 + 6, 0, 1, 0, 0x03, 0, 0xF7, 0x03, 0x00, 0x2C})   // wire dy 300, dy -300
+        << true << QList<E>{E::move(0, -300, 1)};
+    QTest::newRow("move without its marker bit")
+        << bytes({4 + 6, 0, 1, 0, 0x03, 0, 0xF7, 0x00, 0x05, 0x03}) << false << QList<E>();
+}
+
+void TestSimKeyboard::rgbMacroDecoding()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(bool, valid);
+    QFETCH(QList<SimMacroEvent>, events);
+
+    SimQuenbyKeyboard rgb(DeviceIds::kRgbKeyboard);
+    rgb.setMemory(29 * kMacroRecordSize, record);
+    const SimMacroRecord decoded = rgb.decodeMacro(29);
+    QVERIFY2(decoded.valid == valid, qPrintable(decoded.toString()));
+    if (valid)
+        QCOMPARE(decoded.events, events);
+    QVERIFY(!rgb.decodeMacro(30).valid);
 }
 
 QTEST_GUILESS_MAIN(TestSimKeyboard)

@@ -3,6 +3,7 @@
 #include "common/AppServices.h"
 #include "common/DeviceIds.h"
 #include "devices/keyboard/Quenby8aKeyCodec.h"
+#include "devices/keyboard/Quenby8aMacroRecord.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/khid/KUSBDevice.h"
 #include "models/device/FKeyLightModelItem.h"
@@ -416,6 +417,36 @@ QMap<KKey, KKeyModelItem> HKeyBoardQuenby_RGB::getKeys()
     return result;
 }
 
+// --- macros -----------------------------------------------------------------------------------------------
+
+int HKeyBoardQuenby_RGB::setMacro(bool ignoreDelay, const MacroPlayType& playType, const QVector<KMacroItem>& items,
+                                  QVariant times, const int& slot)
+{
+    // The whole record is built and checked before anything is sent.
+    const QByteArray record =
+        Quenby8aMacroRecord::encode(ignoreDelay, playType, items, times.toInt(), Quenby8aKeyCodec::FullSize);
+    if (slot < 0 || slot >= Rgb::kMacroSlots || record.isEmpty()) {
+        qDebug() << "setMacro error" << "slot" << slot;
+        return -1;
+    }
+    return writeMacroRecordAt(slot, record) ? 1 : -1;
+}
+
+bool HKeyBoardQuenby_RGB::writeMacroRecordAt(int slot, const QByteArray& record)
+{
+    QMutexLocker op(&m_operationLock);
+    return m_transport.writeBulk(Rgb::macroRecordAddress(slot), record, QStringLiteral("setMacro error"),
+                                 Rgb::kSaveFlag);
+}
+
+bool HKeyBoardQuenby_RGB::writeKeyTable(const QByteArray& table)
+{
+    if (table.size() != kKeyTableSize)
+        return false;
+    QMutexLocker op(&m_operationLock);
+    return m_transport.writeBulk(Rgb::kRegKeyTable, table, QStringLiteral("setKeyFunc: writeCmd error"));
+}
+
 // --- whole profile ------------------------------------------------------------------------------------------
 
 namespace {
@@ -423,18 +454,35 @@ namespace {
 // Keys a profile of this model does not list; its arrays hold one entry per remaining key, in position order.
 constexpr int kUnlistedKeys[] = {17, 20, 26, 101, 109, 113, 117, 125, 126};
 
-struct RgbApplyPlan {
+void putCode(QByteArray& table, int position, const KKeyCode& code)
+{
+    const auto bytes = code.bytes();
+    for (int i = 0; i < kKeyCodeSize; ++i)
+        table[kKeyCodeSize * position + i] = char(bytes[size_t(i)]);
+}
+
+} // namespace
+
+struct HKeyBoardQuenby_RGB::ApplyPlan {
+    struct MacroKey {
+        int key = 0;
+        int position = 0;
+        QByteArray record; // the encoded macro record
+    };
+
     int lightMode = 0;
     int speed = 0;
     int brightness = 0;
     bool direction = false;
     bool monochrome = false;
+    // Starts as the key table cache; the macro keys' codes are filled in once they have their slots.
     QByteArray keyTable;
-    // Colour per position; positions the profile does not list keep what the device shows.
+    QList<MacroKey> macros;
+    // Slots that keys the profile does not list still play from (slot -> key): they are not handed out.
+    QMap<int, int> keptSlots;
+    // Colour per listed position; the others keep what the device shows.
     QMap<int, QByteArray> colors;
 };
-
-} // namespace
 
 bool HKeyBoardQuenby_RGB::isProfileKey(int key)
 {
@@ -447,28 +495,46 @@ bool HKeyBoardQuenby_RGB::isProfileKey(int key)
 
 int HKeyBoardQuenby_RGB::getMouseConfig(QJsonObject profile)
 {
+    ApplyPlan plan;
+    QString detail;
+    const char* failure = planProfile(profile, &plan, &detail);
+    if (!failure) {
+        detail.clear();
+        failure = commitProfile(plan);
+    }
+    if (failure) {
+        if (detail.isEmpty())
+            qDebug() << failure;
+        else
+            qDebug() << failure << detail;
+        return ProfileFailed;
+    }
+    qDebug() << "SET FINISH";
+    return ProfileApplied;
+}
+
+const char* HKeyBoardQuenby_RGB::planProfile(const QJsonObject& profile, ApplyPlan* plan, QString* detail) const
+{
     namespace PD = ProfileDocument;
-    auto refuse = [](const char* message, const QString& detail = QString()) {
-        qDebug() << message << detail;
-        return int(ProfileFailed);
+    auto refuse = [detail](const char* message, const QString& why) {
+        *detail = why;
+        return message;
     };
 
-    // --- plan: no device access ------------------------------------------------------------------------
-    RgbApplyPlan plan;
-    plan.lightMode = PD::modeIndex(profile, PD::kLightModel, 0);
+    plan->lightMode = PD::modeIndex(profile, PD::kLightModel, 0);
     PD::LightEntry light;
-    if (PD::lightEntry(profile, PD::kLight, plan.lightMode, &light)) {
-        plan.speed = light.speed;
-        plan.brightness = light.brightness;
+    if (PD::lightEntry(profile, PD::kLight, plan->lightMode, &light)) {
+        plan->speed = light.speed;
+        plan->brightness = light.brightness;
     }
-    if (plan.lightMode < 0 || plan.lightMode > 0xFF)
+    if (plan->lightMode < 0 || plan->lightMode > 0xFF)
         return refuse("[Error] getMouseConfig setLightModel", QStringLiteral("mode out of range"));
-    if (plan.speed < 0 || plan.speed > kMaxSpeed)
+    if (plan->speed < 0 || plan->speed > kMaxSpeed)
         return refuse("[Error] getMouseConfig setLightSpeed", QStringLiteral("speed out of range"));
-    if (plan.brightness < 0 || plan.brightness > 0xFF)
+    if (plan->brightness < 0 || plan->brightness > 0xFF)
         return refuse("[Error] getMouseConfig setLightBrightness", QStringLiteral("brightness out of range"));
-    plan.direction = profile.value(PD::kLightDirection).toBool(false);
-    plan.monochrome = profile.value(PD::kLightMonochromatic).toBool(false);
+    plan->direction = profile.value(PD::kLightDirection).toBool(false);
+    plan->monochrome = profile.value(PD::kLightMonochromatic).toBool(false);
 
     QVector<PD::KeyEntry> keys;
     QVector<PD::KeyLightEntry> lights;
@@ -478,15 +544,17 @@ int HKeyBoardQuenby_RGB::getMouseConfig(QJsonObject profile)
     if (profile.contains(PD::kKeyLight) && !PD::keyLightEntries(profile, &lights, &error))
         return refuse("[Error] getMouseConfig setProfileKeyLight", error);
 
-    {
-        QMutexLocker lock(&m_stateLock);
-        plan.keyTable = QByteArray(kKeyTableSize, '\0');
-        for (int position = 0; position < kKeyPositions; ++position) {
-            const auto bytes = m_keyTable.at(position).bytes();
-            plan.keyTable.replace(kKeyCodeSize * position, kKeyCodeSize,
-                                  QByteArray(reinterpret_cast<const char*>(bytes.data()), kKeyCodeSize));
-        }
+    const QVector<KKeyCode> cache = keyTableCache();
+    plan->keyTable = QByteArray(kKeyTableSize, '\0');
+    for (int position = 0; position < kKeyPositions; ++position) {
+        putCode(plan->keyTable, position, cache.at(position));
+        const int key = Rgb::keyAtPosition(position);
+        const KKeyCode& code = cache.at(position);
+        if (key >= 0 && !isProfileKey(key) && code.type == KKeyCode::kMacro && code.code < Rgb::kMacroSlots
+            && !plan->keptSlots.contains(code.code))
+            plan->keptSlots.insert(code.code, key);
     }
+
     int entry = 0;
     for (int position = 0; position < kKeyPositions; ++position) {
         const int key = Rgb::keyAtPosition(position);
@@ -496,26 +564,34 @@ int HKeyBoardQuenby_RGB::getMouseConfig(QJsonObject profile)
         if (entry < keys.size()) {
             const PD::KeyEntry& item = keys.at(entry);
             const int function = item.funcIndex;
-            bool ok = true;
             if (function == KFuncMacro) {
-                // Macro records of this model are not written by this program yet.
-                return refuse("[Error] getMouseConfig setMacro", QStringLiteral("key %1").arg(key));
+                PD::Macro macro;
+                if (!PD::macroFromValue(item.value1, &macro, &error))
+                    return refuse("[Error] getMouseConfig setMacro", error);
+                ApplyPlan::MacroKey macroKey;
+                macroKey.key = key;
+                macroKey.position = position;
+                macroKey.record = Quenby8aMacroRecord::encode(macro.ignoreTime, macro.playType, macro.events,
+                                                              macro.times, Quenby8aKeyCodec::FullSize);
+                if (macroKey.record.isEmpty())
+                    return refuse("[Error] getMouseConfig setMacro", QStringLiteral("key %1").arg(key));
+                plan->macros << macroKey;
             } else if (isModifierFunction(function)) {
                 int mask = 0, usage = 0;
-                ok = PD::compositeFromValue(item.value1, &mask, &usage)
-                    && Quenby8aKeyCodec::encode(KFuncKeyCombination, mask, usage, &code, Quenby8aKeyCodec::FullSize);
+                if (!PD::compositeFromValue(item.value1, &mask, &usage)
+                    || !Quenby8aKeyCodec::encode(KFuncKeyCombination, mask, usage, &code, Quenby8aKeyCodec::FullSize))
+                    return refuse("[Error] getMouseConfig CompositeKey transToByte", QStringLiteral("key %1").arg(key));
             } else if (function == KFuncKeyboardKey) {
-                ok = item.value1.isDouble()
-                    && Quenby8aKeyCodec::encode(function, 0, item.value1.toInt(-1), &code, Quenby8aKeyCodec::FullSize);
+                if (!item.value1.isDouble()
+                    || !Quenby8aKeyCodec::encode(function, 0, item.value1.toInt(-1), &code, Quenby8aKeyCodec::FullSize))
+                    return refuse("[Error] getMouseConfig KeyBoardKey transToByte", QStringLiteral("key %1").arg(key));
             } else if (function != KFuncNull) {
-                ok = Quenby8aKeyCodec::encode(function, 0, 0, &code, Quenby8aKeyCodec::FullSize);
+                if (!Quenby8aKeyCodec::encode(function, 0, 0, &code, Quenby8aKeyCodec::FullSize))
+                    return refuse("[Error] setFunction", QStringLiteral("key %1").arg(key));
+                qDebug() << "[Info] setFunction " << "key:" << key << "KKeyFunction:" << function;
             }
-            if (!ok)
-                return refuse("[Error] setFunction", QStringLiteral("key %1").arg(key));
         }
-        const auto bytes = code.bytes();
-        plan.keyTable.replace(kKeyCodeSize * position, kKeyCodeSize,
-                              QByteArray(reinterpret_cast<const char*>(bytes.data()), kKeyCodeSize));
+        putCode(plan->keyTable, position, code);
         if (entry < lights.size()) {
             int r = 0, g = 0, b = 0;
             if (!PD::colorFromText(lights.at(entry).color, &r, &g, &b))
@@ -524,47 +600,72 @@ int HKeyBoardQuenby_RGB::getMouseConfig(QJsonObject profile)
             rgb[0] = char(quint8(r));
             rgb[1] = char(quint8(g));
             rgb[2] = char(quint8(b));
-            plan.colors.insert(position, rgb);
+            plan->colors.insert(position, rgb);
         }
         ++entry;
     }
+    if (plan->macros.size() + plan->keptSlots.size() > Rgb::kMacroSlots)
+        return refuse("[Error] getMouseConfig checkMacroId", QStringLiteral("more macro keys than slots"));
+    return nullptr;
+}
 
-    // --- commit: writes only, in the device's order ------------------------------------------------------
-    if (!setLightModel(plan.lightMode, 0))
-        return refuse("[Error] getMouseConfig setLightModel");
-    if (!setLightSpeed(plan.speed, 0))
-        return refuse("[Error] getMouseConfig setLightSpeed");
-    if (!setLightBrightness(plan.brightness, 0))
-        return refuse("[Error] getMouseConfig setLightBrightness");
-    if (!setLightDirection(plan.direction))
-        return refuse("[Error] setLightDirection");
-    if (!setMonochromaticMode(plan.monochrome))
-        return refuse("[Error] setMonochromaticMode");
-
-    qDebug() << "SET KEY";
-    bool written = false;
-    {
-        QMutexLocker op(&m_operationLock);
-        written = m_transport.writeBulk(Rgb::kRegKeyTable, plan.keyTable, QStringLiteral("setKeyFunc: writeCmd error"));
-    }
-    if (!written)
-        return refuse("[Error] getMouseConfig setProfileKeyFunction");
-    qDebug() << "SET KEY FINISH";
-
-    // The colour table starts from what the device shows, so keys the profile does not list keep it.
+const char* HKeyBoardQuenby_RGB::commitProfile(ApplyPlan& plan)
+{
+    // The colour table starts from what the device shows, so keys the profile does not list keep their
+    // colours; it is read before the first write, so a keyboard that cannot be read is left as it was.
     QByteArray colors;
     {
         QMutexLocker op(&m_operationLock);
         colors = m_transport.readBulk(Rgb::kRegKeyColor, Rgb::kKeyColorSize);
     }
     if (colors.size() != Rgb::kKeyColorSize)
-        return refuse("[Error] getMouseConfig setProfileKeyLight", QStringLiteral("colour table not readable"));
+        return "[Error] getMouseConfig setProfileKeyLight";
     for (auto it = plan.colors.constBegin(); it != plan.colors.constEnd(); ++it)
         colors.replace(it.key() * Rgb::kColorBytes, Rgb::kColorBytes, it.value());
+
+    if (!setLightModel(plan.lightMode, 0))
+        return "[Error] getMouseConfig setLightModel";
+    if (!setLightSpeed(plan.speed, 0))
+        return "[Error] getMouseConfig setLightSpeed";
+    if (!setLightBrightness(plan.brightness, 0))
+        return "[Error] getMouseConfig setLightBrightness";
+    if (!setLightDirection(plan.direction))
+        return "[Error] setLightDirection";
+    if (!setMonochromaticMode(plan.monochrome))
+        return "[Error] setMonochromaticMode";
+
+    // Every slot is handed out anew, except those that keys outside the profile still play from.
+    {
+        QMutexLocker lock(&m_stateLock);
+        for (auto it = m_macroSlots.begin(); it != m_macroSlots.end(); ++it)
+            it.value() = plan.keptSlots.value(it.key(), -1);
+    }
+    for (const ApplyPlan::MacroKey& macro : qAsConst(plan.macros)) {
+        int slot = -1;
+        if (!checkMacroId(macro.key, &slot))
+            return "[Error] getMouseConfig checkMacroId";
+        if (!writeMacroRecordAt(slot, macro.record))
+            return "[Error] getMouseConfig setMacro";
+        if (!setKeyFunction(KKey(macro.key), KFuncMacro, slot, 0, QVariant()))
+            return "[Error] getMouseConfig Macro transToByte";
+        putCode(plan.keyTable, macro.position, keyTableCache().at(macro.position));
+    }
+
+    qDebug() << "SET KEY";
+    if (!writeKeyTable(plan.keyTable))
+        return "[Error] getMouseConfig setProfileKeyFunction";
+    qDebug() << "SET KEY FINISH";
+    {
+        // The cache follows what the keyboard now holds.
+        QMutexLocker lock(&m_stateLock);
+        for (int position = 0; position < kKeyPositions; ++position)
+            m_keyTable[position] = KKeyCode::fromBytes(
+                reinterpret_cast<const quint8*>(plan.keyTable.constData()) + kKeyCodeSize * position);
+    }
+
     qDebug() << "SET lIGHT";
     if (!writeKeyColorTable(colors))
-        return refuse("[Error] getMouseConfig setProfileKeyLight");
+        return "[Error] getMouseConfig setProfileKeyLight";
     qDebug() << "SET lIGHT FINISH";
-    qDebug() << "SET FINISH";
-    return ProfileApplied;
+    return nullptr;
 }

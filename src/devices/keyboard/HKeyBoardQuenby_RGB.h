@@ -35,7 +35,8 @@ public:
     bool setLogoLightMode(const int& mode, int zone) override;
     bool setKeyBrightness(const KKey& key, const int& level) override;
     bool enterGameMode() override;
-    // Whole-profile apply: the document is checked and every byte worked out before the first write.
+    // Whole-profile apply: the document is checked and every byte worked out before the first write; macro
+    // keys get their slots, records and key entries after the light settings.
     int getMouseConfig(QJsonObject profile) override;
     // Whether a profile's key and colour arrays have an entry for the key (they list these keys in order).
     static bool isProfileKey(int key);
@@ -45,6 +46,10 @@ public:
     QMap<KKey, KKeyModelItem> getKeys() override;
     bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& a, QVariant b,
                         QVariant c) override;
+    // The macro record of a slot (0-29), written at 512 x slot with the save flag; 1 when written, -1 when the
+    // list does not fit a record or a chunk failed.
+    int setMacro(bool ignoreDelay, const MacroPlayType& playType, const QVector<KMacroItem>& items, QVariant times,
+                 const int& slot) override;
     // The factory key table of the model: 128 codes, zeros at the empty positions.
     static void initKeyMatrix(KKeyCode* table);
     // The program's copy of the key table: the factory table, then every key set since.
@@ -60,8 +65,16 @@ public:
 protected:
     // The whole per-key colour table (Rgb::kKeyColorSize bytes), in chunks.
     bool writeKeyColorTable(const QByteArray& table);
+    // The whole key table of this model, in chunks.
+    bool writeKeyTable(const QByteArray& table);
 
 private:
+    struct ApplyPlan;
+    // Whole-profile apply: the plan reads the document and the key table cache only; the commit only
+    // writes (after one read of the colour table). Each returns the log line of its refusal, or null.
+    const char* planProfile(const QJsonObject& profile, ApplyPlan* plan, QString* detail) const;
+    const char* commitProfile(ApplyPlan& plan);
+    bool writeMacroRecordAt(int slot, const QByteArray& record);
     // One byte of a register read length bytes wide; -1 when the read failed.
     int readRgbRegister(quint32 address, int length);
     bool writeRgbRegister(quint32 address, const QByteArray& data);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "models/keys/KMacroItem.h"
 
@@ -9,8 +10,9 @@
 // Encodes a macro event list into the keyboard's 512-byte macro record:
 //   bytes 0-1 end offset (bytes of the record sent to the device), bytes 2-3 repeat field, then the events.
 // A key or mouse button event takes 3 bytes: word (delay ms << 1 | press bit), code. A pointer move takes 6:
-// word, 0xF7, the high nibbles of x and -y, the low bytes of x and -y. A delay adds no event; it is stored
-// in the word of the event before it.
+// word, 0xF7, the high bits of x and -y, the low bytes of x and -y. A delay adds no event; it is stored
+// in the word of the event before it. Every event starts where the one before it ends. The two models differ
+// only in how byte 3 of a move packs the high bits (the RGB model: Quenby8a::Rgb::moveHighBits).
 class Quenby8aMacroRecord
 {
 public:
@@ -27,7 +29,8 @@ public:
 
     // The encoded record, cut to its end offset; empty when the list does not fit into one record, names an
     // unknown play type or event type, or a key usage outside one byte.
-    static QByteArray encode(bool ignoreDelay, int playType, const QVector<KMacroItem>& list, int repeat);
+    static QByteArray encode(bool ignoreDelay, int playType, const QVector<KMacroItem>& list, int repeat,
+                             Quenby8aKeyCodec::Model model = Quenby8aKeyCodec::Wired);
 
     // Bytes the events of list need in a record, header included (leading delays and null moves take none).
     static int encodedSize(const QVector<KMacroItem>& list);

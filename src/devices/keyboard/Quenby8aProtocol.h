@@ -217,6 +217,18 @@ constexpr quint32 macroRecordAddress(int slot)
     return quint32(slot) * quint32(kMacroRecordSize);
 }
 
+// Byte 3 of a pointer move in this model's macro records: bit 0 always set, bits 1-3 the vertical high bits
+// folded into three (bit 8 OR-ed onto bit 9, as the firmware reads them), bits 4-7 the horizontal high nibble.
+// Vertical distances within -256..255 come through exactly.
+constexpr quint8 moveHighBits(int x, int sentY)
+{
+    const int highY = (sentY >> 8) & 0x0F;
+    const int folded = ((highY & 1) | (highY >> 1)) & 0x07;
+    return quint8(1 | (folded << 1) | (((x >> 8) & 0x0F) << 4));
+}
+static_assert(moveHighBits(5, -3) == 0x0F && moveHighBits(-1, 0) == 0xF1 && moveHighBits(0x123, 0x100) == 0x13,
+              "move high bits of the RGB model");
+
 // Key positions: position n holds key n + kFirstKey except at the empty positions of the matrix.
 constexpr int kFirstKey = 14;
 constexpr int kEmptyPositions[] = {7, 15, 23, 29, 31, 37, 39, 47, 53, 55, 61, 63, 69, 71, 79, 100, 119, 127};

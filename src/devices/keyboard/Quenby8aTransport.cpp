@@ -96,12 +96,14 @@ bool Quenby8aTransport::readCommand(const quint8* packet, quint8* reply, int len
     return false;
 }
 
-bool Quenby8aTransport::writeRegister(quint32 address, const QByteArray& data)
+bool Quenby8aTransport::writeRegister(quint32 address, const QByteArray& data, quint8 saveFlag)
 {
-    if (data.size() > kMaxChunk)
+    if (data.size() > kMaxChunk || (saveFlag && address > 0xFFFF))
         return false;
     quint8 packet[kPacketSize] = {};
     buildCommand(packet, kCmdWriteRegister, quint8(data.size()), address);
+    if (saveFlag)
+        packet[Rgb::kPacketSaveFlag] = saveFlag;
     std::memcpy(packet + kDataOffset, data.constData(), size_t(data.size()));
     return writeCommand(packet, kPacketSize, kReportId);
 }
@@ -118,12 +120,12 @@ QByteArray Quenby8aTransport::readRegister(quint32 address, int length)
     return QByteArray(reinterpret_cast<const char*>(reply + kReplyDataOffset), length);
 }
 
-bool Quenby8aTransport::writeBulk(quint32 address, const QByteArray& data, const QString& errorText)
+bool Quenby8aTransport::writeBulk(quint32 address, const QByteArray& data, const QString& errorText, quint8 saveFlag)
 {
     int offset = 0;
     while (offset < data.size()) {
         const int chunk = qMin(kMaxChunk, data.size() - offset);
-        if (!writeRegister(address + quint32(offset), data.mid(offset, chunk))) {
+        if (!writeRegister(address + quint32(offset), data.mid(offset, chunk), saveFlag)) {
             qDebug().noquote() << errorText;
             return false;
         }

@@ -37,13 +37,14 @@ public:
     // Send (up to three tries), then poll up to three times for done; reply needs at least length bytes.
     bool readCommand(const quint8* packet, quint8* reply, int length, quint8 reportId);
 
-    // Register helpers built on the two transactions.
-    bool writeRegister(quint32 address, const QByteArray& data);
+    // Register helpers built on the two transactions. A save flag other than 0 goes into packet byte 6 (the
+    // RGB model's macro records; its addresses are 16 bits wide, so the byte is free).
+    bool writeRegister(quint32 address, const QByteArray& data, quint8 saveFlag = 0);
     // The data bytes of a read of length bytes (at most 60); empty when the read failed.
     QByteArray readRegister(quint32 address, int length);
     // 56-byte chunks, one transaction each, with the pacing delay after every chunk written. A failed chunk
     // logs errorText and ends the write; the chunks before it stay written.
-    bool writeBulk(quint32 address, const QByteArray& data, const QString& errorText);
+    bool writeBulk(quint32 address, const QByteArray& data, const QString& errorText, quint8 saveFlag = 0);
     // 56-byte chunks, 10 ms after each full chunk; empty when a chunk failed.
     QByteArray readBulk(quint32 address, int total);
     // dec(hex(major)) * 100 + dec(hex(minor)); -1 when the read failed.

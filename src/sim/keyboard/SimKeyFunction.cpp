@@ -14,6 +14,13 @@ enum CodeType : quint8 {
     TypeFn = 0xA0,
 };
 
+// Code byte of the type-0xA0 keys.
+enum BoardKey : quint8 {
+    BoardFn = 1,
+    BoardWinLock = 4,
+    BoardWorkMode = 0x10,
+};
+
 // Byte order of an entry: type, parameter 1 (always 0 on this keyboard), code, parameter 2.
 constexpr int kTypeByte = 0;
 constexpr int kParam1Byte = 1;
@@ -98,6 +105,20 @@ SimKeyFunction SimKeyFunction::fn()
     return f;
 }
 
+SimKeyFunction SimKeyFunction::winLock()
+{
+    SimKeyFunction f;
+    f.m_kind = Kind::WinLock;
+    return f;
+}
+
+SimKeyFunction SimKeyFunction::workMode()
+{
+    SimKeyFunction f;
+    f.m_kind = Kind::WorkMode;
+    return f;
+}
+
 SimKeyFunction SimKeyFunction::decode(const QByteArray& code)
 {
     SimKeyFunction unknown;
@@ -127,7 +148,14 @@ SimKeyFunction SimKeyFunction::decode(const QByteArray& code)
     case TypeDisabled:
         return value == 0 && param2 == 0 ? disabled() : unknown;
     case TypeFn:
-        return value == 1 && param2 == 0 ? fn() : unknown;
+        if (param2 != 0)
+            return unknown;
+        switch (value) {
+        case BoardFn: return fn();
+        case BoardWinLock: return winLock();
+        case BoardWorkMode: return workMode();
+        default: return unknown;
+        }
     default:
         return unknown;
     }
@@ -151,7 +179,11 @@ QByteArray SimKeyFunction::encode() const
     case Kind::Disabled:
         return entry(TypeDisabled, 0, 0);
     case Kind::Fn:
-        return entry(TypeFn, 1, 0);
+        return entry(TypeFn, BoardFn, 0);
+    case Kind::WinLock:
+        return entry(TypeFn, BoardWinLock, 0);
+    case Kind::WorkMode:
+        return entry(TypeFn, BoardWorkMode, 0);
     case Kind::Unknown:
         break;
     }
@@ -190,6 +222,10 @@ QString SimKeyFunction::toString() const
         return QStringLiteral("disabled");
     case Kind::Fn:
         return QStringLiteral("Fn");
+    case Kind::WinLock:
+        return QStringLiteral("WinLock");
+    case Kind::WorkMode:
+        return QStringLiteral("WorkMode");
     case Kind::Unknown:
         break;
     }

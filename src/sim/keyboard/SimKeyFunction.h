@@ -19,6 +19,8 @@ public:
         Macro,        // type 5: plays a macro record
         Disabled,     // type 7
         Fn,           // type 0xA0, code 1: the Fn layer key
+        WinLock,      // type 0xA0, code 4: locks the Windows keys (RGB model)
+        WorkMode,     // type 0xA0, code 0x10: switches the work mode (RGB model)
         Unknown,      // anything the firmware does not understand
     };
 
@@ -35,6 +37,8 @@ public:
     static SimKeyFunction macro(int slot);
     static SimKeyFunction disabled();
     static SimKeyFunction fn();
+    static SimKeyFunction winLock();
+    static SimKeyFunction workMode();
 
     // Reads 4 bytes (fewer give Unknown).
     static SimKeyFunction decode(const QByteArray& code);

@@ -21,6 +21,12 @@ int signExtend12(int value)
     return value & 0x800 ? value - 0x1000 : value;
 }
 
+int signExtend11(int value)
+{
+    value &= 0x7FF;
+    return value & 0x400 ? value - 0x800 : value;
+}
+
 } // namespace
 
 SimMacroEvent SimMacroEvent::key(int usage, bool press, int delayMs)
@@ -92,7 +98,7 @@ bool SimMacroEvent::operator==(const SimMacroEvent& other) const
     return false;
 }
 
-SimMacroRecord SimMacroRecord::decode(const QByteArray& record, int recordSize)
+SimMacroRecord SimMacroRecord::decode(const QByteArray& record, int recordSize, MoveFormat moveFormat)
 {
     SimMacroRecord result;
     result.endOffset = wordAt(record, 0);
@@ -149,7 +155,15 @@ SimMacroRecord SimMacroRecord::decode(const QByteArray& record, int recordSize)
             event.kind = SimMacroEvent::Kind::Move;
             event.press = false;
             event.dx = signExtend12((high >> 4) << 8 | byteAt(record, offset + 4));
-            event.dy = -signExtend12((high & 0x0F) << 8 | byteAt(record, offset + 5));
+            if (moveFormat == MoveFormat::FullSizeRgb) {
+                if (!(high & 1)) {
+                    result.error = QStringLiteral("move at %1 without its marker bit").arg(offset);
+                    return result;
+                }
+                event.dy = -signExtend11(((high >> 1) & 0x07) << 8 | byteAt(record, offset + 5));
+            } else {
+                event.dy = -signExtend12((high & 0x0F) << 8 | byteAt(record, offset + 5));
+            }
             break;
         }
         default:

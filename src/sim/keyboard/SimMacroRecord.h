@@ -50,8 +50,15 @@ struct SimMacroRecord {
     int repeatCount = 0;     // play type RepeatCount only
     QList<SimMacroEvent> events;
 
+    // How byte 3 of a move holds the high bits of its distances.
+    enum class MoveFormat {
+        Nibbles,      // wired keyboard: high nibble of x, high nibble of the sent y
+        FullSizeRgb,  // RGB model: bit 0 set, bits 1-3 the sent y's high bits (11-bit y), bits 4-7 x's nibble
+    };
+
     // record: the slot's bytes (at most one record; a shorter array counts as zero-filled).
-    static SimMacroRecord decode(const QByteArray& record, int recordSize = 512);
+    static SimMacroRecord decode(const QByteArray& record, int recordSize = 512,
+                                 MoveFormat moveFormat = MoveFormat::Nibbles);
 
     QString toString() const;
 };

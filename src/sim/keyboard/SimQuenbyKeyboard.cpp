@@ -169,6 +169,16 @@ void SimQuenbyKeyboard::resetMemoryLocked()
         if (kKeyAtPosition[position] != kEmpty)
             put(kRegKeyBrightness + position, kDefaultBrightnessPerKey);
     }
+    if (!isRgb())
+        return;
+    for (int position = 0; position < kKeyPositions; ++position) {
+        const QByteArray code = defaultRgbKeyFunctionAt(position).encode();
+        m_memory.replace(int(kRgbRegKeyTable - kStorageBase) + position * kKeyCodeSize, kKeyCodeSize, code);
+        if (rgbKeyAtPosition(position) != kEmpty) {
+            for (int i = 0; i < 3; ++i)
+                put(kRgbRegKeyColor + quint32(position * 3 + i), kRgbDefaultKeyColor);
+        }
+    }
 }
 
 void SimQuenbyKeyboard::resetToDefaults()
@@ -200,6 +210,20 @@ SimKeyFunction SimQuenbyKeyboard::defaultKeyFunctionAt(int position)
     if (position == kFnPosition)
         return SimKeyFunction::fn();
     return SimKeyFunction::key(kDefaultUsage[position]);
+}
+
+SimKeyFunction SimQuenbyKeyboard::defaultRgbKeyFunctionAt(int position)
+{
+    switch (position) {
+    case kRgbFnPosition: return SimKeyFunction::fn();
+    case kRgbMutePosition: return SimKeyFunction::consumer(kConsumerMute);
+    case kRgbWinLockPosition: return SimKeyFunction::winLock();
+    case kRgbWorkModePosition: return SimKeyFunction::workMode();
+    default: break;
+    }
+    if (rgbKeyAtPosition(position) == kEmpty)
+        return SimKeyFunction::none();
+    return SimKeyFunction::key(kRgbDefaultUsage[position]);
 }
 
 // --- reply machine ----------------------------------------------------------------------------------------
@@ -250,10 +274,31 @@ void SimQuenbyKeyboard::clearFaults()
 
 bool SimQuenbyKeyboard::inMemory(quint32 address, int length) const
 {
-    // The RGB model keeps its macro records at the bottom of its address space.
-    const quint32 base = isRgb() ? kStorageBase : kMemoryBase;
-    return length >= 0 && address >= base && address <= kMemoryEnd
+    // The RGB model also keeps its macro records at the bottom of its address space.
+    if (isMacroArea(address, length))
+        return true;
+    return length >= 0 && address >= kMemoryBase && address <= kMemoryEnd
         && quint64(address) + quint64(length) <= kMemoryEnd;
+}
+
+bool SimQuenbyKeyboard::isMacroArea(quint32 address, int length) const
+{
+    return isRgb() && length >= 0 && quint64(address) + quint64(length) <= kRgbMacroEnd;
+}
+
+quint32 SimQuenbyKeyboard::keyTableAddress() const
+{
+    return isRgb() ? kRgbRegKeyTable : kRegKeyTable;
+}
+
+int SimQuenbyKeyboard::macroSlots() const
+{
+    return isRgb() ? kRgbMacroSlots : kMacroSlots;
+}
+
+int SimQuenbyKeyboard::positionOfKey(int key) const
+{
+    return isRgb() ? rgbPositionOfKey(key) : SimQuenby::positionOfKey(key);
 }
 
 quint8 SimQuenbyKeyboard::workMode() const
@@ -303,14 +348,14 @@ void SimQuenbyKeyboard::setRegister(quint32 address, quint8 value)
 
 QByteArray SimQuenbyKeyboard::keyTable() const
 {
-    return memory(kRegKeyTable, kKeyTableSize);
+    return memory(keyTableAddress(), kKeyTableSize);
 }
 
 SimKeyFunction SimQuenbyKeyboard::keyFunctionAt(int position) const
 {
     if (position < 0 || position >= kKeyPositions)
         return SimKeyFunction::decode(QByteArray());
-    return SimKeyFunction::decode(memory(kRegKeyTable + quint32(position) * kKeyCodeSize, kKeyCodeSize));
+    return SimKeyFunction::decode(memory(keyTableAddress() + quint32(position) * kKeyCodeSize, kKeyCodeSize));
 }
 
 SimKeyFunction SimQuenbyKeyboard::keyFunctionOfKey(int key) const
@@ -320,17 +365,17 @@ SimKeyFunction SimQuenbyKeyboard::keyFunctionOfKey(int key) const
 
 QMap<int, SimKeyFunction> SimQuenbyKeyboard::keyFunctions() const
 {
-    return decodeKeyTable(keyTable());
+    return decodeKeyTable(keyTable(), isRgb());
 }
 
-QMap<int, SimKeyFunction> SimQuenbyKeyboard::decodeKeyTable(const QByteArray& table)
+QMap<int, SimKeyFunction> SimQuenbyKeyboard::decodeKeyTable(const QByteArray& table, bool rgb)
 {
     QMap<int, SimKeyFunction> functions;
     for (int position = 0; position < kKeyPositions; ++position) {
-        if (kKeyAtPosition[position] == kEmpty)
+        const int key = rgb ? rgbKeyAtPosition(position) : kKeyAtPosition[position];
+        if (key == kEmpty)
             continue;
-        functions.insert(kKeyAtPosition[position], SimKeyFunction::decode(table.mid(position * kKeyCodeSize,
-                                                                                    kKeyCodeSize)));
+        functions.insert(key, SimKeyFunction::decode(table.mid(position * kKeyCodeSize, kKeyCodeSize)));
     }
     return functions;
 }
@@ -339,7 +384,19 @@ void SimQuenbyKeyboard::setKeyFunctionAt(int position, const SimKeyFunction& fun
 {
     if (position < 0 || position >= kKeyPositions)
         return;
-    setMemory(kRegKeyTable + quint32(position) * kKeyCodeSize, function.encode());
+    setMemory(keyTableAddress() + quint32(position) * kKeyCodeSize, function.encode());
+}
+
+QByteArray SimQuenbyKeyboard::keyColorAt(int position) const
+{
+    if (!isRgb() || rgbKeyAtPosition(position) == kEmpty)
+        return QByteArray();
+    return memory(kRgbRegKeyColor + quint32(position * 3), 3);
+}
+
+QByteArray SimQuenbyKeyboard::keyColorOfKey(int key) const
+{
+    return keyColorAt(positionOfKey(key));
 }
 
 quint8 SimQuenbyKeyboard::keyBrightnessAt(int position) const
@@ -351,19 +408,22 @@ quint8 SimQuenbyKeyboard::keyBrightnessAt(int position) const
 
 QByteArray SimQuenbyKeyboard::macroRecord(int slot) const
 {
-    if (slot < 0 || slot >= kMacroSlots)
+    if (slot < 0 || slot >= macroSlots())
         return QByteArray();
-    return memory(kRegMacroRecords + quint32(slot) * kMacroRecordSize, kMacroRecordSize);
+    const quint32 base = isRgb() ? 0 : kRegMacroRecords;
+    return memory(base + quint32(slot) * kMacroRecordSize, kMacroRecordSize);
 }
 
 SimMacroRecord SimQuenbyKeyboard::decodeMacro(int slot) const
 {
-    if (slot < 0 || slot >= kMacroSlots) {
+    if (slot < 0 || slot >= macroSlots()) {
         SimMacroRecord invalid;
         invalid.error = QStringLiteral("no macro slot %1").arg(slot);
         return invalid;
     }
-    return SimMacroRecord::decode(macroRecord(slot), kMacroRecordSize);
+    return SimMacroRecord::decode(macroRecord(slot), kMacroRecordSize,
+                                  isRgb() ? SimMacroRecord::MoveFormat::FullSizeRgb
+                                          : SimMacroRecord::MoveFormat::Nibbles);
 }
 
 // --- command log ------------------------------------------------------------------------------------------
@@ -456,11 +516,17 @@ quint8 SimQuenbyKeyboard::settleLocked(Command& command)
     case CommandGetWorkMode:
         return isRgb() ? StatusDone : StatusError;
     case CommandRead:
-        if (command.length < 1 || command.length > kMaxReadLength || !inMemory(command.reg, command.length))
+        if (command.length < 1 || command.length > kMaxReadLength || !inMemory(command.reg, command.length)
+            || command.saveFlag || command.zeroByte)
             return StatusError;
         return StatusDone;
     case CommandWrite:
-        if (command.length < 1 || command.length > kMaxWriteLength || !inMemory(command.reg, command.length))
+        if (command.length < 1 || command.length > kMaxWriteLength || !inMemory(command.reg, command.length)
+            || command.zeroByte)
+            return StatusError;
+        // The RGB model stores a macro record only when the packet asks for it to be saved, and takes the
+        // flag on nothing else.
+        if (command.saveFlag != (isMacroArea(command.reg, command.length) ? kRgbSaveFlag : 0))
             return StatusError;
         for (WriteFault& fault : m_writeFaults) {
             if (fault.remaining == 0)
@@ -512,7 +578,13 @@ bool SimQuenbyKeyboard::onOutput(const QByteArray& report)
     command.address = quint8(packet[kPacketAddressByte]);
     command.command = quint8(packet[kPacketCommandByte]);
     command.length = quint8(packet[kPacketLengthByte]);
-    command.reg = readLe32(packet, kPacketRegisterByte);
+    if (isRgb()) {
+        command.reg = quint32(quint8(packet[kPacketRegisterByte]) | quint8(packet[kPacketRegisterByte + 1]) << 8);
+        command.zeroByte = quint8(packet[kRgbPacketZeroByte]);
+        command.saveFlag = quint8(packet[kRgbPacketSaveFlagByte]);
+    } else {
+        command.reg = readLe32(packet, kPacketRegisterByte);
+    }
     if (command.isWrite())
         command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
 

@@ -37,6 +37,8 @@ public:
         quint8 command = 0;
         int length = 0;
         quint32 reg = 0;
+        quint8 saveFlag = 0;  // RGB model: packet byte 6 (0xFF on macro record writes)
+        quint8 zeroByte = 0;  // RGB model: packet byte 5, 0 in every valid packet
         QByteArray data;      // write data (length bytes)
         quint8 status = SimQuenby::StatusDone;
 
@@ -102,6 +104,8 @@ public:
     void setMemory(quint32 address, const QByteArray& bytes);
     void setRegister(quint32 address, quint8 value);
 
+    // The key table, its functions and the macro records of this keyboard's model (the RGB model keeps them at
+    // its own addresses, with its own matrix and factory table).
     QByteArray keyTable() const;
     SimKeyFunction keyFunctionAt(int position) const;
     // By program key id; Unknown when the keyboard has no such key.
@@ -114,10 +118,17 @@ public:
     // Every key of the keyboard with what it does now, by program key id.
     QMap<int, SimKeyFunction> keyFunctions() const;
     // The same for any 512-byte key table (for example one a program holds as its copy of the device's).
-    static QMap<int, SimKeyFunction> decodeKeyTable(const QByteArray& table);
+    static QMap<int, SimKeyFunction> decodeKeyTable(const QByteArray& table, bool rgb = false);
+    // The key-table position of a program key id on this model; -1 when it has no such key.
+    int positionOfKey(int key) const;
 
-    // The factory function of a position (the default table).
+    // The factory function of a position (the default table), of the wired keyboard or the RGB model.
     static SimKeyFunction defaultKeyFunctionAt(int position);
+    static SimKeyFunction defaultRgbKeyFunctionAt(int position);
+
+    // RGB model: a key's colour as red, green, blue (three bytes; empty for a position without a key).
+    QByteArray keyColorAt(int position) const;
+    QByteArray keyColorOfKey(int key) const;
 
     // --- command log --------------------------------------------------------------------------------------
     QList<Command> commands() const;
@@ -148,6 +159,9 @@ private:
     };
 
     bool inMemory(quint32 address, int length) const;
+    bool isMacroArea(quint32 address, int length) const;
+    quint32 keyTableAddress() const;
+    int macroSlots() const;
     QString collectionPath(int collection) const;
     void resetMemoryLocked();
     quint8 settleLocked(Command& command);

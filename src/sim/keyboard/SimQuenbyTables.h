@@ -81,8 +81,15 @@ constexpr quint32 kRgbRegKeyTable = 0xA2C0;
 constexpr quint32 kRgbRegKeyColor = 0xA6C0;
 constexpr int kRgbKeyColorSize = kKeyPositions * 3;
 constexpr int kRgbMacroSlots = 30;
-static_assert(quint32(kRgbMacroSlots * kMacroRecordSize) <= kMemoryBase, "RGB macro records end below the registers");
+constexpr quint32 kRgbMacroEnd = quint32(kRgbMacroSlots * kMacroRecordSize);
+// The RGB model addresses 16 bits (packet bytes 3-4); byte 5 is 0 and byte 6 the save flag, which a macro
+// record write must carry and no other packet may.
+constexpr int kRgbPacketZeroByte = 5;
+constexpr int kRgbPacketSaveFlagByte = 6;
+constexpr quint8 kRgbSaveFlag = 0xFF;
+static_assert(kRgbMacroEnd <= kMemoryBase, "RGB macro records end below the registers");
 static_assert(kRgbRegKeyColor + kRgbKeyColorSize <= kMemoryEnd, "the colour table is backed");
+
 
 // The interrupt report mirrors the light registers: report byte i carries register kStateReportBase + i.
 constexpr quint32 kStateReportBase = 0xA03F;
@@ -155,5 +162,46 @@ static_assert(positionOfKey(101) == kFnPosition, "Fn position");
 static_assert(positionOfKey(128) == 120, "Delete position");
 static_assert(kDefaultUsage[12] == 0x64 && kDefaultUsage[99] == 0x32, "ISO keys keep their usages");
 static_assert(kMemoryEnd == 0xCDC0, "twenty macro records end the memory");
+
+// The RGB model's key matrix: position n holds program key n + 14, except at its empty positions.
+constexpr int kRgbFirstKey = 14;
+constexpr bool kRgbEmptyPosition[kKeyPositions] = {
+    0, 0, 0, 0, 0, 0, 0, 1,  0, 0, 0, 0, 0, 0, 0, 1,  0, 0, 0, 0, 0, 0, 0, 1,  0, 0, 0, 0, 0, 1, 0, 1,
+    0, 0, 0, 0, 0, 1, 0, 1,  0, 0, 0, 0, 0, 0, 0, 1,  0, 0, 0, 0, 0, 1, 0, 1,  0, 0, 0, 0, 0, 1, 0, 1,
+    0, 0, 0, 0, 0, 1, 0, 1,  0, 0, 0, 0, 0, 0, 0, 1,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 1, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0, 0, 0, 0, 0, 1,  0, 0, 0, 0, 0, 0, 0, 1,
+};
+// Its factory key table: the HID keyboard usage of each position; 0 at the empty positions and at the four
+// positions with codes of their own (Fn, Mute, WinLock, WorkMode below).
+constexpr quint8 kRgbDefaultUsage[kKeyPositions] = {
+    0x29, 0x35, 0x2B, 0x39, 0xE1, 0xE0, 0x53, 0,    0x3A, 0x1E, 0x14, 0x04, 0x64, 0xE3, 0x54, 0,
+    0x3B, 0x1F, 0x1A, 0x16, 0x1D, 0xE2, 0x55, 0,    0x3C, 0x20, 0x08, 0x07, 0x1B, 0,    0x56, 0,
+    0x3D, 0x21, 0x15, 0x09, 0x06, 0,    0x5F, 0,    0x3E, 0x22, 0x17, 0x0A, 0x19, 0x2C, 0x60, 0,
+    0x3F, 0x23, 0x1C, 0x0B, 0x05, 0,    0x61, 0,    0x40, 0x24, 0x18, 0x0D, 0x11, 0,    0x5C, 0,
+    0x41, 0x25, 0x0C, 0x0E, 0x10, 0,    0x5D, 0,    0x42, 0x26, 0x12, 0x0F, 0x36, 0xE6, 0x5E, 0,
+    0x43, 0x27, 0x13, 0x33, 0x37, 0xE7, 0x57, 0,    0x44, 0x2D, 0x2F, 0x34, 0x38, 0x65, 0x5A, 0,
+    0x45, 0x2E, 0x30, 0x32, 0,    0xE4, 0x5B, 0,    0x46, 0x2A, 0x31, 0x28, 0xE5, 0x50, 0x62, 0,
+    0x47, 0x49, 0x4C, 0x4B, 0x52, 0x51, 0x63, 0,    0x48, 0x4A, 0x4D, 0x4E, 0x59, 0x4F, 0x58, 0,
+};
+constexpr int kRgbFnPosition = 87;
+constexpr int kRgbMutePosition = 95;
+constexpr int kRgbWinLockPosition = 103;
+constexpr int kRgbWorkModePosition = 111;
+constexpr int kConsumerMute = 0xE2;
+// Factory colour of every key on the RGB model.
+constexpr quint8 kRgbDefaultKeyColor = 0xFF;
+
+constexpr int rgbKeyAtPosition(int position)
+{
+    return position < 0 || position >= kKeyPositions || kRgbEmptyPosition[position] ? kEmpty
+                                                                                    : position + kRgbFirstKey;
+}
+constexpr int rgbPositionOfKey(int key)
+{
+    return rgbKeyAtPosition(key - kRgbFirstKey) == key ? key - kRgbFirstKey : -1;
+}
+static_assert(rgbPositionOfKey(125) == kRgbWorkModePosition && rgbPositionOfKey(101) == kRgbFnPosition
+                  && rgbPositionOfKey(21) == -1 && rgbPositionOfKey(140) == 126,
+              "RGB key positions");
 
 } // namespace SimQuenby

@@ -93,6 +93,41 @@ private slots:
         QCOMPARE(record.toHex(' '), expected.toHex(' '));
     }
 
+    // The RGB model lays events out the same way and packs byte 3 of a move differently: bit 0 set, the
+    // vertical high bits folded into bits 1-3, the horizontal high nibble in bits 4-7.
+    void encodeFullSizeMoves_data()
+    {
+        QTest::addColumn<int>("x");
+        QTest::addColumn<int>("y");
+        QTest::addColumn<int>("byte3");
+        QTest::newRow("small, sent y negative") << 5 << 3 << 0x0F;
+        QTest::newRow("x negative, sent y positive") << -1 << -2 << 0xF1;
+        QTest::newRow("both above one byte") << 0x123 << -0x100 << 0x13;
+        QTest::newRow("sent y 0x200 folds onto the same bits as 0x100") << 0 << -0x200 << 0x03;
+        QTest::newRow("clamped to 12 bits") << 3000 << -3000 << 0x77;
+    }
+    void encodeFullSizeMoves()
+    {
+        QFETCH(int, x);
+        QFETCH(int, y);
+        QFETCH(int, byte3);
+        // Two moves in a row: the second starts where the first ends.
+        const QByteArray record = Quenby8aMacroRecord::encode(false, 1, {move(x, y), move(x, y)}, 1,
+                                                              Quenby8aKeyCodec::FullSize);
+        QCOMPARE(record.size(), 4 + 6 + 6);
+        for (int at : {4, 10}) {
+            QCOMPARE(quint8(record.at(at + 2)), quint8(0xF7));
+            QCOMPARE(int(quint8(record.at(at + 3))), byte3);
+        }
+        QCOMPARE(record.mid(4, 2), bytes({0, 0}));
+        QCOMPARE(record.mid(10, 2), bytes({3, 0}));
+        // Apart from byte 3 the wired keyboard's record is the same.
+        QByteArray wired = Quenby8aMacroRecord::encode(false, 1, {move(x, y), move(x, y)}, 1);
+        wired[7] = record.at(7);
+        wired[13] = record.at(13);
+        QCOMPARE(wired, record);
+    }
+
     void refused_data()
     {
         QTest::addColumn<int>("playType");

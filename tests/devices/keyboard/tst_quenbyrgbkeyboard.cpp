@@ -11,20 +11,39 @@
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/HDeviceManager.h"
 #include "models/device/FKeyLightModelItem.h"
+#include "models/keys/MacroPlayType.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
+#include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QtTest>
 
 #include <memory>
 
 using namespace Quenby8a;
 
+Q_DECLARE_METATYPE(SimKeyFunction)
+Q_DECLARE_METATYPE(SimMacroEvent)
+
 namespace {
 
 constexpr int kPid = DeviceIds::kRgbKeyboard;
+
+KMacroItem keyItem(int usage, bool up) { return KMacroItem(KMacroItem::KeyboardKey, usage, 0, up, QString()); }
+KMacroItem delayItem(int ms) { return KMacroItem(KMacroItem::Delay, ms, 0, false, QString()); }
+KMacroItem moveItem(int x, int y) { return KMacroItem(KMacroItem::Pointer, x, y, false, QString()); }
+
+QJsonObject readJson(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QJsonObject();
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
 
 class WarningRecorder : public AppServices
 {
@@ -261,13 +280,25 @@ private slots:
         QTest::addColumn<int>("function");
         QTest::addColumn<int>("position");
         QTest::addColumn<QByteArray>("code");
-        QTest::newRow("C key restored") << 50 << int(KFuncNull) << 36 << QByteArray::fromHex("00000600");
-        QTest::newRow("WorkMode key restored") << 125 << int(KFuncNull) << 111 << QByteArray::fromHex("a0001000");
-        QTest::newRow("Mute key restored") << 109 << int(KFuncNull) << 95 << QByteArray::fromHex("040000e2");
-        QTest::newRow("keypad key") << 14 << int(KFuncAppKey) << 0 << QByteArray::fromHex("00006500");
-        QTest::newRow("K42 key") << 14 << int(KFuncK42Key) << 0 << QByteArray::fromHex("00003200");
-        QTest::newRow("right Win") << 14 << int(KFuncWinRKey) << 0 << QByteArray::fromHex("0000e700");
-        QTest::newRow("WinLock") << 30 << int(KFuncWinLock) << 16 << QByteArray::fromHex("a0000400");
+        QTest::addColumn<SimKeyFunction>("meaning");
+        using F = SimKeyFunction;
+        QTest::newRow("C key restored") << 50 << int(KFuncNull) << 36 << QByteArray::fromHex("00000600")
+                                        << F::key(0x06);
+        QTest::newRow("WorkMode key restored") << 125 << int(KFuncNull) << 111 << QByteArray::fromHex("a0001000")
+                                               << F::workMode();
+        QTest::newRow("Mute key restored") << 109 << int(KFuncNull) << 95 << QByteArray::fromHex("040000e2")
+                                           << F::consumer(0xE2);
+        QTest::newRow("App key") << 14 << int(KFuncAppKey) << 0 << QByteArray::fromHex("00006500") << F::key(0x65);
+        QTest::newRow("keypad 7") << 14 << int(KFuncNum7Key) << 0 << QByteArray::fromHex("00005f00") << F::key(0x5F);
+        QTest::newRow("keypad Enter") << 140 << int(KFuncNumEnterKey) << 126 << QByteArray::fromHex("00005800")
+                                      << F::key(0x58);
+        QTest::newRow("K42 key") << 14 << int(KFuncK42Key) << 0 << QByteArray::fromHex("00003200") << F::key(0x32);
+        QTest::newRow("ScrLk") << 14 << int(KFuncScrLkKey) << 0 << QByteArray::fromHex("00004700") << F::key(0x47);
+        QTest::newRow("Ins") << 14 << int(KFuncInsKey) << 0 << QByteArray::fromHex("00004900") << F::key(0x49);
+        QTest::newRow("right Win") << 14 << int(KFuncWinRKey) << 0 << QByteArray::fromHex("0000e700") << F::key(0xE7);
+        QTest::newRow("WinLock") << 30 << int(KFuncWinLock) << 16 << QByteArray::fromHex("a0000400") << F::winLock();
+        QTest::newRow("macro in the last slot") << 22 << int(KFuncMacro) << 8 << QByteArray::fromHex("05001d00")
+                                                << F::macro(29);
     }
     void setKeyFunction_writesTheKeysCode()
     {
@@ -275,9 +306,12 @@ private slots:
         QFETCH(int, function);
         QFETCH(int, position);
         QFETCH(QByteArray, code);
+        QFETCH(SimKeyFunction, meaning);
         HKeyBoardQuenby_RGB* device = openDevice();
         QVERIFY(device);
-        QVERIFY(device->setKeyFunction(KKey(key), KKeyFunction(function), 0, 0, 0));
+        const int a = function == KFuncMacro ? Rgb::kMacroSlots - 1 : 0;
+        QVERIFY(device->setKeyFunction(KKey(key), KKeyFunction(function), a, 0, 0));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(key), meaning);
         QCOMPARE(m_keyboard->appliedWrites().size(), 1);
         QCOMPARE(m_keyboard->appliedWrites().first().reg, Rgb::kRegKeyTable + quint32(4 * position));
         QCOMPARE(m_keyboard->appliedWrites().first().data, code);
@@ -294,6 +328,46 @@ private slots:
         QVERIFY(!device->setKeyFunction(KKey(14), KKeyFunction(183), 0, 0, 0));
         QVERIFY(m_keyboard->commands().isEmpty());
         QCOMPARE(device->keyTableCache().at(0), KKeyCode(KKeyCode::kKeyboard, 0x29));
+    }
+
+    // The model's own layout document: its name, and one button per key of the key map with the key's factory
+    // function.
+    void layoutDocument_describesTheModel()
+    {
+        HKeyBoardQuenby_RGB* device = createDevice();
+        QVERIFY(device);
+        const QJsonObject layout = *device->getLayout();
+        QCOMPARE(layout.value("deviceName").toString(), QStringLiteral("Quenby-RGB"));
+        QCOMPARE(layout.value("deviceType").toInt(), 2);
+        const QJsonArray buttons = layout.value("key").toObject().value("keyBtn").toArray();
+        const QJsonArray lights = layout.value("light").toObject().value("keyLightBtn").toArray();
+        QCOMPARE(buttons.size(), 108);
+        QCOMPARE(lights.size(), 108);
+        QSet<int> seen;
+        for (int i = 0; i < buttons.size(); ++i) {
+            const QJsonObject button = buttons.at(i).toObject();
+            const int key = button.value("key").toInt();
+            QVERIFY2(Rgb::isMappedKey(key) && !seen.contains(key), qPrintable(QString::number(key)));
+            seen.insert(key);
+            QCOMPARE(lights.at(i).toObject().value("key").toInt(), key);
+            const KKeyCode code = device->keyTableCache().at(Rgb::positionOfKey(key));
+            const int function = Quenby8aKeyCodec::decode(code, Quenby8aKeyCodec::FullSize);
+            // Mute's code reads as the Mute function; its default function has no name of its own.
+            QCOMPARE(button.value("defaultFunc").toInt(), key == 109 ? int(KFuncMuteKey) : function);
+        }
+    }
+
+    // The driver's factory table and the keyboard's own are written down apart; they must agree.
+    void factoryKeyTable_isTheKeyboards()
+    {
+        HKeyBoardQuenby_RGB* device = createDevice();
+        QVERIFY(device);
+        const QVector<KKeyCode> cache = device->keyTableCache();
+        QByteArray table;
+        for (const KKeyCode& code : cache)
+            table.append(reinterpret_cast<const char*>(code.bytes().data()), 4);
+        QCOMPARE(SimQuenbyKeyboard::decodeKeyTable(table, true), m_keyboard->keyFunctions());
+        QCOMPARE(table, m_keyboard->keyTable());
     }
 
     void factoryKeyTable_decodesToEachKeysDefaultFunction()
@@ -355,6 +429,175 @@ private slots:
         QCOMPARE(slot, 29);
     }
 
+    void setMacro_writesTheSlotsRecordWithTheSaveFlag_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QVector<KMacroItem>>("items");
+        QTest::addColumn<QList<SimMacroEvent>>("events");
+        using E = SimMacroEvent;
+        const QVector<KMacroItem> keys{keyItem(0x04, false), delayItem(40), keyItem(0x04, true)};
+        QTest::newRow("first record") << 0 << keys << QList<E>{E::key(0x04, true, 40), E::key(0x04, false)};
+        QTest::newRow("record 3") << 2 << keys << QList<E>{E::key(0x04, true, 40), E::key(0x04, false)};
+        // Moves follow one another without overlapping, and a key after them keeps its place.
+        QTest::newRow("record 30, moves")
+            << 29 << QVector<KMacroItem>{moveItem(5, 3), moveItem(-7, -2), keyItem(0x05, false), keyItem(0x05, true)}
+            << QList<E>{E::move(5, 3), E::move(-7, -2), E::key(0x05, true), E::key(0x05, false)};
+        QTest::newRow("ends on a move") << 29 << QVector<KMacroItem>{keyItem(0x06, false), moveItem(1, 200)}
+                                        << QList<E>{E::key(0x06, true), E::move(1, 200, 1)};
+    }
+    void setMacro_writesTheSlotsRecordWithTheSaveFlag()
+    {
+        QFETCH(int, slot);
+        QFETCH(QVector<KMacroItem>, items);
+        QFETCH(QList<SimMacroEvent>, events);
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        const QByteArray neighbour = m_keyboard->macroRecord(slot + 1);
+        QCOMPARE(device->setMacro(false, MacroPlayCycles, items, 2, slot), 1);
+        const SimMacroRecord record = m_keyboard->decodeMacro(slot);
+        QVERIFY2(record.valid, qPrintable(record.toString()));
+        QCOMPARE(record.repeatCount, 2);
+        QCOMPARE(record.events, events);
+        QCOMPARE(m_keyboard->macroRecord(slot + 1), neighbour);
+        const QList<SimQuenbyKeyboard::Command> writes = m_keyboard->appliedWrites();
+        QVERIFY(!writes.isEmpty());
+        for (const auto& write : writes) {
+            QCOMPARE(int(write.saveFlag), int(Rgb::kSaveFlag));
+            QVERIFY(write.reg >= Rgb::macroRecordAddress(slot) && write.reg < Rgb::macroRecordAddress(slot + 1));
+        }
+    }
+
+    void setMacro_refusals()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        const QVector<KMacroItem> items{keyItem(0x04, false), keyItem(0x04, true)};
+        QCOMPARE(device->setMacro(false, MacroPlayCycles, items, 1, Rgb::kMacroSlots), -1);
+        QCOMPARE(device->setMacro(false, MacroPlayCycles, items, 1, -1), -1);
+        QVERIFY(m_keyboard->commands().isEmpty());
+        // A record that does not fit is not started.
+        QCOMPARE(device->setMacro(false, MacroPlayCycles, QVector<KMacroItem>(200, keyItem(0x04, false)), 1, 0), -1);
+        QVERIFY(m_keyboard->commands().isEmpty());
+        // A failed chunk, the last one included.
+        const QVector<KMacroItem> longer(30, keyItem(0x04, false)); // 94 bytes: two chunks
+        m_keyboard->failWritesAt(Rgb::macroRecordAddress(4) + 60, 3);
+        QCOMPARE(device->setMacro(false, MacroPlayCycles, longer, 1, 4), -1);
+    }
+
+    void profileApply_factoryProfileRoundTrip()
+    {
+        const QJsonObject profile = readJson(QStringLiteral(":/common/newUI/Quenby_RGB/Quenby_RGBDefaultConfig.json"));
+        QVERIFY(!profile.isEmpty());
+        // One entry per listed position, in position order.
+        const QJsonArray keys = profile.value("key").toArray();
+        const QJsonArray lights = profile.value("keyLight").toArray();
+        QCOMPARE(keys.size(), 101);
+        QCOMPARE(lights.size(), 101);
+        int entry = 0;
+        for (int position = 0; position < kKeyPositions; ++position) {
+            const int key = Rgb::keyAtPosition(position);
+            if (!HKeyBoardQuenby_RGB::isProfileKey(key))
+                continue;
+            QCOMPARE(keys.at(entry).toObject().value("key").toInt(), key);
+            QCOMPARE(lights.at(entry).toObject().value("key").toInt(), key);
+            ++entry;
+        }
+
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        // A keyboard far from its factory state.
+        m_keyboard->setMemory(Rgb::kRegLightMode, QByteArray::fromHex("05010000ffff"));
+        m_keyboard->setKeyFunctionAt(4, SimKeyFunction::key(0x04));
+        m_keyboard->setKeyFunctionAt(126, SimKeyFunction::disabled());
+        QCOMPARE(device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
+
+        QCOMPARE(device->getLightModel(0), profile.value("lightModel").toObject().value("index").toInt());
+        const QJsonObject light = profile.value("light").toArray().at(device->getLightModel(0)).toObject();
+        QCOMPARE(device->getLightSpeed(0), light.value("speed").toInt());
+        QCOMPARE(device->getLightBrightness(0), light.value("brightness").toInt());
+        QCOMPARE(device->getLightDirection(), profile.value("lightDirection").toBool());
+        QCOMPARE(device->getLightMonochromatic(), profile.value("lightMonochromatic").toBool());
+        const QMap<KKey, KKeyModelItem> read = device->getKeys();
+        const H_KEYLIGHT colors = device->getKeyColor();
+        for (int i = 0; i < keys.size(); ++i) {
+            const int key = keys.at(i).toObject().value("key").toInt();
+            QCOMPARE(read.value(KKey(key)).getType(), keys.at(i).toObject().value("funcIndex").toInt());
+            QCOMPARE(colors.value(KKey(key)).color(), lights.at(i).toObject().value("colors").toString());
+        }
+        // The factory profile is the factory key table: every key does what it did from the factory.
+        for (int position = 0; position < kKeyPositions; ++position)
+            QCOMPARE(m_keyboard->keyFunctionAt(position), SimQuenbyKeyboard::defaultRgbKeyFunctionAt(position));
+    }
+
+    void profileApply_macroKeys()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        // Caps is not in profiles; the macro it plays stays its own.
+        int capsSlot = -1;
+        QVERIFY(device->checkMacroId(17, &capsSlot));
+        QCOMPARE(device->setMacro(false, MacroPlayCycles, {keyItem(0x09, false), keyItem(0x09, true)}, 1, capsSlot), 1);
+        QVERIFY(device->setKeyFunction(KKey(17), KFuncMacro, capsSlot, 0, 0));
+        const QByteArray capsRecord = m_keyboard->macroRecord(capsSlot);
+        m_keyboard->clearCommands();
+
+        const QJsonObject profile = QJsonDocument::fromJson(R"({
+            "lightModel": {"index": 2}, "light": [{}, {}, {"speed": 1, "brightness": 2}],
+            "key": [{"key": 14, "funcIndex": 95, "value1": ""},
+                    {"key": 15, "funcIndex": 29, "value1": {"list": [
+                        {"type": 0, "value1": 4, "value2": 0, "isUp": false, "text": "A"},
+                        {"type": 2, "value1": 30, "value2": 0, "isUp": false, "text": ""},
+                        {"type": 3, "value1": 10, "value2": -20, "isUp": false, "text": ""},
+                        {"type": 0, "value1": 4, "value2": 0, "isUp": true, "text": "A"}],
+                        "playType": "2", "ignoreTime": false, "times": 1, "macroName": "m"}}]})").object();
+        QCOMPARE(device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
+
+        const SimKeyFunction function = m_keyboard->keyFunctionOfKey(15);
+        QCOMPARE(function.kind(), SimKeyFunction::Kind::Macro);
+        QVERIFY(function.macroSlot() != capsSlot);
+        const SimMacroRecord record = m_keyboard->decodeMacro(function.macroSlot());
+        QVERIFY2(record.valid, qPrintable(record.toString()));
+        QCOMPARE(record.playType, int(SimMacroRecord::UntilPressedAgain));
+        using E = SimMacroEvent;
+        QCOMPARE(record.events, (QList<E>{E::key(0x04, true, 30), E::move(10, -20), E::key(0x04, false)}));
+        QCOMPARE(m_keyboard->keyFunctionOfKey(17), SimKeyFunction::macro(capsSlot));
+        QCOMPARE(m_keyboard->macroRecord(capsSlot), capsRecord);
+        QCOMPARE(device->macroSlots().value(capsSlot), 17);
+        QCOMPARE(device->macroSlots().value(function.macroSlot()), 15);
+
+        // Lights, the record and the key's own entry, then the two tables in 56-byte chunks.
+        QList<quint32> expected{Rgb::kRegLightMode, Rgb::kRegSpeed, Rgb::kRegBrightness, Rgb::kRegDirection,
+                                Rgb::kRegMonochrome, Rgb::macroRecordAddress(function.macroSlot()),
+                                Rgb::kRegKeyTable + 4};
+        for (int offset = 0; offset < kKeyTableSize; offset += 56)
+            expected << Rgb::kRegKeyTable + quint32(offset);
+        for (int offset = 0; offset < Rgb::kKeyColorSize; offset += 56)
+            expected << Rgb::kRegKeyColor + quint32(offset);
+        QList<quint32> written;
+        for (const auto& write : m_keyboard->appliedWrites())
+            written << write.reg;
+        QCOMPARE(written, expected);
+    }
+
+    void profileApply_refusesMoreMacroKeysThanSlots()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QJsonArray keys;
+        const QJsonObject macro{{"list", QJsonArray{QJsonObject{{"type", 0}, {"value1", 4}, {"isUp", false}}}},
+                                {"playType", "1"}, {"times", 1}};
+        for (int position = 0; position < kKeyPositions && keys.size() < 31; ++position) {
+            const int key = Rgb::keyAtPosition(position);
+            if (HKeyBoardQuenby_RGB::isProfileKey(key))
+                keys.append(QJsonObject{{"key", key}, {"funcIndex", int(KFuncMacro)}, {"value1", macro}});
+        }
+        QCOMPARE(device->getMouseConfig(QJsonObject{{"key", keys}}), int(KBaseDevice::ProfileFailed));
+        QVERIFY(m_keyboard->appliedWrites().isEmpty());
+        keys.removeLast();
+        QCOMPARE(device->getMouseConfig(QJsonObject{{"key", keys}}), int(KBaseDevice::ProfileApplied));
+        QCOMPARE(device->macroSlots().values().count(-1), 0);
+    }
+
     void profileApply_placesEntriesByListedPosition()
     {
         HKeyBoardQuenby_RGB* device = openDevice();
@@ -383,11 +626,16 @@ private slots:
     {
         QTest::addColumn<quint32>("failAt");
         QTest::addColumn<int>("writesBefore");
+        // Five light writes, one record chunk, the macro key's entry, ten key table and seven colour chunks.
         QTest::newRow("light mode") << quint32(Rgb::kRegLightMode) << 0;
+        QTest::newRow("speed") << quint32(Rgb::kRegSpeed) << 1;
+        QTest::newRow("brightness") << quint32(Rgb::kRegBrightness) << 2;
         QTest::newRow("direction") << quint32(Rgb::kRegDirection) << 3;
         QTest::newRow("monochrome") << quint32(Rgb::kRegMonochrome) << 4;
-        QTest::newRow("key table") << quint32(Rgb::kRegKeyTable + 60) << 6;
-        QTest::newRow("colour table") << quint32(Rgb::kRegKeyColor) << 5 + 10;
+        QTest::newRow("macro record") << Rgb::macroRecordAddress(0) << 5;
+        QTest::newRow("macro key entry") << quint32(Rgb::kRegKeyTable) << 6;
+        QTest::newRow("key table") << quint32(Rgb::kRegKeyTable + 60) << 7 + 1;
+        QTest::newRow("colour table") << quint32(Rgb::kRegKeyColor + 60) << 7 + 10 + 1;
     }
     void profileApply_stopsAtTheFailingStep()
     {
@@ -397,9 +645,22 @@ private slots:
         QVERIFY(device);
         m_keyboard->failWritesAt(failAt);
         const QJsonObject profile = QJsonDocument::fromJson(R"({"lightModel": {"index": 0},
-            "light": [{"speed": 2, "brightness": 3}], "key": [], "keyLight": []})").object();
+            "light": [{"speed": 2, "brightness": 3}], "keyLight": [],
+            "key": [{"key": 14, "funcIndex": 29, "value1": {"list": [
+                {"type": 0, "value1": 4, "isUp": false, "text": "A"}], "playType": "1", "times": 1}}]})")
+                                        .object();
         QCOMPARE(device->getMouseConfig(profile), int(KBaseDevice::ProfileFailed));
         QCOMPARE(m_keyboard->appliedWrites().size(), writesBefore);
+    }
+
+    // The colour table is read before the first write: a keyboard that cannot be read is left alone.
+    void profileApply_unreadableColoursWriteNothing()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        m_keyboard->failCommands(3);
+        QCOMPARE(device->getMouseConfig(QJsonObject{{"keyLight", QJsonArray()}}), int(KBaseDevice::ProfileFailed));
+        QVERIFY(m_keyboard->appliedWrites().isEmpty());
     }
 
     void profileApply_refusesABadDocumentBeforeAnyWrite_data()
@@ -408,7 +669,11 @@ private slots:
         QTest::newRow("speed out of range") << QByteArray(R"({"light": [{"speed": 9, "brightness": 1}]})");
         QTest::newRow("function it cannot store") << QByteArray(R"({"key": [{"key": 14, "funcIndex": 126}]})");
         QTest::newRow("colour not a colour") << QByteArray(R"({"keyLight": [{"key": 14, "colors": "zz"}]})");
-        QTest::newRow("macro") << QByteArray(R"({"key": [{"key": 14, "funcIndex": 29, "value1": {}}]})");
+        QTest::newRow("macro without a list") << QByteArray(R"({"key": [{"key": 14, "funcIndex": 29, "value1": {}}]})");
+        QTest::newRow("macro too long for a record")
+            << QByteArray(R"({"key": [{"key": 14, "funcIndex": 29, "value1": {"playType": "1", "times": 1, "list": [)"
+                          + QByteArray(R"({"type": 0, "value1": 4, "isUp": false},)").repeated(200)
+                          + R"({"type": 0, "value1": 4, "isUp": true}]}}]})");
     }
     void profileApply_refusesABadDocumentBeforeAnyWrite()
     {
