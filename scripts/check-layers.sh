@@ -25,7 +25,9 @@ declare -A allowed=(
   # models do.
   [models]="hid hid/khid platform common profiles"
   [profiles]="hid hid/khid platform common models"
-  [online]="platform common"
+  # The cloud backup and restore pack and unpack the profile and macro folders, reload their models and
+  # apply the restored profile through the profile controller on an executor of their own.
+  [online]="hid hid/khid platform common profiles models"
   [devices]="hid hid/khid platform common models profiles"
   [update]="hid hid/khid platform common profiles online firmware"
   [lib/fwupdate]="hid/khid platform common firmware"

@@ -5,6 +5,8 @@
 #include "online/KNetForgotVerifyCode.h"
 #include "online/KNetForgotNewPwd.h"
 #include "online/KNetCommon.h"
+#include "online/FDownLoadFile.h"
+#include "online/FUpLoadFile.h"
 #include "app/KAppManager.h"
 
 #include "app/KAppCommon.h"
@@ -89,6 +91,8 @@ bool KAppManager::init()
     qmlRegisterType<KNetForgotSendEmail>("k.tools", 1, 0, "KNetForgotSendEmail");
     qmlRegisterType<KNetForgotVerifyCode>("k.tools", 1, 0, "KNetForgotVerifyCode");
     qmlRegisterType<KNetForgotNewPwd>("k.tools", 1, 0, "KNetForgotNewPwd");
+    qmlRegisterType<FUpLoadFile>("k.tools", 1, 0, "FUpLoadFile");
+    qmlRegisterType<FDownLoadFile>("k.tools", 1, 0, "FDownLoadFile");
     // A reconnected device: the application model takes the profile the settings keep for it.
     connect(m_deviceController, &KDeviceController::sig_updateConfigPath, KAppModel::instance(),
             &KAppModel::sig_updateConfigPath);

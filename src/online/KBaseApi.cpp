@@ -33,6 +33,12 @@ QNetworkReply* KBaseApi::post(const QString& url, QHttpMultiPart* parts)
     return manager.post(request, parts);
 }
 
+QNetworkReply* KBaseApi::post(const QNetworkRequest& ownRequest, QHttpMultiPart* parts)
+{
+    ++m_inFlight;
+    return manager.post(ownRequest, parts);
+}
+
 bool KBaseApi::replyAnswered(QNetworkReply* reply) const
 {
     (void)reply;

@@ -35,6 +35,8 @@ protected:
     QNetworkReply* get(const QString& url);
     QNetworkReply* post(const QString& url, const QByteArray& body);
     QNetworkReply* post(const QString& url, QHttpMultiPart* parts);
+    // A multipart post on a request of the caller's own (the shared request's headers stay off it).
+    QNetworkReply* post(const QNetworkRequest& ownRequest, QHttpMultiPart* parts);
     // True when the reply was already answered (its time-out); the dispatch then only deletes it.
     virtual bool replyAnswered(QNetworkReply* reply) const;
     virtual void handleReply(QNetworkReply* reply, QByteArray body, int httpStatus) = 0;

@@ -4,10 +4,12 @@
 #include "online/KNetCommon.h"
 
 #include <QHash>
+#include <QHttpMultiPart>
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QNetworkReply>
 #include <QTimer>
+#include <QUrl>
 
 namespace {
 const char kTimedOut[] = "corvaneTimedOut";
@@ -189,6 +191,15 @@ QNetworkReply* KNetBase::post(ApiType id, QHttpMultiPart* parts)
     else
         setAuthorization();
     return KBaseApi::post(apiUrl(id), parts);
+}
+
+QNetworkReply* KNetBase::postOwnRequest(ApiType id, QHttpMultiPart* parts, int timeoutMs)
+{
+    QNetworkReply* reply = KBaseApi::post(QNetworkRequest(QUrl(apiUrl(id))), parts);
+    // The reply reads the body until it has finished or been aborted (also at the time-out): they go together.
+    parts->setParent(reply);
+    armTimeout(reply, timeoutMs);
+    return reply;
 }
 
 void KNetBase::armTimeout(QNetworkReply* reply, int ms)

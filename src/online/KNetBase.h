@@ -71,6 +71,9 @@ protected:
     QNetworkReply* postJson(ApiType id, const QJsonObject& body);
     QNetworkReply* get(ApiType id);
     QNetworkReply* post(ApiType id, QHttpMultiPart* parts);
+    // A multipart post to id on a request that carries only the URL, with its own time-out (the file upload:
+    // the body brings its Content-Type, the part its "Authorization"). The body is freed with the reply.
+    QNetworkReply* postOwnRequest(ApiType id, QHttpMultiPart* parts, int timeoutMs);
     // Sets "Authorization" to the stored token, or removes it when none is stored.
     void setAuthorization();
     // The common parsing, the online check on a transport error (when checkOnline), then sigRequestFinished;

@@ -534,6 +534,18 @@ bool KConfigFileController::getMouseConfig(const QString& path, bool isDefault, 
     return apply.commit(context.device);
 }
 
+KConfigFileController::ProfileApply KConfigFileController::profileApply(const QString& path, bool isDefault)
+{
+    const TaskContext context = snapshot();
+    const auto output = std::make_shared<TaskOutput>();
+    ProfileApply apply;
+    apply.work = [this, path, isDefault, context, output] {
+        return getMouseConfig(path, isDefault, context, output.get());
+    };
+    apply.shown = [output] { showAppliedDpiFlags(*output); };
+    return apply;
+}
+
 void KConfigFileController::showAppliedDpiFlags(const TaskOutput& output)
 {
     KDpiModel* dpi = AppServices::instance()->getDpiModel();

@@ -58,6 +58,16 @@ public:
     Q_INVOKABLE void contrastMouseData(QString path);
     Q_INVOKABLE void createMouseConfig(QString path);
 
+    // The apply routine of the profile at path for an executor of the caller's own (the cloud restore runs it
+    // on its own): what the routine needs of the device and the models is taken now, on the GUI thread;
+    // work() then runs on a pool thread and touches no model; shown(), on the GUI thread after the work,
+    // shows the DPI levels the apply switched on. Neither the busy indicator nor a tip: the caller reports.
+    struct ProfileApply {
+        std::function<bool()> work;
+        std::function<void()> shown;
+    };
+    ProfileApply profileApply(const QString& path, bool isDefault);
+
     // --- the current device's profiles ---------------------------------------------------------------
     // The device's profile folder: the profile root + "/" + the device name; empty without a device.
     QString profileFolder() const;

@@ -45,6 +45,9 @@ public:
         return path;
     }
 
+    // The workspace folder itself.
+    QString path() const { return m_dir->path(); }
+
     QByteArray read(const QString& name) const
     {
         QFile file(m_dir->filePath(name));

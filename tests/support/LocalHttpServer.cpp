@@ -50,14 +50,25 @@ QString LocalHttpServer::baseUrl() const { return QStringLiteral("http://127.0.0
 
 void LocalHttpServer::script(const QByteArray& path, const Reply& reply) { m_replies.insert(path, reply); }
 
-void LocalHttpServer::scriptJson(const QByteArray& path, const QByteArray& json,
-                                 const QList<QPair<QByteArray, QByteArray>>& headers)
+void LocalHttpServer::scriptSequence(const QByteArray& path, const QList<Reply>& replies)
+{
+    m_sequences.insert(path, replies);
+}
+
+LocalHttpServer::Reply LocalHttpServer::jsonReply(const QByteArray& json,
+                                                  const QList<QPair<QByteArray, QByteArray>>& headers)
 {
     Reply reply;
     reply.headers = headers;
     reply.headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("application/json")));
     reply.body = json;
-    script(path, reply);
+    return reply;
+}
+
+void LocalHttpServer::scriptJson(const QByteArray& path, const QByteArray& json,
+                                 const QList<QPair<QByteArray, QByteArray>>& headers)
+{
+    script(path, jsonReply(json, headers));
 }
 
 bool LocalHttpServer::waitForRequests(int count, int timeoutMs)
@@ -148,7 +159,13 @@ void LocalHttpServer::answer(QTcpSocket* socket, const Request& request)
     QByteArray path = request.path;
     const int query = path.indexOf('?');
     Reply reply;
-    if (m_replies.contains(path))
+    const QByteArray bare = query >= 0 ? path.left(query) : path;
+    QList<Reply>* sequence = m_sequences.contains(path) ? &m_sequences[path]
+                             : m_sequences.contains(bare) ? &m_sequences[bare]
+                                                          : nullptr;
+    if (sequence && !sequence->isEmpty())
+        reply = sequence->size() > 1 ? sequence->takeFirst() : sequence->first();
+    else if (m_replies.contains(path))
         reply = m_replies.value(path);
     else if (query >= 0 && m_replies.contains(path.left(query)))
         reply = m_replies.value(path.left(query));
@@ -206,6 +223,7 @@ QList<LocalHttpServer::Part> LocalHttpServer::splitMultipart(const QByteArray& c
         if (chunk.startsWith("\r\n")) {
             part.body = chunk.mid(2); // a part without header lines
         } else if (const int headEnd = chunk.indexOf("\r\n\r\n"); headEnd >= 0) {
+            part.head = chunk.left(headEnd);
             for (const QByteArray& line : chunk.left(headEnd).split('\n')) {
                 const int colon = line.indexOf(':');
                 if (colon > 0)

@@ -32,6 +32,7 @@ public:
     };
     struct Part
     {
+        QByteArray head; // the part's header lines as sent, without the blank line that ends them
         QList<QPair<QByteArray, QByteArray>> headers;
         QByteArray body;
     };
@@ -61,7 +62,10 @@ public:
     QString url(const QString& path) const { return baseUrl() + path; }
 
     void script(const QByteArray& path, const Reply& reply);
+    // Replies for successive requests to path, in order; the last one answers every later request.
+    void scriptSequence(const QByteArray& path, const QList<Reply>& replies);
     // A JSON reply with status 200.
+    static Reply jsonReply(const QByteArray& json, const QList<QPair<QByteArray, QByteArray>>& headers = {});
     void scriptJson(const QByteArray& path, const QByteArray& json,
                     const QList<QPair<QByteArray, QByteArray>>& headers = {});
 
@@ -81,6 +85,7 @@ private:
 
     QTcpServer m_server;
     QHash<QByteArray, Reply> m_replies;
+    QHash<QByteArray, QList<Reply>> m_sequences;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QList<Request> m_requests;
 };

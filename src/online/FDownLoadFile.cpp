@@ -1,0 +1,242 @@
+#include "online/FDownLoadFile.h"
+
+#include "common/AppServices.h"
+#include "common/ProgramFolders.h"
+#include "models/keys/HMacroName.h"
+#include "online/CloudArchive.h"
+#include "online/CloudDevice.h"
+#include "online/FfileDownloader.h"
+#include "online/KNetDownloadConfig.h"
+#include "profiles/FileHelpers.h"
+#include "profiles/HConfigView.h"
+#include "profiles/KConfigFileController.h"
+#include "profiles/OldMacroConverter.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QDirIterator>
+#include <QUrl>
+
+namespace {
+
+// Archives come from the web: a location of another kind (a local file among them) is no download.
+bool isWebLocation(const QString& path)
+{
+    const QUrl url(path, QUrl::TolerantMode);
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+// The downloaded archive, when the download is one and unpacks over folder.
+bool unpackDownload(const FfileDownloader& downloader, const QString& folder)
+{
+    if (!downloader.succeeded()) {
+        qDebug() << "[Error] the archive was not downloaded";
+        return false;
+    }
+    QString why;
+    if (!CloudArchive::unpack(downloader.fileData(), folder, CloudArchive::Limits(), &why)) {
+        qDebug() << "[Error] the archive is refused:" << why;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+FDownLoadFile::FDownLoadFile(QObject* parent)
+    : QObject(parent),
+      profileRequest(std::make_unique<KNetDownloadConfig>()),
+      macroRequest(std::make_unique<KNetDownloadConfig>()),
+      profileDownloader(std::make_unique<FfileDownloader>(nullptr)),
+      macroDownloader(std::make_unique<FfileDownloader>(nullptr))
+{
+    profileDownloader->setLimits(0, kMaxArchiveDownload);
+    macroDownloader->setLimits(0, kMaxArchiveDownload);
+    connect(profileRequest.get(), &KNetDownloadConfig::sigDownloadRequest, this, &FDownLoadFile::slot_DownloadMouseConfig);
+    connect(macroRequest.get(), &KNetDownloadConfig::sigDownloadRequest, this, &FDownLoadFile::slot_DownloadMacroConfig);
+    connect(profileDownloader.get(), &FfileDownloader::downloaded, this, &FDownLoadFile::slot_DownloadMouseloader);
+    connect(macroDownloader.get(), &FfileDownloader::downloaded, this, &FDownLoadFile::slot_DownloadMacroloader);
+    connect(this, &FDownLoadFile::sigConfigChanged, this, &FDownLoadFile::slot_UpDateMouseConfig);
+}
+
+FDownLoadFile::~FDownLoadFile() = default;
+
+void FDownLoadFile::setTimeouts(int postMs, int transferMs)
+{
+    profileRequest->setTimeouts(postMs, 0);
+    macroRequest->setTimeouts(postMs, 0);
+    profileDownloader->setLimits(transferMs, kMaxArchiveDownload);
+    macroDownloader->setLimits(transferMs, kMaxArchiveDownload);
+}
+
+void FDownLoadFile::downloadCloud()
+{
+    if (m_running) {
+        qDebug() << "[Info] downloadCloud: a restore is running already";
+        return;
+    }
+    m_running = true;
+    m_deviceName = CloudDevice::name();
+    // Without a device the profile root would stand for the device's folder: nothing is asked or touched.
+    if (m_deviceName.isEmpty()) {
+        fail(tr("Error in file path"), true);
+        return;
+    }
+    macroRequest->downloadConfig(QString());
+}
+
+void FDownLoadFile::slot_DownloadMacroConfig(int coad, QString msg, QString path)
+{
+    if (!m_running)
+        return;
+    if (coad != 0) {
+        qDebug() << "[error]:download macro file error";
+        fail(msg, true);
+        return;
+    }
+    if (path.isEmpty()) {
+        requestProfileArchive();
+        return;
+    }
+    if (!isWebLocation(path)) {
+        qDebug() << "[error]:save macrofile error";
+        fail(tr("Failed to download macro file"), false);
+        return;
+    }
+    macroDownloader->startDownload(path);
+}
+
+void FDownLoadFile::slot_DownloadMacroloader()
+{
+    if (!m_running)
+        return;
+    const QString macros = ProgramFolders::macroRoot();
+    if (!unpackDownload(*macroDownloader, macros)) {
+        qDebug() << "[error]:save macrofile error";
+        fail(tr("Failed to download macro file"), false);
+        return;
+    }
+    convertMacroFolder(macros);
+    if (HMacroName* names = AppServices::instance()->getMacroName())
+        names->initFromFile(QString(), true);
+    requestProfileArchive();
+}
+
+void FDownLoadFile::requestProfileArchive()
+{
+    profileRequest->downloadConfig(m_deviceName);
+}
+
+void FDownLoadFile::slot_DownloadMouseConfig(int code, QString msg, QString path)
+{
+    if (!m_running)
+        return;
+    if (code != 0) {
+        qDebug() << "[error]: download mouseconfig error";
+        fail(msg, true);
+        return;
+    }
+    if (path.isEmpty()) {
+        fail(tr("Please upload the file before downloading"), true);
+        return;
+    }
+    if (!isWebLocation(path)) {
+        qDebug() << "[error]:save configfile error";
+        fail(tr("Failed to download device configuration file"), true);
+        return;
+    }
+    profileDownloader->startDownload(path);
+}
+
+void FDownLoadFile::slot_DownloadMouseloader()
+{
+    if (!m_running)
+        return;
+    if (!unpackDownload(*profileDownloader, CloudDevice::profileFolder(m_deviceName))) {
+        qDebug() << "[error]:save configfile error";
+        fail(tr("Failed to download device configuration file"), true);
+        return;
+    }
+    sendEvent("success");
+    emit sigConfigChanged();
+}
+
+void FDownLoadFile::slot_UpDateMouseConfig()
+{
+    if (!m_running)
+        return;
+    const QString folder = CloudDevice::profileFolder(m_deviceName);
+    if (!dirExists(folder)) {
+        fail(tr("Error in file path"), true);
+        return;
+    }
+    if (QDir(folder).entryList({QStringLiteral("*.json")}, QDir::Files | QDir::NoSymLinks).isEmpty()) {
+        fail(tr("No upload profile"), true);
+        return;
+    }
+    // The settings name the current profile: only a file of the device's own folder is applied.
+    const QString current = AppServices::instance()->getConfigPath();
+    const QString profile = folder + QLatin1Char('/') + current;
+    if (!isBareName(current) || !isInsideFolder(profile, folder)) {
+        qDebug() << "[Error] the current profile is no file of the device's folder:" << current;
+        fail(tr("Error in file path"), true);
+        return;
+    }
+    KConfigFileController* controller = AppServices::instance()->getConfigFileController();
+    if (!controller) {
+        fail(tr("Failed to synchronize profile"), false);
+        return;
+    }
+
+    AppServices::instance()->startLoading(kLoadingMs);
+    const KConfigFileController::ProfileApply apply = controller->profileApply(profile, false);
+    work.run(apply.work, [this, profile, shown = apply.shown](bool ok) {
+        AppServices* app = AppServices::instance();
+        shown();
+        if (!ok) {
+            app->stopLoading();
+            fail(tr("Failed to synchronize profile"), false);
+            return;
+        }
+        if (KConfigFileController* controller = app->getConfigFileController())
+            controller->getMouseType(profile);
+        sendEvent("success");
+        app->showTips(AppServices::TipSuccess, tr("Successfully downloaded cloud configuration"));
+        if (HConfigView* view = app->getConfigView()) {
+            view->initFromFile(QString());
+            emit view->getItemIndexAgain();
+        }
+        m_running = false;
+        emit sigchangeUi();
+        app->stopLoading();
+    });
+}
+
+void FDownLoadFile::convertMacroFolder(const QString& path)
+{
+    if (path.isEmpty() || !dirExists(path))
+        return;
+    QDirIterator it(path, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        // -1 is a file of the current format, left as it is.
+        if (convertOldMacroFile(it.next()) == 0)
+            qDebug() << "tranJson error";
+    }
+}
+
+void FDownLoadFile::sendEvent(const char* label)
+{
+    AppServices::instance()->sendEvent(QStringLiteral("driver_cloud"), QStringLiteral("download"),
+                                       QString::fromLatin1(label));
+}
+
+void FDownLoadFile::fail(const QString& message, bool withEvent)
+{
+    m_running = false;
+    if (withEvent)
+        sendEvent("fail");
+    AppServices::instance()->showTips(AppServices::TipFail, message);
+    emit sig_finish();
+}

@@ -1,0 +1,70 @@
+#include "ArchiveFixtures.h"
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextCodec>
+#include <QtTest>
+
+namespace ArchiveFixtures {
+
+QByteArray zip(const QList<Entry>& entries)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadWrite);
+    QuaZip archive(&buffer);
+    archive.setFileNameCodec(QTextCodec::codecForName("UTF-8"));
+    archive.setUtf8Enabled(true);
+    if (!archive.open(QuaZip::mdCreate))
+        qFatal("ArchiveFixtures::zip: cannot create an archive");
+    for (const Entry& entry : entries) {
+        QuaZipNewInfo info(entry.name);
+        info.externalAttr = entry.unixMode << 16;
+        QuaZipFile file(&archive);
+        if (!file.open(QIODevice::WriteOnly, info))
+            qFatal("ArchiveFixtures::zip: cannot add an entry");
+        file.write(entry.content);
+        file.close();
+    }
+    archive.close();
+    return buffer.data();
+}
+
+QMap<QString, QByteArray> snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> entries;
+    if (!QFileInfo(folder).isDir())
+        return entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        const QString relative = path.mid(folder.size() + 1);
+        if (info.isSymLink()) {
+            entries.insert(relative, "<link>" + QFile::encodeName(info.symLinkTarget()));
+        } else if (info.isDir()) {
+            entries.insert(relative, "<folder>");
+        } else {
+            QFile file(path);
+            entries.insert(relative, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>"));
+        }
+    }
+    return entries;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), qint64(bytes.size()));
+}
+
+} // namespace ArchiveFixtures
