@@ -228,7 +228,7 @@ constexpr Model kModels[] = {
     {kIvell, "IVELL", "IVELL", Family::FeatureReportMouse, Link::Wired, 0, ":/common/Ivell/", "Ivell", Flag::FactoryProfile | Flag::SideButtonKeys},
     {kJarrow, "JARROW", "JARROW", Family::RegisterMouse, Link::Wired, kJarrowWireless, nullptr, nullptr, Flag::None},
     {kJarrowWireless, "JARROW", "JARROW_WIRELESS", Family::RegisterMouse, Link::Wireless, kJarrow, nullptr, nullptr, Flag::None},
-    {kJarrowNordic, "JARROW_NORDIC", "JARROW_NORDIC", Family::RegisterMouse, Link::Wired, kJarrowNordicWireless, nullptr, nullptr, Flag::None},
+    {kJarrowNordic, "JARROW_NORDIC", "JARROW_NORDIC", Family::RegisterMouse, Link::Wired, kJarrowNordicWireless, ":/common/newUI/Jarrow/", "Jarrow", Flag::Layout},
     {kJarrowNordicWireless, "JARROW_NORDIC", "JARROW_NORDIC_WIRELESS", Family::RegisterMouse, Link::Wireless, kJarrowNordic, nullptr, nullptr, Flag::PackedValues | Flag::ReportsThroughReceiver},
     {kJessam, "JESSAM", "JESSAM", Family::RegisterMouse, Link::Wired, kJessamWireless, nullptr, nullptr, Flag::PackedValues},
     {kJessamWireless, "JESSAM", "JESSAM_WIRELESS", Family::RegisterMouse, Link::Wireless, kJessam, nullptr, nullptr, Flag::PackedValues},

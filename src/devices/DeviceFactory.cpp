@@ -2,6 +2,7 @@
 
 #include "devices/DeviceRegistration.h"
 #include "devices/keyboard/KeyboardFamily.h"
+#include "devices/mouse/register/RegisterMouseFamily.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ struct FamilyLine {
 
 constexpr FamilyLine kFamilies[] = {
     {&keyboardFamily, true},
+    {&registerMouseFamily, false},
 };
 
 const DeviceRegistration* registrationOf(int pid, bool productOnly)

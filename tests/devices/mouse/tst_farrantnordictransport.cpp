@@ -96,7 +96,7 @@ void TestFarrantNordicTransport::plugMouse(quint16 productId, quint8 address)
     QVERIFY(m_mouse->plug(m_bus->bus()));
     m_channel = std::make_unique<KHID::KUSBDevice>();
     QVERIFY(m_channel->initDevice(DeviceIds::kVendorId, productId, kCommandUsage, kCommandUsagePage, 0));
-    m_transport = FarrantNordicTransport();
+    m_transport.setCachedGameMode(-1);
     m_transport.setChannel(m_channel.get());
     m_transport.setMutex(&m_mutex);
     m_transport.setAddressByte(address);

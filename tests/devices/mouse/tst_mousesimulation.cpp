@@ -2,6 +2,11 @@
 // by its "_WIRELESS" name), is plugged with the address byte of its link, and is reached as a real mouse is.
 
 #include "common/DeviceIds.h"
+#include "devices/SimulatedModels.h"
+#include "devices/mouse/register/KDeviceFarrant_Nordic.h"
+#include "hid/DeviceFactory.h"
+#include "hid/HDeviceManager.h"
+#include "hid/KPidTables.h"
 #include "devices/mouse/register/FarrantNordicProtocol.h"
 #include "devices/mouse/register/FarrantNordicTransport.h"
 #include "hid/khid/KUSBDevice.h"
@@ -25,6 +30,7 @@ private slots:
     void registerMice_data();
     void registerMice();
     void everyRegisterMouseNameIsTaken();
+    void simulatedRunOpensTheMouseClass();
 
 private:
     KHID::HidBackend* m_previous = nullptr;
@@ -91,6 +97,29 @@ void TestMouseSimulation::everyRegisterMouseNameIsTaken()
         if (m.family == DeviceIds::Family::RegisterMouse)
             QVERIFY2(simulatedProductIds().contains(m.pid), m.typeName);
     }
+}
+
+void TestMouseSimulation::simulatedRunOpensTheMouseClass()
+{
+    // The product factory creates no mouse; a simulated run creates the simulated mouse's class, and the
+    // watch recognises its id.
+    QVERIFY(!DeviceFactory::create(DeviceIds::kJarrowNordic));
+    QVERIFY(setupSimulation(QStringLiteral("JARROW_NORDIC")));
+    useSimulatedModels(simulatedProductIds());
+    QCOMPARE(kPidNameTable.value(DeviceIds::kJarrowNordic), QStringLiteral("JARROW_NORDIC"));
+    HDeviceManager* registry = HDeviceManager::instance();
+    QVERIFY(registry->createDevice(DeviceIds::kJarrowNordic));
+    auto* mouse = qobject_cast<KDeviceFarrant_Nordic*>(registry->getDevice(DeviceIds::kJarrowNordic));
+    QVERIFY(mouse);
+    QVERIFY(mouse->initDevice());
+    QCOMPARE(mouse->getLayout()->value("deviceName").toString(), QStringLiteral("JARROW"));
+    // Ids that were not simulated stay as the product factory leaves them.
+    QVERIFY(!registry->createDevice(DeviceIds::kHebden));
+
+    mouse->setRemoved(true);
+    registry->removeDevice(DeviceIds::kJarrowNordic);
+    QTRY_VERIFY(!registry->getDevice(DeviceIds::kJarrowNordic));
+    registry->setFactory({});
 }
 
 QTEST_GUILESS_MAIN(TestMouseSimulation)

@@ -159,6 +159,21 @@ constexpr int kImageSize = 1022;
 constexpr int kImageSettingsOffset = 639;
 static_assert(kImageSettingsOffset + (0x9FE - kRegSettingsBase) < kImageSize, "the settings block fits the image");
 
+// --- setting ranges -------------------------------------------------------------------------------------------
+constexpr int kLightModes = 5;          // light mode 0..4
+constexpr int kBrightnessLevels = 10;   // the user's level 1..10, stored minus one
+constexpr int kLightSpeedSlowest = 2;   // the user's speeds as the mouse reports them, 2..10
+constexpr int kLightSpeedFastest = 10;
+constexpr int kOledIntensityMin = 5;
+constexpr int kOledIntensityMax = 100;
+constexpr int kPressMacroMax = 3;
+constexpr int kPicIndexMax = 9;         // stored as index 3 with the picture flag
+constexpr int kPicShowTypeMax = 5;
+constexpr int kPicTimeMax = 100;
+constexpr int kMacroPageSize = 0x1000;  // one macro record per page
+constexpr int kMacroHeaderSize = 4;
+constexpr int kMacroLongestEvent = 6;   // a pointer move
+
 // --- conversions ----------------------------------------------------------------------------------------------
 // Report-rate choices 0..3 (125, 250, 500, 1000 Hz) as report interval codes.
 constexpr quint8 kReportIntervalCodes[] = {8, 4, 2, 1};

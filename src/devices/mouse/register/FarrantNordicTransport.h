@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
+
 class QMutex;
 
 namespace KHID {
@@ -76,5 +78,6 @@ private:
     KHID::KUSBDevice* m_channel = nullptr;
     QMutex* m_mutex = nullptr;
     quint8 m_address = 0xFF;
-    int m_mode = -1;  // not 1 until a read or write has set it
+    // Not 1 until a read or write has set it; the GUI thread updates it from interrupt reports.
+    std::atomic<int> m_mode{-1};
 };
