@@ -39,7 +39,7 @@ struct FamilyLimits {
 const FamilyLimits kLimits[] = {
     {DeviceIds::Family::RegisterMouse, FarrantNordic::kDpiStages, FarrantNordic::kDpiUnit, 0xFFFF,
      FarrantNordic::kLightModes, 1, FarrantNordic::kBrightnessLevels, FarrantNordic::kLightSpeedSlowest,
-     FarrantNordic::kLightSpeedFastest, FarrantNordic::kMacroPageSize, FarrantNordic::kMacroHeaderSize,
+     FarrantNordic::kLightSpeedFastest, FarrantNordic::kMacroRecordSize, FarrantNordic::kMacroHeaderSize,
      FarrantNordic::kMacroLongestEvent, true, FarrantNordic::kKeyEntries},
 };
 

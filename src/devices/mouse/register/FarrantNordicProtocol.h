@@ -170,9 +170,7 @@ constexpr int kPressMacroMax = 3;
 constexpr int kPicIndexMax = 9;         // stored as index 3 with the picture flag
 constexpr int kPicShowTypeMax = 5;
 constexpr int kPicTimeMax = 100;
-constexpr int kMacroPageSize = 0x1000;  // one macro record per page
-constexpr int kMacroHeaderSize = 4;
-constexpr int kMacroLongestEvent = 6;   // a pointer move
+constexpr int kMacroLongestEvent = 6;   // a pointer move, in a macro record
 
 // --- conversions ----------------------------------------------------------------------------------------------
 // Report-rate choices 0..3 (125, 250, 500, 1000 Hz) as report interval codes.
