@@ -15,6 +15,7 @@ struct FamilyLine {
 
 constexpr FamilyLine kFamilies[] = {
     {&keyboardFamily, true},
+    {&rgbKeyboardFamily, false},
     {&registerMouseFamily, false},
 };
 

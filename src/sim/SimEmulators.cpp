@@ -47,6 +47,7 @@ QList<SimEmulatorFamily> simEmulatorFamilies()
 {
     return {
         {DeviceIds::Family::Keyboard, &plugKeyboard},
+        {DeviceIds::Family::RgbKeyboard, &plugKeyboard},
         {DeviceIds::Family::RegisterMouse, &plugRegisterMouse},
     };
 }

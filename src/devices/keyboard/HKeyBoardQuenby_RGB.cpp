@@ -5,21 +5,24 @@
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aMacroRecord.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
+#include "hid/DeviceResultWait.h"
 #include "hid/khid/KUSBDevice.h"
 #include "models/device/FKeyLightModelItem.h"
 #include "models/device/KLightModelItem.h"
 #include "profiles/ProfileDocument.h"
 
 #include <QDebug>
-#include <QEventLoop>
 #include <QMutexLocker>
-#include <QPointer>
 
 #include <memory>
 
 using namespace Quenby8a;
 
 namespace {
+
+// Reading the work mode and up to three writes of it, each with its retries, and the wait for the shared
+// transaction mutex.
+constexpr int kWorkModeTimeoutMs = 10000;
 
 // The HID usage each position sends from the factory; 0 at the empty positions and at the four positions
 // with a code of their own (kSpecialCodes).
@@ -98,25 +101,17 @@ bool HKeyBoardQuenby_RGB::initDevice()
             return false;
     }
 
-    // The switch to the program's work mode runs on the pool; a failure is shown, the device stays open.
-    struct Outcome {
-        bool done = false;
-        bool ok = false;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    QEventLoop loop;
-    QPointer<QEventLoop> guard(&loop);
+    // The switch to the program's work mode runs on the pool while the GUI thread waits, for a bounded time;
+    // a failure (or no answer in time) is shown, the device stays open.
+    auto switched = std::make_shared<bool>(false);
+    DeviceResultWait wait(this, kWorkModeTimeoutMs);
     work.run([this] { return enterGameMode(); },
-             [outcome, guard](bool ok) {
-                 outcome->done = true;
-                 outcome->ok = ok;
-                 if (!ok)
-                     AppServices::instance()->startWarning(AppServices::WarningDeviceConnect);
-                 if (guard)
-                     guard->quit();
+             [switched, done = wait.finisher()](bool ok) {
+                 *switched = ok;
+                 done();
              });
-    if (!outcome->done)
-        loop.exec();
+    if (!wait.wait() || !*switched)
+        AppServices::instance()->startWarning(AppServices::WarningDeviceConnect);
     return opened;
 }
 
@@ -263,6 +258,11 @@ bool HKeyBoardQuenby_RGB::setLogoLightMode(const int&, int)
     return false;
 }
 
+H_KEYLIGHT HKeyBoardQuenby_RGB::getKeyBrightness()
+{
+    return H_KEYLIGHT();
+}
+
 bool HKeyBoardQuenby_RGB::setKeyBrightness(const KKey&, const int&)
 {
     qDebug() << "[ERROR] setKeyBrightness: this keyboard sets key colours, not key brightness";
@@ -345,14 +345,6 @@ bool HKeyBoardQuenby_RGB::setKeyFunction(const KKey& key, const KKeyFunction& fu
             return false;
         }
     }
-    if (function != KFuncMacro) {
-        QMutexLocker lock(&m_stateLock);
-        for (auto it = m_macroSlots.begin(); it != m_macroSlots.end(); ++it) {
-            if (it.value() == int(key))
-                it.value() = -1;
-        }
-    }
-
     const auto bytes = code.bytes();
     const QByteArray data(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
     if (!writeRgbRegister(Rgb::kRegKeyTable + quint32(position * kKeyCodeSize), data)) {
@@ -360,8 +352,16 @@ bool HKeyBoardQuenby_RGB::setKeyFunction(const KKey& key, const KKeyFunction& fu
         return false;
     }
     {
+        // The slot map follows the device once it holds the code: a macro key holds its slot, any other
+        // key gives its slots back.
         QMutexLocker lock(&m_stateLock);
         m_keyTable[position] = code;
+        if (function == KFuncMacro)
+            m_macroSlots[code.code] = int(key);
+        for (auto it = m_macroSlots.begin(); it != m_macroSlots.end(); ++it) {
+            if (it.value() == int(key) && (function != KFuncMacro || it.key() != code.code))
+                it.value() = -1;
+        }
     }
     qDebug() << "setKeyFunc: writeCmd success";
     return true;
@@ -555,12 +555,15 @@ const char* HKeyBoardQuenby_RGB::planProfile(const QJsonObject& profile, ApplyPl
             plan->keptSlots.insert(code.code, key);
     }
 
+    // A profile without a key section leaves every key as it is; one with a shorter array sets the keys past
+    // its end to Null.
+    const bool hasKeys = profile.contains(PD::kKey);
     int entry = 0;
     for (int position = 0; position < kKeyPositions; ++position) {
         const int key = Rgb::keyAtPosition(position);
         if (!isProfileKey(key))
             continue;
-        KKeyCode code; // an entry past the end of the array: Null, four zero bytes
+        KKeyCode code = hasKeys ? KKeyCode() : cache.at(position); // past the end of the array: four zero bytes
         if (entry < keys.size()) {
             const PD::KeyEntry& item = keys.at(entry);
             const int function = item.funcIndex;

@@ -31,8 +31,10 @@ public:
     bool setRGB(const QMap<QString, int>& color, int zone) override;
     bool setLightDirection(bool on) override;
     bool setMonochromaticMode(bool on) override;
-    // The model has neither a logo light nor per-key brightness registers: nothing is written.
+    // The model has neither a logo light nor per-key brightness registers: nothing is read or written (the
+    // brightness map is empty).
     bool setLogoLightMode(const int& mode, int zone) override;
+    H_KEYLIGHT getKeyBrightness() override;
     bool setKeyBrightness(const KKey& key, const int& level) override;
     bool enterGameMode() override;
     // Whole-profile apply: the document is checked and every byte worked out before the first write; macro

@@ -4,3 +4,4 @@
 
 // The keyboard classes and the product ids they serve.
 DeviceFamily keyboardFamily();
+DeviceFamily rgbKeyboardFamily();

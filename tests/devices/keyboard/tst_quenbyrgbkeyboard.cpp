@@ -9,6 +9,7 @@
 #include "devices/keyboard/HKeyBoardQuenby_RGB.h"
 #include "devices/keyboard/Quenby8aKeyCodec.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
+#include "hid/DeviceFactory.h"
 #include "hid/HDeviceManager.h"
 #include "models/device/FKeyLightModelItem.h"
 #include "models/keys/MacroPlayType.h"
@@ -109,6 +110,16 @@ private slots:
         AppServices::install(nullptr);
         m_keyboard.reset();
         m_bus.reset();
+    }
+
+    // The product factory makes only the wired keyboard; the model's class is reached by the model registry
+    // (tests, simulated runs).
+    void factory_leavesTheModelToSimulatedRuns()
+    {
+        QVERIFY(!DeviceFactory::serves(kPid));
+        QVERIFY(!DeviceFactory::create(kPid));
+        std::unique_ptr<KBaseDevice> device(DeviceFactory::createModel(kPid));
+        QVERIFY(qobject_cast<HKeyBoardQuenby_RGB*>(device.get()));
     }
 
     void opening_switchesToTheProgramsWorkMode_data()
@@ -228,6 +239,7 @@ private slots:
         QCOMPARE(device->getLogoLightMode(0), -1);
         QVERIFY(!device->setLogoLightMode(2, 0));
         QVERIFY(!device->setKeyBrightness(KKey(20), 5));
+        QVERIFY(device->getKeyBrightness().isEmpty());
         QVERIFY(m_keyboard->commands().isEmpty());
     }
 
@@ -317,6 +329,24 @@ private slots:
         QCOMPARE(m_keyboard->appliedWrites().first().data, code);
         const KKeyCode cached = device->keyTableCache().at(position);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(cached.bytes().data()), 4), code);
+    }
+
+    // Slots change hands only once the keyboard holds the new code.
+    void setKeyFunction_slotMapFollowsTheDevice()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(device->setKeyFunction(KKey(14), KFuncMacro, 7, 0, 0));
+        QCOMPARE(device->macroSlots().value(7), 14);
+        m_keyboard->failWritesAt(Rgb::kRegKeyTable, 3);
+        QVERIFY(!device->setKeyFunction(KKey(14), KFuncNull, 0, 0, 0));
+        QCOMPARE(device->macroSlots().value(7), 14);
+        QCOMPARE(m_keyboard->keyFunctionOfKey(14), SimKeyFunction::macro(7));
+        QVERIFY(device->setKeyFunction(KKey(14), KFuncMacro, 9, 0, 0));
+        QCOMPARE(device->macroSlots().value(9), 14);
+        QCOMPARE(device->macroSlots().value(7), -1);
+        QVERIFY(device->setKeyFunction(KKey(14), KFuncNull, 0, 0, 0));
+        QCOMPARE(device->macroSlots().values().count(-1), Rgb::kMacroSlots);
     }
 
     void setKeyFunction_refusesWhatTheModelCannotStore()
@@ -651,6 +681,20 @@ private slots:
                                         .object();
         QCOMPARE(device->getMouseConfig(profile), int(KBaseDevice::ProfileFailed));
         QCOMPARE(m_keyboard->appliedWrites().size(), writesBefore);
+    }
+
+    // A profile without key or key-light sections (a new profile of a model without a factory profile) leaves
+    // every key's function and colour as it is.
+    void profileApply_missingSectionsKeepKeysAndColours()
+    {
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        QVERIFY(device->setKeyFunction(KKey(125), KFuncWinLock, 0, 0, 0));
+        const QMap<int, SimKeyFunction> functions = m_keyboard->keyFunctions();
+        const QByteArray colors = m_keyboard->memory(Rgb::kRegKeyColor, Rgb::kKeyColorSize);
+        QCOMPARE(device->getMouseConfig(QJsonObject{{"configVersion", 2}}), int(KBaseDevice::ProfileApplied));
+        QCOMPARE(m_keyboard->keyFunctions(), functions);
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyColor, Rgb::kKeyColorSize), colors);
     }
 
     // The colour table is read before the first write: a keyboard that cannot be read is left alone.
