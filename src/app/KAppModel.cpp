@@ -2,7 +2,7 @@
 
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
-#include "online/HAnalytics.h"
+#include "online/analytics/HAnalytics.h"
 
 #include <QDebug>
 

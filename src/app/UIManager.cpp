@@ -13,8 +13,9 @@
 #include "app/KResolution.h"
 #include "app/HSuspension.h"
 #include "app/HWarningDialog.h"
+#include "hid/KDeviceController.h"
 #include "models/DeviceModelLinks.h"
-#include "online/HAnalytics.h"
+#include "online/analytics/HAnalytics.h"
 
 #include "models/device/FKeyLightModel.h"
 #include "models/device/KDpiModel.h"
@@ -273,6 +274,16 @@ void UIManager::startAnalytics(const QString& agentInfo)
     if (!agentInfo.isEmpty())
         m_analytics->setAgentInfo(agentInfo);
     m_analytics->start();
+}
+
+bool UIManager::analyticsEnabled() const
+{
+    return KAppModel::instance()->getGaEnable();
+}
+
+QString UIManager::connectedModelName() const
+{
+    return KDeviceController::instance()->getMouseName();
 }
 
 void UIManager::linkDeviceController(KDeviceController* controller)

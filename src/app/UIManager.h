@@ -104,6 +104,8 @@ public:
     void showSetCpiTips(int value) override;
     void stopWarning() override;
     void startAnalytics(const QString& agentInfo) override;
+    bool analyticsEnabled() const override;
+    QString connectedModelName() const override;
     void linkDeviceController(KDeviceController* controller) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;
     float uiScale() const override;

@@ -56,6 +56,10 @@ public:
         (void)category, (void)action, (void)label;
     }
 
+    // The user's analytics switch; off until the application says otherwise.
+    virtual bool analyticsEnabled() const { return false; }
+    // The model name of the connected device; empty when none is.
+    virtual QString connectedModelName() const { return QString(); }
     // Starts usage analytics when the user allows it; a non-empty agentInfo (the model's name, after a
     // reconnection) is set first.
     virtual void startAnalytics(const QString& agentInfo) { (void)agentInfo; }

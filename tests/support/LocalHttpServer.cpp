@@ -96,12 +96,16 @@ void LocalHttpServer::onNewConnection()
 
 void LocalHttpServer::onReadyRead(QTcpSocket* socket)
 {
-    QByteArray& buffer = m_buffers[socket];
-    // Read no more than one bounded request can hold.
-    const qint64 room = qint64(kMaxHead) + kMaxBody + 1 - buffer.size();
-    if (room > 0)
-        buffer += socket->read(room);
-    for (;;) {
+    {
+        QByteArray& buffer = m_buffers[socket];
+        // Read no more than one bounded request can hold.
+        const qint64 room = qint64(kMaxHead) + kMaxBody + 1 - buffer.size();
+        if (room > 0)
+            buffer += socket->read(room);
+    }
+    // An answer may close the connection, and its buffer goes with it: looked up afresh for every request.
+    while (m_buffers.contains(socket)) {
+        QByteArray& buffer = m_buffers[socket];
         const int headEnd = buffer.indexOf("\r\n\r\n");
         if (headEnd < 0) {
             if (buffer.size() > kMaxHead) {

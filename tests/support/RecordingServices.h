@@ -28,6 +28,11 @@ public:
     void showSetCpiTips(int value) override;
     void stopWarning() override { ++warningStops; }
     void startAnalytics(const QString& agentInfo) override { analyticsStarts << agentInfo; }
+    bool analyticsEnabled() const override { return analyticsSwitch; }
+    QString connectedModelName() const override { return modelName; }
+    // The user's analytics switch (off, as in a new installation) and the connected model's name.
+    bool analyticsSwitch = false;
+    QString modelName;
     // Links the models set here, as the application links its own.
     void linkDeviceController(KDeviceController* controller) override;
     void sendEvent(const QString& category, const QString& action, const QString& label) override;

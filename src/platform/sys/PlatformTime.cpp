@@ -36,6 +36,17 @@ SleepLog& sleepLog()
 
 constexpr int kMaxRecordedSleeps = 100000;
 
+struct FixedClock {
+    QMutex mutex;
+    QDateTime fixed;
+};
+
+FixedClock& fixedClock()
+{
+    static FixedClock clock;
+    return clock;
+}
+
 // Records the request and returns how long to sleep for it, in milliseconds.
 unsigned long recordSleep(int ms)
 {
@@ -52,6 +63,20 @@ unsigned long recordSleep(int ms)
 }
 
 } // namespace
+
+QDateTime currentDateTime()
+{
+    FixedClock& clock = fixedClock();
+    QMutexLocker lock(&clock.mutex);
+    return clock.fixed.isValid() ? clock.fixed : QDateTime::currentDateTime();
+}
+
+void setCurrentDateTime(const QDateTime& fixed)
+{
+    FixedClock& clock = fixedClock();
+    QMutexLocker lock(&clock.mutex);
+    clock.fixed = fixed;
+}
 
 void sleepMs(int ms)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtGlobal>
+#include <QDateTime>
 #include <QList>
 #include <QMutex>
 #include <QWaitCondition>
@@ -15,6 +16,10 @@ void sleepMs(int ms);
 
 // Milliseconds of a monotonic clock.
 qint64 monotonicMs();
+
+// The local date and time. Tests may fix it (setCurrentDateTime); an invalid value puts the real clock back.
+QDateTime currentDateTime();
+void setCurrentDateTime(const QDateTime& fixed);
 
 // 1.0 in the program; 0.0 in tests (CORVANE_TEST set in the environment gives 0.0 at start).
 void setSleepScale(double scale);
