@@ -86,7 +86,7 @@ constexpr char kKillFail[] = "kill_fail";
 // --- texts with values -------------------------------------------------------------------------------------
 inline QString keyAction(int key) { return QStringLiteral("key:%1").arg(key); }
 inline QString funcLabel(int function) { return QStringLiteral("func:%1").arg(function); }
-inline QString keycodeLabel(const QString& keyCode) { return QStringLiteral("keycode:%1").arg(keyCode); }
+inline QString keycodeLabel(int keyCode) { return QStringLiteral("keycode:%1").arg(keyCode); }
 inline QString brightnessLabel(int brightness) { return QStringLiteral("brightness:%1").arg(brightness); }
 inline QString colorLabel(const QString& colour) { return QStringLiteral("color:%1").arg(colour); }
 inline QString macroLabel(int playType, int ignoreType)

@@ -1,5 +1,6 @@
 #include "hid/KDeviceController.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/DeviceIds.h"
 #include "common/ProgramFolders.h"
@@ -508,7 +509,7 @@ void KDeviceController::openFailed()
     AppServices* app = AppServices::instance();
     app->stopLoading();
     app->startWarning(kInitFailedWarning);
-    app->sendEvent(QStringLiteral("device_initialization"), QStringLiteral("init_device"), QStringLiteral("fail"));
+    app->sendEvent(AnalyticsEvents::kDeviceInitialization, AnalyticsEvents::kInitDevice, AnalyticsEvents::kFail);
     qWarning() << "[ERROR] 显示初始化失败提示";
     // The device object stays until it is removed or another one opens; it is not online.
     if (m_online) {

@@ -1,5 +1,6 @@
 #include "profiles/KConfigFileController.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/DeviceIds.h"
 #include "common/ProgramFolders.h"
@@ -388,7 +389,7 @@ bool KConfigFileController::setDefaultConfig()
     AppServices* app = AppServices::instance();
     const QString factory = getDefaultPath(currentPid());
     if (factory.isEmpty()) {
-        app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("get_defaultpath"), QStringLiteral("fail"));
+        app->sendEvent(AnalyticsEvents::kDeviceReset, AnalyticsEvents::kGetDefaultPath, AnalyticsEvents::kFail);
         return false;
     }
     const auto output = std::make_shared<TaskOutput>();
@@ -400,8 +401,8 @@ bool KConfigFileController::setDefaultConfig()
                       showAppliedDpiFlags(*output);
                       app->stopLoading();
                       if (!ok) {
-                          app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("reset"),
-                                         QStringLiteral("fail"));
+                          app->sendEvent(AnalyticsEvents::kDeviceReset, AnalyticsEvents::kReset,
+                                         AnalyticsEvents::kFail);
                           app->showTips(AppServices::TipFail, tr("Failed to restore factory settings"));
                           app->startWarning(AppServices::WarningOperationFailed);
                           return;
@@ -442,7 +443,7 @@ void KConfigFileController::readConfigData(QString path)
                    return;
                }
                app->stopLoading();
-               app->sendEvent(QStringLiteral("device_reset"), QStringLiteral("reset"), QStringLiteral("fail"));
+               app->sendEvent(AnalyticsEvents::kDeviceReset, AnalyticsEvents::kReset, AnalyticsEvents::kFail);
                app->showTips(AppServices::TipFail, tr("Failed to read the current configuration page configuration"));
                app->startWarning(AppServices::WarningOperationFailed);
            });
@@ -578,8 +579,8 @@ bool KConfigFileController::resetMouseConfigFile(QString path)
 {
     const QString factory = getDefaultPath(currentPid());
     if (factory.isEmpty()) {
-        AppServices::instance()->sendEvent(QStringLiteral("device_reset"), QStringLiteral("get_defaultpath"),
-                                           QStringLiteral("fail"));
+        AppServices::instance()->sendEvent(AnalyticsEvents::kDeviceReset, AnalyticsEvents::kGetDefaultPath,
+                                           AnalyticsEvents::kFail);
         return false;
     }
     QJsonObject profile;

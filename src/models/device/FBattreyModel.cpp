@@ -1,5 +1,6 @@
 #include "models/device/FBattreyModel.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
@@ -12,8 +13,8 @@ namespace {
 
 constexpr int kLoadingMs = 2000;
 
-const QString kCategory = QStringLiteral("device_saving");
-const QString kAction = QStringLiteral("power_saving");
+const QString kCategory = AnalyticsEvents::kDeviceSaving;
+const QString kAction = AnalyticsEvents::kPowerSaving;
 
 KBaseDevice* currentDevice()
 {
@@ -84,11 +85,11 @@ void FBattreyModel::setPowerSaving(bool status)
     m_work.run([device, status] { return device->setPowerSaving(status); }, [this, status](bool ok) {
         if (!ok) {
             AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            AppServices::instance()->sendEvent(kCategory, kAction, QStringLiteral("fail"));
+            AppServices::instance()->sendEvent(kCategory, kAction, AnalyticsEvents::kFail);
             qDebug() << "setPowerSaving error";
         } else {
             showNoLightPreset();
-            AppServices::instance()->sendEvent(kCategory, kAction, QStringLiteral("success"));
+            AppServices::instance()->sendEvent(kCategory, kAction, AnalyticsEvents::kSuccess);
             setPower(status);
         }
         AppServices::instance()->stopLoading();

@@ -1,5 +1,6 @@
 #include "models/device/FKeyLightModel.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
 #include "models/device/CurrentDevice.h"
@@ -21,7 +22,7 @@ constexpr int kSectionKeyBrightness = 12;
 constexpr int kSectionKeyColor = 16;
 // Keys whose colour the colour read leaves alone.
 constexpr int kUnreadKeys[] = {26, 113};
-const QString kCategory = QStringLiteral("driver_keyLight");
+const QString kCategory = AnalyticsEvents::kDriverKeyLight;
 
 // A member of the layout's "light" object as a range end: JSON null keeps the old value (false), anything
 // else is taken as an integer, 0 when missing or not a number.
@@ -137,7 +138,7 @@ void FKeyLightModel::rebuildItems(const QJsonObject& layout)
 
 void FKeyLightModel::keyEvent(int key, const QString& label)
 {
-    AppServices::instance()->sendEvent(kCategory, QStringLiteral("key:%1").arg(key), label);
+    AppServices::instance()->sendEvent(kCategory, AnalyticsEvents::keyAction(key), label);
 }
 
 KBaseDevice* FKeyLightModel::deviceForKeyWrite(int key, const char* what) const
@@ -168,7 +169,7 @@ void FKeyLightModel::getCurrentKeyColor(int key, QString color)
     AppServices::instance()->startLoading(kLoadingMs);
     m_work.run([device] { return device->getKeyColor(); }, [this, key](H_KEYLIGHT lights) {
         if (lights.isEmpty()) {
-            keyEvent(key, QStringLiteral("fail"));
+            keyEvent(key, AnalyticsEvents::kFail);
             qDebug() << "[Error] getCurrentKeyColor";
             AppServices::instance()->stopLoading();
             return;
@@ -212,7 +213,7 @@ bool FKeyLightModel::writeKeyColor(int key, QString color)
         const auto done = [this, key, color, text](bool ok) {
             FKeyLightModelItem* item = itemOfKey(key);
             if (!ok) {
-                keyEvent(key, QStringLiteral("fail"));
+                keyEvent(key, AnalyticsEvents::kFail);
                 qDebug() << "[Error] setKeyRGB";
                 AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
                 // The key keeps its colour: the page reads it again.
@@ -222,7 +223,7 @@ bool FKeyLightModel::writeKeyColor(int key, QString color)
                 // The device has changed since: the key is not shown any more, and its profile is another's.
                 qDebug() << "[Error] setKeyRGB: the key is gone from the list:" << key;
             } else {
-                keyEvent(key, QStringLiteral("color:%1").arg(color));
+                keyEvent(key, AnalyticsEvents::colorLabel(color));
                 qDebug() << "[Info] setKeyRGB";
                 item->setColor(text, true);
                 setCurrentColor(text);
@@ -254,7 +255,7 @@ bool FKeyLightModel::writeKeyBrightness(int key, int brightness)
         const auto done = [this, key, brightness](bool ok) {
             FKeyLightModelItem* item = itemOfKey(key);
             if (!ok) {
-                keyEvent(key, QStringLiteral("fail"));
+                keyEvent(key, AnalyticsEvents::kFail);
                 qDebug() << "[Error] setKeyLight";
                 AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
                 if (item)
@@ -262,7 +263,7 @@ bool FKeyLightModel::writeKeyBrightness(int key, int brightness)
             } else if (!item) {
                 qDebug() << "[Error] setKeyLight: the key is gone from the list:" << key;
             } else {
-                keyEvent(key, QStringLiteral("brightness:%1").arg(brightness));
+                keyEvent(key, AnalyticsEvents::brightnessLabel(brightness));
                 qDebug() << "[Info] setKeyLight" << key << brightness;
                 item->setBrightness(brightness, true);
                 AppServices::instance()->saveProfileSection(kSectionKeyBrightness, key);

@@ -1,5 +1,6 @@
 #include "models/device/FOledModel.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/LocalPath.h"
 #include "common/ProgramFolders.h"
@@ -29,7 +30,7 @@ constexpr int kScreenHeight = 48;
 // Pictures handed in are refused beyond this size before they are decoded.
 constexpr int kMaxSourceSide = 4096;
 
-const QString kCategory = QStringLiteral("device_oled");
+const QString kCategory = AnalyticsEvents::kDeviceOled;
 const QString kPictureFileName = QStringLiteral("/test.bmp");
 const QString kPngPrefix = QStringLiteral("data:image/png;base64,");
 
@@ -143,12 +144,12 @@ void FOledModel::setOledLight(int data)
         if (!ok) {
             qDebug() << "[Error] write selectReport index:" << data;
             AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            sendEvent(QStringLiteral("light"), QStringLiteral("fail"));
+            sendEvent(AnalyticsEvents::kOledLight, AnalyticsEvents::kFail);
             emit oledLightChanged();
             return;
         }
         showNoLightPreset();
-        sendEvent(QStringLiteral("light"), QString::number(data));
+        sendEvent(AnalyticsEvents::kOledLight, QString::number(data));
         storeOledLight(data, true);
         AppServices::instance()->stopLoading();
     });
@@ -164,10 +165,10 @@ bool FOledModel::changeMode(int mode)
         if (!ok) {
             qDebug() << "[Error] write OLEDmode index:" << mode;
             AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-            sendEvent(QStringLiteral("change_mode"), QStringLiteral("fail"));
+            sendEvent(AnalyticsEvents::kChangeMode, AnalyticsEvents::kFail);
         } else {
             showNoLightPreset();
-            sendEvent(QStringLiteral("change_mode"), QString::number(mode));
+            sendEvent(AnalyticsEvents::kChangeMode, QString::number(mode));
             setOledMode(mode);
         }
         AppServices::instance()->stopLoading();
@@ -190,7 +191,7 @@ void FOledModel::setPictureToMouse()
         m_work.run([device, mode] { return device->setCurrentPicIndex(mode); }, [this](bool switched) {
             if (!switched) {
                 AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-                sendEvent(QStringLiteral("set_picture"), QStringLiteral("fail"));
+                sendEvent(AnalyticsEvents::kSetPicture, AnalyticsEvents::kFail);
                 qDebug() << "[Error] write OLEDmode index: pictureMode";
                 removePictureFile();
                 emit oledModeChanged();
@@ -198,7 +199,7 @@ void FOledModel::setPictureToMouse()
                 m_oledMode = kPictureMode;
                 emit oledModeChanged();
                 removePictureFile();
-                sendEvent(QStringLiteral("set_picture"), QStringLiteral("success"));
+                sendEvent(AnalyticsEvents::kSetPicture, AnalyticsEvents::kSuccess);
             }
             AppServices::instance()->stopLoading();
         });
@@ -208,7 +209,7 @@ void FOledModel::setPictureToMouse()
 void FOledModel::uploadFailed()
 {
     qDebug() << "[Error] write OLEDmode index: pictureMode";
-    sendEvent(QStringLiteral("set_picture"), QStringLiteral("fail"));
+    sendEvent(AnalyticsEvents::kSetPicture, AnalyticsEvents::kFail);
     AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
     removePictureFile();
     emit oledModeChanged();

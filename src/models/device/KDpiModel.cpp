@@ -1,5 +1,6 @@
 #include "models/device/KDpiModel.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "hid/DeviceResultWait.h"
 #include "hid/KBaseDevice.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr int kLoadingMs = 2000;
 constexpr int kSectionDpi = 0;
-const QString kCategory = QStringLiteral("device_dpi");
+const QString kCategory = AnalyticsEvents::kDeviceDpi;
 
 void sendEvent(const QString& action, const QString& label)
 {
@@ -279,7 +280,7 @@ bool KDpiModel::setDpi(int index, int value, bool write)
         return true;
     }
     if (!write) {
-        sendEvent(QStringLiteral("dpivalue"), QString::number(v));
+        sendEvent(AnalyticsEvents::kDpiValue, QString::number(v));
         refreshValue(index, v);
         return true;
     }
@@ -297,14 +298,14 @@ bool KDpiModel::setDpi(int index, int value, bool write)
         QVector<int> list = m_values;
         const auto done = [this, index, v](bool ok) {
             if (ok) {
-                sendEvent(QStringLiteral("dpivalue"), QString::number(v));
+                sendEvent(AnalyticsEvents::kDpiValue, QString::number(v));
                 refreshValue(index, v);
                 saveDpiSection();
                 AppServices::instance()->showSetCpiTips(v);
             } else {
                 refreshValue(index, m_values.value(index));
                 AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-                sendEvent(QStringLiteral("dpivalue"), QStringLiteral("fail"));
+                sendEvent(AnalyticsEvents::kDpiValue, AnalyticsEvents::kFail);
             }
             AppServices::instance()->stopLoading();
             m_writes.done();
@@ -413,7 +414,7 @@ bool KDpiModel::writeCurrentDpi(int index, bool write)
     }
     const int deviceIndex = deviceIndexOfStage(index);
     if (!write) {
-        sendEvent(QStringLiteral("dpivalue"), QString::number(m_values.at(index)));
+        sendEvent(AnalyticsEvents::kDpiValue, QString::number(m_values.at(index)));
         refreshCurrentIndex(index);
         return true;
     }
@@ -429,14 +430,14 @@ bool KDpiModel::writeCurrentDpi(int index, bool write)
     m_writes.enqueue(device, [this, index, deviceIndex](KBaseDevice* device) {
         const auto done = [this, index](bool ok) {
             if (ok) {
-                sendEvent(QStringLiteral("currentDpiIndex"), QString::number(index));
+                sendEvent(AnalyticsEvents::kCurrentDpiIndex, QString::number(index));
                 refreshCurrentIndex(index);
                 saveDpiSection();
                 AppServices::instance()->showSetCpiTips(m_values.value(index));
             } else {
                 refreshCurrentIndex(m_currentIndex);
                 AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-                sendEvent(QStringLiteral("currentDpiIndex"), QStringLiteral("fail"));
+                sendEvent(AnalyticsEvents::kCurrentDpiIndex, AnalyticsEvents::kFail);
             }
             AppServices::instance()->stopLoading();
             m_writes.done();

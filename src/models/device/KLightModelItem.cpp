@@ -1,5 +1,6 @@
 #include "models/device/KLightModelItem.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
 #include "models/device/CurrentDevice.h"
@@ -34,7 +35,7 @@ constexpr int kSectionOperatingMode = 15;
 constexpr int kSectionDirection = 17;
 constexpr int kSectionMonochromatic = 18;
 
-const QString kCategory = QStringLiteral("device_light");
+const QString kCategory = AnalyticsEvents::kDeviceLight;
 
 } // namespace
 
@@ -56,21 +57,22 @@ struct KLightModelItem::SettingSpec {
 
 const KLightModelItem::SettingSpec& KLightModelItem::settingSpec(Setting setting)
 {
+    using namespace AnalyticsEvents;
     static const SettingSpec specs[] = {
-        {"[Info] write writeSpeed:", false, "[ERROR] write setLightSpeed:", "speed", "speed", false, false, true,
+        {"[Info] write writeSpeed:", false, "[ERROR] write setLightSpeed:", kSpeed, kSpeed, false, false, true,
          kSectionSpeed, kSectionWheelSpeed, &KBaseDevice::setLightSpeed, &KLightModelItem::speedChanged},
-        {"[Info] write writeBrightness:", true, "[ERROR] write setLightBrightness:", "brightness", "brightness",
+        {"[Info] write writeBrightness:", true, "[ERROR] write setLightBrightness:", kBrightness, kBrightness,
          true, false, false, kSectionBrightness, kSectionWheelBrightness, &KBaseDevice::setLightBrightness,
          &KLightModelItem::brightnessChanged},
-        {"[Info] write writeModel:", true, "[ERROR] write writeModel:", "model", "model", true, false, false,
+        {"[Info] write writeModel:", true, "[ERROR] write writeModel:", kModel, kModel, true, false, false,
          kSectionMode, kSectionWheelMode, &KBaseDevice::setLightModel, &KLightModelItem::modelChanged},
-        {"[Info] write writeShortCutModel:", true, "[ERROR] write writeShortCutModel:", "shortcutModel",
-         "shortcutModel", false, true, false, kSectionMode, -1, &KBaseDevice::setShortCutModel,
+        {"[Info] write writeShortCutModel:", true, "[ERROR] write writeShortCutModel:", kShortcutModel,
+         kShortcutModel, false, true, false, kSectionMode, -1, &KBaseDevice::setShortCutModel,
          &KLightModelItem::shortCutModelChanged},
-        {"[Info] write logoModel:", false, "[ERROR] write logoModel:", "logoModel", "LogoModel", false, true, false,
-         kSectionLogo, -1, &KBaseDevice::setLogoLightMode, &KLightModelItem::logoModelChanged},
-        {"[Info] write writeOperatingMode:", false, "[ERROR] write writeOperatingMode:", "operatingMode",
-         "operatingMode", false, true, false, kSectionOperatingMode, -1, &KBaseDevice::setOperatingMode,
+        {"[Info] write logoModel:", false, "[ERROR] write logoModel:", kLogoModel, kLogoModelChanged, false, true,
+         false, kSectionLogo, -1, &KBaseDevice::setLogoLightMode, &KLightModelItem::logoModelChanged},
+        {"[Info] write writeOperatingMode:", false, "[ERROR] write writeOperatingMode:", kOperatingMode,
+         kOperatingMode, false, true, false, kSectionOperatingMode, -1, &KBaseDevice::setOperatingMode,
          &KLightModelItem::operatingModeChanged},
     };
     return specs[setting];
@@ -412,10 +414,10 @@ bool KLightModelItem::numericWrite(Setting setting, int v, int zone, bool write)
         if (!ok) {
             qDebug().noquote() << s.failureLog << v;
             if (s.eventBeforeWarning)
-                sendEvent(QLatin1String(s.action), QStringLiteral("fail"));
+                sendEvent(QLatin1String(s.action), AnalyticsEvents::kFail);
             AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
             if (!s.eventBeforeWarning)
-                sendEvent(QLatin1String(s.action), QStringLiteral("fail"));
+                sendEvent(QLatin1String(s.action), AnalyticsEvents::kFail);
             const int kept = value(setting);
             store(setting, -1);
             store(setting, kept);
@@ -547,14 +549,14 @@ bool KLightModelItem::writeRGB(int r, int g, int b, int mode, bool write)
                    if (!ok) {
                        qDebug() << "[ERROR] write setRGB:";
                        AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
-                       sendEvent(QStringLiteral("rgb"), QStringLiteral("fail"));
+                       sendEvent(AnalyticsEvents::kRgb, AnalyticsEvents::kFail);
                        // The device keeps its colour, so the picker goes back to it, unless a newer
                        // request has taken the property over meanwhile.
                        const QString back = m_color == requested ? previous : m_color;
                        setColor(QString(), true);
                        setColor(back, true);
                    } else {
-                       sendEvent(QStringLiteral("rgb"), QStringLiteral("r:%1_g:%2_b:%3").arg(r).arg(g).arg(b));
+                       sendEvent(AnalyticsEvents::kRgb, AnalyticsEvents::rgbLabel(r, g, b));
                        saveSection(section);
                        refreshReportRate(device);
                    }

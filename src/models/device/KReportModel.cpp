@@ -1,5 +1,6 @@
 #include "models/device/KReportModel.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
 #include "models/device/CurrentDevice.h"
@@ -11,7 +12,7 @@ namespace {
 
 constexpr int kLoadingMs = 2000;
 constexpr int kSectionReport = 6;
-const QString kCategory = QStringLiteral("device_report");
+const QString kCategory = AnalyticsEvents::kDeviceReport;
 
 } // namespace
 
@@ -69,13 +70,13 @@ bool KReportModel::selectReport(int index, bool write)
             AppServices* services = AppServices::instance();
             if (!ok) {
                 qDebug() << "[Error] write selectReport index:" << index;
-                services->sendEvent(kCategory, QStringLiteral("report"), QStringLiteral("fail"));
+                services->sendEvent(kCategory, AnalyticsEvents::kReport, AnalyticsEvents::kFail);
                 services->startWarning(AppServices::WarningOperationFailed);
                 const int kept = m_currentReport;
                 setCurrentReport(-1);
                 setCurrentReport(kept);
             } else {
-                services->sendEvent(kCategory, QStringLiteral("report"), QString::number(index));
+                services->sendEvent(kCategory, AnalyticsEvents::kReport, QString::number(index));
                 setCurrentReport(index);
                 qDebug() << "[Info] write selectReport index:" << index;
                 services->saveProfileSection(kSectionReport, -1);

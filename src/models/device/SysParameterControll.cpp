@@ -1,5 +1,6 @@
 #include "models/device/SysParameterControll.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "platform/sys/SystemMouseSettings.h"
 
@@ -44,7 +45,7 @@ void SysParameterControll::setMouseSpeed(int value)
         return;
     }
     m_mouseSpeed = speed;
-    AppServices::instance()->sendEvent(QStringLiteral("device_pointer"), QStringLiteral("mouse_speed"),
+    AppServices::instance()->sendEvent(AnalyticsEvents::kDevicePointer, AnalyticsEvents::kMouseSpeed,
                                        QString::number(value));
     emit MouseSpeedChanged();
 }
@@ -66,7 +67,7 @@ void SysParameterControll::setWheelScrollLine(int value)
             qDebug() << "[Error] set wheel scroll lines failed" << lines;
         }
     }
-    AppServices::instance()->sendEvent(QStringLiteral("device_scroll"), QStringLiteral("wheel_scrollline"),
+    AppServices::instance()->sendEvent(AnalyticsEvents::kDeviceScroll, AnalyticsEvents::kWheelScrollLine,
                                        QString::number(value));
 }
 

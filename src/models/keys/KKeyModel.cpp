@@ -1,5 +1,6 @@
 #include "models/keys/KKeyModel.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "hid/HDeviceManager.h"
 #include "hid/KBaseDevice.h"
@@ -388,13 +389,13 @@ void KKeyModel::leftKeyRefused(const char* log)
 void KKeyModel::onFunctionWritten(int key, int func, bool ok)
 {
     AppServices* services = AppServices::instance();
-    const QString action = QStringLiteral("key:%1").arg(key);
+    const QString action = AnalyticsEvents::keyAction(key);
     if (!ok) {
         services->startWarning(AppServices::WarningOperationFailed);
-        services->sendEvent(QStringLiteral("device_keyfunc"), action, QStringLiteral("fail"));
+        services->sendEvent(AnalyticsEvents::kDeviceKeyFunc, action, AnalyticsEvents::kFail);
         qDebug() << "[Error] setFunction";
     } else {
-        services->sendEvent(QStringLiteral("device_keyfunc"), action, QStringLiteral("func:%1").arg(func));
+        services->sendEvent(AnalyticsEvents::kDeviceKeyFunc, action, AnalyticsEvents::funcLabel(func));
         qDebug() << "[Info] setFunction" << key << func;
         if (KKeyModelItem* item = itemOfKey(key))
             item->setType(func, true, QString());
@@ -445,13 +446,13 @@ bool KKeyModel::setCompositeKey(const int& key, const int& func, QVariant compos
 void KKeyModel::onCompositeWritten(int key, int func, int usage, const QString& text, bool ok)
 {
     AppServices* services = AppServices::instance();
-    const QString action = QStringLiteral("key:%1").arg(key);
+    const QString action = AnalyticsEvents::keyAction(key);
     if (!ok) {
         services->startWarning(AppServices::WarningOperationFailed);
-        services->sendEvent(QStringLiteral("device_composite"), action, QStringLiteral("fail"));
+        services->sendEvent(AnalyticsEvents::kDeviceComposite, action, AnalyticsEvents::kFail);
         qDebug() << "[Error] setCompositeKey";
     } else {
-        services->sendEvent(QStringLiteral("device_composite"), action, QStringLiteral("keycode:%1").arg(usage));
+        services->sendEvent(AnalyticsEvents::kDeviceComposite, action, AnalyticsEvents::keycodeLabel(usage));
         qDebug() << "[Info] setCompositeKey" << "key" << key << "func" << func;
         if (KKeyModelItem* item = itemOfKey(key))
             item->setType(func, true, text);

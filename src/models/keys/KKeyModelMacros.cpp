@@ -3,6 +3,7 @@
 
 #include "models/keys/KKeyModel.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "hid/KBaseDevice.h"
 #include "models/keys/KKeyModelItem.h"
@@ -246,8 +247,8 @@ bool KKeyModel::setMultiMacroFunction(KBaseDevice* device, const MacroFile& macr
 void KKeyModel::onMacroResult(int key, const QString& path, const MacroFile& macro, bool wasMacro, int code)
 {
     AppServices* services = AppServices::instance();
-    const QString category = QStringLiteral("device_macro");
-    const QString fail = QStringLiteral("fail");
+    const QString category = AnalyticsEvents::kDeviceMacro;
+    const QString fail = AnalyticsEvents::kFail;
     // The key plays the new macro: what the user sees and the profile follow the device.
     auto recordMacro = [&] {
         keyMacroMap.insert(key, path);
@@ -257,10 +258,8 @@ void KKeyModel::onMacroResult(int key, const QString& path, const MacroFile& mac
     };
     switch (code) {
     case MacroSet:
-        services->sendEvent(category, QStringLiteral("key:%1").arg(key),
-                            QStringLiteral("playtype:%1_ignoretype:%2")
-                                .arg(int(macro.playType))
-                                .arg(macro.ignoreTime ? 1 : 0));
+        services->sendEvent(category, AnalyticsEvents::keyAction(key),
+                            AnalyticsEvents::macroLabel(int(macro.playType), macro.ignoreTime ? 1 : 0));
         recordMacro();
         break;
     case MacroNoFile:
@@ -275,28 +274,28 @@ void KKeyModel::onMacroResult(int key, const QString& path, const MacroFile& mac
                            tr("The macro setting has reached the upper limit. Please delete it before setting"));
         break;
     case MacroWriteFailed:
-        services->sendEvent(category, QStringLiteral("set_macro"), fail);
+        services->sendEvent(category, AnalyticsEvents::kSetMacro, fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     case MacroKeyFuncFailed:
         // A key that played a macro keeps its slot, whose record now holds the new macro: it plays that.
         if (wasMacro)
             recordMacro();
-        services->sendEvent(category, QStringLiteral("set_keyfunc"), fail);
+        services->sendEvent(category, AnalyticsEvents::kSetKeyFunc, fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     case MacroReportRateFailed:
         // The key already plays the macro; only the refresh after it failed. Record what the device holds
         // and report the failure.
         recordMacro();
-        services->sendEvent(category, QStringLiteral("set_reportrate"), fail);
+        services->sendEvent(category, AnalyticsEvents::kSetReportRate, fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     case MacroTooLong:
         services->showTips(AppServices::TipFail, tr("The length of the macro you set exceeds the maximum"));
         break;
     case MacroPressMacroFailed:
-        services->sendEvent(category, QStringLiteral("set_DefinedPressMacro"), fail);
+        services->sendEvent(category, AnalyticsEvents::kSetDefinedPressMacro, fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     default:
@@ -310,12 +309,12 @@ void KKeyModel::onPressMacroResult(int key, const QVector<int>& result)
     AppServices* services = AppServices::instance();
     const int code = result.value(0, PressMacroNoFile);
     definedMacroIndex = result.value(1, 0);
-    const QString category = QStringLiteral("device_multimacro");
-    const QString fail = QStringLiteral("fail");
+    const QString category = AnalyticsEvents::kDeviceMultiMacro;
+    const QString fail = AnalyticsEvents::kFail;
     switch (code) {
     case PressMacroSet:
-        services->sendEvent(category, QStringLiteral("set_multi"),
-                            QStringLiteral("definedMacro:%1").arg(definedMacroIndex));
+        services->sendEvent(category, AnalyticsEvents::kSetMulti,
+                            AnalyticsEvents::definedMacroLabel(definedMacroIndex));
         if (KKeyModelItem* item = itemOfKey(key))
             item->setType(KFuncMacro, true, QString());
         saveKeySection(key);
@@ -327,15 +326,15 @@ void KKeyModel::onPressMacroResult(int key, const QVector<int>& result)
         services->showTips(AppServices::TipFail, leftKeyTip());
         break;
     case PressMacroKeyFuncFailed:
-        services->sendEvent(category, QStringLiteral("set_keyfunc"), fail);
+        services->sendEvent(category, AnalyticsEvents::kSetKeyFunc, fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     case PressMacroWriteFailed:
-        services->sendEvent(category, QStringLiteral("set_multi"), fail);
+        services->sendEvent(category, AnalyticsEvents::kSetMulti, fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     case PressMacroCountFailed:
-        services->sendEvent(category, QStringLiteral("set_defined"), fail);
+        services->sendEvent(category, AnalyticsEvents::kSetDefined, fail);
         services->startWarning(AppServices::WarningOperationFailed);
         break;
     default:
