@@ -1,5 +1,6 @@
 #include "online/FDownLoadFile.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/ProgramFolders.h"
 #include "models/keys/HMacroName.h"
@@ -158,7 +159,7 @@ void FDownLoadFile::slot_DownloadMouseloader()
         fail(tr("Failed to download device configuration file"), true);
         return;
     }
-    sendEvent("success");
+    sendEvent(AnalyticsEvents::kSuccess);
     emit sigConfigChanged();
 }
 
@@ -201,7 +202,7 @@ void FDownLoadFile::slot_UpDateMouseConfig()
         }
         if (KConfigFileController* controller = app->getConfigFileController())
             controller->getMouseType(profile);
-        sendEvent("success");
+        sendEvent(AnalyticsEvents::kSuccess);
         app->showTips(AppServices::TipSuccess, tr("Successfully downloaded cloud configuration"));
         if (HConfigView* view = app->getConfigView()) {
             view->initFromFile(QString());
@@ -228,7 +229,7 @@ void FDownLoadFile::convertMacroFolder(const QString& path)
 
 void FDownLoadFile::sendEvent(const char* label)
 {
-    AppServices::instance()->sendEvent(QStringLiteral("driver_cloud"), QStringLiteral("download"),
+    AppServices::instance()->sendEvent(AnalyticsEvents::kDriverCloud, AnalyticsEvents::kDownload,
                                        QString::fromLatin1(label));
 }
 
@@ -236,7 +237,7 @@ void FDownLoadFile::fail(const QString& message, bool withEvent)
 {
     m_running = false;
     if (withEvent)
-        sendEvent("fail");
+        sendEvent(AnalyticsEvents::kFail);
     AppServices::instance()->showTips(AppServices::TipFail, message);
     emit sig_finish();
 }

@@ -1,5 +1,6 @@
 #include "online/FUpLoadFile.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/ProgramFolders.h"
 #include "online/CloudArchive.h"
@@ -133,7 +134,7 @@ void FUpLoadFile::slot_upLoadMacroResult(int code, QString msg, QString path)
     if (!uploadAccepted(code, msg, path, tr("Failed to upload macro configuration")))
         return;
     macroSaveInfo->configInfo(path, QString(), false);
-    sendEvent("success");
+    sendEvent(AnalyticsEvents::kSuccess);
 }
 
 void FUpLoadFile::slot_upLoadMacroPathResult(int code, QString msg)
@@ -149,7 +150,7 @@ void FUpLoadFile::slot_upLoadMacroPathResult(int code, QString msg)
 
 void FUpLoadFile::sendEvent(const char* label)
 {
-    AppServices::instance()->sendEvent(QStringLiteral("driver_cloud"), QStringLiteral("upload"),
+    AppServices::instance()->sendEvent(AnalyticsEvents::kDriverCloud, AnalyticsEvents::kUpload,
                                        QString::fromLatin1(label));
 }
 
@@ -157,7 +158,7 @@ void FUpLoadFile::fail(const QString& message)
 {
     m_running = false;
     releaseArchive();
-    sendEvent("fail");
+    sendEvent(AnalyticsEvents::kFail);
     AppServices::instance()->showTips(AppServices::TipFail, message);
     emit sig_finish();
 }
@@ -165,7 +166,7 @@ void FUpLoadFile::fail(const QString& message)
 void FUpLoadFile::succeed(const QString& message)
 {
     m_running = false;
-    sendEvent("success");
+    sendEvent(AnalyticsEvents::kSuccess);
     AppServices::instance()->showTips(AppServices::TipSuccess, message);
     emit sig_finish();
 }
