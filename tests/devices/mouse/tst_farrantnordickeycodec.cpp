@@ -178,7 +178,7 @@ void TestFarrantNordicKeyCodec::decodeByEntry()
     QCOMPARE(FarrantNordicKeyCodec::decode(codeOf(code), entry, rules), function);
 }
 
-// What "Null" gives back to a key on each line; key 6 (DPI-) is the Part's example.
+// What "Null" gives back to a key on each line; key 6 (DPI-) differs most between the lines.
 void TestFarrantNordicKeyCodec::defaults_data()
 {
     QTest::addColumn<KeyLine>("line");

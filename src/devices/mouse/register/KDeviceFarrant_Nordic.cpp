@@ -5,6 +5,7 @@
 #include "common/ProgramFolders.h"
 #include "devices/LayoutDocument.h"
 #include "devices/mouse/register/FarrantNordicBattery.h"
+#include "devices/mouse/register/FarrantNordicModels.h"
 #include "devices/mouse/register/FarrantNordicProtocol.h"
 #include "hid/FarrantInterruputRead.h"
 #include "hid/HCommunicateManager.h"
@@ -80,6 +81,12 @@ KDeviceFarrant_Nordic::KDeviceFarrant_Nordic(QObject* parent)
 {
 }
 
+KDeviceFarrant_Nordic::KDeviceFarrant_Nordic(int pid, QObject* parent)
+    : KDeviceFarrant_Nordic(pid, modelRow(pid)->address, modelRow(pid)->delayMs,
+                            QLatin1String(modelRow(pid)->layoutPath), parent)
+{
+}
+
 KDeviceFarrant_Nordic::KDeviceFarrant_Nordic(int pid, quint8 address, int delayMs, const QString& layoutPath,
                                              QObject* parent)
     : KBaseDevice(parent)
@@ -90,6 +97,7 @@ KDeviceFarrant_Nordic::KDeviceFarrant_Nordic(int pid, quint8 address, int delayM
 {
     for (const ImageDefault& d : kImageDefaults)
         m_image[imageOffset(d.reg)] = char(d.value);
+    m_image.replace(0, kKeyTableSize, FarrantNordicKeyCodec::defaultTable(KeyLine::Root));
     m_transport.setAddressByte(address);
 
     m_readThread = new FarrantInterruputRead();
@@ -146,7 +154,22 @@ bool KDeviceFarrant_Nordic::openChannel()
         m_channel->close();
     setChannel(HCommunicateManager::instance()->getDevice(this));
     m_transport.setMutex(HCommunicateManager::instance()->getMutex());
+    return openAttempts();
+}
 
+bool KDeviceFarrant_Nordic::openOwnChannel()
+{
+    // A channel of this object's own; the exchanges on it still take the shared transaction mutex.
+    if (m_channel && m_channel->isOpened())
+        m_channel->close();
+    if (!m_channel)
+        setChannel(new KHID::KUSBDevice(this));
+    m_transport.setMutex(HCommunicateManager::instance()->getMutex());
+    return openAttempts();
+}
+
+bool KDeviceFarrant_Nordic::openAttempts()
+{
     for (int attempt = 0; attempt < kOpenTries; ++attempt) {
         if (isRemoved())
             return false;
@@ -160,10 +183,10 @@ bool KDeviceFarrant_Nordic::openChannel()
     return false;
 }
 
-bool KDeviceFarrant_Nordic::afterOpen()
+KDeviceFarrant_Nordic::StepResult KDeviceFarrant_Nordic::runOpeningStep(const std::function<bool()>& step)
 {
-    // Game mode is entered on the pool; the GUI thread keeps its events flowing meanwhile, for a bounded
-    // time. The mouse may be unplugged and deleted while it waits: the guard notices.
+    // The step runs on the pool; the GUI thread keeps its events flowing meanwhile, for a bounded time. The
+    // mouse may be unplugged and deleted while it waits: the guard notices.
     struct Outcome {
         bool done = false;
         bool ok = false;
@@ -172,7 +195,7 @@ bool KDeviceFarrant_Nordic::afterOpen()
     QPointer<KDeviceFarrant_Nordic> self(this);
     QEventLoop loop;
     QPointer<QEventLoop> loopGuard(&loop);
-    work.run([this] { return enterGameMode(); },
+    work.run(step,
              [outcome, loopGuard](bool ok) {
                  outcome->done = true;
                  outcome->ok = ok;
@@ -184,20 +207,65 @@ bool KDeviceFarrant_Nordic::afterOpen()
         loop.exec();
     }
     if (!self)
-        return false;
+        return StepResult::Gone;
     if (isRemoved()) {
         // Unplugged while waiting: the registry deletes it once its tasks are over.
         opened = false;
-        return false;
+        return StepResult::Gone;
     }
-    if (!outcome->done)
+    if (!outcome->done) {
         qWarning() << "[ERROR] enter gameMode: no answer in time";
-    if (!outcome->done || !outcome->ok) {
+        return StepResult::NoAnswer;
+    }
+    return outcome->ok ? StepResult::Ok : StepResult::Failed;
+}
+
+bool KDeviceFarrant_Nordic::afterOpen()
+{
+    const StepResult step = runOpeningStep([this] { return enterGameMode(); });
+    if (step == StepResult::Gone)
+        return false;
+    if (step != StepResult::Ok) {
         opened = false;
         AppServices::instance()->startWarning(AppServices::WarningDeviceConnect);
     }
     startReader();
     return opened;
+}
+
+bool KDeviceFarrant_Nordic::enterGameModeOnce()
+{
+    MouseOperation op(m_session);
+    if (!op.isHeld())
+        return false;
+    if (getGameMode() == kGameModeOn)
+        return true;
+    if (!setGameMode(kGameModeOn)) {
+        qDebug() << "[ERROR] enter gameMode error";
+        return false;
+    }
+    return true;
+}
+
+bool KDeviceFarrant_Nordic::afterOwnOpening()
+{
+    const StepResult step = runOpeningStep([this] { return enterGameModeOnce(); });
+    if (step == StepResult::Gone)
+        return false;
+    if (step != StepResult::Ok) {
+        opened = false;
+        AppServices::instance()->startWarning(AppServices::WarningDeviceConnect);
+        return false;
+    }
+    // Only a mouse behind the receiver reports through it.
+    if (DeviceIds::inReceiverRange(m_pid))
+        startReader();
+    return opened;
+}
+
+bool KDeviceFarrant_Nordic::readerStarted() const
+{
+    return m_readThread && (m_readThread->isRunning() || m_readThread->isFinished());
 }
 
 void KDeviceFarrant_Nordic::startReader()
@@ -369,6 +437,10 @@ void KDeviceFarrant_Nordic::storeImage(quint32 address, const QByteArray& bytes)
     QMutexLocker lock(&m_imageLock);
     for (int i = 0; i < bytes.size(); ++i) {
         const quint32 reg = address + quint32(i);
+        if (reg >= kKeyTableAddress && reg < kKeyTableAddress + quint32(kKeyTableSize)) {
+            m_image[int(reg - kKeyTableAddress)] = bytes[i];
+            continue;
+        }
         if (reg < kRegSettingsBase)
             continue;
         const int offset = imageOffset(reg);
@@ -867,39 +939,9 @@ bool KDeviceFarrant_Nordic::writeImageToMouse()
 }
 
 // --- keys and macros --------------------------------------------------------------------------------------------
-// The key table, its codes and the macro records come with the family's key codec.
-
-QMap<KKey, KKeyModelItem> KDeviceFarrant_Nordic::getKeys()
-{
-    return {};
-}
-
-bool KDeviceFarrant_Nordic::setKeyFunction(const KKey&, const KKeyFunction&, const QVariant&, QVariant, QVariant)
-{
-    return false;
-}
-
-int KDeviceFarrant_Nordic::setMacro(bool, const MacroPlayType&, const QVector<KMacroItem>&, QVariant, const int&)
-{
-    return -1;
-}
+// The key table, its codes and the macro records: KDeviceFarrant_Nordic_keys.cpp.
 
 bool KDeviceFarrant_Nordic::getMacro(QVector<KMacroItem>&, const KKey&)
 {
     return true;
-}
-
-bool KDeviceFarrant_Nordic::checkMacroId(const int&, int*)
-{
-    return false;
-}
-
-bool KDeviceFarrant_Nordic::checkLeftKey(const int&)
-{
-    return true;
-}
-
-bool KDeviceFarrant_Nordic::macroFilter(QVector<KMacroItem>&, int*)
-{
-    return false;
 }

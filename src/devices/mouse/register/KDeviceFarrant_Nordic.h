@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/mouse/MouseSession.h"
+#include "devices/mouse/register/FarrantNordicKeyCodec.h"
 #include "devices/mouse/register/FarrantNordicTransport.h"
 #include "hid/KBaseDevice.h"
 
@@ -14,6 +15,7 @@
 #include <QVector>
 
 #include <atomic>
+#include <functional>
 
 class FarrantInterruputRead;
 
@@ -135,6 +137,9 @@ public:
     int cachedGameMode() const { return m_transport.cachedGameMode(); }
     int cachedBattery() const { return m_battery.load(); }
     MouseSession& session() { return m_session; }
+    // The opening started the interrupt-read thread (it may have ended since, when the mouse offers no
+    // interrupt source).
+    bool readerStarted() const;
 
     // The reader thread's texts: "start getBatteryValue" asks for a battery read; anything else is logged.
     void onReaderText(QString text);
@@ -148,6 +153,8 @@ public:
 protected:
     // A model of the family: its product id, address byte, pacing and layout document.
     KDeviceFarrant_Nordic(int pid, quint8 address, int delayMs, const QString& layoutPath, QObject* parent);
+    // A model of the family as its row in FarrantNordicModels.h describes it.
+    KDeviceFarrant_Nordic(int pid, QObject* parent);
 
     // Opening: the channel and its retries (the caller holds the operation lock); the root takes the
     // registry's channel for the command collection, six attempts one second apart.
@@ -157,6 +164,23 @@ protected:
     virtual bool afterOpen();
     // Starts the reader with this model's product id unless it runs already.
     void startReader();
+
+    // The models that open a channel of their own (still under the shared transaction mutex), and the six
+    // attempts one second apart that every opening makes on the channel it holds.
+    bool openOwnChannel();
+    bool openAttempts();
+    // A step of the opening run as a device task, waited for on the GUI thread for a bounded time.
+    enum class StepResult { Ok, Failed, NoAnswer, Gone };
+    StepResult runOpeningStep(const std::function<bool()>& step);
+    // The own openings' game-mode step: read the mode and, unless it is on, set it once
+    // ("[ERROR] enter gameMode error" when that fails).
+    bool enterGameModeOnce();
+    // After an own opening with a reader: the game-mode step (warning 0 and false when it fails), then the
+    // reader for a product id in the receiver range.
+    bool afterOwnOpening();
+
+    // The key line of this model (FarrantNordicModels.h).
+    FarrantNordic::KeyLine keyLine() const;
 
     // Stages of the DPI block (seven words of 50 DPI for the root).
     virtual int dpiStageCount() const { return kRootDpiStages; }

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "devices/mouse/register/KDeviceFarrant_Nordic.h"
+
+// A model of the register mouse family; what it sets and which variants it takes stand in its row of
+// FarrantNordicModels.h. Threads as its base.
+class KDeviceFarrant_Nordic_Wireless : public KDeviceFarrant_Nordic
+{
+    Q_OBJECT
+public:
+    explicit KDeviceFarrant_Nordic_Wireless(QObject* parent = nullptr);
+};
