@@ -7,6 +7,7 @@
 #include "hid/KPidTables.h"
 #include "online/KNetBase.h"
 #include "online/KNetCommon.h"
+#include "online/analytics/GAnalytics.h"
 #include "profiles/KConfigFileController.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,7 @@ const QString kDisableUpdate = QStringLiteral("/disableUpdate");
 const QString kIsFirst = QStringLiteral("/isFirst");
 const QString kApiBase = QStringLiteral("/apiBase");
 const QString kCheckHost = QStringLiteral("/checkHost");
+const QString kAnalyticsUrl = QStringLiteral("/analyticsUrl");
 const QString kEquipment = QStringLiteral("Equipment");
 const QString kPid = QStringLiteral("pid");
 const QString kPath = QStringLiteral("path");
@@ -141,6 +143,9 @@ void KConfigCommon::applyNetworkSettings(const QString& path)
     const QString host = settings.value(kCheckHost).toString().trimmed();
     if (!host.isEmpty())
         KNetCommon::setCheckHost(host);
+    const QUrl analytics(settings.value(kAnalyticsUrl).toString().trimmed(), QUrl::StrictMode);
+    if (analytics.isValid() && !analytics.isEmpty())
+        GAnalytics::setCollectUrl(analytics);
 }
 
 int KConfigCommon::currentPid() const

@@ -50,8 +50,9 @@ public:
     bool writeDisableUpdate(bool state);
     bool setIsFirst(bool first);
 
-    // The web API's address ("/apiBase") and the host the online check looks up ("/checkHost") from the settings
-    // file at path, when set there; without them the built-in https addresses stay. Read before the first request.
+    // The web API's address ("/apiBase"), the host the online check looks up ("/checkHost") and where usage
+    // analytics go ("/analyticsUrl") from the settings file at path, when set there; without them the built-in
+    // https addresses stay. Read before the first request.
     static void applyNetworkSettings(const QString& path);
 
     // The stored profile of the current device; empty when none.

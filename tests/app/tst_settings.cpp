@@ -4,6 +4,7 @@
 #include "common/DeviceIds.h"
 #include "online/KNetBase.h"
 #include "online/KNetCommon.h"
+#include "online/analytics/GAnalytics.h"
 #include "LogCapture.h"
 
 #include <QDir>
@@ -78,16 +79,22 @@ private slots:
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QString>("apiBase");
         QTest::addColumn<QString>("checkHost");
+        QTest::addColumn<QString>("analyticsUrl");
 
-        QTest::newRow("both set") << QByteArray("[General]\napiBase=http://127.0.0.1:8080/\ncheckHost=localhost\n")
-                                  << "http://127.0.0.1:8080" << "localhost";
+        QTest::newRow("all set") << QByteArray("[General]\napiBase=http://127.0.0.1:8080/\ncheckHost=localhost\n"
+                                               "analyticsUrl=http://127.0.0.1:8081/collect\n")
+                                 << "http://127.0.0.1:8080" << "localhost" << "http://127.0.0.1:8081/collect";
         QTest::newRow("host only") << QByteArray("[General]\ncheckHost=127.0.0.1\n") << "https://before.invalid"
-                                   << "127.0.0.1";
-        QTest::newRow("blank values") << QByteArray("[General]\napiBase=\ncheckHost=  \n")
-                                      << "https://before.invalid" << "before.invalid";
+                                   << "127.0.0.1" << "https://before.invalid/collect";
+        QTest::newRow("blank values") << QByteArray("[General]\napiBase=\ncheckHost=  \nanalyticsUrl= \n")
+                                      << "https://before.invalid" << "before.invalid" << "https://before.invalid/collect";
+        QTest::newRow("invalid analytics address") << QByteArray("[General]\nanalyticsUrl=http://[::1\n")
+                                                   << "https://before.invalid" << "before.invalid"
+                                                   << "https://before.invalid/collect";
         QTest::newRow("neither") << QByteArray("[General]\nlanguage=en\n") << "https://before.invalid"
-                                 << "before.invalid";
-        QTest::newRow("no file") << QByteArray() << "https://before.invalid" << "before.invalid";
+                                 << "before.invalid" << "https://before.invalid/collect";
+        QTest::newRow("no file") << QByteArray() << "https://before.invalid" << "before.invalid"
+                                 << "https://before.invalid/collect";
     }
 
     void networkSettings()
@@ -95,6 +102,7 @@ private slots:
         QFETCH(QByteArray, ini);
         QFETCH(QString, apiBase);
         QFETCH(QString, checkHost);
+        QFETCH(QString, analyticsUrl);
         if (!ini.isEmpty()) {
             QFile file(path());
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -102,16 +110,21 @@ private slots:
         }
         const QString oldBase = KNetBase::apiBase();
         const QString oldHost = KNetCommon::checkHost();
+        const QUrl oldAnalytics = GAnalytics::collectUrl();
         KNetBase::setApiBase(QStringLiteral("https://before.invalid"));
         KNetCommon::setCheckHost(QStringLiteral("before.invalid"));
+        GAnalytics::setCollectUrl(QUrl(QStringLiteral("https://before.invalid/collect")));
 
         KConfigCommon::applyNetworkSettings(path());
         const QString base = KNetBase::apiBase();
         const QString host = KNetCommon::checkHost();
+        const QString analytics = GAnalytics::collectUrl().toString();
         KNetBase::setApiBase(oldBase);
         KNetCommon::setCheckHost(oldHost);
+        GAnalytics::setCollectUrl(oldAnalytics);
         QCOMPARE(base, apiBase);
         QCOMPARE(host, checkHost);
+        QCOMPARE(analytics, analyticsUrl);
     }
 
     void firstStartWritesDefaultsAndStarterMacros()
