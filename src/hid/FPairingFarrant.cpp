@@ -2,6 +2,7 @@
 
 #include "common/DeviceIds.h"
 #include "hid/khid/KUSBDevice.h"
+#include "platform/crash/CrashDumpWriter.h"
 
 #include <QDebug>
 #include <QRandomGenerator>
@@ -52,6 +53,8 @@ quint32 FPairingFarrant::newPairingKey()
 FPairingFarrant::FPairingFarrant(QObject* parent)
     : QThread(parent)
 {
+    // Runs on the new thread before run(): a crash there, a stack overflow too, still leaves its dump.
+    connect(this, &QThread::started, [] { Platform::prepareCrashStack(); });
 }
 
 FPairingFarrant::~FPairingFarrant()

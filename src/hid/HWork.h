@@ -3,6 +3,7 @@
 #include "models/device/FKeyLightModelItem.h"
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/KMacroItem.h"
+#include "platform/crash/CrashDumpWriter.h"
 
 #include <QDebug>
 #include <QHash>
@@ -226,6 +227,7 @@ bool HWork::runWithoutResult(Work work, Tuple args)
     const TaskId task = beginTask();
     std::shared_ptr<Link> link = m_link;
     QtConcurrent::run([link, task, work = std::move(work), args = std::move(args)]() mutable {
+        Platform::prepareCrashStack(); // pool threads report a stack overflow too
         std::apply(work, args);
         postResult(link, [task](HWork* owner) { emit owner->sigRet(task); });
     });
@@ -252,7 +254,10 @@ bool HWork::launch(QHash<TaskId, Callback>& completions, Callback done, Refused 
         QMutexLocker lock(&m_link->mutex);
         completions.insert(id, std::move(done));
     }
-    QtConcurrent::run([link = m_link, id, task = std::move(task)]() mutable { task(link, id); });
+    QtConcurrent::run([link = m_link, id, task = std::move(task)]() mutable {
+        Platform::prepareCrashStack(); // pool threads report a stack overflow too
+        task(link, id);
+    });
     return true;
 }
 

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QtTest>
 
+#include <csignal>
+
 // The task executor together with the registry: where results arrive, which completion gets which result,
 // what a refused request reports, and that unplugged devices live exactly as long as a task can reach them.
 class TestHWork : public QObject
@@ -43,10 +45,14 @@ private slots:
         HWork work;
         QThread* workThread = nullptr;
         QThread* doneThread = nullptr;
+        bool crashStack = false;
         int result = 0;
         QVERIFY(work.run(
             [&] {
                 workThread = QThread::currentThread();
+                // The pool thread can still report a crash when its own stack has run out.
+                stack_t stack = {};
+                crashStack = sigaltstack(nullptr, &stack) == 0 && !(stack.ss_flags & SS_DISABLE);
                 return 42;
             },
             [&](int value) {
@@ -57,6 +63,7 @@ private slots:
         QTRY_COMPARE(result, 42);
         QCOMPARE(doneThread, qApp->thread());
         QVERIFY(workThread != qApp->thread());
+        QVERIFY(crashStack);
         QCOMPARE(HWork::pendingCount(), 0);
     }
 

@@ -190,15 +190,39 @@ size_t collectModules(size_t regionCount)
     return count;
 }
 
-// The end of the region that holds address; 0 when none does.
-uint64_t regionEndOf(uint64_t address, size_t regionCount)
+bool readable(const Region& region)
 {
-    for (size_t i = 0; i < regionCount; ++i) {
+    return region.protect != Minidump::kPageNoAccess && region.protect != Minidump::kPageExecute;
+}
+
+// Where the stack copy starts and how long it is: from just below the stack pointer (the red zone) up, within
+// the pointer's mapping. After an overflow the pointer lies in the guard page or below the stack: the copy is
+// then the stack's lowest part, the readable mapping starting closest above the pointer.
+void stackCopyOf(uint64_t sp, size_t regionCount, uint64_t* start, uint64_t* size)
+{
+    *start = sp;
+    *size = 0;
+    const Region* stack = nullptr;
+    for (size_t i = 0; i < regionCount && !stack; ++i) {
         const Region& region = g_prepared.regions[i];
-        if (address >= region.start && address < region.end)
-            return region.end;
+        if (sp >= region.start && sp < region.end && readable(region))
+            stack = &region;
     }
-    return 0;
+    uint64_t from = sp >= kRedZone ? sp - kRedZone : 0;
+    if (!stack) {
+        for (size_t i = 0; i < regionCount; ++i) {
+            const Region& region = g_prepared.regions[i];
+            if (region.start > sp && region.start - sp <= kStackCopyLimit && readable(region)
+                && (!stack || region.start < stack->start))
+                stack = &region;
+        }
+    }
+    if (!stack)
+        return;
+    if (from < stack->start)
+        from = stack->start;
+    *start = from;
+    *size = stack->end - from < kStackCopyLimit ? stack->end - from : kStackCopyLimit;
 }
 
 void fillContext(Minidump::ContextAmd64& out, const ucontext_t* uc)
@@ -260,13 +284,9 @@ bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t th
     const size_t regionCount = readRegions();
     const size_t moduleCount = collectModules(regionCount);
     const uint64_t sp = stackPointerOf(uc);
-    const uint64_t stackMappingEnd = regionEndOf(sp, regionCount);
-    uint64_t stackStart = sp >= kRedZone ? sp - kRedZone : sp;
+    uint64_t stackStart = 0;
     uint64_t stackSize = 0;
-    if (stackMappingEnd > stackStart)
-        stackSize = stackMappingEnd - stackStart < kStackCopyLimit ? stackMappingEnd - stackStart : kStackCopyLimit;
-    else
-        stackStart = sp;
+    stackCopyOf(sp, regionCount, &stackStart, &stackSize);
 
     // The file, in order: header, directory, the fixed-size streams, the stack copy, the module list with its
     // names, and the memory information list.
@@ -458,8 +478,30 @@ void copyText(char* target, size_t capacity, const std::string& text)
 
 } // namespace
 
+namespace {
+
+// The alternate stack this thread made, given back when the thread ends (pool threads come and go).
+struct ThreadCrashStack {
+    void* memory = nullptr;
+    ~ThreadCrashStack()
+    {
+        if (!memory)
+            return;
+        stack_t disable = {};
+        disable.ss_flags = SS_DISABLE;
+        sigaltstack(&disable, nullptr);
+        munmap(memory, kAltStackSize);
+    }
+};
+
+thread_local ThreadCrashStack t_crashStack;
+
+} // namespace
+
 void prepareCrashStack()
 {
+    if (t_crashStack.memory)
+        return;
     stack_t current = {};
     if (sigaltstack(nullptr, &current) == 0 && !(current.ss_flags & SS_DISABLE) && current.ss_size >= kAltStackSize)
         return;
@@ -469,8 +511,11 @@ void prepareCrashStack()
     stack_t stack = {};
     stack.ss_sp = memory;
     stack.ss_size = kAltStackSize;
-    if (sigaltstack(&stack, nullptr) != 0)
+    if (sigaltstack(&stack, nullptr) != 0) {
         munmap(memory, kAltStackSize);
+        return;
+    }
+    t_crashStack.memory = memory;
 }
 
 bool installCrashHandler(const CrashHandlerSetup& setup)

@@ -22,7 +22,8 @@ struct CrashHandlerSetup {
 // replaces the prepared folder, name and lines.
 bool installCrashHandler(const CrashHandlerSetup& setup);
 
-// Gives the calling thread its own alternate signal stack, so that a stack overflow can still be reported.
+// Gives the calling thread its own alternate signal stack, so that a stack overflow can still be reported;
+// given back when the thread ends. Cheap when the thread has one: threads call it as they start their work.
 // The thread that calls installCrashHandler() gets one there.
 void prepareCrashStack();
 
