@@ -3,7 +3,10 @@
 #include "app/KSystemTrayIcon.h"
 #include "app/Trans.h"
 #include "app/UIManager.h"
+#include "app/KAppModel.h"
 #include "online/KNetCommon.h"
+#include "online/analytics/GAnalytics.h"
+#include "online/analytics/HAnalytics.h"
 
 #include <QAction>
 #include <QQmlApplicationEngine>
@@ -44,6 +47,8 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         // The manager's construction starts the online check: keep its lookup on this machine.
         KNetCommon::setCheckHost(QStringLiteral("localhost"));
+        // Usage reports, should any go, stay on this machine (a port nothing listens on).
+        GAnalytics::setCollectUrl(QUrl(QStringLiteral("http://127.0.0.1:9/collect")));
         const int lookups = KNetCommon::instance()->lookupsStarted();
         QVERIFY(KAppManager::instance()->init());
         QCOMPARE(KNetCommon::instance()->lookupsStarted(), lookups + 1);
@@ -265,6 +270,32 @@ private slots:
                  resolution.getStringWidth(QStringLiteral("abcd"), 14));
         QVERIFY(resolution.getStringWidth_Pixel(QStringLiteral("abcd"), 40)
                 > resolution.getStringWidth_Pixel(QStringLiteral("abcd"), 10));
+    }
+
+    // The manager's analytics follow the user's switch: off, nothing is set up or queued; switched on, the
+    // tracker starts, a connected device names itself in the User-Agent and events are queued; off again,
+    // events are dropped.
+    void analyticsFollowTheSwitch()
+    {
+        KAppModel* model = KAppModel::instance();
+        GAnalytics* tracker = analyticsInstance();
+        model->setGAEnable(false, true);
+        ui()->startAnalytics(QStringLiteral("ZEPHRA"));
+        ui()->sendEvent(QStringLiteral("device_dpi"), QStringLiteral("dpivalue"), QStringLiteral("800"));
+        QCOMPARE(tracker->trackingID(), QString());
+        QCOMPARE(tracker->queuedHits(), 0);
+
+        model->setGAEnable(true, true);
+        QCOMPARE(tracker->trackingID(), QString(HAnalytics::kTrackingId));
+        QCOMPARE(tracker->sendInterval(), GAnalytics::kStartedInterval);
+        ui()->startAnalytics(QStringLiteral("ZEPHRA"));
+        QVERIFY2(tracker->userAgent().contains(QLatin1String("_ZEPHRA/")), qPrintable(tracker->userAgent()));
+        ui()->sendEvent(QStringLiteral("device_dpi"), QStringLiteral("dpivalue"), QStringLiteral("800"));
+        QCOMPARE(tracker->queuedHits(), 1);
+
+        model->setGAEnable(false, true);
+        ui()->sendEvent(QStringLiteral("device_dpi"), QStringLiteral("dpivalue"), QStringLiteral("900"));
+        QCOMPARE(tracker->queuedHits(), 1);
     }
 };
 
