@@ -21,6 +21,9 @@ QBreakpadHttpUploader::~QBreakpadHttpUploader()
 {
     if (m_reply) {
         qWarning("m_reply is not NULL");
+        // The reply reads the file: it stops here, before the file goes, and reports to no one.
+        m_reply->disconnect(this);
+        m_reply->abort();
         m_reply->deleteLater();
     }
     delete m_file;
