@@ -48,6 +48,21 @@ constexpr SpecialCode kSpecialCodes[] = {
     {111, KKeyCode(KKeyCode::kKeyboardFn, 0x10)},         // WorkMode
 };
 
+// Red, green and blue of a colour map (a missing component counts 0); false when one does not fit a byte.
+bool colorBytes(const QMap<QString, int>& rgb, QByteArray* out)
+{
+    const int components[] = {rgb.value(QStringLiteral("r"), 0), rgb.value(QStringLiteral("g"), 0),
+                              rgb.value(QStringLiteral("b"), 0)};
+    QByteArray bytes;
+    for (int component : components) {
+        if (!Rgb::fitsRegister(component))
+            return false;
+        bytes.append(char(quint8(component)));
+    }
+    *out = bytes;
+    return true;
+}
+
 KKeyCode factoryCode(int position)
 {
     for (const SpecialCode& special : kSpecialCodes) {
@@ -215,30 +230,33 @@ QMap<QString, int> HKeyBoardQuenby_RGB::getRGB(int)
 
 bool HKeyBoardQuenby_RGB::setLightModel(const int& mode, int)
 {
+    if (!Rgb::fitsRegister(mode))
+        return false;
     return writeRgbRegister(Rgb::kRegLightMode, QByteArray(1, char(quint8(mode))));
 }
 
 bool HKeyBoardQuenby_RGB::setLightSpeed(const int& speed, int)
 {
+    if (!Rgb::validSpeed(speed))
+        return false;
     return writeRgbRegister(Rgb::kRegSpeed, QByteArray(1, char(speedToDevice(speed))));
 }
 
 bool HKeyBoardQuenby_RGB::setLightBrightness(const int& brightness, int)
 {
+    if (!Rgb::fitsRegister(brightness))
+        return false;
     return writeRgbRegister(Rgb::kRegBrightness, QByteArray(1, char(quint8(brightness))));
 }
 
 bool HKeyBoardQuenby_RGB::setRGB(const QMap<QString, int>& color, int)
 {
+    QByteArray bytes;
     if (!color.contains(QStringLiteral("r")) || !color.contains(QStringLiteral("g"))
-        || !color.contains(QStringLiteral("b"))) {
+        || !color.contains(QStringLiteral("b")) || !colorBytes(color, &bytes)) {
         qDebug() << "[ERROR] setRGB";
         return false;
     }
-    QByteArray bytes(Rgb::kColorBytes, '\0');
-    bytes[0] = char(quint8(color.value(QStringLiteral("r"))));
-    bytes[1] = char(quint8(color.value(QStringLiteral("g"))));
-    bytes[2] = char(quint8(color.value(QStringLiteral("b"))));
     return writeRgbRegister(Rgb::kRegColor, bytes);
 }
 
@@ -305,10 +323,9 @@ bool HKeyBoardQuenby_RGB::setKeyRGB(const KKey& key, const QMap<QString, int>& r
     const int position = Rgb::positionOfKey(int(key));
     if (position < 0)
         return false;
-    QByteArray bytes(Rgb::kColorBytes, '\0');
-    bytes[0] = char(quint8(rgb.value(QStringLiteral("r"), 0)));
-    bytes[1] = char(quint8(rgb.value(QStringLiteral("g"), 0)));
-    bytes[2] = char(quint8(rgb.value(QStringLiteral("b"), 0)));
+    QByteArray bytes;
+    if (!colorBytes(rgb, &bytes))
+        return false;
     const bool ok = writeRgbRegister(Rgb::kRegKeyColor + quint32(position * Rgb::kColorBytes), bytes);
     qDebug() << (ok ? "setKeyRGB: writeCmd success" : "setKeyRGB: writeCmd error");
     return ok;
@@ -527,11 +544,11 @@ const char* HKeyBoardQuenby_RGB::planProfile(const QJsonObject& profile, ApplyPl
         plan->speed = light.speed;
         plan->brightness = light.brightness;
     }
-    if (plan->lightMode < 0 || plan->lightMode > 0xFF)
+    if (!Rgb::fitsRegister(plan->lightMode))
         return refuse("[Error] getMouseConfig setLightModel", QStringLiteral("mode out of range"));
-    if (plan->speed < 0 || plan->speed > kMaxSpeed)
+    if (!Rgb::validSpeed(plan->speed))
         return refuse("[Error] getMouseConfig setLightSpeed", QStringLiteral("speed out of range"));
-    if (plan->brightness < 0 || plan->brightness > 0xFF)
+    if (!Rgb::fitsRegister(plan->brightness))
         return refuse("[Error] getMouseConfig setLightBrightness", QStringLiteral("brightness out of range"));
     plan->direction = profile.value(PD::kLightDirection).toBool(false);
     plan->monochrome = profile.value(PD::kLightMonochromatic).toBool(false);

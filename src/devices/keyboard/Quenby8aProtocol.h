@@ -212,6 +212,17 @@ constexpr int kColorBytes = 3;
 constexpr int kKeyColorSize = kKeyPositions * kColorBytes;
 constexpr int kMacroSlots = 30;
 
+// What the model's one-byte light registers take: the light mode, brightness and colour components raw,
+// the speed 0..kMaxSpeed (stored as kMaxSpeed - speed).
+constexpr bool fitsRegister(int value)
+{
+    return value >= 0 && value <= 0xFF;
+}
+constexpr bool validSpeed(int speed)
+{
+    return speed >= 0 && speed <= kMaxSpeed;
+}
+
 constexpr quint32 macroRecordAddress(int slot)
 {
     return quint32(slot) * quint32(kMacroRecordSize);

@@ -221,6 +221,13 @@ private slots:
         HKeyBoardQuenby_RGB* device = openDevice();
         QVERIFY(device);
         QVERIFY(!device->setRGB({{"r", 1}, {"g", 2}}, 0));
+        // Values the registers cannot hold are refused, not cut to a byte.
+        QVERIFY(!device->setRGB({{"r", 1}, {"g", 256}, {"b", 0}}, 0));
+        QVERIFY(!device->setKeyRGB(KKey(14), {{"r", -1}}, 0, 0));
+        QVERIFY(!device->setLightSpeed(5, 0));
+        QVERIFY(!device->setLightSpeed(-1, 0));
+        QVERIFY(!device->setLightModel(256, 0));
+        QVERIFY(!device->setLightBrightness(-1, 0));
         QVERIFY(m_keyboard->commands().isEmpty());
 
         m_keyboard->setStuckStatus(SimQuenby::StatusError);
