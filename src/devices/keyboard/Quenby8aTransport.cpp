@@ -1,15 +1,20 @@
 #include "devices/keyboard/Quenby8aTransport.h"
 
+#include "devices/RegisterTransaction.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/khid/KUSBDevice.h"
 #include "platform/sys/PlatformTime.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 #include <cstring>
 
 using namespace Quenby8a;
+
+namespace {
+// The keyboard waits once before its first status read and after its last failed one.
+constexpr RegisterTransaction::Pacing kPacing{kTransactionTries, kTryDelayMs, true, false, true};
+}
 
 bool Quenby8aTransport::buildCommand(quint8* packet, quint8 command, quint8 length, quint32 address) const
 {
@@ -61,39 +66,16 @@ int Quenby8aTransport::readReply(quint8* reply, int length, quint8 reportId)
 
 bool Quenby8aTransport::writeCommand(const quint8* packet, int length, quint8 reportId)
 {
-    QMutexLocker lock(m_mutex);
-    for (int attempt = 0; attempt < kTransactionTries; ++attempt) {
-        if (!sendPacket(packet, length, reportId))
-            continue;
-        Platform::sleepMs(kTryDelayMs);
-        if (readReply(nullptr, length, reportId) == kReplyDone)
-            return true;
-        Platform::sleepMs(kTryDelayMs);
-    }
-    return false;
+    return RegisterTransaction::write(
+        m_mutex, kPacing, [&] { return sendPacket(packet, length, reportId); },
+        [&] { return readReply(nullptr, length, reportId) == kReplyDone; });
 }
 
 bool Quenby8aTransport::readCommand(const quint8* packet, quint8* reply, int length, quint8 reportId)
 {
-    QMutexLocker lock(m_mutex);
-    bool sent = false;
-    for (int attempt = 0; attempt < kTransactionTries; ++attempt) {
-        if (sendPacket(packet, length, reportId)) {
-            sent = true;
-            break;
-        }
-        if (attempt + 1 < kTransactionTries)
-            Platform::sleepMs(kTryDelayMs);
-    }
-    if (!sent)
-        return false;
-    Platform::sleepMs(kTryDelayMs);
-    for (int attempt = 0; attempt < kTransactionTries; ++attempt) {
-        if (readReply(reply, length, reportId) == kReplyDone)
-            return true;
-        Platform::sleepMs(kTryDelayMs);
-    }
-    return false;
+    return RegisterTransaction::read(
+        m_mutex, kPacing, [&] { return sendPacket(packet, length, reportId); },
+        [&] { return readReply(reply, length, reportId) == kReplyDone; });
 }
 
 bool Quenby8aTransport::writeRegister(quint32 address, const QByteArray& data, quint8 saveFlag)

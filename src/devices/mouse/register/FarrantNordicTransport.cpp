@@ -1,11 +1,10 @@
 #include "devices/mouse/register/FarrantNordicTransport.h"
 
+#include "devices/RegisterTransaction.h"
 #include "devices/mouse/register/FarrantNordicProtocol.h"
 #include "hid/khid/KUSBDevice.h"
-#include "platform/sys/PlatformTime.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 #include <cstring>
 
@@ -13,6 +12,8 @@ using namespace FarrantNordic;
 
 namespace {
 constexpr int kBufferSize = 128;  // larger than any report of the mouse
+// Every wait is 100 ms apart; the status is read at once after a read's send.
+constexpr RegisterTransaction::Pacing kPacing{kTransactionTries, kTryDelayMs, false, true, false};
 }
 
 bool FarrantNordicTransport::buildCommand(quint8* packet, quint8 command, quint8 length, quint32 address) const
@@ -57,36 +58,16 @@ int FarrantNordicTransport::readReply(quint8* reply, int length, quint8 reportId
 
 bool FarrantNordicTransport::writeCommand(const quint8* packet, int length, quint8 reportId)
 {
-    QMutexLocker lock(m_mutex);
-    for (int attempt = 0; attempt < kTransactionTries; ++attempt) {
-        if (!sendPacket(packet, length, reportId))
-            continue;
-        Platform::sleepMs(kTryDelayMs);
-        if (readReply(nullptr, length, reportId) == kReplyOk)
-            return true;
-        Platform::sleepMs(kTryDelayMs);
-    }
-    return false;
+    return RegisterTransaction::write(
+        m_mutex, kPacing, [&] { return sendPacket(packet, length, reportId); },
+        [&] { return readReply(nullptr, length, reportId) == kReplyOk; });
 }
 
 bool FarrantNordicTransport::readCommand(const quint8* packet, quint8* reply, int length, quint8 reportId)
 {
-    QMutexLocker lock(m_mutex);
-    bool sent = false;
-    for (int attempt = 0; attempt < kTransactionTries && !sent; ++attempt) {
-        sent = sendPacket(packet, length, reportId);
-        if (!sent)
-            Platform::sleepMs(kTryDelayMs);
-    }
-    if (!sent)
-        return false;
-    for (int attempt = 0; attempt < kTransactionTries; ++attempt) {
-        if (attempt > 0)
-            Platform::sleepMs(kTryDelayMs);
-        if (readReply(reply, length, reportId) == kReplyOk)
-            return true;
-    }
-    return false;
+    return RegisterTransaction::read(
+        m_mutex, kPacing, [&] { return sendPacket(packet, length, reportId); },
+        [&] { return readReply(reply, length, reportId) == kReplyOk; });
 }
 
 QByteArray FarrantNordicTransport::readRegisters(quint32 address, int length)
