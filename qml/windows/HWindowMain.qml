@@ -1,63 +1,765 @@
-import QtQuick 2.15
-import QtQuick.Window 2.15
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import QtQuick.Window 2.12
+import "qrc:/common"
+import "qrc:/control"
+import "qrc:/page"
+import "qrc:/popup"
 
-// The program's main window until the full set of pages arrives: the connected device and its picture.
+// The main window: a frameless window holding the title bar, the navigation bar, the user label, every page and
+// every popup from the start. Pages and popups are switched by visibility, never created or destroyed.
 Window {
-    id: mainWindow
+    id: mWindow
 
-    property var mPictures: g_uiManager.mouseMap()
-    property string mDeviceName: g_image.deviceName
+    property point mClickPos: "0,0"
+    property int mRecord: 1
+    property var mPages: []
+    property var mPopups: []
+    property var mRectangles: []
+    property bool mDevCard: false
+    property bool mShowTips: true
+    property int mDevHeight: g_resolution.getScaleLength(38)
+    property int mCounter: 6
 
-    width: g_resolution.getScaleLength(960)
-    height: g_resolution.getScaleLength(600)
-    minimumWidth: g_resolution.getScaleLength(480)
-    minimumHeight: g_resolution.getScaleLength(300)
+    readonly property int mMaxX: Screen.desktopAvailableWidth - width
+    readonly property int mMaxY: Screen.desktopAvailableHeight - height
+
+    flags: Qt.FramelessWindowHint | Qt.WindowMinimizeButtonHint | Qt.Window
     visible: true
-    title: g_common.getAppName() + " " + g_common.getAppVersion()
-    color: "#1b1f24"
+    width: g_resolution.getScaleLength(1200)
+    height: g_resolution.getScaleLength(760)
+    title: qsTr("Corvane")
+    color: "#EEF2F6"
+
+    // Shows page n from program logic, with its navigation entry checked.
+    function updatewindow(n) {
+        showPage(n)
+        mNavigationBar.showcheckBox(n)
+    }
+
+    function initWindow() {
+        mNavigationBar.state = "changeParent"
+        subWindow.raise()
+        mNavigationBar.showSidebar()
+    }
+
+    function showWindow() {
+        requestActivate()
+        show()
+    }
+
+    function hideWindow() {
+        visibility = Window.Hidden
+    }
+
+    function minimumWindow() {
+        visibility = Window.Minimized
+    }
+
+    function showRectangle(n) {
+        for (var i = 0; i < mRectangles.length; ++i) {
+            if (mRectangles[i])
+                mRectangles[i].visible = false
+        }
+        if (mRectangles[n])
+            mRectangles[n].visible = true
+    }
+
+    // The device card is large on the device's own page (DPI or keys) and small elsewhere.
+    function setDeviceCard(index) {
+        var large = (index === 2 && g_image.deviceType === 1) || (index === 3 && g_image.deviceType === 2)
+        mDevCard = large
+        mShowTips = large
+        mDevHeight = g_resolution.getScaleLength(large ? 84 : 38)
+    }
+
+    function showPage(buttonIndex) {
+        for (var i = 0; i < mPages.length; ++i) {
+            if (mPages[i])
+                mPages[i].visible = false
+        }
+        if (mPages[buttonIndex])
+            mPages[buttonIndex].visible = true
+        setDeviceCard(buttonIndex)
+    }
+
+    // Opens popup n alone; numbers without a popup open nothing.
+    function mGeter(n) {
+        for (var i = 0; i < mPopups.length; ++i) {
+            if (mPopups[i] && mPopups[i].visible) {
+                console.log("[Info] close popup", i)
+                mPopups[i].close()
+            }
+        }
+        if (!mPopups[n]) {
+            console.log("[Info] no popup", n)
+            return
+        }
+        subWindow.showSubWindowMask()
+        mPopups[n].open()
+    }
+
+    function initSubWindow() {
+        initSubWin.repeat = true
+        initSubWin.start()
+    }
+
+    function registerPage(index, page) {
+        var pages = mPages
+        pages[index] = page
+        mPages = pages
+    }
+
+    function registerPopup(index, popup) {
+        var popups = mPopups
+        popups[index] = popup
+        mPopups = popups
+    }
+
+    function registerRectangle(index, rectangle) {
+        var rectangles = mRectangles
+        rectangles[index] = rectangle
+        mRectangles = rectangles
+    }
+
+    function showMask(state) {
+        if (state) {
+            mMask.open()
+            subWindow.showSubWindowMask()
+        } else {
+            mMask.close()
+            subWindow.hideSubWindowMask()
+        }
+    }
+
+    function startPageOfDevice() {
+        updatewindow(g_image.deviceType === 1 ? 2 : 3)
+    }
+
+    onClosing: {
+        close.accepted = true
+        // Without a notification area the window could not be brought back: it is minimised instead.
+        if (g_uiManager.trayAvailable) {
+            hideWindow()
+        } else {
+            close.accepted = false
+            minimumWindow()
+        }
+    }
 
     Connections {
         target: g_uiManager
         function onSetWindowStatus(status) {
             if (status) {
-                mainWindow.show()
-                mainWindow.raise()
-                mainWindow.requestActivate()
+                mWindow.show()
+                mWindow.raise()
+                mWindow.requestActivate()
             } else {
-                mainWindow.hide()
+                mWindow.hide()
             }
         }
     }
 
-    // With a notification area the window goes to the tray; without one it could not be brought back, so it
-    // is minimised instead. The tray's "Exit procedure" ends the program.
-    onClosing: {
-        close.accepted = false
-        if (g_uiManager.trayAvailable)
-            mainWindow.hide()
-        else
-            mainWindow.showMinimized()
+    Image {
+        anchors.fill: parent
+        source: "qrc:/common/newUI/background_main.png"
     }
 
-    Column {
-        anchors.centerIn: parent
-        spacing: g_resolution.getScaleLength(24)
+    MouseArea {
+        id: mTopMoveBar
+        x: mNavigationBar.width
+        width: parent.width - x - g_resolution.getScaleLength(90)
+        height: g_resolution.getScaleLength(40)
+        acceptedButtons: Qt.LeftButton
+        onPressed: mWindow.mClickPos = Qt.point(mouse.x, mouse.y)
+        onPositionChanged: {
+            var dx = mouse.x - mWindow.mClickPos.x
+            var dy = mouse.y - mWindow.mClickPos.y
+            mWindow.setX(Math.max(0, Math.min(mWindow.mMaxX, mWindow.x + dx)))
+            mWindow.setY(Math.max(0, Math.min(mWindow.mMaxY, mWindow.y + dy)))
+        }
+    }
 
-        Image {
-            anchors.horizontalCenter: parent.horizontalCenter
-            width: g_resolution.getScaleLength(240)
-            height: g_resolution.getScaleLength(120)
-            fillMode: Image.PreserveAspectFit
-            visible: mainWindow.mDeviceName !== "" && source != ""
-            source: mainWindow.mPictures[mainWindow.mDeviceName] || ""
+    MouseArea {
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        width: g_resolution.getScaleLength(12)
+        height: width
+        acceptedButtons: Qt.LeftButton
+    }
+
+    Timer {
+        id: initSubWin
+        interval: 20
+        repeat: true
+        triggeredOnStart: true
+        onTriggered: {
+            if (mWindow.mCounter > 0)
+                --mWindow.mCounter
+            if (mWindow.visibility === Window.Hidden || mWindow.visibility === Window.Minimized)
+                return
+            if (mWindow.mCounter > 0)
+                return
+            stop()
+            subWindow.visible = true
+            mWindow.initWindow()
+        }
+    }
+
+    // The layer of the navigation bar, with its own mask while a dialog is open.
+    Item {
+        id: subWindow
+
+        property bool mLoadState: false
+
+        function hideSubWindow() {
+            mNavigationBar.hideSidebar()
         }
 
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            color: "#e6edf3"
-            font.pixelSize: g_resolution.getScaleLength(22)
-            text: mainWindow.mDeviceName === "" ? qsTr("No device connected")
-                                                : qsTr("Connected device: %1").arg(mainWindow.mDeviceName)
+        function showSubWindowMask() {
+            mSubWindowMask.visible = true
+        }
+
+        function hideSubWindowMask() {
+            mSubWindowMask.visible = false
+        }
+
+        function raise() {
+            z = 2
+        }
+
+        visible: false
+        width: mNavigationBar.width
+        height: parent.height
+
+        Item {
+            id: subWindowItem
+            anchors.fill: parent
+        }
+        Rectangle {
+            id: mSubWindowMask
+            anchors.fill: parent
+            visible: false
+            color: "black"
+            opacity: 0.7
+            z: 1
+            MouseArea {
+                anchors.fill: parent
+            }
+        }
+    }
+
+    Item {
+        id: mItem
+        width: parent.width
+        height: parent.height
+    }
+
+    HNavigationBar {
+        id: mNavigationBar
+        objectName: "navigationBar"
+        parent: mItem
+        height: mWindow.height
+        states: [
+            State { name: "changeParent"; ParentChange { target: mNavigationBar; parent: subWindowItem; x: 0; y: 0 } },
+            State { name: "reParent"; ParentChange { target: mNavigationBar; parent: mItem; x: 0; y: 0 } }
+        ]
+        transitions: Transition {
+            ParentAnimation {
+                NumberAnimation { properties: "x,y"; duration: 6000; easing.type: Easing.InBack }
+            }
+        }
+        onClicked: {
+            mWindow.mRecord = mNavigationBar.mRecord
+            mWindow.showPage(buttonIndex)
+        }
+        onChangeParent: state = "changeParent"
+        onReParent: state = "reParent"
+        onMSender: mWindow.mGeter(buttonIndex)
+    }
+
+    Item {
+        id: mContentArea
+        anchors.left: parent.left
+        anchors.leftMargin: mNavigationBar.width
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+
+        FTitleBar {
+            id: mLabelRoutine
+            objectName: "titleBar"
+            anchors.top: parent.top
+            anchors.left: parent.left
+            anchors.right: parent.right
+            onMMinBtnClick: mWindow.minimumWindow()
+            onMCloseBtnClick: mWindow.close()
+
+            // Device card: the kind of device and its name.
+            Rectangle {
+                id: mDeviceTypeCard
+                objectName: "deviceCard"
+                visible: mWindow.mDevCard
+                anchors.right: parent.right
+                anchors.rightMargin: g_resolution.getScaleLength(20)
+                y: parent.height + g_resolution.getScaleLength(10)
+                width: g_resolution.getScaleLength(200)
+                height: mWindow.mDevHeight
+                color: "transparent"
+                border.color: "#BAC2CA"
+                radius: g_resolution.getScaleLength(6)
+
+                Image {
+                    anchors.right: parent.right
+                    anchors.bottom: parent.bottom
+                    anchors.margins: g_resolution.getScaleLength(6)
+                    width: g_resolution.getScaleLength(60)
+                    height: g_resolution.getScaleLength(30)
+                    fillMode: Image.PreserveAspectFit
+                    source: "qrc:/common/newUI/keyboardLogo.png"
+                }
+            }
+            Rectangle {
+                id: mDeviceTypeCard2
+                anchors.fill: mDeviceTypeCard
+                visible: !mWindow.mDevCard
+                color: "#DEE9F1"
+                radius: g_resolution.getScaleLength(6)
+            }
+            Row {
+                anchors.left: mDeviceTypeCard.left
+                anchors.leftMargin: g_resolution.getScaleLength(10)
+                anchors.top: mDeviceTypeCard.top
+                anchors.topMargin: (Math.min(mWindow.mDevHeight, g_resolution.getScaleLength(38)) - height) / 2
+                spacing: g_resolution.getScaleLength(8)
+                width: mDeviceTypeCard.width - g_resolution.getScaleLength(20)
+
+                Image {
+                    id: mDeviceTypeImage
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: g_resolution.getScaleLength(20)
+                    height: width
+                    source: g_image.deviceType === 2
+                            ? (g_image.isWireLess ? "qrc:/common/newUI/deviceType_kb_wireless.png"
+                                                  : "qrc:/common/newUI/deviceType_kb.png")
+                            : (g_image.isWireLess ? "qrc:/common/newUI/deviceType_wireless.png"
+                                                  : "qrc:/common/newUI/deviceType_wired.png")
+                }
+                Text {
+                    id: mDeviceTypeText
+                    objectName: "deviceName"
+                    property int mPixelSize: g_resolution.getScaleLength(14)
+
+                    // The name without its link and variant endings; shrinks while wider than the card.
+                    function mTextchanged() {
+                        var name = g_image.deviceName
+                        var endings = ["_Wireless", "_LOW", "_HIGH", "_Hollis"]
+                        for (var i = 0; i < endings.length; ++i)
+                            name = name.replace(endings[i], "")
+                        text = name
+                        mPixelSize = g_resolution.getScaleLength(14)
+                        var room = width > 0 ? width : g_resolution.getScaleLength(150)
+                        while (mPixelSize > g_resolution.getScaleLength(8)
+                               && g_resolution.getStringWidth_Pixel(text, mPixelSize) > room * 2)
+                            --mPixelSize
+                    }
+
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: parent.width - mDeviceTypeImage.width - parent.spacing
+                    font.bold: true
+                    font.pixelSize: mPixelSize
+                    color: "#303344"
+                    wrapMode: Text.WrapAnywhere
+                    maximumLineCount: 2
+                    Component.onCompleted: mTextchanged()
+                }
+            }
+        }
+
+        FUserlabel {
+            id: mLabelUser
+            objectName: "userLabel"
+            anchors.left: parent.left
+            anchors.leftMargin: g_resolution.getScaleLength(24)
+            anchors.top: parent.top
+            width: g_resolution.getScaleLength(600)
+            z: 3
+            onOpenSelectEquipment: {
+                mMask.open()
+                subWindow.showSubWindowMask()
+                mSelectEquipment.visible = true
+            }
+            onSetOtherConfigMenu: mPageConfig.setCurrentConfig(configName, index)
+        }
+
+        Item {
+            id: mDeviceContent
+            objectName: "pageArea"
+            anchors.fill: parent
+            anchors.topMargin: mLabelRoutine.height + g_resolution.getScaleLength(10)
+            visible: g_deviceCtl.online
+
+            function startShowPage() {
+                var type = g_image.deviceType
+                if (type !== 1 && type !== 2)
+                    return
+                for (var i = 0; i < mWindow.mPages.length; ++i) {
+                    if (mWindow.mPages[i])
+                        mWindow.mPages[i].visible = false
+                }
+                mWindow.registerPage(5, type === 1 ? mPageLight : mPageKbBLight)
+                mWindow.registerPage(3, type === 1 ? mPageParameter : mPageKbSetting)
+                mWindow.mRecord = type === 1 ? 2 : 3
+                mWindow.startPageOfDevice()
+            }
+
+            HPageConfig {
+                id: mPageConfig
+                objectName: "page1"
+                property string mCurrentConfig: ""
+                anchors.fill: parent
+                visible: false
+                color: "transparent"
+                onSelectedConfig: mCurrentConfig = configName
+                onShowConfig: {
+                    mLabelUser.setCurrentConfig(configName, mPageConfig.mConfigIndex)
+                    mPageConfig.setCurrentConfig(configName, mPageConfig.mConfigIndex)
+                }
+                onShowEditName: mEditConfig.mName = configName
+                Component.onCompleted: mWindow.registerPage(1, mPageConfig)
+            }
+            HPageCpi {
+                id: mPageCpi
+                objectName: "page2"
+                anchors.fill: parent
+                visible: false
+                onMDialogVisable: mWindow.showMask(state)
+                Component.onCompleted: mWindow.registerPage(2, mPageCpi)
+            }
+            HPageParameter {
+                id: mPageParameter
+                objectName: "pageParameter"
+                anchors.fill: parent
+                visible: false
+                onMDialogVisable: mWindow.showMask(state)
+                Component.onCompleted: mWindow.registerPage(3, mPageParameter)
+            }
+            FPageKbSetting {
+                id: mPageKbSetting
+                objectName: "pageKbSetting"
+                anchors.fill: parent
+                visible: false
+                onMDialogVisable: mWindow.showMask(state)
+            }
+            FPageOled {
+                id: mPageOled
+                objectName: "page4"
+                anchors.fill: parent
+                visible: false
+                Component.onCompleted: mWindow.registerPage(4, mPageOled)
+            }
+            HPageLight {
+                id: mPageLight
+                objectName: "pageLight"
+                anchors.fill: parent
+                visible: false
+                Component.onCompleted: mWindow.registerPage(5, mPageLight)
+            }
+            FPageKbLight {
+                id: mPageKbBLight
+                objectName: "pageKbLight"
+                anchors.fill: parent
+                visible: false
+                onMDialogVisable: mWindow.showMask(state)
+            }
+            FPageShare {
+                id: mPageShare
+                objectName: "page6"
+                anchors.fill: parent
+                visible: false
+                Component.onCompleted: mWindow.registerPage(6, mPageShare)
+            }
+            FPageMacro {
+                id: mPageMacro
+                objectName: "page7"
+                anchors.fill: parent
+                visible: false
+                Component.onCompleted: mWindow.registerPage(7, mPageMacro)
+            }
+            HPageSupport {
+                id: mPageSupport
+                objectName: "page8"
+                anchors.fill: parent
+                visible: false
+                onHideSubWindow: {
+                    subWindow.hideSubWindow()
+                    mLabelUser.mIsSelect = false
+                }
+                onMSender: mWindow.mGeter(buttonIndex)
+                Component.onCompleted: mWindow.registerPage(8, mPageSupport)
+            }
+            HPageUser {
+                id: mPageUser
+                objectName: "page9"
+                anchors.fill: parent
+                visible: false
+                onChangeHeadportrait: mLabelUser.changeHeadportrait(headportrait)
+                onMSender: mWindow.mGeter(buttonIndex)
+                Component.onCompleted: mWindow.registerPage(9, mPageUser)
+            }
+        }
+    }
+
+    // Popups, each under its number for mGeter.
+    HLogin_new {
+        id: mLogin
+        onSigLoginSuccessful: mWindow.updatewindow(9)
+        onMRectangle: {
+            mLogin.close()
+            mWindow.showRectangle(index)
+        }
+        onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(1, mLogin)
+    }
+    FRegister_new {
+        id: mRegister
+        onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(2, mRegister)
+    }
+    FForpassword_new {
+        id: mForpassword
+        anchors.fill: parent
+        visible: false
+        onMSender: mWindow.mGeter(Index)
+        Component.onCompleted: mWindow.registerRectangle(4, mForpassword)
+    }
+    FResetSuccess_new {
+        id: mResetSuccess
+        onMSender: {
+            mForpassword.visible = false
+            g_configCommon.clearUserInfo()
+            mWindow.startPageOfDevice()
+            mWindow.mGeter(1)
+        }
+        Component.onCompleted: mWindow.registerPopup(6, mResetSuccess)
+    }
+    FRegisterSuccess_new {
+        id: mRegisterSuccess
+        Component.onCompleted: mWindow.registerPopup(7, mRegisterSuccess)
+    }
+    FNotReceived_new {
+        id: mNotReceived
+        Component.onCompleted: mWindow.registerPopup(8, mNotReceived)
+    }
+    FPleaseLogin {
+        id: mPleaseLogin
+        objectName: "pleaseLogin"
+        onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(9, mPleaseLogin)
+    }
+    FLogout_new {
+        id: mLogout
+        onSigLogoutSuccess: mWindow.startPageOfDevice()
+        Component.onCompleted: mWindow.registerPopup(10, mLogout)
+    }
+    FUploadConfig_new {
+        id: mUploadConfig
+        Component.onCompleted: mWindow.registerPopup(11, mUploadConfig)
+    }
+    FDownloadConfig_new {
+        id: mDownloadConfig
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(12, mDownloadConfig)
+    }
+    HCheckSoftware_new {
+        id: mCheckSoftware
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(13, mCheckSoftware)
+    }
+    HCheckFirmware_new {
+        id: mCheckFirmware
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(14, mCheckFirmware)
+    }
+    HRestoreSetting_new {
+        id: mRestoreSetting
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(15, mRestoreSetting)
+    }
+    HModifyPassword {
+        id: mModifyPassword
+        onMSender: mWindow.mGeter(buttonIndex)
+        onSiglogout: mWindow.startPageOfDevice()
+        Component.onCompleted: mWindow.registerPopup(16, mModifyPassword)
+    }
+    HVersionUpdate_new {
+        id: mVersionUpdate
+        onMSender: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(17, mVersionUpdate)
+    }
+    HFirmwareUpdate_new {
+        id: mFirmwareUpdate
+        onMSender: {
+            mFirmwareRestore.mImg = g_uiManager.mouseMap()[g_image.deviceName] || ""
+            mFirmwareRestore.open()
+        }
+        Component.onCompleted: mWindow.registerPopup(18, mFirmwareUpdate)
+    }
+    FAwakenFail {
+        id: mAwakenFail
+        onMSender: {
+            mWarning.hideWarning()
+            mWindow.showRectangle(buttonIndex)
+        }
+        onMPopUp: mWindow.mGeter(buttonIndex)
+        Component.onCompleted: mWindow.registerPopup(20, mAwakenFail)
+    }
+    FPairingInterface_new {
+        id: mPairingInterface
+        anchors.fill: parent
+        visible: false
+        onMSender: mWindow.mGeter(index)
+        Component.onCompleted: mWindow.registerRectangle(3, mPairingInterface)
+    }
+    FPairngSuccess_new {
+        id: mPairngSuccess
+        onMSender: {
+            mPairingInterface.visible = false
+            g_deviceCtl.slot_reloadMouse()
+        }
+        Component.onCompleted: mWindow.registerPopup(23, mPairngSuccess)
+    }
+    HMask {
+        id: mMask
+        Component.onCompleted: mWindow.registerPopup(24, mMask)
+    }
+    HAddConfig {
+        id: mAddConfig
+        property string mConfigPath: g_common.getMSConfigFolderPath()
+        onCreateConfig: {
+            g_configFileController.createConfig(mConfigPath, text)
+            h_configView.savePicture(pic.replace(/^qrc/, ""), mConfigPath + "/", text)
+        }
+        Component.onCompleted: mWindow.registerPopup(25, mAddConfig)
+    }
+    HEditConfig {
+        id: mEditConfig
+        onChangeDele: mPageConfig.changeDele(text, pic)
+        Component.onCompleted: mWindow.registerPopup(26, mEditConfig)
+    }
+    HDeleteConfig {
+        id: mDeleteConfig
+        onDeleteConfig: mPageConfig.deleteConfig()
+        Component.onCompleted: mWindow.registerPopup(27, mDeleteConfig)
+    }
+    HRestoreConfig {
+        id: mRestoreConfig
+        onHRestoreConfig: mPageConfig.restoreConfig()
+        Component.onCompleted: mWindow.registerPopup(28, mRestoreConfig)
+    }
+    FAwakenMosue {
+        id: mWarning
+        Component.onCompleted: mWindow.registerPopup(21, mWarning)
+    }
+    FSelectMouseConfig_new {
+        id: mSelectMouseConfig
+        onMSender: {
+            mMask.open()
+            subWindow.showSubWindowMask()
+            mSelectMouseConfig.open()
+        }
+    }
+    Popup {
+        id: mSelectEquipmentMask
+        z: -1
+        background: Rectangle {
+            color: "black"
+            opacity: 0.5
+        }
+    }
+    HSelectEquipment {
+        id: mSelectEquipment
+        onShowSelectEquipment: {
+            if (status) {
+                mMask.open()
+                subWindow.showSubWindowMask()
+                mSelectEquipment.visible = true
+            }
+            mLabelUser.showMChangeEquipment(status)
+        }
+    }
+
+    Hsuspension_new {
+        id: mSuspension
+        objectName: "suspension"
+        z: 1
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: g_resolution.getScaleLength(60)
+
+        HText {
+            id: mMessage
+            anchors.verticalCenter: parent.verticalCenter
+            mTextName: mSuspension.mText
+            mTextColor: "#11131D"
+        }
+    }
+    HLoadDialog_new {
+        id: mLoadDialog
+        background: Item {}
+    }
+    FEquipmentTesting_new {
+        id: mEquipmentTesting
+        objectName: "equipmentTesting"
+        anchors.fill: parent
+        anchors.leftMargin: mNavigationBar.width
+        anchors.topMargin: mLabelRoutine.height
+        visible: !g_deviceCtl.online
+        color: "transparent"
+    }
+    FFirmwareRestore {
+        id: mFirmwareRestore
+    }
+    HSystemNotice {
+        id: mSystemNotice
+    }
+    FFirmwareSuccess {
+        id: mFirmwareSuccess
+    }
+    HProgressBar_new {
+        id: mProgressBar
+    }
+
+    Connections {
+        target: g_image
+        function onDeviceTypeChanged() {
+            mDeviceContent.startShowPage()
+        }
+        function onDeviceNameChanged() {
+            mDeviceTypeText.mTextchanged()
+        }
+    }
+
+    Component.onCompleted: {
+        h_suspension.sigShowTips.connect(mSuspension.mShowTips)
+        h_suspension.sigCloseTips.connect(mSuspension.mCloseTips)
+        h_loaddialog.sigStartLoading.connect(mLoadDialog.startLoading)
+        h_loaddialog.sigStopLoading.connect(mLoadDialog.stopLoading)
+        h_warningdialog.sig_startWarning.connect(mWarning.showWarning)
+        h_warningdialog.sig_stopWarning.connect(mWarning.hideWarning)
+        g_deviceCtl.sig_showMChangeEquipment.connect(mLabelUser.showMChangeEquipment)
+
+        setX((Screen.width - width) / 2)
+        setY((Screen.height - height) / 2)
+        mDeviceContent.startShowPage()
+        initSubWindow()
+
+        // The version check at start is silent: only its answer opens the update popups.
+        if (!g_appModel.disableUpdate && typeof h_httpDownload !== "undefined") {
+            h_loaddialog.startLoading(10000)
+            h_httpDownload.getSoftwareVersion("ZephraLUMEN-Start", true)
         }
     }
 }

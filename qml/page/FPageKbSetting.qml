@@ -1,0 +1,11 @@
+import QtQuick 2.12
+
+// Key page of the keyboard.
+// The window relies on this interface; the document's content is built on it.
+Item {
+    id: root
+
+    property string mConfigPath: ""
+
+    signal mDialogVisable(bool state)
+}

@@ -1,0 +1,17 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+
+// Wake-the-mouse warning.
+// The window relies on this interface; the document's content is built on it.
+Popup {
+    id: root
+
+    signal mSender(int buttonIndex)
+
+    function showWarning() {
+        open()
+    }
+    function hideWarning() {
+        close()
+    }
+}

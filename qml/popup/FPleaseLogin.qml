@@ -1,0 +1,11 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+
+// Please-log-in notice.
+// The window relies on this interface; the document's content is built on it.
+Popup {
+    id: root
+
+    signal mClosing()
+    signal mSender(int buttonIndex)
+}

@@ -1,0 +1,8 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+
+// Cloud upload.
+// The window relies on this interface; the document's content is built on it.
+Popup {
+    id: root
+}

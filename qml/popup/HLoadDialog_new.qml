@@ -1,0 +1,15 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+
+// Busy indicator.
+// The window relies on this interface; the document's content is built on it.
+Popup {
+    id: root
+
+    function startLoading() {
+        open()
+    }
+    function stopLoading() {
+        close()
+    }
+}
