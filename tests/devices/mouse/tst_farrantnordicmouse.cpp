@@ -388,6 +388,16 @@ void TestFarrantNordicMouse::failureAtEachStep_data()
         QTest::newRow(qPrintable(QStringLiteral("%1, read").arg(s.name))) << s.setter << 0 << QString::fromUtf8(s.line);
         QTest::newRow(qPrintable(QStringLiteral("%1, step after the read").arg(s.name))) << s.setter << 1 << QString();
     }
+    // Setters that write without reading: the game-mode step or the write itself fails.
+    QTest::newRow("colour, first step") << Setter([](Mouse* m) { return m->setRGB({{"r", 1}, {"g", 2}, {"b", 3}}, 1); })
+                                        << 0 << QString();
+    QTest::newRow("report rate, first step") << Setter([](Mouse* m) { return m->setReportRate(2); }) << 0 << QString();
+    QTest::newRow("picture count, write") << Setter([](Mouse* m) { return m->setPicNumber(8); }) << 0 << QString();
+    // The DPI block: the stage-index read, the game-mode step, the block's write.
+    const Setter dpiList = [](Mouse* m) { return m->setDpiList({400, 800, 1600, 2400, 3200, 4800, 6400}); };
+    QTest::newRow("dpi list, index read") << dpiList << 0 << QString();
+    QTest::newRow("dpi list, game mode") << dpiList << 1 << QString();
+    QTest::newRow("dpi list, write") << dpiList << 2 << QString();
 }
 
 void TestFarrantNordicMouse::failureAtEachStep()

@@ -648,8 +648,9 @@ bool KDeviceFarrant_Nordic::setDpiList(const QVector<int>& values)
     const int highest = enabled.size() - 1;
     block[int(kRegDpiHighestIndex - kRegDpiStages)] = char(highest);
 
+    // The current stage must stay selectable; without knowing it nothing is written.
     const int current = readByte(kRegDpiIndex, true);
-    if (current > highest && !setDpiIndex(highest))
+    if (current == -1 || (current > highest && !setDpiIndex(highest)))
         return false;
     return writeWord(kRegDpiStages, block, true);
 }
