@@ -185,7 +185,8 @@ void FDownLoadFile::slot_UpDateMouseConfig()
         return;
     }
     KConfigFileController* controller = AppServices::instance()->getConfigFileController();
-    if (!controller) {
+    // Another device came in the meantime: the profiles restored are not its own.
+    if (!controller || CloudDevice::name() != m_deviceName) {
         fail(tr("Failed to synchronize profile"), false);
         return;
     }

@@ -69,6 +69,13 @@ private slots:
         // Nothing left beside the folder but the archive and what was there.
         QCOMPARE(QDir(m_root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);
 
+        // A target that is not there yet is made, with its parents.
+        QVERIFY2(CloudArchive::unpack(readAll(archive), m_root + "/fresh/ZEPHRA", CloudArchive::Limits(), &why),
+                 qPrintable(why));
+        expected.remove("Local only.json");
+        QCOMPARE(snapshot(m_root + "/fresh/ZEPHRA"), expected);
+        QVERIFY(QDir(m_root + "/fresh").removeRecursively());
+
         // A missing folder is no archive, and nothing is left behind for it.
         QVERIFY(CloudArchive::pack(m_root + "/missing").isEmpty());
         QCOMPARE(QDir(m_root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 4);

@@ -228,6 +228,8 @@ private slots:
         row("profile download stalled", "profile stalled", "1:Failed to download device configuration file", fail);
         row("no profile in the archive", "no json", "1:No upload profile", unpackedThenFail);
         row("current profile not a bare name", "current path", "1:Error in file path", unpackedThenFail);
+        row("another device came meanwhile", "device changed", "1:Failed to synchronize profile",
+            {"driver_cloud/download/success"});
     }
     void endsEarly()
     {
@@ -263,6 +265,12 @@ private slots:
             m_server->script("/m.zip", silent);
         if (mode == "profile stalled")
             m_server->script("/p.zip", silent);
+        if (mode == "device changed") {
+            connect(m_server.get(), &LocalHttpServer::requestRecorded, this, [this] {
+                if (m_server->requests().size() == 4)
+                    m_image->setDeviceName(QStringLiteral("OTHER"));
+            });
+        }
         const QMap<QString, QByteArray> before = snapshot(ProgramFolders::configLocation());
         const quint32 lightMode = m_keyboard->keyboard()->registerValue(SimQuenby::kRegLightMode);
 
@@ -274,7 +282,7 @@ private slots:
         QCOMPARE(m_changed->count(), 0);
         QCOMPARE(m_services->open(), 0);
         QCOMPARE(m_keyboard->keyboard()->registerValue(SimQuenby::kRegLightMode), lightMode);
-        if (mode != "no json" && mode != "current path")
+        if (mode != "no json" && mode != "current path" && mode != "device changed")
             QCOMPARE(snapshot(ProgramFolders::configLocation()), before);
         // Nothing more arrives after the time-outs.
         QTest::qWait(2 * kTimeoutMs);
