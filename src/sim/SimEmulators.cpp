@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr quint32 kSimulatedBatteryReading = 0x2D5;
+
 // Emulators of a simulated run live as long as the process, as the bus does.
 template <typename Emulator, typename Make>
 Emulator* processEmulator(quint16 pid, Make make)
@@ -34,8 +36,13 @@ QString plugRegisterMouse(quint16 pid, SimBus* bus)
     const DeviceIds::Model* model = DeviceIds::find(pid);
     const quint8 address = model && model->link == DeviceIds::Link::Wireless ? SimRegister::kAddressReceiver
                                                                             : SimRegister::kAddressWired;
-    SimRegisterMouse* mouse =
-        processEmulator<SimRegisterMouse>(pid, [pid, address] { return new SimRegisterMouse(pid, address); });
+    SimRegisterMouse* mouse = processEmulator<SimRegisterMouse>(pid, [pid, address] {
+        auto* made = new SimRegisterMouse(pid, address);
+        // A charged battery (the reading just under full), so a simulated wireless mouse shows one.
+        if (address == SimRegister::kAddressReceiver)
+            made->setBatteryReading(kSimulatedBatteryReading);
+        return made;
+    });
     if (!mouse->isPlugged())
         mouse->plug(bus);
     return mouse->commandPath();

@@ -80,6 +80,9 @@ void TestMouseSimulation::registerMice()
     // The mouse answers the address byte of its link only.
     transport.setAddressByte(quint8(address));
     QVERIFY(transport.readVersion() > 0);
+    // A mouse behind the receiver has a charged battery to report.
+    const QByteArray battery = transport.readBatteryReply();
+    QCOMPARE(battery.isEmpty() || quint8(battery.at(0)) == 0, address == kAddressWired);
     transport.setAddressByte(quint8(address == kAddressWired ? kAddressReceiver : kAddressWired));
     QCOMPARE(transport.readVersion(), -1);
 }
