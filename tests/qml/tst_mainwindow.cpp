@@ -4,6 +4,7 @@
 #include "sim/SimulationSetup.h"
 
 #include "LogCapture.h"
+#include "QuickTree.h"
 
 #include <QImage>
 #include <QQmlApplicationEngine>
@@ -19,29 +20,14 @@
 
 namespace {
 
-// Every item named name below root, through the object tree and the visual tree (a repeater's items have a
-// visual parent only).
-void collectItems(QObject* root, const QString& name, QList<QQuickItem*>* found)
-{
-    QList<QObject*> below = root->children();
-    if (auto* window = qobject_cast<QQuickWindow*>(root))
-        below << window->contentItem();
-    if (auto* item = qobject_cast<QQuickItem*>(root)) {
-        for (QQuickItem* child : item->childItems())
-            below << child;
-    }
-    for (QObject* child : below) {
-        auto* item = qobject_cast<QQuickItem*>(child);
-        if (item && item->objectName() == name && !found->contains(item))
-            found->append(item);
-        collectItems(child, name, found);
-    }
-}
-
 QList<QQuickItem*> findItems(QObject* root, const QString& name)
 {
     QList<QQuickItem*> found;
-    collectItems(root, name, &found);
+    for (QObject* object : quickTreeBelow(root)) {
+        auto* item = qobject_cast<QQuickItem*>(object);
+        if (item && item->objectName() == name)
+            found << item;
+    }
     return found;
 }
 

@@ -4,6 +4,7 @@
 #include "models/device/KLightModelItem.h"
 
 #include "LogCapture.h"
+#include "QuickTree.h"
 
 #include <QJSValue>
 #include <QQmlApplicationEngine>
@@ -40,27 +41,13 @@ std::unique_ptr<QObject> make(const QByteArray& body)
     return object;
 }
 
-// The objects of a class below root, through both trees (a repeater's items have a visual parent only).
-void collect(QObject* root, const char* className, QList<QObject*>* found)
-{
-    QList<QObject*> below = root->children();
-    if (auto* item = qobject_cast<QQuickItem*>(root)) {
-        for (QQuickItem* child : item->childItems()) {
-            if (!below.contains(child))
-                below << child;
-        }
-    }
-    for (QObject* child : below) {
-        if (child->inherits(className) && !found->contains(child))
-            found->append(child);
-        collect(child, className, found);
-    }
-}
-
 QList<QObject*> childrenOf(QObject* root, const char* className)
 {
     QList<QObject*> found;
-    collect(root, className, &found);
+    for (QObject* object : quickTreeBelow(root)) {
+        if (object->inherits(className))
+            found << object;
+    }
     return found;
 }
 

@@ -1,6 +1,7 @@
 // Draws every picture the QML documents and the layout documents name, so the program carries no hand-made
 // binaries. It reads the documents given on the command line, collects each picture path they name
-// ("qrc:/..." or ":/..." ending in .png, .jpg or .gif), draws each one from a recipe chosen by its name, and
+// ("qrc:/..." or ":/..." ending in .png, .jpg or .gif; a picture asked for through getPngUrl also in its
+// English variant "_en"), draws each one from a recipe chosen by its name, and
 // writes the pictures with a resource list (pictures.qrc) into the output folder.
 //
 // Keyboard pictures are drawn from the key rectangles of the layout document that names them, so the key
@@ -426,6 +427,7 @@ int main(int argc, char** argv)
     }
     const QDir out(args.at(1));
     static const QRegularExpression named(QStringLiteral("[\"'](qrc:/?|:/)([^\"'\\s]+\\.(?:png|jpg|gif))[\"']"));
+    static const QRegularExpression inLanguage(QStringLiteral("getPngUrl\\(\\s*[\"']((?:qrc:/?|:/)[^\"'\\s]+)\\.png[\"']"));
     static const QRegularExpression listed(QStringLiteral("<file(?: alias=\"([^\"]+)\")?>([^<]+)</file>"));
 
     QSet<QString> wanted;
@@ -447,6 +449,13 @@ int main(int argc, char** argv)
             auto matches = named.globalMatch(text);
             while (matches.hasNext())
                 wanted.insert(resourcePath(matches.next().captured(2)));
+            // A picture asked for in the user's language has an English variant ("_en") beside it.
+            auto translated = inLanguage.globalMatch(text);
+            while (translated.hasNext()) {
+                const QString base = resourcePath(translated.next().captured(1));
+                wanted.insert(base + ".png");
+                wanted.insert(base + "_en.png");
+            }
             if (file.endsWith(".json")) {
                 const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
                 if (document.isObject())
