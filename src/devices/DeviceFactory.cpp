@@ -3,6 +3,7 @@
 #include "devices/DeviceRegistration.h"
 #include "devices/keyboard/KeyboardFamily.h"
 #include "devices/mouse/register/RegisterMouseFamily.h"
+#include "devices/mouse/twopage/TwoPageFamily.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ constexpr FamilyLine kFamilies[] = {
     {&keyboardFamily, true},
     {&rgbKeyboardFamily, false},
     {&registerMouseFamily, false},
+    {&twoPageFamily, false},
 };
 
 const DeviceRegistration* registrationOf(int pid, bool productOnly)

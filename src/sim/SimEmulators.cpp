@@ -2,6 +2,7 @@
 
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 #include "sim/mouse/register/SimRegisterMouse.h"
+#include "sim/mouse/twopage/SimTwoPageMouse.h"
 
 #include <QHash>
 
@@ -48,6 +49,15 @@ QString plugRegisterMouse(quint16 pid, SimBus* bus)
     return mouse->commandPath();
 }
 
+QString plugTwoPageMouse(quint16 pid, SimBus* bus)
+{
+    SimTwoPageMouse* mouse = processEmulator<SimTwoPageMouse>(
+        pid, [pid] { return new SimTwoPageMouse(pid, SimTwoPageMouse::dialectOf(pid)); });
+    if (!mouse->isPlugged())
+        mouse->plug(bus);
+    return mouse->commandPath();
+}
+
 } // namespace
 
 QList<SimEmulatorFamily> simEmulatorFamilies()
@@ -56,5 +66,6 @@ QList<SimEmulatorFamily> simEmulatorFamilies()
         {DeviceIds::Family::Keyboard, &plugKeyboard},
         {DeviceIds::Family::RgbKeyboard, &plugKeyboard},
         {DeviceIds::Family::RegisterMouse, &plugRegisterMouse},
+        {DeviceIds::Family::TwoPageMouse, &plugTwoPageMouse},
     };
 }
