@@ -11,14 +11,17 @@
 #include "devices/mouse/twopage/HDeviceHarlo_Hollis.h"
 #include "devices/mouse/twopage/HDeviceUlverd.h"
 #include "devices/mouse/twopage/HDeviceUlverd_LOW.h"
+#include "devices/mouse/twopage/UlverdKeyCodec.h"
 #include "devices/mouse/twopage/UlverdMacro.h"
 #include "hid/DeviceFactory.h"
 #include "hid/HDeviceManager.h"
+#include "hid/khid/KUSBDevice.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
 #include "models/device/KReportModel.h"
 #include "platform/sys/PlatformTime.h"
+#include "sim/SimulationSetup.h"
 #include "sim/mouse/twopage/SimTwoPageMouse.h"
 
 #include <QJsonArray>
@@ -103,6 +106,7 @@ private slots:
     void keyCodes_data();
     void keyCodes();
     void keyDecoding();
+    void everyFunction();
     void macroPackets_data();
     void macroPackets();
     void macroEvents();
@@ -116,6 +120,8 @@ private slots:
     void variantProfile();
     void variantInterrupts();
     void reportDuringWrite();
+    void simulatedRun_data();
+    void simulatedRun();
 
 private:
     HDeviceUlverd* open(quint16 pid);
@@ -566,6 +572,30 @@ void TestTwoPageMouse::keyDecoding()
     QVERIFY(log.contains(QStringLiteral("[Warning] fenrow transToItem warning")));
 }
 
+void TestTwoPageMouse::everyFunction()
+{
+    // Which functions have a code, per dialect, over the whole value range; each one that has decodes back.
+    const QSet<int> rootWithout{5, 6, 14, 15, 16, 17, 31, 36, 41, 43, 44, 45, 46};
+    const QSet<int> variantWithout{5, 6, 14, 15, 16, 17, 31, 41, 43, 44, 45, 46};
+    for (auto dialect : {UlverdKeyCodec::Dialect::Root, UlverdKeyCodec::Dialect::Locked}) {
+        const QSet<int>& without = dialect == UlverdKeyCodec::Dialect::Root ? rootWithout : variantWithout;
+        for (int function = -2; function <= KFuncLast; ++function) {
+            const bool expected = function >= -1 && function <= 57 && !without.contains(function);
+            UlverdKeyCodec::Parameters p = UlverdKeyCodec::parametersFor(dialect, function, 1, 4);
+            p.slot = 5;
+            if (isModifierFunction(function))
+                p.mask = modifierFunctionToMask(function);
+            UlverdKeyCodec::Code code;
+            const bool encoded = UlverdKeyCodec::encode(dialect, function, 1, p, &code);
+            QVERIFY2(encoded == expected, qPrintable(QString::number(function)));
+            if (!encoded || function == KFuncNull || function == KFuncKeyCombination
+                || (function == KFuncKeyboardKey && dialect == UlverdKeyCodec::Dialect::Root))
+                continue;
+            QVERIFY2(UlverdKeyCodec::decode(dialect, code.bytes, 1) == function, qPrintable(QString::number(function)));
+        }
+    }
+}
+
 // --- macros ---------------------------------------------------------------------------------------------------
 
 void TestTwoPageMouse::macroPackets_data()
@@ -929,6 +959,34 @@ void TestTwoPageMouse::reportDuringWrite()
     QCOMPARE(int(pages.at(0).at(7)), 1);
     QCOMPARE(device->getDpiIndex(), 4);
     QCOMPARE(device->getReportRate(), 2);
+}
+
+// --- a simulated run ------------------------------------------------------------------------------------------
+
+void TestTwoPageMouse::simulatedRun_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<quint16>("pid");
+    QTest::newRow("root") << "ULVERD" << DeviceIds::kUlverd;
+    QTest::newRow("extended") << "ulverd_low" << DeviceIds::kUlverdLow;
+    QTest::newRow("variant") << "HARLO_Hollis" << DeviceIds::kHarloHollis;
+    QTest::newRow("variant model") << "DUNMOR_HOLLIS" << DeviceIds::kDunmorHollis;
+}
+
+void TestTwoPageMouse::simulatedRun()
+{
+    QFETCH(QString, name);
+    QFETCH(quint16, pid);
+    QVERIFY(setupSimulation(name));
+    QVERIFY(simulatedProductIds().contains(pid));
+    std::unique_ptr<KBaseDevice> device(DeviceFactory::createModel(pid));
+    QVERIFY(qobject_cast<HDeviceUlverd*>(device.get()));
+    QVERIFY(!DeviceFactory::serves(pid));   // the product factory does not create it
+    KHID::KUSBDevice channel;
+    if (Sim::dialectOf(pid) == Sim::Dialect::Locked)
+        QVERIFY(channel.initDevice(DeviceIds::kVendorId, pid, 0, 0xFF00, QStringLiteral("col04")));
+    else
+        QVERIFY(channel.initDevice(DeviceIds::kVendorId, pid, 0, 0xFF00, quint16(0)));
 }
 
 QTEST_MAIN(TestTwoPageMouse)

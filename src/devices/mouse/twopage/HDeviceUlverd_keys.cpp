@@ -4,12 +4,12 @@
 #include "devices/mouse/twopage/HDeviceUlverd.h"
 
 #include "common/AppServices.h"
+#include "devices/MacroEventFilter.h"
 #include "devices/mouse/twopage/UlverdProtocol.h"
 #include "models/keys/KKeyModel.h"
 
 #include <QDebug>
 #include <QMutexLocker>
-#include <QSet>
 
 #include <algorithm>
 
@@ -309,53 +309,19 @@ bool HDeviceUlverd::checkLeftKey(const int& key)
 bool HDeviceUlverd::macroFilter(QVector<KMacroItem>& items, int* out)
 {
     Q_UNUSED(out);
-    if (items.isEmpty()) {
-        qDebug() << "[Error] macro is empty!!";
+    // Presses get their releases, releases without a press go.
+    if (!filterMacroEvents(items))
         return false;
-    }
-    constexpr int kEmptyType = KMacroItem::kStoredPointerType;
-    // From the end: a press without its release gets one at the end; a release without a press goes, and so do
-    // empty type-4 items.
-    QSet<QString> paired;
-    QMap<QString, int> pending;
-    QSet<int> doomed;
-    const int walked = items.size();
-    for (int i = walked - 1; i >= 0; --i) {
-        const KMacroItem item = items.at(i);
-        if (item.type == kEmptyType && item.value1 == 0 && item.value2 == 0) {
-            doomed.insert(i);
-            continue;
-        }
-        if (item.type != KMacroItem::KeyboardKey && item.type != KMacroItem::MouseButton)
-            continue;
-        const QString& text = item.text;
-        if (item.isUp) {
-            if (paired.contains(text))
-                paired.remove(text);
-            pending.insert(text, i);
-            continue;
-        }
-        if (pending.contains(text)) {
-            pending.remove(text);
-            paired.insert(text);
-        } else if (!paired.contains(text) && !text.isEmpty()) {
-            KMacroItem release = item;
-            release.isUp = true;
-            items.append(release);
-            paired.insert(text);
-        }
-    }
-    for (int index : pending)
-        doomed.insert(index);
-    QList<int> order = doomed.values();
-    std::sort(order.begin(), order.end(), std::greater<int>());
-    for (int index : order)
-        items.removeAt(index);
-
+    // Pointer items stored as type 4 that do not move go too.
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [](const KMacroItem& item) {
+                                   return item.type == KMacroItem::kStoredPointerType && item.value1 == 0
+                                       && item.value2 == 0;
+                               }),
+                items.end());
+    // No delay before the first event or after the last; a run of delays is one, held at 99999 ms.
     while (!items.isEmpty() && items.first().type == KMacroItem::Delay)
         items.removeFirst();
-    if (items.isEmpty())
-        return false;
     while (!items.isEmpty() && items.last().type == KMacroItem::Delay)
         items.removeLast();
     for (int i = 0; i < items.size(); ++i) {
