@@ -5,6 +5,7 @@
 
 #include "common/DeviceIds.h"
 #include "devices/mouse/register/FarrantNordicProtocol.h"
+#include "devices/mouse/twopage/UlverdProtocol.h"
 #include "hid/DeviceFactory.h"
 #include "hid/KBaseDevice.h"
 
@@ -21,6 +22,7 @@ namespace {
 // What a family's protocol can store, as its layout documents must respect it.
 struct FamilyLimits {
     DeviceIds::Family family;
+    quint16 pid;         // a model with limits of its own; 0 for the family's
     int dpiStages;
     int dpiUnit;
     int dpiMaxCode;
@@ -37,19 +39,33 @@ struct FamilyLimits {
 };
 
 const FamilyLimits kLimits[] = {
-    {DeviceIds::Family::RegisterMouse, FarrantNordic::kDpiStages, FarrantNordic::kDpiUnit, 0xFFFF,
+    {DeviceIds::Family::RegisterMouse, 0, FarrantNordic::kDpiStages, FarrantNordic::kDpiUnit, 0xFFFF,
      FarrantNordic::kLightModes, 1, FarrantNordic::kBrightnessLevels, FarrantNordic::kLightSpeedSlowest,
      FarrantNordic::kLightSpeedFastest, FarrantNordic::kMacroRecordSize, FarrantNordic::kMacroHeaderSize,
      FarrantNordic::kMacroLongestEvent, true, FarrantNordic::kKeyEntries},
+    {DeviceIds::Family::TwoPageMouse, 0, TwoPage::kDpiStages, TwoPage::kDpiStep,
+     TwoPage::kDpiExtendedMax / TwoPage::kDpiStep, Ulverd::kRootLightSetterModes, 0, Ulverd::kRootBrightnessMax, 0,
+     Ulverd::kRootSpeedMax, Ulverd::kMacroBufferSize, 0, Ulverd::kLongestEvent, false, TwoPage::kKeyEntries},
+    {DeviceIds::Family::TwoPageMouse, DeviceIds::kHarloHollis, TwoPage::kDpiStages, TwoPage::kDpiStep,
+     TwoPage::kDpiMax / TwoPage::kDpiStep, Ulverd::kLockedLightSetterModes, 0, Ulverd::kLockedBrightnessMax, 0,
+     Ulverd::kLockedSpeedMax, Ulverd::kMacroBufferSize, 0, Ulverd::kLongestLockedRecord, false,
+     Ulverd::kLockedReadEntries},
+    {DeviceIds::Family::TwoPageMouse, DeviceIds::kDunmorHollis, TwoPage::kDpiStages, TwoPage::kDpiStep,
+     TwoPage::kDpiMax / TwoPage::kDpiStep, Ulverd::kLockedLightSetterModes, 0, Ulverd::kLockedBrightnessMax, 0,
+     Ulverd::kLockedSpeedMax, Ulverd::kMacroBufferSize, 0, Ulverd::kLongestLockedRecord, false,
+     Ulverd::kLockedReadEntries},
 };
 
-const FamilyLimits* limitsOf(DeviceIds::Family family)
+const FamilyLimits* limitsOf(DeviceIds::Family family, quint16 pid)
 {
+    const FamilyLimits* found = nullptr;
     for (const FamilyLimits& limits : kLimits) {
-        if (limits.family == family)
+        if (limits.family == family && limits.pid == pid)
             return &limits;
+        if (limits.family == family && limits.pid == 0)
+            found = &limits;
     }
-    return nullptr;
+    return found;
 }
 
 bool isMouse(DeviceIds::Family family)
@@ -95,7 +111,7 @@ void TestMouseLayouts::documentsFollowTheirClasses()
     QFETCH(int, pid);
     const DeviceIds::Model* model = DeviceIds::find(pid);
     QVERIFY(model);
-    const FamilyLimits* limits = limitsOf(model->family);
+    const FamilyLimits* limits = limitsOf(model->family, model->pid);
     QVERIFY2(limits, "a mouse family without limits in this test");
     std::unique_ptr<KBaseDevice> device(DeviceFactory::createModel(pid));
     QVERIFY(device);
@@ -104,7 +120,7 @@ void TestMouseLayouts::documentsFollowTheirClasses()
 
     // Name and kind.
     QString name = layout.value("deviceName").toString();
-    QVERIFY(QRegularExpression(QStringLiteral("^[A-Z0-9_]+$")).match(name).hasMatch());
+    QVERIFY(QRegularExpression(QStringLiteral("^[A-Za-z0-9_]+$")).match(name).hasMatch());
     const bool wireless = model->link == DeviceIds::Link::Wireless;
     QCOMPARE(layout.value("isWireLess").toBool(), wireless);
     if (name.endsWith(QLatin1String("_WIRELESS")))

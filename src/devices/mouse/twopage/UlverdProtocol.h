@@ -112,6 +112,8 @@ enum EventCode : quint8 {
     kEventButtonUp = 5,
     kEventMove = 6,       // x low, x sign, y low, y sign (sign 0xFF when negative)
 };
+constexpr int kLongestEvent = 5;           // a movement in the root's string
+constexpr int kLongestLockedRecord = 8;    // a movement record of the locked variant
 constexpr int kMaxDelayMs = 0xFFFF;
 constexpr int kMaxMove = 255;
 // Locked variant: every record starts with a delay field (1, low, high once a delay is set).
