@@ -682,6 +682,10 @@ void TestTwoPageMouse::macroRefusals()
     // Longer than the buffer: nothing is sent.
     QCOMPARE(device->setMacro(false, MacroPlayCycles, keyEvents(1361), 1, 4), 0);
     QVERIFY(m_mouse->received().isEmpty());
+    // So is a slot the mouse does not have.
+    QCOMPARE(device->setMacro(false, MacroPlayCycles, keyEvents(2), 1, 3), 0);
+    QCOMPARE(device->setMacro(false, MacroPlayCycles, keyEvents(2), 1, 9), 0);
+    QVERIFY(m_mouse->received().isEmpty());
 
     // A failure at any packet ends the transfer; the packets before it went out.
     const QVector<KMacroItem> items = keyEvents(50);  // three data packets

@@ -435,8 +435,13 @@ bool HDeviceUlverd::encodeMacro(const QVector<KMacroItem>& items, bool ignoreDel
 int HDeviceUlverd::setMacro(bool ignoreDelay, const MacroPlayType& playType, const QVector<KMacroItem>& items,
                             QVariant times, const int& slot)
 {
-    if (slot < 0 || slot > 0xFF)
+    // Only the slots the mouse has: 4..8 on the root, a button's place 1..8 on the variant.
+    const bool validSlot = locked() ? slot >= 1 && slot <= kLockedReadEntries
+                                    : slot >= kFirstMacroSlot && slot <= kLastMacroSlot;
+    if (!validSlot) {
+        qDebug() << "[Error] setMacro: no such macro slot" << slot;
         return 0;
+    }
     QByteArray events;
     int records = 0;
     if (!encodeMacro(items, ignoreDelay, &events, &records)) {
