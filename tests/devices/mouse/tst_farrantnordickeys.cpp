@@ -3,6 +3,7 @@
 // records as the mouse decodes them, and every refusal with nothing sent.
 
 #include "LogCapture.h"
+#include "RecordingServices.h"
 #include "RegisterMouseFixture.h"
 
 #include "common/DeviceIds.h"
@@ -11,6 +12,7 @@
 #include "devices/mouse/register/KDeviceFarrant_Nordic.h"
 #include "hid/FarrantInterruputRead.h"
 #include "hid/KInterruptReadLoop.h"
+#include "models/keys/KKeyModel.h"
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/MacroPlayType.h"
 #include "platform/sys/PlatformTime.h"
@@ -59,6 +61,7 @@ private slots:
     void refusedMacros();
     void failedChunk();
     void macroChecks();
+    void keyItemFollowsTheWrite();
 
 private:
     KDeviceFarrant_Nordic* open(RegisterMouseFixture& fixture)
@@ -379,6 +382,31 @@ void TestFarrantNordicKeys::macroChecks()
     QVector<KMacroItem> list{key(0x04, false), delay(10)};
     QVERIFY(mouse->macroFilter(list, nullptr));
     QCOMPARE(list, (QVector<KMacroItem>{key(0x04, false), delay(10), key(0x04, true)}));
+}
+
+// The key editor's item takes the code the mouse now holds, on the GUI thread and only once the write succeeded.
+void TestFarrantNordicKeys::keyItemFollowsTheWrite()
+{
+    RecordingServices services;
+    KKeyModel keys;
+    KKeyModelItem* item = new KKeyModelItem(6, 40, 8, 0, 6, 0, QString(), &keys);
+    keys.setKeyList({QVariant::fromValue<QObject*>(item)});
+    services.setKeyModel(&keys);
+
+    RegisterMouseFixture fixture(DeviceIds::kJarrowNordic, kAddressWired);
+    KDeviceFarrant_Nordic* mouse = open(fixture);
+    QVERIFY(mouse);
+    fixture.mouse()->failWritesAt(0x610, 30);
+    QVERIFY(!mouse->setKeyFunction(KKey(6), KKeyFunction(30), 3, 4, QVariant()));
+    QCoreApplication::processEvents();
+    QCOMPARE(item->getValue1(), 8);
+
+    fixture.mouse()->clearFaults();
+    QVERIFY(mouse->setKeyFunction(KKey(6), KKeyFunction(30), 3, 4, QVariant()));
+    QTRY_COMPARE(item->getValue1(), 2);
+    QCOMPARE(item->getValue2(), 0);
+    QCOMPARE(item->getValue3(), 3);
+    QCOMPARE(item->getValue4(), 4);
 }
 
 QTEST_MAIN(TestFarrantNordicKeys)
