@@ -6,6 +6,10 @@ import QtQuick.Controls 2.12
 Popup {
     id: root
 
+    // Busy: the window takes no input until the work is done.
+    modal: true
+    closePolicy: Popup.NoAutoClose
+
     function startLoading() {
         open()
     }

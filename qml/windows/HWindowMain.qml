@@ -399,10 +399,15 @@ Window {
             anchors.topMargin: mLabelRoutine.height + g_resolution.getScaleLength(10)
             visible: g_deviceCtl.online
 
+            property int mShownType: 0
+
+            // The device model announces its type on every reading of the device; only a new type moves the
+            // user back to the start page.
             function startShowPage() {
                 var type = g_image.deviceType
-                if (type !== 1 && type !== 2)
+                if ((type !== 1 && type !== 2) || type === mShownType)
                     return
+                mShownType = type
                 for (var i = 0; i < mWindow.mPages.length; ++i) {
                     if (mWindow.mPages[i])
                         mWindow.mPages[i].visible = false
@@ -513,6 +518,7 @@ Window {
     // Popups, each under its number for mGeter.
     HLogin_new {
         id: mLogin
+        objectName: "login"
         onSigLoginSuccessful: mWindow.updatewindow(9)
         onMRectangle: {
             mLogin.close()
@@ -562,6 +568,7 @@ Window {
     }
     FLogout_new {
         id: mLogout
+        objectName: "logout"
         onSigLogoutSuccess: mWindow.startPageOfDevice()
         Component.onCompleted: mWindow.registerPopup(10, mLogout)
     }

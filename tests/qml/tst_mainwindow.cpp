@@ -1,4 +1,5 @@
 #include "app/KAppManager.h"
+#include "app/KAppModel.h"
 #include "app/UIManager.h"
 #include "devices/SimulatedModels.h"
 #include "sim/SimulationSetup.h"
@@ -87,8 +88,19 @@ private:
         return shown;
     }
 
+    // The busy indicator takes no input: a user waits for it, and so do the clicks here.
+    bool busy() const
+    {
+        for (QObject* object : quickTreeBelow(m_window)) {
+            if (typeOf(object) == "HLoadDialog_new" && object->property("visible").toBool())
+                return true;
+        }
+        return false;
+    }
+
     void click(QQuickItem* item)
     {
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
         const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
         QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
     }
@@ -141,6 +153,7 @@ private slots:
     // The window is centred and its first frame is a drawn picture, not one colour.
     void showsAPicture()
     {
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
         const QRect screen = m_window->screen()->geometry();
         QVERIFY(qAbs(m_window->x() - (screen.width() - m_window->width()) / 2) <= 1);
         QVERIFY(qAbs(m_window->y() - (screen.height() - m_window->height()) / 2) <= 1);
@@ -193,6 +206,45 @@ private slots:
         QVERIFY(!entry(9)->property("checked").toBool());
         QMetaObject::invokeMethod(notice, "close");
         QTRY_VERIFY(!notice->property("visible").toBool());
+    }
+
+    // A log-in shows the personal centre; a log-out goes back to the device's own page.
+    void logInAndOut()
+    {
+        QObject* login = m_window->findChild<QObject*>("login");
+        QObject* logout = m_window->findChild<QObject*>("logout");
+        QVERIFY(login && logout);
+        KAppModel::instance()->setToken("token");
+        QVERIFY(QMetaObject::invokeMethod(login, "sigLoginSuccessful"));
+        QTRY_COMPARE(shownPages(), QStringList{"page9"});
+        QVERIFY(entry(9)->property("checked").toBool());
+
+        KAppModel::instance()->setToken(QString());
+        QVERIFY(QMetaObject::invokeMethod(logout, "sigLogoutSuccess"));
+        QTRY_COMPARE(shownPages(), QStringList{"pageKbSetting"});
+        QVERIFY(entry(3)->property("checked").toBool());
+    }
+
+    // Dragging the top edge moves the window, never past the edge of the desktop.
+    void dragStopsAtTheDesktopEdge()
+    {
+        const QPoint start = m_window->position();
+        // Right of the user label, left of the window buttons.
+        const QPoint grip(m_window->width() - 150, 10);
+        QTest::mousePress(m_window, Qt::LeftButton, Qt::NoModifier, grip);
+        struct Release {
+            QQuickWindow* window;
+            QPoint at;
+            ~Release() { QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at); }
+        } release{m_window, grip};
+        QTest::mouseMove(m_window, grip + QPoint(30, 20));
+        QTRY_COMPARE(m_window->position(), start + QPoint(30, 20));
+        QTest::mouseMove(m_window, grip + QPoint(5000, 5000) - QPoint(30, 20));
+        const int maxX = m_window->property("mMaxX").toInt();
+        const int maxY = m_window->property("mMaxY").toInt();
+        QTRY_COMPARE(m_window->position(), QPoint(maxX, maxY));
+        m_window->setPosition(start);
+        QTRY_COMPARE(m_window->position(), start);
     }
 
     // mGeter(n) opens popup n alone; numbers that hold no popup open nothing.
