@@ -30,17 +30,21 @@ declare -A allowed=(
   [online]="hid hid/khid platform common profiles models"
   [devices]="hid hid/khid platform common models profiles"
   [update]="hid hid/khid platform common profiles online firmware"
-  [lib/fwupdate]="hid/khid platform common firmware"
+  # The library plugs the emulators of the flashing devices onto its own simulated bus when asked
+  # (CORVANE_SIMULATE), as the program does.
+  [lib/fwupdate]="hid/khid platform common firmware sim"
   [tools/fwupdate]="lib/fwupdate hid/khid platform common profiles online"
   [app]="*"
 )
 
 # Single files a layer may include beyond its layers: the device interface carries the models' item types,
 # the device controller names a new device's default profile as the profile files do (one spelling), and the
-# firmware library shares the program's translator.
+# firmware library shares the program's translator, the update program the program's log file handler and
+# the update protocol.
 declare -A allowed_files=(
   [hid]="profiles/ProfileNames.h models/device/FKeyLightModelItem.h models/keys/KKey.h models/keys/KKeyModelItem.h models/keys/KMacroItem.h models/keys/MacroPlayType.h"
   [lib/fwupdate]="app/Trans.h"
+  [tools/fwupdate]="app/LogHandler.h update/UpdateProtocol.h"
 )
 
 # The layer of a path below the root: src/hid/khid and the firmware library and tool by their two-level

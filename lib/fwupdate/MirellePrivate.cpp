@@ -1,6 +1,7 @@
 #include "MirellePrivate.h"
 
 #include "HBaseDevice.h"
+#include "MirelleSimulation.h"
 #include "ModelPidMap.h"
 #include "UpdaterFactory.h"
 #include "app/Trans.h"
@@ -18,6 +19,7 @@ const QString kTranslationFolder = QStringLiteral(":/language/resource/language/
 Mirelle::HPrivate::HPrivate()
     : QObject(nullptr)
 {
+    setupFirmwareSimulationFromEnvironment();
 }
 
 Mirelle::HPrivate::~HPrivate()

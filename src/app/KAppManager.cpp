@@ -8,6 +8,7 @@
 #include "online/FDownLoadFile.h"
 #include "online/FUpLoadFile.h"
 #include "app/KAppManager.h"
+#include "update/FUpdateGFirmWare.h"
 
 #include "app/KAppCommon.h"
 #include "app/KAppModel.h"
@@ -85,6 +86,7 @@ bool KAppManager::init()
     if (!m_deviceController->init(m_uiManager))
         return false;
     qmlRegisterType<FPairing>("k.tools", 1, 0, "FPairing");
+    qmlRegisterType<FUpdateGFirmWare>("k.tools", 1, 0, "FUpdateFirmware");
     qmlRegisterType<KNetLogin>("k.tools", 1, 0, "KNetLogin");
     qmlRegisterType<KNetRegister>("k.tools", 1, 0, "KNetRegister");
     qmlRegisterType<KNetUpdatePwd>("k.tools", 1, 0, "KNetUpdatePwd");

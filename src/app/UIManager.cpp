@@ -319,6 +319,8 @@ void UIManager::saveProfileSection(int section, int key)
 
 QString UIManager::getToken() const { return KConfigCommon::instance()->getToken(); }
 
+QString UIManager::getLanguage() const { return KAppModel::instance()->getLanguage(); }
+
 void UIManager::storeLogin(const QString& username, const QString& nickname, const QString& token)
 {
     KConfigCommon* settings = KConfigCommon::instance();

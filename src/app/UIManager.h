@@ -82,6 +82,7 @@ public:
     HConfigView* getConfigView() const override { return m_configView; }
     KConfigFileController* getConfigFileController() const override;
     QString getToken() const override;
+    QString getLanguage() const override;
     void storeLogin(const QString& username, const QString& nickname, const QString& token) override;
     KImageModel* getImageModel() const override { return m_imageModel; }
     KLightModel* getLightModel() const override { return m_lightModel; }

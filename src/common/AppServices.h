@@ -75,6 +75,8 @@ public:
     virtual void saveProfileSection(int section, int key) { (void)section, (void)key; }
     // The settings' switch that keeps program updates from being offered; false until the application says.
     virtual bool getDisableUpdate() const { return false; }
+    // The user interface's language as the settings hold it ("zh" or "en"); empty until the application says.
+    virtual QString getLanguage() const { return QString(); }
     // The account's login token as the settings hold it; empty when no one is logged in. Never logged.
     virtual QString getToken() const { return QString(); }
     // A successful login: stores the user name, nickname and token and marks the user logged in.

@@ -23,6 +23,7 @@ bool install(const QString& path, const QStringList& script)
         return false;
     QFile::remove(path);
     QFile::remove(path + ".run");
+    QFile::remove(path + ".received");
     if (!QFile::copy(QStringLiteral(CORVANE_FAKE_PROGRAM), path))
         return false;
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -50,6 +51,12 @@ QStringList lastArguments(const QString& path)
             out << line.mid(4);
     }
     return out;
+}
+
+QByteArray received(const QString& path)
+{
+    QFile f(path + ".received");
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 bool hasRun(const QString& path)

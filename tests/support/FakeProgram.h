@@ -13,5 +13,7 @@ bool install(const QString& path, const QStringList& script);
 QString lastFolder(const QString& path);
 QStringList lastArguments(const QString& path);
 bool hasRun(const QString& path);
+// What the copy at path read from its TCP peer (tcp-read), all reads joined.
+QByteArray received(const QString& path);
 
 } // namespace FakeProgram

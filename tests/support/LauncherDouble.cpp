@@ -25,7 +25,8 @@ QStringList LauncherDouble::folders() const
     return m_folders;
 }
 
-Platform::StartError LauncherDouble::startElevated(const QString& program, qint64* pid)
+Platform::StartError LauncherDouble::startElevated(const QString& program, const QStringList& arguments,
+                                                  qint64* pid)
 {
     {
         QMutexLocker lock(&m_mutex);
@@ -37,7 +38,7 @@ Platform::StartError LauncherDouble::startElevated(const QString& program, qint6
             *pid = 0;
         return Platform::StartError::Declined;
     }
-    return m_previous->startElevated(program, pid);
+    return m_previous->startElevated(program, arguments, pid);
 }
 
 Platform::ProcessExit LauncherDouble::waitForExit(qint64 pid)

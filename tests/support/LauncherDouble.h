@@ -17,7 +17,8 @@ public:
     QStringList programs() const;
     QStringList folders() const;
 
-    Platform::StartError startElevated(const QString& program, qint64* pid) override;
+    using Platform::ProcessLauncher::startElevated;
+    Platform::StartError startElevated(const QString& program, const QStringList& arguments, qint64* pid) override;
     Platform::ProcessExit waitForExit(qint64 pid) override;
     void release(qint64 pid) override;
 

@@ -55,6 +55,8 @@ public:
     QString getConfigPath() const override { return configPath; }
     void setMouseConfig(const QString& fileName, bool write) override;
     QString getToken() const override { return token; }
+    QString getLanguage() const override { return language; }
+    QString language;
     // Records the login ("username|nickname|token") and keeps its token as the stored one.
     void storeLogin(const QString& username, const QString& nickname, const QString& tokenValue) override
     {

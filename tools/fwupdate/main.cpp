@@ -1,10 +1,38 @@
-#include <QCoreApplication>
-#include <QTextStream>
+#include "MainWindow.h"
 
+#include "app/LogHandler.h"
+#include "platform/crash/BreakpadHandler.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QStandardPaths>
+
+// Tessaly, the firmware-update program: started by Corvane with "-log", it takes one job over the local update
+// connection and flashes through the library. It shows no window of its own and never ends by itself: Corvane
+// ends it once the update has ended.
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
-    QTextStream(stderr) << "Tessaly: firmware updates are not available in this build\n";
-    return 1;
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.contains(QStringLiteral("-log"))) {
+        // The log goes to Tessaly's own local data folder; the program's folder may not be writable.
+        const QString folder =
+            QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + QStringLiteral("/Log");
+        LogFile::setFolders(folder, folder);
+        installLogHandler();
+    }
+
+    const QStringList localData = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation);
+    if (!localData.isEmpty()) {
+        const QString crashPath = localData.first() + QStringLiteral("/crashs");
+        BreakpadHandler::instance()->setDumpPath(crashPath);
+        qDebug() << "crash_path:" << crashPath;
+    }
+
+    auto* window = new MainWindow;
+    const int result = app.exec();
+    delete window;
+    return result;
 }

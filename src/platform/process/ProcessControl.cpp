@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -109,7 +110,8 @@ ProcessExit waitForChild(qint64 pid)
 class ChildLauncher : public ProcessLauncher
 {
 public:
-    StartError startElevated(const QString& program, qint64* pid) override
+    using ProcessLauncher::startElevated;
+    StartError startElevated(const QString& program, const QStringList& arguments, qint64* pid) override
     {
         if (pid)
             *pid = 0;
@@ -122,12 +124,19 @@ public:
         if (!info.isFile() || ::access(path.constData(), X_OK) != 0)
             return StartError::AccessDenied;
 
-        char* argv[] = {const_cast<char*>(path.constData()), nullptr};
+        QList<QByteArray> words = {path};
+        for (const QString& argument : arguments)
+            words.append(argument.toLocal8Bit());
+        std::vector<char*> argv;
+        for (QByteArray& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
         pid_t child = 0;
         uid_t uid = 0;
         gid_t gid = 0;
-        const int rc = seatUser(&uid, &gid) ? spawnAs(path, argv, uid, gid, &child)
-                                            : ::posix_spawn(&child, path.constData(), nullptr, nullptr, argv, environ);
+        const int rc = seatUser(&uid, &gid) ? spawnAs(path, argv.data(), uid, gid, &child)
+                                            : ::posix_spawn(&child, path.constData(), nullptr, nullptr, argv.data(),
+                                                            environ);
         if (rc == EACCES)
             return StartError::AccessDenied;
         if (rc == ENOENT)
@@ -250,8 +259,25 @@ qint64 findProcessId(const QString& name)
     return found;
 }
 
+namespace {
+
+std::function<bool(qint64)>& killHook()
+{
+    static std::function<bool(qint64)> hook;
+    return hook;
+}
+
+} // namespace
+
+void setKillHook(std::function<bool(qint64 pid)> hook)
+{
+    killHook() = std::move(hook);
+}
+
 bool killProcess(qint64 pid)
 {
+    if (killHook())
+        return killHook()(pid);
     if (pid <= 0 || pid == qint64(::getpid()))
         return false;
     return ::kill(pid_t(pid), SIGKILL) == 0;

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
+
+#include <functional>
 
 // Starting the maker's programs "with administrator rights", finding running programs by name and ending them.
 // On Linux the device nodes are opened through the udev rule's seat access, so the elevated start runs the
@@ -28,8 +31,9 @@ class ProcessLauncher
 {
 public:
     virtual ~ProcessLauncher() = default;
-    // Starts program (a full path) without arguments in the current folder; *pid receives its process id.
-    virtual StartError startElevated(const QString& program, qint64* pid) = 0;
+    // Starts program (a full path) with arguments in the current folder; *pid receives its process id.
+    virtual StartError startElevated(const QString& program, const QStringList& arguments, qint64* pid) = 0;
+    StartError startElevated(const QString& program, qint64* pid) { return startElevated(program, {}, pid); }
     // Blocks until a process that startElevated started has ended.
     virtual ProcessExit waitForExit(qint64 pid) = 0;
     // For a process that startElevated started and nobody waits for: its end is collected in the background.
@@ -46,5 +50,7 @@ void setProcessLauncher(ProcessLauncher* launcher);
 qint64 findProcessId(const QString& name);
 // Ends a process of this user at once (SIGKILL); false for 0 or when it cannot be signalled.
 bool killProcess(qint64 pid);
+// Tests: stands in for killProcess (a process that will not end); an empty function puts the real one back.
+void setKillHook(std::function<bool(qint64 pid)> hook);
 
 } // namespace Platform

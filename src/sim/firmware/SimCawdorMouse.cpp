@@ -3,6 +3,9 @@
 #include "common/DeviceIds.h"
 #include "sim/bus/SimBus.h"
 
+#include <QCryptographicHash>
+#include <QDebug>
+
 #include <cstring>
 
 namespace {
@@ -191,6 +194,12 @@ bool SimCawdorMouse::onBootloaderOutput(const QByteArray& report)
         }
     }
     if (runApplication) {
+        // Said once the whole image is stored, so that a run in another process (the update program's
+        // simulated mode) shows in its log what the bootloader holds.
+        const QByteArray stored = image();
+        qInfo().noquote() << QStringLiteral("[Sim] the Cawdor bootloader runs its new firmware: %1 bytes, sha1 %2")
+                                 .arg(stored.size())
+                                 .arg(QString::fromLatin1(QCryptographicHash::hash(stored, QCryptographicHash::Sha1).toHex()));
         replug(false);
         return true;
     }

@@ -13,6 +13,10 @@
 //   pipe B0 B1 ...      one message of these byte values to the progress pipe (connects on first use)
 //   pipe-size N         one message of N zero bytes (larger than the reader takes: a failed read)
 //   pipe-close          closes the pipe connection
+//   tcp-connect         connects to the local update port (127.0.0.1, CORVANE_UPDATE_PORT or 6666; else exit 68)
+//   tcp-read            one read of what the peer sent (up to 4096 bytes, 5 s), appended to "<copy>.received"
+//   tcp-send TEXT       TEXT with \r, \n and \\ unescaped, in one write
+//   tcp-close           closes the connection
 //   crash               ends by a signal (SIGSEGV)
 //   exit N              ends with exit code N
 // Without an exit line the program ends with 0.
@@ -25,6 +29,9 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -34,6 +41,21 @@
 namespace {
 
 int g_pipe = -1;
+int g_tcp = -1;
+
+bool connectTcp()
+{
+    const char* chosen = std::getenv("CORVANE_UPDATE_PORT");
+    const int port = chosen && std::atoi(chosen) > 0 ? std::atoi(chosen) : 6666;
+    g_tcp = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (g_tcp < 0)
+        return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(uint16_t(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return ::connect(g_tcp, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+}
 
 std::string unescape(const std::string& text)
 {
@@ -158,6 +180,24 @@ int main(int argc, char* argv[])
             if (g_pipe >= 0)
                 ::close(g_pipe);
             g_pipe = -1;
+        } else if (command == "tcp-connect") {
+            if (!connectTcp())
+                return 68;
+        } else if (command == "tcp-read") {
+            pollfd ready{g_tcp, POLLIN, 0};
+            char buffer[4096];
+            ssize_t n = 0;
+            if (::poll(&ready, 1, 5000) == 1)
+                n = ::read(g_tcp, buffer, sizeof buffer);
+            std::ofstream received(self + ".received", std::ios::app);
+            if (n > 0)
+                received.write(buffer, n);
+        } else if (command == "tcp-send") {
+            writeAll(g_tcp, unescape(rest));
+        } else if (command == "tcp-close") {
+            if (g_tcp >= 0)
+                ::close(g_tcp);
+            g_tcp = -1;
         } else if (command == "crash") {
             std::signal(SIGSEGV, SIG_DFL);
             std::raise(SIGSEGV);
