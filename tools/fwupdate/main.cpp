@@ -13,7 +13,6 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Tessaly"));
 
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.contains(QStringLiteral("-log"))) {
@@ -24,12 +23,8 @@ int main(int argc, char* argv[])
         installLogHandler();
     }
 
-    const QStringList localData = QStandardPaths::standardLocations(QStandardPaths::AppLocalDataLocation);
-    if (!localData.isEmpty()) {
-        const QString crashPath = localData.first() + QStringLiteral("/crashs");
-        BreakpadHandler::instance()->setDumpPath(crashPath);
-        qDebug() << "crash_path:" << crashPath;
-    }
+    BreakpadHandler::installForProgram();
+    qDebug() << "crash_path:" << BreakpadHandler::instance()->dumpPath();
 
     auto* window = new MainWindow;
     const int result = app.exec();
