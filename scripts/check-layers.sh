@@ -29,7 +29,7 @@ declare -A allowed=(
   # apply the restored profile through the profile controller on an executor of their own.
   [online]="hid hid/khid platform common profiles models"
   [devices]="hid hid/khid platform common models profiles"
-  [update]="hid hid/khid platform common profiles online firmware"
+  [update]="hid hid/khid platform common profiles models online firmware"
   # The library plugs the emulators of the flashing devices onto its own simulated bus when asked
   # (CORVANE_SIMULATE), as the program does.
   [lib/fwupdate]="hid/khid platform common firmware sim"

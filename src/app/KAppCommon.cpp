@@ -65,7 +65,7 @@ QString KAppCommon::getFwFileFolderPath() const
 
 QString KAppCommon::getUpdateFolderPath() const
 {
-    return ProgramFolders::configLocation() + QStringLiteral("/update");
+    return ProgramFolders::updateRoot();
 }
 
 float KAppCommon::autoScaleFactor(int width, int height, int dpi, float current)

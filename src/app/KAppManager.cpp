@@ -9,6 +9,8 @@
 #include "online/FUpLoadFile.h"
 #include "app/KAppManager.h"
 #include "update/FUpdateGFirmWare.h"
+#include "update/HHttpDownload.h"
+#include "update/KUpdater.h"
 
 #include "app/KAppCommon.h"
 #include "app/KAppModel.h"
@@ -68,7 +70,8 @@ KAppManager::~KAppManager()
 QStringList KAppManager::contextPropertyNames()
 {
     return {QStringLiteral("g_common"), QStringLiteral("g_configFileController"), QStringLiteral("g_deviceCtl"),
-            QStringLiteral("g_configCommon"), QStringLiteral("g_sysparameter")};
+            QStringLiteral("g_configCommon"), QStringLiteral("g_sysparameter"), QStringLiteral("g_updater"),
+            QStringLiteral("h_httpDownload")};
 }
 
 bool KAppManager::init()
@@ -78,6 +81,10 @@ bool KAppManager::init()
     QCoreApplication::setApplicationVersion(KAppCommon::instance()->getAppVersion());
     QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
     m_configFileController = new KConfigFileController(this);
+    // The program's self-update and the version query, which hands over to it.
+    m_httpDownload = new HHttpDownload(this);
+    m_updater = new KUpdater(this);
+    m_updater->setSelfUpdater(m_httpDownload);
     loadApplicationFont();
     m_uiManager = new UIManager(this);
     AppServices::install(m_uiManager);
@@ -101,7 +108,8 @@ bool KAppManager::init()
 
     QQmlContext* context = m_uiManager->getEngine()->rootContext();
     const QList<QObject*> objects = {KAppCommon::instance(), m_configFileController, m_deviceController,
-                                     KConfigCommon::instance(), SysParameterControll::instance()};
+                                     KConfigCommon::instance(), SysParameterControll::instance(), m_updater,
+                                     m_httpDownload};
     const QStringList names = contextPropertyNames();
     for (int i = 0; i < names.size(); ++i)
         context->setContextProperty(names.at(i), objects.at(i));
@@ -146,7 +154,7 @@ bool KAppManager::start()
 
 void KAppManager::shutdown()
 {
-    if (!m_uiManager && !m_configFileController)
+    if (!m_uiManager && !m_configFileController && !m_updater)
         return;
     // Device work first: nothing may still report into a model that is about to go. What the device work
     // queued for the GUI thread runs before the devices are deleted.
@@ -165,6 +173,10 @@ void KAppManager::shutdown()
     }
     delete m_configFileController;
     m_configFileController = nullptr;
+    delete m_updater;
+    m_updater = nullptr;
+    delete m_httpDownload;
+    m_httpDownload = nullptr;
     m_initialised = false;
 }
 

@@ -2,7 +2,9 @@
 
 #include <QObject>
 
+class HHttpDownload;
 class KConfigFileController;
+class KUpdater;
 class KDeviceController;
 class UIManager;
 
@@ -29,6 +31,8 @@ public:
     // Null before init().
     UIManager* getUIManager() const { return m_uiManager; }
     KConfigFileController* getConfigFileController() const { return m_configFileController; }
+    KUpdater* getUpdater() const { return m_updater; }
+    HHttpDownload* getHttpDownload() const { return m_httpDownload; }
 
     // The context properties init adds to the UI manager's, in order.
     static QStringList contextPropertyNames();
@@ -47,4 +51,6 @@ private:
     UIManager* m_uiManager = nullptr;
     KDeviceController* m_deviceController = nullptr;
     KConfigFileController* m_configFileController = nullptr;
+    KUpdater* m_updater = nullptr;
+    HHttpDownload* m_httpDownload = nullptr;
 };

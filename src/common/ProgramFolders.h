@@ -25,6 +25,12 @@ inline QString macroRoot()
     return configLocation() + QStringLiteral("/macro");
 }
 
+// Where the program's own updates are downloaded to.
+inline QString updateRoot()
+{
+    return configLocation() + QStringLiteral("/update");
+}
+
 // The folder the program was started from, below which the firmware tools and images lie ("/Update/Local/").
 // Tests point it at a temporary folder with setProgramFolder; an empty text puts the real one back.
 inline QString& programFolderOverride()

@@ -75,7 +75,8 @@ private slots:
              {"g_uiManager", "g_resolution", "g_appModel", "g_dpiModel", "g_reportModel", "g_lightModel",
               "g_macroList", "h_configView", "h_macroName", "g_image", "g_keyModel", "g_keyList", "h_suspension", "h_macroType",
               "h_loaddialog", "f_oledModel", "h_warningdialog", "f_battreyModel", "h_analytics", "f_keyLightModel",
-              "h_equipmentList", "f_trans", "g_common", "g_configFileController", "g_deviceCtl", "g_configCommon", "g_sysparameter"})
+              "h_equipmentList", "f_trans", "g_common", "g_configFileController", "g_deviceCtl", "g_configCommon", "g_sysparameter",
+              "g_updater", "h_httpDownload"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
 
@@ -94,7 +95,7 @@ private slots:
         QCOMPARE(names.size(), names.toSet().size());
         QCOMPARE(KAppManager::contextPropertyNames(),
                  (QStringList{"g_common", "g_configFileController", "g_deviceCtl", "g_configCommon",
-                              "g_sysparameter"}));
+                              "g_sysparameter", "g_updater", "h_httpDownload"}));
     }
 
     void registeredTypes_data()

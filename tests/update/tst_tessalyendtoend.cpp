@@ -62,6 +62,7 @@ private slots:
     void keyboardFromLocalFiles();
     void keyboardFromDownload();
     void downloadNotFound();
+    void aliasedNordicDownload();
     void cawdorMouseOnTheSimulatedBus();
     void logFile();
 
@@ -190,6 +191,19 @@ void TestTessalyEndToEnd::downloadNotFound()
     server.script("/fw/missing.exe", page);
     QCOMPARE(runUpdate("ZEPHRA", server.url("/fw/missing.exe")), QList<int>{3});
     QVERIFY(!QFile::exists(programFolder() + "/Update/Clouds/QUENBY_8A/QUENBY-8A_Update.exe"));
+    QVERIFY(tessalyGone());
+}
+
+// "MALDON" is flashed as "KELHAM_NORDIC" with the package "MALDON_Update.zip": the download is saved under
+// that name, where the library looks for it. No such mouse is attached, so the update fails.
+void TestTessalyEndToEnd::aliasedNordicDownload()
+{
+    LocalHttpServer server;
+    LocalHttpServer::Reply reply;
+    reply.body = QByteArray(300, 'z');
+    server.script("/fw/pkg.zip", reply);
+    QCOMPARE(runUpdate("MALDON", server.url("/fw/pkg.zip")), QList<int>{2});
+    QCOMPARE(readFile(programFolder() + "/Update/Clouds/KELHAM_NORDIC/MALDON_Update.zip"), reply.body);
     QVERIFY(tessalyGone());
 }
 
