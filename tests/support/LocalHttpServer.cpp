@@ -155,6 +155,9 @@ void LocalHttpServer::onReadyRead(QTcpSocket* socket)
         m_requests.append(request);
         emit requestRecorded();
         answer(socket, request);
+        // A reply that closes the connection may have dropped the socket's buffer already.
+        if (!m_buffers.contains(socket))
+            return;
     }
 }
 
