@@ -1,5 +1,6 @@
 #include "update/FUpdateGFirmWare.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/ProgramFolders.h"
 #include "platform/process/ProcessControl.h"
@@ -15,12 +16,10 @@ const QString FUpdateGFirmWare::kProgramName = QStringLiteral("Tessaly");
 
 namespace {
 
-const QString kCategory = QStringLiteral("device_firmware");
-const QString kAction = QStringLiteral("firmware_udpate");
-
-void sendEvent(const QString& label)
+void sendEvent(const char* label)
 {
-    AppServices::instance()->sendEvent(kCategory, kAction, label);
+    AppServices::instance()->sendEvent(QLatin1String(AnalyticsEvents::kDeviceFirmware),
+                                       QLatin1String(AnalyticsEvents::kFirmwareUpdate), QLatin1String(label));
 }
 
 } // namespace
@@ -139,19 +138,19 @@ bool FUpdateGFirmWare::startUpdateProgram()
     switch (error) {
     case Platform::StartError::PathNotFound:
         qDebug() << "error path not found";
-        sendEvent(QStringLiteral("path_fail"));
+        sendEvent(AnalyticsEvents::kPathFail);
         break;
     case Platform::StartError::AccessDenied:
         qDebug() << "error access denied";
-        sendEvent(QStringLiteral("access_fail"));
+        sendEvent(AnalyticsEvents::kAccessFail);
         break;
     case Platform::StartError::FileNotFound:
         qDebug() << "error file not found";
-        sendEvent(QStringLiteral("file_fail"));
+        sendEvent(AnalyticsEvents::kFileFail);
         break;
     case Platform::StartError::Declined:
         qDebug() << "error_cancelled";
-        sendEvent(QStringLiteral("cancelled_fail"));
+        sendEvent(AnalyticsEvents::kCancelledFail);
         break;
     default:
         break;
@@ -238,7 +237,7 @@ void FUpdateGFirmWare::finish(int result)
     m_deadline->stop();
     emit sigUpdateRequest(result);
     endProgram();
-    sendEvent(QStringLiteral("success"));
+    sendEvent(AnalyticsEvents::kSuccess);
     releaseServer();
     if (result == UpdateProtocol::Failed)
         AppServices::instance()->showTips(AppServices::TipFail, tr("updateFirm fail"));
@@ -251,7 +250,7 @@ void FUpdateGFirmWare::endProgram()
     // Already gone counts as ended; one that would not go gets more rounds.
     if (findProcessId(kProgramName) == 0)
         return;
-    sendEvent(QStringLiteral("kill_fail"));
+    sendEvent(AnalyticsEvents::kKillFail);
     if (!Sorrel(kProgramName))
         qDebug() << "Sorrel error";
 }

@@ -1,5 +1,6 @@
 #include "update/HHttpDownload.h"
 
+#include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/ProgramFolders.h"
 #include "models/device/KImageModel.h"
@@ -179,13 +180,15 @@ void HHttpDownload::httpFinished()
         qDebug() << "download failed:" << reply->errorString() << status;
         QFile::remove(path);
         releaseReply();
-        AppServices::instance()->sendEvent(QStringLiteral("driver_software"), QStringLiteral("software_udpate"),
-                                           QStringLiteral("fail"));
+        AppServices::instance()->sendEvent(QLatin1String(AnalyticsEvents::kDriverSoftware),
+                                           QLatin1String(AnalyticsEvents::kSoftwareUpdateFailed),
+                                           QLatin1String(AnalyticsEvents::kFail));
         return;
     }
     releaseReply();
-    AppServices::instance()->sendEvent(QStringLiteral("driver_software"), QStringLiteral("software_update"),
-                                       QStringLiteral("success"));
+    AppServices::instance()->sendEvent(QLatin1String(AnalyticsEvents::kDriverSoftware),
+                                       QLatin1String(AnalyticsEvents::kSoftwareUpdate),
+                                       QLatin1String(AnalyticsEvents::kSuccess));
 
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (!shellRun(QStringLiteral("runas"), path)) {
