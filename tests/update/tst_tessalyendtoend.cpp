@@ -64,6 +64,7 @@ private slots:
     void downloadNotFound();
     void aliasedNordicDownload();
     void cawdorMouseOnTheSimulatedBus();
+    void cawdorMouseMissing();
     void logFile();
 
 private:
@@ -226,6 +227,16 @@ void TestTessalyEndToEnd::cawdorMouseOnTheSimulatedBus()
     QVERIFY2(heldAt >= 0, qPrintable(log.right(3000)));
     const int resultAt = log.indexOf("code: 0");
     QVERIFY(resultAt > heldAt);
+}
+
+// The library's failure for a model of no list reaches Corvane as a failure, not as two bare lines it ignores.
+void TestTessalyEndToEnd::cawdorMouseMissing()
+{
+    QVERIFY(writeFile(programFolder() + "/Update/Local/YARRIN/Nuc123.bin", QByteArray(3000, 'n')));
+    // No such mouse is attached (the ids are ours alone).
+    QCOMPARE(runUpdate("YARRIN", QString()), QList<int>{2});
+    QCOMPARE(m_services->tips, QStringList{"1:updateFirm fail"});
+    QVERIFY(tessalyGone());
 }
 
 // "-log" puts a log file of the hour in Tessaly's local data folder, which is made on the first line;

@@ -130,20 +130,34 @@ bool MainWindow::isHollisModel(const QString& model)
     return hollisList().contains(model);
 }
 
+int MainWindow::seriesCode(const QString& received, bool nordic, bool hollis)
+{
+    for (const Series& series : seriesTable()) {
+        if (series.models.contains(received))
+            return series.code;
+    }
+    if (nordic)
+        return 5;
+    if (hollis)
+        return 6;
+    return -1;
+}
+
 QString MainWindow::downloadTarget(const QString& received, const QString& used, const QString& fileName,
                                    bool nordic, bool hollis)
 {
     const QString folder = applicationFolder() + QStringLiteral("/Update/Clouds/") + used;
+    const int code = seriesCode(received, nordic, hollis);
     for (const Series& series : seriesTable()) {
-        if (series.models.contains(received))
+        if (series.code == code)
             return folder + QLatin1Char('/') + QLatin1String(series.file);
     }
     // Nordic packages are saved under the name the library is given and looks for.
-    if (nordic)
+    if (code == 5)
         return folder + QLatin1Char('/') + (fileName.isEmpty() ? used + QStringLiteral("_Update.zip") : fileName);
-    if (hollis && !fileName.isEmpty())
+    if (code == 6 && !fileName.isEmpty())
         return folder + QLatin1Char('/') + fileName;
-    qDebug() << "[error]getMosueName:" << -1;
+    qDebug() << "[error]getMosueName:" << code;
     return QString();
 }
 

@@ -30,8 +30,10 @@ public:
     static QString firmwareFileName(const QString& model);     // empty when the model has none
     static bool isNordicModel(const QString& model);
     static bool isHollisModel(const QString& model);
-    // Where a downloaded firmware of the series goes, below folder (the application folder + "/Update/Clouds/"
-    // + the model used); empty for models of no series.
+    // The download series of a model (by its name as received, then by its list): 1 to 6, or -1.
+    static int seriesCode(const QString& received, bool nordic, bool hollis);
+    // Where a downloaded firmware of the series goes, below the application folder + "/Update/Clouds/" + the
+    // model used; empty for models of no series.
     static QString downloadTarget(const QString& received, const QString& used, const QString& fileName,
                                   bool nordic, bool hollis);
 
