@@ -114,6 +114,16 @@ Window {
         var popups = mPopups
         popups[index] = popup
         mPopups = popups
+        popup.closed.connect(hideSubWindowMaskWhenIdle)
+    }
+
+    // The navigation bar's mask stays only while some numbered popup is open.
+    function hideSubWindowMaskWhenIdle() {
+        for (var i = 0; i < mPopups.length; ++i) {
+            if (mPopups[i] && mPopups[i].visible)
+                return
+        }
+        subWindow.hideSubWindowMask()
     }
 
     function registerRectangle(index, rectangle) {

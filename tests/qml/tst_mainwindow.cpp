@@ -208,7 +208,8 @@ private slots:
         QTRY_VERIFY(!notice->property("visible").toBool());
     }
 
-    // A log-in shows the personal centre; a log-out goes back to the device's own page.
+    // A log-in shows the personal centre, which the navigation then reaches; a log-out goes back to the
+    // device's own page.
     void logInAndOut()
     {
         QObject* login = m_window->findChild<QObject*>("login");
@@ -218,6 +219,11 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(login, "sigLoginSuccessful"));
         QTRY_COMPARE(shownPages(), QStringList{"page9"});
         QVERIFY(entry(9)->property("checked").toBool());
+        // The navigation answers again once the popups it opened are closed.
+        click(entry(8));
+        QTRY_COMPARE(shownPages(), QStringList{"page8"});
+        click(entry(9));
+        QTRY_COMPARE(shownPages(), QStringList{"page9"});
 
         KAppModel::instance()->setToken(QString());
         QVERIFY(QMetaObject::invokeMethod(logout, "sigLogoutSuccess"));
