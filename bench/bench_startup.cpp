@@ -7,6 +7,7 @@
 
 #include "app/KAppManager.h"
 #include "app/KAppModel.h"
+#include "app/SceneGraphBackend.h"
 #include "app/UIManager.h"
 #include "common/DeviceIds.h"
 #include "devices/SimulatedModels.h"
@@ -82,6 +83,8 @@ int main(int argc, char** argv)
         return 1;
     }
     useSimulatedModels(simulatedProductIds());
+    // As main() does: the renderer is chosen before the first window.
+    const QString sceneGraph = SceneGraphBackend::choose();
 
     double firstFrameMs = -1;
     KAppManager* manager = KAppManager::instance();
@@ -148,9 +151,7 @@ int main(int argc, char** argv)
     wait(4000);
     const double applyWindowMs = applying.nsecsElapsed() / 1e6;
 
-    const QString backend = QQuickWindow::sceneGraphBackend();
-    out << "scene graph: " << (backend.isEmpty() ? QStringLiteral("OpenGL") : backend)
-        << " (QT_QUICK_BACKEND=software selects the software renderer)\n";
+    out << sceneGraph << "\n";
     out << "first frame after process start: " << QString::number(firstFrameMs, 'f', 1) << " ms (target < 300)\n";
     out << "resident memory when idle: " << QString::number(idleMb, 'f', 1) << " MB (target < 80)\n";
     out << "longest gap between frames while idle: " << QString::number(quietGapNs / 1e6, 'f', 1) << " ms\n";

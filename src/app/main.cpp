@@ -2,6 +2,7 @@
 #include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/LogHandler.h"
+#include "app/SceneGraphBackend.h"
 #include "platform/instance/QtSingleApplication.h"
 #include "platform/crash/BreakpadHandler.h"
 #include "devices/SimulatedModels.h"
@@ -48,6 +49,7 @@ int main(int argc, char* argv[])
 
     // Before the application's name is set: Qt derives it from the program file, which is the same name.
     BreakpadHandler::installForProgram();
+    SceneGraphBackend::choose();
     KAppCommon::instance()->autoScale(false);
     KAppManager* manager = KAppManager::instance();
     QObject::connect(app.get(), &QtSingleApplication::messageReceived, manager, &KAppManager::messageReceived);

@@ -2,6 +2,7 @@
 #include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/LogHandler.h"
+#include "app/SceneGraphBackend.h"
 #include "platform/instance/SingleInstance.h"
 #include "platform/crash/BreakpadHandler.h"
 #include "LogCapture.h"
@@ -94,6 +95,69 @@ private slots:
         QTEST(line.hasScale, "hasScale");
         QTEST(line.scale, "scale");
         QTEST(int(line.ignored.size()), "ignored");
+    }
+
+    // OpenGL drawn by the CPU takes the software scene graph; any graphics card's driver keeps OpenGL.
+    void softwareRasterizers_data()
+    {
+        QTest::addColumn<QString>("renderer");
+        QTest::addColumn<bool>("software");
+
+        QTest::newRow("llvmpipe") << "llvmpipe (LLVM 15.0.6, 256 bits)" << true;
+        QTest::newRow("softpipe") << "softpipe" << true;
+        QTest::newRow("classic swrast") << "Mesa DRI Intel(R) swrast" << true;
+        QTest::newRow("windowing system's rasteriser") << "Software Rasterizer" << true;
+        QTest::newRow("capitals") << "LLVMPIPE" << true;
+        QTest::newRow("integrated card") << "Mesa Intel(R) UHD Graphics 620 (KBL GT2)" << false;
+        QTest::newRow("discrete card") << "NVIDIA GeForce RTX 3060/PCIe/SSE2" << false;
+        QTest::newRow("virtual machine's card") << "SVGA3D; build: RELEASE; LLVM;" << false;
+    }
+
+    void softwareRasterizers()
+    {
+        QFETCH(QString, renderer);
+        QTEST(SceneGraphBackend::isSoftwareRasterizer(renderer), "software");
+    }
+
+    // Without a render node or the proprietary driver's device there is no OpenGL but the CPU's.
+    void graphicsDevice_data()
+    {
+        QTest::addColumn<QStringList>("driFiles");
+        QTest::addColumn<QStringList>("devFiles");
+        QTest::addColumn<bool>("device");
+
+        QTest::newRow("nothing") << QStringList{} << QStringList{} << false;
+        QTest::newRow("render node") << QStringList{"card0", "renderD128"} << QStringList{} << true;
+        QTest::newRow("display card without render node") << QStringList{"card0"} << QStringList{} << false;
+        QTest::newRow("proprietary driver") << QStringList{} << QStringList{"nvidia0", "nvidiactl"} << true;
+        QTest::newRow("proprietary control alone") << QStringList{} << QStringList{"nvidiactl"} << false;
+    }
+
+    void graphicsDevice()
+    {
+        QFETCH(QStringList, driFiles);
+        QFETCH(QStringList, devFiles);
+        QTemporaryDir dri;
+        QTemporaryDir dev;
+        for (const QString& name : driFiles)
+            QVERIFY(QFile(dri.filePath(name)).open(QIODevice::WriteOnly));
+        for (const QString& name : devFiles)
+            QVERIFY(QFile(dev.filePath(name)).open(QIODevice::WriteOnly));
+        QTEST(SceneGraphBackend::hasGraphicsDevice(dri.path(), dev.path()), "device");
+        QVERIFY(!SceneGraphBackend::hasGraphicsDevice(dri.filePath("missing"), dev.filePath("missing")));
+    }
+
+    // The user's QT_QUICK_BACKEND is never overridden.
+    void sceneGraphChoiceKeepsTheUsersBackend()
+    {
+        const QByteArray before = qgetenv("QT_QUICK_BACKEND");
+        qputenv("QT_QUICK_BACKEND", "software");
+        const QString line = SceneGraphBackend::choose();
+        if (before.isNull())
+            qunsetenv("QT_QUICK_BACKEND");
+        else
+            qputenv("QT_QUICK_BACKEND", before);
+        QCOMPARE(line, QStringLiteral("scene graph: software, as QT_QUICK_BACKEND asks"));
     }
 
     void autoScale_data()
