@@ -6,6 +6,7 @@
 
 #include "LogCapture.h"
 #include "QuickTree.h"
+#include "WindowTestSupport.h"
 
 #include <QImage>
 #include <QQmlApplicationEngine>
@@ -19,41 +20,7 @@
 
 #include <memory>
 
-namespace {
-
-QList<QQuickItem*> findItems(QObject* root, const QString& name)
-{
-    QList<QQuickItem*> found;
-    for (QObject* object : quickTreeBelow(root)) {
-        auto* item = qobject_cast<QQuickItem*>(object);
-        if (item && item->objectName() == name)
-            found << item;
-    }
-    return found;
-}
-
-QQuickItem* findItem(QObject* root, const QString& name)
-{
-    return findItems(root, name).value(0);
-}
-
-// The QML faults among the log lines (the device layer's own warnings are not the window's).
-QStringList qmlFaults(const LogCapture& log)
-{
-    QStringList faults;
-    for (const QString& line : log.warnings()) {
-        if (line.contains("qrc:/") || line.contains("QML"))
-            faults << line;
-    }
-    return faults;
-}
-
-QString typeOf(QObject* object)
-{
-    return object ? QString::fromLatin1(object->metaObject()->className()).section("_QMLTYPE_", 0, 0) : QString();
-}
-
-} // namespace
+using namespace WindowTestSupport;
 
 // The main window as the user meets it: started with the simulated keyboard in a real window under the virtual
 // X server, shown, clicked through, numbered, closed.
@@ -89,14 +56,7 @@ private:
     }
 
     // The busy indicator takes no input: a user waits for it, and so do the clicks here.
-    bool busy() const
-    {
-        for (QObject* object : quickTreeBelow(m_window)) {
-            if (typeOf(object) == "HLoadDialog_new" && object->property("visible").toBool())
-                return true;
-        }
-        return false;
-    }
+    bool busy() const { return isShown(m_window, "HLoadDialog_new"); }
 
     void click(QQuickItem* item)
     {
@@ -113,13 +73,8 @@ private slots:
         QVERIFY(setupSimulationFromEnvironment());
         useSimulatedModels(simulatedProductIds());
         m_log = std::make_unique<LogCapture>();
-        QVERIFY(KAppManager::instance()->init());
-        QVERIFY(KAppManager::instance()->start());
-        const QList<QObject*> roots = KAppManager::instance()->getUIManager()->getEngine()->rootObjects();
-        QCOMPARE(roots.size(), 1);
-        m_window = qobject_cast<QQuickWindow*>(roots.first());
+        m_window = startMainWindow();
         QVERIFY(m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
         QTRY_VERIFY(findItem(m_window, "pageArea")->isVisible());
     }
 

@@ -11,6 +11,7 @@
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/KeyAssignmentRules.h"
 #include "models/keys/KeyboardHook.h"
+#include "platform/input/NativeKeyTable.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -298,6 +299,17 @@ void KKeyModel::deleteFunc(const int& index, const bool& mDelete)
 QString KKeyModel::getKeyStr(int key)
 {
     return qtKeyToText(key);
+}
+
+int KKeyModel::scanCodeOfNative(int nativeScanCode) const
+{
+    constexpr int kExtended = 0x100;
+    if (nativeScanCode <= 0)
+        return 0;
+    const WindowsKeyCode code = NativeKeyTable::fromNativeScanCode(quint32(nativeScanCode));
+    if (code.vkCode == 0)
+        return 0;
+    return code.scanCode + (code.extended ? kExtended : 0);
 }
 
 // --- checks and translations ----------------------------------------------------------------------------

@@ -1,0 +1,311 @@
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
+#include "common/DeviceIds.h"
+#include "common/ProgramFolders.h"
+#include "sim/keyboard/SimQuenbyKeyboard.h"
+
+#include "LogCapture.h"
+#include "QuickTree.h"
+#include "SimBusFixture.h"
+#include "WindowTestSupport.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Keys of the keyboard's layout, by program key id.
+constexpr int kEsc = 14;
+constexpr int kCaps = 17;
+constexpr int kQ = 24;
+constexpr int kA = 25;
+constexpr int kZ = 34;
+
+// Key functions of the key model.
+constexpr int kFunctionMute = 25;
+constexpr int kFunctionZoomIn = 7;
+
+// The XKB keycode of the A key (kernel event code 30 plus 8).
+constexpr quint32 kNativeA = 38;
+
+} // namespace
+
+using namespace WindowTestSupport;
+
+// The keyboard's pages as a user meets them: the real main window on the simulated keyboard, driven through
+// the documents' own functions and clicks, with what reached the keyboard read back from its emulator.
+class TestKeyboardPages : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SimBusFixture> m_bus;
+    std::unique_ptr<SimQuenbyKeyboard> m_keyboard;
+    std::unique_ptr<LogCapture> m_log;
+    QQuickWindow* m_window = nullptr;
+
+    QObject* popupOfType(const QString& type) const
+    {
+        for (QObject* object : quickTreeBelow(m_window)) {
+            if (typeOf(object) == type)
+                return object;
+        }
+        return nullptr;
+    }
+
+    bool shown(const QString& type) const { return isShown(m_window, type); }
+
+    bool busy() const { return shown("HLoadDialog_new"); }
+
+    void click(QQuickItem* item)
+    {
+        QVERIFY(item);
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+        QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    }
+
+    QQuickItem* keyButton(int key) const
+    {
+        return findItem(findItem(m_window, "kbDevicePanel"), "key" + QString::number(key));
+    }
+
+    QObject* dialog() const { return m_window->findChild<QObject*>("keySettingDialog"); }
+
+    void showPage(int entry, const QString& page)
+    {
+        QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, entry)));
+        QTRY_VERIFY(findItem(m_window, page)->isVisible());
+    }
+
+    // Opens the key-setting dialog with a click on the key in the picture.
+    void openDialogOn(int key)
+    {
+        showPage(3, "pageKbSetting");
+        click(keyButton(key));
+        QTRY_VERIFY(dialog()->property("visible").toBool());
+        QCOMPARE(dialog()->property("mSelectedKey").toInt(), key);
+    }
+
+    void waitIdle()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        QTRY_VERIFY(!dialog()->property("visible").toBool());
+    }
+
+    // A macro of two key strokes in the library, as the macro page saves one.
+    static void writeMacro()
+    {
+        QJsonArray events;
+        for (bool up : {false, true})
+            events.append(QJsonObject{{"type", 0}, {"value1", 4}, {"value2", 30}, {"isUp", up}, {"text", "A"}});
+        const QJsonObject macro{{"list", events}, {"ignoreTime", false}, {"playType", "1"}, {"times", 1},
+                                {"macroName", "Two keys"}};
+        QFile file(ProgramFolders::macroRoot() + "/Two keys.json");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument(macro).toJson());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_bus = std::make_unique<SimBusFixture>();
+        m_keyboard = std::make_unique<SimQuenbyKeyboard>();
+        QVERIFY(m_keyboard->plug(m_bus->bus()));
+        m_log = std::make_unique<LogCapture>();
+        m_window = startMainWindow();
+        QVERIFY(m_window);
+        QTRY_VERIFY(findItem(m_window, "pageKbSetting")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 15000);
+        QTRY_VERIFY(keyButton(kEsc));
+        writeMacro();
+    }
+
+    void cleanupTestCase()
+    {
+        m_window = nullptr;
+        KAppManager::instance()->shutdown();
+        const QStringList faults = qmlFaults(*m_log);
+        m_log.reset();
+        m_keyboard.reset();
+        m_bus.reset();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    void cleanup() { QVERIFY2(qmlFaults(*m_log).isEmpty(), qPrintable(qmlFaults(*m_log).join('\n'))); }
+
+    // The dialog names the key it sets, and the window lays its mask behind it while it is open.
+    void dialogShowsTheKeyBehindTheMask()
+    {
+        openDialogOn(kCaps);
+        QCOMPARE(dialog()->property("mTitle").toString(), QString("Caps Key settings"));
+        QTRY_VERIFY(shown("HMask"));
+        // A click inside the dialog keeps it and the mask.
+        click(findItem(m_window, "title"));
+        QVERIFY(dialog()->property("visible").toBool());
+        QVERIFY(shown("HMask"));
+        click(findItem(dialog(), "closeButton"));
+        QTRY_VERIFY(!dialog()->property("visible").toBool());
+        QTRY_VERIFY(!shown("HMask"));
+    }
+
+    // Each choice of the dialog reaches the keyboard, and the key picture marks the key with what it does now.
+    void choicesReachTheKeyboard_data()
+    {
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("label");
+        QTest::newRow("basic function") << "function" << kQ << int(SimKeyFunction::Kind::Consumer) << "Mute";
+        QTest::newRow("combination") << "combination" << kZ << int(SimKeyFunction::Kind::Combination) << "Ctrl+A";
+        QTest::newRow("disable") << "disable" << kA << int(SimKeyFunction::Kind::Disabled) << "Disable";
+        QTest::newRow("macro") << "macro" << kCaps << int(SimKeyFunction::Kind::Macro) << "";
+    }
+
+    void choicesReachTheKeyboard()
+    {
+        QFETCH(QString, choice);
+        QFETCH(int, key);
+        QFETCH(int, kind);
+        QFETCH(QString, label);
+        openDialogOn(key);
+        QObject* popup = dialog();
+        if (choice == "function") {
+            QVERIFY(QMetaObject::invokeMethod(popup, "selectTab", Q_ARG(QVariant, 3)));
+            QObject* list = findObject(popup, "functionList");
+            QVERIFY(list);
+            // Mute is far down the list: scrolled to, as the user does.
+            QObject* view = findObject(list, "functionListView");
+            view->setProperty("contentY", view->property("contentHeight").toReal() - view->property("height").toReal());
+            click(findItem(list, "function" + QString::number(kFunctionMute)));
+            QCOMPARE(list->property("mSelectIndex").toInt(), kFunctionMute);
+            click(findItem(popup, "ok"));
+        } else if (choice == "combination") {
+            QObject* group = findObject(popup, "keyGroup");
+            click(findItem(group, "ctrl"));
+            QTRY_COMPARE(group->property("hCompositeKey").toInt(), 1);
+            click(findItem(group, "keyField"));
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
+            QCoreApplication::sendEvent(m_window, &press);
+            QTRY_COMPARE(group->property("hQtCode").toInt(), int(Qt::Key_A));
+            QCOMPARE(group->property("hKeyCode").toInt(), 0x1E);
+            click(findItem(popup, "ok"));
+        } else if (choice == "disable") {
+            click(findItem(popup, "disableKey"));
+        } else if (choice == "macro") {
+            click(findItem(popup, "2"));
+            QObject* macros = findObject(popup, "macroView");
+            QObject* first = nullptr;
+            QTRY_VERIFY((first = findObject(macros, "macroList")) != nullptr);
+            QQuickItem* entry = nullptr;
+            QTRY_VERIFY((entry = findItem(first, "macro_Two keys")) != nullptr);
+            click(entry);
+            QTRY_VERIFY(!macros->property("mCurrentFile").toString().isEmpty());
+            click(findItem(popup, "ok"));
+        }
+        waitIdle();
+        const SimKeyFunction function = m_keyboard->keyFunctionOfKey(key);
+        QCOMPARE(int(function.kind()), kind);
+        if (choice == "combination") {
+            QCOMPARE(function.modifiers(), int(SimKeyFunction::Ctrl));
+            QCOMPARE(function.usage(), 0x04);
+        }
+        if (choice == "macro")
+            QVERIFY(!m_keyboard->decodeMacro(function.macroSlot()).events.isEmpty());
+        QQuickItem* button = keyButton(key);
+        QTRY_VERIFY(button->property("isChange").toBool());
+        if (!label.isEmpty())
+            QTRY_COMPARE(button->property("mName").toString(), label);
+        QVERIFY(findItem(button, "label")->isVisible());
+    }
+
+    // "Restore default" gives the key its factory function back, and the mark goes.
+    void restoreDefault()
+    {
+        openDialogOn(kA);
+        click(findItem(dialog(), "restoreDefault"));
+        waitIdle();
+        QCOMPARE(m_keyboard->keyFunctionOfKey(kA), SimKeyFunction::key(0x04));
+        QTRY_VERIFY(!keyButton(kA)->property("isChange").toBool());
+    }
+
+    // "OK" on a tab without a choice assigns nothing.
+    void okWithoutAChoiceWritesNothing_data()
+    {
+        QTest::addColumn<int>("tab");
+        QTest::newRow("combination") << 1;
+        QTest::newRow("macro") << 2;
+        QTest::newRow("basic function") << 3;
+    }
+
+    void okWithoutAChoiceWritesNothing()
+    {
+        QFETCH(int, tab);
+        openDialogOn(kEsc);
+        m_keyboard->clearCommands();
+        QVERIFY(QMetaObject::invokeMethod(dialog(), "selectTab", Q_ARG(QVariant, tab)));
+        click(findItem(dialog(), "ok"));
+        waitIdle();
+        QVERIFY(m_keyboard->appliedWrites().isEmpty());
+    }
+
+    // On the key page a key pressed in the window lights in the picture while it keeps its factory function.
+    void pressedKeyLightsInThePicture()
+    {
+        showPage(3, "pageKbSetting");
+        m_window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QQuickItem* preview = findItem(findItem(m_window, "quenby8aKeys"), "pressed" + QString::number(kA));
+        QVERIFY(preview);
+        QCOMPARE(preview->property("mBrightness").toInt(), 0);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
+        QCoreApplication::sendEvent(m_window, &press);
+        QTRY_COMPARE(preview->property("mBrightness").toInt(), 100);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
+        QCoreApplication::sendEvent(m_window, &release);
+        QTRY_COMPARE(preview->property("mBrightness").toInt(), 0);
+    }
+
+    // The busy indicator is up while the keyboard works and goes after it; when the keyboard is pulled in the
+    // middle of a write, the indicator, the dialog and the mask all go.
+    void busyIndicatorFollowsDeviceWork()
+    {
+        QObject* loading = popupOfType("HLoadDialog_new");
+        QSignalSpy opened(loading, SIGNAL(opened()));
+        openDialogOn(kEsc);
+        QVERIFY(QMetaObject::invokeMethod(dialog(), "selectTab", Q_ARG(QVariant, 3)));
+        click(findItem(findObject(dialog(), "functionList"), "function" + QString::number(kFunctionZoomIn)));
+        click(findItem(dialog(), "ok"));
+        QTRY_VERIFY(!opened.isEmpty());
+        waitIdle();
+        QVERIFY(!shown("HMask"));
+
+        // The keyboard stops answering, the user opens the dialog again, and pulls the cable.
+        openDialogOn(kEsc);
+        QTRY_VERIFY(shown("HMask"));
+        m_keyboard->setStuckStatus(0);
+        opened.clear();
+        QVERIFY(QMetaObject::invokeMethod(dialog(), "restoreDefault"));
+        QTRY_VERIFY(!opened.isEmpty());
+        m_keyboard->unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        QTRY_VERIFY(!dialog()->property("visible").toBool());
+        QTRY_VERIFY(!shown("HMask"));
+        QTRY_VERIFY(findItem(m_window, "equipmentTesting")->isVisible());
+    }
+};
+
+QTEST_MAIN(TestKeyboardPages)
+#include "tst_keyboardpages.moc"

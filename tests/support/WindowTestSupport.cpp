@@ -1,0 +1,76 @@
+#include "WindowTestSupport.h"
+
+#include "LogCapture.h"
+#include "QuickTree.h"
+
+#include "app/KAppManager.h"
+#include "app/UIManager.h"
+
+#include <QQmlApplicationEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QTest>
+
+namespace WindowTestSupport {
+
+QList<QQuickItem*> findItems(QObject* root, const QString& name)
+{
+    QList<QQuickItem*> found;
+    for (QObject* object : quickTreeBelow(root)) {
+        auto* item = qobject_cast<QQuickItem*>(object);
+        if (item && item->objectName() == name)
+            found << item;
+    }
+    return found;
+}
+
+QQuickItem* findItem(QObject* root, const QString& name)
+{
+    return findItems(root, name).value(0);
+}
+
+QObject* findObject(QObject* root, const QString& name)
+{
+    for (QObject* object : quickTreeBelow(root)) {
+        if (object->objectName() == name)
+            return object;
+    }
+    return nullptr;
+}
+
+QString typeOf(QObject* object)
+{
+    return object ? QString::fromLatin1(object->metaObject()->className()).section("_QMLTYPE_", 0, 0) : QString();
+}
+
+bool isShown(QObject* root, const QString& type)
+{
+    for (QObject* object : quickTreeBelow(root)) {
+        if (typeOf(object) == type && object->property("visible").toBool())
+            return true;
+    }
+    return false;
+}
+
+QStringList qmlFaults(const LogCapture& log)
+{
+    QStringList faults;
+    for (const QString& line : log.warnings()) {
+        if (line.contains("qrc:/") || line.contains("QML"))
+            faults << line;
+    }
+    return faults;
+}
+
+QQuickWindow* startMainWindow()
+{
+    if (!KAppManager::instance()->init() || !KAppManager::instance()->start())
+        return nullptr;
+    const QList<QObject*> roots = KAppManager::instance()->getUIManager()->getEngine()->rootObjects();
+    auto* window = roots.size() == 1 ? qobject_cast<QQuickWindow*>(roots.first()) : nullptr;
+    if (!window || !QTest::qWaitForWindowExposed(window))
+        return nullptr;
+    return window;
+}
+
+} // namespace WindowTestSupport

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class LogCapture;
+class QObject;
+class QQuickItem;
+class QQuickWindow;
+
+// What the tests of the real main window share: finding the window's objects by name and type, and the QML
+// faults among the log lines.
+namespace WindowTestSupport {
+
+// Items below root with this object name, depth first (see quickTreeBelow).
+QList<QQuickItem*> findItems(QObject* root, const QString& name);
+QQuickItem* findItem(QObject* root, const QString& name);
+// Any object below root with this object name (popups are no items).
+QObject* findObject(QObject* root, const QString& name);
+// The document an object was made from ("HLoadDialog_new"), without QML's type suffix.
+QString typeOf(QObject* object);
+// Whether some object of that document below root is visible.
+bool isShown(QObject* root, const QString& type);
+// The QML faults among the log's warnings (the device layer's own warnings are not the window's).
+QStringList qmlFaults(const LogCapture& log);
+// Starts the program (KAppManager init and start) and returns its main window, exposed; null on failure.
+QQuickWindow* startMainWindow();
+
+} // namespace WindowTestSupport
