@@ -614,7 +614,12 @@ Window {
     }
     HVersionUpdate_new {
         id: mVersionUpdate
-        onMSender: mWindow.mGeter(buttonIndex)
+        // 1: the download started, its progress is shown; 0: closed.
+        onMSender: {
+            mWindow.mGeter(0)
+            if (buttonIndex === 1)
+                mProgressBar.open()
+        }
         Component.onCompleted: mWindow.registerPopup(17, mVersionUpdate)
     }
     HFirmwareUpdate_new {
@@ -747,6 +752,20 @@ Window {
     }
     HProgressBar_new {
         id: mProgressBar
+        objectName: "progressBar"
+    }
+
+    // The answer to the version check at start (closeIndex true): a newer version is offered, anything else
+    // stays silent.
+    Connections {
+        target: typeof h_httpDownload !== "undefined" ? h_httpDownload : null
+        function onSigReturnVersion(code, msg, version, path, closeIndex) {
+            if (!closeIndex)
+                return
+            h_loaddialog.stopLoading()
+            if (code === 0 && version !== "" && version !== g_common.getAppVersion())
+                mWindow.mGeter(17)
+        }
     }
 
     Connections {

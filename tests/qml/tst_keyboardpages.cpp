@@ -104,6 +104,25 @@ private:
         QTRY_VERIFY(!dialog()->property("visible").toBool());
     }
 
+    // A click on the dial sets the value under the pointer: the top of a dial is the middle of its range, its
+    // right edge three quarters of the way.
+    void clickDial(const QString& name, qreal xShare, qreal yShare)
+    {
+        QQuickItem* dial = findItem(m_window, name);
+        QVERIFY(dial);
+        QVERIFY(dial->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        const QPointF at = dial->mapToScene(QPointF(dial->width() * xShare, dial->height() * yShare));
+        QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, at.toPoint());
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+    }
+
+    void chooseEffect(int index)
+    {
+        click(findItem(findItem(m_window, "lightMode"), "effect" + QString::number(index)));
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+    }
+
     // A macro of two key strokes in the library, as the macro page saves one.
     static void writeMacro()
     {
@@ -276,6 +295,68 @@ private slots:
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
         QCoreApplication::sendEvent(m_window, &release);
         QTRY_COMPARE(preview->property("mBrightness").toInt(), 0);
+    }
+
+    // Effect, brightness and speed reach the keyboard's light registers; an effect of fixed speed takes no speed.
+    void lightSettingsReachTheKeyboard()
+    {
+        showPage(5, "pageKbLight");
+        chooseEffect(2); // Breathing mode
+        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 3);
+        QVERIFY(findItem(m_window, "lightBreath")->property("active").toBool());
+
+        clickDial("brightnessGauge", 0.5, 0.1);
+        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightBrightness)), 2);
+        clickDial("speedGauge", 0.95, 0.5);
+        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightSpeed)), 4 - 3);
+
+        chooseEffect(0); // always on: its speed is fixed
+        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 1);
+        QVERIFY(!findItem(m_window, "speedGauge")->isEnabled());
+        QVERIFY(findItem(m_window, "brightnessGauge")->isEnabled());
+    }
+
+    // A key's brightness, chosen in its dialog within the per-key range, reaches the keyboard.
+    void perKeyBrightnessReachesTheKeyboard()
+    {
+        showPage(5, "pageKbLight");
+        click(findItem(findItem(m_window, "kbDeviceLightPanel"), "light" + QString::number(kA)));
+        QObject* dialog = m_window->findChild<QObject*>("keyLightDialog");
+        QTRY_VERIFY(dialog->property("visible").toBool());
+        QTRY_VERIFY(shown("HMask"));
+        QCOMPARE(dialog->property("mSelectedKey").toInt(), kA);
+        // The level stays within the range.
+        QVERIFY(QMetaObject::invokeMethod(dialog, "setValue", Q_ARG(QVariant, 99)));
+        QCOMPARE(dialog->property("mValue").toInt(), 10);
+        QVERIFY(QMetaObject::invokeMethod(dialog, "setValue", Q_ARG(QVariant, -3)));
+        QCOMPARE(dialog->property("mValue").toInt(), 0);
+        QVERIFY(QMetaObject::invokeMethod(dialog, "setValue", Q_ARG(QVariant, 4)));
+        click(findItem(dialog, "send"));
+        QTRY_VERIFY(!dialog->property("visible").toBool());
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        QTRY_COMPARE(int(m_keyboard->keyBrightnessAt(m_keyboard->positionOfKey(kA))), 4 * 25);
+        QTRY_VERIFY(!shown("HMask"));
+    }
+
+    // In the single-key effect a key pressed in the window lights in the preview.
+    void pressedKeyLightsThePreview()
+    {
+        showPage(5, "pageKbLight");
+        chooseEffect(1); // Single light mode
+        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 2);
+        m_window->requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        QQuickItem* view = nullptr;
+        QTRY_VERIFY((view = findItem(m_window, "lightSignBreath")) && findItem(view, "light" + QString::number(kA)));
+        QQuickItem* key = findItem(view, "light" + QString::number(kA));
+        QVERIFY(!key->property("mIsDown").toBool());
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
+        QCoreApplication::sendEvent(m_window, &press);
+        QTRY_VERIFY(key->property("mIsDown").toBool());
+        QVERIFY(key->property("mBrightness").toInt() > 0);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
+        QCoreApplication::sendEvent(m_window, &release);
+        QTRY_VERIFY(!key->property("mIsDown").toBool());
     }
 
     // The busy indicator is up while the keyboard works and goes after it; when the keyboard is pulled in the

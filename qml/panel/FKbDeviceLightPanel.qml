@@ -1,0 +1,42 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import "qrc:/common"
+
+// The light picture of the keyboard with one button per key light, laid over the light preview: a click
+// selects the key and emits it.
+Item {
+    id: root
+
+    property int mCurrentKey: -1
+
+    signal clickedBtn(int key)
+
+    function selectKey(key) {
+        mCurrentKey = key
+    }
+
+    // The key lights are placed on the key picture's frame.
+    width: g_image.keyImgWidth
+    height: g_image.keyImgHeight
+
+    Repeater {
+        objectName: "lightButtons"
+        model: g_keyModel.keyList
+
+        FKbKeyItem {
+            readonly property string mId: modelData ? String(modelData.key) : ""
+            objectName: "light" + mId
+            mKey: modelData ? modelData.key : -1
+            mName: g_image.keyNameMap[mId] || ""
+            x: g_image.lightKeyXMap[mId] || 0
+            y: g_image.lightKeyYMap[mId] || 0
+            width: g_image.lightKeyWidthMap[mId] || 0
+            height: g_image.lightKeyHeightMap[mId] || 0
+            isCenter: mKey === root.mCurrentKey
+            onClicked: {
+                root.selectKey(mKey)
+                root.clickedBtn(mKey)
+            }
+        }
+    }
+}
