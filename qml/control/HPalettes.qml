@@ -14,9 +14,13 @@ Item {
 
     signal setPalettes(color value)
 
+    // A plain array: a repeater makes no items from the model's list type itself.
     readonly property var mColors: {
         var presets = g_lightModel.logo ? g_lightModel.logo.defaultColor : []
-        return presets && presets.length > 0 ? presets : mDefaultColor
+        var colours = []
+        for (var i = 0; presets && i < presets.length; ++i)
+            colours.push(String(presets[i]))
+        return colours.length > 0 ? colours : mDefaultColor
     }
 
     implicitWidth: grid.implicitWidth

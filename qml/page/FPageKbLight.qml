@@ -149,32 +149,43 @@ Item {
         anchors.top: parent.top
         anchors.topMargin: g_resolution.getScaleLength(10)
         anchors.horizontalCenter: parent.horizontalCenter
-        width: Math.max(g_image.keyImgWidth, g_resolution.getScaleLength(600))
+        width: Math.min(root.width, Math.max(g_image.keyImgWidth, g_resolution.getScaleLength(600)))
         spacing: g_resolution.getScaleLength(8)
 
         Header {
             mImage: "qrc:/common/newUI/keyboardLight_logo.png"
             mText: qsTr("Keyboard lighting effect")
         }
+        // A picture wider than the page (the full-size keyboard) is shown smaller.
         Item {
+            readonly property real mScale: mLightPanel.width > 0
+                                           ? Math.min(1, (root.width - g_resolution.getScaleLength(40)) / mLightPanel.width)
+                                           : 1
             anchors.horizontalCenter: parent.horizontalCenter
-            width: mLightPanel.width
-            height: mLightPanel.height
+            width: mLightPanel.width * mScale
+            height: mLightPanel.height * mScale
 
-            HLightEffectControl {
-                id: mLightEffect
-                objectName: "lightEffectControl"
-                anchors.fill: parent
-            }
-            FKbDeviceLightPanel {
-                id: mLightPanel
-                objectName: "kbDeviceLightPanel"
-                onClickedBtn: {
-                    if (root.mRgb)
-                        mLightEffect.clickQuenby_RGB_Btn(key)
-                    else
-                        mLightEffect.clickQuenby_8A_Btn(key)
-                    root.openKeyDialog(key)
+            Item {
+                width: mLightPanel.width
+                height: mLightPanel.height
+                scale: parent.mScale
+                transformOrigin: Item.TopLeft
+
+                HLightEffectControl {
+                    id: mLightEffect
+                    objectName: "lightEffectControl"
+                    anchors.fill: parent
+                }
+                FKbDeviceLightPanel {
+                    id: mLightPanel
+                    objectName: "kbDeviceLightPanel"
+                    onClickedBtn: {
+                        if (root.mRgb)
+                            mLightEffect.clickQuenby_RGB_Btn(key)
+                        else
+                            mLightEffect.clickQuenby_8A_Btn(key)
+                        root.openKeyDialog(key)
+                    }
                 }
             }
         }
@@ -198,7 +209,7 @@ Item {
                 id: mLightMode
                 objectName: "lightMode"
                 width: parent.width
-                height: g_resolution.getScaleLength(root.mRgb ? 250 : 220)
+                height: g_resolution.getScaleLength(root.mRgb ? 300 : 220)
                 mShowSwitches: root.mRgb
                 onSelectModel: root.selectedModel(index)
             }

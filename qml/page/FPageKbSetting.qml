@@ -41,6 +41,7 @@ Item {
             closeDialog()
     }
 
+    // A picture wider than the page (the full-size keyboard) is shown smaller.
     Item {
         id: mPictureArea
         anchors.horizontalCenter: parent.horizontalCenter
@@ -48,6 +49,7 @@ Item {
         anchors.verticalCenterOffset: g_resolution.getScaleLength(30)
         width: mKbDevPanel.width
         height: mKbDevPanel.height
+        scale: width > 0 ? Math.min(1, (root.width - g_resolution.getScaleLength(40)) / width) : 1
 
         HKeyLightEffect {
             id: mKeyLightEffect

@@ -68,7 +68,7 @@ Rectangle {
         anchors.right: parent.right
         anchors.top: parent.top
         anchors.margins: g_resolution.getScaleLength(12)
-        spacing: g_resolution.getScaleLength(10)
+        spacing: g_resolution.getScaleLength(8)
 
         Row {
             spacing: g_resolution.getScaleLength(8)
@@ -90,8 +90,7 @@ Rectangle {
 
             HColorInfo {
                 id: mWheel
-                width: g_resolution.getScaleLength(130)
-                height: width
+                width: g_resolution.getScaleLength(140)
                 onColorChanged: root.changeColor(changedColor)
             }
 
@@ -172,6 +171,7 @@ Rectangle {
             font.pixelSize: g_resolution.getScaleLength(13)
         }
         HPalettes {
+            objectName: "palettes"
             palettes: root.mNewsetColor
             onSetPalettes: root.changeColor(value)
         }

@@ -3,8 +3,8 @@ import QtQuick.Controls 2.12
 import "qrc:/common"
 
 // Progress of the program's download: the bar follows the download object; the close button cancels the
-// download. When the download is whole the dialog ends with "finished!!!" (the download object starts the
-// installer).
+// download. When the transfer ends the dialog closes, with "finished!!!" when the download is whole (the
+// download object then starts the installer) and a failure tip when it broke off.
 Popup {
     id: root
 
@@ -14,8 +14,12 @@ Popup {
 
     signal mSender(int buttonIndex)
 
+    // The transfer ended: whole, or broken off (the download object ends every transfer so).
     function sortFinished() {
-        h_suspension.showTips(0, qsTr("finished!!!"))
+        if (mMaxValue > 0 && mValue >= mMaxValue)
+            h_suspension.showTips(0, qsTr("finished!!!"))
+        else
+            h_suspension.showTips(1, qsTr("The download failed"))
         close()
         mSender(0)
     }

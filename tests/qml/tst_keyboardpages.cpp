@@ -4,9 +4,8 @@
 #include "common/ProgramFolders.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
-#include "LogCapture.h"
 #include "QuickTree.h"
-#include "SimBusFixture.h"
+#include "KeyboardWindowFixture.h"
 #include "WindowTestSupport.h"
 
 #include <QFile>
@@ -50,31 +49,17 @@ class TestKeyboardPages : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<SimBusFixture> m_bus;
-    std::unique_ptr<SimQuenbyKeyboard> m_keyboard;
-    std::unique_ptr<LogCapture> m_log;
+    KeyboardWindowFixture m_fixture;
+    SimQuenbyKeyboard* m_keyboard = nullptr;
     QQuickWindow* m_window = nullptr;
 
-    QObject* popupOfType(const QString& type) const
-    {
-        for (QObject* object : quickTreeBelow(m_window)) {
-            if (typeOf(object) == type)
-                return object;
-        }
-        return nullptr;
-    }
+    QObject* popupOfType(const QString& type) const { return findOfType(m_window, type); }
 
     bool shown(const QString& type) const { return isShown(m_window, type); }
 
     bool busy() const { return shown("HLoadDialog_new"); }
 
-    void click(QQuickItem* item)
-    {
-        QVERIFY(item);
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
-    }
+    void click(QQuickItem* item) { clickItem(m_window, item); }
 
     QQuickItem* keyButton(int key) const
     {
@@ -140,30 +125,20 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
-        m_bus = std::make_unique<SimBusFixture>();
-        m_keyboard = std::make_unique<SimQuenbyKeyboard>();
-        QVERIFY(m_keyboard->plug(m_bus->bus()));
-        m_log = std::make_unique<LogCapture>();
-        m_window = startMainWindow();
+        m_window = m_fixture.start(DeviceIds::kKeyboardWired);
         QVERIFY(m_window);
-        QTRY_VERIFY(findItem(m_window, "pageKbSetting")->isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 15000);
-        QTRY_VERIFY(keyButton(kEsc));
+        m_keyboard = m_fixture.keyboard();
         writeMacro();
     }
 
     void cleanupTestCase()
     {
         m_window = nullptr;
-        KAppManager::instance()->shutdown();
-        const QStringList faults = qmlFaults(*m_log);
-        m_log.reset();
-        m_keyboard.reset();
-        m_bus.reset();
+        const QStringList faults = m_fixture.stop();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
-    void cleanup() { QVERIFY2(qmlFaults(*m_log).isEmpty(), qPrintable(qmlFaults(*m_log).join('\n'))); }
+    void cleanup() { QVERIFY2(m_fixture.faults().isEmpty(), qPrintable(m_fixture.faults().join('\n'))); }
 
     // The dialog names the key it sets, and the window lays its mask behind it while it is open.
     void dialogShowsTheKeyBehindTheMask()

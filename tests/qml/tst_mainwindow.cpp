@@ -58,12 +58,7 @@ private:
     // The busy indicator takes no input: a user waits for it, and so do the clicks here.
     bool busy() const { return isShown(m_window, "HLoadDialog_new"); }
 
-    void click(QQuickItem* item)
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
-        const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
-        QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
-    }
+    void click(QQuickItem* item) { clickItem(m_window, item); }
 
 private slots:
     void initTestCase()

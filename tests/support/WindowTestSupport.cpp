@@ -43,6 +43,15 @@ QString typeOf(QObject* object)
     return object ? QString::fromLatin1(object->metaObject()->className()).section("_QMLTYPE_", 0, 0) : QString();
 }
 
+QObject* findOfType(QObject* root, const QString& type)
+{
+    for (QObject* object : quickTreeBelow(root)) {
+        if (typeOf(object) == type)
+            return object;
+    }
+    return nullptr;
+}
+
 bool isShown(QObject* root, const QString& type)
 {
     for (QObject* object : quickTreeBelow(root)) {
@@ -60,6 +69,20 @@ QStringList qmlFaults(const LogCapture& log)
             faults << line;
     }
     return faults;
+}
+
+void clickItem(QQuickWindow* window, QQuickItem* item)
+{
+    QVERIFY(item);
+    QTRY_VERIFY_WITH_TIMEOUT(!isShown(window, QStringLiteral("HLoadDialog_new")), 10000);
+    const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+}
+
+QStringList stopProgram(const LogCapture& log)
+{
+    KAppManager::instance()->shutdown();
+    return qmlFaults(log);
 }
 
 QQuickWindow* startMainWindow()

@@ -20,10 +20,16 @@ QQuickItem* findItem(QObject* root, const QString& name);
 QObject* findObject(QObject* root, const QString& name);
 // The document an object was made from ("HLoadDialog_new"), without QML's type suffix.
 QString typeOf(QObject* object);
+// The first object of that document below root; null when there is none.
+QObject* findOfType(QObject* root, const QString& type);
 // Whether some object of that document below root is visible.
 bool isShown(QObject* root, const QString& type);
 // The QML faults among the log's warnings (the device layer's own warnings are not the window's).
 QStringList qmlFaults(const LogCapture& log);
+// Waits (up to 10 s) until the busy indicator is gone, then clicks the item's centre as the user does.
+void clickItem(QQuickWindow* window, QQuickItem* item);
+// Ends the program started by startMainWindow; the QML faults logged while it ran.
+QStringList stopProgram(const LogCapture& log);
 // Starts the program (KAppManager init and start) and returns its main window, exposed; null on failure.
 QQuickWindow* startMainWindow();
 

@@ -1,0 +1,150 @@
+#include "app/KAppManager.h"
+#include "common/DeviceIds.h"
+#include "sim/keyboard/SimQuenbyKeyboard.h"
+
+#include "KeyboardWindowFixture.h"
+#include "WindowTestSupport.h"
+
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kA = 25;
+
+} // namespace
+
+using namespace WindowTestSupport;
+
+// The lighting page of the RGB keyboard in the real main window on its simulated keyboard: sliders, light
+// direction and monochromatic switches, the zone colour and the colour of one key, read back from the emulator.
+class TestRgbKeyboardPages : public QObject
+{
+    Q_OBJECT
+
+private:
+    KeyboardWindowFixture m_fixture;
+    SimQuenbyKeyboard* m_keyboard = nullptr;
+    QQuickWindow* m_window = nullptr;
+
+    bool busy() const { return isShown(m_window, "HLoadDialog_new"); }
+
+    void click(QQuickItem* item) { clickItem(m_window, item); }
+
+    QQuickItem* page() const { return findItem(m_window, "pageKbLight"); }
+
+    // Replaces a field's text as the user does, and confirms it with Enter.
+    void typeInto(QQuickItem* field, const QString& text)
+    {
+        click(field);
+        QTRY_VERIFY(field->hasActiveFocus());
+        QTest::keyClick(m_window, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar c : text)
+            QTest::keyClick(m_window, c.toLatin1());
+        QTest::keyClick(m_window, Qt::Key_Return);
+    }
+
+    QObject* colorDialog() const { return m_window->findChild<QObject*>("keyColorDialog"); }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_window = m_fixture.start(DeviceIds::kRgbKeyboard);
+        QVERIFY(m_window);
+        m_keyboard = m_fixture.keyboard();
+        QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, 5)));
+        QTRY_VERIFY(page()->isVisible());
+        QTRY_VERIFY(findItem(findItem(m_window, "kbDeviceLightPanel"), "light" + QString::number(kA)));
+    }
+
+    void cleanupTestCase()
+    {
+        m_window = nullptr;
+        const QStringList faults = m_fixture.stop();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
+    void cleanup() { QVERIFY2(m_fixture.faults().isEmpty(), qPrintable(m_fixture.faults().join('\n'))); }
+
+    // The RGB keyboard's page shows its preview, sliders and switches instead of the dials.
+    void showsTheRgbControls()
+    {
+        QVERIFY(findItem(m_window, "quenbyRgbPreview")->isVisible());
+        QVERIFY(!findItem(m_window, "quenby8aPreview")->isVisible());
+        QVERIFY(findItem(m_window, "rgbSetting")->isVisible());
+        QVERIFY(!findItem(m_window, "brightnessGauge")->isVisible());
+        QVERIFY(findItem(m_window, "lightDirection")->isVisible());
+        QVERIFY(findItem(m_window, "lightColor")->isVisible());
+    }
+
+    // Brightness and speed from the sliders, and the two switches, reach the keyboard's registers.
+    void slidersAndSwitchesReachTheKeyboard()
+    {
+        QObject* sliders = findItem(m_window, "rgbSetting");
+        QVERIFY(QMetaObject::invokeMethod(sliders, "changeBrighenessValue", Q_ARG(QVariant, 2), Q_ARG(QVariant, false)));
+        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightBrightness)), 2);
+        // While the slider moves nothing is written.
+        m_keyboard->clearCommands();
+        QVERIFY(QMetaObject::invokeMethod(sliders, "changeSpeedValue", Q_ARG(QVariant, 3), Q_ARG(QVariant, true)));
+        QTest::qWait(50);
+        QVERIFY(m_keyboard->appliedWrites().isEmpty());
+        QVERIFY(QMetaObject::invokeMethod(sliders, "changeSpeedValue", Q_ARG(QVariant, 3), Q_ARG(QVariant, false)));
+        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightSpeed)), 4 - 3);
+
+        click(findItem(m_window, "lightDirection"));
+        QTRY_VERIFY(m_keyboard->registerValue(SimQuenby::kRgbRegDirection) != 0);
+        click(findItem(m_window, "monochromatic"));
+        QTRY_VERIFY(m_keyboard->registerValue(SimQuenby::kRgbRegMonochrome) != 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+    }
+
+    // "Send" of the colour panel sets the keyboard's light colour.
+    void zoneColourReachesTheKeyboard()
+    {
+        QVERIFY(QMetaObject::invokeMethod(page(), "selectedColor", Q_ARG(QVariant, "00ff40")));
+        QTRY_COMPARE(m_keyboard->memory(SimQuenby::kRgbRegColor, 3), QByteArray::fromHex("00ff40"));
+        QObject* panel = findItem(m_window, "lightColor");
+        QCOMPARE(panel->property("mGValue").toInt(), 255);
+        QCOMPARE(panel->property("mBValue").toInt(), 64);
+    }
+
+    // A key's colour: a field takes 0 to 255 only and says so; the colour sent reaches the key.
+    void keyColourReachesTheKeyboard()
+    {
+        click(findItem(findItem(m_window, "kbDeviceLightPanel"), "light" + QString::number(kA)));
+        QTRY_VERIFY(colorDialog()->property("visible").toBool());
+        QTRY_VERIFY(isShown(m_window, "HMask"));
+        QCOMPARE(colorDialog()->property("mSelectedKey").toInt(), kA);
+        QQuickItem* panel = findItem(colorDialog(), "colorPanel");
+        QQuickItem* red = findItem(panel, "fieldR");
+        const QString before = red->property("text").toString();
+
+        // Too large: refused with a tip, the field shows its value again.
+        typeInto(red, "300");
+        QQuickItem* tip = findItem(m_window, "suspension");
+        QTRY_VERIFY(tip->isVisible() && tip->property("mText").toString().contains("0 to 255"));
+        QTRY_COMPARE(red->property("text").toString(), before);
+        QCOMPARE(panel->property("mRValue").toString(), before);
+        // More than three digits cannot be typed.
+        typeInto(red, "12345");
+        QVERIFY(red->property("text").toString().size() <= 3);
+
+        typeInto(red, "0");
+        typeInto(findItem(panel, "fieldG"), "10");
+        typeInto(findItem(panel, "fieldB"), "255");
+        QCOMPARE(panel->property("mNewsetColor").toString(), QString("#000aff"));
+        click(findItem(panel, "send"));
+        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        QTRY_COMPARE(m_keyboard->keyColorOfKey(kA), QByteArray::fromHex("000aff"));
+        QMetaObject::invokeMethod(colorDialog(), "close");
+        QTRY_VERIFY(!isShown(m_window, "HMask"));
+    }
+};
+
+QTEST_MAIN(TestRgbKeyboardPages)
+#include "tst_rgbkeyboardpages.moc"

@@ -1,0 +1,169 @@
+#include "app/KAppManager.h"
+#include "app/KAppCommon.h"
+#include "app/UIManager.h"
+#include "update/HHttpDownload.h"
+
+#include "LocalHttpServer.h"
+#include "LogCapture.h"
+#include "SimBusFixture.h"
+#include "WindowTestSupport.h"
+
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QStandardPaths>
+#include <QtTest>
+
+#include <memory>
+
+using namespace WindowTestSupport;
+
+// The program-update popups of the real main window: the offer after the version check at start, the download
+// with its progress, its cancel and its failure. The download comes from a local server.
+class TestUpdatePopups : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SimBusFixture> m_bus;
+    std::unique_ptr<LogCapture> m_log;
+    std::unique_ptr<LocalHttpServer> m_server;
+    QQuickWindow* m_window = nullptr;
+    HHttpDownload* m_download = nullptr;
+    int m_exits = 0;
+
+    QObject* popup(const QString& type) const { return findOfType(m_window, type); }
+
+    bool shown(const QString& type) const { return isShown(m_window, type); }
+
+    void click(QQuickItem* item) { clickItem(m_window, item); }
+
+    QString tip() const { return findItem(m_window, "suspension")->property("mText").toString(); }
+
+    void closeAll()
+    {
+        for (const QString& type : {"HVersionUpdate_new", "HCheckSoftware_new", "HProgressBar_new"})
+            QMetaObject::invokeMethod(popup(type), "close");
+        QTRY_VERIFY(!shown("HVersionUpdate_new") && !shown("HProgressBar_new"));
+    }
+
+    // The offer opened and confirmed: the download starts and its progress is shown.
+    void startDownload(const QString& path)
+    {
+        m_download->setDownloadUrl(m_server->url(path));
+        QVERIFY(QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, 17)));
+        QTRY_VERIFY(shown("HVersionUpdate_new"));
+        click(findItem(popup("HVersionUpdate_new"), "ok"));
+        QTRY_VERIFY(!shown("HVersionUpdate_new"));
+        QTRY_VERIFY(shown("HProgressBar_new"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_bus = std::make_unique<SimBusFixture>();
+        m_server = std::make_unique<LocalHttpServer>();
+        HHttpDownload::setExitHook([this] { ++m_exits; });
+        m_log = std::make_unique<LogCapture>();
+        m_window = startMainWindow();
+        QVERIFY(m_window);
+        m_download = qobject_cast<HHttpDownload*>(KAppManager::instance()->getUIManager()->getEngine()->rootContext()
+                                                      ->contextProperty("h_httpDownload").value<QObject*>());
+        QVERIFY(m_download);
+        // The check at start has its answer (none here: no server) before the tests begin.
+        QTRY_VERIFY_WITH_TIMEOUT(!shown("HLoadDialog_new"), 15000);
+        closeAll();
+    }
+
+    void cleanupTestCase()
+    {
+        m_window = nullptr;
+        KAppManager::instance()->shutdown();
+        HHttpDownload::setExitHook({});
+        const QStringList faults = qmlFaults(*m_log);
+        m_log.reset();
+        m_bus.reset();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        QCOMPARE(m_exits, 0);
+    }
+
+    void cleanup()
+    {
+        closeAll();
+        QVERIFY2(qmlFaults(*m_log).isEmpty(), qPrintable(qmlFaults(*m_log).join('\n')));
+    }
+
+    // Only the answer to the check at start with a version other than the program's offers the update; the
+    // support page's own check (closeIndex false), errors and the same version show nothing here.
+    void versionAnswerAtStart_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("closeIndex");
+        QTest::addColumn<bool>("offered");
+        const QString current = KAppCommon::instance()->getAppVersion();
+        QTest::newRow("newer") << 0 << "9.9.9" << true << true;
+        QTest::newRow("current") << 0 << current << true << false;
+        QTest::newRow("error") << -1 << "" << true << false;
+        QTest::newRow("support page's check") << 0 << "9.9.9" << false << false;
+    }
+
+    void versionAnswerAtStart()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, version);
+        QFETCH(bool, closeIndex);
+        QFETCH(bool, offered);
+        QVERIFY(QMetaObject::invokeMethod(m_download, "sigReturnVersion", Q_ARG(int, code), Q_ARG(QString, QString()),
+                                          Q_ARG(QString, version), Q_ARG(QString, QString()), Q_ARG(bool, closeIndex)));
+        if (offered)
+            QTRY_VERIFY(shown("HVersionUpdate_new"));
+        else
+            QTest::qWait(100);
+        QCOMPARE(shown("HVersionUpdate_new"), offered);
+        QVERIFY(!shown("HLoadDialog_new"));
+    }
+
+    // "Cancel" of the offer closes it and downloads nothing.
+    void offerCancelled()
+    {
+        QVERIFY(QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, 17)));
+        QTRY_VERIFY(shown("HVersionUpdate_new"));
+        click(findItem(popup("HVersionUpdate_new"), "cancel"));
+        QTRY_VERIFY(!shown("HVersionUpdate_new"));
+        QVERIFY(!shown("HProgressBar_new"));
+        QVERIFY(m_server->requests().isEmpty());
+    }
+
+    // The close button of the progress cancels the download and says so.
+    void downloadCancelled()
+    {
+        LocalHttpServer::Reply reply;
+        reply.body = QByteArray(1000, 'x');
+        reply.delayMs = 3000;
+        m_server->script("/Slow.run", reply);
+        startDownload("/Slow.run");
+        QVERIFY(m_server->waitForRequests(1));
+        click(findItem(popup("HProgressBar_new"), "cancel"));
+        QTRY_VERIFY(!shown("HProgressBar_new"));
+        QTRY_COMPARE(tip(), QString("Download cancelled"));
+        QTRY_VERIFY(!m_download->isDownloading());
+    }
+
+    // A transfer that breaks off ends the progress with a failure, not with "finished!!!".
+    void brokenDownloadIsNoSuccess()
+    {
+        LocalHttpServer::Reply reply;
+        reply.body = QByteArray(5000, 'x');
+        reply.closeAfterBytes = 100;
+        m_server->script("/Cut.run", reply);
+        startDownload("/Cut.run");
+        QTRY_VERIFY_WITH_TIMEOUT(!shown("HProgressBar_new"), 10000);
+        QTRY_COMPARE(tip(), QString("The download failed"));
+    }
+};
+
+QTEST_MAIN(TestUpdatePopups)
+#include "tst_updatepopups.moc"
