@@ -225,6 +225,44 @@ private slots:
         QVERIFY(findItem(button, "label")->isVisible());
     }
 
+    // A macro renamed in place in the dialog: an empty or a taken name is refused with a tip, a new one renames
+    // the file.
+    void macroRenamedInPlace_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("tip");
+        QTest::newRow("empty") << "" << "Macro name cannot be empty";
+        QTest::newRow("taken") << "New macro" << "Macro names cannot be the same";
+        QTest::newRow("new") << "Renamed" << "";
+    }
+
+    void macroRenamedInPlace()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, tip);
+        openDialogOn(kEsc);
+        click(findItem(dialog(), "2"));
+        QQuickItem* entry = nullptr;
+        QTRY_VERIFY((entry = findItem(findObject(dialog(), "macroList"), "macro_Two keys")) != nullptr);
+        const QPointF centre = entry->mapToScene(QPointF(entry->width() / 2, entry->height() / 2));
+        QTest::mouseDClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+        QTest::keyClick(m_window, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(m_window, Qt::Key_Backspace);
+        for (const QChar c : name)
+            QTest::keyClick(m_window, c.toLatin1());
+        QTest::keyClick(m_window, Qt::Key_Return);
+        const QString folder = ProgramFolders::macroRoot();
+        if (tip.isEmpty()) {
+            QTRY_VERIFY(QFile::exists(folder + "/" + name + ".json"));
+            QVERIFY(!QFile::exists(folder + "/Two keys.json"));
+        } else {
+            QTRY_COMPARE(findItem(m_window, "suspension")->property("mText").toString(), tip);
+            QVERIFY(QFile::exists(folder + "/Two keys.json"));
+        }
+        QVERIFY(QMetaObject::invokeMethod(dialog(), "closeDialog"));
+        QTRY_VERIFY(!dialog()->property("visible").toBool());
+    }
+
     // "Restore default" gives the key its factory function back, and the mark goes.
     void restoreDefault()
     {
