@@ -24,9 +24,20 @@ HLightEffect {
     signal clickBtn(int key)
     signal changeKeyCenter(int index)
 
+    // Shows the view of the effect at index of the lighting model's list.
     function showPage(index) {
-        pageIndex = index
+        pageIndex = viewOfEffect(index)
         updateHook()
+    }
+
+    // The view that shows an effect: this keyboard has one view per effect, in the list's order.
+    function viewOfEffect(index) {
+        return index
+    }
+
+    // The colour of a key in the custom view.
+    function keyColor(key) {
+        return mColor
     }
 
     function reactsToKeys() {
@@ -324,7 +335,7 @@ HLightEffect {
                 model: g_keyModel.keyList
                 KeyLight {
                     mKey: modelData ? modelData.key : -1
-                    mColor: root.mColor
+                    mColor: root.keyColor(mKey)
                     mBrightness: root.keyBrightness(mKey)
                 }
             }

@@ -2,7 +2,7 @@ import QtQuick 2.12
 
 // Light-effect preview of the RGB keyboard: the keyboard's views in colour. In monochromatic mode the keys take
 // the colour chosen for the selected key; otherwise the colour steps through the spectrum every 2000 ms, the
-// way the light direction says.
+// way the light direction says. In the custom effect each key shows its own colour.
 FKeyboard_Quenby_8A {
     id: root
 
@@ -18,6 +18,23 @@ FKeyboard_Quenby_8A {
 
     signal changeKeyRGB(int index, color rgb)
     signal colorArrayChanged(int r, int g, int b)
+
+    // The RGB keyboard's effects (always on, breathing, wave, spectrum, star dot, ripple, reactive, custom) on
+    // the keyboard's views; spectrum is the steady view in changing colours.
+    function viewOfEffect(index) {
+        var views = [0, 2, 4, 0, 3, 5, 1, 6]
+        return index >= 0 && index < views.length ? views[index] : -1
+    }
+
+    // In the custom view each key shows its own colour.
+    function keyColor(key) {
+        var list = f_keyLightModel.keyLightList
+        for (var i = 0; i < list.length; ++i) {
+            if (list[i] && list[i].key === key && list[i].color !== "")
+                return "#" + list[i].color
+        }
+        return mColor
+    }
 
     mModels: ["Quenby-RGB"]
     mColor: monochromaticSelected && mChosenColor !== "" ? mChosenColor : mColorArray[mStep]

@@ -116,6 +116,8 @@ private:
             events.append(QJsonObject{{"type", 0}, {"value1", 4}, {"value2", 30}, {"isUp", up}, {"text", "A"}});
         const QJsonObject macro{{"list", events}, {"ignoreTime", false}, {"playType", "1"}, {"times", 1},
                                 {"macroName", "Two keys"}};
+        // What an earlier run of the rename left behind.
+        QFile::remove(ProgramFolders::macroRoot() + "/Renamed.json");
         QFile file(ProgramFolders::macroRoot() + "/Two keys.json");
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QJsonDocument(macro).toJson());
@@ -314,12 +316,16 @@ private slots:
     void lightSettingsReachTheKeyboard()
     {
         showPage(5, "pageKbLight");
+        chooseEffect(3);
         chooseEffect(2); // Breathing mode
         QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 3);
         QVERIFY(findItem(m_window, "lightBreath")->property("active").toBool());
 
+        // Two values each, so the last differs from what the model held (a value it holds is not sent again).
+        clickDial("brightnessGauge", 0.95, 0.5);
         clickDial("brightnessGauge", 0.5, 0.1);
         QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightBrightness)), 2);
+        clickDial("speedGauge", 0.5, 0.1);
         clickDial("speedGauge", 0.95, 0.5);
         QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightSpeed)), 4 - 3);
 

@@ -96,10 +96,14 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(sliders, "changeSpeedValue", Q_ARG(QVariant, 3), Q_ARG(QVariant, false)));
         QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightSpeed)), 4 - 3);
 
-        click(findItem(m_window, "lightDirection"));
-        QTRY_VERIFY(m_keyboard->registerValue(SimQuenby::kRgbRegDirection) != 0);
-        click(findItem(m_window, "monochromatic"));
-        QTRY_VERIFY(m_keyboard->registerValue(SimQuenby::kRgbRegMonochrome) != 0);
+        // Each switch writes its new state (whatever the profile left it at).
+        for (const auto& row : {qMakePair(QString("lightDirection"), SimQuenby::kRgbRegDirection),
+                                qMakePair(QString("monochromatic"), SimQuenby::kRgbRegMonochrome)}) {
+            QQuickItem* box = findItem(m_window, row.first);
+            const bool on = !box->property("checked").toBool();
+            click(box);
+            QTRY_COMPARE(m_keyboard->registerValue(row.second) != 0, on);
+        }
         QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
     }
 
