@@ -93,7 +93,12 @@ Popup {
                 mValue: root.mValue
                 onAddBtnClicked: root.setValue(root.mValue + 1)
                 onReduceBtnClicked: root.setValue(root.mValue - 1)
-                onInputValue: root.setValue(Number(value))
+                onInputValue: {
+                    root.setValue(Number(value))
+                    // A typed level outside the range shows as the bound it was held to.
+                    mValue = -1
+                    mValue = Qt.binding(function () { return root.mValue })
+                }
             }
         }
         KTxtBtn {
