@@ -59,13 +59,26 @@ Item {
                 root.clickedBtn(mKey)
             }
 
+            // The key's legend (the picture carries none).
+            Text {
+                anchors.fill: parent
+                anchors.margins: g_resolution.getScaleLength(4)
+                text: (g_image.keyNameMap[parent.mId] || "").replace(/ Key$/, "")
+                color: "#C9D2DC"
+                font.pixelSize: g_resolution.getScaleLength(11)
+                horizontalAlignment: Text.AlignLeft
+                verticalAlignment: Text.AlignTop
+                elide: Text.ElideRight
+            }
+
             FKbButtonSidebar {
                 objectName: "label"
                 visible: root.mShowLabels && parent.isChange
-                mTop: parent.bottom
+                // Over the lower half of its own key, leaving the legend and the keys around it free.
+                mTop: parent.verticalCenter
                 mHCenter: parent.horizontalCenter
                 mText: parent.mName
-                mTextWidth: 70
+                mTextWidth: 46
                 z: 1
             }
         }
