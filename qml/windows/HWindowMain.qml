@@ -441,6 +441,7 @@ Window {
                     mPageConfig.setCurrentConfig(configName, mPageConfig.mConfigIndex)
                 }
                 onShowEditName: mEditConfig.mName = configName
+                onMSender: mWindow.mGeter(buttonIndex)
                 Component.onCompleted: mWindow.registerPage(1, mPageConfig)
             }
             HPageCpi {
@@ -660,10 +661,12 @@ Window {
     }
     HAddConfig {
         id: mAddConfig
-        property string mConfigPath: g_common.getMSConfigFolderPath()
+        // The current device's folder of profiles.
+        property string mConfigPath: g_common.getMSConfigFolderPath() + "/" + g_image.deviceName
         onCreateConfig: {
-            g_configFileController.createConfig(mConfigPath, text)
-            h_configView.savePicture(pic.replace(/^qrc/, ""), mConfigPath + "/", text)
+            if (g_configFileController.createConfig(mConfigPath, text))
+                h_configView.savePicture(pic.replace(/^qrc/, ""), mConfigPath + "/", text)
+            mPageConfig.initFromFile()
         }
         Component.onCompleted: mWindow.registerPopup(25, mAddConfig)
     }
