@@ -154,6 +154,8 @@ void SimQuenbyKeyboard::resetMemoryLocked()
     put(kRegLightModeCopy, kDefaultLightMode);
     put(kRegLightBrightnessCopy, kDefaultBrightness);
     put(kRegLightSpeedCopy, kDefaultSpeed);
+    // A keyboard on its cable runs in its own mode; 0-3 would announce the wireless mode at every opening.
+    put(kRegModeSelect, 4);
     m_workMode = 0;
     if (isRgb()) {
         put(kRgbRegLightMode, kDefaultLightMode);

@@ -93,6 +93,15 @@ private slots:
         QCOMPARE(device->getMacroBufferSize(), 256);
     }
 
+    // The simulated keyboard as it comes from the factory is on its cable: opening it announces no mode change.
+    void factoryKeyboardOpensInItsOwnMode()
+    {
+        FDeviceQuenby_8a* device = createDevice();
+        QSignalSpy modes(device, &KBaseDevice::sigCurrentModeChange);
+        QVERIFY(device->initDevice());
+        QCOMPARE(modes.size(), 0);
+    }
+
     void opening_data()
     {
         QTest::addColumn<int>("openFailures");
