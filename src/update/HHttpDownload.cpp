@@ -167,6 +167,14 @@ void HHttpDownload::httpFinished()
         delete file;
         file = nullptr;
     }
+    // A redirect or an error page is no installer, even when the transfer itself went well.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool failed = reply->error() != QNetworkReply::NoError || status < 200 || status > 299;
+    if (failed && !httpRequestAborted) {
+        // The bytes that came are thrown away: the progress says so before it ends.
+        progressValue = 0;
+        emit progressValueChanged();
+    }
     emit sig_SortFinished();
 
     if (httpRequestAborted) {
@@ -174,9 +182,7 @@ void HHttpDownload::httpFinished()
         releaseReply();
         return;
     }
-    // A redirect or an error page is no installer, even when the transfer itself went well.
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (reply->error() != QNetworkReply::NoError || status < 200 || status > 299) {
+    if (failed) {
         qDebug() << "download failed:" << reply->errorString() << status;
         QFile::remove(path);
         releaseReply();

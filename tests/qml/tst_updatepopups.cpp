@@ -13,6 +13,7 @@
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
@@ -152,16 +153,41 @@ private slots:
         QTRY_VERIFY(!m_download->isDownloading());
     }
 
-    // A transfer that breaks off ends the progress with a failure, not with "finished!!!".
-    void brokenDownloadIsNoSuccess()
+    // A transfer that breaks off, or a whole page that is no installer (an error page, a redirect), ends the
+    // progress with a failure, not with "finished!!!".
+    void failedDownloadIsNoSuccess_data()
     {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("closeAfterBytes");
+        QTest::newRow("broken off") << 200 << 100;
+        QTest::newRow("error page") << 404 << -1;
+        QTest::newRow("redirect page") << 302 << -1;
+    }
+
+    void failedDownloadIsNoSuccess()
+    {
+        QFETCH(int, status);
+        QFETCH(int, closeAfterBytes);
         LocalHttpServer::Reply reply;
+        reply.status = status;
         reply.body = QByteArray(5000, 'x');
-        reply.closeAfterBytes = 100;
-        m_server->script("/Cut.run", reply);
-        startDownload("/Cut.run");
+        reply.closeAfterBytes = closeAfterBytes;
+        if (status == 302)
+            reply.headers.append(qMakePair(QByteArray("Location"), QByteArray("/elsewhere.run")));
+        const QByteArray path = "/Failed" + QByteArray(QTest::currentDataTag()).replace(' ', "") + ".run";
+        m_server->script(path, reply);
+        QObject* tips = KAppManager::instance()->getUIManager()->getEngine()->rootContext()
+                            ->contextProperty("h_suspension").value<QObject*>();
+        QVERIFY(tips);
+        QSignalSpy shownTips(tips, SIGNAL(sigShowTips(int, QString)));
+        startDownload(QString::fromLatin1(path));
         QTRY_VERIFY_WITH_TIMEOUT(!shown("HProgressBar_new"), 10000);
+        // Every tip queued by now has been shown once the last one has gone. The failure tip is among them unless
+        // an equal tip was still on show (a tip is not repeated), and "finished!!!" is not.
         QTRY_COMPARE(tip(), QString("The download failed"));
+        QTRY_VERIFY_WITH_TIMEOUT(!findItem(m_window, "suspension")->isVisible(), 20000);
+        for (const QList<QVariant>& args : shownTips)
+            QVERIFY2(args.at(1).toString() != QLatin1String("finished!!!"), "a failed download was shown as finished");
     }
 };
 
