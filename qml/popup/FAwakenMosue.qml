@@ -1,8 +1,9 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
+import "qrc:/control"
 
-// Wake-the-mouse warning.
-// The window relies on this interface; the document's content is built on it.
+// The mouse does not answer: the user is asked to wake it. "I have awakened" lets the warning object test the
+// device again; the failure link opens popup 20, the advice to pair again.
 Popup {
     id: root
 
@@ -13,5 +14,52 @@ Popup {
     }
     function hideWarning() {
         close()
+    }
+
+    modal: true
+    closePolicy: Popup.NoAutoClose
+    anchors.centerIn: Overlay.overlay
+    width: g_resolution.getScaleLength(420)
+    height: g_resolution.getScaleLength(300)
+    background: Rectangle { radius: g_resolution.getScaleLength(8); color: "#FFFFFF" }
+
+    Column {
+        anchors.fill: parent
+        anchors.margins: g_resolution.getScaleLength(16)
+        spacing: g_resolution.getScaleLength(12)
+        HText { mTextName: qsTr("Wake up the mouse"); mFontBold: true; mFontSize: 16 }
+        Image {
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: g_resolution.getScaleLength(120)
+            height: g_resolution.getScaleLength(90)
+            source: g_appModel.language === "zh" ? "qrc:/common/newUI/awaken_mouse.png"
+                                                 : "qrc:/common/newUI/awaken_mouse_en.png"
+        }
+        Text {
+            width: parent.width
+            wrapMode: Text.WordWrap
+            text: qsTr("Your current mouse may be in hibernation, please click on your mouse to wake it up")
+            color: "#303344"
+            font.pixelSize: g_resolution.getScaleLength(13)
+        }
+        HButton {
+            objectName: "awakened"
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: g_resolution.getScaleLength(140)
+            height: g_resolution.getScaleLength(32)
+            mTextName: qsTr("I have awakened")
+            onClicked: h_warningdialog.getMouseType()
+        }
+        HButton {
+            objectName: "awakenFailed"
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: g_resolution.getScaleLength(220)
+            height: g_resolution.getScaleLength(24)
+            mNormal: "transparent"
+            mTextColor: "#6195C2"
+            mUnderline: true
+            mTextName: qsTr("Wake up failed, see solution")
+            onClicked: root.mSender(20)
+        }
     }
 }

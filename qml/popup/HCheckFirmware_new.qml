@@ -1,10 +1,33 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
+import "qrc:/control"
 
-// Firmware is current.
-// The window relies on this interface; the document's content is built on it.
+// The firmware is up to date.
 Popup {
     id: root
 
     signal mSender(int buttonIndex)
+
+    modal: true
+    closePolicy: Popup.NoAutoClose
+    anchors.centerIn: Overlay.overlay
+    width: g_resolution.getScaleLength(360)
+    height: g_resolution.getScaleLength(180)
+    background: Rectangle { radius: g_resolution.getScaleLength(8); color: "#FFFFFF" }
+
+    Column {
+        anchors.fill: parent
+        anchors.margins: g_resolution.getScaleLength(16)
+        spacing: g_resolution.getScaleLength(18)
+        HText { mTextName: qsTr("Firmware Update"); mFontBold: true; mFontSize: 16 }
+        HText { mTextName: qsTr("The current firmware is the latest version") }
+        HButton {
+            objectName: "ok"
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: g_resolution.getScaleLength(100)
+            height: g_resolution.getScaleLength(32)
+            mTextName: qsTr("OK")
+            onClicked: root.close()
+        }
+    }
 }

@@ -687,6 +687,8 @@ Window {
     }
     FAwakenMosue {
         id: mWarning
+        objectName: "awakenMouse"
+        onMSender: mWindow.mGeter(buttonIndex)
         Component.onCompleted: mWindow.registerPopup(21, mWarning)
     }
     FSelectMouseConfig_new {
@@ -707,6 +709,7 @@ Window {
     }
     HSelectEquipment {
         id: mSelectEquipment
+        objectName: "selectEquipment"
         onShowSelectEquipment: {
             if (status) {
                 mMask.open()
@@ -743,15 +746,28 @@ Window {
         anchors.topMargin: mLabelRoutine.height
         visible: !g_deviceCtl.online
         color: "transparent"
+        onMSender: {
+            if (flags === 0)
+                Qt.quit()
+            else
+                mFirmwareRestore.open()
+        }
     }
     FFirmwareRestore {
         id: mFirmwareRestore
+        objectName: "firmwareRestore"
+        onMSender: {
+            if (buttonIndex === 19)
+                mFirmwareSuccess.open()
+        }
     }
     HSystemNotice {
         id: mSystemNotice
+        objectName: "systemNotice"
     }
     FFirmwareSuccess {
         id: mFirmwareSuccess
+        objectName: "firmwareSuccess"
     }
     HProgressBar_new {
         id: mProgressBar
