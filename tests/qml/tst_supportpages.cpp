@@ -8,9 +8,11 @@
 
 #include "LocalHttpServer.h"
 #include "LogCapture.h"
-#include "WindowDriver.h"
+#include "WindowTestSupport.h"
 
 #include <QJsonDocument>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
 #include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -19,7 +21,7 @@
 
 #include <memory>
 
-using namespace WindowDriver;
+using namespace WindowTestSupport;
 
 namespace {
 
@@ -31,6 +33,45 @@ QByteArray versionReply(int code, const QString& version)
                                      {"data", QJsonObject{{"downloadUrl", "http://127.0.0.1:1/x.bin"},
                                                           {"version", version}}}})
         .toJson(QJsonDocument::Compact);
+}
+
+QObject* contextObject(const QString& name)
+{
+    return KAppManager::instance()->getUIManager()->getEngine()->rootContext()->contextProperty(name)
+        .value<QObject*>();
+}
+
+bool busy(QObject* window)
+{
+    return isShown(window, "HLoadDialog_new");
+}
+
+bool click(QQuickWindow* window, QQuickItem* item)
+{
+    if (!item)
+        return false;
+    clickItem(window, item);
+    return true;
+}
+
+// The types of the numbered popups open now.
+QStringList openPopups(QObject* window)
+{
+    QStringList open;
+    for (const QVariant& popup : window->property("mPopups").toList()) {
+        QObject* object = popup.value<QObject*>();
+        if (object && object->property("visible").toBool())
+            open << typeOf(object);
+    }
+    return open;
+}
+
+void closePopups(QObject* window)
+{
+    for (const QVariant& popup : window->property("mPopups").toList()) {
+        if (QObject* object = popup.value<QObject*>())
+            QMetaObject::invokeMethod(object, "close");
+    }
 }
 
 } // namespace
@@ -46,7 +87,7 @@ private:
     std::unique_ptr<LocalHttpServer> m_server;
     QQuickWindow* m_window = nullptr;
 
-    QObject* popup(const QString& name) const { return m_window->findChild<QObject*>(name); }
+    QObject* popup(const QString& name) const { return findObject(m_window, name); }
     QQuickItem* item(const QString& name) const { return findItem(m_window, name); }
     QQuickItem* itemIn(const QString& page, const QString& name) const
     {
@@ -76,24 +117,18 @@ private slots:
         QVERIFY(setupSimulationFromEnvironment());
         useSimulatedModels(simulatedProductIds());
         m_log = std::make_unique<LogCapture>();
-        QVERIFY(KAppManager::instance()->init());
-        QVERIFY(KAppManager::instance()->start());
-        const QList<QObject*> roots = KAppManager::instance()->getUIManager()->getEngine()->rootObjects();
-        QCOMPARE(roots.size(), 1);
-        m_window = qobject_cast<QQuickWindow*>(roots.first());
+        m_window = startMainWindow();
         QVERIFY(m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
         QTRY_VERIFY(item("pageArea")->isVisible());
         QTRY_VERIFY(m_server->requests().size() >= 1);
         QTRY_VERIFY(!busy(m_window));
-        QCOMPARE(openPopups(m_window), QStringList());
+        QVERIFY2(openPopups(m_window).isEmpty(), qPrintable(openPopups(m_window).join(' ')));
     }
 
     void cleanupTestCase()
     {
         m_window = nullptr;
-        KAppManager::instance()->shutdown();
-        QStringList faults = qmlFaults(*m_log);
+        const QStringList faults = stopProgram(*m_log);
         m_log.reset();
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
@@ -128,8 +163,9 @@ private slots:
         QTRY_COMPARE(m_server->requests().size(), before + 1);
         if (popup.isEmpty()) {
             QQuickItem* tip = item("suspension");
-            QTRY_VERIFY(tip->isVisible());
+            QTRY_COMPARE(tip->property("mText").toString(), QString("Failed"));
             QCOMPARE(tip->property("mStyle").toInt(), 1);
+            QVERIFY(tip->isVisible());
             QTest::qWait(100);
             QCOMPARE(openPopups(m_window), QStringList());
         } else {
@@ -214,9 +250,12 @@ private slots:
     void passwordSentAndRefused()
     {
         showPage("page9", 9);
+        QVERIFY(click(m_window, itemIn("page9", "cancelPassword")));
         QQuickItem* oldField = itemIn("page9", "oldPassword");
+        QCOMPARE(oldField->property("text").toString(), QString());
         oldField->forceActiveFocus();
-        QTest::keyClicks(m_window, "a b");
+        for (char c : QByteArray("a b"))
+            QTest::keyClick(m_window, c);
         QCOMPARE(oldField->property("text").toString(), QString("ab"));
         itemIn("page9", "newPassword")->setProperty("text", "secret2");
         itemIn("page9", "repeatPassword")->setProperty("text", "secret2");

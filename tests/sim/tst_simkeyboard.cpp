@@ -222,7 +222,7 @@ void TestSimKeyboard::commands_data()
     QTest::addColumn<QByteArray>("replyHead");  // reply bytes 1.. compared as far as given
 
     const int ff = kDeviceAddress;
-    QTest::newRow("version") << ff << int(CommandVersion) << 0 << 0u << 1 << bytes({0x12, 0x01});
+    QTest::newRow("version") << ff << int(CommandVersion) << 0 << 0u << 1 << bytes({0x16, 0x01});
     QTest::newRow("read light block") << ff << int(CommandRead) << 4 << uint(kRegLightMode) << 1
                                       << bytes({0, 0, 0, 1, 3, 2, 0});
     QTest::newRow("read Esc entry") << ff << int(CommandRead) << 4 << uint(kRegKeyTable) << 1
@@ -568,7 +568,7 @@ void TestSimKeyboard::replugAfterBusReset()
     CommandLink link;
     QVERIFY(link.open());
     QVERIFY(link.send(CommandVersion, 0, 0));
-    QCOMPARE(link.reply().left(3), bytes({1, 0x12, 0x01}));
+    QCOMPARE(link.reply().left(3), bytes({1, 0x16, 0x01}));
 }
 
 void TestSimKeyboard::simulationFromEnvironment()
