@@ -50,10 +50,17 @@ Item {
         mSizeField.mValue = f_oledModel.fontSize
     }
 
+    Connections {
+        target: g_image
+        function onDeviceNameChanged() { mPaintView.deviceChanged() }
+    }
+
     // The picture goes to the file the mouse uploads, then to the mouse.
     function saveToMouse() {
-        if (!mPaintView.savePicture(""))
+        if (!mPaintView.savePicture("")) {
+            console.log("[Error] the OLED picture could not be saved")
             return
+        }
         f_oledModel.setPictureToMouse()
     }
 
@@ -122,8 +129,8 @@ Item {
                 HText { anchors.verticalCenter: parent.verticalCenter; mTextName: qsTr("Import image"); visible: root.cout === 2 }
             }
             Item {
-                width: g_resolution.getScaleLength(384)
-                height: g_resolution.getScaleLength(288)
+                width: mPaintView.width + g_resolution.getScaleLength(16)
+                height: mPaintView.height + g_resolution.getScaleLength(16)
                 Image {
                     anchors.fill: parent
                     source: "qrc:/common/newUI/oled_paintBack.png"
@@ -134,12 +141,14 @@ Item {
                     height: mPaintView.height
                     color: root.backgroundColor
                 }
+                // The editor takes the attached screen's size and scale.
                 FPaintView {
                     id: mPaintView
                     objectName: "paintView"
                     anchors.centerIn: parent
                     width: oledWidth
                     height: oledHight
+                    Component.onCompleted: deviceChanged()
                 }
             }
             Row {

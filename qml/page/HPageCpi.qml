@@ -116,7 +116,7 @@ Item {
 
     KKeySettingDialog_new {
         id: mSettingDialog
-        objectName: "keySettingDialog"
+        objectName: "mouseKeySettingDialog"
         onOpened: root.mDialogVisable(true)
         onClosed: {
             mMsDevPanel.selectKey(-1)

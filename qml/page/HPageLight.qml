@@ -19,14 +19,22 @@ Item {
     property int mDuration: 300
     readonly property var mLogo: g_lightModel.logo
     readonly property int mModel: mLogo ? mLogo.model : 0
+    // The effects' names as a plain array: a repeater makes no items from the model's list type itself.
+    readonly property var mModeNames: {
+        var names = mLogo ? mLogo.text : []
+        var plain = []
+        for (var i = 0; names && i < names.length; ++i)
+            plain.push(String(names[i]))
+        return plain
+    }
 
     function changeBaseImg() {
         var pictures = g_image.lightImgMap
         var picture = pictures[String(index)]
         var device = g_image.deviceName
-        if (device.indexOf("Harlo") === 0)
+        if (device.toLowerCase().indexOf("harlo") === 0)
             picture = "qrc:/common/newUI/Harlo_Hollis/backup.png"
-        else if (device.indexOf("Dunmor") === 0)
+        else if (device.toLowerCase().indexOf("dunmor") === 0)
             picture = "qrc:/common/newUI/Dunmor_Hollis/backup.png"
         mZonePicture.source = picture || ""
     }
@@ -53,7 +61,8 @@ Item {
     // The preview of the mouse model: the device name without its link and variant endings.
     function matchMouse() {
         var model = g_image.deviceName.replace(/(_Wireless|_LOW|_HIGH|_Hollis)+$/, "")
-        mLightEffect.matchingModel(model)
+        if (mLightEffect.item)
+            mLightEffect.item.matchingModel(model)
         changeBaseImg()
     }
 
@@ -131,10 +140,14 @@ Item {
                         anchors.fill: parent
                         fillMode: Image.PreserveAspectFit
                     }
-                    HLightEffectControl {
+                    // The previews exist only while a mouse is attached (the keyboards have their own page).
+                    Loader {
                         id: mLightEffect
                         objectName: "lightEffect"
                         anchors.fill: parent
+                        active: g_image.deviceType === 1
+                        sourceComponent: HLightEffectControl {}
+                        onLoaded: root.matchMouse()
                     }
                 }
                 Column {
@@ -144,7 +157,7 @@ Item {
                         width: g_resolution.getScaleLength(420)
                         spacing: g_resolution.getScaleLength(8)
                         Repeater {
-                            model: root.mLogo ? root.mLogo.text : []
+                            model: root.mModeNames
                             delegate: ChoiceButton {
                                 objectName: "lightMode" + index
                                 width: g_resolution.getScaleLength(130)

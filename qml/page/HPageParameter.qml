@@ -11,7 +11,6 @@ Item {
     id: root
 
     property string mConfigPath: ""
-    readonly property bool mIsMouse: g_image.deviceType !== 2
     readonly property var mReports: ["125HZ", "250HZ", "500HZ", "1000HZ"]
 
     signal mDialogVisable(bool state)
@@ -124,9 +123,8 @@ Item {
             }
         }
 
-        SectionTitle { mTextName: qsTr("sensor静默高度"); visible: root.mIsMouse }
+        SectionTitle { mTextName: qsTr("sensor静默高度") }
         Row {
-            visible: root.mIsMouse
             spacing: g_resolution.getScaleLength(10)
             Repeater {
                 model: ["2mm", "3mm"]
@@ -148,35 +146,19 @@ Item {
         KMsDevicePanel_new {
             id: mMsDevPanel
             objectName: "msDevicePanel"
-            visible: root.mIsMouse
             anchors.centerIn: parent
             scale: width > 0 ? Math.min(1, parent.width / width) : 1
             onClickedBtn: mSettingDialog.showDialog(key)
-        }
-        Item {
-            visible: !root.mIsMouse
-            anchors.centerIn: parent
-            width: mKbDevPanel.width
-            height: mKbDevPanel.height
-            scale: width > 0 ? Math.min(1, parent.width / width) : 1
-            HKeyLightEffect {
-                anchors.fill: parent
-            }
-            FKbDevicePanel {
-                id: mKbDevPanel
-                onClickedBtn: mSettingDialog.showDialog(key)
-            }
         }
     }
 
     KKeySettingDialog_new {
         id: mSettingDialog
-        objectName: "keySettingDialog"
+        objectName: "mouseKeySettingDialog"
         mConfigPath: root.mConfigPath
         onOpened: root.mDialogVisable(true)
         onClosed: {
             mMsDevPanel.selectKey(-1)
-            mKbDevPanel.selectKey(-1)
             root.mDialogVisable(false)
         }
     }

@@ -12,27 +12,31 @@ Item {
     readonly property string mPanelColor: "#DEE9F1"
     readonly property string mRowColor: "#B9CBDA"
     readonly property string mTextColor: "#303344"
+    // Answers count only for a check this page asked for.
+    property bool mSoftwareAsked: false
+    property bool mFirmwareAsked: false
 
     signal mSender(int buttonIndex)
     signal hideSubWindow()
 
-    // The program's version answer. closeIndex marks the silent check at start: only a newer version speaks.
+    // The answer to this page's own version check; closeIndex marks the silent check at start, which the
+    // window answers.
     function contrastSort(code, msg, version, path, closeIndex) {
+        if (closeIndex || !mSoftwareAsked)
+            return
+        mSoftwareAsked = false
         h_loaddialog.stopLoading()
         if (code !== 0) {
-            if (!closeIndex)
-                h_suspension.showTips(1, qsTr(msg))
+            h_suspension.showTips(1, qsTr(msg))
             return
         }
-        if (version === g_common.getAppVersion()) {
-            if (!closeIndex)
-                mSender(13)
-        } else {
-            mSender(17)
-        }
+        mSender(version === g_common.getAppVersion() ? 13 : 17)
     }
 
     function contrastFirm(code, msg, version, path) {
+        if (!mFirmwareAsked)
+            return
+        mFirmwareAsked = false
         h_loaddialog.stopLoading()
         if (code !== 0) {
             h_suspension.showTips(1, qsTr(msg))
@@ -42,6 +46,7 @@ Item {
     }
 
     function checkSoftware() {
+        mSoftwareAsked = true
         h_loaddialog.startLoading(10000)
         h_httpDownload.getSoftwareVersion("ZephraLUMEN")
     }
@@ -49,6 +54,7 @@ Item {
     function checkFirmware() {
         if (!g_deviceCtl.checkSystemInfo())
             return
+        mFirmwareAsked = true
         h_loaddialog.startLoading(10000)
         g_updater.getFirmVersion(g_image.deviceName)
     }

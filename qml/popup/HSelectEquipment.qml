@@ -23,6 +23,8 @@ Popup {
         return lower === "quenby-8a_wireless" || lower === "quenby-8a-wireless"
     }
 
+    // Above the window's mask, which the window lays under it.
+    z: 2
     modal: true
     closePolicy: Popup.NoAutoClose
     anchors.centerIn: Overlay.overlay

@@ -715,6 +715,9 @@ Window {
                 mMask.open()
                 subWindow.showSubWindowMask()
                 mSelectEquipment.visible = true
+            } else {
+                // The mask goes with the picker, or it would keep every click from the pages.
+                mMask.close()
             }
             mLabelUser.showMChangeEquipment(status)
         }

@@ -236,7 +236,7 @@ private slots:
         QCOMPARE(device->getLightSpeed(0), -1);
         QCOMPARE(device->getFwVersion(), -1);
         m_keyboard->setStuckStatus(-1);
-        QCOMPARE(device->getFwVersion(), 112);
+        QCOMPARE(device->getFwVersion(), 116);
     }
 
     void keyBrightness()
