@@ -232,7 +232,8 @@ private slots:
         QCOMPARE(m_register->pictureIndex(), 0);
     }
 
-    // The two-page mouse through the picker: all seven stage rows, a typed value and a report rate that reach it.
+    // The two-page mouse through the picker: all seven stage rows, a typed value, a report rate and a light
+    // effect that reach it, and its buttons' dialog on the parameter page.
     void twoPageMouse()
     {
         choose(DeviceIds::kUlverd, "ULVERD");
@@ -253,6 +254,25 @@ private slots:
         clickItem(m_window, itemIn("pageParameter", "report" + QString::number(choice)));
         QTRY_COMPARE(contextObject("g_reportModel")->property("currentReport").toInt(), choice);
         QTRY_VERIFY(m_twoPage->reportRate() != before);
+
+        showPage("pageLight", 5);
+        QObject* logo = contextObject("g_lightModel")->property("logo").value<QObject*>();
+        const int target = logo->property("model").toInt() == 1 ? 2 : 1;
+        const int lightBefore = m_twoPage->lightMode();
+        clickItem(m_window, itemIn("pageLight", "lightMode" + QString::number(target)));
+        QTRY_COMPARE(logo->property("model").toInt(), target);
+        QTRY_VERIFY(idle());
+        QTRY_VERIFY(m_twoPage->lightMode() != lightBefore);
+
+        showPage("pageParameter", 3);
+        QQuickItem* button = nullptr;
+        QTRY_VERIFY((button = findItem(itemIn("pageParameter", "msDevicePanel"), "key1")) != nullptr);
+        clickItem(m_window, button);
+        QObject* dialog = findObject(item("pageParameter"), "mouseKeySettingDialog");
+        QTRY_VERIFY(dialog->property("visible").toBool());
+        QCOMPARE(dialog->property("mSelectedKey").toInt(), 1);
+        QVERIFY(QMetaObject::invokeMethod(item("pageParameter"), "closeDialog"));
+        QTRY_VERIFY(!dialog->property("visible").toBool());
     }
 };
 

@@ -321,6 +321,22 @@ private slots:
             pairing = candidate;
         QTRY_VERIFY(pairing && pairing->isVisible());
         QTRY_COMPARE(openPopups(m_window), QStringList());
+
+        // The receiver's answer: a failure asks to repeat the steps, a success opens its notice.
+        QObject* receiver = findOfType(m_window, "FPairing");
+        QVERIFY(receiver);
+        QVERIFY(QMetaObject::invokeMethod(receiver, "sigFinishState", Q_ARG(bool, false)));
+        QTRY_VERIFY(item("pairingFailed")->isVisible());
+        QVERIFY(pairing->isVisible());
+        QVERIFY(QMetaObject::invokeMethod(receiver, "sigFinishState", Q_ARG(bool, true)));
+        QTRY_COMPARE(openPopups(m_window), QStringList{"FPairngSuccess_new"});
+        QVERIFY(!pairing->isVisible());
+        closePopups(m_window);
+
+        // Closing the dialog hides it.
+        QVERIFY(QMetaObject::invokeMethod(m_window, "showRectangle", Q_ARG(QVariant, 3)));
+        QTRY_VERIFY(pairing->isVisible());
+        QVERIFY(!item("pairingFailed")->isVisible());
         QVERIFY(click(m_window, item("pairClose")));
         QTRY_VERIFY(!pairing->isVisible());
     }
