@@ -1,5 +1,4 @@
 import QtQuick 2.12
-import "qrc:/common"
 
 // Earlier battery gauge: a bar of five segments lit by the level of the wireless device, the value beside it.
 Item {
