@@ -6,6 +6,7 @@
 #include "profiles/KConfigFileController.h"
 
 #include "common/AppServices.h"
+#include "common/DeviceIds.h"
 #include "hid/KBaseDevice.h"
 #include "models/device/FKeyLightModel.h"
 #include "models/device/FKeyLightModelItem.h"
@@ -230,7 +231,7 @@ bool KConfigFileController::writeKeyEntry(QJsonObject& element, const KKeyModelI
     if (isModifierFunction(type)) {
         int first = item.getValue2();
         int second = item.getValue3();
-        if (isPackedValuePid(documentPid)) {
+        if (DeviceIds::combinationInCodeBytes(documentPid)) {
             first = isSwappedModifierPid(documentPid) ? KeyAssignmentRules::swapCtrlShift(item.getValue3())
                                                        : item.getValue3();
             second = item.getValue4();

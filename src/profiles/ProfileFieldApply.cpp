@@ -3,6 +3,7 @@
 #include "common/DeviceIds.h"
 #include "hid/KBaseDevice.h"
 #include "models/keys/KKey.h"
+#include "models/keys/KeyAssignmentRules.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -131,6 +132,10 @@ bool ProfileFieldApply::plan(const QJsonObject& profile, const Inputs& inputs, P
             } else if (isModifierFunction(entry.funcIndex)) {
                 if (!PD::compositeFromValue(entry.value1, &write.value1, &write.value2))
                     return refuse(error, QStringLiteral("key %1: the key combination cannot be read").arg(entry.key));
+                // The swapped-modifier mice store Ctrl as Shift and back; the profile holds the user's mask, as
+                // the save wrote it.
+                if (DeviceIds::has(quint16(inputs.pid), DeviceIds::Flag::SwappedModifiers))
+                    write.value1 = KeyAssignmentRules::swapCtrlShift(write.value1);
                 write.kind = KeyKind::Composite;
                 write.function = KFuncKeyCombination;
             } else if (entry.funcIndex == PD::kFunctionKeyboardKeys) {

@@ -15,6 +15,7 @@
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
 #include "models/keys/KKey.h"
+#include "models/keys/KeyAssignmentRules.h"
 #include "profiles/KConfigFileController.h"
 
 #include <QJsonArray>
@@ -53,6 +54,13 @@ QString combinationText(int mask, int usage)
     return QString::fromUtf8(QJsonDocument(QJsonObject {{"value1", mask}, {"value2", usage}}).toJson());
 }
 
+// The mask a mouse holds for Ctrl: the swapped-modifier mice exchange Ctrl and Shift.
+int deviceCtrl(int pid)
+{
+    return DeviceIds::has(quint16(pid), DeviceIds::Flag::SwappedModifiers) ? KeyAssignmentRules::swapCtrlShift(KMaskCtrl)
+                                                                           : int(KMaskCtrl);
+}
+
 // A mouse profile holding every section a save refreshes.
 QJsonObject mouseProfile(int pid)
 {
@@ -64,7 +72,8 @@ QJsonObject mouseProfile(int pid)
     const QJsonArray wheel {QJsonObject {{"model", 0}, {"speed", 2}, {"brightness", 1}, {"colors", QJsonArray {"0000ff"}}}};
     const QJsonArray keys {
         QJsonObject {{"key", 1}, {"funcIndex", 11}, {"value1", ""}},
-        QJsonObject {{"key", 2}, {"funcIndex", int(modifierMaskToFunction(KMaskCtrl))}, {"value1", combinationText(1, 4)}},
+        // Ctrl+A: a swapped-modifier mouse holds it as Shift, and its profile names the function it reports.
+        QJsonObject {{"key", 2}, {"funcIndex", int(modifierMaskToFunction(deviceCtrl(pid)))}, {"value1", combinationText(1, 4)}},
         QJsonObject {{"key", 3}, {"funcIndex", 42}, {"value1", 0x1E}},
     };
     const QJsonArray keyLight {QJsonObject {{"key", 1}, {"colors", "00ff00"}}, QJsonObject {{"key", 2}, {"colors", "000000"}}};
@@ -236,7 +245,9 @@ void TestProfileMouse::roundTrip()
     QCOMPARE(state.reportRate, 2);
     QCOMPARE(state.dpi, (QVector<int> {800, 1600, 2400, 3200}));
     QCOMPARE(state.rgb[0], (QMap<QString, int> {{"r", 255}, {"g", 128}, {"b", 0}}));
-    QCOMPARE(state.keys.value(KKey(2)).getType(), int(modifierMaskToFunction(KMaskCtrl)));
+    QCOMPARE(state.keys.value(KKey(2)).getType(), int(modifierMaskToFunction(deviceCtrl(pid))));
+    QCOMPARE(state.keys.value(KKey(2)).getValue3(), deviceCtrl(pid));
+    QCOMPARE(state.keys.value(KKey(2)).getValue4(), 4);
 
     // Applied and saved back, the profile is what it was, apart from its time and the firmware version.
     QCOMPARE(without(readObject(mPath), {"updateAt", "fwVersion"}), without(mouseProfile(pid), {"updateAt", "fwVersion"}));

@@ -155,14 +155,13 @@ bool StateTestDevice::setKeyFunction(const KKey& key, const KKeyFunction& functi
     KKeyModelItem item;
     item.setKey(key);
     int type = function;
-    const bool packed = DeviceIds::has(quint16(pid()), DeviceIds::Flag::PackedValues);
     if (function == KFuncKeyCombination) {
-        // The device reports a combination as the modifier function of its mask.
+        // The device keeps the mask it is sent and reports the combination as the modifier function of that
+        // mask; the mice hold mask and usage in the code's third and fourth bytes, as the register mice do.
         const int mask = a.toInt();
         type = modifierMaskToFunction(mask);
-        const bool swapped = DeviceIds::has(quint16(pid()), DeviceIds::Flag::SwappedModifiers);
-        if (packed) {
-            item.setValue3(swapped ? KeyAssignmentRules::swapCtrlShift(mask) : mask);
+        if (DeviceIds::combinationInCodeBytes(pid())) {
+            item.setValue3(mask);
             item.setValue4(b.toInt());
         } else {
             item.setValue2(mask);

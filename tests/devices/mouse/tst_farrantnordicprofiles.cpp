@@ -9,12 +9,15 @@
 
 #include "common/DeviceIds.h"
 #include "common/ProgramFolders.h"
+#include "devices/mouse/register/FarrantNordicKeyCodec.h"
 #include "devices/mouse/register/FarrantNordicModels.h"
 #include "devices/mouse/register/FarrantNordicProtocol.h"
 #include "devices/mouse/register/KDeviceFarrant_Nordic.h"
 #include "hid/HWork.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/KImageModel.h"
+#include "models/keys/KKey.h"
+#include "models/keys/KeyAssignmentRules.h"
 #include "platform/sys/PlatformTime.h"
 #include "profiles/KConfigFileController.h"
 
@@ -84,6 +87,8 @@ private slots:
     void pressMacros_data();
     void pressMacros();
     void failureStopsTheApply();
+    void combinationKeysRoundTrip_data();
+    void combinationKeysRoundTrip();
 
 private:
     // Runs one controller routine to its end; the tips it gave.
@@ -290,6 +295,68 @@ void TestFarrantNordicProfiles::failureStopsTheApply()
     }
     // Every write and nearly every read ends the apply.
     QVERIFY2(failures >= good.size() - 2, qPrintable(QStringLiteral("%1 of %2").arg(failures).arg(good.size())));
+}
+
+
+// A combination key goes into the mouse as the user set it, is saved back as the same modifier and key, and the
+// saved profile puts the same combination into the mouse again: on every line of the family, with or without
+// packed values, and on the models whose combination masks exchange Ctrl and Shift.
+void TestFarrantNordicProfiles::combinationKeysRoundTrip_data()
+{
+    QTest::addColumn<quint16>("pid");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("deviceMask");
+
+    QTest::newRow("plain: hebden, ctrl") << DeviceIds::kHebden << int(KMaskCtrl) << int(KMaskCtrl);
+    QTest::newRow("plain: jarrow nordic, alt") << DeviceIds::kJarrowNordic << int(KMaskAlt) << int(KMaskAlt);
+    QTest::newRow("plain: jarrow nordic, ctrl+shift+win") << DeviceIds::kJarrowNordic << 11 << 11;
+    QTest::newRow("packed, swapped: yarrin, ctrl") << DeviceIds::kYarrin << int(KMaskCtrl) << int(KMaskShift);
+    QTest::newRow("packed, swapped: yarrin, shift+alt") << DeviceIds::kYarrin << 6 << 5;
+    QTest::newRow("packed: nesbit, win") << DeviceIds::kNesbit << int(KMaskWin) << int(KMaskWin);
+}
+
+void TestFarrantNordicProfiles::combinationKeysRoundTrip()
+{
+    QFETCH(quint16, pid);
+    QFETCH(int, mask);
+    QFETCH(int, deviceMask);
+    // A side button: the key of the fourth entry on the model's key line.
+    const int entryIndex = 3;
+    const int key = FarrantNordicKeyCodec::rules(modelRow(pid)->keys).keyOrder[entryIndex];
+    const int usage = 0x06; // C
+
+    RegisterMouseFixture fixture(pid, modelRow(pid)->address);
+    KDeviceFarrant_Nordic* mouse = open(fixture);
+    QVERIFY(mouse);
+    const QJsonObject combination{{"value1", mask}, {"value2", usage}};
+    const QJsonObject entry{{"key", key},
+                            {"funcIndex", int(modifierMaskToFunction(mask))},
+                            {"value1", QString::fromUtf8(QJsonDocument(combination).toJson())}};
+    QVERIFY(writeObject(m_path, QJsonObject{{"configVersion", 2}, {"pid", pid}, {"key", QJsonArray{entry}}}));
+    QCOMPARE(run([&] { m_controller->readConfigData(m_path); }),
+             QStringList{"0:Successfully read the current configuration page"});
+    QCOMPARE(fixture.mouse()->buttonFunction(key), SimMouseButton::combination(deviceMask, usage));
+
+    // Saved from the mouse: the same modifier and key.
+    const QString saved = ProgramFolders::configLocation() + "/saved.json";
+    QVERIFY(writeObject(saved, QJsonObject{{"configVersion", 2}, {"pid", pid}, {"key", QJsonArray{QJsonObject{{"key", key}}}}}));
+    QCOMPARE(run([&] { m_controller->saveMouseData(saved, false); }),
+             QStringList{"0:Successfully reserved the current device configuration"});
+    QJsonObject savedEntry;
+    for (const QJsonValue& value : readJsonObject(saved).value("key").toArray()) {
+        if (value.toObject().value("key").toInt() == key)
+            savedEntry = value.toObject();
+    }
+    const QJsonObject savedCombination = QJsonDocument::fromJson(savedEntry.value("value1").toString().toUtf8()).object();
+    QCOMPARE(savedCombination.value("value1").toInt(), mask);
+    QCOMPARE(savedCombination.value("value2").toInt(), usage);
+
+    // The saved profile puts the same combination into a mouse that lost it.
+    fixture.mouse()->setMemory(kRegKeyTable + quint32(kKeyCodeSize * entryIndex),
+                               QByteArray::fromHex("07000000"));
+    QCOMPARE(run([&] { m_controller->readConfigData(saved); }),
+             QStringList{"0:Successfully read the current configuration page"});
+    QCOMPARE(fixture.mouse()->buttonFunction(key), SimMouseButton::combination(deviceMask, usage));
 }
 
 QTEST_MAIN(TestFarrantNordicProfiles)
