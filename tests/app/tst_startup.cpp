@@ -6,6 +6,7 @@
 #include "platform/instance/SingleInstance.h"
 #include "platform/crash/BreakpadHandler.h"
 #include "LogCapture.h"
+#include "LocalHttpServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,6 +40,36 @@ private:
     static QDateTime at(const QString& text)
     {
         return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+    }
+
+    // The environment of a program started by a test: its own home, settings and temporary folder (the
+    // single-instance lock lies there, so copies run by other checkouts never answer), no simulated device.
+    // The settings keep the online check and the web API on this machine.
+    static QProcessEnvironment programEnvironment(const QTemporaryDir& home, const QByteArray& settingsLines)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
+        env.insert("XDG_DATA_HOME", home.filePath(".local/share"));
+        env.insert("TMPDIR", home.filePath("tmp"));
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_QUICK_BACKEND", "software");
+        env.remove("CORVANE_SIMULATE");
+        QDir().mkpath(home.filePath("tmp"));
+        QDir().mkpath(home.filePath(".config/Corvane"));
+        QFile settings(home.filePath(".config/Corvane/AppConfig.ini"));
+        if (settings.open(QIODevice::WriteOnly))
+            settings.write("[General]\ncheckHost=localhost\n" + settingsLines);
+        return env;
+    }
+
+    static void endProgram(QProcess& program)
+    {
+        program.terminate();
+        if (!program.waitForFinished(10000)) {
+            program.kill();
+            program.waitForFinished();
+        }
     }
 
 private slots:
@@ -365,19 +396,7 @@ private slots:
     void secondProgramStartEndsWithZero()
     {
         QTemporaryDir home;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.filePath(".config"));
-        env.insert("XDG_DATA_HOME", home.filePath(".local/share"));
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("QT_QUICK_BACKEND", "software");
-        env.remove("CORVANE_SIMULATE");
-        // The program looks up the online check's host at start: keep it on this machine.
-        QVERIFY(QDir().mkpath(home.filePath(".config/Corvane")));
-        QFile settings(home.filePath(".config/Corvane/AppConfig.ini"));
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[General]\napiBase=http://127.0.0.1:9\ncheckHost=localhost\n");
-        settings.close();
+        const QProcessEnvironment env = programEnvironment(home, "apiBase=http://127.0.0.1:9\n");
 
         // The key is per user and machine: a copy of the program running already (a developer's) answers too.
         QProcess first;
@@ -385,7 +404,7 @@ private slots:
         first.start(QStringLiteral(CORVANE_PROGRAM), QStringList());
         QVERIFY(first.waitForStarted());
         // Ready when it listens: the lock file of the key exists.
-        const QString lock = QDir::temp().filePath(QStringLiteral("Corvane_1.2.1-%1.lock").arg(::getuid()));
+        const QString lock = QDir(home.filePath("tmp")).filePath(QStringLiteral("Corvane_1.2.1-%1.lock").arg(::getuid()));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
         QTest::qWait(300);
 
@@ -396,12 +415,45 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
+        endProgram(first);
+    }
 
-        first.terminate();
-        if (!first.waitForFinished(10000)) {
-            first.kill();
-            first.waitForFinished();
+    // The window asks the web API for the newest program version once at start, unless the user switched
+    // updates off; the answer alone decides whether an update is offered.
+    void startUpVersionCheck_data()
+    {
+        QTest::addColumn<QByteArray>("disableUpdate");
+        QTest::addColumn<int>("versionQueries");
+        QTest::newRow("updates on") << QByteArray("false") << 1;
+        QTest::newRow("updates off") << QByteArray("true") << 0;
+    }
+
+    void startUpVersionCheck()
+    {
+        QFETCH(QByteArray, disableUpdate);
+        QFETCH(int, versionQueries);
+        LocalHttpServer server;
+        QTemporaryDir home;
+        const QProcessEnvironment env = programEnvironment(
+            home, "apiBase=" + server.baseUrl().toUtf8() + "\ndisableUpdate=" + disableUpdate + "\n");
+
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(CORVANE_PROGRAM), QStringList());
+        QVERIFY(program.waitForStarted());
+        const QString lock = QDir(home.filePath("tmp")).filePath(QStringLiteral("Corvane_1.2.1-%1.lock").arg(::getuid()));
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
+        // The window is up once the lock exists; give its start-up check time to reach the server.
+        server.waitForRequests(1, 3000);
+        QTest::qWait(300);
+        int queries = 0;
+        for (const LocalHttpServer::Request& request : server.requests()) {
+            if (request.body.contains("ZephraLUMEN-Start-software"))
+                ++queries;
         }
+        QCOMPARE(queries, versionQueries);
+        QCOMPARE(program.state(), QProcess::Running);
+        endProgram(program);
     }
 };
 
