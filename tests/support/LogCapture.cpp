@@ -1,33 +1,48 @@
 #include "LogCapture.h"
 
-#include <atomic>
+#include <mutex>
 
 namespace {
-std::atomic<LogCapture*> g_capture{nullptr};
+// The capture in place and the lock every handler call holds while it writes to it: a reader thread may log
+// while the test's capture goes away, and must then find none rather than one being destroyed.
+std::mutex g_captureLock;
+LogCapture* g_capture = nullptr;
 }
 
 LogCapture::LogCapture()
 {
-    g_capture.store(this);
+    {
+        std::lock_guard<std::mutex> lock(g_captureLock);
+        m_outer = g_capture;
+        g_capture = this;
+    }
     m_previous = qInstallMessageHandler(&LogCapture::handler);
 }
 
 LogCapture::~LogCapture()
 {
     qInstallMessageHandler(m_previous);
-    g_capture.store(nullptr);
+    std::lock_guard<std::mutex> lock(g_captureLock);
+    g_capture = m_outer;
 }
 
 void LogCapture::handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
 {
-    if (LogCapture* self = g_capture.load()) {
-        QMutexLocker lock(&self->m_mutex);
+    QtMessageHandler previous = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g_captureLock);
+        LogCapture* self = g_capture;
+        if (!self)
+            return;
+        QMutexLocker own(&self->m_mutex);
         self->m_lines.append(message);
         if (type != QtDebugMsg && type != QtInfoMsg)
             self->m_warnings.append(message);
-        if (type == QtFatalMsg && self->m_previous)
-            self->m_previous(type, context, message);
+        if (type == QtFatalMsg)
+            previous = self->m_previous;
     }
+    if (previous)
+        previous(type, context, message);
 }
 
 QStringList LogCapture::lines() const

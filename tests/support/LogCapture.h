@@ -28,4 +28,5 @@ private:
     QStringList m_lines;
     QStringList m_warnings;
     QtMessageHandler m_previous = nullptr;
+    LogCapture* m_outer = nullptr; // the capture this one stands in for while it lives
 };
