@@ -1,6 +1,7 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
 import QtQuick.Window 2.12
+import "qrc:/common"
 import "qrc:/control"
 import "qrc:/popup"
 
@@ -8,12 +9,10 @@ import "qrc:/popup"
 // lighting, macros, personal page, support), a bottom bar (profile title, restore) and the earlier popups. The
 // program starts the main window instead and never loads this one; it is kept whole so that it still runs.
 //
-// The bars, the pages and the floating tip are documents of their own, made through loaders; each reports to
-// the window with these signals, all optional:
-//   clicked(int buttonIndex)   the navigation bar: show page buttonIndex (1 start page .. 5 support)
-//   mSender(int buttonIndex)   any part: open popup buttonIndex (the table at mGeter)
-//   mMinBtnClick(), mCloseBtnClick()   the top bar: minimise, close
-// and the floating tip offers mShowTips(style, message) and mCloseTips().
+// The top bar asks for the log-in (loginClicked) or the personal page (userClicked), the navigation bar for a
+// page by its index from 0 (selectPage), the bottom bar for the factory reset (restoreClicked), and a page for a
+// popup by its number (mSender, the table at mGeter); the floating tip follows the tips object itself. The pages
+// are made by name once their documents are built.
 Window {
     id: mWindow
 
@@ -24,8 +23,9 @@ Window {
 
     readonly property int mMaxX: Screen.desktopAvailableWidth - width
     readonly property int mMaxY: Screen.desktopAvailableHeight - height
-    // The pages, in navigation order.
-    readonly property var mPageDocuments: ["KPageIndex", "KPageLight", "KPageMacro", "KPageMine", "KPageSupport"]
+    // The pages, in the navigation bar's order: page n is entry n - 1.
+    readonly property var mPageDocuments: ["KPageIndex", "KPageLight", "KPageMacro", "KPageSupport", "KPageMine"]
+    readonly property int mPersonalPage: 5
 
     flags: Qt.FramelessWindowHint | Qt.WindowMinimizeButtonHint | Qt.Window
     visible: true
@@ -62,6 +62,7 @@ Window {
             if (mPages[i])
                 mPages[i].visible = i === buttonIndex
         }
+        mNavigationBar.mCurrentIndex = buttonIndex - 1
     }
 
     // Opens popup n alone:
@@ -150,17 +151,6 @@ Window {
         }
     }
     Connections {
-        target: h_suspension
-        function onSigShowTips(style, message) {
-            if (mTip.item && typeof mTip.item.mShowTips === "function")
-                mTip.item.mShowTips(style, message)
-        }
-        function onSigCloseTips() {
-            if (mTip.item && typeof mTip.item.mCloseTips === "function")
-                mTip.item.mCloseTips()
-        }
-    }
-    Connections {
         target: h_loaddialog
         function onSigStartLoading() { mLoadDialog.startLoading() }
         function onSigStopLoading() { mLoadDialog.stopLoading() }
@@ -173,20 +163,13 @@ Window {
 
     // --- bars and pages -----------------------------------------------------------------------------------
 
-    Loader {
+    KWidgetTop {
         id: mTopBar
-        objectName: "part_KWidgetTop"
         anchors.left: parent.left
         anchors.right: parent.right
         height: g_resolution.getScaleLength(60)
-        sourceComponent: mWindow.partComponent("common", "KWidgetTop")
-    }
-    Connections {
-        target: mTopBar.item
-        ignoreUnknownSignals: true
-        function onMSender(buttonIndex) { mWindow.mGeter(buttonIndex) }
-        function onMMinBtnClick() { mWindow.minimumWindow() }
-        function onMCloseBtnClick() { mWindow.close() }
+        onLoginClicked: mWindow.mGeter(1)
+        onUserClicked: mWindow.showPage(mWindow.mPersonalPage)
     }
 
     MouseArea {
@@ -205,20 +188,13 @@ Window {
         }
     }
 
-    Loader {
+    KNavigationBar {
         id: mNavigationBar
-        objectName: "part_KNavigationBar"
         anchors.top: mTopBar.bottom
         anchors.left: parent.left
         anchors.right: parent.right
         height: g_resolution.getScaleLength(50)
-        sourceComponent: mWindow.partComponent("common", "KNavigationBar")
-    }
-    Connections {
-        target: mNavigationBar.item
-        ignoreUnknownSignals: true
-        function onClicked(buttonIndex) { mWindow.showPage(buttonIndex) }
-        function onMSender(buttonIndex) { mWindow.mGeter(buttonIndex) }
+        onSelectPage: mWindow.showPage(index + 1)
     }
 
     Item {
@@ -248,19 +224,13 @@ Window {
         }
     }
 
-    Loader {
+    KWidgetBottom {
         id: mBottomBar
-        objectName: "part_KWidgetBottom"
         anchors.bottom: parent.bottom
         anchors.left: parent.left
         anchors.right: parent.right
         height: g_resolution.getScaleLength(50)
-        sourceComponent: mWindow.partComponent("common", "KWidgetBottom")
-    }
-    Connections {
-        target: mBottomBar.item
-        ignoreUnknownSignals: true
-        function onMSender(buttonIndex) { mWindow.mGeter(buttonIndex) }
+        onRestoreClicked: mWindow.mGeter(15)
     }
 
     // Shown over the pages while no mouse is found.
@@ -284,7 +254,7 @@ Window {
 
     HLogin {
         id: mLogin
-        onSigLoginSuccessful: mWindow.showPage(4)
+        onSigLoginSuccessful: mWindow.showPage(mWindow.mPersonalPage)
         onMSender: mWindow.mGeter(buttonIndex)
     }
     HRegister {
@@ -409,13 +379,11 @@ Window {
 
     // --- feedback -----------------------------------------------------------------------------------------
 
-    Loader {
+    Hsuspension {
         id: mTip
-        objectName: "part_Hsuspension"
         anchors.horizontalCenter: parent.horizontalCenter
         y: g_resolution.getScaleLength(70)
         z: 1
-        sourceComponent: mWindow.partComponent("control", "Hsuspension")
     }
 
     HLoadDialog {

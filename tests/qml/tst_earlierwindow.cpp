@@ -143,11 +143,7 @@ private slots:
         QFETCH(QString, path);
         if (!QFile::exists(path))
             QSKIP(qPrintable(part + " is not among the documents yet"));
-        QObject* loader = findObject(m_window, "part_" + part);
-        QVERIFY2(loader, qPrintable("no place for " + part));
-        QObject* item = loader->property("item").value<QObject*>();
-        QVERIFY2(item, qPrintable(part + " was not made"));
-        QCOMPARE(typeOf(item), part);
+        QVERIFY2(findOfType(m_window, part), qPrintable(part + " was not made"));
     }
 
     void popupNumbers_data()
@@ -259,7 +255,7 @@ private slots:
         QCOMPARE(context("g_appModel")->property("nickname").toString(), "Nell");
         QTRY_COMPARE(tips.count(), 1);
         QCOMPARE(tips.first().at(1).toString(), "Login succeeded");
-        QCOMPARE(m_window->property("mRecord").toInt(), QFile::exists(":/page/KPageMine.qml") ? 4 : 1);
+        QCOMPARE(m_window->property("mRecord").toInt(), QFile::exists(":/page/KPageMine.qml") ? 5 : 1);
     }
 
     // Three requests, one dialog each: the mailbox of the first step and the code of the second reach the last,
@@ -298,6 +294,23 @@ private slots:
         click("HResetSuccess", "ok");
         QTRY_VERIFY(shown("HLogin"));
         QCOMPARE(context("g_appModel")->property("token").toString(), QString());
+    }
+
+    // The bars ask the window: the top bar's log-in while signed out, the bottom bar's factory reset.
+    void barsOpenTheirPopups()
+    {
+        QVERIFY(context("g_appModel")->property("token").toString().isEmpty());
+        QQuickItem* user = findItem(findOfType(m_window, "KWidgetTop"), "user");
+        QVERIFY(user);
+        clickItem(m_window, user);
+        QTRY_VERIFY(shown("HLogin"));
+
+        // Without a device the equipment notice lies over the bottom bar: its signal stands for the click.
+        QObject* bottom = findOfType(m_window, "KWidgetBottom");
+        QVERIFY(bottom);
+        QVERIFY(QMetaObject::invokeMethod(bottom, "restoreClicked"));
+        QTRY_VERIFY(shown("HRestoreSetting"));
+        QVERIFY(!shown("HLogin"));
     }
 
     // "Upgrade" without a model only asks for one; with one it asks for the confirmation, and a wrong choice
