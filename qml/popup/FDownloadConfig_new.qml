@@ -39,7 +39,11 @@ Popup {
         target: root.mTransfer
         ignoreUnknownSignals: true
         function onSig_finish() { root.finished() }
-        function onSigchangeUi() { root.downloaded() }
+        // A download that succeeds ends with this signal alone (no sig_finish).
+        function onSigchangeUi() {
+            root.downloaded()
+            root.finished()
+        }
     }
 
     parent: Overlay.overlay

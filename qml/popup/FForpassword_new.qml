@@ -216,7 +216,7 @@ Rectangle {
                     width: g_resolution.getScaleLength(300)
                     height: g_resolution.getScaleLength(36)
                     placeholderText: qsTr("Please enter email address")
-                    validator: RegExpValidator { regExp: root.mReg }
+                    validator: RegExpValidator { regExp: /[^\s]+/ }
                     onAccepted: root.sendEmail()
                 }
                 HButton {
@@ -275,7 +275,7 @@ Rectangle {
                 height: g_resolution.getScaleLength(36)
                 placeholderText: qsTr("Please enter a new password")
                 echoMode: TextInput.Password
-                validator: RegExpValidator { regExp: root.mReg }
+                validator: RegExpValidator { regExp: /[^\s]+/ }
             }
             HTextField {
                 id: mRepeat
@@ -284,7 +284,7 @@ Rectangle {
                 height: g_resolution.getScaleLength(36)
                 placeholderText: qsTr("Please Enter the password again")
                 echoMode: TextInput.Password
-                validator: RegExpValidator { regExp: root.mReg }
+                validator: RegExpValidator { regExp: /[^\s]+/ }
                 onAccepted: root.setNewPwd()
             }
             HButton {

@@ -90,7 +90,7 @@ Popup {
             width: parent.width
             height: g_resolution.getScaleLength(36)
             placeholderText: qsTr("User name")
-            validator: RegExpValidator { regExp: root.mReg }
+            validator: RegExpValidator { regExp: /[^\s]+/ }
         }
         HTextField {
             id: mEmail
@@ -98,7 +98,7 @@ Popup {
             width: parent.width
             height: g_resolution.getScaleLength(36)
             placeholderText: qsTr("Mailbox")
-            validator: RegExpValidator { regExp: root.mReg }
+            validator: RegExpValidator { regExp: /[^\s]+/ }
         }
         HTextField {
             id: mPassword
@@ -107,7 +107,7 @@ Popup {
             height: g_resolution.getScaleLength(36)
             placeholderText: qsTr("Password")
             echoMode: TextInput.Password
-            validator: RegExpValidator { regExp: root.mReg }
+            validator: RegExpValidator { regExp: /[^\s]+/ }
         }
         HTextField {
             id: mRepeat
@@ -116,7 +116,7 @@ Popup {
             height: g_resolution.getScaleLength(36)
             placeholderText: qsTr("Please Enter the password again")
             echoMode: TextInput.Password
-            validator: RegExpValidator { regExp: root.mReg }
+            validator: RegExpValidator { regExp: /[^\s]+/ }
             onAccepted: root.register()
         }
         Text {

@@ -101,7 +101,7 @@ Popup {
             width: parent.width
             height: g_resolution.getScaleLength(36)
             placeholderText: qsTr("User name/Email")
-            validator: RegExpValidator { regExp: root.mReg }
+            validator: RegExpValidator { regExp: /[^\s]+/ }
             onAccepted: mPassword.forceActiveFocus()
         }
         HTextField {
@@ -111,7 +111,7 @@ Popup {
             height: g_resolution.getScaleLength(36)
             placeholderText: qsTr("Please enter password")
             echoMode: TextInput.Password
-            validator: RegExpValidator { regExp: root.mReg }
+            validator: RegExpValidator { regExp: /[^\s]+/ }
             onAccepted: root.login()
         }
         Text {
