@@ -316,11 +316,12 @@ Item {
             color: mSelected ? "#DEE9F1" : "transparent"
 
             MouseArea {
+                id: mRowArea
                 anchors.fill: parent
                 acceptedButtons: Qt.LeftButton | Qt.RightButton
                 onClicked: {
                     if (mouse.button === Qt.RightButton)
-                        root.openMenu(index, this, mouse)
+                        root.openMenu(index, mRowArea, mouse)
                     else if (!root.mRecoding)
                         root.hItemIndex = index
                 }
@@ -337,8 +338,10 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     width: g_resolution.getScaleLength(16)
                     height: width
-                    source: (mRow.mIsUp ? "qrc:/common/newUI/Macro/macro_up" : "qrc:/common/newUI/Macro/macro_down")
-                            + (mRow.mSelected ? "_sel.png" : ".png")
+                    source: mRow.mIsUp ? (mRow.mSelected ? "qrc:/common/newUI/Macro/macro_up_sel.png"
+                                                         : "qrc:/common/newUI/Macro/macro_up.png")
+                                       : (mRow.mSelected ? "qrc:/common/newUI/Macro/macro_down_sel.png"
+                                                         : "qrc:/common/newUI/Macro/macro_down.png")
                 }
                 Image {
                     visible: mRow.mType === root.kMouse
@@ -368,10 +371,11 @@ Item {
                     height: g_resolution.getScaleLength(26)
                     font.pixelSize: g_resolution.getScaleLength(13)
                     selectByMouse: true
-                    text: visible ? (model.value1 / 1000).toString() : ""
-                    validator: DoubleValidator { bottom: 0.001; top: 99.999; decimals: 3; notation: DoubleValidator.StandardNotation }
+                    text: visible ? String(model.value1 / 1000) : ""
+                    validator: RegExpValidator { regExp: /^[0-9]{0,2}(\.[0-9]{0,3})?$/ }
+                    // (Also called while the row goes with a list read again: then the row has no event.)
                     onEditingFinished: {
-                        if (visible && text !== (model.value1 / 1000).toString())
+                        if (visible && model.value1 !== undefined && text !== String(model.value1 / 1000))
                             root.changedDelayItem(index, text)
                     }
                 }
@@ -399,10 +403,10 @@ Item {
                     height: g_resolution.getScaleLength(26)
                     font.pixelSize: g_resolution.getScaleLength(13)
                     selectByMouse: true
-                    text: visible ? model.value1.toString() : ""
+                    text: visible ? String(model.value1) : ""
                     validator: IntValidator { bottom: 0; top: 65535 }
                     onEditingFinished: {
-                        if (visible && text !== model.value1.toString())
+                        if (visible && model.value1 !== undefined && text !== String(model.value1))
                             root.changedCoordItem(index, text, mYField.text)
                     }
                 }
@@ -421,10 +425,10 @@ Item {
                     height: g_resolution.getScaleLength(26)
                     font.pixelSize: g_resolution.getScaleLength(13)
                     selectByMouse: true
-                    text: visible ? model.value2.toString() : ""
+                    text: visible ? String(model.value2) : ""
                     validator: IntValidator { bottom: 0; top: 65535 }
                     onEditingFinished: {
-                        if (visible && text !== model.value2.toString())
+                        if (visible && model.value1 !== undefined && text !== String(model.value2))
                             root.changedCoordItem(index, mXField.text, text)
                     }
                 }
@@ -434,13 +438,14 @@ Item {
 
     // Empty space of the list: the menu to add an event at the end.
     MouseArea {
+        id: mListSpace
         objectName: "listSpace"
         anchors.left: mList.left
         anchors.right: mList.right
         anchors.bottom: mList.bottom
         height: Math.max(0, mList.height - mList.contentHeight)
         acceptedButtons: Qt.RightButton
-        onClicked: root.openMenu(-1, this, mouse)
+        onClicked: root.openMenu(-1, mListSpace, mouse)
     }
 
     // While recording or while a button is awaited, the mouse buttons pressed on the list are taken.

@@ -94,7 +94,9 @@ Item {
     // Renames the entry at index in place; the library refuses an empty, taken or non-bare name with a tip.
     function renameItem(index, before, name, isDir) {
         var shown = !isDir && mCurrentFile === filePath(before)
-        if (!h_macroName.renameMacroItem(index, name, before, localPath(mBasePath), shown))
+        var renamed = h_macroName.renameMacroItem(index, name, before, localPath(mBasePath), shown)
+        renameState(false)
+        if (!renamed)
             return false
         if (shown) {
             mCurrentFile = filePath(name)
@@ -225,10 +227,8 @@ Item {
                 visible: mEntry.mEditing
                 font.pixelSize: g_resolution.getScaleLength(14)
                 selectByMouse: true
-                onAccepted: {
-                    if (root.renameItem(index, model.text, text, model.isDir))
-                        mEntry.stopEditing()
-                }
+                // The library lists the folder again whatever the outcome: this row goes with the old list.
+                onAccepted: root.renameItem(index, model.text, text, model.isDir)
                 Keys.onEscapePressed: mEntry.stopEditing()
                 onActiveFocusChanged: {
                     if (!activeFocus)
@@ -245,7 +245,7 @@ Item {
                 onClicked: {
                     if (mouse.button === Qt.RightButton) {
                         root.mMenuIndex = index
-                        root.popupAt(model.isDir ? mMenuFolder : mMenuFile, this, mouse)
+                        root.popupAt(model.isDir ? mMenuFolder : mMenuFile, mArea, mouse)
                     } else if (model.isDir) {
                         root.openFolder(index)
                     } else {
@@ -258,13 +258,14 @@ Item {
 
     // Empty space below the entries: a new macro or a new folder.
     MouseArea {
+        id: mEmptySpace
         objectName: "emptySpace"
         anchors.left: mList.left
         anchors.right: mList.right
         anchors.bottom: mList.bottom
         height: Math.max(0, mList.height - mList.contentHeight)
         acceptedButtons: Qt.RightButton
-        onClicked: root.popupAt(mMenuEmpty, this, mouse)
+        onClicked: root.popupAt(mMenuEmpty, mEmptySpace, mouse)
     }
 
     FMacroFolderMenu1 {

@@ -132,6 +132,8 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         m_server = std::make_unique<LocalHttpServer>();
+        // Profiles of an earlier run would not match the fresh keyboard (the program would ask which to keep).
+        QDir(ProgramFolders::profileRoot()).removeRecursively();
         m_server->scriptJson("/v1/driver/version", R"({"code":1,"msg":"failed"})");
         KNetBase::setApiBase(m_server->baseUrl());
         KNetCommon::setCheckHost(QStringLiteral("localhost"));
@@ -370,10 +372,12 @@ private slots:
                                                        : located(base + "/m.zip"));
         m_server->script(kProfileQuery, located(base + "/p.zip"));
         m_server->script("/m.zip", file(ArchiveFixtures::zip({{"Cloud macro.json", R"({"macroName":"Cloud macro","list":[]})"}})));
+        // (The profile page lists a profile with its picture.)
         m_server->script("/p.zip", file(mode == "hostile"
                                             ? ArchiveFixtures::zip({{"Cloud.json", factory}, {"../x.json", factory}})
                                             : ArchiveFixtures::zip({{"Default configuration.json", factory},
-                                                                    {"Cloud.json", factory}})));
+                                                                    {"Cloud.json", factory},
+                                                                    {"Cloud.png", readFileBytes(":/common/newUI/configPic1.png")}})));
         if (KAppModel::instance()->getNickname().isEmpty())
             loggedIn();
         QTRY_VERIFY(!busy());
