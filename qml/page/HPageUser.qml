@@ -51,6 +51,10 @@ Item {
 
     // The checks run in this order and the first failure is shown; nothing goes out unless all pass.
     function savePassword() {
+        if (mOldPwd.text === "" || mNewPwd.text === "" || mRepeatPwd.text === "") {
+            showTip(qsTr("The input field cannot be empty"))
+            return
+        }
         if (mNewPwd.text !== mRepeatPwd.text) {
             showTip(qsTr("The passwords entered twice are inconsistent"))
             return

@@ -1,10 +1,79 @@
 import QtQuick 2.12
 import QtQuick.Controls 2.12
+import "qrc:/common"
 
-// Log-out confirmation.
-// The window relies on this interface; the document's content is built on it.
+// Confirms the log-out: the stored login goes from the settings file and the program's state, with a tip.
 Popup {
     id: root
 
     signal sigLogoutSuccess()
+
+    function logout() {
+        g_configCommon.clearUserInfo()
+        g_appModel.clearUserInfo()
+        h_suspension.showTips(0, qsTr("Exit successful"))
+        close()
+        sigLogoutSuccess()
+    }
+
+    parent: Overlay.overlay
+    x: parent ? Math.round((parent.width - width) / 2) : 0
+    y: parent ? Math.round((parent.height - height) / 2) : 0
+    z: 2
+    width: g_resolution.getScaleLength(460)
+    height: g_resolution.getScaleLength(220)
+    padding: g_resolution.getScaleLength(24)
+    closePolicy: Popup.CloseOnEscape
+
+    background: Rectangle {
+        color: "#FFFFFF"
+        radius: g_resolution.getScaleLength(8)
+        border.color: "#BAC2CA"
+    }
+
+    contentItem: Item {
+        Text {
+            id: mTitle
+            text: qsTr("Log out")
+            color: "#303344"
+            font.pixelSize: g_resolution.getScaleLength(18)
+            font.bold: true
+        }
+        Text {
+            anchors.top: mTitle.bottom
+            anchors.topMargin: g_resolution.getScaleLength(20)
+            width: parent.width
+            wrapMode: Text.WordWrap
+            text: qsTr("The parameters will not be synchronized to the personal account after logout. Are you sure you want to log out?")
+            color: "#5B6270"
+            font.pixelSize: g_resolution.getScaleLength(14)
+        }
+        Row {
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            spacing: g_resolution.getScaleLength(12)
+            KTxtBtn {
+                objectName: "cancel"
+                width: g_resolution.getScaleLength(100)
+                height: g_resolution.getScaleLength(34)
+                mText: qsTr("Cancel")
+                mColor: "#303344"
+                mBgColor: "#EEF2F6"
+                mBgColorHovered: "#DEE9F1"
+                mRadius: 4
+                onClicked: root.close()
+            }
+            KTxtBtn {
+                objectName: "ok"
+                width: g_resolution.getScaleLength(100)
+                height: g_resolution.getScaleLength(34)
+                mText: qsTr("OK")
+                mColor: "#FFFFFF"
+                mBgColor: "#6195C2"
+                mBgColorHovered: "#4A7BA6"
+                mRadius: 4
+                onClicked: root.logout()
+            }
+        }
+    }
 }

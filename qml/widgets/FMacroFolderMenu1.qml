@@ -18,6 +18,7 @@ Popup {
     }
     contentItem: Column {
         FMacroFolderItem {
+            objectName: "newMacro"
             mText: qsTr("New macro")
             onClicked: {
                 root.close()
@@ -25,6 +26,7 @@ Popup {
             }
         }
         FMacroFolderItem {
+            objectName: "newFolder"
             mText: qsTr("New folder")
             onClicked: {
                 root.close()

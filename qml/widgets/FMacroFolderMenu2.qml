@@ -18,6 +18,7 @@ Popup {
     }
     contentItem: Column {
         FMacroFolderItem {
+            objectName: "rename"
             mText: qsTr("Rename")
             onClicked: {
                 root.close()
@@ -25,6 +26,7 @@ Popup {
             }
         }
         FMacroFolderItem {
+            objectName: "delete"
             mText: qsTr("Delete")
             onClicked: {
                 root.close()

@@ -20,6 +20,7 @@ Popup {
     }
     contentItem: Column {
         FMacroFolderItem {
+            objectName: "rename"
             mText: qsTr("Rename")
             onClicked: {
                 root.close()
@@ -34,6 +35,7 @@ Popup {
             Component.onCompleted: setOneLine(0, 0, width, 0)
         }
         FMacroFolderItem {
+            objectName: "delete"
             mText: qsTr("Delete")
             onClicked: {
                 root.close()

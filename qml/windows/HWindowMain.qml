@@ -590,6 +590,7 @@ Window {
     FDownloadConfig_new {
         id: mDownloadConfig
         onMSender: mWindow.mGeter(buttonIndex)
+        onDownloaded: mPageConfig.downLoadConfig()
         Component.onCompleted: mWindow.registerPopup(12, mDownloadConfig)
     }
     HCheckSoftware_new {
@@ -697,6 +698,10 @@ Window {
             mMask.open()
             subWindow.showSubWindowMask()
             mSelectMouseConfig.open()
+        }
+        onClosed: {
+            mMask.close()
+            subWindow.hideSubWindowMask()
         }
     }
     Popup {

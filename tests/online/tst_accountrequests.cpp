@@ -118,6 +118,32 @@ private slots:
         QCOMPARE(services.logins, (QStringList{"second@b.c|N|t", "second@b.c|N|t"}));
     }
 
+    // A password change without the old or the new password is answered at once with the blank-password code,
+    // after the call returns, and sends nothing.
+    void blankPasswordChangeIsNotSent_data()
+    {
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("no old") << "" << "secret2";
+        QTest::newRow("no new") << "secret1" << "";
+    }
+
+    void blankPasswordChangeIsNotSent()
+    {
+        QFETCH(QString, current);
+        QFETCH(QString, next);
+        m_server->scriptJson("/v1/user/updatePassword", R"({"code":0})");
+        KNetUpdatePwd update;
+        QSignalSpy results(&update, &KNetBase::sigRequestFinished);
+        update.updatePwd(current, next);
+        QCOMPARE(results.count(), 0);
+        QTRY_COMPARE(results.count(), 1);
+        QCOMPARE(results[0][0].toInt(), 10014);
+        QCOMPARE(results[0][1].toString(), QStringLiteral("The password cannot be blank"));
+        QTest::qWait(50);
+        QCOMPARE(m_server->requests().size(), 0);
+    }
+
     // A transport error: -1; the password change starts no online check, the others do.
     void transportErrorOnlineCheck()
     {

@@ -232,6 +232,7 @@ private slots:
                                             "least 6 digits long";
         QTest::newRow("same as old") << "secret1" << "secret1" << "secret1"
                                      << "Old and new passwords cannot be the same";
+        QTest::newRow("empty old") << "" << "secret2" << "secret2" << "The input field cannot be empty";
     }
 
     void passwordChangeOrder()
