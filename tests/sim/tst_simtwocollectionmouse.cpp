@@ -92,8 +92,8 @@ void TestSimTwoCollectionMouse::factoryImagesPassTheirModelsTest_data()
     QTest::addColumn<int>("sign");
     for (const SimTwoCollection::Model& model : SimTwoCollection::kModels) {
         const QByteArray name = DeviceIds::find(model.pid)->typeName;
-        QTest::newRow(name + " adds") << int(model.pid) << 0;
-        QTest::newRow(name + " subtracts") << int(model.pid) << 1;
+        QTest::newRow((name + " adds").constData()) << int(model.pid) << 0;
+        QTest::newRow((name + " subtracts").constData()) << int(model.pid) << 1;
     }
 }
 
