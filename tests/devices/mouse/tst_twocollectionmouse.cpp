@@ -22,7 +22,9 @@
 #include "models/keys/KKeyModelItem.h"
 #include "platform/sys/PlatformTime.h"
 #include "common/ProgramFolders.h"
+#include "sim/SimulationSetup.h"
 #include "sim/mouse/twocollection/SimTwoCollectionMouse.h"
+#include "hid/khid/KUSBDevice.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,6 +131,8 @@ private slots:
     void echoTest();
 
     void dpiWrite();
+    void stageDefaults_data();
+    void stageDefaults();
     void dpiConversions_data();
     void dpiConversions();
     void dpiRefusals_data();
@@ -162,6 +166,8 @@ private slots:
     void profileRefusals();
     void factoryProfilesMatchTheMouse_data();
     void factoryProfilesMatchTheMouse();
+    void simulatedRun_data();
+    void simulatedRun();
 
 private:
     FDeviceEdris* open(int pid, int sign = 0);
@@ -438,6 +444,33 @@ void TestTwoCollectionMouse::dpiWrite()
     QCOMPARE(m_mouse->dpiCodes().mid(0, 2), (QList<int>{24, 320}));
     QCOMPARE(int(m_mouse->imageByte(309)), 1);
     QCOMPARE(mouse->getDpiList().mid(0, 2), (QVector<int>{1200, 16000}));
+}
+
+void TestTwoCollectionMouse::stageDefaults_data()
+{
+    QTest::addColumn<int>("pid");
+    QTest::addColumn<QVector<int>>("defaults");
+    QTest::newRow("Edris") << kEdris << QVector<int>{800, 1000, 1500, 2000, 3000, 8000, 16000};
+    QTest::newRow("Tamsin") << kTamsin << QVector<int>{800, 1000, 1500, 2000, 3000, 8000, 16000};
+    QTest::newRow("Pembry") << kPembry << QVector<int>{400, 800, 1200, 1600, 2000, 2400, 3000};
+    QTest::newRow("Orlan") << kOrlan << QVector<int>{400, 800, 1200, 1600, 2000, 2400, 3000};
+    QTest::newRow("Selwin") << kSelwin << QVector<int>{800, 1200, 1800, 3000, 6200, 3000, 6200};
+    QTest::newRow("Varlo") << kVarlo << QVector<int>{800, 1200, 1800, 3000, 6200};
+    QTest::newRow("Wendal") << kWendal << QVector<int>{600, 1000, 1200, 1600, 2000};
+}
+
+// Enabled stages without a value take the model's defaults, and the DPI model is told each stage's own.
+void TestTwoCollectionMouse::stageDefaults()
+{
+    QFETCH(int, pid);
+    QFETCH(QVector<int>, defaults);
+    FDeviceEdris* mouse = open(pid);
+    QVERIFY(mouse);
+    QVERIFY(mouse->setDpiList(QVector<int>(defaults.size(), 0)));
+    QCOMPARE(mouse->getDpiList(), defaults);
+    QCOMPARE(m_dpi->values().mid(0, defaults.size()), defaults);
+    for (int stage = 0; stage < defaults.size(); ++stage)
+        QCOMPARE(m_mouse->dpiCodes().at(stage), int(mouse->dpiValueToCode(defaults.at(stage))));
 }
 
 void TestTwoCollectionMouse::dpiConversions_data()
@@ -868,6 +901,12 @@ void TestTwoCollectionMouse::macroRecordLimits()
     QVERIFY(m_mouse->blocks().isEmpty());
     m_mouse->failFrom(0);
     QCOMPARE(mouse->setMacro(false, MacroPlayCycles, {press(4)}, 1, 0), 0);
+    // The left button's press macros have slots 1000..1003 at 0xD0..0xDC.
+    m_mouse->clearFaults();
+    for (int slot = 1000; slot <= 1003; ++slot)
+        QCOMPARE(mouse->setMacro(false, MacroPlayCycles, {press(4 + slot - 1000)}, 1, slot), 1);
+    QCOMPARE(m_mouse->macroAddresses().mid(1), (QList<int>{0xD0, 0xD4, 0xD8, 0xDC}));
+    QCOMPARE(m_mouse->macro(0xDC).events.first().code, 7);
     // The macro id is the key itself.
     int id = -1;
     QVERIFY(mouse->checkMacroId(7, &id));
@@ -1201,6 +1240,31 @@ void TestTwoCollectionMouse::factoryProfilesMatchTheMouse()
     const QByteArray before = m_mouse->image();
     QCOMPARE(mouse->getMouseConfig(document), 1);
     QCOMPARE(m_mouse->image().mid(242, 476 - 242), before.mid(242, 476 - 242));
+}
+
+void TestTwoCollectionMouse::simulatedRun_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("pid");
+    for (int pid : kAllModels)
+        QTest::newRow(DeviceIds::find(pid)->typeName) << QString::fromLatin1(DeviceIds::find(pid)->typeName).toLower()
+                                                      << pid;
+}
+
+// CORVANE_SIMULATE names the models; the simulated run plugs the emulator and may create the model's class,
+// which the product factory does not.
+void TestTwoCollectionMouse::simulatedRun()
+{
+    QFETCH(QString, name);
+    QFETCH(int, pid);
+    QVERIFY(setupSimulation(name));
+    QVERIFY(simulatedProductIds().contains(quint16(pid)));
+    std::unique_ptr<KBaseDevice> device(DeviceFactory::createModel(pid));
+    QVERIFY(qobject_cast<FDeviceEdris*>(device.get()));
+    QVERIFY(!DeviceFactory::serves(pid));
+    KHID::KUSBDevice command, data;
+    QVERIFY(command.initDevice(DeviceIds::kVendorId, quint16(pid), 1, 0xFF00, quint16(6)));
+    QVERIFY(data.initDevice(DeviceIds::kVendorId, quint16(pid), 1, 0xFF00, quint16(0x408)));
 }
 
 QTEST_MAIN(TestTwoCollectionMouse)

@@ -10,12 +10,7 @@
 #include "platform/sys/PlatformTime.h"
 
 #include <QDebug>
-#include <QEventLoop>
 #include <QMutexLocker>
-#include <QPointer>
-#include <QTimer>
-
-#include <memory>
 
 using namespace Edris;
 
@@ -139,17 +134,9 @@ bool FDeviceEdris::openChannel(KHID::KUSBDevice*& channel, int featureLength, co
 
 bool FDeviceEdris::runStartupRead()
 {
-    // The read runs on the pool like every other exchange; the GUI thread keeps its events flowing meanwhile,
-    // for a bounded time, and the object may be deleted under the loop.
-    struct Outcome {
-        bool done = false;
-        bool ok = false;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    QEventLoop loop;
-    QPointer<QEventLoop> guard(&loop);
-    QPointer<FDeviceEdris> self(this);
-    work.run(
+    // The read runs on the pool like every other exchange; the GUI thread keeps its events flowing meanwhile.
+    return m_session.runAndWait(
+        work,
         [this] {
             MouseOperation op(m_session);
             QByteArray profile(kProfileSize, '\0');
@@ -159,19 +146,7 @@ bool FDeviceEdris::runStartupRead()
             m_profile = profile;
             return true;
         },
-        [outcome, guard](bool ok) {
-            outcome->done = true;
-            outcome->ok = ok;
-            if (guard)
-                guard->quit();
-        });
-    if (!outcome->done) {
-        QTimer::singleShot(kStartupReadTimeoutMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    if (!self)
-        return false;
-    return outcome->done && outcome->ok;
+        kStartupReadTimeoutMs);
 }
 
 QJsonObject* FDeviceEdris::getLayout()

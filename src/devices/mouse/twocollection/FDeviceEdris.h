@@ -129,13 +129,7 @@ protected:
     FDeviceEdris(const Edris::Model& model, QObject* parent);
 
     struct ApplyPlan;
-    // What a key editor's item becomes after a write.
-    struct KeyChange {
-        int key = 0;
-        int type = 0;
-        bool setType = false;
-        quint8 code[4] = {0, 0, 0, 0};
-    };
+    using KeyChange = MouseKeyChange;
 
     // GUI thread: opens both channels, or keeps open ones while an operation holds the mouse.
     bool openForInit();
@@ -159,7 +153,6 @@ protected:
                           int usage, KeyChange* change);
     bool planProfile(const QJsonObject& document, const MouseUiState& ui, ApplyPlan* plan);
     bool commitPlan(ApplyPlan& plan, MouseOperation& op);
-    static std::function<void()> keyChangesTask(const QList<KeyChange>& changes);
     static const QVariantMap lightItem(const MouseUiState& ui, int zone);
 
     KHID::KUSBDevice* m_command = nullptr;

@@ -108,7 +108,7 @@ bool FDeviceEdris::setKeyFunction(const KKey& key, const KKeyFunction& function,
     KeyChange change;
     change.key = key;
     std::copy(bytes.begin(), bytes.end(), change.code);
-    op.onSuccess(keyChangesTask({change}));
+    op.onSuccess(MouseSession::keyItemsTask({change}));
     return op.finish(commitProfile(next));
 }
 
@@ -181,31 +181,8 @@ bool FDeviceEdris::setCompositeKey(const KKey& key, const KKeyFunction& function
         QMutexLocker lock(&m_stateLock);
         m_profile = next;
     }
-    op.onSuccess(keyChangesTask({change}));
+    op.onSuccess(MouseSession::keyItemsTask({change}));
     return op.finish(true);
-}
-
-std::function<void()> FDeviceEdris::keyChangesTask(const QList<KeyChange>& changes)
-{
-    return [changes] {
-        KKeyModel* model = AppServices::instance()->getKeyModel();
-        if (!model)
-            return;
-        const QVariantList items = model->getKeyList();
-        for (const KeyChange& change : changes) {
-            for (const QVariant& v : items) {
-                auto* item = qobject_cast<KKeyModelItem*>(v.value<QObject*>());
-                if (!item || item->getKey() != change.key)
-                    continue;
-                if (change.setType)
-                    item->setType(change.type, true, QString());
-                item->setValue1(change.code[0]);
-                item->setValue2(change.code[1]);
-                item->setValue3(change.code[2]);
-                item->setValue4(change.code[3]);
-            }
-        }
-    };
 }
 
 // --- macros -------------------------------------------------------------------------------------------------

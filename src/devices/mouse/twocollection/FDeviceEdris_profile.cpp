@@ -267,7 +267,7 @@ bool FDeviceEdris::commitPlan(ApplyPlan& plan, MouseOperation& op)
     if (!commitProfile(plan.profile))
         return fail("[Error] getMouseConfig setCurrentPicIndex");
 
-    op.onSuccess(keyChangesTask(plan.keys));
+    op.onSuccess(MouseSession::keyItemsTask(plan.keys));
     const int report = plan.report;
     const bool hasDpi = plan.hasDpi;
     const QVector<bool> enable = plan.enable;
