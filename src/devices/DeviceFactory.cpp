@@ -3,6 +3,7 @@
 #include "devices/DeviceRegistration.h"
 #include "devices/keyboard/KeyboardFamily.h"
 #include "devices/mouse/register/RegisterMouseFamily.h"
+#include "devices/mouse/twocollection/TwoCollectionFamily.h"
 #include "devices/mouse/twopage/TwoPageFamily.h"
 
 namespace {
@@ -19,6 +20,7 @@ constexpr FamilyLine kFamilies[] = {
     {&rgbKeyboardFamily, false},
     {&registerMouseFamily, false},
     {&twoPageFamily, false},
+    {&twoCollectionFamily, false},
 };
 
 const DeviceRegistration* registrationOf(int pid, bool productOnly)

@@ -2,6 +2,7 @@
 
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 #include "sim/mouse/register/SimRegisterMouse.h"
+#include "sim/mouse/twocollection/SimTwoCollectionMouse.h"
 #include "sim/mouse/twopage/SimTwoPageMouse.h"
 
 #include <QHash>
@@ -58,6 +59,15 @@ QString plugTwoPageMouse(quint16 pid, SimBus* bus)
     return mouse->commandPath();
 }
 
+QString plugTwoCollectionMouse(quint16 pid, SimBus* bus)
+{
+    SimTwoCollectionMouse* mouse = processEmulator<SimTwoCollectionMouse>(
+        pid, [pid] { return new SimTwoCollectionMouse(pid); });
+    if (!mouse->isPlugged())
+        mouse->plug(bus);
+    return mouse->commandPath();
+}
+
 } // namespace
 
 QList<SimEmulatorFamily> simEmulatorFamilies()
@@ -67,5 +77,6 @@ QList<SimEmulatorFamily> simEmulatorFamilies()
         {DeviceIds::Family::RgbKeyboard, &plugKeyboard},
         {DeviceIds::Family::RegisterMouse, &plugRegisterMouse},
         {DeviceIds::Family::TwoPageMouse, &plugTwoPageMouse},
+        {DeviceIds::Family::ProfileImageMouse, &plugTwoCollectionMouse},
     };
 }

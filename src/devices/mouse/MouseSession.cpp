@@ -1,16 +1,22 @@
 #include "devices/mouse/MouseSession.h"
 
 #include "common/AppServices.h"
+#include "hid/HWork.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
 #include "models/keys/KKeyModel.h"
+#include "models/keys/KKeyModelItem.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QMetaProperty>
 #include <QMutexLocker>
 #include <QThread>
+#include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -120,6 +126,52 @@ void MouseSession::post(std::function<void()> change) const
         return;
     }
     QMetaObject::invokeMethod(m_owner.data(), std::move(change), Qt::QueuedConnection);
+}
+
+bool MouseSession::runAndWait(HWork& work, std::function<bool()> task, int timeoutMs)
+{
+    struct Outcome {
+        bool done = false;
+        bool ok = false;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    QEventLoop loop;
+    QPointer<QEventLoop> guard(&loop);
+    const QPointer<QObject> owner = m_owner;
+    work.run(std::move(task), [outcome, guard](bool ok) {
+        outcome->done = true;
+        outcome->ok = ok;
+        if (guard)
+            guard->quit();
+    });
+    if (!outcome->done) {
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return owner && outcome->done && outcome->ok;
+}
+
+std::function<void()> MouseSession::keyItemsTask(const QList<MouseKeyChange>& changes)
+{
+    return [changes] {
+        KKeyModel* model = AppServices::instance()->getKeyModel();
+        if (!model)
+            return;
+        const QVariantList items = model->getKeyList();
+        for (const MouseKeyChange& change : changes) {
+            for (const QVariant& v : items) {
+                auto* item = qobject_cast<KKeyModelItem*>(v.value<QObject*>());
+                if (!item || item->getKey() != change.key)
+                    continue;
+                if (change.setType)
+                    item->setType(change.type, true, QString());
+                item->setValue1(change.code[0]);
+                item->setValue2(change.code[1]);
+                item->setValue3(change.code[2]);
+                item->setValue4(change.code[3]);
+            }
+        }
+    };
 }
 
 MouseOperation::MouseOperation(MouseSession& session)

@@ -42,6 +42,8 @@
 
 #include <functional>
 
+class HWork;
+
 // The user interface as mouse operations read it.
 struct MouseUiState {
     QVariantList keyList;          // the key model's items (KKeyModel::keyList)
@@ -49,6 +51,15 @@ struct MouseUiState {
     QVector<QVariantMap> lightZones; // properties of the light items: [0] the main zone, [1] the wheel
     QString deviceName;            // "deviceName" of the mouse's layout document
     QString profileName;           // file name of the current profile; empty when none is chosen
+};
+
+// What a key editor's item becomes after a write: its function (set and announced when setType) and the four
+// code bytes the mouse now holds.
+struct MouseKeyChange {
+    int key = 0;
+    int type = 0;
+    bool setType = false;
+    quint8 code[4] = {0, 0, 0, 0};
 };
 
 class MouseSession
@@ -77,6 +88,14 @@ public:
     // Runs change on the owner's (GUI) thread: at once when called there, else queued; dropped when the owner
     // is gone by then.
     void post(std::function<void()> change) const;
+
+    // GUI thread: runs task on the pool through work and keeps the GUI thread's events flowing until it is done,
+    // at most timeoutMs; the owner may be deleted meanwhile. False when the task failed, timed out or the owner
+    // is gone.
+    bool runAndWait(HWork& work, std::function<bool()> task, int timeoutMs);
+
+    // The change of the key editor's items (of the application's key model) after a write, for the GUI thread.
+    static std::function<void()> keyItemsTask(const QList<MouseKeyChange>& changes);
 
 private:
     QPointer<QObject> m_owner;

@@ -1,6 +1,7 @@
 #include "models/device/FPaintView.h"
 
 #include "common/AppServices.h"
+#include "common/DeviceIds.h"
 #include "common/LocalPath.h"
 #include "common/ProgramFolders.h"
 #include "models/device/FOledModel.h"
@@ -20,6 +21,15 @@ namespace {
 const QString kFontFile = QStringLiteral("://SOURCEHANSANSCN-NORMAL_0.ttf");
 // The device whose screen is wide (128 x 32); the others have 64 x 48.
 const QString kWideScreenDevice = QStringLiteral("Edris");
+
+// The two-collection mice, named by their catalogue model, share that screen.
+bool isWideScreen(const QString& deviceName)
+{
+    if (deviceName == kWideScreenDevice)
+        return true;
+    const DeviceIds::Model* model = DeviceIds::find(DeviceIds::mousePid(deviceName.toLatin1().constData()));
+    return model && model->family == DeviceIds::Family::ProfileImageMouse;
+}
 constexpr int kDefaultFontSize = 110;
 
 // The editor's font, added to the font database once per process.
@@ -99,7 +109,7 @@ void FPaintView::deviceChanged()
 {
     const bool small = qFuzzyCompare(AppServices::instance()->uiScale(), 0.75f);
     const KImageModel* image = AppServices::instance()->getImageModel();
-    const bool wide = image && image->deviceName() == kWideScreenDevice;
+    const bool wide = image && isWideScreen(image->deviceName());
     setRatio(small ? (wide ? 3 : 6) : (wide ? 4 : 8));
     setOledWidth(small ? 384 : 512);
     setOledHight(small ? (wide ? 96 : 288) : (wide ? 128 : 384));

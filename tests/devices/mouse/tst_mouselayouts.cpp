@@ -5,6 +5,7 @@
 
 #include "common/DeviceIds.h"
 #include "devices/mouse/register/FarrantNordicProtocol.h"
+#include "devices/mouse/twocollection/EdrisProtocol.h"
 #include "devices/mouse/twopage/UlverdProtocol.h"
 #include "hid/DeviceFactory.h"
 #include "hid/KBaseDevice.h"
@@ -38,6 +39,14 @@ struct FamilyLimits {
     int keys;            // entries of the key table
 };
 
+// A two-collection model: its stages, DPI code unit and buttons; every macro record ends with its end item.
+constexpr FamilyLimits edrisLimits(quint16 pid, int stages, int unit, int maxCode, int keys)
+{
+    return {DeviceIds::Family::ProfileImageMouse, pid, stages, unit, maxCode, Edris::kLightEffects, 0, 0xFF, 0,
+            Edris::kSpeedMax, Edris::kMacroRecordSize, Edris::kMacroHeaderSize + Edris::kMacroItemSize,
+            4 * Edris::kMacroItemSize, true, keys};
+}
+
 const FamilyLimits kLimits[] = {
     {DeviceIds::Family::RegisterMouse, 0, FarrantNordic::kDpiStages, FarrantNordic::kDpiUnit, 0xFFFF,
      FarrantNordic::kLightModes, 1, FarrantNordic::kBrightnessLevels, FarrantNordic::kLightSpeedSlowest,
@@ -54,6 +63,13 @@ const FamilyLimits kLimits[] = {
      TwoPage::kDpiMax / TwoPage::kDpiStep, Ulverd::kLockedLightSetterModes, 0, Ulverd::kLockedBrightnessMax, 0,
      Ulverd::kLockedSpeedMax, Ulverd::kMacroBufferSize, 0, Ulverd::kLongestLockedRecord, false,
      Ulverd::kLockedReadEntries},
+    edrisLimits(DeviceIds::kEdris, 7, Edris::kDpiUnit, Edris::kMaxDpiCode, 12),
+    edrisLimits(DeviceIds::kTamsin, 7, Edris::kDpiUnit, Edris::kMaxDpiCode, 12),
+    edrisLimits(DeviceIds::kSelwin, 7, Edris::kDpiUnit, Edris::kMaxDpiCode, 8),
+    edrisLimits(DeviceIds::kWendal, 5, Edris::kDpiUnit, Edris::kMaxDpiCode, 10),
+    edrisLimits(DeviceIds::kPembry, 7, TwoPage::kDpiStep, TwoPage::kDpiMax / TwoPage::kDpiStep, 12),
+    edrisLimits(DeviceIds::kOrlan, 7, TwoPage::kDpiStep, TwoPage::kDpiMax / TwoPage::kDpiStep, 12),
+    edrisLimits(DeviceIds::kVarlo, 5, TwoPage::kDpiStep, TwoPage::kDpiMax / TwoPage::kDpiStep, 10),
 };
 
 const FamilyLimits* limitsOf(DeviceIds::Family family, quint16 pid)

@@ -102,6 +102,7 @@ private slots:
         QTest::newRow("small, wide screen") << 0.75f << "Edris" << 3.0 << QSize(384, 96) << QSize(128, 32);
         QTest::newRow("small, other") << 0.75f << "ZEPHRA" << 6.0 << QSize(384, 288) << QSize(64, 48);
         QTest::newRow("normal, wide screen") << 1.0f << "Edris" << 4.0 << QSize(512, 128) << QSize(128, 32);
+        QTest::newRow("a two-collection model") << 1.0f << "VARLO" << 4.0 << QSize(512, 128) << QSize(128, 32);
         QTest::newRow("normal, other") << 1.0f << "Balsom" << 8.0 << QSize(512, 384) << QSize(64, 48);
         QTest::newRow("large, no device") << 1.25f << "" << 8.0 << QSize(512, 384) << QSize(64, 48);
     }

@@ -10,12 +10,7 @@
 #include "platform/sys/PlatformTime.h"
 
 #include <QDebug>
-#include <QEventLoop>
 #include <QMutexLocker>
-#include <QPointer>
-#include <QTimer>
-
-#include <memory>
 
 using namespace Ulverd;
 using namespace TwoPage;
@@ -103,30 +98,8 @@ bool HDeviceUlverd::openChannel()
 
 bool HDeviceUlverd::runStartupRead()
 {
-    // The read runs on the pool like every other exchange; the GUI thread keeps its events flowing meanwhile,
-    // for a bounded time, and the object may be deleted under the loop.
-    struct Outcome {
-        bool done = false;
-        bool ok = false;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    QEventLoop loop;
-    QPointer<QEventLoop> guard(&loop);
-    QPointer<HDeviceUlverd> self(this);
-    work.run([this] { return readData(); },
-             [outcome, guard](bool ok) {
-                 outcome->done = true;
-                 outcome->ok = ok;
-                 if (guard)
-                     guard->quit();
-             });
-    if (!outcome->done) {
-        QTimer::singleShot(kStartupReadTimeoutMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    if (!self)
-        return false;
-    return outcome->done && outcome->ok;
+    // The read runs on the pool like every other exchange; the GUI thread keeps its events flowing meanwhile.
+    return m_session.runAndWait(work, [this] { return readData(); }, kStartupReadTimeoutMs);
 }
 
 QJsonObject* HDeviceUlverd::getLayout()

@@ -95,13 +95,7 @@ protected:
     HDeviceUlverd(quint16 pid, Dialect dialect, QObject* parent);
 
     struct ApplyPlan;
-    // What a key editor's item becomes after a write: its type (announced when notify) and code bytes.
-    struct KeyChange {
-        int key = 0;
-        int type = 0;
-        bool notify = false;
-        quint8 code[TwoPage::kKeyCodeSize] = {0, 0, 0, 0};
-    };
+    using KeyChange = MouseKeyChange;
 
     bool locked() const { return m_dialect == Dialect::Locked; }
     // GUI thread: opens the channel, or keeps an open one while an operation holds the mouse.
@@ -148,8 +142,6 @@ protected:
     int sendMacro(int slot, const QByteArray& events, int records);
     bool encodeMacro(const QVector<KMacroItem>& items, bool ignoreDelay, QByteArray* events, int* records) const;
 
-    // The key editor's items after a write, as a change for the GUI thread.
-    static std::function<void()> keyChangesTask(const QList<KeyChange>& changes);
 
     KHID::KUSBDevice* m_channel = nullptr;
     QJsonObject m_layout;

@@ -114,9 +114,9 @@ bool HDeviceUlverd::setKeyFunction(const KKey& key, const KKeyFunction& function
     KeyChange change;
     change.key = key;
     change.type = function;
-    change.notify = false;
+    change.setType = false;
     std::copy(code.bytes, code.bytes + kKeyCodeSize, change.code);
-    op.onSuccess(keyChangesTask({change}));
+    op.onSuccess(MouseSession::keyItemsTask({change}));
     return op.finish(commitImage(next));
 }
 
@@ -172,7 +172,7 @@ bool HDeviceUlverd::planFunction(QByteArray& next, QMap<int, int>& slotTable, in
         next[keyEntryByte(entry) + i] = char(code.bytes[i]);
     change->key = key;
     change->type = type;
-    change->notify = true;
+    change->setType = true;
     std::copy(code.bytes, code.bytes + kKeyCodeSize, change->code);
     return true;
 }
@@ -193,31 +193,8 @@ bool HDeviceUlverd::setFunction(const KKey& key, const KKeyFunction& function, c
         m_image = next;
         m_macroSlots = slotTable;
     }
-    op.onSuccess(keyChangesTask({change}));
+    op.onSuccess(MouseSession::keyItemsTask({change}));
     return op.finish(true);
-}
-
-std::function<void()> HDeviceUlverd::keyChangesTask(const QList<KeyChange>& changes)
-{
-    return [changes] {
-        KKeyModel* model = AppServices::instance()->getKeyModel();
-        if (!model)
-            return;
-        const QVariantList items = model->getKeyList();
-        for (const KeyChange& change : changes) {
-            for (const QVariant& v : items) {
-                auto* item = v.value<KKeyModelItem*>();
-                if (!item || item->getKey() != change.key)
-                    continue;
-                if (change.notify)
-                    item->setType(change.type, true, QString());
-                item->setValue1(change.code[0]);
-                item->setValue2(change.code[1]);
-                item->setValue3(change.code[2]);
-                item->setValue4(change.code[3]);
-            }
-        }
-    };
 }
 
 // --- checks of the key editor ----------------------------------------------------------------------------------

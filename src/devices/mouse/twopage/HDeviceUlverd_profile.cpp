@@ -190,7 +190,7 @@ bool HDeviceUlverd::planProfile(const QJsonObject& profile, ApplyPlan* plan)
                     next[keyEntryByte(entryIndex) + i] = char(code.bytes[i]);
                 m.change.key = key;
                 m.change.type = KFuncMacro;
-                m.change.notify = true;
+                m.change.setType = true;
                 std::copy(code.bytes, code.bytes + kKeyCodeSize, m.change.code);
                 plan->macros << m;
                 continue;
@@ -242,14 +242,14 @@ bool HDeviceUlverd::commitProfile(ApplyPlan& plan, MouseOperation& op)
     }
     if (!commitImage(plan.image)) {
         // The macro keys the mouse took stay as they are, in the image and in the key editor.
-        m_session.post(keyChangesTask(done));
+        m_session.post(MouseSession::keyItemsTask(done));
         return fail("[Error] writeData");
     }
     {
         QMutexLocker lock(&m_stateLock);
         m_macroSlots = plan.slotTable;
     }
-    op.onSuccess(keyChangesTask(done + plan.keys));
+    op.onSuccess(MouseSession::keyItemsTask(done + plan.keys));
     if (locked())
         return op.finish(true);
     // The root shows the profile's report rate, stages, light and macro names.

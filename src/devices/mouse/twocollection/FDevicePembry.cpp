@@ -1,0 +1,6 @@
+#include "devices/mouse/twocollection/FDevicePembry.h"
+
+FDevicePembry::FDevicePembry(QObject* parent)
+    : FDeviceEdris(Edris::kPembryModel, parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "devices/mouse/twocollection/FDeviceWendal.h"
+
+FDeviceWendal::FDeviceWendal(QObject* parent)
+    : FDeviceEdris(Edris::kWendalModel, parent)
+{
+}

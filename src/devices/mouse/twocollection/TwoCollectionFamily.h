@@ -1,0 +1,6 @@
+#pragma once
+
+#include "devices/DeviceRegistration.h"
+
+// The two-collection mouse classes and the product ids they serve.
+DeviceFamily twoCollectionFamily();
