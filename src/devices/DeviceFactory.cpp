@@ -2,6 +2,7 @@
 
 #include "devices/DeviceRegistration.h"
 #include "devices/keyboard/KeyboardFamily.h"
+#include "devices/mouse/featurereport/FeatureReportFamily.h"
 #include "devices/mouse/register/RegisterMouseFamily.h"
 #include "devices/mouse/twopage/TwoPageFamily.h"
 
@@ -19,6 +20,7 @@ constexpr FamilyLine kFamilies[] = {
     {&rgbKeyboardFamily, false},
     {&registerMouseFamily, false},
     {&twoPageFamily, false},
+    {&featureReportFamily, false},
 };
 
 const DeviceRegistration* registrationOf(int pid, bool productOnly)
