@@ -17,6 +17,7 @@
 #include "models/device/KDpiModel.h"
 #include "models/keys/KKeyModelItem.h"
 #include "platform/sys/PlatformTime.h"
+#include "sim/SimulationSetup.h"
 #include "sim/mouse/featurereport/SimFeatureReportMouse.h"
 #include "sim/mouse/featurereport/SimSupplierImageMouse.h"
 
@@ -92,6 +93,8 @@ private slots:
     void kinlochDpi();
     void supplierImageMouse();
     void supplierImageFailures();
+    void simulatedRun_data();
+    void simulatedRun();
 
 private:
     KDeviceDunmor* open(quint16 pid);
@@ -1014,6 +1017,39 @@ void TestFeatureReportMouse::supplierImageFailures()
     QCOMPARE(Platform::recordedSleeps(), (QList<int>{1000, 1000, 1000, 1000}));
     QVERIFY(!absent->readFile());
     QVERIFY(!absent->setLightModel(3, 0));
+}
+
+// --- a simulated run ----------------------------------------------------------------------------------------
+
+void TestFeatureReportMouse::simulatedRun_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<quint16>("pid");
+    QTest::newRow("root") << "DUNMOR" << DeviceIds::kDunmor;
+    QTest::newRow("model") << "garrick" << DeviceIds::kGarrick;
+    QTest::newRow("Kinloch") << "KINLOCH" << DeviceIds::kKinloch;
+    QTest::newRow("image mouse") << "KINLOCH_Hollis" << DeviceIds::kKinlochHollis;
+}
+
+void TestFeatureReportMouse::simulatedRun()
+{
+    QFETCH(QString, name);
+    QFETCH(quint16, pid);
+    // The simulation plugs the family's emulator; the class opens it and reads the model's own layout.
+    QVERIFY(setupSimulation(name));
+    QVERIFY(simulatedProductIds().contains(pid));
+    QVERIFY(!DeviceFactory::serves(pid));
+    KBaseDevice* device = create(pid);
+    QVERIFY(device);
+    QVERIFY(device->initDevice());
+    if (pid == DeviceIds::kKinlochHollis) {
+        QVERIFY(device->getLayout()->isEmpty());
+        QCOMPARE(device->getFwVersion(), 0x0210);
+        return;
+    }
+    QCOMPARE(device->getLayout()->value("deviceName").toString(), QString::fromLatin1(DeviceIds::find(pid)->model));
+    QCOMPARE(device->getFwVersion(), 0x0105);
+    QCOMPARE(device->getDpiList().size(), 6);
 }
 
 QTEST_MAIN(TestFeatureReportMouse)

@@ -113,7 +113,9 @@ bool HDeviceKinloch_Hollis::runStartup()
 
 int HDeviceKinloch_Hollis::getFwVersion()
 {
-    const quint16 version = m_channel ? m_channel->deviceDetail().versionNumber : 0;
+    // The channel is replaced only under the operation lock.
+    MouseOperation op(m_session);
+    const quint16 version = op.isHeld() && m_channel ? m_channel->deviceDetail().versionNumber : 0;
     qDebug() << "Kinloch_Hollis pid:" << m_pid << "vid:" << DeviceIds::kVendorId << "version:" << version;
     return version;
 }
@@ -170,7 +172,6 @@ bool HDeviceKinloch_Hollis::readImageLocked()
     }
     QMutexLocker lock(&m_stateLock);
     m_image = read;
-    m_fwVersion = m_channel->deviceDetail().versionNumber;
     m_savedDpiStage = quint8(m_image.at(kDpiStageByte));
     m_imageRead = true;
     return true;

@@ -85,7 +85,6 @@ private:
     bool readReport(int size, QByteArray* report);
 
     const quint16 m_pid;
-    quint32 m_fwVersion = 0;
     KHID::KUSBDevice* m_channel = nullptr;
     QJsonObject m_layout;
     MouseSession m_session{this};
