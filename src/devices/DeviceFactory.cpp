@@ -2,6 +2,7 @@
 
 #include "devices/DeviceRegistration.h"
 #include "devices/keyboard/KeyboardFamily.h"
+#include "devices/mouse/featurereport/FeatureReportFamily.h"
 #include "devices/mouse/register/RegisterMouseFamily.h"
 #include "devices/mouse/twocollection/TwoCollectionFamily.h"
 #include "devices/mouse/twopage/TwoPageFamily.h"
@@ -21,6 +22,7 @@ constexpr FamilyLine kFamilies[] = {
     {&registerMouseFamily, false},
     {&twoPageFamily, false},
     {&twoCollectionFamily, false},
+    {&featureReportFamily, false},
 };
 
 const DeviceRegistration* registrationOf(int pid, bool productOnly)

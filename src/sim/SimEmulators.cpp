@@ -1,6 +1,8 @@
 #include "sim/SimulationSetup.h"
 
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "sim/mouse/featurereport/SimFeatureReportMouse.h"
+#include "sim/mouse/featurereport/SimSupplierImageMouse.h"
 #include "sim/mouse/register/SimRegisterMouse.h"
 #include "sim/mouse/twocollection/SimTwoCollectionMouse.h"
 #include "sim/mouse/twopage/SimTwoPageMouse.h"
@@ -68,6 +70,23 @@ QString plugTwoCollectionMouse(quint16 pid, SimBus* bus)
     return mouse->commandPath();
 }
 
+// The supplier image mouse is filed with the feature-report family but speaks its own protocol.
+QString plugFeatureReportMouse(quint16 pid, SimBus* bus)
+{
+    if (pid == DeviceIds::kKinlochHollis) {
+        SimSupplierImageMouse* mouse =
+            processEmulator<SimSupplierImageMouse>(pid, [pid] { return new SimSupplierImageMouse(pid); });
+        if (!mouse->isPlugged())
+            mouse->plug(bus);
+        return mouse->commandPath();
+    }
+    SimFeatureReportMouse* mouse =
+        processEmulator<SimFeatureReportMouse>(pid, [pid] { return new SimFeatureReportMouse(pid); });
+    if (!mouse->isPlugged())
+        mouse->plug(bus);
+    return mouse->commandPath();
+}
+
 } // namespace
 
 QList<SimEmulatorFamily> simEmulatorFamilies()
@@ -78,5 +97,6 @@ QList<SimEmulatorFamily> simEmulatorFamilies()
         {DeviceIds::Family::RegisterMouse, &plugRegisterMouse},
         {DeviceIds::Family::TwoPageMouse, &plugTwoPageMouse},
         {DeviceIds::Family::ProfileImageMouse, &plugTwoCollectionMouse},
+        {DeviceIds::Family::FeatureReportMouse, &plugFeatureReportMouse},
     };
 }

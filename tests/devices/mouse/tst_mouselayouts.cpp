@@ -4,6 +4,7 @@
 // only where the family has press macros, and the key buttons are the class's key table.
 
 #include "common/DeviceIds.h"
+#include "devices/mouse/featurereport/DunmorProtocol.h"
 #include "devices/mouse/register/FarrantNordicProtocol.h"
 #include "devices/mouse/twocollection/EdrisProtocol.h"
 #include "devices/mouse/twopage/UlverdProtocol.h"
@@ -59,6 +60,14 @@ const FamilyLimits kLimits[] = {
      TwoPage::kDpiMax / TwoPage::kDpiStep, Ulverd::kLockedLightSetterModes, 0, Ulverd::kLockedBrightnessMax, 0,
      Ulverd::kLockedSpeedMax, Ulverd::kMacroBufferSize, 0, Ulverd::kLongestLockedRecord, false,
      Ulverd::kLockedReadEntries},
+    {DeviceIds::Family::FeatureReportMouse, 0, Dunmor::kDpiStages, Dunmor::kDpiStep, Dunmor::kDpiMax / Dunmor::kDpiStep,
+     Dunmor::kLightModes, 0, Dunmor::kBrightnessMax, 0, Dunmor::kSpeedMax, Dunmor::kMacroEventBytes, 0,
+     Dunmor::kLongestMacroEvent, false, Dunmor::kButtons},
+    // The Kinloch's steps are multiples of 250.
+    {DeviceIds::Family::FeatureReportMouse, DeviceIds::kKinloch, Dunmor::kDpiStages, Dunmor::kKinlochDpi[0],
+     Dunmor::kKinlochDpi[Dunmor::kKinlochCodes - 1] / Dunmor::kKinlochDpi[0], Dunmor::kLightModes, 0,
+     Dunmor::kBrightnessMax, 0, Dunmor::kSpeedMax, Dunmor::kMacroEventBytes, 0, Dunmor::kLongestMacroEvent, false,
+     Dunmor::kButtons},
     {DeviceIds::Family::TwoPageMouse, DeviceIds::kDunmorHollis, TwoPage::kDpiStages, TwoPage::kDpiStep,
      TwoPage::kDpiMax / TwoPage::kDpiStep, Ulverd::kLockedLightSetterModes, 0, Ulverd::kLockedBrightnessMax, 0,
      Ulverd::kLockedSpeedMax, Ulverd::kMacroBufferSize, 0, Ulverd::kLongestLockedRecord, false,
@@ -117,6 +126,9 @@ void TestMouseLayouts::documentsFollowTheirClasses_data()
     QTest::addColumn<int>("pid");
     for (quint16 pid : DeviceFactory::modelIds()) {
         const DeviceIds::Model* model = DeviceIds::find(pid);
+        // The supplier image mouse loads no layout document: it offers nothing a layout would describe.
+        if (pid == DeviceIds::kKinlochHollis)
+            continue;
         if (model && isMouse(model->family))
             QTest::newRow(model->typeName) << int(pid);
     }

@@ -1,0 +1,8 @@
+#include "devices/mouse/featurereport/HDeviceLorrim.h"
+
+#include "common/DeviceIds.h"
+
+HDeviceLorrim::HDeviceLorrim(QObject* parent)
+    : KDeviceDunmor(DeviceIds::kLorrim, parent)
+{
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "devices/mouse/featurereport/KDeviceDunmor.h"
+
+// A feature-report mouse that differs from its family only by product id and layout document.
+class KDeviceIvell : public KDeviceDunmor
+{
+    Q_OBJECT
+public:
+    explicit KDeviceIvell(QObject* parent = nullptr);
+};

@@ -1,0 +1,234 @@
+#include "sim/mouse/featurereport/SimSupplierImageMouse.h"
+
+#include "sim/bus/SimBus.h"
+
+#include <QMutexLocker>
+
+namespace {
+
+constexpr quint16 kUsagePageGenericDesktop = 0x01;
+constexpr quint16 kUsageMouse = 0x02;
+constexpr quint16 kVendorUsagePage = 0xFF1C;
+constexpr quint16 kVendorUsage = 0x92;
+constexpr int kVendorCollection = 1;
+constexpr int kImageSize = 128;
+constexpr int kPageSize = 64;
+constexpr quint8 kReportId = 4;
+constexpr quint8 kReadCommand = 0xA0;
+constexpr int kStageByte = 7;
+constexpr int kLightModeByte = 37;
+constexpr int kSpeedByte = 38;
+constexpr int kBrightnessByte = 39;
+constexpr int kAttributeByte = 41;
+constexpr int kFirstKeyByte = 71;
+constexpr int kKeyStride = 5;
+constexpr int kKeyEntries = 10;
+const QString kProductName = QStringLiteral("Gaming Mouse");
+
+} // namespace
+
+SimSupplierImageMouse::SimSupplierImageMouse(quint16 productId)
+    : m_productId(productId)
+    , m_image(factoryImage())
+{
+}
+
+SimSupplierImageMouse::~SimSupplierImageMouse()
+{
+    unplug();
+}
+
+SimDevice SimSupplierImageMouse::interfaceOf(quint16 productId)
+{
+    SimDevice device;
+    device.vendorId = DeviceIds::kVendorId;
+    device.productId = productId;
+    device.versionNumber = 0x0210;
+    device.productName = kProductName;
+    device.collections << SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, 8, 0, 0)
+                       << SimCollection::make(kVendorUsagePage, kVendorUsage, kImageSize, kPageSize, 0);
+    return device;
+}
+
+QByteArray SimSupplierImageMouse::factoryImage()
+{
+    QByteArray image(kImageSize, '\0');
+    image[0] = char(kReportId);
+    image[kPageSize] = char(kReportId);
+    image[kStageByte] = 2;
+    image[kLightModeByte] = 0;
+    image[kSpeedByte] = 2;
+    image[kBrightnessByte] = 8;
+    // Left, right, middle, back, forward; the others as the mouse keeps them.
+    const quint8 keys[5][4] = {{0xB0, 0, 0, 0}, {0xB1, 0, 0, 0}, {0xB2, 0, 0, 0}, {0xB4, 0, 0, 0}, {0xB3, 0, 0, 0}};
+    for (int n = 0; n < 5; ++n) {
+        for (int i = 0; i < 4; ++i)
+            image[kFirstKeyByte + kKeyStride * n + i] = char(keys[n][i]);
+    }
+    return image;
+}
+
+bool SimSupplierImageMouse::plug(SimBus* bus)
+{
+    if (!bus)
+        bus = SimBus::instance();
+    {
+        QMutexLocker lock(&m_mutex);
+        if (m_bus && deviceId() >= 0)
+            return false;
+        m_bus = bus;
+    }
+    const int id = bus->plug(interfaceOf(m_productId), {nullptr, this});
+    QMutexLocker lock(&m_mutex);
+    m_deviceIdOnBus = id;
+    return true;
+}
+
+void SimSupplierImageMouse::unplug()
+{
+    SimBus* bus;
+    int id;
+    {
+        QMutexLocker lock(&m_mutex);
+        bus = m_bus;
+        id = m_deviceIdOnBus;
+        m_bus = nullptr;
+        m_deviceIdOnBus = -1;
+    }
+    if (!bus || id < 0 || deviceId() != id)
+        return;
+    bus->unplug(id);
+}
+
+bool SimSupplierImageMouse::isPlugged() const
+{
+    return deviceId() >= 0;
+}
+
+QString SimSupplierImageMouse::commandPath() const
+{
+    QMutexLocker lock(&m_mutex);
+    if (!m_bus || m_deviceIdOnBus < 0)
+        return QString();
+    return m_bus->path(m_deviceIdOnBus, kVendorCollection);
+}
+
+QByteArray SimSupplierImageMouse::image() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_image;
+}
+
+void SimSupplierImageMouse::setImage(const QByteArray& image)
+{
+    QMutexLocker lock(&m_mutex);
+    m_image = image.left(kImageSize);
+    m_image.append(QByteArray(kImageSize - m_image.size(), '\0'));
+}
+
+quint8 SimSupplierImageMouse::imageByte(int index) const
+{
+    QMutexLocker lock(&m_mutex);
+    return index >= 0 && index < kImageSize ? quint8(m_image.at(index)) : 0;
+}
+
+void SimSupplierImageMouse::setImageByte(int index, quint8 value)
+{
+    QMutexLocker lock(&m_mutex);
+    if (index >= 0 && index < kImageSize)
+        m_image[index] = char(value);
+}
+
+int SimSupplierImageMouse::lightMode() const { return imageByte(kLightModeByte); }
+int SimSupplierImageMouse::lightSpeed() const { return imageByte(kSpeedByte); }
+int SimSupplierImageMouse::lightBrightness() const { return imageByte(kBrightnessByte); }
+int SimSupplierImageMouse::lightAttribute() const { return imageByte(kAttributeByte); }
+
+QByteArray SimSupplierImageMouse::keyEntry(int entry) const
+{
+    QMutexLocker lock(&m_mutex);
+    if (entry < 0 || entry >= kKeyEntries)
+        return QByteArray();
+    return m_image.mid(kFirstKeyByte + kKeyStride * entry, kKeyStride);
+}
+
+int SimSupplierImageMouse::readRequests() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_readRequests;
+}
+
+QList<QByteArray> SimSupplierImageMouse::writtenPages() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_written;
+}
+
+QList<QByteArray> SimSupplierImageMouse::received() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_received;
+}
+
+void SimSupplierImageMouse::clearLog()
+{
+    QMutexLocker lock(&m_mutex);
+    m_written.clear();
+    m_received.clear();
+    m_readRequests = 0;
+    m_reportCounter = 0;
+}
+
+void SimSupplierImageMouse::failWrite(int n)
+{
+    QMutexLocker lock(&m_mutex);
+    m_failWrites << n;
+}
+
+void SimSupplierImageMouse::failRead()
+{
+    SimBus* bus;
+    int id;
+    {
+        QMutexLocker lock(&m_mutex);
+        bus = m_bus;
+        id = m_deviceIdOnBus;
+    }
+    if (bus && id >= 0)
+        bus->failNext(id, SimBus::Fault::Read, 1, kVendorCollection);
+}
+
+void SimSupplierImageMouse::clearFaults()
+{
+    QMutexLocker lock(&m_mutex);
+    m_failWrites.clear();
+    m_reportCounter = 0;
+}
+
+bool SimSupplierImageMouse::onOutput(const QByteArray& report)
+{
+    QByteArray reply;
+    {
+        QMutexLocker lock(&m_mutex);
+        const int n = m_reportCounter++;
+        if (m_failWrites.contains(n))
+            return false;
+        m_received << report;
+        if (report.size() >= 4 && quint8(report.at(0)) == kReportId && quint8(report.at(1)) == kReadCommand
+            && quint8(report.at(2)) == 1 && quint8(report.at(3)) == 1) {
+            ++m_readRequests;
+            m_nextPage = 0;
+            reply = m_image;
+        } else {
+            // A page of the image: the first, then the second.
+            m_image.replace(m_nextPage * kPageSize, kPageSize, report.left(kPageSize));
+            m_written << report.left(kPageSize);
+            m_nextPage = 1 - m_nextPage;
+            reply = QByteArray(kImageSize, '\0');
+            reply[0] = char(kReportId);
+            reply[1] = 1;
+        }
+    }
+    pushInputReport(reply);
+    return true;
+}
