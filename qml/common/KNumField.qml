@@ -20,6 +20,7 @@ Item {
 
     TextField {
         id: field
+        objectName: "input"
         width: g_resolution.getScaleLength(root.mFieldWidth)
         height: g_resolution.getScaleLength(root.mFieldHeight)
         padding: 0

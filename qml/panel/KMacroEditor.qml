@@ -39,8 +39,9 @@ Item {
         if (!mRecording || event.isAutoRepeat)
             return
         var now = Date.now()
-        if (mLastEventTime > 0)
-            g_macroList.insertItemAt(2, Math.min(99999, Math.round(now - mLastEventTime)), 0, false, -1)
+        var delay = Math.min(99999, Math.round(now - mLastEventTime))
+        if (mLastEventTime > 0 && delay > 0)
+            g_macroList.insertItemAt(2, delay, 0, false, -1)
         mLastEventTime = now
         if (!g_macroList.insertItemAt(0, event.key, event.nativeScanCode, isUp, -1))
             stopRecording()
