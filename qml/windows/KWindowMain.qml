@@ -3,6 +3,7 @@ import QtQuick.Controls 2.12
 import QtQuick.Window 2.12
 import "qrc:/common"
 import "qrc:/control"
+import "qrc:/page"
 import "qrc:/popup"
 
 // The earlier main window: a top bar (user, battery), a top navigation bar over five pages (start page,
@@ -23,8 +24,6 @@ Window {
 
     readonly property int mMaxX: Screen.desktopAvailableWidth - width
     readonly property int mMaxY: Screen.desktopAvailableHeight - height
-    // The pages, in the navigation bar's order: page n is entry n - 1.
-    readonly property var mPageDocuments: ["KPageIndex", "KPageLight", "KPageMacro", "KPageSupport", "KPageMine"]
     readonly property int mPersonalPage: 5
 
     flags: Qt.FramelessWindowHint | Qt.WindowMinimizeButtonHint | Qt.Window
@@ -33,13 +32,6 @@ Window {
     height: g_resolution.getScaleLength(720)
     title: qsTr("Corvane")
     color: "#24262B"
-
-    // The component of the part named document in folder, or null while that document is not among the
-    // resources.
-    function partComponent(folder, document) {
-        var component = Qt.createComponent("qrc:/" + folder + "/" + document + ".qml")
-        return component.status === Component.Ready ? component : null
-    }
 
     function showWindow() {
         requestActivate()
@@ -206,21 +198,33 @@ Window {
         anchors.right: parent.right
         visible: g_deviceCtl.online
 
-        Repeater {
-            model: mWindow.mPageDocuments
-            delegate: Loader {
-                id: mPage
-                objectName: "part_" + modelData
-                anchors.fill: parent
-                sourceComponent: mWindow.partComponent("page", modelData)
-                onLoaded: mWindow.registerPage(index + 1, item)
-
-                Connections {
-                    target: mPage.item
-                    ignoreUnknownSignals: true
-                    function onMSender(buttonIndex) { mWindow.mGeter(buttonIndex) }
-                }
-            }
+        // The pages, in the navigation bar's order: page n is entry n - 1.
+        KPageIndex {
+            objectName: "part_KPageIndex"
+            anchors.fill: parent
+            Component.onCompleted: mWindow.registerPage(1, this)
+        }
+        KPageLight {
+            objectName: "part_KPageLight"
+            anchors.fill: parent
+            Component.onCompleted: mWindow.registerPage(2, this)
+        }
+        KPageMacro {
+            objectName: "part_KPageMacro"
+            anchors.fill: parent
+            Component.onCompleted: mWindow.registerPage(3, this)
+        }
+        KPageSupport {
+            objectName: "part_KPageSupport"
+            anchors.fill: parent
+            Component.onCompleted: mWindow.registerPage(4, this)
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
+        KPageMine {
+            objectName: "part_KPageMine"
+            anchors.fill: parent
+            Component.onCompleted: mWindow.registerPage(5, this)
+            onMSender: mWindow.mGeter(buttonIndex)
         }
     }
 
