@@ -12,4 +12,4 @@ export CORVANE_TEST=1
 # under HOME, see CMakeLists.txt), so neither programs of this run nor runs of other checkouts share them; every
 # run starts them afresh.
 rm -rf test-home
-xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j "$(nproc)" "$@"
+xvfb-run -a -s "-screen 0 1600x1000x24" ctest --output-on-failure -j "${CORVANE_JOBS:-$(nproc)}" "$@"
