@@ -33,7 +33,7 @@ declare -A allowed=(
   # The library plugs the emulators of the flashing devices onto its own simulated bus when asked
   # (CORVANE_SIMULATE), as the program does.
   [lib/fwupdate]="hid/khid platform common firmware sim"
-  [tools/fwupdate]="lib/fwupdate hid/khid platform common profiles online"
+  [tools/fwupdate]="lib/fwupdate hid/khid platform common profiles online firmware"
   [app]="*"
 )
 

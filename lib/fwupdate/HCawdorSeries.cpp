@@ -94,27 +94,39 @@ bool HCawdorSeries::refresh(int pid)
     if (!model)
         return false;
 
+    // The file is read and checked before the mouse leaves its application: a file that cannot be flashed
+    // leaves the mouse as it was.
+    const QString path = firmwarePath().isEmpty()
+        ? programFolder() + QStringLiteral("/Update/Local") + QLatin1Char('/') + QLatin1String(model->name)
+              + QStringLiteral("/Nuc123.bin")
+        : firmwarePath() + QStringLiteral("/Nuc123.bin");
+    qDebug() << "path:" << path;
+    if (!m_transfer.loadImage(path)) {
+        qDebug() << "get fileinfo error!!!";
+        qDebug() << "updateFwFile error!";
+        emit sig_fwUpdateRequest(2, kFailure);
+        return false;
+    }
+
     if (!enterUpdateMode(pid)) {
         qDebug() << "enterBootLoad error!";
         m_device->close();
         emit sig_fwUpdateRequest(2, kFailure);
         return false;
     }
-    const QString path = firmwarePath().isEmpty()
-        ? programFolder() + QStringLiteral("/Update/Local") + QLatin1Char('/') + QLatin1String(model->name)
-              + QStringLiteral("/Nuc123.bin")
-        : firmwarePath() + QStringLiteral("/Nuc123.bin");
-    qDebug() << "path:" << path;
-    if (!updateFwFile(path, true)) {
+    const bool flashed = updateFwFile(true);
+    if (!flashed)
         qDebug() << "updateFwFile error!";
-        m_device->close();
-        emit sig_fwUpdateRequest(2, kFailure);
-        return false;
-    }
+    // Whatever the transfer did, the bootloader is told to run the application: a mouse is never left waiting
+    // in its bootloader.
     if (!m_transfer.runApplication())
         qDebug() << "run appom error!";
     if (m_device->isOpened())
         m_device->close();
+    if (!flashed) {
+        emit sig_fwUpdateRequest(2, kFailure);
+        return false;
+    }
     Platform::sleepMs(2000);
     emit sig_fwUpdateRequest(0, QStringLiteral("CawdorSeries refresh success!"));
     emit finished();
@@ -162,12 +174,8 @@ bool HCawdorSeries::enterUpdateMode(int pid)
     return m_device->isOpened() && m_device->writeHandle() != KHID::INVALID_HANDLE_VALUE;
 }
 
-bool HCawdorSeries::updateFwFile(const QString& path, bool aprom)
+bool HCawdorSeries::updateFwFile(bool aprom)
 {
-    if (!m_transfer.loadImage(path)) {
-        qDebug() << "get fileinfo error!!!";
-        return false;
-    }
     return m_transfer.transfer(aprom, [this](int sent, int total) {
         emit sig_ProgressValue(sent, total);
         emit sig_fwUpdateProgress(sent, total);

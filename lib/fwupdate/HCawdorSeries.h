@@ -9,8 +9,9 @@
 
 #include "HProcessBar.h"
 
-// Flashes the wired Cawdor mice inside the library: switches the mouse into its HID bootloader and sends
-// "Nuc123.bin" by the in-system-programming transfer. The whole update runs inside startUpdate.
+// Flashes the wired Cawdor mice inside the library: reads and checks "Nuc123.bin", switches the mouse into its
+// HID bootloader and sends the image by the in-system-programming transfer; the bootloader is told to run the
+// application at the end, also after a failed transfer. The whole update runs inside startUpdate.
 //
 // Threads: the caller's thread, which it blocks for the whole transfer.
 class HCawdorSeries : public HBaseDevice, private IspTransfer::Channel
@@ -48,7 +49,8 @@ public slots:
 private:
     bool enterUpdateMode(int pid);
     bool openBootloader();
-    bool updateFwFile(const QString& path, bool aprom);
+    // Sends the image loaded before (IspTransfer::loadImage).
+    bool updateFwFile(bool aprom);
 
     bool writeReport(const quint8* report, int length) override;
     int readReport(quint8* report, int capacity) override;

@@ -1,8 +1,8 @@
 #include "firmware/IspTransfer.h"
 
+#include "firmware/FirmwareFile.h"
+
 #include <QDebug>
-#include <QFile>
-#include <QFileInfo>
 
 #include <cstring>
 
@@ -21,26 +21,23 @@ void IspTransfer::log(const QString& text) const
 
 bool IspTransfer::loadImage(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        log(m_messages.fileMissing);
+    m_length = 0;
+    QByteArray bytes;
+    const FirmwareFile::Verdict verdict =
+        FirmwareFile::read(path, {FirmwareFile::Format::Image, Isp::kImageCapacity}, &bytes);
+    if (verdict != FirmwareFile::Verdict::Accepted) {
+        switch (verdict) {
+        case FirmwareFile::Verdict::Missing: log(m_messages.fileMissing); break;
+        case FirmwareFile::Verdict::NotRegular:
+        case FirmwareFile::Verdict::Unreadable: log(m_messages.fileUnreadable); break;
+        case FirmwareFile::Verdict::TooLarge: log(m_messages.fileTooBig); break;
+        default: break;
+        }
+        qDebug().noquote() << "firmware file" << path << "refused:" << FirmwareFile::describe(verdict);
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        log(m_messages.fileUnreadable);
-        return false;
-    }
-    const qint64 size = file.size();
-    if (size > Isp::kImageCapacity) {
-        log(m_messages.fileTooBig);
-        return false;
-    }
-    // The file may change under us: never read past the buffer, and insist on the size seen.
-    const qint64 got = file.read(reinterpret_cast<char*>(m_image), Isp::kImageCapacity);
-    if (got != size || !file.atEnd())
-        return false;
-    m_length = int(size);
+    std::memcpy(m_image, bytes.constData(), size_t(bytes.size()));
+    m_length = bytes.size();
     m_imageChecksum = Isp::checksum(m_image, m_length);
     return true;
 }

@@ -46,7 +46,9 @@ public:
 
     IspTransfer(Channel* channel, Messages messages);
 
-    // Reads the image file into the fixed buffer; false when it is missing, unreadable or over 128 KiB.
+    // Reads the image file into the fixed buffer; false when it is no firmware image of at most 128 KiB
+    // (FirmwareFile: missing, not a regular file, unreadable, empty, too large or text). Done before the device
+    // is switched into its bootloader, so that a file that cannot be flashed leaves the device as it was.
     bool loadImage(const QString& path);
     // Sync, then every data packet with its reply; one resend after a checksum error. progress(sent, total)
     // follows the sync with (0, total) and every written packet.

@@ -108,34 +108,36 @@ bool HFarrantYarrinSeries_FirmWare::enterUpdateMode()
 void HFarrantYarrinSeries_FirmWare::slot_Update(QString path)
 {
     m_cancelled.store(false);
+    // The file is read and checked before the mouse leaves its application.
+    qDebug() << "path:" << path;
+    if (!m_transfer.loadImage(path)) {
+        qDebug() << "Get file info fail";
+        emit sigUpdateResult(false);
+        return;
+    }
     if (!enterUpdateMode()) {
         qDebug() << "FW don't not enter updatemode";
         emit sigUpdateResult(false);
         return;
     }
-    qDebug() << "path:" << path;
-    bool ok = m_transfer.loadImage(path);
-    if (!ok) {
-        qDebug() << "Get file info fail";
-    } else {
-        qDebug("Need to transfer %d bytes", m_transfer.imageLength());
-        int index = 0;
-        ok = m_transfer.transfer(true, [this, &index](int sent, int total) {
-            if (sent > 0) {
-                qDebug("Send index %d:  %d bytes", index++, sent);
-                qDebug() << "Sending next packets...";
-            }
-            emit sigPercent(total > 0 ? uint(qint64(sent) * 100 / total) : 0u);
-        });
-    }
+    qDebug("Need to transfer %d bytes", m_transfer.imageLength());
+    int index = 0;
+    const bool ok = m_transfer.transfer(true, [this, &index](int sent, int total) {
+        if (sent > 0) {
+            qDebug("Send index %d:  %d bytes", index++, sent);
+            qDebug() << "Sending next packets...";
+        }
+        emit sigPercent(total > 0 ? uint(qint64(sent) * 100 / total) : 0u);
+    });
+    // Also after a failed transfer: the mouse is never left waiting in its bootloader (once cancelled, nothing
+    // more is written).
+    m_transfer.runApplication();
+    closeBootloader();
     if (!ok) {
         qDebug() << "update fw file failed";
-        closeBootloader();
         emit sigUpdateResult(false);
         return;
     }
-    m_transfer.runApplication();
-    closeBootloader();
     emit sigPercent(100);
     Platform::sleepMs(2000);
     emit sigUpdateResult(true);

@@ -9,7 +9,8 @@
 
 // The program's own HID bootloader updater for the wired Cawdor mice: finds the bootloader (usage page 0,
 // usage 0) or switches the mouse into it through its vendor interface (usage page 0xFF00, usage 14), then sends
-// the firmware file by the in-system-programming transfer. Every read and write is bounded; cancel() cuts a
+// the firmware file, read and checked first, by the in-system-programming transfer; the bootloader is told to run
+// the application at the end, also after a failed transfer. Every read and write is bounded; cancel() cuts a
 // transfer short from another thread.
 //
 // Threads: the transfer runs on the thread that calls slot_Update and blocks it.

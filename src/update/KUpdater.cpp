@@ -2,16 +2,14 @@
 
 #include "common/AppServices.h"
 #include "common/ProgramFolders.h"
+#include "firmware/FirmwareFile.h"
 #include "hid/KDeviceController.h"
 #include "models/device/KImageModel.h"
 #include "online/KNetCommon.h"
 #include "update/HHttpDownload.h"
 
 #include <QDebug>
-#include <QDir>
-#include <QFileInfo>
 #include <QNetworkReply>
-#include <QSaveFile>
 
 namespace {
 
@@ -177,20 +175,18 @@ void KUpdater::slot_savefile()
     }
     const QString path = targetPath(kind, model, KDeviceController::instance()->mouse());
     const QByteArray bytes = m_downloader.fileData();
-    // An error page or a redirect is no firmware, whatever its length.
+    // An error page or a redirect is no firmware, whatever its length; neither is an answer that is no file
+    // of the target's kind. The file there is replaced only by one that passes.
     if (!m_downloader.succeeded() || bytes.size() < kMinimumFirmwareBytes) {
         downloadFailed();
         return;
     }
-    QSaveFile file(path);
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()) || !file.open(QIODevice::WriteOnly)
-        || file.write(bytes) != bytes.size() || !file.commit()) {
-        qDebug() << "cannot save the firmware:" << path << file.errorString();
+    QString error;
+    const FirmwareFile::Verdict verdict = FirmwareFile::save(path, bytes, &error);
+    if (verdict != FirmwareFile::Verdict::Accepted) {
+        qDebug() << "the firmware is not saved:" << path << FirmwareFile::describe(verdict) << error;
         downloadFailed();
         return;
     }
-    // The keyboard's update program is started from there: its owner, and only its owner, may run it.
-    if (path.endsWith(QLatin1String(".exe")))
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     emit sig_DownLoadFinish(true);
 }

@@ -11,8 +11,9 @@ class HHttpDownload;
 // The version query of the web API for firmware and program ("g_updater"): each answer's download address is
 // kept for the whole program (getDownLoadUrl), and a firmware can be downloaded into the program folder's
 // "Update/Local/" where the updaters look for it. A download counts only when the server answered with success
-// and at least 100 bytes, and the file was written whole; the hand-over to the program's self-update goes to
-// the self-updater the application manager sets.
+// and at least 100 bytes of a file of the target's kind (FirmwareFile: never a page or a JSON answer, never
+// larger than the model takes), and the file was written whole; otherwise the file there stays as it was; the hand-over
+// to the program's self-update goes to the self-updater the application manager sets.
 //
 // Threads: GUI thread only.
 class KUpdater : public KNetBase

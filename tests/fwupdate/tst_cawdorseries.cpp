@@ -1,3 +1,4 @@
+#include "BrokenFirmware.h"
 #include "HCawdorSeries.h"
 #include "LogCapture.h"
 #include "Mirelle.h"
@@ -69,6 +70,8 @@ private slots:
     void flashesImages_data();
     void flashesImages();
     void oversizedImageIsRefused();
+    void brokenFirmwareLeavesTheMouseAlone_data();
+    void brokenFirmwareLeavesTheMouseAlone();
     void transferFaults_data();
     void transferFaults();
     void deviceAlreadyInBootloader();
@@ -160,6 +163,50 @@ void TestCawdorSeries::oversizedImageIsRefused()
     QCOMPARE(f.mouse.packetNumbers(), QList<quint32>());
 }
 
+void TestCawdorSeries::brokenFirmwareLeavesTheMouseAlone_data()
+{
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<QString>("log");
+    const QStringList logs = {"file not exists!!!", "", "File to big!!!", "", "", "", "file open error!!!",
+                              "file open error!!!"};
+    const QStringList cases = BrokenFirmware::cases();
+    QCOMPARE(cases.size(), logs.size());
+    for (int i = 0; i < cases.size(); ++i)
+        QTest::newRow(qPrintable(cases.at(i))) << cases.at(i) << logs.at(i);
+}
+
+// A file that cannot be flashed is found out before the mouse is switched: it stays in its application, and
+// the update fails at once (a FIFO of that name is not waited on).
+void TestCawdorSeries::brokenFirmwareLeavesTheMouseAlone()
+{
+    QFETCH(QString, which);
+    QFETCH(QString, log);
+    CawdorFixture f;
+    const QString path = f.folder.filePath("Nuc123.bin");
+    QVERIFY(BrokenFirmware::make(path, which, Isp::kImageCapacity));
+    f.mouse.plugApplication();
+    BrokenFirmware::FifoWatchdog watchdog(path);
+
+    LogCapture logs;
+    HCawdorSeries updater;
+    updater.setFirmwarePath(f.folder.path());
+    QSignalSpy results(&updater, &HBaseDevice::sig_fwUpdateRequest);
+    Platform::clearRecordedSleeps();
+    int pid = DeviceIds::kYarrin;
+    updater.startUpdate(&pid, QString());
+
+    QVERIFY(!watchdog.fired());
+    QCOMPARE(results.count(), 1);
+    QCOMPARE(results.at(0).at(0).toInt(), 2);
+    QCOMPARE(results.at(0).at(1).toString(), QStringLiteral("CawdorSeries refresh error!"));
+    if (!log.isEmpty())
+        QVERIFY2(logs.contains(log), qPrintable(log));
+    QCOMPARE(f.mouse.enterReports(), 0);
+    QVERIFY(!f.mouse.inBootloader());
+    QCOMPARE(f.mouse.packetNumbers(), QList<quint32>());
+    QCOMPARE(Platform::recordedSleeps(), QList<int>());
+}
+
 void TestCawdorSeries::transferFaults_data()
 {
     QTest::addColumn<Faults>("faults");
@@ -202,7 +249,9 @@ void TestCawdorSeries::transferFaults()
     QCOMPARE(results.at(0).at(0).toInt(), success ? 0 : 2);
     for (const QString& line : logs)
         QVERIFY2(log.contains(line), qPrintable(line));
-    QCOMPARE(f.mouse.ranApplication(), success);
+    // Whatever the transfer did, the bootloader was told to run the application: the mouse is back.
+    QVERIFY(f.mouse.ranApplication());
+    QVERIFY(!f.mouse.inBootloader());
     if (success) {
         QCOMPARE(f.mouse.image(), image);
         QCOMPARE(f.mouse.resends(), 1);

@@ -1,3 +1,4 @@
+#include "BrokenFirmware.h"
 #include "FakeProgram.h"
 #include "LogCapture.h"
 #include "SimBusFixture.h"
@@ -50,6 +51,8 @@ private slots:
     void bootloaderTransfer_data();
     void bootloaderTransfer();
     void bootloaderOfTheOtherPageIsNotTaken();
+    void brokenFirmwareLeavesTheMouseAlone_data();
+    void brokenFirmwareLeavesTheMouseAlone();
     void cancelCutsASilentTransferShort();
     void nordic_data();
     void nordic();
@@ -105,6 +108,44 @@ void TestProgramBootloaders::bootloaderTransfer()
     } else {
         QVERIFY(logs.contains(present ? "update fw file failed" : "FW don't not enter updatemode"));
     }
+    // A mouse that was switched, or found in its bootloader, is sent back to its application, also after a
+    // failed transfer.
+    if (present) {
+        QVERIFY(mouse.ranApplication());
+        QVERIFY(!mouse.inBootloader());
+    }
+}
+
+void TestProgramBootloaders::brokenFirmwareLeavesTheMouseAlone_data()
+{
+    QTest::addColumn<QString>("which");
+    for (const QString& which : BrokenFirmware::cases())
+        QTest::newRow(qPrintable(which)) << which;
+}
+
+// A file that cannot be flashed is found out before the mouse is switched: it stays in its application.
+void TestProgramBootloaders::brokenFirmwareLeavesTheMouseAlone()
+{
+    QFETCH(QString, which);
+    SimBusFixture bus;
+    SimCawdorMouse mouse(bus.bus(), DeviceIds::kFarrant, 0);
+    mouse.plugApplication();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Nuc123.bin");
+    QVERIFY(BrokenFirmware::make(path, which, Isp::kImageCapacity));
+    BrokenFirmware::FifoWatchdog watchdog(path);
+
+    LogCapture logs;
+    HFarrantYarrinSeries_FirmWare updater;
+    QSignalSpy results(&updater, &HFarrantYarrinSeries_FirmWare::sigUpdateResult);
+    updater.slot_Update(path);
+    QVERIFY(!watchdog.fired());
+    QCOMPARE(results.count(), 1);
+    QVERIFY(!results.first().first().toBool());
+    QVERIFY(logs.contains("Get file info fail"));
+    QCOMPARE(mouse.enterReports(), 0);
+    QVERIFY(!mouse.inBootloader());
+    QVERIFY(mouse.packetNumbers().isEmpty());
 }
 
 void TestProgramBootloaders::bootloaderOfTheOtherPageIsNotTaken()

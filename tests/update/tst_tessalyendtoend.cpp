@@ -1,3 +1,4 @@
+#include "BrokenFirmware.h"
 #include "FakeProgram.h"
 #include "LocalHttpServer.h"
 #include "RecordingServices.h"
@@ -62,6 +63,8 @@ private slots:
     void keyboardFromLocalFiles();
     void keyboardFromDownload();
     void downloadNotFound();
+    void downloadIsNoFirmware_data();
+    void downloadIsNoFirmware();
     void aliasedNordicDownload();
     void cawdorMouseOnTheSimulatedBus();
     void cawdorMouseMissing();
@@ -195,13 +198,47 @@ void TestTessalyEndToEnd::downloadNotFound()
     QVERIFY(tessalyGone());
 }
 
+void TestTessalyEndToEnd::downloadIsNoFirmware_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("saved"); // below Update/Clouds/
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("page for a Cawdor mouse") << "YARRIN"
+                                             << "YARRIN/Nuc123.bin" << BrokenFirmware::htmlPage();
+    QTest::newRow("json for the keyboard's program")
+        << "ZEPHRA"
+        << "QUENBY_8A/QUENBY-8A_Update.exe" << BrokenFirmware::jsonAnswer();
+    QTest::newRow("page for a Nordic package") << "NESBIT"
+                                               << "NESBIT/NESBIT_Update.zip" << BrokenFirmware::htmlPage();
+}
+
+// An answer with success that is no firmware of the model's kind ends in "download fail": the file saved before
+// stays, and nothing is flashed.
+void TestTessalyEndToEnd::downloadIsNoFirmware()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, saved);
+    QFETCH(QByteArray, body);
+    const QString target = programFolder() + "/Update/Clouds/" + saved;
+    const QByteArray earlier = "earlier download";
+    QVERIFY(writeFile(target, earlier));
+    LocalHttpServer server;
+    LocalHttpServer::Reply page;
+    page.body = body;
+    server.script("/fw/latest", page);
+    QCOMPARE(runUpdate(model, server.url("/fw/latest")), QList<int> {3});
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(readFile(target), earlier);
+    QVERIFY(tessalyGone());
+}
+
 // "MALDON" is flashed as "KELHAM_NORDIC" with the package "MALDON_Update.zip": the download is saved under
 // that name, where the library looks for it. No such mouse is attached, so the update fails.
 void TestTessalyEndToEnd::aliasedNordicDownload()
 {
     LocalHttpServer server;
     LocalHttpServer::Reply reply;
-    reply.body = QByteArray(300, 'z');
+    reply.body = QByteArray("PK\x03\x04", 4) + BrokenFirmware::image(300);
     server.script("/fw/pkg.zip", reply);
     QCOMPARE(runUpdate("MALDON", server.url("/fw/pkg.zip")), QList<int>{2});
     QCOMPARE(readFile(programFolder() + "/Update/Clouds/KELHAM_NORDIC/MALDON_Update.zip"), reply.body);

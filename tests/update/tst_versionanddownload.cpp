@@ -1,3 +1,4 @@
+#include "BrokenFirmware.h"
 #include "FakeProgram.h"
 #include "LocalHttpServer.h"
 #include "RecordingServices.h"
@@ -214,26 +215,32 @@ void TestVersionAndDownload::firmwareDownloads_data()
 {
     QTest::addColumn<QString>("model");
     QTest::addColumn<int>("status");
-    QTest::addColumn<int>("size");
+    QTest::addColumn<QByteArray>("body");
     QTest::addColumn<bool>("blocked");
     QTest::addColumn<bool>("finished");
-    QTest::newRow("100 bytes") << "YARRIN" << 200 << 100 << false << true;
-    QTest::newRow("99 bytes") << "YARRIN" << 200 << 99 << false << false;
-    QTest::newRow("error page") << "YARRIN" << 404 << 400 << false << false;
-    QTest::newRow("redirect") << "YARRIN" << 302 << 400 << false << false;
-    QTest::newRow("unwritable target") << "YARRIN" << 200 << 400 << true << false;
-    QTest::newRow("model without kind") << "ZEPHRA" << 200 << 400 << false << true;
+    QTest::newRow("100 bytes") << "YARRIN" << 200 << BrokenFirmware::image(100) << false << true;
+    QTest::newRow("99 bytes") << "YARRIN" << 200 << BrokenFirmware::image(99) << false << false;
+    QTest::newRow("error page") << "YARRIN" << 404 << BrokenFirmware::image(400) << false << false;
+    QTest::newRow("redirect") << "YARRIN" << 302 << BrokenFirmware::image(400) << false << false;
+    // What a server answers with success is no firmware for being long enough.
+    QTest::newRow("html page with 200") << "YARRIN" << 200 << BrokenFirmware::htmlPage() << false << false;
+    QTest::newRow("json answer with 200") << "YARRIN" << 200 << BrokenFirmware::jsonAnswer() << false << false;
+    QTest::newRow("larger than the mouse takes")
+        << "YARRIN" << 200 << BrokenFirmware::image(128 * 1024 + 1) << false << false;
+    QTest::newRow("unwritable target") << "YARRIN" << 200 << BrokenFirmware::image(400) << true << false;
+    QTest::newRow("model without kind") << "ZEPHRA" << 200 << BrokenFirmware::image(400) << false << true;
 }
 
 void TestVersionAndDownload::firmwareDownloads()
 {
     QFETCH(QString, model);
     QFETCH(int, status);
-    QFETCH(int, size);
+    QFETCH(QByteArray, body);
     QFETCH(bool, blocked);
     QFETCH(bool, finished);
     m_image->setDeviceName(model);
     const QString target = m_folder->path() + "/Update/Local/YARRIN/Nuc123.bin";
+    const QByteArray good = BrokenFirmware::image(3000);
     if (blocked) {
         // A folder where the file should go: nothing can be written there, whoever runs the test.
         QVERIFY(QDir().mkpath(target));
@@ -241,13 +248,13 @@ void TestVersionAndDownload::firmwareDownloads()
         QVERIFY(QDir().mkpath(m_folder->path() + "/Update/Local/YARRIN"));
         QFile old(target);
         QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("old firmware");
+        old.write(good);
     }
 
     KUpdater updater;
     LocalHttpServer::Reply reply;
     reply.status = status;
-    reply.body = QByteArray(size, 'f');
+    reply.body = body;
     m_server->script("/fw.bin", reply);
     QVERIFY(giveAddress(updater, m_server->url("/fw.bin")));
     QSignalSpy done(&updater, &KUpdater::sig_DownLoadFinish);
@@ -258,7 +265,7 @@ void TestVersionAndDownload::firmwareDownloads()
     if (blocked)
         QVERIFY(QFileInfo(target).isDir());
     else
-        QCOMPARE(readFile(target), finished && model == "YARRIN" ? reply.body : QByteArray("old firmware"));
+        QCOMPARE(readFile(target), finished && model == "YARRIN" ? reply.body : good);
     QCOMPARE(m_services->tips, finished ? QStringList() : QStringList{"1:Failed to download configuration file"});
 }
 

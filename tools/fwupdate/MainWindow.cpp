@@ -2,16 +2,14 @@
 
 #include "Mirelle.h"
 
+#include "firmware/FirmwareFile.h"
 #include "online/FfileDownloader.h"
 #include "platform/process/ProcessControl.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
-#include <QFileInfo>
 #include <QHash>
 #include <QHostAddress>
-#include <QSaveFile>
 #include <QSet>
 #include <QTcpSocket>
 
@@ -240,17 +238,15 @@ void MainWindow::slot_savefile()
         sendStatus(-1, QLatin1String(UpdateProtocol::kDownloadFail));
         return;
     }
-    QDir().mkpath(QFileInfo(target).absolutePath());
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        // Flashing an older file that happens to lie there would be worse than stopping.
-        qDebug() << "cannot save the firmware:" << target << file.errorString();
+    // Nor is an answer that is no file of the target's kind. Flashing an older file that happens to lie there
+    // would be worse than stopping: the library is not called unless the download was saved.
+    QString error;
+    const FirmwareFile::Verdict verdict = FirmwareFile::save(target, bytes, &error);
+    if (verdict != FirmwareFile::Verdict::Accepted) {
+        qDebug() << "download fail:" << target << FirmwareFile::describe(verdict) << error;
         sendStatus(-1, QLatin1String(UpdateProtocol::kDownloadFail));
         return;
     }
-    // A downloaded update program is started by the library: its owner, and only its owner, may run it.
-    if (target.endsWith(QLatin1String(".exe")))
-        QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     callLibrary(applicationFolder() + QStringLiteral("/Update/Clouds/") + QLatin1Char('/') + mText);
 }
 
