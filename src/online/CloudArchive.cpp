@@ -1,11 +1,13 @@
 #include "online/CloudArchive.h"
 
+#include "common/Utf8Text.h"
 #include "profiles/FileHelpers.h"
 
 #include <quazip/JlCompress.h>
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 #include <quazip/quazipfileinfo.h>
+#include <quazip/unzip.h>
 
 #include <QBuffer>
 #include <QDebug>
@@ -13,6 +15,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -70,6 +74,22 @@ bool bareRelativePath(const QString& entryName, Entry* entry)
     return true;
 }
 
+// The current entry's name as the archive stores it: QuaZip's decoded name hides bytes that are no UTF-8
+// (replacement characters) and ends at a NUL.
+bool rawName(QuaZip& zip, QByteArray* name)
+{
+    // A zip name field holds at most 65535 bytes.
+    QByteArray buffer(65536, '\0');
+    unz_file_info64 info;
+    if (unzGetCurrentFileInfo64(zip.getUnzFile(), &info, buffer.data(), uLong(buffer.size()), nullptr, 0, nullptr, 0)
+            != UNZ_OK
+        || info.size_filename > uLong(buffer.size()))
+        return false;
+    buffer.truncate(int(info.size_filename));
+    *name = buffer;
+    return true;
+}
+
 // The entries of the archive, each checked on its own and all together against the limits.
 bool listEntries(QuaZip& zip, const CloudArchive::Limits& limits, QList<Entry>* entries, QString* why)
 {
@@ -78,18 +98,27 @@ bool listEntries(QuaZip& zip, const CloudArchive::Limits& limits, QList<Entry>* 
         if (entries->size() >= limits.maxEntries)
             return refuse(why, QStringLiteral("more than %1 entries").arg(limits.maxEntries));
         QuaZipFileInfo64 info;
-        if (!zip.getCurrentFileInfo(&info))
+        QByteArray raw;
+        if (!zip.getCurrentFileInfo(&info) || !rawName(zip, &raw))
             return refuse(why, QStringLiteral("unreadable entry"));
+        if (!isUtf8(raw))
+            return refuse(
+                why,
+                QStringLiteral("entry name \"%1\" is not UTF-8").arg(QString::fromLatin1(raw.toPercentEncoding("/"))));
+        // Whole, with any NUL in it: a name that a NUL would cut short is refused with the control characters.
+        const QString name = QString::fromUtf8(raw.constData(), raw.size());
         Entry entry;
-        if (!bareRelativePath(info.name, &entry))
-            return refuse(why, QStringLiteral("entry name \"%1\" is not a path inside the folder").arg(info.name));
+        if (!bareRelativePath(name, &entry))
+            return refuse(why,
+                          QStringLiteral("entry name \"%1\" is not a path inside the folder")
+                              .arg(QString::fromLatin1(raw.toPercentEncoding("/ "))));
         const quint32 type = (info.externalAttr >> 16) & kTypeMask;
         if (type == kTypeDirectory || (info.externalAttr & kDosDirectory))
             entry.folder = true;
         else if (type != 0 && type != kTypeRegular)
-            return refuse(why, QStringLiteral("entry \"%1\" is a link or a special file").arg(info.name));
+            return refuse(why, QStringLiteral("entry \"%1\" is a link or a special file").arg(name));
         if (info.isEncrypted())
-            return refuse(why, QStringLiteral("entry \"%1\" is encrypted").arg(info.name));
+            return refuse(why, QStringLiteral("entry \"%1\" is encrypted").arg(name));
         entry.size = qint64(info.uncompressedSize);
         declared += entry.size;
         if (info.uncompressedSize > quint64(limits.maxBytes) || declared > limits.maxBytes)
@@ -98,6 +127,41 @@ bool listEntries(QuaZip& zip, const CloudArchive::Limits& limits, QList<Entry>* 
     }
     if (zip.getZipError() != UNZ_OK)
         return refuse(why, QStringLiteral("damaged archive (%1)").arg(zip.getZipError()));
+    return true;
+}
+
+// Whether the target's folders stay within limits.maxPerFolder once the entries are added to them: each
+// folder's names, what it holds and what the archive brings, counted together. Nothing is written here.
+bool withinFolderLimits(const QList<Entry>& entries, const QString& target, const CloudArchive::Limits& limits,
+                        QString* why)
+{
+    if (limits.maxPerFolder <= 0)
+        return true;
+    const bool suffixOnly = !limits.countedSuffix.isEmpty();
+    // Folder (relative, "" for the target itself) -> the names the archive puts into it.
+    QHash<QString, QSet<QString>> added;
+    for (const Entry& entry : entries) {
+        const QStringList parts = entry.name.split(QLatin1Char('/'));
+        if (suffixOnly) {
+            if (parts.size() == 1 && !entry.folder && entry.name.endsWith(limits.countedSuffix, Qt::CaseInsensitive))
+                added[QString()].insert(entry.name);
+            continue;
+        }
+        for (int i = 0; i < parts.size(); ++i)
+            added[QStringList(parts.mid(0, i)).join(QLatin1Char('/'))].insert(parts.at(i));
+    }
+    for (auto it = added.cbegin(); it != added.cend(); ++it) {
+        const QDir folder(it.key().isEmpty() ? target : target + QLatin1Char('/') + it.key());
+        const QStringList held = suffixOnly
+            ? folder.entryList({QLatin1Char('*') + limits.countedSuffix}, QDir::Files, QDir::Unsorted)
+            : folder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Unsorted);
+        QSet<QString> after(held.cbegin(), held.cend());
+        after.unite(it.value());
+        if (after.size() > limits.maxPerFolder && after.size() > held.size())
+            return refuse(why,
+                          QStringLiteral("folder \"%1\" would hold %2 entries, more than %3")
+                              .arg(it.key(), QString::number(after.size()), QString::number(limits.maxPerFolder)));
+    }
     return true;
 }
 
@@ -179,14 +243,15 @@ QString CloudArchive::pack(const QString& folder)
     return archive;
 }
 
-bool CloudArchive::extract(QIODevice* archive, const QString& emptyFolder, const Limits& limits, QString* why)
+bool CloudArchive::extract(QIODevice* archive, const QString& emptyFolder, const QString& target, const Limits& limits,
+                           QString* why)
 {
     useUtf8Names();
     QuaZip zip(archive);
     if (!zip.open(QuaZip::mdUnzip))
         return refuse(why, QStringLiteral("not an archive"));
     QList<Entry> entries;
-    if (!listEntries(zip, limits, &entries, why))
+    if (!listEntries(zip, limits, &entries, why) || !withinFolderLimits(entries, target, limits, why))
         return false;
 
     const QDir root(emptyFolder);
@@ -227,7 +292,7 @@ bool CloudArchive::unpack(const QByteArray& archive, const QString& folder, cons
 
     QBuffer buffer;
     buffer.setData(archive);
-    if (!buffer.open(QIODevice::ReadOnly) || !extract(&buffer, staging.path(), limits, why))
+    if (!buffer.open(QIODevice::ReadOnly) || !extract(&buffer, staging.path(), targetPath, limits, why))
         return false;
 
     QList<QPair<QString, QString>> copies;

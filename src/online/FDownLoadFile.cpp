@@ -16,7 +16,9 @@
 #include <QDebug>
 #include <QDir>
 #include <QDirIterator>
+#include <QFutureWatcher>
 #include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -28,15 +30,12 @@ bool isWebLocation(const QString& path)
     return url.isValid() && !url.host().isEmpty() && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
-// The downloaded archive, when the download is one and unpacks over folder.
-bool unpackDownload(const FfileDownloader& downloader, const QString& folder)
+// Unpacks a downloaded archive over folder; runs on the unpacking thread.
+bool unpackArchive(const QByteArray& archive, const QString& folder, const CloudArchive::Limits& limits)
 {
-    if (!downloader.succeeded()) {
-        qDebug() << "[Error] the archive was not downloaded";
-        return false;
-    }
+    qDebug() << "[Info] unpacking the archive over" << folder;
     QString why;
-    if (!CloudArchive::unpack(downloader.fileData(), folder, CloudArchive::Limits(), &why)) {
+    if (!CloudArchive::unpack(archive, folder, limits, &why)) {
         qDebug() << "[Error] the archive is refused:" << why;
         return false;
     }
@@ -54,6 +53,8 @@ FDownLoadFile::FDownLoadFile(QObject* parent)
 {
     profileDownloader->setLimits(0, kMaxArchiveDownload);
     macroDownloader->setLimits(0, kMaxArchiveDownload);
+    // One archive at a time, and the object waits for it when it goes.
+    m_unpacking.setMaxThreadCount(1);
     connect(profileRequest.get(), &KNetDownloadConfig::sigDownloadRequest, this, &FDownLoadFile::slot_DownloadMouseConfig);
     connect(macroRequest.get(), &KNetDownloadConfig::sigDownloadRequest, this, &FDownLoadFile::slot_DownloadMacroConfig);
     connect(profileDownloader.get(), &FfileDownloader::downloaded, this, &FDownLoadFile::slot_DownloadMouseloader);
@@ -61,7 +62,38 @@ FDownLoadFile::FDownLoadFile(QObject* parent)
     connect(this, &FDownLoadFile::sigConfigChanged, this, &FDownLoadFile::slot_UpDateMouseConfig);
 }
 
-FDownLoadFile::~FDownLoadFile() = default;
+FDownLoadFile::~FDownLoadFile()
+{
+    m_unpacking.waitForDone();
+}
+
+void FDownLoadFile::unpackDownload(const FfileDownloader& downloader, bool macros, std::function<void(bool)> done)
+{
+    if (!downloader.succeeded()) {
+        qDebug() << "[Error] the archive was not downloaded";
+        done(false);
+        return;
+    }
+    // Off the GUI thread: a large archive takes seconds to check and write. The macro files are converted
+    // there too; only the result comes back.
+    CloudArchive::Limits limits;
+    limits.maxPerFolder = macros ? KConfigFileController::kMaxMacroEntries : KConfigFileController::kMaxProfiles;
+    if (!macros)
+        limits.countedSuffix = QStringLiteral(".json");
+    const QString folder = macros ? ProgramFolders::macroRoot() : CloudDevice::profileFolder(m_deviceName);
+    auto* watcher = new QFutureWatcher<bool>(this);
+    connect(watcher, &QFutureWatcher<bool>::finished, this, [watcher, done = std::move(done)] {
+        watcher->deleteLater();
+        done(watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run(&m_unpacking, [archive = downloader.fileData(), folder, limits, macros] {
+        if (!unpackArchive(archive, folder, limits))
+            return false;
+        if (macros)
+            convertMacroFolder(folder);
+        return true;
+    }));
+}
 
 void FDownLoadFile::setTimeouts(int postMs, int transferMs)
 {
@@ -112,16 +144,18 @@ void FDownLoadFile::slot_DownloadMacroloader()
 {
     if (!m_running)
         return;
-    const QString macros = ProgramFolders::macroRoot();
-    if (!unpackDownload(*macroDownloader, macros)) {
-        qDebug() << "[error]:save macrofile error";
-        fail(tr("Failed to download macro file"), false);
-        return;
-    }
-    convertMacroFolder(macros);
-    if (HMacroName* names = AppServices::instance()->getMacroName())
-        names->initFromFile(QString(), true);
-    requestProfileArchive();
+    unpackDownload(*macroDownloader, true, [this](bool unpacked) {
+        if (!m_running)
+            return;
+        if (!unpacked) {
+            qDebug() << "[error]:save macrofile error";
+            fail(tr("Failed to download macro file"), false);
+            return;
+        }
+        if (HMacroName* names = AppServices::instance()->getMacroName())
+            names->initFromFile(QString(), true);
+        requestProfileArchive();
+    });
 }
 
 void FDownLoadFile::requestProfileArchive()
@@ -154,13 +188,17 @@ void FDownLoadFile::slot_DownloadMouseloader()
 {
     if (!m_running)
         return;
-    if (!unpackDownload(*profileDownloader, CloudDevice::profileFolder(m_deviceName))) {
-        qDebug() << "[error]:save configfile error";
-        fail(tr("Failed to download device configuration file"), true);
-        return;
-    }
-    sendEvent(AnalyticsEvents::kSuccess);
-    emit sigConfigChanged();
+    unpackDownload(*profileDownloader, false, [this](bool unpacked) {
+        if (!m_running)
+            return;
+        if (!unpacked) {
+            qDebug() << "[error]:save configfile error";
+            fail(tr("Failed to download device configuration file"), true);
+            return;
+        }
+        sendEvent(AnalyticsEvents::kSuccess);
+        emit sigConfigChanged();
+    });
 }
 
 void FDownLoadFile::slot_UpDateMouseConfig()

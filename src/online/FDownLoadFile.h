@@ -4,7 +4,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 
+#include <functional>
 #include <memory>
 
 class FfileDownloader;
@@ -16,10 +18,14 @@ class KNetDownloadConfig;
 // skips this), convert macro files of the older format, reload the macro library; ask where the device's
 // profile archive lies, fetch it and unpack it over the device's profile folder; apply the current profile
 // on this object's own executor. Only a complete download of a sound archive is unpacked, and an archive
-// that is refused changes nothing (CloudArchive). A failed job ends with one error tip and sig_finish; a
-// successful one with its tip, the reloaded profile list and sigchangeUi. A call while a job runs is ignored.
+// that is refused changes nothing (CloudArchive), one that would put more than 30 profiles into the device's
+// folder or more than 30 entries into a macro folder included. The archives are unpacked on a thread of this
+// object's own, one at a time; the GUI thread only hears the result. A failed job ends with one error tip and
+// sig_finish; a successful one with its tip, the reloaded profile list and sigchangeUi. A call while a job runs is
+// ignored.
 //
-// Threads: GUI thread; the apply step's work runs on the pool and comes back to the GUI thread.
+// Threads: GUI thread; the unpacking runs on the object's own thread and the apply step's work on the pool,
+// and both come back to the GUI thread. The object waits for an unpacking under way when it is destroyed.
 class FDownLoadFile : public QObject
 {
     Q_OBJECT
@@ -50,6 +56,9 @@ private slots:
 
 private:
     void requestProfileArchive();
+    // Unpacks the downloader's archive over the macro folder (macros) or the device's profile folder, off the
+    // GUI thread; done(unpacked) follows on the GUI thread, unless the object is gone.
+    void unpackDownload(const FfileDownloader& downloader, bool macros, std::function<void(bool)> done);
     // Passes every file below path (links left alone) to the macro file conversion.
     static void convertMacroFolder(const QString& path);
     // Ends the job as failed: the event "fail" when withEvent, the error tip, sig_finish.
@@ -61,6 +70,7 @@ private:
     std::unique_ptr<FfileDownloader> profileDownloader;
     std::unique_ptr<FfileDownloader> macroDownloader;
     HWork work;
+    QThreadPool m_unpacking;
     bool m_running = false;
     QString m_deviceName;
 };

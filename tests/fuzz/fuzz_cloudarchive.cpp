@@ -1,5 +1,6 @@
 // Cloud backup archives as the restore receives them from the web: whatever the bytes, the unpacking writes
-// only regular files and folders inside its target, and an archive it refuses leaves everything as it was.
+// only regular files and folders inside its target, no folder past its entry limit, and an archive it refuses
+// leaves everything as it was.
 
 #include "FuzzSupport.h"
 
@@ -49,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QStringList before = tree(root);
 
     // Small limits, so that the fuzzer reaches them.
-    const bool unpacked = CloudArchive::unpack(fuzzInput(data, size), root + QStringLiteral("/target"),
-                                               CloudArchive::Limits{64, 64 * 1024});
+    CloudArchive::Limits limits {64, 64 * 1024};
+    limits.maxPerFolder = 8;
+    const bool unpacked = CloudArchive::unpack(fuzzInput(data, size), root + QStringLiteral("/target"), limits);
     const QStringList after = tree(root);
     if (!unpacked) {
         FUZZ_CHECK(after == before);
@@ -65,5 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!entry.startsWith(QStringLiteral("target")))
             FUZZ_CHECK(after.contains(entry));
     }
+    QDirIterator folders(root + QStringLiteral("/target"), QDir::Dirs | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    FUZZ_CHECK(QDir(root + QStringLiteral("/target")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size() <= 8);
+    while (folders.hasNext())
+        FUZZ_CHECK(QDir(folders.next()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size() <= 8);
     return 0;
 }

@@ -101,6 +101,19 @@ private slots:
         row("dot part", zip({{"./x.json", "evil"}}), outside);
         row("empty part", zip({{"a//x.json", "evil"}}), outside);
         row("control character", zip({{"a\nb.json", "evil"}}), outside);
+        // Names are UTF-8 and nothing else: no replacement characters, no NUL that cuts a name short.
+        const auto raw = [&good](const QByteArray& name) {
+            return zip({{"fine.json", good}, {{}, good, kRegular, name}});
+        };
+        row("name not UTF-8", raw("\xC4\xE4nderung.json"), "not UTF-8");
+        row("overlong slash", raw("a\xC0\xAF..\xC0\xAFx.json"), "not UTF-8");
+        row("surrogate", raw("\xED\xA0\x80x.json"), "not UTF-8");
+        row("cut-off sequence", raw("profile\xE9\x85"), "not UTF-8");
+        row("NUL cuts the name short", raw(QByteArray("x.json\0/../../evil", 18)), outside);
+        row("C1 control character",
+            raw("a\xC2\x85"
+                "b.json"),
+            outside);
         row("link then a file through it", zip({{"out", "../outside", kLink}, {"out/x.json", "evil"}}),
             "link or a special file");
         row("link alone", zip({{"x.json", "/etc/passwd", kLink}}), "link or a special file");
@@ -137,6 +150,61 @@ private slots:
         // Byte for byte as before, the target and everything beside it (no temporary folder left either).
         QCOMPARE(snapshot(m_root), before);
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + "/x.json"));
+    }
+
+    // The limits of the folders the user fills: a device's profiles (pictures do not count) and each macro
+    // folder's entries. An archive that would pass one is refused whole, before a byte is written.
+    void folderLimits_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QStringList>("held");
+        QTest::addColumn<QStringList>("archived");
+        QTest::addColumn<bool>("accepted");
+        const auto names = [](const QString& pattern, int count, int from = 0) {
+            QStringList out;
+            for (int i = from; i < from + count; ++i)
+                out << pattern.arg(i);
+            return out;
+        };
+        const QString json = ".json";
+        QTest::newRow("profiles: 28 and 2 new") << json << names("p%1.json", 28) << names("n%1.json", 2) << true;
+        QTest::newRow("profiles: 29 and 2 new") << json << names("p%1.json", 29) << names("n%1.json", 2) << false;
+        QTest::newRow("profiles: 30, five replaced") << json << names("p%1.json", 30) << names("p%1.json", 5) << true;
+        QTest::newRow("profiles: pictures do not count")
+            << json << names("p%1.json", 25) << names("p%1.json", 5, 25) + names("p%1.png", 30) << true;
+        QTest::newRow("profiles: 4000 in one archive") << json << QStringList() << names("p%1.json", 4000) << false;
+        QTest::newRow("macros: 29 and a new folder")
+            << QString() << names("m%1.json", 29) << names("new/m%1.json", 30) << true;
+        QTest::newRow("macros: 31 in a new folder") << QString() << QStringList() << names("new/m%1.json", 31) << false;
+        QTest::newRow("macros: a full folder gets one more")
+            << QString() << names("sub/m%1.json", 30) << QStringList {"sub/m30.json"} << false;
+        QTest::newRow("macros: 31 two folders down")
+            << QString() << QStringList() << names("a/b/m%1.json", 31) << false;
+    }
+    void folderLimits()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(QStringList, held);
+        QFETCH(QStringList, archived);
+        QFETCH(bool, accepted);
+        for (const QString& name : held)
+            writeFile(m_target + '/' + name, "{\"mine\":1}");
+        QList<Entry> entries;
+        for (const QString& name : archived)
+            entries.append({name, "{\"theirs\":1}"});
+        const QMap<QString, QByteArray> before = snapshot(m_root);
+
+        CloudArchive::Limits limits;
+        limits.maxPerFolder = 30;
+        limits.countedSuffix = suffix;
+        QString why;
+        QCOMPARE(CloudArchive::unpack(zip(entries), m_target, limits, &why), accepted);
+        if (accepted) {
+            QCOMPARE(snapshot(m_target).value(archived.last()), QByteArray("{\"theirs\":1}"));
+        } else {
+            QVERIFY2(why.contains("more than 30"), qPrintable(why));
+            QCOMPARE(snapshot(m_root), before);
+        }
     }
 
     // A link of the user's inside the folder that leads out of it: a file of the archive never goes through it.

@@ -1,6 +1,7 @@
 #include "ArchiveFixtures.h"
 #include "JsonFiles.h"
 #include "LocalHttpServer.h"
+#include "LogCapture.h"
 #include "QuenbyKeyboardFixture.h"
 #include "RecordingServices.h"
 
@@ -27,6 +28,7 @@
 #include <QJsonObject>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QThread>
 #include <QtTest>
 
 #include <memory>
@@ -145,12 +147,21 @@ private slots:
                            {"Cloud.png", "picture"}}));
         QSignalSpy reselect(m_view.get(), &HConfigView::getItemIndexAgain);
         QCOMPARE(m_keyboard->keyboard()->registerValue(SimQuenby::kRegLightMode), 1u);
+        LogCapture logs;
+        QList<QThread*> resultThreads;
+        connect(m_restore.get(), &FDownLoadFile::sigchangeUi, this,
+                [&resultThreads] { resultThreads.append(QThread::currentThread()); });
 
         m_restore->downloadCloud();
         QVERIFY(m_restore->isRunning());
         QTRY_COMPARE(m_changed->count(), 1);
         QVERIFY(!m_restore->isRunning());
         QCOMPARE(m_finished->count(), 0);
+        // Both archives were unpacked off the GUI thread, which heard the one result.
+        const QList<const void*> unpackers = logs.threadsOf("[Info] unpacking the archive over");
+        QCOMPARE(unpackers.size(), 2);
+        QVERIFY(!unpackers.contains(QThread::currentThread()));
+        QCOMPARE(resultThreads, QList<QThread*> {QThread::currentThread()});
 
         // Four requests in order: where the macros are, the macros, where the profiles are, the profiles.
         const QList<LocalHttpServer::Request>& requests = m_server->requests();
@@ -296,13 +307,17 @@ private slots:
         QTest::addColumn<QByteArray>("archive");
         QTest::addColumn<int>("status");
         const QByteArray good = "{\"macroName\":\"evil\",\"list\":[]}";
-        const QList<QPair<QByteArray, QByteArray>> rows{
+        const QList<QPair<QByteArray, QByteArray>> rows {
             {"../x", zip({{"Combo.json", good}, {"../x.json", good}})},
             {"absolute name", zip({{ProgramFolders::configLocation() + "/x.json", good}})},
             {"link then a file through it", zip({{"out", "../..", kLink}, {"out/x.json", good}})},
             {"too many entries", manyEntries()},
             {"oversize", zip({{"big.json", QByteArray(64 * 1024 * 1024 + 1, ' ')}})},
             {"not a zip", "PK but not really"},
+            {"name not UTF-8", zip({{"Combo.json", good}, {{}, good, kRegular, "\xC4\xE4nderung.json"}})},
+            {"NUL in a name", zip({{{}, good, kRegular, QByteArray("Combo.json\0../x.json", 19)}})},
+            // Two of each are there already: 29 more would make 31.
+            {"31 in one folder", thirtyOneInOneFolder()},
         };
         for (bool macro : {true, false}) {
             const char* which = macro ? "macro archive" : "profile archive";
@@ -380,6 +395,14 @@ private slots:
 private:
     static QString profiles() { return ProgramFolders::profileRoot() + "/ZEPHRA"; }
     static QString macros() { return ProgramFolders::macroRoot(); }
+
+    static QByteArray thirtyOneInOneFolder()
+    {
+        QList<Entry> entries;
+        for (int i = 0; i < 29; ++i)
+            entries.append({QString("n%1.json").arg(i), "{\"macroName\":\"n\",\"list\":[]}"});
+        return zip(entries);
+    }
 
     static QByteArray manyEntries()
     {

@@ -23,8 +23,21 @@ QByteArray zip(const QList<Entry>& entries)
     archive.setUtf8Enabled(true);
     if (!archive.open(QuaZip::mdCreate))
         qFatal("ArchiveFixtures::zip: cannot create an archive");
+    // Raw names go in as placeholders of their length, replaced afterwards in the local header and the
+    // central directory.
+    QList<QPair<QByteArray, QByteArray>> patches;
     for (const Entry& entry : entries) {
-        QuaZipNewInfo info(entry.name);
+        QString name = entry.name;
+        if (!entry.rawName.isEmpty()) {
+            const QByteArray placeholder = QByteArray("#%1#")
+                                               .replace("%1", QByteArray::number(patches.size()))
+                                               .leftJustified(entry.rawName.size(), '#');
+            if (placeholder.size() != entry.rawName.size())
+                qFatal("ArchiveFixtures::zip: a raw name is too short for its placeholder");
+            patches.append({placeholder, entry.rawName});
+            name = QString::fromLatin1(placeholder);
+        }
+        QuaZipNewInfo info(name);
         info.externalAttr = entry.unixMode << 16;
         QuaZipFile file(&archive);
         if (!file.open(QIODevice::WriteOnly, info))
@@ -33,7 +46,15 @@ QByteArray zip(const QList<Entry>& entries)
         file.close();
     }
     archive.close();
-    return buffer.data();
+    QByteArray bytes = buffer.data();
+    for (const auto& patch : patches) {
+        int replaced = 0;
+        for (int at = bytes.indexOf(patch.first); at >= 0; at = bytes.indexOf(patch.first, at + 1), ++replaced)
+            bytes.replace(at, patch.second.size(), patch.second);
+        if (replaced != 2)
+            qFatal("ArchiveFixtures::zip: a raw name's placeholder is not where it belongs");
+    }
+    return bytes;
 }
 
 QMap<QString, QByteArray> snapshot(const QString& folder)

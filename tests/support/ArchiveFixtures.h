@@ -19,9 +19,10 @@ struct Entry
     QString name;
     QByteArray content; // a link's target for kLink
     quint32 unixMode = kRegular;
+    QByteArray rawName; // when set, the name's bytes as stored, whatever they are (name is then ignored)
 };
 
-// The archive of entries, in their order; names are stored as UTF-8.
+// The archive of entries, in their order; names are stored as UTF-8 (or as their raw bytes).
 QByteArray zip(const QList<Entry>& entries);
 
 // Every entry below folder by its relative path: a file's content, "<folder>" for a folder, "<link>" and the

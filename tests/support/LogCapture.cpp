@@ -1,5 +1,7 @@
 #include "LogCapture.h"
 
+#include <QThread>
+
 #include <mutex>
 
 namespace {
@@ -36,6 +38,7 @@ void LogCapture::handler(QtMsgType type, const QMessageLogContext& context, cons
             return;
         QMutexLocker own(&self->m_mutex);
         self->m_lines.append(message);
+        self->m_threads.append(QThread::currentThread());
         if (type != QtDebugMsg && type != QtInfoMsg)
             self->m_warnings.append(message);
         if (type == QtFatalMsg)
@@ -73,9 +76,21 @@ int LogCapture::count(const QString& text) const
     return n;
 }
 
+QList<const void*> LogCapture::threadsOf(const QString& text) const
+{
+    QMutexLocker lock(&m_mutex);
+    QList<const void*> threads;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        if (m_lines.at(i).contains(text))
+            threads.append(m_threads.at(i));
+    }
+    return threads;
+}
+
 void LogCapture::clear()
 {
     QMutexLocker lock(&m_mutex);
     m_lines.clear();
+    m_threads.clear();
     m_warnings.clear();
 }

@@ -19,6 +19,8 @@ public:
     // True when some line contains text.
     bool contains(const QString& text) const;
     int count(const QString& text) const;
+    // The threads that logged the lines containing text, in order (as QThread::currentThread() gave them).
+    QList<const void*> threadsOf(const QString& text) const;
     void clear();
 
 private:
@@ -26,6 +28,7 @@ private:
 
     mutable QMutex m_mutex;
     QStringList m_lines;
+    QList<const void*> m_threads;
     QStringList m_warnings;
     QtMessageHandler m_previous = nullptr;
     LogCapture* m_outer = nullptr; // the capture this one stands in for while it lives
