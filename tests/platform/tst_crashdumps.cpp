@@ -136,6 +136,13 @@ private slots:
         QCOMPARE(qint64(dump.processId), helperPid);
         const QString helperPath = QFileInfo(QStringLiteral(CORVANE_CRASH_HELPER)).canonicalFilePath();
         QVERIFY2(dump.modules.contains(helperPath), qPrintable(dump.modules.join('\n')));
+        // Each module with its build id, as the linker wrote it into the file.
+        const QByteArray helperId = elfBuildId(helperPath);
+        QVERIFY(!helperId.isEmpty());
+        QCOMPARE(dump.buildIds.value(dump.modules.indexOf(helperPath)).toHex(), helperId.toHex());
+        const int libc = dump.modules.indexOf(QRegularExpression(".*/libc\\.so\\.6$"));
+        QVERIFY(libc >= 0);
+        QCOMPARE(dump.buildIds.at(libc).toHex(), elfBuildId(dump.modules.at(libc)).toHex());
 
         // The standard tools read it whole: the crash reason, the crashing thread and the helper among the modules.
         const QString dumper = minidumpTool(QStringLiteral("minidump_dump"));
@@ -160,6 +167,33 @@ private slots:
         QVERIFY2(crash.at(1).startsWith(reason), qPrintable(crashLine));
         QCOMPARE(crash.at(3), QString("0"));
         QVERIFY2(!moduleLine.isEmpty(), walked.second.constData());
+    }
+
+    // The dump and the program's own symbols give the crashing function, through the script a developer runs.
+    void dumpSymbolisesToTheCrashingFunction()
+    {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+        QSKIP("crash handling is not checked in sanitizer builds");
+#endif
+        if (minidumpTool(QStringLiteral("dump_syms")).isEmpty())
+            QSKIP("no prebuilt minidump tools for this architecture");
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("crashs");
+        QProcess helper;
+        helper.start(QStringLiteral(CORVANE_CRASH_HELPER), {folder, QStringLiteral("null-write")});
+        QVERIFY(helper.waitForFinished(20000));
+        const QStringList dumps = QDir(folder).entryList({"*.dmp"}, QDir::Files);
+        QCOMPARE(dumps.size(), 1);
+
+        const auto symbolised = runTool(QStringLiteral(CORVANE_SOURCE_DIR "/scripts/symbolize-dump.sh"),
+                                        {folder + '/' + dumps.first(), QStringLiteral(CORVANE_CRASH_HELPER)});
+        QVERIFY2(symbolised.first == 0, symbolised.second.constData());
+        // The crashing thread's first frame: "<module>!<function> [<file> : <line> + <offset>]".
+        const QStringList lines = QString::fromUtf8(symbolised.second).split('\n');
+        const int crashed = lines.indexOf(QRegularExpression("^Thread \\d+ \\(crashed\\)$"));
+        QVERIFY2(crashed >= 0 && crashed + 1 < lines.size(), symbolised.second.constData());
+        const QString top = lines.at(crashed + 1);
+        QVERIFY2(top.contains("corvane_crashhelper!writeNull") && top.contains("[CrashHelper.cpp : "), qPrintable(top));
     }
 
     void relativeFolderLiesUnderTheProgram()

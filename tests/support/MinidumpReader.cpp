@@ -2,7 +2,10 @@
 
 #include "platform/crash/MinidumpFormat.h"
 
+#include <QFile>
+
 #include <cstring>
+#include <elf.h>
 
 namespace {
 
@@ -92,6 +95,18 @@ MinidumpContents readMinidump(const QByteArray& file)
                     return c;
                 }
                 c.modules << name;
+                QByteArray id;
+                if (module.cvRecord.dataSize > 0) {
+                    quint32 signature = 0;
+                    if (module.cvRecord.dataSize < 4
+                        || module.cvRecord.rva + quint64(module.cvRecord.dataSize) > quint64(file.size())
+                        || !readAt(file, module.cvRecord.rva, &signature) || signature != kCvSignatureElf) {
+                        c.error = QStringLiteral("module %1's CodeView record").arg(m);
+                        return c;
+                    }
+                    id = file.mid(int(module.cvRecord.rva) + 4, int(module.cvRecord.dataSize) - 4);
+                }
+                c.buildIds << id;
             }
         } else if (entry.streamType == MemoryListStream) {
             quint32 count = 0;
@@ -128,4 +143,35 @@ MinidumpContents readMinidump(const QByteArray& file)
         }
     }
     return c;
+}
+
+QByteArray elfBuildId(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QByteArray file = f.readAll();
+    Elf64_Ehdr header;
+    if (!readAt(file, 0, &header) || memcmp(header.e_ident, ELFMAG, SELFMAG) != 0
+        || header.e_ident[EI_CLASS] != ELFCLASS64)
+        return QByteArray();
+    for (int i = 0; i < header.e_phnum; ++i) {
+        Elf64_Phdr segment;
+        if (!readAt(file, header.e_phoff + quint64(i) * sizeof(Elf64_Phdr), &segment) || segment.p_type != PT_NOTE)
+            continue;
+        const quint64 alignment = segment.p_align == 8 ? 8 : 4;
+        const auto up = [alignment](quint64 v) { return (v + alignment - 1) & ~(alignment - 1); };
+        for (quint64 at = segment.p_offset; at + sizeof(Elf64_Nhdr) <= segment.p_offset + segment.p_filesz;) {
+            Elf64_Nhdr note;
+            readAt(file, at, &note);
+            const quint64 name = at + sizeof(note);
+            const quint64 desc = name + up(note.n_namesz);
+            if (desc + note.n_descsz > quint64(file.size()))
+                break;
+            if (note.n_type == NT_GNU_BUILD_ID && note.n_namesz == 4 && file.mid(int(name), 4) == QByteArray("GNU", 4))
+                return file.mid(int(desc), int(note.n_descsz));
+            at = desc + up(note.n_descsz);
+        }
+    }
+    return QByteArray();
 }

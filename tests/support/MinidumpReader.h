@@ -23,6 +23,8 @@ struct MinidumpContents {
     quint64 stackStart = 0;
     quint32 stackSize = 0;
     QStringList modules;
+    // Each module's build id from its CodeView record (empty without one), in the order of modules.
+    QList<QByteArray> buildIds;
     // The memory list: {start, size} per range, each checked to lie in the file.
     QList<QPair<quint64, quint32>> memoryRanges;
     quint32 processId = 0;
@@ -36,3 +38,6 @@ struct MinidumpContents {
 };
 
 MinidumpContents readMinidump(const QByteArray& file);
+
+// The GNU build id note of the ELF file at path, as the linker wrote it; empty when it has none.
+QByteArray elfBuildId(const QString& path);

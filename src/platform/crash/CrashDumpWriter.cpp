@@ -8,9 +8,12 @@
 #include <cstddef>
 #include <cstring>
 #include <ctime>
+#include <elf.h>
 #include <fcntl.h>
+#include <link.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
+#include <sys/uio.h>
 #include <sys/utsname.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -27,6 +30,14 @@ constexpr size_t kMaxPath = 256;
 constexpr uint64_t kStackCopyLimit = 32 * 1024;
 constexpr uint64_t kRedZone = 128;
 constexpr size_t kInfoBatch = 32; // memory information entries written per call
+constexpr size_t kMaxBuildId = 64;
+constexpr size_t kMaxProgramHeaders = 64;
+constexpr size_t kMaxNoteBytes = 4096;
+#if __SIZEOF_POINTER__ == 8
+constexpr unsigned char kElfClass = ELFCLASS64;
+#else
+constexpr unsigned char kElfClass = ELFCLASS32;
+#endif
 
 // One line of /proc/self/maps; the path points into the maps buffer.
 struct Region {
@@ -38,12 +49,22 @@ struct Region {
     uint32_t protect; // as Minidump::MemoryInfo::protect
 };
 
-// One module: a file from its mapping at offset 0 to the end of its last consecutive mapping.
+// One module: a file from its mapping at offset 0 to the end of its last consecutive mapping, with the build
+// id of its ELF file (none: length 0).
 struct ModuleEntry {
     uint64_t start;
     uint64_t end;
     const char* path;
     size_t pathLength;
+    uint32_t idLength;
+    uint8_t id[kMaxBuildId];
+};
+
+// The build id of a module loaded when the handler was installed, by where its file's first page lies.
+struct KnownBuildId {
+    uint64_t start;
+    uint32_t length;
+    uint8_t id[kMaxBuildId];
 };
 
 // Everything the handler touches, allocated at install time.
@@ -55,6 +76,8 @@ struct Prepared {
     char* mapsBuffer = nullptr;
     Region* regions = nullptr;
     ModuleEntry* modules = nullptr;
+    KnownBuildId* buildIds = nullptr;
+    size_t buildIdCount = 0;
     uint8_t processorCount = 1;
     uint32_t osMajor = 0, osMinor = 0, osBuild = 0;
 };
@@ -122,6 +145,113 @@ uint32_t protectionOf(const char* p, const char* end)
     return r ? kPageReadOnly : kPageNoAccess;
 }
 
+// How the build id reader reaches a module's memory: directly at install time; through the kernel in the
+// handler, where a page that is gone makes the read fail instead of faulting.
+using ReadMemory = bool (*)(void* to, uint64_t from, size_t size);
+
+bool readDirectly(void* to, uint64_t from, size_t size)
+{
+    memcpy(to, reinterpret_cast<const void*>(from), size);
+    return true;
+}
+
+bool readThroughKernel(void* to, uint64_t from, size_t size)
+{
+    iovec local = {to, size};
+    iovec remote = {reinterpret_cast<void*>(from), size};
+    return syscall(SYS_process_vm_readv, getpid(), &local, 1UL, &remote, 1UL, 0UL) == static_cast<long>(size);
+}
+
+size_t alignUp(size_t value, size_t alignment)
+{
+    return (value + alignment - 1) & ~(alignment - 1);
+}
+
+// The GNU build id of the ELF module whose file is mapped from start (its ELF header and program headers lie
+// there), read from its note segments as loaded; 0 when it has none.
+uint32_t buildIdAt(uint64_t start, ReadMemory read, uint8_t* id)
+{
+    ElfW(Ehdr) header;
+    if (!read(&header, start, sizeof(header)) || memcmp(header.e_ident, ELFMAG, SELFMAG) != 0
+        || header.e_ident[EI_CLASS] != kElfClass || header.e_phentsize != sizeof(ElfW(Phdr)) || header.e_phnum == 0
+        || header.e_phnum > kMaxProgramHeaders)
+        return 0;
+    ElfW(Phdr) headers[kMaxProgramHeaders];
+    if (!read(headers, start + header.e_phoff, header.e_phnum * sizeof(ElfW(Phdr))))
+        return 0;
+    // The first loaded segment maps the file's first page at start: the load bias follows from it.
+    const ElfW(Phdr)* first = nullptr;
+    for (size_t i = 0; i < header.e_phnum && !first; ++i) {
+        if (headers[i].p_type == PT_LOAD)
+            first = &headers[i];
+    }
+    if (!first || first->p_offset > first->p_vaddr || first->p_offset >= 65536)
+        return 0;
+    const uint64_t bias = start - (first->p_vaddr - first->p_offset);
+
+    uint8_t notes[kMaxNoteBytes];
+    for (size_t i = 0; i < header.e_phnum; ++i) {
+        const ElfW(Phdr)& segment = headers[i];
+        if (segment.p_type != PT_NOTE)
+            continue;
+        const size_t size = segment.p_filesz < kMaxNoteBytes ? segment.p_filesz : kMaxNoteBytes;
+        if (size < sizeof(ElfW(Nhdr)) || !read(notes, bias + segment.p_vaddr, size))
+            continue;
+        const size_t alignment = segment.p_align == 8 ? 8 : 4;
+        size_t at = 0;
+        while (at + sizeof(ElfW(Nhdr)) <= size) {
+            ElfW(Nhdr) note;
+            memcpy(&note, notes + at, sizeof(note));
+            const size_t name = at + sizeof(note);
+            const size_t desc = name + alignUp(note.n_namesz, alignment);
+            if (note.n_namesz > size || note.n_descsz > size || desc + note.n_descsz > size)
+                break;
+            if (note.n_type == NT_GNU_BUILD_ID && note.n_namesz == 4 && memcmp(notes + name, "GNU", 4) == 0
+                && note.n_descsz > 0 && note.n_descsz <= kMaxBuildId) {
+                memcpy(id, notes + desc, note.n_descsz);
+                return note.n_descsz;
+            }
+            at = desc + alignUp(note.n_descsz, alignment);
+        }
+    }
+    return 0;
+}
+
+// Install time: the build id of every module loaded now.
+int rememberBuildId(dl_phdr_info* info, size_t, void*)
+{
+    if (g_prepared.buildIdCount >= kMaxModules)
+        return 1;
+    for (size_t i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+        if (segment.p_type != PT_LOAD)
+            continue;
+        if (segment.p_offset <= segment.p_vaddr && segment.p_offset < 65536) {
+            KnownBuildId& known = g_prepared.buildIds[g_prepared.buildIdCount];
+            known.start = info->dlpi_addr + segment.p_vaddr - segment.p_offset;
+            known.length = buildIdAt(known.start, readDirectly, known.id);
+            if (known.length > 0)
+                ++g_prepared.buildIdCount;
+        }
+        break;
+    }
+    return 0;
+}
+
+// The module's build id: as remembered at install time, or read now for a module loaded since.
+void findBuildId(ModuleEntry& module)
+{
+    for (size_t i = 0; i < g_prepared.buildIdCount; ++i) {
+        const KnownBuildId& known = g_prepared.buildIds[i];
+        if (known.start == module.start) {
+            module.idLength = known.length;
+            memcpy(module.id, known.id, known.length);
+            return;
+        }
+    }
+    module.idLength = buildIdAt(module.start, readThroughKernel, module.id);
+}
+
 // Reads /proc/self/maps into the prepared buffer and splits it into regions (at most kMaxRegions).
 size_t readRegions()
 {
@@ -170,6 +300,11 @@ size_t readRegions()
     return count;
 }
 
+bool readable(const Region& region)
+{
+    return region.protect != Minidump::kPageNoAccess && region.protect != Minidump::kPageExecute;
+}
+
 // The modules among the regions: one per file, from its mapping at offset 0 to the end of its last
 // consecutive mapping.
 size_t collectModules(size_t regionCount)
@@ -184,15 +319,17 @@ size_t collectModules(size_t regionCount)
             && region.start >= last->end) {
             last->end = region.end;
         } else if (region.offset == 0 && count < kMaxModules) {
-            g_prepared.modules[count++] = {region.start, region.end, region.path, region.pathLength};
+            ModuleEntry& module = g_prepared.modules[count++];
+            module.start = region.start;
+            module.end = region.end;
+            module.path = region.path;
+            module.pathLength = region.pathLength;
+            module.idLength = 0;
+            if (readable(region))
+                findBuildId(module);
         }
     }
     return count;
-}
-
-bool readable(const Region& region)
-{
-    return region.protect != Minidump::kPageNoAccess && region.protect != Minidump::kPageExecute;
 }
 
 // Where the stack copy starts and how long it is: from just below the stack pointer (the red zone) up, within
@@ -289,7 +426,7 @@ bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t th
     stackCopyOf(sp, regionCount, &stackStart, &stackSize);
 
     // The file, in order: header, directory, the fixed-size streams, the stack copy, the module list with its
-    // names, and the memory information list.
+    // names and build ids, and the memory information list.
     constexpr uint32_t kStreamCount = 7;
     const uint32_t directoryRva = sizeof(Header);
     const uint32_t systemRva = directoryRva + kStreamCount * sizeof(Directory);
@@ -306,7 +443,14 @@ bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t th
     uint32_t namesEnd = namesRva;
     for (size_t i = 0; i < moduleCount; ++i)
         namesEnd = align8(namesEnd + static_cast<uint32_t>(4 + g_prepared.modules[i].pathLength * 2 + 2));
-    const uint32_t memoryInfoRva = namesEnd;
+    // The CodeView records (build ids) after the names.
+    uint32_t cvRva = namesEnd;
+    uint32_t cvEnd = cvRva;
+    for (size_t i = 0; i < moduleCount; ++i) {
+        if (g_prepared.modules[i].idLength > 0)
+            cvEnd = align8(cvEnd + 4 + g_prepared.modules[i].idLength);
+    }
+    const uint32_t memoryInfoRva = cvEnd;
     const uint32_t memoryInfoSize = static_cast<uint32_t>(sizeof(MemoryInfoListHeader) + regionCount * sizeof(MemoryInfo));
 
     Header header = {};
@@ -387,7 +531,16 @@ bool writeDump(int signal, const siginfo_t* info, const ucontext_t* uc, pid_t th
         module.baseOfImage = entry.start;
         module.sizeOfImage = static_cast<uint32_t>(entry.end - entry.start);
         module.moduleNameRva = namesRva;
-        ok = writeAll(fd, &module, sizeof(module), moduleListRva + 4 + static_cast<uint32_t>(i * sizeof(Module)));
+        if (entry.idLength > 0) {
+            uint8_t record[4 + kMaxBuildId];
+            const uint32_t signature = kCvSignatureElf;
+            memcpy(record, &signature, 4);
+            memcpy(record + 4, entry.id, entry.idLength);
+            module.cvRecord = {4 + entry.idLength, cvRva};
+            ok = ok && writeAll(fd, record, 4 + entry.idLength, cvRva);
+            cvRva = align8(cvRva + 4 + entry.idLength);
+        }
+        ok = ok && writeAll(fd, &module, sizeof(module), moduleListRva + 4 + static_cast<uint32_t>(i * sizeof(Module)));
         // The name: its length in bytes, then UTF-16 text and a terminating zero (paths are written byte-wise).
         uint16_t name[kMaxPath + 3] = {};
         const uint32_t bytes = static_cast<uint32_t>(entry.pathLength * 2);
@@ -529,17 +682,26 @@ bool installCrashHandler(const CrashHandlerSetup& setup)
                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         void* modules = mmap(nullptr, kMaxModules * sizeof(ModuleEntry), PROT_READ | PROT_WRITE,
                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (maps == MAP_FAILED || regions == MAP_FAILED || modules == MAP_FAILED) {
+        void* buildIds = mmap(nullptr, kMaxModules * sizeof(KnownBuildId), PROT_READ | PROT_WRITE,
+                              MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (maps == MAP_FAILED || regions == MAP_FAILED || modules == MAP_FAILED || buildIds == MAP_FAILED) {
             if (maps != MAP_FAILED) munmap(maps, kMapsBufferSize);
             if (regions != MAP_FAILED) munmap(regions, kMaxRegions * sizeof(Region));
             if (modules != MAP_FAILED) munmap(modules, kMaxModules * sizeof(ModuleEntry));
+            if (buildIds != MAP_FAILED)
+                munmap(buildIds, kMaxModules * sizeof(KnownBuildId));
             close(folderFd);
             return false;
         }
         g_prepared.mapsBuffer = static_cast<char*>(maps);
         g_prepared.regions = static_cast<Region*>(regions);
         g_prepared.modules = static_cast<ModuleEntry*>(modules);
+        g_prepared.buildIds = static_cast<KnownBuildId*>(buildIds);
     }
+    // The build ids of the modules loaded now are read here, outside any signal; the handler reads those of
+    // modules loaded later through the kernel.
+    g_prepared.buildIdCount = 0;
+    dl_iterate_phdr(rememberBuildId, nullptr);
     if (g_prepared.folderFd >= 0)
         close(g_prepared.folderFd);
     g_prepared.folderFd = folderFd;

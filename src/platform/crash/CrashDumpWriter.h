@@ -6,6 +6,10 @@
 // (MinidumpFormat.h) into a prepared folder, writes a prepared line to standard error, restores the default
 // action and lets the signal end the process as it would have.
 //
+// Each module of the dump carries the build id of its ELF file, so that symbol files made from the same build
+// can be matched to it: read by install() for the modules loaded then, and in the handler through the kernel
+// (process_vm_readv, which fails instead of faulting) for modules loaded later.
+//
 // Threads: install() from one thread, once, before any crash; the handler itself may run on any thread and
 // uses only async-signal-safe calls (everything it needs is opened and allocated by install()). When several
 // threads crash at once, the first writes the dump and the others wait for the process to end.

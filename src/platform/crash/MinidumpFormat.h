@@ -33,6 +33,8 @@ constexpr uint32_t kPlatformLinux = 0x8201;
 
 constexpr uint32_t kMiscProcessId = 0x1; // MiscInfo::flags1: processId is set
 
+constexpr uint32_t kCvSignatureElf = 0x4270454c; // "BpEL": a CodeView record holding an ELF build id
+
 // MemoryInfo::state, ::type and the protection flags of ::protect.
 constexpr uint32_t kMemCommit = 0x1000;
 constexpr uint32_t kMemPrivate = 0x20000;
