@@ -140,7 +140,7 @@ public:
             keyboard(arg)->unplug();
         } else if (verb == QLatin1String("failopen")) {
             // The keyboard's vendor interface cannot be opened at all.
-            bus->failNext(keyboard(arg)->vendorDeviceId(), SimBus::Fault::OpenWrite, 1000, 0);
+            bus->failNext(keyboard(arg)->busDeviceId(), SimBus::Fault::OpenWrite, 1000, 0);
         } else if (verb == QLatin1String("start")) {
             controller->updateDeviceStatus();
             controller->startWatch();
@@ -475,7 +475,7 @@ private slots:
                                  bench.controller->deviceWatcher(),
                                  [&] {
                                      emit bench.controller->deviceWatcher()->equipmentChanged(
-                                         {{kKeyboardWired, bench.bus->path(bench.wired.vendorDeviceId())}}, false);
+                                         {{kKeyboardWired, bench.bus->path(bench.wired.busDeviceId())}}, false);
                                  },
                                  Qt::QueuedConnection);
                          });

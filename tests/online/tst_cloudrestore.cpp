@@ -354,7 +354,7 @@ private slots:
     void applyFails()
     {
         scriptBackups(QByteArray(), zip({{"Default configuration.json", restoredProfile()}}));
-        m_keyboard->bus()->bus()->failNext(m_keyboard->keyboard()->vendorDeviceId(), SimBus::Fault::Write, 1000);
+        m_keyboard->bus()->bus()->failNext(m_keyboard->keyboard()->busDeviceId(), SimBus::Fault::Write, 1000);
         m_restore->downloadCloud();
         QTRY_COMPARE_WITH_TIMEOUT(m_finished->count(), 1, 10000);
         QCOMPARE(m_changed->count(), 0);

@@ -382,7 +382,7 @@ void TestSimKeyboard::failureInjection()
 
     // Failed sends come from the bus: nothing reaches the keyboard.
     m_keyboard->clearCommands();
-    m_bus->bus()->failNext(m_keyboard->vendorDeviceId(), SimBus::Fault::Write, 1);
+    m_bus->bus()->failNext(m_keyboard->busDeviceId(), SimBus::Fault::Write, 1);
     QVERIFY(!m_link->send(CommandWrite, 1, kRegLightBrightness, bytes({9})));
     QVERIFY(m_keyboard->commands().isEmpty());
 }

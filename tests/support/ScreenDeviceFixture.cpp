@@ -15,7 +15,7 @@ constexpr int kPid = DeviceIds::kEdris;
 
 ScreenDeviceFixture::ScreenDeviceFixture(const QJsonObject& layout)
 {
-    m_busId = m_firmware.plug(m_bus.bus(), kPid);
+    m_firmware.plug(m_bus.bus(), kPid);
     HDeviceManager* registry = HDeviceManager::instance();
     registry->setFactory([](int pid) { return new ScreenTestDevice(pid); });
     if (!registry->createDevice(kPid))
@@ -47,7 +47,5 @@ void ScreenDeviceFixture::removeDevice()
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     m_device = nullptr;
-    if (m_busId != -1)
-        m_bus->unplug(m_busId);
-    m_busId = -1;
+    m_firmware.unplug();
 }

@@ -21,7 +21,7 @@ public:
     SimScreenFirmware& firmware() { return m_firmware; }
     // Null when it could not be opened.
     ScreenTestDevice* device() const { return m_device; }
-    int busId() const { return m_busId; }
+    int busId() const { return m_firmware.busDeviceId(); }
 
     // Marks the device removed and waits until the registry has deleted it.
     void removeDevice();
@@ -29,6 +29,5 @@ public:
 private:
     SimBusFixture m_bus;
     SimScreenFirmware m_firmware;
-    int m_busId = -1;
     ScreenTestDevice* m_device = nullptr;
 };

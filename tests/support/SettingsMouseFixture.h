@@ -23,7 +23,7 @@ public:
     SettingsMouseDevice* device() const { return m_device; }
     SimSettingsMouse* mouse() const { return m_mouse.get(); }
     SimBus* bus() const { return m_bus->bus(); }
-    int busId() const { return m_mouse->busId(); }
+    int busId() const { return m_mouse->busDeviceId(); }
 
     // Unplugs the mouse, marks the device removed and lets the manager delete it; false when it did not go.
     bool removeDevice();

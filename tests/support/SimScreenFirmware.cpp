@@ -14,15 +14,22 @@ SimScreenFirmware::SimScreenFirmware()
         m_chunkSeen << false;
 }
 
+SimScreenFirmware::~SimScreenFirmware()
+{
+    unplug();
+}
+
 int SimScreenFirmware::plug(SimBus* bus, quint16 productId)
 {
+    unplug();
     SimDevice device;
     device.vendorId = DeviceIds::kVendorId;
     device.productId = productId;
     device.versionNumber = 0x0100;
     device.productName = QStringLiteral("Simulated screen device");
     device.collections << SimCollection::make(kUsagePage, kUsage, 0, 0, kReportLength, kReportId);
-    return bus->plug(device, {this});
+    plugInterfaces(bus, {{device, {this}}});
+    return busDeviceId();
 }
 
 bool SimScreenFirmware::onSetFeature(const QByteArray& report)

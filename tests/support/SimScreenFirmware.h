@@ -2,27 +2,27 @@
 
 #include "ScreenTestProtocol.h"
 
+#include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QImage>
 #include <QList>
-#include <QMutex>
-
-class SimBus;
 
 // The firmware side of a small device with a 64 x 48 monochrome screen and power saving, on the simulated
 // bus: it keeps brightness, display mode and power saving, assembles an uploaded picture and shows it only
 // when every chunk arrived. Tests read what it holds and make it refuse chosen commands.
 //
 // Threads: the bus calls it on the transferring thread; tests read it on theirs. Every member is guarded.
-class SimScreenFirmware : public SimResponder
+class SimScreenFirmware : public SimEmulator, public SimResponder
 {
 public:
     SimScreenFirmware();
+    ~SimScreenFirmware() override;
 
-    // Plugs one interface with the given product id; the bus's device id, for its fault injection.
+    // Plugs one interface with the given product id (unplugging it first); the bus's device id, for its
+    // fault injection.
     int plug(SimBus* bus, quint16 productId);
 
     bool onSetFeature(const QByteArray& report) override;
@@ -43,7 +43,6 @@ public:
     int commandCount() const;
 
 private:
-    mutable QMutex m_mutex;
     int m_brightness = 30;
     int m_mode = 2;
     bool m_powerSaving = false;

@@ -23,16 +23,8 @@ int SimSettingsMouse::plug(SimBus* bus, quint16 productId)
     device.versionNumber = 0x0100;
     device.productName = QStringLiteral("Settings mouse");
     device.collections = {SimCollection::make(kUsagePage, kUsage, 0, 0, kReportLength, kReportId)};
-    m_bus = bus;
-    m_busId = bus->plug(device, {this});
-    return m_busId;
-}
-
-void SimSettingsMouse::unplug()
-{
-    if (m_bus && m_busId >= 0)
-        m_bus->unplug(m_busId);
-    m_busId = -1;
+    plugInterfaces(bus, {{device, {this}}});
+    return busDeviceId();
 }
 
 QVector<int> SimSettingsMouse::stages() const

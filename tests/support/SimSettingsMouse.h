@@ -2,30 +2,26 @@
 
 #include "SettingsMouseProtocol.h"
 
+#include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QVector>
-
-class SimBus;
 
 // The firmware side of the settings mouse (SettingsMouseProtocol.h): a register space that decodes what the
 // host writes into DPI stages, the current stage, the report rate and per-key colours and brightness, so
 // that tests assert meaning. Writes to a refused register range fail the transfer, as a stalled request does.
 //
 // Threads: the bus calls the responder on the transferring thread; the accessors may be used from any thread.
-class SimSettingsMouse : public SimResponder
+class SimSettingsMouse : public SimEmulator, public SimResponder
 {
 public:
     SimSettingsMouse() = default;
     ~SimSettingsMouse() override;
 
-    // Plugs the mouse's one interface under productId; returns the bus's device id.
+    // Plugs the mouse's one interface under productId (unplugging it first); returns the bus's device id.
     int plug(SimBus* bus, quint16 productId);
-    void unplug();
-    int busId() const { return m_busId; }
 
     QVector<int> stages() const;
     int dpiIndex() const;
@@ -50,9 +46,6 @@ public:
 private:
     quint8 reg(int address) const { return quint8(m_registers.at(address)); }
 
-    mutable QMutex m_mutex;
-    SimBus* m_bus = nullptr;
-    int m_busId = -1;
     QByteArray m_registers = QByteArray(SettingsMouse::kRegisterSpace, '\0');
     QByteArray m_pendingReply;
     QList<int> m_written;

@@ -18,9 +18,6 @@ using KHID::INVALID_HANDLE_VALUE;
 
 namespace {
 
-// Long firmware transfers would otherwise grow the transcript without bound.
-constexpr int kTranscriptLimit = 200000;
-
 // No HID report is longer (report lengths are 16-bit); anything more is a caller's length gone wrong and
 // must not reach the byte copies below.
 constexpr quint32 kMaxReportLength = 0xFFFF;
@@ -240,6 +237,12 @@ QList<int> SimBus::deviceIds() const
     QList<int> ids = m_devices.keys();
     std::sort(ids.begin(), ids.end());
     return ids;
+}
+
+bool SimBus::isPlugged(int deviceId) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_devices.contains(deviceId);
 }
 
 int SimBus::openHandleCount(int deviceId) const

@@ -65,6 +65,8 @@ public:
     QStringList paths(int deviceId) const;            // one per collection, in order
     QString path(int deviceId, int collection = 0) const;
     QList<int> deviceIds() const;
+    // False once the device was unplugged (also by a reset); ids are never given out again.
+    bool isPlugged(int deviceId) const;
     int openHandleCount(int deviceId) const;
     // Reads waiting for an input report right now (tests wait for a reader thread to block).
     int blockedReads() const;
@@ -77,7 +79,11 @@ public:
     // not delivered, and reads get no reports from it.
     void setNeverAnswer(int deviceId, bool on);
 
-    // The transcript of every operation, in order.
+    // Operations the transcript keeps before the oldest is dropped: a firmware image's transfer several times
+    // over, while a long simulated run (each entry holds a report of up to a kilobyte) stays within a few MB.
+    static constexpr int kTranscriptLimit = 16384;
+
+    // The transcript of every operation, in order (the newest kTranscriptLimit).
     SimTranscript transcript() const;
     void clearTranscript();
     // Marks one request/response exchange of the calling thread.

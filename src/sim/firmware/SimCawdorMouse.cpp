@@ -37,7 +37,7 @@ private:
 };
 
 SimCawdorMouse::SimCawdorMouse(SimBus* bus, quint16 productId, quint16 bootloaderUsagePage)
-    : m_bus(bus)
+    : SimEmulator(bus)
     , m_pid(productId)
     , m_bootPage(bootloaderUsagePage)
     , m_application(new Application(this))
@@ -69,21 +69,8 @@ void SimCawdorMouse::plugBootloader()
     replug(true);
 }
 
-void SimCawdorMouse::unplug()
-{
-    int id;
-    {
-        QMutexLocker lock(&m_mutex);
-        id = m_deviceId;
-        m_deviceId = -1;
-    }
-    if (id >= 0)
-        m_bus->unplug(id);
-}
-
 void SimCawdorMouse::replug(bool toBootloader)
 {
-    unplug();
     SimDevice device;
     device.vendorId = DeviceIds::kVendorId;
     device.versionNumber = 0x0100;
@@ -106,9 +93,8 @@ void SimCawdorMouse::replug(bool toBootloader)
                                                   Isp::kEnterBootloaderSize, 0)};
         responder = m_application;
     }
-    const int id = m_bus->plug(device, {responder});
+    replugInterfaces({{device, {responder}}});
     QMutexLocker lock(&m_mutex);
-    m_deviceId = id;
     m_inBootloader = toBootloader;
 }
 
@@ -212,8 +198,12 @@ bool SimCawdorMouse::onBootloaderOutput(const QByteArray& report)
 
 bool SimCawdorMouse::inBootloader() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_deviceId >= 0 && m_inBootloader;
+    {
+        QMutexLocker lock(&m_mutex);
+        if (!m_inBootloader)
+            return false;
+    }
+    return isPlugged();
 }
 
 int SimCawdorMouse::enterReports() const
@@ -273,5 +263,5 @@ bool SimCawdorMouse::ranApplication() const
 QList<quint32> SimCawdorMouse::packetNumbers() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_numbers;
+    return m_numbers.entries();
 }

@@ -10,15 +10,13 @@
 // Threads: the bus calls the responders on the transferring thread; the accessors may be read from any thread.
 
 #include "firmware/IspProtocol.h"
-#include "sim/bus/SimResponder.h"
+#include "sim/bus/SimEmulator.h"
+#include "sim/bus/SimHistory.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 
-class SimBus;
-
-class SimCawdorMouse
+class SimCawdorMouse : public SimEmulator
 {
 public:
     struct Faults {
@@ -38,7 +36,6 @@ public:
     // Plugs the mouse as its application, or already in its bootloader.
     void plugApplication();
     void plugBootloader();
-    void unplug();
 
     bool inBootloader() const;
     int enterReports() const;
@@ -52,7 +49,8 @@ public:
     int dataPackets() const;   // data packets taken (resends included)
     int resends() const;
     bool ranApplication() const;
-    QList<quint32> packetNumbers() const;   // every packet's number, in order
+    // Every packet's number, in order (the newest SimHistory::kDefaultLimit).
+    QList<quint32> packetNumbers() const;
 
 private:
     class Application;
@@ -65,13 +63,10 @@ private:
     void replug(bool toBootloader);
     void applyData(const Isp::Packet& packet, bool first);
 
-    SimBus* m_bus;
     quint16 m_pid;
     quint16 m_bootPage;
     Application* m_application;
     Bootloader* m_bootloader;
-    mutable QMutex m_mutex;
-    int m_deviceId = -1;
     bool m_inBootloader = false;
     Faults m_faults;
     bool m_checksumFaultUsed = false;
@@ -85,5 +80,5 @@ private:
     int m_resends = 0;
     bool m_ran = false;
     bool m_lastWasFirst = false;
-    QList<quint32> m_numbers;
+    SimHistory<quint32> m_numbers;
 };

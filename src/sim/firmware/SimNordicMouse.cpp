@@ -12,7 +12,7 @@ constexpr quint16 kOutputLength = 33;
 } // namespace
 
 SimNordicMouse::SimNordicMouse(SimBus* bus, quint16 productId, quint16 dfuProductId, const QString& portName)
-    : m_bus(bus)
+    : SimEmulator(bus)
     , m_pid(productId)
     , m_dfuPid(dfuProductId)
     , m_portName(portName)
@@ -39,9 +39,7 @@ void SimNordicMouse::plugApplication()
     device.versionNumber = 0x0100;
     device.productName = QStringLiteral("Nordic mouse");
     device.collections = {SimCollection::make(kUsagePage, kUsage, 0, kOutputLength, 0)};
-    const int id = m_bus->plug(device, {this});
-    QMutexLocker lock(&m_mutex);
-    m_deviceId = id;
+    replugInterfaces({{device, {this}}});
 }
 
 void SimNordicMouse::plugPort()
@@ -53,26 +51,22 @@ void SimNordicMouse::plugPort()
     }
     if (delay < 0)
         return;
-    const int port = m_bus->plugSerialPort(m_portName, DeviceIds::kVendorId, m_dfuPid, delay);
+    const int port = bus()->plugSerialPort(m_portName, DeviceIds::kVendorId, m_dfuPid, delay);
     QMutexLocker lock(&m_mutex);
     m_portId = port;
 }
 
 void SimNordicMouse::unplug()
 {
-    int device;
     int port;
     {
         QMutexLocker lock(&m_mutex);
-        device = m_deviceId;
         port = m_portId;
-        m_deviceId = -1;
         m_portId = -1;
     }
-    if (device >= 0)
-        m_bus->unplug(device);
+    SimEmulator::unplug();
     if (port >= 0)
-        m_bus->unplugSerialPort(port);
+        bus()->unplugSerialPort(port);
 }
 
 bool SimNordicMouse::onOutput(const QByteArray& report)
@@ -80,16 +74,12 @@ bool SimNordicMouse::onOutput(const QByteArray& report)
     if (report.size() < 3 || quint8(report.at(0)) != kEnterDfuId || quint8(report.at(1)) != 0xFF
         || quint8(report.at(2)) != 0xA8)
         return true;
-    int device;
     {
         QMutexLocker lock(&m_mutex);
         ++m_enterReports;
-        device = m_deviceId;
-        m_deviceId = -1;
     }
     // The mouse restarts into its DFU bootloader, which is a serial port.
-    if (device >= 0)
-        m_bus->unplug(device);
+    SimEmulator::unplug();
     plugPort();
     return true;
 }

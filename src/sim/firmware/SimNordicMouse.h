@@ -7,14 +7,12 @@
 //
 // Threads: the bus calls the responder on the transferring thread; the accessors may be read from any thread.
 
+#include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimResponder.h"
 
-#include <QMutex>
 #include <QString>
 
-class SimBus;
-
-class SimNordicMouse : public SimResponder
+class SimNordicMouse : public SimEmulator, public SimResponder
 {
 public:
     static constexpr quint8 kEnterDfuId = 0xBA;
@@ -27,6 +25,7 @@ public:
     void plugApplication();
     // Already in the bootloader: only the port is there.
     void plugPort();
+    // Unplugs the mouse and its port.
     void unplug();
 
     int enterReports() const;
@@ -35,12 +34,9 @@ public:
     bool onOutput(const QByteArray& report) override;
 
 private:
-    SimBus* m_bus;
     quint16 m_pid;
     quint16 m_dfuPid;
     QString m_portName;
-    mutable QMutex m_mutex;
-    int m_deviceId = -1;
     int m_portId = -1;
     int m_portDelay = 0;
     int m_enterReports = 0;

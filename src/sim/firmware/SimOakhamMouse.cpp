@@ -13,7 +13,7 @@ constexpr quint16 kOutputLength = 33;
 } // namespace
 
 SimOakhamMouse::SimOakhamMouse(SimBus* bus)
-    : m_bus(bus)
+    : SimEmulator(bus)
 {
 }
 
@@ -24,31 +24,25 @@ SimOakhamMouse::~SimOakhamMouse()
 
 void SimOakhamMouse::plug(quint16 productId)
 {
-    unplug();
     SimDevice device;
     device.vendorId = DeviceIds::kVendorId;
     device.productId = productId;
     device.versionNumber = 0x0100;
     device.productName = QStringLiteral("Oakham mouse");
     device.collections = {SimCollection::make(kUsagePage, kUsage, 0, kOutputLength, kFeatureLength, 0)};
-    const int id = m_bus->plug(device, {this});
+    replugInterfaces({{device, {this}}});
     QMutexLocker lock(&m_mutex);
-    m_deviceId = id;
     m_pid = productId;
     m_armed = false;
 }
 
 void SimOakhamMouse::unplug()
 {
-    int id;
     {
         QMutexLocker lock(&m_mutex);
-        id = m_deviceId;
-        m_deviceId = -1;
         m_pid = 0;
     }
-    if (id >= 0)
-        m_bus->unplug(id);
+    SimEmulator::unplug();
 }
 
 bool SimOakhamMouse::onSetFeature(const QByteArray& report)

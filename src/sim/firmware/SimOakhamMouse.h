@@ -7,13 +7,10 @@
 //
 // Threads: the bus calls the responder on the transferring thread; the accessors may be read from any thread.
 
+#include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimResponder.h"
 
-#include <QMutex>
-
-class SimBus;
-
-class SimOakhamMouse : public SimResponder
+class SimOakhamMouse : public SimEmulator, public SimResponder
 {
 public:
     explicit SimOakhamMouse(SimBus* bus);
@@ -31,9 +28,6 @@ public:
     bool onOutput(const QByteArray& report) override;
 
 private:
-    SimBus* m_bus;
-    mutable QMutex m_mutex;
-    int m_deviceId = -1;
     quint16 m_pid = 0;
     bool m_armed = false;
     int m_written = -1;

@@ -33,8 +33,9 @@ quint32 readLe32(const QByteArray& bytes, int offset)
 } // namespace
 
 SimQuenbyKeyboard::SimQuenbyKeyboard(quint16 productId)
-    : m_productId(productId)
-    , m_replies(StatusDone, StatusBusy, StatusError, kReplyStatusByte)
+    : SimCommandFirmware({StatusDone, StatusBusy, StatusError, kReplyStatusByte, kCommandReportId, kReportSize,
+                          kReportSize})
+    , m_productId(productId)
 {
     resetMemoryLocked();
 }
@@ -71,64 +72,8 @@ SimDevice SimQuenbyKeyboard::vendorInterface(quint16 productId)
 
 bool SimQuenbyKeyboard::plug(SimBus* bus)
 {
-    if (!bus)
-        bus = SimBus::instance();
-    {
-        QMutexLocker lock(&m_mutex);
-        // deviceId() is the bus's word: a bus reset unplugs without telling us.
-        if (m_bus && deviceId() >= 0)
-            return false;
-        m_bus = bus;
-    }
-    // The bus calls back into this object, so its own lock is not held here.
-    const int boot = bus->plug(bootKeyboardInterface(m_productId), {nullptr});
-    const int vendor = bus->plug(vendorInterface(m_productId), {this, &m_interrupt});
-    QMutexLocker lock(&m_mutex);
-    m_bootDeviceId = boot;
-    m_vendorDeviceId = vendor;
-    return true;
-}
-
-void SimQuenbyKeyboard::unplug()
-{
-    SimBus* bus;
-    int boot;
-    int vendor;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-        boot = m_bootDeviceId;
-        vendor = m_vendorDeviceId;
-        m_bus = nullptr;
-        m_bootDeviceId = m_vendorDeviceId = -1;
-    }
-    // After a bus reset both interfaces are gone already.
-    if (!bus || deviceId() != vendor)
-        return;
-    bus->unplug(vendor);
-    bus->unplug(boot);
-}
-
-bool SimQuenbyKeyboard::isPlugged() const
-{
-    return deviceId() >= 0;
-}
-
-int SimQuenbyKeyboard::vendorDeviceId() const
-{
-    return deviceId();
-}
-
-QString SimQuenbyKeyboard::collectionPath(int collection) const
-{
-    SimBus* bus;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-    }
-    // The bus is asked without our lock: it holds its own while it calls into us.
-    const int id = deviceId();
-    return bus && id >= 0 ? bus->path(id, collection) : QString();
+    return plugInterfaces(bus, {{bootKeyboardInterface(m_productId), {nullptr}},
+                                {vendorInterface(m_productId), {this, &m_interrupt}}});
 }
 
 QString SimQuenbyKeyboard::commandPath() const
@@ -189,13 +134,7 @@ void SimQuenbyKeyboard::resetToDefaults()
     resetMemoryLocked();
     m_versionMajor = kDefaultVersionMajor;
     m_versionMinor = kDefaultVersionMinor;
-    m_replies.last.clear();
-    m_replies.busy = 0;
-    m_replies.scripted.clear();
-    m_replies.stuck = -1;
-    m_failSkip = m_failCount = 0;
-    m_writeFaults.clear();
-    m_commands.clear();
+    resetRepliesLocked();
 }
 
 void SimQuenbyKeyboard::setFirmwareVersion(quint8 major, quint8 minor)
@@ -226,50 +165,6 @@ SimKeyFunction SimQuenbyKeyboard::defaultRgbKeyFunctionAt(int position)
     if (rgbKeyAtPosition(position) == kEmpty)
         return SimKeyFunction::none();
     return SimKeyFunction::key(kRgbDefaultUsage[position]);
-}
-
-// --- reply machine ----------------------------------------------------------------------------------------
-
-void SimQuenbyKeyboard::setBusyReplies(int count)
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.busy = qMax(0, count);
-}
-
-void SimQuenbyKeyboard::scriptStatuses(const QList<int>& statuses)
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.scripted = statuses;
-}
-
-void SimQuenbyKeyboard::setStuckStatus(int status)
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.stuck = status < 0 ? -1 : (status & 0xFF);
-}
-
-void SimQuenbyKeyboard::failCommands(int count, quint8 status, int after)
-{
-    QMutexLocker lock(&m_mutex);
-    m_failCount = qMax(0, count);
-    m_failSkip = qMax(0, after);
-    m_failStatus = status;
-}
-
-void SimQuenbyKeyboard::failWritesAt(quint32 address, int count)
-{
-    QMutexLocker lock(&m_mutex);
-    m_writeFaults.append({address, count < 0 ? -1 : count});
-}
-
-void SimQuenbyKeyboard::clearFaults()
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.busy = 0;
-    m_replies.scripted.clear();
-    m_replies.stuck = -1;
-    m_failSkip = m_failCount = 0;
-    m_writeFaults.clear();
 }
 
 // --- memory -----------------------------------------------------------------------------------------------
@@ -428,30 +323,6 @@ SimMacroRecord SimQuenbyKeyboard::decodeMacro(int slot) const
                                           : SimMacroRecord::MoveFormat::Nibbles);
 }
 
-// --- command log ------------------------------------------------------------------------------------------
-
-QList<SimQuenbyKeyboard::Command> SimQuenbyKeyboard::commands() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_commands;
-}
-
-QList<SimQuenbyKeyboard::Command> SimQuenbyKeyboard::appliedWrites() const
-{
-    QList<Command> writes;
-    for (const Command& command : commands()) {
-        if (command.isWrite() && command.succeeded())
-            writes.append(command);
-    }
-    return writes;
-}
-
-void SimQuenbyKeyboard::clearCommands()
-{
-    QMutexLocker lock(&m_mutex);
-    m_commands.clear();
-}
-
 // --- interrupt collection ---------------------------------------------------------------------------------
 
 QByteArray SimQuenbyKeyboard::stateReportLocked(quint8 kind) const
@@ -501,13 +372,6 @@ void SimQuenbyKeyboard::pushInterruptReport(const QByteArray& report)
 
 quint8 SimQuenbyKeyboard::settleLocked(Command& command)
 {
-    if (m_failSkip > 0) {
-        --m_failSkip;
-    } else if (m_failCount > 0) {
-        --m_failCount;
-        return m_failStatus;
-    }
-
     if (command.address != kDeviceAddress)
         return StatusError;
 
@@ -530,16 +394,7 @@ quint8 SimQuenbyKeyboard::settleLocked(Command& command)
         // flag on nothing else.
         if (command.saveFlag != (isMacroArea(command.reg, command.length) ? kRgbSaveFlag : 0))
             return StatusError;
-        for (WriteFault& fault : m_writeFaults) {
-            if (fault.remaining == 0)
-                continue;
-            if (fault.address >= command.reg && fault.address < command.reg + quint32(command.length)) {
-                if (fault.remaining > 0)
-                    --fault.remaining;
-                return StatusError;
-            }
-        }
-        return StatusDone;
+        return takeWriteFaultLocked(command.reg, command.length) ? StatusError : StatusDone;
     default:
         return StatusError;
     }
@@ -590,35 +445,6 @@ bool SimQuenbyKeyboard::onOutput(const QByteArray& report)
     if (command.isWrite())
         command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
 
-    QMutexLocker lock(&m_mutex);
-    if (m_replies.stuck >= 0) {
-        // A hung controller: it takes the packet and never carries it out.
-        command.status = quint8(m_replies.stuck);
-        m_commands.append(command);
-        return true;
-    }
-
-    command.status = settleLocked(command);
-    QByteArray reply(kReportSize, '\0');
-    reply[kReplyStatusByte] = char(command.status);
-    if (command.status == StatusDone)
-        applyLocked(command, reply);
-    m_replies.last = reply;
-    m_commands.append(command);
-    return true;
-}
-
-bool SimQuenbyKeyboard::onGetInputReport(quint8 reportId, QByteArray& report)
-{
-    if (reportId != kCommandReportId)
-        return false;
-
-    QByteArray answer;
-    {
-        QMutexLocker lock(&m_mutex);
-        answer = m_replies.nextAnswer(kReportSize);
-    }
-    // The status sits where the report id would: the device answers that way, and the host passes it on.
-    SimStatusReplies::fitReport(report, answer, kReportSize);
+    receive(command);
     return true;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "sim/bus/SimStatusReplies.h"
-
 // The firmware side of the wired keyboard on the simulated bus.
 //
 // The keyboard is a composite device: interface 0 is its boot keyboard, interface 1 holds the vendor
@@ -14,8 +12,8 @@
 // reply machine can be told to answer busy, error or any other status, and to fail chosen commands.
 
 #include "common/DeviceIds.h"
+#include "sim/bus/SimCommandFirmware.h"
 #include "sim/bus/SimDevice.h"
-#include "sim/bus/SimResponder.h"
 #include "sim/keyboard/SimKeyFunction.h"
 #include "sim/keyboard/SimMacroRecord.h"
 #include "sim/keyboard/SimQuenbyTables.h"
@@ -23,31 +21,32 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QString>
 
 class SimBus;
 
-class SimQuenbyKeyboard : public SimResponder
+// One command as the keyboard received it, with the status it settled on.
+struct SimQuenbyCommand {
+    quint8 address = 0;   // packet byte 0
+    quint8 command = 0;
+    int length = 0;
+    quint32 reg = 0;
+    quint8 saveFlag = 0;  // RGB model: packet byte 6 (0xFF on macro record writes)
+    quint8 zeroByte = 0;  // RGB model: packet byte 5, 0 in every valid packet
+    QByteArray data;      // write data (length bytes)
+    quint8 status = SimQuenby::StatusDone;
+
+    bool isWrite() const { return command == SimQuenby::CommandWrite; }
+    bool isRead() const { return command == SimQuenby::CommandRead; }
+    bool isVersion() const { return command == SimQuenby::CommandVersion; }
+    bool isSetWorkMode() const { return command == SimQuenby::CommandSetWorkMode; }
+    bool succeeded() const { return status == SimQuenby::StatusDone; }
+};
+
+class SimQuenbyKeyboard : public SimCommandFirmware<SimQuenbyCommand>
 {
 public:
-    // One command as the keyboard received it, with the status it settled on.
-    struct Command {
-        quint8 address = 0;   // packet byte 0
-        quint8 command = 0;
-        int length = 0;
-        quint32 reg = 0;
-        quint8 saveFlag = 0;  // RGB model: packet byte 6 (0xFF on macro record writes)
-        quint8 zeroByte = 0;  // RGB model: packet byte 5, 0 in every valid packet
-        QByteArray data;      // write data (length bytes)
-        quint8 status = SimQuenby::StatusDone;
-
-        bool isWrite() const { return command == SimQuenby::CommandWrite; }
-        bool isRead() const { return command == SimQuenby::CommandRead; }
-        bool isVersion() const { return command == SimQuenby::CommandVersion; }
-        bool isSetWorkMode() const { return command == SimQuenby::CommandSetWorkMode; }
-        bool succeeded() const { return status == SimQuenby::StatusDone; }
-    };
+    using Command = SimQuenbyCommand;
 
     explicit SimQuenbyKeyboard(quint16 productId = DeviceIds::kKeyboardWired);
     ~SimQuenbyKeyboard() override;
@@ -56,19 +55,16 @@ public:
     SimQuenbyKeyboard& operator=(const SimQuenbyKeyboard&) = delete;
 
     // --- on the bus ---------------------------------------------------------------------------------------
-    // Plugs both interfaces (the bus's instance when none is given); false when already plugged.
+    // Plugs the boot interface, then the vendor interface (the bus's instance when none is given); false when
+    // already plugged. busDeviceId() is the vendor interface's (for the bus's fault injection); unplug()
+    // takes both, and the destructor unplugs too.
     bool plug(SimBus* bus = nullptr);
-    // Unplugs both interfaces; nothing happens when not plugged. The destructor unplugs too.
-    void unplug();
-    bool isPlugged() const;
     quint16 productId() const { return m_productId; }
     // The full-size RGB model: work-mode commands, its own light and table registers, 30 macro records at
     // 512 x slot.
     bool isRgb() const { return m_productId == DeviceIds::kRgbKeyboard; }
     quint8 workMode() const;
     void setWorkMode(quint8 mode);
-    // Bus device id of the vendor interface (for the bus's fault injection); -1 when unplugged.
-    int vendorDeviceId() const;
     QString commandPath() const;
     QString interruptPath() const;
 
@@ -81,20 +77,7 @@ public:
     void resetToDefaults();
     void setFirmwareVersion(quint8 major, quint8 minor);
 
-    // --- reply machine ------------------------------------------------------------------------------------
-    // The next count status reads answer busy (0), whatever the command.
-    void setBusyReplies(int count);
-    // The next status reads answer these statuses in order; a 1 (done) stands for the real answer.
-    void scriptStatuses(const QList<int>& statuses);
-    // Every status read answers this status and commands are not carried out; -1 returns to normal.
-    void setStuckStatus(int status);
-    // After skipping `after` commands, the next count commands settle on status (error by default, or any
-    // invalid value) and are not carried out.
-    void failCommands(int count, quint8 status = SimQuenby::StatusError, int after = 0);
-    // Writes that touch address settle on error and are not carried out; count -1: every such write.
-    void failWritesAt(quint32 address, int count = -1);
-    // Drops every fault above.
-    void clearFaults();
+    // The reply machine and the command log are SimCommandFirmware's: busy is status 0, done 1, error 2.
 
     // --- memory -------------------------------------------------------------------------------------------
     quint8 registerValue(quint32 address) const;
@@ -130,12 +113,6 @@ public:
     QByteArray keyColorAt(int position) const;
     QByteArray keyColorOfKey(int key) const;
 
-    // --- command log --------------------------------------------------------------------------------------
-    QList<Command> commands() const;
-    // Only the writes that were carried out, in order.
-    QList<Command> appliedWrites() const;
-    void clearCommands();
-
     // --- interrupt collection -----------------------------------------------------------------------------
     // The state report: report id 6, kind in byte 1 (0 light state; the program ignores 1), the light
     // registers 0xA041-0xA04D in bytes 2-14.
@@ -150,40 +127,22 @@ public:
 
     // --- SimResponder (command collection) ----------------------------------------------------------------
     bool onOutput(const QByteArray& report) override;
-    bool onGetInputReport(quint8 reportId, QByteArray& report) override;
 
 private:
-    struct WriteFault {
-        quint32 address;
-        int remaining;  // -1: forever
-    };
-
     bool inMemory(quint32 address, int length) const;
     bool isMacroArea(quint32 address, int length) const;
     quint32 keyTableAddress() const;
     int macroSlots() const;
-    QString collectionPath(int collection) const;
     void resetMemoryLocked();
-    quint8 settleLocked(Command& command);
-    void applyLocked(const Command& command, QByteArray& reply);
+    quint8 settleLocked(Command& command) override;
+    void applyLocked(const Command& command, QByteArray& reply) override;
     QByteArray stateReportLocked(quint8 kind) const;
 
     const quint16 m_productId;
-    mutable QMutex m_mutex;
     QByteArray m_memory;             // kMemoryBase .. kMemoryEnd
     quint8 m_versionMajor = SimQuenby::kDefaultVersionMajor;
     quint8 m_versionMinor = SimQuenby::kDefaultVersionMinor;
     quint8 m_workMode = 0;
 
-    SimStatusReplies m_replies;
-    int m_failSkip = 0;
-    int m_failCount = 0;
-    quint8 m_failStatus = SimQuenby::StatusError;
-    QList<WriteFault> m_writeFaults;
-    QList<Command> m_commands;
-
-    SimBus* m_bus = nullptr;
-    int m_bootDeviceId = -1;
-    int m_vendorDeviceId = -1;
     SimResponder m_interrupt;        // the interrupt collection only pushes reports
 };

@@ -26,32 +26,13 @@ SimReceiver::~SimReceiver()
 
 bool SimReceiver::plug(SimBus* bus)
 {
-    if (isPlugged())
-        return false;
     SimDevice device;
     device.vendorId = DeviceIds::kVendorId;
     device.productId = m_productId;
     device.versionNumber = 0x0100;
     device.productName = QStringLiteral("Wireless receiver");
     device.collections << SimCollection::make(kUsagePage, kUsage, kReportLength, kReportLength, 0);
-    {
-        QMutexLocker lock(&m_mutex);
-        m_bus = bus;
-    }
-    bus->plug(device, {this});
-    return true;
-}
-
-void SimReceiver::unplug()
-{
-    SimBus* bus = nullptr;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-    }
-    const int id = deviceId();
-    if (bus && id >= 0)
-        bus->unplug(id);
+    return plugInterfaces(bus, {{device, {this}}});
 }
 
 void SimReceiver::setPollsBeforePaired(int polls)
@@ -70,7 +51,7 @@ void SimReceiver::answerNext(quint8 status, int count)
 QStringList SimReceiver::commands() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_commands;
+    return m_commands.entries();
 }
 
 bool SimReceiver::inPairingMode() const

@@ -12,16 +12,14 @@
 // Threads: the bus calls it on the transferring thread; the test's setters and readers may run on another,
 // so the state is guarded.
 
+#include "sim/bus/SimEmulator.h"
+#include "sim/bus/SimHistory.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QMutex>
 #include <QStringList>
 
-class SimBus;
-
-class SimReceiver : public SimResponder
+class SimReceiver : public SimEmulator, public SimResponder
 {
 public:
     static constexpr quint8 kReportId = 0xBA;
@@ -39,9 +37,8 @@ public:
     SimReceiver(const SimReceiver&) = delete;
     SimReceiver& operator=(const SimReceiver&) = delete;
 
+    // False when already plugged; the destructor unplugs.
     bool plug(SimBus* bus);
-    void unplug();
-    bool isPlugged() const { return deviceId() >= 0; }
 
     // How many status queries in pairing mode answer "searching" before one answers "paired".
     void setPollsBeforePaired(int polls);
@@ -49,7 +46,7 @@ public:
     void answerNext(quint8 status, int count);
 
     // What the receiver understood, one entry per command: "enter", "key <n>", "status", "cancel", or
-    // "unknown <hex>".
+    // "unknown <hex>". The newest SimHistory::kDefaultLimit (a pairing polls the status many times).
     QStringList commands() const;
     bool inPairingMode() const;
     bool isPaired() const;
@@ -59,8 +56,6 @@ public:
     bool onGetInputReport(quint8 reportId, QByteArray& report) override;
 
 private:
-    mutable QMutex m_mutex;
-    SimBus* m_bus = nullptr;
     quint16 m_productId;
     int m_pollsBeforePaired = 0;
     int m_searchingPolls = 0;
@@ -70,7 +65,7 @@ private:
     bool m_hasKey = false;
     bool m_paired = false;
     quint32 m_key = 0;
-    QStringList m_commands;
+    SimHistory<QString> m_commands;
     // The reply the next input-report fetch returns: status, then the reply bytes.
     quint8 m_replyStatus = 0;
     quint8 m_replyState = 0;

@@ -75,7 +75,7 @@ private slots:
         FDeviceQuenby_8a* device = fixture.openDevice();
         QVERIFY(device);
         SimBus* bus = fixture.bus()->bus();
-        const int command = bus->paths(keyboard.vendorDeviceId()).indexOf(keyboard.commandPath());
+        const int command = bus->paths(keyboard.busDeviceId()).indexOf(keyboard.commandPath());
         QVERIFY(command >= 0);
 
         HWork work;
@@ -96,7 +96,7 @@ private slots:
         QTimer::singleShot(0, [&] {
             closesWhileHeld = 0;
             for (const SimTransfer& t : bus->transcript()) {
-                if (t.op == SimTransfer::Close && t.deviceId == keyboard.vendorDeviceId() && t.collection == command)
+                if (t.op == SimTransfer::Close && t.deviceId == keyboard.busDeviceId() && t.collection == command)
                     ++closesWhileHeld;
             }
             keyboard.release();

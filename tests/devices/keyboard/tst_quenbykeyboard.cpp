@@ -124,7 +124,7 @@ private slots:
         QFETCH(QList<int>, modeSignals);
         m_keyboard->setRegister(kRegModeRegister, quint8(modeRegister));
         if (openFailures > 0)
-            m_bus->bus()->failNext(m_keyboard->vendorDeviceId(), SimBus::Fault::OpenWrite, openFailures, 0);
+            m_bus->bus()->failNext(m_keyboard->busDeviceId(), SimBus::Fault::OpenWrite, openFailures, 0);
         FDeviceQuenby_8a* device = createDevice();
         QSignalSpy modes(device, &KBaseDevice::sigCurrentModeChange);
         QCOMPARE(device->initDevice(), opened);
@@ -334,7 +334,7 @@ private slots:
         m_keyboard->setRegister(kRegModeRegister, 4);
         QTRY_VERIFY_WITH_TIMEOUT(m_bus->bus()->blockedReads() > 0, 5000);
         // The reads after the blocked one fail until the reader gives up.
-        m_bus->bus()->failNext(m_keyboard->vendorDeviceId(), SimBus::Fault::Read,
+        m_bus->bus()->failNext(m_keyboard->busDeviceId(), SimBus::Fault::Read,
                                KInterruptReadLoop::kMaxReadFailures, 1);
         QVERIFY(device->initDevice());
         m_keyboard->changeLightsOnKeyboard(3, 2, 1, 1);

@@ -5,6 +5,7 @@
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "devices/keyboard/Quenby8aKeyTable.h"
 #include "devices/keyboard/Quenby8aProtocol.h"
+#include "sim/bus/SimHistory.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
 #include <QFile>
@@ -337,6 +338,46 @@ private slots:
         QCOMPARE(m_keyboard->appliedWrites().size(), writesBefore);
         const auto commands = m_keyboard->commands();
         QCOMPARE(commands.last().reg, failAt);
+    }
+
+    // Hours of a simulated run apply profiles over and over: the keyboard's command log and the bus's
+    // transcript keep their newest entries up to their bounds instead of growing with every apply.
+    void longRunKeepsTheNewestHistory()
+    {
+        const QJsonObject profile = factoryProfile();
+        SimBus* bus = m_fixture->bus()->bus();
+        bus->clearTranscript();
+        QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
+        const QList<SimQuenbyKeyboard::Command> oneApply = m_keyboard->commands();
+        const int transfersPerApply = bus->transcript().size();
+        QVERIFY(!oneApply.isEmpty() && transfersPerApply > 0);
+
+        // Apply until both are full, then as many times again: they stay at their bounds.
+        const int commandLimit = SimHistory<SimQuenbyKeyboard::Command>::kDefaultLimit;
+        const int toFill = qMax(commandLimit / oneApply.size(), SimBus::kTranscriptLimit / transfersPerApply) + 1;
+        int applies = 0;
+        while ((m_keyboard->commands().size() < commandLimit || bus->transcript().size() < SimBus::kTranscriptLimit)
+               && applies < 4 * toFill) {
+            QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
+            ++applies;
+        }
+        for (int i = 0; i < applies; ++i)
+            QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
+        // The last apply sets the lights only.
+        QCOMPARE(m_device->getMouseConfig(lightsOnly()), int(KBaseDevice::ProfileApplied));
+
+        const QList<SimQuenbyKeyboard::Command> kept = m_keyboard->commands();
+        QCOMPARE(kept.size(), commandLimit);
+        QCOMPARE(bus->transcript().size(), SimBus::kTranscriptLimit);
+        // What was dropped is the oldest: the log ends with the lights-only apply, after a whole one.
+        QList<quint32> tail;
+        for (const SimQuenbyKeyboard::Command& command : kept.mid(kept.size() - 8)) {
+            QVERIFY(command.isWrite() && command.succeeded());
+            tail << command.reg;
+        }
+        QCOMPARE(tail, (QList<quint32>{kRegKeyBrightness + 112, kRegLightMode, kRegLightModeCopy, kRegLogoMode,
+                                       kRegSpeed, kRegSpeedCopy, kRegBrightness, kRegBrightnessCopy}));
+        QCOMPARE(m_keyboard->keyFunctionAt(0), SimQuenbyKeyboard::defaultKeyFunctionAt(0));
     }
 };
 

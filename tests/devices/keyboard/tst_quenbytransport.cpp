@@ -118,20 +118,20 @@ private slots:
     void sendFailures()
     {
         // A write whose sends all fail makes its three attempts without waiting.
-        m_bus->bus()->failNext(m_keyboard->vendorDeviceId(), SimBus::Fault::Write, 3);
+        m_bus->bus()->failNext(m_keyboard->busDeviceId(), SimBus::Fault::Write, 3);
         QVERIFY(!m_transport.writeRegister(Quenby8a::kRegLogoMode, QByteArray(1, '\x01')));
         QCOMPARE(Platform::recordedSleeps(), QList<int>());
         QVERIFY(m_keyboard->commands().isEmpty());
 
         // A read waits between its failed sends and gives up after the third.
         Platform::clearRecordedSleeps();
-        m_bus->bus()->failNext(m_keyboard->vendorDeviceId(), SimBus::Fault::Write, 3);
+        m_bus->bus()->failNext(m_keyboard->busDeviceId(), SimBus::Fault::Write, 3);
         QVERIFY(m_transport.readRegister(Quenby8a::kRegLogoMode, 1).isEmpty());
         QCOMPARE(Platform::recordedSleeps(), hundreds(2));
 
         // One failed send is made up by the next attempt.
         Platform::clearRecordedSleeps();
-        m_bus->bus()->failNext(m_keyboard->vendorDeviceId(), SimBus::Fault::Write, 1);
+        m_bus->bus()->failNext(m_keyboard->busDeviceId(), SimBus::Fault::Write, 1);
         QVERIFY(m_transport.writeRegister(Quenby8a::kRegLogoMode, QByteArray(1, '\x01')));
         QCOMPARE(Platform::recordedSleeps(), hundreds(1));
     }

@@ -150,7 +150,7 @@ void TestFarrantNordicMouse::opensOnTheSixthAttempt()
     m_fixture = std::make_unique<RegisterMouseFixture>(DeviceIds::kJarrowNordic, kAddressWired);
     auto* mouse = qobject_cast<Mouse*>(m_fixture->createDevice());
     QVERIFY(mouse);
-    m_fixture->bus()->bus()->failNext(m_fixture->mouse()->vendorDeviceId(), SimBus::Fault::OpenWrite, failures);
+    m_fixture->bus()->bus()->failNext(m_fixture->mouse()->busDeviceId(), SimBus::Fault::OpenWrite, failures);
     LogCapture log;
     QCOMPARE(mouse->initDevice(), opened);
     QCOMPARE(log.count(QStringLiteral("[ERROR] init fail retry")), qMin(failures, 5));

@@ -317,7 +317,7 @@ private slots:
         if (fault == QLatin1String("error"))
             keyboard.keyboard()->failCommands(100);
         else if (fault == QLatin1String("io"))
-            keyboard.bus()->bus()->failNext(keyboard.keyboard()->vendorDeviceId(), SimBus::Fault::Write, 100);
+            keyboard.bus()->bus()->failNext(keyboard.keyboard()->busDeviceId(), SimBus::Fault::Write, 100);
         else if (fault == QLatin1String("nodevice"))
             device->setRemoved(true);
 
@@ -715,7 +715,7 @@ private slots:
         // Every transfer waits a while for real, so the write is still on its way when the cable goes.
         const double scale = Platform::sleepScale();
         Platform::setSleepScale(1.0);
-        keyboard.bus()->bus()->setLatency(keyboard.keyboard()->vendorDeviceId(), 200);
+        keyboard.bus()->bus()->setLatency(keyboard.keyboard()->busDeviceId(), 200);
         QVERIFY(bench.logo->writeModel(3, 0));
         QTest::qWait(50);
         device->setRemoved(true);

@@ -92,47 +92,12 @@ SimDevice SimFeatureReportMouse::interfaceOf(quint16 productId)
 
 bool SimFeatureReportMouse::plug(SimBus* bus)
 {
-    if (!bus)
-        bus = SimBus::instance();
-    {
-        QMutexLocker lock(&m_mutex);
-        if (m_bus && deviceId() >= 0)
-            return false;
-        m_bus = bus;
-    }
-    const int id = bus->plug(interfaceOf(m_productId), {nullptr, this});
-    QMutexLocker lock(&m_mutex);
-    m_deviceIdOnBus = id;
-    return true;
-}
-
-void SimFeatureReportMouse::unplug()
-{
-    SimBus* bus;
-    int id;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-        id = m_deviceIdOnBus;
-        m_bus = nullptr;
-        m_deviceIdOnBus = -1;
-    }
-    if (!bus || id < 0 || deviceId() != id)
-        return;
-    bus->unplug(id);
-}
-
-bool SimFeatureReportMouse::isPlugged() const
-{
-    return deviceId() >= 0;
+    return plugInterfaces(bus, {{interfaceOf(m_productId), {nullptr, this}}});
 }
 
 QString SimFeatureReportMouse::commandPath() const
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_bus || m_deviceIdOnBus < 0)
-        return QString();
-    return m_bus->path(m_deviceIdOnBus, kVendorCollection);
+    return collectionPath(kVendorCollection);
 }
 
 // --- state ----------------------------------------------------------------------------------------------------
@@ -458,13 +423,13 @@ SimFeatureReportMouse::Macro SimFeatureReportMouse::decodeMacro(const QByteArray
 QList<QByteArray> SimFeatureReportMouse::commands() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_commands;
+    return m_commands.entries();
 }
 
 QList<QByteArray> SimFeatureReportMouse::pagesWritten() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_pages;
+    return m_pages.entries();
 }
 
 void SimFeatureReportMouse::clearLog()
@@ -514,8 +479,7 @@ void SimFeatureReportMouse::clearFaults()
 bool SimFeatureReportMouse::onSetFeature(const QByteArray& report)
 {
     QList<QByteArray> pagesOut;
-    SimBus* failReadOn = nullptr;
-    int busId = -1;
+    bool failRead = false;
     {
         QMutexLocker lock(&m_mutex);
         if (report.size() < kFeatureReportSize)
@@ -609,12 +573,11 @@ bool SimFeatureReportMouse::onSetFeature(const QByteArray& report)
         if (!pagesOut.isEmpty() && m_failPageRead) {
             // The host's first read of these pages fails (armed now, after any reads it did before the command).
             m_failPageRead = false;
-            failReadOn = m_bus;
-            busId = m_deviceIdOnBus;
+            failRead = true;
         }
     }
-    if (failReadOn && busId >= 0)
-        failReadOn->failNext(busId, SimBus::Fault::Read, 1, kVendorCollection);
+    if (failRead)
+        failOnBus(SimBus::Fault::Read, kVendorCollection);
     for (const QByteArray& p : pagesOut)
         pushInputReport(p);
     return true;

@@ -17,16 +17,15 @@
 
 #include "common/DeviceIds.h"
 #include "sim/bus/SimDevice.h"
+#include "sim/bus/SimEmulator.h"
+#include "sim/bus/SimHistory.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QString>
 
-class SimBus;
-
-class SimFeatureReportMouse : public SimResponder
+class SimFeatureReportMouse : public SimEmulator, public SimResponder
 {
 public:
     // The Kinloch has its own DPI codes, a one-byte repeat count and its vertical wheel codes swapped.
@@ -61,9 +60,8 @@ public:
     static SimDevice interfaceOf(quint16 productId);
 
     // --- on the bus ---------------------------------------------------------------------------------------
+    // False when already plugged; the destructor unplugs.
     bool plug(SimBus* bus = nullptr);
-    void unplug();
-    bool isPlugged() const;
     quint16 productId() const { return m_productId; }
     Model model() const { return m_model; }
     QString commandPath() const;
@@ -99,7 +97,7 @@ public:
     Macro macro(int slot) const;
     static Macro decodeMacro(const QByteArray& buffer, Model model);
 
-    // --- what came in -------------------------------------------------------------------------------------
+    // --- what came in (the newest SimHistory::kDefaultLimit of each) ---------------------------------------
     QList<QByteArray> commands() const;       // 8-byte commands, in order
     QList<QByteArray> pagesWritten() const;   // 33-byte pages, in order
     void clearLog();
@@ -125,7 +123,6 @@ private:
 
     const quint16 m_productId;
     const Model m_model;
-    mutable QMutex m_mutex;
 
     quint16 m_firmware = 0;
     quint8 m_interval = 0;
@@ -143,8 +140,8 @@ private:
     int m_pendingPage = 0;
     int m_pendingSlot = 0;
 
-    QList<QByteArray> m_commands;
-    QList<QByteArray> m_pages;
+    SimHistory<QByteArray> m_commands;
+    SimHistory<QByteArray> m_pages;
     int m_commandCount = 0;
     int m_replyCount = 0;
     int m_pageCount = 0;
@@ -152,7 +149,4 @@ private:
     QList<int> m_failReplies;
     QList<int> m_failPages;
     bool m_failPageRead = false;
-
-    SimBus* m_bus = nullptr;
-    int m_deviceIdOnBus = -1;
 };

@@ -70,47 +70,12 @@ QByteArray SimSupplierImageMouse::factoryImage()
 
 bool SimSupplierImageMouse::plug(SimBus* bus)
 {
-    if (!bus)
-        bus = SimBus::instance();
-    {
-        QMutexLocker lock(&m_mutex);
-        if (m_bus && deviceId() >= 0)
-            return false;
-        m_bus = bus;
-    }
-    const int id = bus->plug(interfaceOf(m_productId), {nullptr, this});
-    QMutexLocker lock(&m_mutex);
-    m_deviceIdOnBus = id;
-    return true;
-}
-
-void SimSupplierImageMouse::unplug()
-{
-    SimBus* bus;
-    int id;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-        id = m_deviceIdOnBus;
-        m_bus = nullptr;
-        m_deviceIdOnBus = -1;
-    }
-    if (!bus || id < 0 || deviceId() != id)
-        return;
-    bus->unplug(id);
-}
-
-bool SimSupplierImageMouse::isPlugged() const
-{
-    return deviceId() >= 0;
+    return plugInterfaces(bus, {{interfaceOf(m_productId), {nullptr, this}}});
 }
 
 QString SimSupplierImageMouse::commandPath() const
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_bus || m_deviceIdOnBus < 0)
-        return QString();
-    return m_bus->path(m_deviceIdOnBus, kVendorCollection);
+    return collectionPath(kVendorCollection);
 }
 
 QByteArray SimSupplierImageMouse::image() const
@@ -161,13 +126,13 @@ int SimSupplierImageMouse::readRequests() const
 QList<QByteArray> SimSupplierImageMouse::writtenPages() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_written;
+    return m_written.entries();
 }
 
 QList<QByteArray> SimSupplierImageMouse::received() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_received;
+    return m_received.entries();
 }
 
 void SimSupplierImageMouse::clearLog()
@@ -187,15 +152,7 @@ void SimSupplierImageMouse::failWrite(int n)
 
 void SimSupplierImageMouse::failRead()
 {
-    SimBus* bus;
-    int id;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-        id = m_deviceIdOnBus;
-    }
-    if (bus && id >= 0)
-        bus->failNext(id, SimBus::Fault::Read, 1, kVendorCollection);
+    failOnBus(SimBus::Fault::Read, kVendorCollection);
 }
 
 void SimSupplierImageMouse::clearFaults()

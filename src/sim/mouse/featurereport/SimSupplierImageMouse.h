@@ -11,16 +11,15 @@
 
 #include "common/DeviceIds.h"
 #include "sim/bus/SimDevice.h"
+#include "sim/bus/SimEmulator.h"
+#include "sim/bus/SimHistory.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QString>
 
-class SimBus;
-
-class SimSupplierImageMouse : public SimResponder
+class SimSupplierImageMouse : public SimEmulator, public SimResponder
 {
 public:
     explicit SimSupplierImageMouse(quint16 productId = DeviceIds::kKinlochHollis);
@@ -31,9 +30,8 @@ public:
     static SimDevice interfaceOf(quint16 productId);
     static QByteArray factoryImage();
 
+    // False when already plugged; the destructor unplugs.
     bool plug(SimBus* bus = nullptr);
-    void unplug();
-    bool isPlugged() const;
     QString commandPath() const;
 
     QByteArray image() const;
@@ -48,6 +46,7 @@ public:
     QByteArray keyEntry(int entry) const;   // entry 0..9, five bytes
 
     int readRequests() const;
+    // The newest SimHistory::kDefaultLimit pages written and reports received.
     QList<QByteArray> writtenPages() const;
     // Every report written, in order.
     QList<QByteArray> received() const;
@@ -61,14 +60,11 @@ public:
 
 private:
     const quint16 m_productId;
-    mutable QMutex m_mutex;
     QByteArray m_image;
     int m_nextPage = 0;
     int m_readRequests = 0;
-    QList<QByteArray> m_written;
-    QList<QByteArray> m_received;
+    SimHistory<QByteArray> m_written;
+    SimHistory<QByteArray> m_received;
     int m_reportCounter = 0;
     QList<int> m_failWrites;
-    SimBus* m_bus = nullptr;
-    int m_deviceIdOnBus = -1;
 };

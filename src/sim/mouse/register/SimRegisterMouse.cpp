@@ -39,10 +39,11 @@ quint32 readLe32(const QByteArray& bytes, int offset)
 } // namespace
 
 SimRegisterMouse::SimRegisterMouse(quint16 productId, quint8 addressByte)
-    : m_productId(productId)
+    : SimCommandFirmware({kStatusOk, kStatusBusy, kStatusError, kReplyStatusByte, kReportId, kPacketSize,
+                          kCommandReportLength})
+    , m_productId(productId)
     , m_addressByte(addressByte)
     , m_traits(traitsOf(productId))
-    , m_replies(kStatusOk, kStatusBusy, kStatusError, kReplyStatusByte)
 {
     resetMemoryLocked();
 }
@@ -83,61 +84,12 @@ SimDevice SimRegisterMouse::interfaceOf(quint16 productId, bool throughReceiver)
 
 bool SimRegisterMouse::plug(SimBus* bus)
 {
-    if (!bus)
-        bus = SimBus::instance();
-    {
-        QMutexLocker lock(&m_mutex);
-        // deviceId() is the bus's word: a bus reset unplugs without telling us.
-        if (m_bus && deviceId() >= 0)
-            return false;
-        m_bus = bus;
-    }
     QList<SimResponder*> responders;
     if (throughReceiver())
         responders << nullptr << this << &m_interrupt;
     else
         responders << nullptr << nullptr << nullptr << this << &m_interrupt;
-    const int id = bus->plug(interfaceOf(m_productId, throughReceiver()), responders);
-    QMutexLocker lock(&m_mutex);
-    m_deviceIdOnBus = id;
-    return true;
-}
-
-void SimRegisterMouse::unplug()
-{
-    SimBus* bus;
-    int id;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-        id = m_deviceIdOnBus;
-        m_bus = nullptr;
-        m_deviceIdOnBus = -1;
-    }
-    if (!bus || id < 0 || deviceId() != id)
-        return;
-    bus->unplug(id);
-}
-
-bool SimRegisterMouse::isPlugged() const
-{
-    return deviceId() >= 0;
-}
-
-int SimRegisterMouse::vendorDeviceId() const
-{
-    return deviceId();
-}
-
-QString SimRegisterMouse::collectionPath(int collection) const
-{
-    SimBus* bus;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-    }
-    const int id = deviceId();
-    return bus && id >= 0 ? bus->path(id, collection) : QString();
+    return plugInterfaces(bus, {{interfaceOf(m_productId, throughReceiver()), responders}});
 }
 
 int SimRegisterMouse::interruptCollection() const
@@ -201,13 +153,7 @@ void SimRegisterMouse::resetToDefaults()
     m_versionMinor = 0;
     m_gameMode = 0;
     m_factoryResets = 0;
-    m_replies.last.clear();
-    m_replies.busy = 0;
-    m_replies.scripted.clear();
-    m_replies.stuck = -1;
-    m_failSkip = m_failCount = 0;
-    m_writeFaults.clear();
-    m_commands.clear();
+    resetRepliesLocked();
 }
 
 void SimRegisterMouse::setFirmwareVersion(quint8 major, quint8 minor)
@@ -239,50 +185,6 @@ int SimRegisterMouse::factoryResets() const
 {
     QMutexLocker lock(&m_mutex);
     return m_factoryResets;
-}
-
-// --- reply machine ----------------------------------------------------------------------------------------
-
-void SimRegisterMouse::setBusyReplies(int count)
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.busy = qMax(0, count);
-}
-
-void SimRegisterMouse::scriptStatuses(const QList<int>& statuses)
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.scripted = statuses;
-}
-
-void SimRegisterMouse::setStuckStatus(int status)
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.stuck = status < 0 ? -1 : (status & 0xFF);
-}
-
-void SimRegisterMouse::failCommands(int count, quint8 status, int after)
-{
-    QMutexLocker lock(&m_mutex);
-    m_failCount = qMax(0, count);
-    m_failSkip = qMax(0, after);
-    m_failStatus = status;
-}
-
-void SimRegisterMouse::failWritesAt(quint32 address, int count)
-{
-    QMutexLocker lock(&m_mutex);
-    m_writeFaults.append({address, count < 0 ? -1 : count});
-}
-
-void SimRegisterMouse::clearFaults()
-{
-    QMutexLocker lock(&m_mutex);
-    m_replies.busy = 0;
-    m_replies.scripted.clear();
-    m_replies.stuck = -1;
-    m_failSkip = m_failCount = 0;
-    m_writeFaults.clear();
 }
 
 // --- memory -----------------------------------------------------------------------------------------------
@@ -427,31 +329,6 @@ SimMacroRecord SimRegisterMouse::macroPage(int slot) const
     return SimMacroRecord::decode(memory(address, int(kMacroPageSize)), int(kMacroPageSize));
 }
 
-// --- command log ------------------------------------------------------------------------------------------
-
-QList<SimRegisterMouse::Command> SimRegisterMouse::commands() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_commands;
-}
-
-QList<SimRegisterMouse::Command> SimRegisterMouse::appliedWrites() const
-{
-    QMutexLocker lock(&m_mutex);
-    QList<Command> writes;
-    for (const Command& command : m_commands) {
-        if (command.isWrite() && command.succeeded())
-            writes << command;
-    }
-    return writes;
-}
-
-void SimRegisterMouse::clearCommands()
-{
-    QMutexLocker lock(&m_mutex);
-    m_commands.clear();
-}
-
 // --- interrupt source -------------------------------------------------------------------------------------
 
 QByteArray SimRegisterMouse::statusReport(quint8 mode, quint16 dpiRaw, quint8 battery) const
@@ -479,15 +356,13 @@ void SimRegisterMouse::pushInterruptReport(const QByteArray& report)
 
 // --- command collection -----------------------------------------------------------------------------------
 
+void SimRegisterMouse::noteLocked(Command& command)
+{
+    command.inGameMode = m_gameMode == kGameModeOn;
+}
+
 quint8 SimRegisterMouse::settleLocked(Command& command)
 {
-    if (m_failSkip > 0) {
-        --m_failSkip;
-    } else if (m_failCount > 0) {
-        --m_failCount;
-        return m_failStatus;
-    }
-
     if (command.address != m_addressByte)
         return kStatusError;
 
@@ -509,16 +384,7 @@ quint8 SimRegisterMouse::settleLocked(Command& command)
     case kCmdWriteRegister:
         if (command.length < 1 || command.length > kMaxWriteLength || !inMemory(command.reg, command.length))
             return kStatusError;
-        for (WriteFault& fault : m_writeFaults) {
-            if (fault.remaining == 0)
-                continue;
-            if (fault.address >= command.reg && fault.address < command.reg + quint32(command.length)) {
-                if (fault.remaining > 0)
-                    --fault.remaining;
-                return kStatusError;
-            }
-        }
-        return kStatusOk;
+        return takeWriteFaultLocked(command.reg, command.length) ? kStatusError : kStatusOk;
     default:
         return kStatusError;
     }
@@ -581,36 +447,6 @@ bool SimRegisterMouse::onOutput(const QByteArray& report)
     if (command.isWrite())
         command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
 
-    QMutexLocker lock(&m_mutex);
-    command.inGameMode = m_gameMode == kGameModeOn;
-    if (m_replies.stuck >= 0) {
-        // A hung controller: it takes the packet and never carries it out.
-        command.status = quint8(m_replies.stuck);
-        m_commands.append(command);
-        return true;
-    }
-
-    command.status = settleLocked(command);
-    QByteArray reply(kPacketSize, '\0');
-    reply[kReplyStatusByte] = char(command.status);
-    if (command.status == kStatusOk)
-        applyLocked(command, reply);
-    m_replies.last = reply;
-    m_commands.append(command);
-    return true;
-}
-
-bool SimRegisterMouse::onGetInputReport(quint8 reportId, QByteArray& report)
-{
-    if (reportId != kReportId)
-        return false;
-
-    QByteArray answer;
-    {
-        QMutexLocker lock(&m_mutex);
-        answer = m_replies.nextAnswer(kPacketSize);
-    }
-    // The status sits where the report id would: the device answers that way, and the host passes it on.
-    SimStatusReplies::fitReport(report, answer, int(kCommandReportLength));
+    receive(command);
     return true;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "sim/bus/SimStatusReplies.h"
-
 // The firmware side of a register-family mouse on the simulated bus, wired or behind the receiver.
 //
 // The mouse is one interface with several collections: the command collection (usage 0x0E, page 0xFF00:
@@ -23,33 +21,34 @@
 #include "sim/mouse/register/SimMouseButton.h"
 #include "sim/mouse/register/SimRegisterModels.h"
 #include "sim/mouse/register/SimRegisterTables.h"
+#include "sim/bus/SimCommandFirmware.h"
 #include "sim/bus/SimDevice.h"
-#include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QString>
 
 class SimBus;
 
-class SimRegisterMouse : public SimResponder
+// One command as the mouse received it, with the status it settled on.
+struct SimRegisterCommand {
+    quint8 address = 0;   // packet byte 0
+    quint8 command = 0;
+    int length = 0;       // packet byte 2 (a parameter for 0xA1 and 0xAD)
+    quint32 reg = 0;
+    QByteArray data;      // write data (length bytes)
+    quint8 status = SimRegister::kStatusOk;
+    bool inGameMode = false;  // the mouse was in game mode when the command came
+
+    bool isWrite() const { return command == SimRegister::kCmdWriteRegister; }
+    bool isRead() const { return command == SimRegister::kCmdReadRegister; }
+    bool succeeded() const { return status == SimRegister::kStatusOk; }
+};
+
+class SimRegisterMouse : public SimCommandFirmware<SimRegisterCommand>
 {
 public:
-    // One command as the mouse received it, with the status it settled on.
-    struct Command {
-        quint8 address = 0;   // packet byte 0
-        quint8 command = 0;
-        int length = 0;       // packet byte 2 (a parameter for 0xA1 and 0xAD)
-        quint32 reg = 0;
-        QByteArray data;      // write data (length bytes)
-        quint8 status = SimRegister::kStatusOk;
-        bool inGameMode = false;  // the mouse was in game mode when the command came
-
-        bool isWrite() const { return command == SimRegister::kCmdWriteRegister; }
-        bool isRead() const { return command == SimRegister::kCmdReadRegister; }
-        bool succeeded() const { return status == SimRegister::kStatusOk; }
-    };
+    using Command = SimRegisterCommand;
 
     struct Colour {
         int r = 0;
@@ -69,15 +68,12 @@ public:
     SimRegisterMouse& operator=(const SimRegisterMouse&) = delete;
 
     // --- on the bus ---------------------------------------------------------------------------------------
-    // Plugs the interface (the bus's instance when none is given); false when already plugged.
+    // Plugs the interface (the bus's instance when none is given); false when already plugged. The
+    // destructor unplugs.
     bool plug(SimBus* bus = nullptr);
-    // Unplugs; nothing happens when not plugged. The destructor unplugs too.
-    void unplug();
-    bool isPlugged() const;
     quint16 productId() const { return m_productId; }
     quint8 addressByte() const { return m_addressByte; }
     bool throughReceiver() const { return m_addressByte == SimRegister::kAddressReceiver; }
-    int vendorDeviceId() const;
     QString commandPath() const;
     QString interruptPath() const;
 
@@ -95,18 +91,7 @@ public:
     void setGameMode(quint8 mode);
     int factoryResets() const;
 
-    // --- reply machine ------------------------------------------------------------------------------------
-    // The next count status reads answer busy, whatever the command.
-    void setBusyReplies(int count);
-    // The next status reads answer these statuses in order; a 1 (ok) stands for the real answer.
-    void scriptStatuses(const QList<int>& statuses);
-    // Every status read answers this status and commands are not carried out; -1 returns to normal.
-    void setStuckStatus(int status);
-    // After skipping `after` commands, the next count commands settle on status and are not carried out.
-    void failCommands(int count, quint8 status = SimRegister::kStatusError, int after = 0);
-    // Writes that touch address settle on error and are not carried out; count -1: every such write.
-    void failWritesAt(quint32 address, int count = -1);
-    void clearFaults();
+    // The reply machine and the command log are SimCommandFirmware's: busy is status 0, ok 1, error 2.
 
     // --- memory -------------------------------------------------------------------------------------------
     quint8 registerValue(quint32 address) const;
@@ -147,12 +132,6 @@ public:
     SimMacroRecord macroPage(int slot) const;
     static quint32 macroPageAddress(int slot);
 
-    // --- command log --------------------------------------------------------------------------------------
-    QList<Command> commands() const;
-    // Only the writes that were carried out, in order.
-    QList<Command> appliedWrites() const;
-    void clearCommands();
-
     // --- interrupt source ---------------------------------------------------------------------------------
     // The status report: game mode, raw DPI word and battery as the mouse sends them.
     QByteArray statusReport(quint8 mode, quint16 dpiRaw, quint8 battery) const;
@@ -161,25 +140,18 @@ public:
 
     // --- SimResponder (command collection) ----------------------------------------------------------------
     bool onOutput(const QByteArray& report) override;
-    bool onGetInputReport(quint8 reportId, QByteArray& report) override;
 
 private:
-    struct WriteFault {
-        quint32 address;
-        int remaining;  // -1: forever
-    };
-
-    QString collectionPath(int collection) const;
     int interruptCollection() const;
     void resetMemoryLocked();
     quint8 byteLocked(quint32 address) const;
-    quint8 settleLocked(Command& command);
-    void applyLocked(const Command& command, QByteArray& reply);
+    void noteLocked(Command& command) override;
+    quint8 settleLocked(Command& command) override;
+    void applyLocked(const Command& command, QByteArray& reply) override;
 
     const quint16 m_productId;
     const quint8 m_addressByte;
     const SimRegister::ModelTraits& m_traits;
-    mutable QMutex m_mutex;
     QByteArray m_memory;    // 0x0000 .. 0xFFFF
     QByteArray m_picture;   // kRegPicture .. + kPictureSize
     quint8 m_versionMajor = 1;
@@ -188,14 +160,5 @@ private:
     quint8 m_gameMode = 0;
     int m_factoryResets = 0;
 
-    SimStatusReplies m_replies;
-    int m_failSkip = 0;
-    int m_failCount = 0;
-    quint8 m_failStatus = SimRegister::kStatusError;
-    QList<WriteFault> m_writeFaults;
-    QList<Command> m_commands;
-
-    SimBus* m_bus = nullptr;
-    int m_deviceIdOnBus = -1;
     SimResponder m_interrupt;  // the interrupt source only pushes reports
 };

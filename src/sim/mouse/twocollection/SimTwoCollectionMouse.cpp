@@ -104,55 +104,15 @@ SimDevice SimTwoCollectionMouse::interfaceOf(quint16 productId, bool withData)
 
 bool SimTwoCollectionMouse::plug(SimBus* bus, bool withData)
 {
-    if (!bus)
-        bus = SimBus::instance();
-    {
-        QMutexLocker lock(&m_mutex);
-        if (m_bus && m_deviceIdOnBus >= 0)
-            return false;
-        m_bus = bus;
-    }
     QList<SimResponder*> responders{nullptr, m_commandCollection};
     if (withData)
         responders << m_dataCollection;
-    const int id = bus->plug(interfaceOf(m_productId, withData), responders);
-    QMutexLocker lock(&m_mutex);
-    m_deviceIdOnBus = id;
-    return true;
-}
-
-void SimTwoCollectionMouse::unplug()
-{
-    SimBus* bus;
-    int id;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-        id = m_deviceIdOnBus;
-        m_bus = nullptr;
-        m_deviceIdOnBus = -1;
-    }
-    if (bus && id >= 0 && m_commandCollection->deviceId() == id)
-        bus->unplug(id);
-}
-
-bool SimTwoCollectionMouse::isPlugged() const
-{
-    return m_commandCollection->deviceId() >= 0;
-}
-
-int SimTwoCollectionMouse::busDeviceId() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_deviceIdOnBus;
+    return plugInterfaces(bus, {{interfaceOf(m_productId, withData), responders}});
 }
 
 QString SimTwoCollectionMouse::commandPath() const
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_bus || m_deviceIdOnBus < 0)
-        return QString();
-    return m_bus->path(m_deviceIdOnBus, kCommandCollection);
+    return collectionPath(kCommandCollection);
 }
 
 // --- image --------------------------------------------------------------------------------------------------
@@ -515,13 +475,13 @@ void SimTwoCollectionMouse::setBusy(bool busy)
 QList<QByteArray> SimTwoCollectionMouse::commands() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_commands;
+    return m_commands.entries();
 }
 
 QList<QByteArray> SimTwoCollectionMouse::blocks() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_blocks;
+    return m_blocks.entries();
 }
 
 int SimTwoCollectionMouse::imageWrites() const

@@ -17,17 +17,15 @@
 
 #include "common/DeviceIds.h"
 #include "sim/bus/SimDevice.h"
-#include "sim/bus/SimResponder.h"
+#include "sim/bus/SimEmulator.h"
+#include "sim/bus/SimHistory.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QString>
 
-class SimBus;
-
-class SimTwoCollectionMouse
+class SimTwoCollectionMouse : public SimEmulator
 {
 public:
     // One macro event as the mouse plays it.
@@ -75,11 +73,9 @@ public:
 
     // --- on the bus ---------------------------------------------------------------------------------------
     // withData false plugs the command collection only (a mouse whose data collection does not enumerate).
+    // False when already plugged; the destructor unplugs.
     bool plug(SimBus* bus = nullptr, bool withData = true);
-    void unplug();
-    bool isPlugged() const;
     quint16 productId() const { return m_productId; }
-    int busDeviceId() const;
     QString commandPath() const;
     static SimDevice interfaceOf(quint16 productId, bool withData = true);
 
@@ -124,7 +120,7 @@ public:
     void setStatus(const QByteArray& statusBytes);   // answer bytes from 2 on
     void setBusy(bool busy);
 
-    // --- log ----------------------------------------------------------------------------------------------
+    // --- log (the newest SimHistory::kDefaultLimit of each) ------------------------------------------------
     QList<QByteArray> commands() const;    // command reports received, in order
     QList<QByteArray> blocks() const;      // block writes received (also refused ones), in order
     int imageWrites() const;               // block writes of the image that were taken
@@ -152,15 +148,14 @@ private:
     bool takeTransferLocked();
 
     const quint16 m_productId;
-    mutable QMutex m_mutex;
     QByteArray m_image;
     QByteArray m_picture;
     QByteArray m_status;
     bool m_busy = false;
     QByteArray m_answer;   // what the data collection's next read returns
     QMap<int, MacroRecord> m_macros;
-    QList<QByteArray> m_commands;
-    QList<QByteArray> m_blocks;
+    SimHistory<QByteArray> m_commands;
+    SimHistory<QByteArray> m_blocks;
     int m_imageWrites = 0;
     int m_refused = 0;
     int m_transfers = 0;
@@ -169,8 +164,6 @@ private:
     QMap<quint8, QPair<int, quint8>> m_corruptAnswers;
     bool m_pictureFault = false;
 
-    SimBus* m_bus = nullptr;
-    int m_deviceIdOnBus = -1;
     Collection* m_commandCollection;
     Collection* m_dataCollection;
 };

@@ -114,67 +114,22 @@ SimDevice SimTwoPageMouse::interfaceOf(quint16 productId, Dialect dialect)
 
 bool SimTwoPageMouse::plug(SimBus* bus)
 {
-    if (!bus)
-        bus = SimBus::instance();
-    {
-        QMutexLocker lock(&m_mutex);
-        if (m_bus && deviceId() >= 0)
-            return false;
-        m_bus = bus;
-    }
     QList<SimResponder*> responders;
     if (m_dialect == Dialect::Root)
         responders << nullptr << this;
     else
         responders << nullptr << nullptr << nullptr << this << &m_interrupt;
-    const int id = bus->plug(interfaceOf(m_productId, m_dialect), responders);
-    QMutexLocker lock(&m_mutex);
-    m_deviceIdOnBus = id;
-    return true;
-}
-
-void SimTwoPageMouse::unplug()
-{
-    SimBus* bus;
-    int id;
-    {
-        QMutexLocker lock(&m_mutex);
-        bus = m_bus;
-        id = m_deviceIdOnBus;
-        m_bus = nullptr;
-        m_deviceIdOnBus = -1;
-    }
-    if (!bus || id < 0 || deviceId() != id)
-        return;
-    bus->unplug(id);
-}
-
-bool SimTwoPageMouse::isPlugged() const
-{
-    return deviceId() >= 0;
-}
-
-int SimTwoPageMouse::busDeviceId() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_deviceIdOnBus;
+    return plugInterfaces(bus, {{interfaceOf(m_productId, m_dialect), responders}});
 }
 
 QString SimTwoPageMouse::commandPath() const
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_bus || m_deviceIdOnBus < 0)
-        return QString();
-    return m_bus->path(m_deviceIdOnBus,
-                       m_dialect == Dialect::Root ? kRootCommandCollection : kLockedCommandCollection);
+    return collectionPath(m_dialect == Dialect::Root ? kRootCommandCollection : kLockedCommandCollection);
 }
 
 QString SimTwoPageMouse::interruptPath() const
 {
-    QMutexLocker lock(&m_mutex);
-    if (!m_bus || m_deviceIdOnBus < 0 || m_dialect == Dialect::Root)
-        return QString();
-    return m_bus->path(m_deviceIdOnBus, kLockedInterruptCollection);
+    return m_dialect == Dialect::Root ? QString() : collectionPath(kLockedInterruptCollection);
 }
 
 // --- image --------------------------------------------------------------------------------------------------
@@ -272,7 +227,7 @@ void SimTwoPageMouse::setDpiTable(DpiTable table)
 QList<QByteArray> SimTwoPageMouse::writtenPages() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_written;
+    return m_written.entries();
 }
 
 int SimTwoPageMouse::readRequests() const
@@ -412,7 +367,7 @@ QList<int> SimTwoPageMouse::macroSlots() const
 QList<QByteArray> SimTwoPageMouse::received() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_received;
+    return m_received.entries();
 }
 
 QList<SimTwoPageMouse::Event> SimTwoPageMouse::decodeRoot(const QByteArray& events)

@@ -16,19 +16,18 @@
 
 #include "common/DeviceIds.h"
 #include "sim/bus/SimDevice.h"
+#include "sim/bus/SimEmulator.h"
+#include "sim/bus/SimHistory.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QString>
 
 #include <functional>
 
-class SimBus;
-
-class SimTwoPageMouse : public SimResponder
+class SimTwoPageMouse : public SimEmulator, public SimResponder
 {
 public:
     enum class Dialect { Root, Locked };
@@ -80,12 +79,10 @@ public:
     static Dialect dialectOf(quint16 productId);
 
     // --- on the bus ---------------------------------------------------------------------------------------
+    // False when already plugged; the destructor unplugs.
     bool plug(SimBus* bus = nullptr);
-    void unplug();
-    bool isPlugged() const;
     quint16 productId() const { return m_productId; }
     Dialect dialect() const { return m_dialect; }
-    int busDeviceId() const;
     QString commandPath() const;
     QString interruptPath() const;
     static SimDevice interfaceOf(quint16 productId, Dialect dialect);
@@ -100,7 +97,7 @@ public:
     void setImageByte(int index, quint8 value);
     // Codes are read through this table (the root's factory codes are table A).
     void setDpiTable(DpiTable table);
-    // Pages as written by the host, in order, each 64 bytes.
+    // Pages as written by the host, in order, each 64 bytes (the newest SimHistory::kDefaultLimit).
     QList<QByteArray> writtenPages() const;
     int readRequests() const;
     void clearLog();
@@ -120,7 +117,7 @@ public:
     // --- macros -------------------------------------------------------------------------------------------
     Macro macro(int slot) const;
     QList<int> macroSlots() const;
-    // Every report the command collection received, in order.
+    // Every report the command collection received, in order (the newest SimHistory::kDefaultLimit).
     QList<QByteArray> received() const;
 
     // --- faults -------------------------------------------------------------------------------------------
@@ -153,11 +150,10 @@ private:
 
     const quint16 m_productId;
     const Dialect m_dialect;
-    mutable QMutex m_mutex;
     QByteArray m_image;
     DpiTable m_table = DpiTable::A;
-    QList<QByteArray> m_written;
-    QList<QByteArray> m_received;
+    SimHistory<QByteArray> m_written;
+    SimHistory<QByteArray> m_received;
     int m_readRequests = 0;
     int m_reportCounter = 0;
     QList<int> m_failReports;
@@ -169,7 +165,5 @@ private:
     Macro m_pending;
     QMap<int, Macro> m_macros;
 
-    SimBus* m_bus = nullptr;
-    int m_deviceIdOnBus = -1;
     SimResponder m_interrupt;
 };
