@@ -7,6 +7,7 @@
 #include "online/KNetCommon.h"
 #include "online/analytics/GAnalytics.h"
 #include "online/analytics/HAnalytics.h"
+#include "TestWait.h"
 
 #include <QAction>
 #include <QQmlApplicationEngine>
@@ -146,7 +147,7 @@ private slots:
                 warnings << error.toString();
         });
         QVERIFY(KAppManager::instance()->start());
-        QTRY_COMPARE(engine->rootObjects().size(), 1);
+        WAIT_COMPARE(engine->rootObjects().size(), 1);
         auto* window = qobject_cast<QQuickWindow*>(engine->rootObjects().first());
         QVERIFY(window);
         QVERIFY(window->title().contains(QStringLiteral("Corvane")));

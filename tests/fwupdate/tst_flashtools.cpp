@@ -9,6 +9,7 @@
 #include "common/DeviceIds.h"
 #include "common/ProgramFolders.h"
 #include "sim/firmware/SimOakhamMouse.h"
+#include "TestWait.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -218,7 +219,7 @@ void TestFlashTools::oakhamEndsOnlyItsOwnProgramName()
     int pid = DeviceIds::kKinloch;
     QVERIFY(updater.startUpdate(&pid, QString()));
     QCOMPARE(resultOf(results).code, 0);
-    QVERIFY(leftover.process.waitForFinished(5000));
+    QVERIFY(leftover.process.waitForFinished(TestWait::kBoundMs));
     QCOMPARE(other.process.state(), QProcess::Running);
 }
 

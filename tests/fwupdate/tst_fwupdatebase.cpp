@@ -3,6 +3,7 @@
 #include "LogCapture.h"
 
 #include "platform/process/ProcessControl.h"
+#include "TestWait.h"
 
 #include <QFile>
 #include <QProcess>
@@ -205,7 +206,7 @@ void TestFwUpdateBase::findsProcessByExactName()
     QCOMPARE(base.findProcessId(L"Flintor"), 0);
     QVERIFY(!base.killProcess(0));
     QVERIFY(base.killProcess(base.findProcessId(L"Flintor.exe")));
-    QVERIFY(process.waitForFinished(5000));
+    QVERIFY(process.waitForFinished(TestWait::kBoundMs));
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
 }
 

@@ -6,6 +6,7 @@
 
 #include "common/ProgramFolders.h"
 #include "platform/pipe/NamedPipeServer.h"
+#include "TestWait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -103,7 +104,7 @@ void TestHollisSeries::pipeMessages()
     QSignalSpy results(&mirelle, &Mirelle::qt_updateFinished);
     QSignalSpy steps(&mirelle, &Mirelle::qt_updateProgress);
     QVERIFY(mirelle.initFwDevice("QUENBY_8A", "KeyboardUpdate.exe", "en", QString()));
-    QVERIFY(results.wait(10000));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QTest::qWait(20);
     QCOMPARE(results.count(), 1);
     QCOMPARE(results.first().at(0).toInt(), code);
@@ -134,7 +135,7 @@ void TestHollisSeries::titleWords()
     Mirelle mirelle;
     QSignalSpy results(&mirelle, &Mirelle::qt_updateFinished);
     QVERIFY(mirelle.initFwDevice(model, "Update.exe", "en", QString()));
-    QVERIFY(results.wait(10000));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QVERIFY(FakeProgram::hasRun(exe));
     QCOMPARE(windows().first()->windowTitle(), title);
 }
@@ -162,7 +163,7 @@ void TestHollisSeries::programMissing()
     }
     // The reader was not left waiting for a program that never came, and every result ends ParrowDown.exe.
     QVERIFY(timer.elapsed() < 5000);
-    QTRY_COMPARE_WITH_TIMEOUT(stray.state(), QProcess::NotRunning, 5000);
+    WAIT_COMPARE(stray.state(), QProcess::NotRunning);
 }
 
 void TestHollisSeries::declinedElevation()
@@ -205,7 +206,7 @@ void TestHollisSeries::replacedWhileWaiting()
     QSignalSpy results(&mirelle, &Mirelle::qt_updateFinished);
     QVERIFY(mirelle.initFwDevice("QUENBY_8A", "Silent.exe", "en", QString()));
     QVERIFY(mirelle.initFwDevice("QUENBY_8A", "Update.exe", "en", QString()));
-    QVERIFY(results.wait(10000));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QCOMPARE(results.count(), 1);
     QCOMPARE(results.first().at(0).toInt(), 1);
 }

@@ -9,6 +9,7 @@
 #include "firmware/NordicDfuOutput.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/firmware/SimNordicMouse.h"
+#include "TestWait.h"
 
 #include <QApplication>
 #include <QSignalSpy>
@@ -49,7 +50,7 @@ struct NordicFixture {
 // Waits for the one result; {-99, ""} when none came.
 QPair<int, QString> resultOf(QSignalSpy& spy)
 {
-    if (spy.isEmpty() && !spy.wait(10000))
+    if (spy.isEmpty() && !spy.wait(TestWait::kBoundMs))
         return {-99, QString()};
     QTest::qWait(30);
     if (spy.count() != 1)
@@ -263,7 +264,7 @@ void TestNordicSeries::nextUpdateStartedFromTheResult()
             mirelle.initFwDevice("NESBIT_WIRELESS", QString(), "en", QString());
     });
     QVERIFY(mirelle.initFwDevice("NESBIT", QString(), "en", QString()));
-    QTRY_COMPARE_WITH_TIMEOUT(results.size(), 2, 10000);
+    WAIT_COMPARE(results.size(), 2);
     QCOMPARE(results.at(0).second, QStringLiteral("nrfutil ended before the update was complete"));
     QCOMPARE(results.at(1).second, QStringLiteral("wireless cannot update Fw!!!"));
     QTest::qWait(30);
@@ -290,7 +291,7 @@ void TestNordicSeries::searchWithoutTarget()
     thread.setTargetPid(0);
     QSignalSpy result(&thread, &HCawdorSeries_Nordic_BootloadThread::sigResult);
     thread.start();
-    QVERIFY(thread.wait(5000));
+    QVERIFY(thread.wait(TestWait::kBoundMs));
     QCOMPARE(result.count(), 1);
     QCOMPARE(result.first().first().toString(), found ? kPort : QString());
 }

@@ -25,6 +25,7 @@
 #include "profiles/HConfigView.h"
 #include "profiles/KConfigFileController.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QPointer>
 #include <QSignalSpy>
@@ -321,14 +322,13 @@ private slots:
 
         // The keyboard switches its light by itself: the logo light item shows it.
         QSignalSpy changes(bench.lights.logo(), &KLightModelItem::modelChanged);
-        QTRY_VERIFY_WITH_TIMEOUT(
+        WAIT_VERIFY(
             [&] {
                 if (changes.isEmpty())
                     bench.wired.changeLightsOnKeyboard(3, 2, 1, 1);
                 QCoreApplication::processEvents();
                 return !changes.isEmpty();
-            }(),
-            5000);
+            }());
     }
 
     void profileStep_data()

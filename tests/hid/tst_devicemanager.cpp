@@ -6,6 +6,7 @@
 #include "hid/HDeviceManager.h"
 #include "hid/khid/KUSBDevice.h"
 #include "devices/keyboard/FDeviceQuenby_8a.h"
+#include "TestWait.h"
 
 #include <QPointer>
 #include <QtConcurrent>
@@ -36,7 +37,7 @@ private slots:
 
         device->setRemoved(true);
         registry->removeDevice(DeviceIds::kKeyboardWired);
-        QTRY_VERIFY(device.isNull());
+        WAIT_VERIFY(device.isNull());
         QVERIFY(!registry->getDevice(-1));
     }
 
@@ -90,7 +91,7 @@ private slots:
 
         registry->getDevice(7)->setRemoved(true);
         registry->slot_destoryDevice();
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
     }
 
     void channelLivesAsLongAsItsOwner()

@@ -2,6 +2,7 @@
 #include "hid/DeviceResultWait.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "TestWait.h"
 
 #include <QElapsedTimer>
 #include <QSemaphore>
@@ -31,11 +32,11 @@ private slots:
 
     void cleanup()
     {
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
         if (KBaseDevice* device = registry()->getDevice(1))
             device->setRemoved(true);
         registry()->slot_destoryDevice();
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
     }
 
     void endsWithTheResult()
@@ -95,7 +96,7 @@ private slots:
         QVERIFY(!ended);
         QVERIFY2(clock.elapsed() < 2000, "the wait outlasted the device");
         release.release();
-        QTRY_COMPARE(late, 1);
+        WAIT_COMPARE(late, 1);
     }
 };
 

@@ -1,6 +1,7 @@
 #include "SimBusFixture.h"
 #include "hid/KDeviceWatcher.h"
 #include "hid/khid/KHIDWatcher.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -194,7 +195,7 @@ private slots:
         QSignalSpy spy(&watcher, &KHID::KHIDWatcher::sigHIDDeviceChange);
         const int id = bus.plug({SimCollection::make(0xFF00, 1, 65, 65, 0)}, {nullptr}, 0x3A7E, 0x5C21);
         bus->unplug(id);
-        QTRY_COMPARE(spy.size(), 2);
+        WAIT_COMPARE(spy.size(), 2);
         QCOMPARE(spy.at(0).at(0).toBool(), true);
         QCOMPARE(spy.at(1).at(0).toBool(), false);
         QCOMPARE(spy.at(0).at(1).toString(), spy.at(1).at(1).toString());

@@ -8,6 +8,7 @@
 #include "hid/HDeviceManager.h"
 #include "models/device/KImageModel.h"
 #include "RecordingServices.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -37,7 +38,7 @@ private:
                 device->setRemoved(true);
         }
         registry->slot_destoryDevice();
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
     }
 
 private slots:
@@ -88,7 +89,7 @@ private slots:
         QSignalSpy started(&dialog, &HLoadDialog::sigStartLoading);
         QSignalSpy stopped(&dialog, &HLoadDialog::sigStopLoading);
         dialog.startLoading(20);
-        QTRY_COMPARE(stopped.count(), 1);
+        WAIT_COMPARE(stopped.count(), 1);
         QCOMPARE(HLoadDialog::openRequests(), 0);
 
         dialog.startLoading(2000);
@@ -208,7 +209,7 @@ private slots:
 
         QVERIFY(HDeviceManager::instance()->createDevice(int(DeviceIds::kKeyboardWired)));
         QVERIFY(warning.getMouseType());
-        QTRY_COMPARE(stop.count(), 1);
+        WAIT_COMPARE(stop.count(), 1);
         QCOMPARE(services.open(), 0);
     }
 

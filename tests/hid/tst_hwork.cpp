@@ -1,6 +1,7 @@
 #include "CoreTestDevice.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "TestWait.h"
 
 #include <QPointer>
 #include <QSemaphore>
@@ -22,13 +23,13 @@ private:
     // Marks every registered device removed and lets the registry delete them.
     void unplugAll()
     {
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
         for (int pid = 0; pid < 8; ++pid) {
             if (KBaseDevice* device = registry()->getDevice(pid))
                 device->setRemoved(true);
         }
         registry()->slot_destoryDevice();
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
     }
 
 private slots:
@@ -60,7 +61,7 @@ private slots:
                 result = value;
             }));
         QCOMPARE(HWork::pendingCount(), 1);
-        QTRY_COMPARE(result, 42);
+        WAIT_COMPARE(result, 42);
         QCOMPARE(doneThread, qApp->thread());
         QVERIFY(workThread != qApp->thread());
         QVERIFY(crashStack);
@@ -100,7 +101,7 @@ private slots:
                  [&](QMap<QString, int> map) { rgb = map; });
         work.run([] { return QVector<int>{400, 800}; }, [&](QVector<int> v) { dpi = v; });
 
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
         QVERIFY(lightSet);
         QCOMPARE(json.value("value").toInt(), 7);
         QCOMPARE(lights.value(KKey(20)).color(), QStringLiteral("ff8000"));
@@ -126,9 +127,9 @@ private slots:
             [&](bool ok) { received << QStringLiteral("dpi:%1").arg(ok); });
         work.run([] { return false; }, [&](bool ok) { received << QStringLiteral("light:%1").arg(ok); });
 
-        QTRY_COMPARE(received, QList<QString>{QStringLiteral("light:0")});
+        WAIT_COMPARE(received, QList<QString>{QStringLiteral("light:0")});
         firstGate.release();
-        QTRY_COMPARE(received, (QList<QString>{QStringLiteral("light:0"), QStringLiteral("dpi:1")}));
+        WAIT_COMPARE(received, (QList<QString>{QStringLiteral("light:0"), QStringLiteral("dpi:1")}));
     }
 
     void refusedRequestReportsFailure_data()
@@ -179,8 +180,8 @@ private slots:
         QCOMPARE(intCalls, 0);
         QCOMPARE(HWork::pendingCount(), 0);
 
-        QTRY_COMPARE(intCalls, 1);
-        QTRY_COMPARE(boolCalls, 1);
+        WAIT_COMPARE(intCalls, 1);
+        WAIT_COMPARE(boolCalls, 1);
         QCOMPARE(intResult, -1);
         QCOMPARE(boolResult, false);
         QCOMPARE(doneThread, qApp->thread());
@@ -212,7 +213,7 @@ private slots:
         QCOMPARE(registry()->getDevice(1), device.data());
 
         gate.release();
-        QTRY_VERIFY(device.isNull());
+        WAIT_VERIFY(device.isNull());
         QVERIFY(deviceAliveAtDelivery);
         QCOMPARE(finished.count(), 1);
         QVERIFY(!registry()->getDevice(1));
@@ -241,8 +242,8 @@ private slots:
         QVERIFY(second && second != first);
 
         gate.release();
-        QTRY_VERIFY(delivered);
-        QTRY_VERIFY(first.isNull());
+        WAIT_VERIFY(delivered);
+        WAIT_VERIFY(first.isNull());
         QTest::qWait(20);
         QVERIFY(second);
         QCOMPARE(registry()->getDevice(-1), second.data());
@@ -273,7 +274,7 @@ private slots:
         QVERIFY(old);
 
         gate.release();
-        QTRY_VERIFY(old.isNull());
+        WAIT_VERIFY(old.isNull());
         QTest::qWait(20);
         QVERIFY(fresh);
         QCOMPARE(CoreTestDevice::liveCount(), 1);
@@ -306,8 +307,8 @@ private slots:
         QSignalSpy ret(&work, &HWork::sigRet);
         std::atomic<bool> ran{false};
         QVERIFY(work.run([&ran](int value) { ran = value == 9; }, 9));
-        QTRY_COMPARE(ret.count(), 1);
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(ret.count(), 1);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
         QVERIFY(ran);
     }
 
@@ -330,8 +331,8 @@ private slots:
         delete work;
         QVERIFY(device);
         gate.release();
-        QTRY_COMPARE(HWork::pendingCount(), 0);
-        QTRY_VERIFY(device.isNull());
+        WAIT_COMPARE(HWork::pendingCount(), 0);
+        WAIT_VERIFY(device.isNull());
         QVERIFY(!delivered);
     }
 
@@ -353,7 +354,7 @@ private slots:
         device->setRemoved(true);
         registry()->removeDevice(1);
         gate.release();
-        QTRY_VERIFY(device.isNull());
+        WAIT_VERIFY(device.isNull());
         QCOMPARE(version, 0x80);
     }
 
@@ -390,7 +391,7 @@ private slots:
                 return true;
             },
             QVector<KMacroItem>(), 50, [&](bool, QVector<KMacroItem> list) { items = list; });
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
         QCOMPARE(pic, 3);
         QVERIFY(picFlag);
         QVERIFY(idOk);

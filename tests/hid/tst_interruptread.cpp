@@ -4,6 +4,7 @@
 #include "hid/FarrantInterruputRead.h"
 #include "hid/Quenby_8aInterruputRead.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -58,10 +59,10 @@ private slots:
         QSignalSpy data(&reader, &Quenby_8aInterruputRead::sigData);
         reader.setPid(kKeyboard);
         reader.start();
-        QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
 
         firmware.pushInputReport(report);
-        QTRY_COMPARE(data.count(), 1);
+        WAIT_COMPARE(data.count(), 1);
         QCOMPARE(texts(messages).last(), hex);
         const QString bytes = data.first().first().toString();
         QCOMPARE(bytes.size(), report.size());
@@ -97,11 +98,11 @@ private slots:
         QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
         reader.setPid(kKeyboard);
         reader.start();
-        QTRY_VERIFY(!messages.isEmpty());
+        WAIT_VERIFY(!messages.isEmpty());
         QCOMPARE(texts(messages), QStringList{outcome});
         QCOMPARE(Platform::recordedSleeps().mid(0, pauses), QList<int>() << QVector<int>(pauses, 1000).toList());
         if (outcome == QLatin1String("Device pull out")) {
-            QVERIFY(reader.wait(5000));
+            QVERIFY(reader.wait(TestWait::kBoundMs));
             QCOMPARE(Platform::recordedSleeps(), QVector<int>(pauses, 1000).toList());
         }
     }
@@ -114,7 +115,7 @@ private slots:
         QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
         reader.setPid(kKeyboard);
         reader.start();
-        QVERIFY(reader.wait(5000));
+        QVERIFY(reader.wait(TestWait::kBoundMs));
         QCOMPARE(texts(messages), QStringList{QStringLiteral("Device pull out")});
         QCOMPARE(Platform::recordedSleeps(), QVector<int>(5, 1000).toList());
     }
@@ -132,14 +133,14 @@ private slots:
         QSignalSpy data(&reader, &Quenby_8aInterruputRead::sigData);
         reader.setPid(kKeyboard);
         reader.start();
-        QTRY_COMPARE(texts(messages).count(QStringLiteral("[error] readfile")), 3);
+        WAIT_COMPARE(texts(messages).count(QStringLiteral("[error] readfile")), 3);
         firmware.pushInputReport(QByteArray::fromHex("06010203"));
-        QTRY_COMPARE(data.count(), 1);
+        WAIT_COMPARE(data.count(), 1);
         QVERIFY(!reader.isFinished());
 
         bus->failNext(id, SimBus::Fault::Read, 1);
         firmware.pushInputReport(QByteArray::fromHex("06040506")); // wakes a read already waiting
-        QVERIFY(reader.wait(5000));
+        QVERIFY(reader.wait(TestWait::kBoundMs));
         QCOMPARE(texts(messages).count(QStringLiteral("[error] readfile")), 4);
     }
 
@@ -152,8 +153,8 @@ private slots:
         QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
         reader.setPid(kKeyboard);
         reader.start();
-        QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
-        QTest::qWait(20); // let it block in the read
+        WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        WAIT_VERIFY(bus->blockedReads() > 0); // blocked in the read
 
         QElapsedTimer timer;
         timer.start();
@@ -173,8 +174,10 @@ private slots:
         Quenby_8aInterruputRead reader;
         QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
         reader.setPid(kKeyboard);
+        Platform::clearRecordedSleeps();
         reader.start();
-        QTest::qWait(100); // the first attempt has failed; the reader is in its pause
+        // The first attempt has failed; the reader is in its pause (recorded as it begins).
+        WAIT_VERIFY(!Platform::recordedSleeps().isEmpty());
 
         QElapsedTimer timer;
         timer.start();
@@ -204,7 +207,7 @@ private slots:
             Qt::DirectConnection);
         reader.setPid(kKeyboard);
         reader.start();
-        QVERIFY(reader.wait(5000));
+        QVERIFY(reader.wait(TestWait::kBoundMs));
         firmware.pushInputReport(QByteArray::fromHex("0601"));
         QTest::qWait(20);
         QCOMPARE(texts(messages), QStringList{QStringLiteral("open device")});
@@ -219,11 +222,13 @@ private slots:
         QCOMPARE(Platform::recordedSleeps(), QList<int>{1000});
 
         Platform::setSleepScale(1.0);
+        QFuture<bool> slept = QtConcurrent::run([&pause] { return pause.sleepMs(10000); });
+        // Interrupted once the sleep has begun (it is recorded as it starts), so that this wakes a sleep in progress.
+        WAIT_COMPARE(Platform::recordedSleeps(), (QList<int>{1000, 10000}));
         QElapsedTimer timer;
         timer.start();
-        QTimer::singleShot(30, [&pause] { pause.interrupt(); });
-        QFuture<bool> slept = QtConcurrent::run([&pause] { return pause.sleepMs(10000); });
-        QTRY_VERIFY(slept.isFinished());
+        pause.interrupt();
+        WAIT_VERIFY(slept.isFinished());
         const qint64 took = timer.elapsed();
         Platform::setSleepScale(0.0);
         QVERIFY(!slept.result());
@@ -244,7 +249,7 @@ private slots:
         QSignalSpy messages(reader.data(), &Quenby_8aInterruputRead::postMsg);
         reader->setPid(kKeyboard);
         reader->start();
-        QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
         QVERIFY(bus->openHandleCount(id) > 0);
 
         QElapsedTimer timer;
@@ -290,13 +295,13 @@ private slots:
             QSignalSpy data(&reader, &FarrantInterruputRead::sigData);
             reader.setPid(pid);
             reader.start();
-            QTRY_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+            WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
             for (SimRecordingResponder* other : firmware) {
                 if (other != firmware.at(collection))
                     other->pushInputReport(QByteArray::fromHex("0101"));
             }
             firmware.at(collection)->pushInputReport(QByteArray::fromHex("0507"));
-            QTRY_COMPARE(data.count(), 1);
+            WAIT_COMPARE(data.count(), 1);
             QCOMPARE(data.first().first().toString().left(2), QString::fromLatin1("\x05\x07", 2));
         }
         bus->reset();
@@ -312,7 +317,7 @@ private slots:
         QSignalSpy messages(&reader, &FarrantInterruputRead::postMsg);
         reader.setPid(DeviceIds::mousePid("FARRANT", true));
         reader.start();
-        QTRY_VERIFY(messages.count() >= 3);
+        WAIT_VERIFY(messages.count() >= 3);
         QElapsedTimer timer;
         timer.start();
         reader.stop();

@@ -6,6 +6,7 @@
 #include "hid/khid/KByteBuffer.h"
 #include "hid/khid/KHidFunctions.h"
 #include "hid/khid/KUSBDevice.h"
+#include "TestWait.h"
 
 #include <QLoggingCategory>
 #include <QtTest>
@@ -533,7 +534,7 @@ private slots:
             result = device.readData(buffer, sizeof buffer, &count) ? 1 : 0;
         }));
         reader->start();
-        QTRY_COMPARE(bus()->blockedReads(), 1);
+        WAIT_COMPARE(bus()->blockedReads(), 1);
         if (byClose)
             closeHandle(device.readHandle());
         else

@@ -7,6 +7,7 @@
 #include "hid/KDeviceWatcher.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/receiver/SimReceiver.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,10 +25,10 @@ int countOf(const QStringList& list, const QString& prefix)
 // Waits for the pairing's one outcome and for its thread to end.
 bool finished(FPairing& pairing, QSignalSpy& outcome)
 {
-    if (!outcome.wait(10000) && outcome.isEmpty())
+    if (!outcome.wait(TestWait::kBoundMs) && outcome.isEmpty())
         return false;
     FPairingFarrant* thread = pairing.thread();
-    return !thread || thread->wait(10000);
+    return !thread || thread->wait(TestWait::kBoundMs);
 }
 
 } // namespace
@@ -45,7 +46,7 @@ private:
         Platform::setSleepScale(0.01);
         m_receiver->setPollsBeforePaired(SimReceiver::kNeverPaired);
         pairing.pairingStart();
-        return QTest::qWaitFor([&] { return countOf(m_receiver->commands(), "status") >= polls; }, 5000)
+        return QTest::qWaitFor([&] { return countOf(m_receiver->commands(), "status") >= polls; }, TestWait::kBoundMs)
                && pairing.thread() != nullptr;
     }
 

@@ -9,6 +9,7 @@
 #include "online/KNetLogin.h"
 #include "online/KNetRegister.h"
 #include "online/KNetUpdatePwd.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -62,7 +63,7 @@ private slots:
         default: { auto* c = new KNetForgotNewPwd; c->setNewPwd("a@b.c", "123456", "pw"); client.reset(c); break; }
         }
         QSignalSpy results(client.get(), &KNetBase::sigRequestFinished);
-        QTRY_COMPARE(results.count(), 1);
+        WAIT_COMPARE(results.count(), 1);
         QCOMPARE(results[0][0].toInt(), 10017);
         QCOMPARE(results[0][1].toString(), QStringLiteral("Verification code error"));
         QCOMPARE(m_server->requests().size(), 1);
@@ -95,7 +96,7 @@ private slots:
         KNetLogin client;
         QSignalSpy results(&client, &KNetBase::sigRequestFinished);
         client.login("a@b.c", "s3cret-pw");
-        QTRY_COMPARE(results.count(), 1);
+        WAIT_COMPARE(results.count(), 1);
         QCOMPARE(services.logins, logins);
         if (logins.isEmpty())
             QCOMPARE(services.token, QStringLiteral("old-token"));
@@ -114,7 +115,7 @@ private slots:
         QSignalSpy results(&client, &KNetBase::sigRequestFinished);
         client.login("first@b.c", "pw");
         client.login("second@b.c", "pw");
-        QTRY_COMPARE(results.count(), 2);
+        WAIT_COMPARE(results.count(), 2);
         QCOMPARE(services.logins, (QStringList{"second@b.c|N|t", "second@b.c|N|t"}));
     }
 
@@ -137,7 +138,7 @@ private slots:
         QSignalSpy results(&update, &KNetBase::sigRequestFinished);
         update.updatePwd(current, next);
         QCOMPARE(results.count(), 0);
-        QTRY_COMPARE(results.count(), 1);
+        WAIT_COMPARE(results.count(), 1);
         QCOMPARE(results[0][0].toInt(), 10014);
         QCOMPARE(results[0][1].toString(), QStringLiteral("The password cannot be blank"));
         QTest::qWait(50);
@@ -152,16 +153,16 @@ private slots:
         QSignalSpy updated(&update, &KNetBase::sigRequestFinished);
         const int before = KNetCommon::instance()->lookupsStarted();
         update.updatePwd("a", "b");
-        QTRY_COMPARE(updated.count(), 1);
+        WAIT_COMPARE(updated.count(), 1);
         QCOMPARE(updated[0][0].toInt(), -1);
         QCOMPARE(KNetCommon::instance()->lookupsStarted(), before);
         KNetForgotSendEmail send;
         QSignalSpy sent(&send, &KNetBase::sigRequestFinished);
         send.sendEmail("a@b.c");
-        QTRY_COMPARE(sent.count(), 1);
+        WAIT_COMPARE(sent.count(), 1);
         QCOMPARE(sent[0][0].toInt(), -1);
         QCOMPARE(KNetCommon::instance()->lookupsStarted(), before + 1);
-        QTRY_COMPARE(KNetCommon::instance()->pendingLookups(), 0);
+        WAIT_COMPARE(KNetCommon::instance()->pendingLookups(), 0);
         QVERIFY(KNetCommon::instance()->isOnline());
     }
 

@@ -8,6 +8,7 @@
 #include "online/FUpLoadFile.h"
 #include "online/KNetCommon.h"
 #include "online/KNetUploadConfig.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -100,7 +101,7 @@ private slots:
 
         m_upload->uploadCloud();
         QVERIFY(m_upload->isRunning());
-        QTRY_COMPARE(m_finished->count(), 1);
+        WAIT_COMPARE(m_finished->count(), 1);
         QVERIFY(!m_upload->isRunning());
 
         const QList<LocalHttpServer::Request>& requests = m_server->requests();
@@ -147,7 +148,7 @@ private slots:
         QVERIFY(QDir().mkpath(macros() + "/empty folder"));
         scriptAll();
         m_upload->uploadCloud();
-        QTRY_COMPARE(m_finished->count(), 1);
+        WAIT_COMPARE(m_finished->count(), 1);
         QCOMPARE(m_server->requests().size(), 2);
         QCOMPARE(m_services->tips, QStringList{"0:Uploading cloud configuration succeeded (no macro file uploaded)"});
         QCOMPARE(m_services->events, QStringList{"driver_cloud/upload/success"});
@@ -206,7 +207,7 @@ private slots:
         m_server->scriptSequence(kMacroSave, macroSaves);
 
         m_upload->uploadCloud();
-        QTRY_COMPARE(m_finished->count(), 1);
+        WAIT_COMPARE(m_finished->count(), 1);
         QCOMPARE(m_server->requests().size(), step + 1);
         QCOMPARE(m_services->tips, QStringList{tip});
         QStringList events{"driver_cloud/upload/fail"};
@@ -250,7 +251,7 @@ private slots:
         QSignalSpy results(&upload, &KNetUploadConfig::sigUploadFileRet);
         QCOMPARE(upload.uploadCurrentConfig(&file, true), sent);
         if (sent) {
-            QTRY_COMPARE(results.count(), 1);
+            WAIT_COMPARE(results.count(), 1);
             QCOMPARE(results[0][0].toInt(), 0);
             QCOMPARE(results[0][2].toString(), QString("/files/up.zip"));
             QCOMPARE(m_server->requests().value(0).parts.value(0).body.size(), size);
@@ -270,7 +271,7 @@ private slots:
         writeFile(profiles() + "/picture.png", noise);
         scriptAll();
         m_upload->uploadCloud();
-        QTRY_COMPARE(m_finished->count(), 1);
+        WAIT_COMPARE(m_finished->count(), 1);
         QCOMPARE(m_server->requests().size(), 0);
         QCOMPARE(m_services->tips, QStringList{"1:The uploaded configuration file cannot be greater than 1m"});
         QCOMPARE(m_services->events, QStringList{"driver_cloud/upload/fail"});
@@ -283,9 +284,9 @@ private slots:
         scriptAll();
         m_upload->uploadCloud();
         m_upload->uploadCloud();
-        QTRY_COMPARE(m_finished->count(), 1);
+        WAIT_COMPARE(m_finished->count(), 1);
         m_upload->uploadCloud(); // after the end a new job may start
-        QTRY_COMPARE(m_finished->count(), 2);
+        WAIT_COMPARE(m_finished->count(), 2);
         QTest::qWait(100);
         QCOMPARE(m_finished->count(), 2);
         QCOMPARE(m_server->requests().size(), 8);

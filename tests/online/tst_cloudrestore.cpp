@@ -21,6 +21,7 @@
 #include "profiles/KConfigFileController.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 #include "sim/keyboard/SimQuenbyTables.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -122,7 +123,7 @@ private slots:
 
     void cleanup()
     {
-        QVERIFY(QTest::qWaitFor([this] { return HWork::pendingCount() == 0; }, 10000));
+        QVERIFY(QTest::qWaitFor([this] { return HWork::pendingCount() == 0; }, TestWait::kBoundMs));
         m_changed.reset();
         m_finished.reset();
         m_restore.reset();
@@ -154,7 +155,7 @@ private slots:
 
         m_restore->downloadCloud();
         QVERIFY(m_restore->isRunning());
-        QTRY_COMPARE(m_changed->count(), 1);
+        WAIT_COMPARE(m_changed->count(), 1);
         QVERIFY(!m_restore->isRunning());
         QCOMPARE(m_finished->count(), 0);
         // Both archives were unpacked off the GUI thread, which heard the one result.
@@ -211,7 +212,7 @@ private slots:
         scriptBackups(QByteArray(), zip({{"Default configuration.json", restoredProfile()}}));
         const QMap<QString, QByteArray> macroFiles = snapshot(macros());
         m_restore->downloadCloud();
-        QTRY_COMPARE(m_changed->count(), 1);
+        WAIT_COMPARE(m_changed->count(), 1);
         QCOMPARE(m_server->requests().size(), 3);
         QCOMPARE(snapshot(macros()), macroFiles);
         QCOMPARE(m_keyboard->keyboard()->registerValue(SimQuenby::kRegLightMode), 3u);
@@ -286,7 +287,7 @@ private slots:
         const quint32 lightMode = m_keyboard->keyboard()->registerValue(SimQuenby::kRegLightMode);
 
         m_restore->downloadCloud();
-        QTRY_COMPARE_WITH_TIMEOUT(m_finished->count(), 1, 10000);
+        WAIT_COMPARE(m_finished->count(), 1);
         QVERIFY(!m_restore->isRunning());
         QCOMPARE(m_services->tips, QStringList{tip});
         QCOMPARE(m_services->events, events);
@@ -341,7 +342,7 @@ private slots:
         const QMap<QString, QByteArray> before = snapshot(ProgramFolders::configLocation());
 
         m_restore->downloadCloud();
-        QTRY_COMPARE_WITH_TIMEOUT(m_finished->count(), 1, 10000);
+        WAIT_COMPARE(m_finished->count(), 1);
         QCOMPARE(m_services->tips, QStringList{macro ? "1:Failed to download macro file"
                                                       : "1:Failed to download device configuration file"});
         QCOMPARE(m_changed->count(), 0);
@@ -356,7 +357,7 @@ private slots:
         scriptBackups(QByteArray(), zip({{"Default configuration.json", restoredProfile()}}));
         m_keyboard->bus()->bus()->failNext(m_keyboard->keyboard()->busDeviceId(), SimBus::Fault::Write, 1000);
         m_restore->downloadCloud();
-        QTRY_COMPARE_WITH_TIMEOUT(m_finished->count(), 1, 10000);
+        WAIT_COMPARE(m_finished->count(), 1);
         QCOMPARE(m_changed->count(), 0);
         QCOMPARE(m_services->tips, QStringList{"1:Failed to synchronize profile"});
         QCOMPARE(m_services->events, QStringList{"driver_cloud/download/success"});
@@ -370,7 +371,7 @@ private slots:
         scriptBackups(QByteArray(), zip({{"Default configuration.json", restoredProfile()}}));
         m_restore->downloadCloud();
         m_restore->downloadCloud();
-        QTRY_COMPARE(m_changed->count(), 1);
+        WAIT_COMPARE(m_changed->count(), 1);
         QTest::qWait(100);
         QCOMPARE(m_server->requests().size(), 3);
         QCOMPARE(m_services->tips.size(), 1);

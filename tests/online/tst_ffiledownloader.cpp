@@ -1,6 +1,7 @@
 #include "LocalHttpServer.h"
 
 #include "online/FfileDownloader.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -41,7 +42,7 @@ private slots:
         downloader.setLimits(300, 1000);
         QSignalSpy done(&downloader, &FfileDownloader::downloaded);
         downloader.startDownload(server.url("/f.bin"));
-        QTRY_COMPARE(done.count(), 1);
+        WAIT_COMPARE(done.count(), 1);
         QCOMPARE(downloader.fileData(), expected);
         QCOMPARE(downloader.succeeded(), ok);
     }
@@ -52,7 +53,7 @@ private slots:
         FfileDownloader downloader(&owner);
         QSignalSpy done(&downloader, &FfileDownloader::downloaded);
         downloader.startDownload(QString());
-        QTRY_COMPARE(done.count(), 1);
+        WAIT_COMPARE(done.count(), 1);
         QVERIFY(downloader.fileData().isEmpty());
         QVERIFY(!downloader.succeeded());
 
@@ -64,9 +65,9 @@ private slots:
         second.body = "second";
         server.script("/b", second);
         downloader.startDownload(server.url("/a"));
-        QTRY_COMPARE(done.count(), 2);
+        WAIT_COMPARE(done.count(), 2);
         downloader.startDownload(server.url("/b"));
-        QTRY_COMPARE(done.count(), 3);
+        WAIT_COMPARE(done.count(), 3);
         QCOMPARE(downloader.fileData(), QByteArray("second"));
         QVERIFY(downloader.succeeded());
     }

@@ -4,6 +4,7 @@
 #include "common/ProgramFolders.h"
 #include "online/analytics/GAnalytics.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QDataStream>
 #include <QLocale>
@@ -180,7 +181,7 @@ private slots:
         Platform::setCurrentDateTime(m_now.addMSecs(1234));
         tracker.sendNow();
         QVERIFY(m_server->waitForRequests(2));
-        QTRY_COMPARE(tracker.queuedHits(), 0);
+        WAIT_COMPARE(tracker.queuedHits(), 0);
 
         const QList<LocalHttpServer::Request>& requests = m_server->requests();
         QCOMPARE(requests.at(0).method, QByteArray("POST"));
@@ -210,7 +211,7 @@ private slots:
         Platform::setCurrentDateTime(m_now.addMSecs(600001));
         tracker.sendNow();
         QVERIFY(m_server->waitForRequests(1));
-        QTRY_COMPARE(tracker.queuedHits(), 0);
+        WAIT_COMPARE(tracker.queuedHits(), 0);
         QVERIFY(!m_server->waitForRequests(2, 200));
         const Fields sent = fieldsOf(QString::fromUtf8(m_server->requests().first().body));
         QVERIFY(sent.contains({"ea", "fresh"}));
@@ -244,13 +245,13 @@ private slots:
         tracker.sendEvent(QStringLiteral("c"), QStringLiteral("second"));
         tracker.sendNow();
         QVERIFY(m_server->waitForRequests(1));
-        QTRY_COMPARE(tracker.queuedHits(), retried ? 2 : 1);
+        WAIT_COMPARE(tracker.queuedHits(), retried ? 2 : 1);
         // No tick has come: nothing more was sent.
         QVERIFY(!m_server->waitForRequests(2, 200));
 
         m_server->script("/collect", LocalHttpServer::Reply());
         tracker.setSendInterval(10);
-        QTRY_COMPARE(tracker.queuedHits(), 0);
+        WAIT_COMPARE(tracker.queuedHits(), 0);
         QStringList actions;
         for (const LocalHttpServer::Request& request : m_server->requests())
             actions << QUrlQuery(QString::fromUtf8(request.body)).queryItemValue("ea");
@@ -268,7 +269,7 @@ private slots:
         for (const char* action : {"a", "b", "c"})
             tracker.sendEvent(QStringLiteral("c"), QLatin1String(action));
         tracker.setSendInterval(5);
-        QTRY_COMPARE(tracker.queuedHits(), 0);
+        WAIT_COMPARE(tracker.queuedHits(), 0);
         QVERIFY(!m_server->waitForRequests(4, 300));
         QStringList actions;
         for (const LocalHttpServer::Request& request : m_server->requests())
@@ -294,7 +295,7 @@ private slots:
         QCOMPARE(tracker.sendInterval(), GAnalytics::kStartedInterval);
         tracker.sendNow();
         QVERIFY(m_server->waitForRequests(1));
-        QTRY_COMPARE(tracker.queuedHits(), 0);
+        WAIT_COMPARE(tracker.queuedHits(), 0);
     }
 
     void startSetsItsOwnInterval()

@@ -4,6 +4,7 @@
 #include "common/AnalyticsEvents.h"
 #include "online/analytics/GAnalytics.h"
 #include "online/analytics/HAnalytics.h"
+#include "TestWait.h"
 
 #include <QUrlQuery>
 #include <QtTest>
@@ -61,7 +62,7 @@ private slots:
         facade.sendEvent(AnalyticsEvents::kDeviceInitialization, AnalyticsEvents::kInitDevice);
         tracker->sendNow();
         QVERIFY(m_server.waitForRequests(2));
-        QTRY_COMPARE(tracker->queuedHits(), 0);
+        WAIT_COMPARE(tracker->queuedHits(), 0);
         QVERIFY(!m_server.waitForRequests(3, 200));
 
         const QStringList allowed{"v", "tid", "cid", "uid", "t", "ul", "ds", "vp", "sr", "an", "av", "ec", "ea",

@@ -3,6 +3,7 @@
 
 #include "online/KNetBase.h"
 #include "online/KNetCommon.h"
+#include "TestWait.h"
 
 #include <QJsonObject>
 #include <QNetworkReply>
@@ -71,7 +72,7 @@ private slots:
         client.postJson(KNetBase::ApiType(id), QJsonObject{{"a", 1}});
         services.token.clear(); // logged out: the next request carries no token
         client.postJson(KNetBase::ApiType(id), QJsonObject{{"a", 2}});
-        QTRY_COMPARE_WITH_TIMEOUT(results.count(), 2, 5000);
+        WAIT_COMPARE(results.count(), 2);
         // Two connections: the server may read them in either order.
         auto requests = m_server->requests();
         std::sort(requests.begin(), requests.end(), [](const auto& a, const auto& b) { return a.body < b.body; });
@@ -164,7 +165,7 @@ private slots:
         TestClient client;
         QSignalSpy results(&client, &KNetBase::sigRequestFinished);
         client.postJson(KNetBase::Login, QJsonObject());
-        QTRY_COMPARE(results.count(), 1);
+        WAIT_COMPARE(results.count(), 1);
         QCOMPARE(results[0][0].toInt(), code);
         QCOMPARE(results[0][1].toString(), KNetBase::codeMessage(code));
         QTest::qWait(50);
@@ -183,7 +184,7 @@ private slots:
         QSignalSpy results(&client, &KNetBase::sigRequestFinished);
         QSignalSpy timedOut(&client, &KNetBase::requestTimedOut);
         client.postJson(KNetBase::Login, QJsonObject());
-        QTRY_COMPARE(results.count(), 1);
+        WAIT_COMPARE(results.count(), 1);
         QCOMPARE(results[0][0].toInt(), -1);
         QCOMPARE(timedOut.count(), 1);
         QTest::qWait(600);
@@ -204,7 +205,7 @@ private slots:
         QSignalSpy results(&client, &KNetBase::sigRequestFinished);
         client.postJson(KNetBase::Login, QJsonObject());
         client.postJson(KNetBase::Register, QJsonObject());
-        QTRY_COMPARE(results.count(), 2);
+        WAIT_COMPARE(results.count(), 2);
         QCOMPARE(results[0][0].toInt(), 10006);
         QCOMPARE(results[1][0].toInt(), -1);
         QTest::qWait(400);
@@ -219,7 +220,7 @@ private slots:
         TestClient client;
         QSignalSpy results(&client, &KNetBase::sigRequestFinished);
         client.get(KNetBase::DriverVersion);
-        QTRY_COMPARE(results.count(), 1);
+        WAIT_COMPARE(results.count(), 1);
         QCOMPARE(m_server->requests().value(0).method, QByteArray("GET"));
         QVERIFY(!m_server->requests().value(0).hasHeader("Authorization"));
     }
@@ -232,13 +233,13 @@ private slots:
         const int started = common->lookupsStarted();
         KNetCommon::setCheckHost(QString());
         common->checkOnline();
-        QTRY_COMPARE(common->pendingLookups(), 0);
+        WAIT_COMPARE(common->pendingLookups(), 0);
         QVERIFY(!common->isOnline());
         KNetCommon::setCheckHost(QStringLiteral("localhost"));
         for (int i = 0; i < 3; ++i)
             common->checkOnline();
         QCOMPARE(common->lookupsStarted(), started + 4);
-        QTRY_COMPARE(common->pendingLookups(), 0);
+        WAIT_COMPARE(common->pendingLookups(), 0);
         QVERIFY(common->isOnline());
     }
 

@@ -1,6 +1,7 @@
 #include "LocalHttpServer.h"
 #include "platform/crash/BreakpadHandler.h"
 #include "platform/crash/QBreakpadHttpUploader.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -57,7 +58,7 @@ private slots:
         QCOMPARE(uploader.remoteUrl(), server.url(QStringLiteral("/crash")));
         QSignalSpy finished(&uploader, &QBreakpadHttpUploader::finished);
         uploader.uploadDump(dump);
-        QTRY_COMPARE(finished.count(), 1);
+        WAIT_COMPARE(finished.count(), 1);
         QCOMPARE(finished.first().first().toString(), QString("CrashID=bp-1"));
 
         QCOMPARE(server.requests().size(), 1);
@@ -141,7 +142,7 @@ private slots:
         names.sort();
         QCOMPARE(names, (QStringList{"form-data; name=\"upload_file_minidump\"; filename=\"a.dmp\"",
                                      "form-data; name=\"upload_file_minidump\"; filename=\"b.dmp\""}));
-        QTRY_VERIFY(!handler->hasDumps());
+        WAIT_VERIFY(!handler->hasDumps());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "hid/khid/KHidFunctions.h"
 #include "platform/hid/DeviceNotification.h"
 #include "platform/hid/HidrawBackend.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@
 
 #include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 using KHID::HANDLE;
@@ -24,6 +26,20 @@ using KHID::HidAccess;
 using KHID::INVALID_HANDLE_VALUE;
 
 namespace {
+
+// Whether the thread tid of this process waits in poll() now (a read blocked on its device and its wake-up).
+bool blockedInPoll(pid_t tid)
+{
+    QFile file(QStringLiteral("/proc/self/task/%1/syscall").arg(tid));
+    if (tid <= 0 || !file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray number = file.readAll().split(' ').value(0).trimmed();
+#ifdef SYS_poll
+    if (number == QByteArray::number(SYS_poll))
+        return true;
+#endif
+    return number == QByteArray::number(SYS_ppoll);
+}
 
 void writeFile(const QString& path, const QByteArray& content)
 {
@@ -335,18 +351,21 @@ private slots:
         const HANDLE h = backend.open(kKeyboardVendor, HidAccess::Read);
 
         std::atomic<int> result{-1};
+        std::atomic<pid_t> readerThread{0};
         std::thread reader([&] {
+            readerThread = ::gettid();
             quint8 buffer[65];
             quint32 got = 0;
             result = backend.read(h, buffer, sizeof buffer, &got) ? 1 : 0;  // no time-out
         });
-        QTest::qWait(50);
+        // Woken only once it waits: a cancel before the read begins is not meant to reach it.
+        WAIT_VERIFY(blockedInPoll(readerThread.load()));
         QCOMPARE(result.load(), -1);
         if (closeHandle)
             backend.close(h);
         else
             backend.cancel(h);
-        QTRY_COMPARE_WITH_TIMEOUT(result.load(), 0, 2000);
+        WAIT_COMPARE(result.load(), 0);
         reader.join();
 
         quint8 buffer[65];

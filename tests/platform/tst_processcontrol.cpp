@@ -1,4 +1,5 @@
 #include "platform/process/ProcessControl.h"
+#include "TestWait.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -42,7 +43,7 @@ void TestProcessControl::releasedProgramOutlivesTheProcess()
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kReleaseAndExit)});
-        QVERIFY(child.waitForFinished(10000));
+        QVERIFY(child.waitForFinished(TestWait::kBoundMs));
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), 0);
     }
@@ -60,9 +61,9 @@ void TestProcessControl::testRunsSeeOnlyTheirOwnPrograms()
     QProcess own;
     own.start(copy, {QStringLiteral("30")});
     QVERIFY(own.waitForStarted());
-    QTRY_COMPARE(Platform::findProcessId(QStringLiteral("Tarrow.exe")), own.processId());
+    WAIT_COMPARE(Platform::findProcessId(QStringLiteral("Tarrow.exe")), own.processId());
     QVERIFY(Platform::killProcess(own.processId()));
-    QVERIFY(own.waitForFinished(5000));
+    QVERIFY(own.waitForFinished(TestWait::kBoundMs));
     QCOMPARE(Platform::findProcessId(QStringLiteral("Tarrow.exe")), qint64(0));
     QCOMPARE(::kill(pid_t(foreign), 0), 0);
     ::kill(pid_t(foreign), SIGKILL);

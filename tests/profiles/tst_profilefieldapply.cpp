@@ -9,6 +9,7 @@
 #include "models/keys/KKey.h"
 #include "profiles/KConfigFileController.h"
 #include "profiles/ProfileFieldApply.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -129,12 +130,12 @@ void TestProfileFieldApply::init()
 
 void TestProfileFieldApply::cleanup()
 {
-    QVERIFY(QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, 10000));
+    QVERIFY(QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, TestWait::kBoundMs));
     if (mDevice) {
         const int pid = mDevice->pid();
         mDevice->setRemoved(true);
         HDeviceManager::instance()->removeDevice(pid);
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
         mDevice = nullptr;
     }
     mController.reset();
@@ -158,7 +159,7 @@ QStringList TestProfileFieldApply::apply(const QJsonObject& profile, int pid, co
     mDevice->setMacroFailure(macroFailure);
     mServices->clear();
     mController->readConfigData(mPath);
-    if (!QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, 10000))
+    if (!QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, TestWait::kBoundMs))
         return {"not settled"};
     return mServices->tips;
 }

@@ -17,6 +17,7 @@
 #include "models/keys/KKey.h"
 #include "models/keys/KeyAssignmentRules.h"
 #include "profiles/KConfigFileController.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -185,7 +186,7 @@ void TestProfileMouse::cleanup()
         const int pid = mDevice->pid();
         mDevice->setRemoved(true);
         HDeviceManager::instance()->removeDevice(pid);
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
         mDevice = nullptr;
     }
     mController.reset();
@@ -197,7 +198,7 @@ void TestProfileMouse::cleanup()
 
 bool TestProfileMouse::settle()
 {
-    return QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, 10000);
+    return QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, TestWait::kBoundMs);
 }
 
 QStringList TestProfileMouse::run(const std::function<void()>& routine)
@@ -313,7 +314,7 @@ void TestProfileMouse::oneChangeIsFound()
     }
     QCOMPARE(found.size(), 1);
     QVERIFY2(found.first().startsWith(difference), qPrintable(found.first()));
-    QTRY_COMPARE(spy.count(), 1);
+    WAIT_COMPARE(spy.count(), 1);
 }
 
 void TestProfileMouse::dpiFlagsOnSave_data()

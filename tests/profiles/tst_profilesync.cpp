@@ -21,6 +21,7 @@
 #include "models/keys/KKeyModelItem.h"
 #include "profiles/KConfigFileController.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -182,7 +183,7 @@ void TestProfileSync::cleanup()
 
 bool TestProfileSync::settle()
 {
-    return QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, 10000);
+    return QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, TestWait::kBoundMs);
 }
 
 QStringList TestProfileSync::run(const std::function<void()>& routine)

@@ -13,6 +13,7 @@
 #include "profiles/HConfigView.h"
 #include "profiles/KConfigFileController.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -120,7 +121,7 @@ void TestProfileTasks::cleanup()
 
 bool TestProfileTasks::settle()
 {
-    return QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, 10000);
+    return QTest::qWaitFor([this] { return mServices->open() == 0 && HWork::pendingCount() == 0; }, TestWait::kBoundMs);
 }
 
 void TestProfileTasks::firstStartMakesTheDefaultProfile()
@@ -180,7 +181,7 @@ void TestProfileTasks::launchersCompleteInOrder()
             mostPending = qMax(mostPending, HWork::pendingCount());
             return mServices->open() == 0;
         },
-        10000));
+        TestWait::kBoundMs));
     QCOMPARE(mostPending, 1);
     QCOMPARE(mServices->tips,
              (QStringList {"0:Successfully read the current configuration page",
@@ -285,7 +286,7 @@ void TestProfileTasks::modelWithoutFactoryProfile()
     KBaseDevice* device = HDeviceManager::instance()->getDevice(7);
     device->setRemoved(true);
     HDeviceManager::instance()->removeDevice(7);
-    QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+    WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
 }
 
 void TestProfileTasks::deletingTheCurrentProfile()

@@ -12,6 +12,7 @@
 #include "LocalHttpServer.h"
 #include "TipRecorder.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -96,7 +97,7 @@ private:
     void open(int n, const QString& type)
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, n)));
-        QTRY_VERIFY(popup(type)->property("visible").toBool());
+        WAIT_VERIFY(popup(type)->property("visible").toBool());
     }
 
     int requestsTo(const QByteArray& path) const
@@ -123,8 +124,8 @@ private:
         in("HLogin_new", "account")->setProperty("text", "first.last@mail.example.com");
         in("HLogin_new", "password")->setProperty("text", "secret1");
         click(in("HLogin_new", "loginButton"));
-        QTRY_COMPARE(KAppModel::instance()->getNickname(), QString("Nick"));
-        QTRY_VERIFY(!busy());
+        WAIT_COMPARE(KAppModel::instance()->getNickname(), QString("Nick"));
+        WAIT_VERIFY(!busy());
     }
 
 private slots:
@@ -151,7 +152,7 @@ private slots:
     void cleanup()
     {
         closePopups();
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        WAIT_VERIFY(!busy());
         QVERIFY2(m_fixture.faults().isEmpty(), qPrintable(m_fixture.faults().join('\n')));
     }
 
@@ -219,7 +220,7 @@ private slots:
         in("HLogin_new", "password")->setProperty("text", password);
         const int before = m_server->requests().size();
         click(in("HLogin_new", "loginButton"));
-        QTRY_COMPARE(in("HLogin_new", "message")->property("text").toString(), message);
+        WAIT_COMPARE(in("HLogin_new", "message")->property("text").toString(), message);
         QTest::qWait(100);
         QCOMPARE(m_server->requests().size(), before);
         QVERIFY(!busy());
@@ -244,8 +245,8 @@ private slots:
         in("HLogin_new", "account")->setProperty("text", "me@example.com");
         in("HLogin_new", "password")->setProperty("text", "secret1");
         click(in("HLogin_new", "loginButton"));
-        QTRY_COMPARE(in("HLogin_new", "message")->property("text").toString(), message);
-        QTRY_VERIFY(!busy());
+        WAIT_COMPARE(in("HLogin_new", "message")->property("text").toString(), message);
+        WAIT_VERIFY(!busy());
         QVERIFY(popup("HLogin_new")->property("visible").toBool());
         QCOMPARE(storedToken(), QString());
         QCOMPARE(KAppModel::instance()->getNickname(), QString());
@@ -260,24 +261,24 @@ private slots:
         QVERIFY(tips.waitFor("Login succeeded"));
         QVERIFY(!popup("HLogin_new")->property("visible").toBool());
         QCOMPARE(storedToken(), QString("tok-7"));
-        QTRY_VERIFY(findItem(m_window, "page9")->isVisible());
+        WAIT_VERIFY(findItem(m_window, "page9")->isVisible());
         const QJsonObject body = QJsonDocument::fromJson(m_server->requests().constLast().body).object();
         QCOMPARE(body.value("email").toString(), QString("first.last@mail.example.com"));
         QCOMPARE(body.value("password").toString(), QString("secret1"));
 
         click(findItem(findItem(m_window, "page9"), "logout"));
-        QTRY_VERIFY(popup("FLogout_new")->property("visible").toBool());
+        WAIT_VERIFY(popup("FLogout_new")->property("visible").toBool());
         click(in("FLogout_new", "cancel"));
-        QTRY_VERIFY(!popup("FLogout_new")->property("visible").toBool());
+        WAIT_VERIFY(!popup("FLogout_new")->property("visible").toBool());
         QCOMPARE(storedToken(), QString("tok-7"));
 
         click(findItem(findItem(m_window, "page9"), "logout"));
-        QTRY_VERIFY(popup("FLogout_new")->property("visible").toBool());
+        WAIT_VERIFY(popup("FLogout_new")->property("visible").toBool());
         click(in("FLogout_new", "ok"));
         QVERIFY(tips.waitFor("Exit successful"));
         QCOMPARE(storedToken(), QString());
         QCOMPARE(KAppModel::instance()->getNickname(), QString());
-        QTRY_COMPARE(findItem(m_window, "userName")->property("mText").toString(), QString("Not logged in"));
+        WAIT_COMPARE(findItem(m_window, "userName")->property("mText").toString(), QString("Not logged in"));
     }
 
     // The register form checks its entries first; the server's refusal is shown, its success opens the notice.
@@ -312,12 +313,12 @@ private slots:
         const int before = requestsTo(kRegister);
         click(in("FRegister_new", "registerButton"));
         if (message.isEmpty()) {
-            QTRY_VERIFY(popup("FRegisterSuccess_new")->property("visible").toBool());
+            WAIT_VERIFY(popup("FRegisterSuccess_new")->property("visible").toBool());
             QVERIFY(!popup("FRegister_new")->property("visible").toBool());
         } else {
-            QTRY_COMPARE(in("FRegister_new", "message")->property("text").toString(), message);
+            WAIT_COMPARE(in("FRegister_new", "message")->property("text").toString(), message);
         }
-        QTRY_VERIFY(!busy());
+        WAIT_VERIFY(!busy());
         QCOMPARE(requestsTo(kRegister), before + (reply.isEmpty() ? 0 : 1));
     }
 
@@ -333,7 +334,7 @@ private slots:
 
         open(11, "FUploadConfig_new");
         click(in("FUploadConfig_new", "cancel"));
-        QTRY_VERIFY(!popup("FUploadConfig_new")->property("visible").toBool());
+        WAIT_VERIFY(!popup("FUploadConfig_new")->property("visible").toBool());
         QTest::qWait(100);
         QCOMPARE(m_server->requests().size(), before);
 
@@ -341,8 +342,8 @@ private slots:
         open(11, "FUploadConfig_new");
         click(in("FUploadConfig_new", "send"));
         QVERIFY(tips.waitFor("Successfully uploaded cloud configuration"));
-        QTRY_VERIFY(!popup("FUploadConfig_new")->property("visible").toBool());
-        QTRY_VERIFY(!busy());
+        WAIT_VERIFY(!popup("FUploadConfig_new")->property("visible").toBool());
+        WAIT_VERIFY(!busy());
         QCOMPARE(requestsTo(kUpload), 2);
         QCOMPARE(requestsTo(kProfileSave), 1);
         QCOMPARE(requestsTo(kMacroSave), 1);
@@ -380,7 +381,7 @@ private slots:
                                                                     {"Cloud.png", readFileBytes(":/common/newUI/configPic1.png")}})));
         if (KAppModel::instance()->getNickname().isEmpty())
             loggedIn();
-        QTRY_VERIFY(!busy());
+        WAIT_VERIFY(!busy());
         const QMap<QString, QByteArray> before = ArchiveFixtures::snapshot(profiles());
         const QMap<QString, QByteArray> macrosBefore = ArchiveFixtures::snapshot(ProgramFolders::macroRoot());
         const int queries = requestsTo(kMacroQuery);
@@ -388,14 +389,14 @@ private slots:
         TipRecorder tips;
         open(12, "FDownloadConfig_new");
         click(in("FDownloadConfig_new", mode == "cancel" ? "cancel" : "send"));
-        QTRY_VERIFY_WITH_TIMEOUT(!popup("FDownloadConfig_new")->property("visible").toBool(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        WAIT_VERIFY(!popup("FDownloadConfig_new")->property("visible").toBool());
+        WAIT_VERIFY(!busy());
         if (mode == "success") {
             QVERIFY(tips.waitFor("Successfully downloaded cloud configuration"));
             QVERIFY(QFile::exists(profiles() + "/Cloud.json"));
             QVERIFY(QFile::exists(ProgramFolders::macroRoot() + "/Cloud macro.json"));
             QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, 1)));
-            QTRY_VERIFY(findItem(m_window, "card_Cloud"));
+            WAIT_VERIFY(findItem(m_window, "card_Cloud"));
             return;
         }
         if (mode == "refused")

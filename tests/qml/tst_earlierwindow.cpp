@@ -5,6 +5,7 @@
 #include "LocalHttpServer.h"
 #include "LogCapture.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -55,7 +56,7 @@ private:
     {
         QQuickItem* item = findItem(popup(type), name);
         QVERIFY2(item, qPrintable(type + ": no " + name));
-        QTRY_VERIFY(item->isVisible() && item->isEnabled());
+        WAIT_VERIFY(item->isVisible() && item->isEnabled());
         clickItem(m_window, item);
     }
 
@@ -95,7 +96,7 @@ private slots:
         QVERIFY2(m_root, qPrintable(component.errorString()));
         m_window = qobject_cast<QQuickWindow*>(m_root.get());
         QVERIFY(m_window);
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
+        QVERIFY(QTest::qWaitForWindowExposed(m_window, TestWait::kBoundMs));
         QCoreApplication::processEvents();
         QVERIFY2(qmlFaults(*m_log).isEmpty(), qPrintable(qmlFaults(*m_log).join('\n')));
     }
@@ -167,10 +168,10 @@ private slots:
         QFETCH(QString, type);
         const QString before = number == 1 ? "HRegister" : "HLogin";
         openPopup(number == 1 ? 2 : 1);
-        QTRY_VERIFY(shown(before));
+        WAIT_VERIFY(shown(before));
         openPopup(number);
-        QTRY_VERIFY(shown(type));
-        QTRY_VERIFY(!shown(before));
+        WAIT_VERIFY(shown(type));
+        WAIT_VERIFY(!shown(before));
     }
 
     void accountFormsRefuseBadInput_data()
@@ -228,11 +229,11 @@ private slots:
         QFETCH(QString, message);
         const int requests = m_server->requests().size();
         openPopup(number);
-        QTRY_VERIFY(shown(type));
+        WAIT_VERIFY(shown(type));
         for (auto it = fields.cbegin(); it != fields.cend(); ++it)
             this->type(type, it.key(), it.value().toString());
         click(type, button);
-        QTRY_COMPARE(error(type), message);
+        WAIT_COMPARE(error(type), message);
         QTest::qWait(50);
         QCOMPARE(m_server->requests().size(), requests);
         QVERIFY(shown(type));
@@ -245,14 +246,14 @@ private slots:
                              {qMakePair(QByteArray("Authorization"), QByteArray("tok-1"))});
         QSignalSpy tips(context("h_suspension"), SIGNAL(sigShowTips(int, QString)));
         openPopup(1);
-        QTRY_VERIFY(shown("HLogin"));
+        WAIT_VERIFY(shown("HLogin"));
         type("HLogin", "email", "nell.b@mail.example.com");
         type("HLogin", "password", "secret1");
         click("HLogin", "login");
-        QTRY_VERIFY(!shown("HLogin"));
+        WAIT_VERIFY(!shown("HLogin"));
         QCOMPARE(body(m_server->requests().constLast()).value("email").toString(), "nell.b@mail.example.com");
         QCOMPARE(context("g_appModel")->property("nickname").toString(), "Nell");
-        QTRY_COMPARE(tips.count(), 1);
+        WAIT_COMPARE(tips.count(), 1);
         QCOMPARE(tips.first().at(1).toString(), "Login succeeded");
         QCOMPARE(m_window->property("mRecord").toInt(), QFile::exists(":/page/KPageMine.qml") ? 5 : 1);
     }
@@ -267,20 +268,20 @@ private slots:
         const int before = m_server->requests().size();
 
         openPopup(3);
-        QTRY_VERIFY(shown("HForgetPassword"));
+        WAIT_VERIFY(shown("HForgetPassword"));
         type("HForgetPassword", "email", "nell@example.com");
         click("HForgetPassword", "send");
-        QTRY_VERIFY(shown("HChecking"));
+        WAIT_VERIFY(shown("HChecking"));
         QVERIFY(!shown("HForgetPassword"));
         QCOMPARE(popup("HChecking")->property("mEmail").toString(), "nell@example.com");
 
         type("HChecking", "code", "4711");
         click("HChecking", "verify");
-        QTRY_VERIFY(shown("HResetPassword"));
+        WAIT_VERIFY(shown("HResetPassword"));
         type("HResetPassword", "password", "secret2");
         type("HResetPassword", "repeat", "secret2");
         click("HResetPassword", "finish");
-        QTRY_VERIFY(shown("HResetSuccess"));
+        WAIT_VERIFY(shown("HResetSuccess"));
 
         const QList<LocalHttpServer::Request> requests = m_server->requests().mid(before);
         QCOMPARE(requests.size(), 3);
@@ -291,7 +292,7 @@ private slots:
         QVERIFY(requests.at(2).body.contains("secret2"));
 
         click("HResetSuccess", "ok");
-        QTRY_VERIFY(shown("HLogin"));
+        WAIT_VERIFY(shown("HLogin"));
         QCOMPARE(context("g_appModel")->property("token").toString(), QString());
     }
 
@@ -302,13 +303,13 @@ private slots:
         QQuickItem* user = findItem(findOfType(m_window, "KWidgetTop"), "user");
         QVERIFY(user);
         clickItem(m_window, user);
-        QTRY_VERIFY(shown("HLogin"));
+        WAIT_VERIFY(shown("HLogin"));
 
         // Without a device the equipment notice lies over the bottom bar: its signal stands for the click.
         QObject* bottom = findOfType(m_window, "KWidgetBottom");
         QVERIFY(bottom);
         QVERIFY(QMetaObject::invokeMethod(bottom, "restoreClicked"));
-        QTRY_VERIFY(shown("HRestoreSetting"));
+        WAIT_VERIFY(shown("HRestoreSetting"));
         QVERIFY(!shown("HLogin"));
     }
 
@@ -318,9 +319,9 @@ private slots:
     {
         QSignalSpy tips(context("h_suspension"), SIGNAL(sigShowTips(int, QString)));
         openPopup(19);
-        QTRY_VERIFY(shown("HFirmwareRestore"));
+        WAIT_VERIFY(shown("HFirmwareRestore"));
         click("HFirmwareRestore", "upgrade");
-        QTRY_COMPARE(tips.count(), 1);
+        WAIT_COMPARE(tips.count(), 1);
         QCOMPARE(tips.first().at(1).toString(), "Please select the mouse model before clicking upgrade");
         QVERIFY(shown("HFirmwareRestore"));
         QVERIFY(!shown("FFirmwareConfiration"));
@@ -328,10 +329,10 @@ private slots:
         click("HFirmwareRestore", "model_Edris");
         QCOMPARE(popup("HFirmwareRestore")->property("mModel").toString(), "Edris");
         click("HFirmwareRestore", "upgrade");
-        QTRY_VERIFY(shown("FFirmwareConfiration"));
+        WAIT_VERIFY(shown("FFirmwareConfiration"));
         QVERIFY(!shown("HFirmwareRestore"));
         click("FFirmwareConfiration", "wrongChoice");
-        QTRY_VERIFY(shown("HFirmwareRestore"));
+        WAIT_VERIFY(shown("HFirmwareRestore"));
         QCOMPARE(popup("HFirmwareRestore")->property("mModel").toString(), "Edris");
         QVERIFY(!popup("HFirmwareRestore")->property("mUpdating").toBool());
     }
@@ -340,14 +341,14 @@ private slots:
     void feedbackObjectsReachTheWindow()
     {
         QVERIFY(QMetaObject::invokeMethod(context("h_loaddialog"), "startLoading"));
-        QTRY_VERIFY(shown("HLoadDialog"));
+        WAIT_VERIFY(shown("HLoadDialog"));
         QVERIFY(QMetaObject::invokeMethod(context("h_loaddialog"), "stopLoading"));
-        QTRY_VERIFY(!shown("HLoadDialog"));
+        WAIT_VERIFY(!shown("HLoadDialog"));
 
         QVERIFY(QMetaObject::invokeMethod(context("h_warningdialog"), "sig_startWarning"));
-        QTRY_VERIFY(shown("HWarningDialog"));
+        WAIT_VERIFY(shown("HWarningDialog"));
         click("HWarningDialog", "awakenFailed");
-        QTRY_VERIFY(shown("HWarningTips"));
+        WAIT_VERIFY(shown("HWarningTips"));
         QVERIFY(!shown("HWarningDialog"));
     }
 };

@@ -7,6 +7,7 @@
 #include "QuickTree.h"
 #include "KeyboardWindowFixture.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -46,7 +47,7 @@ bool activate(QWindow* window)
 {
     QElapsedTimer waited;
     waited.start();
-    while (waited.elapsed() < 30000) {
+    while (waited.elapsed() < TestWait::kBoundMs) {
         window->requestActivate();
         if (QTest::qWaitForWindowActive(window, 2000))
             return true;
@@ -87,7 +88,7 @@ private:
     void showPage(int entry, const QString& page)
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, entry)));
-        QTRY_VERIFY(findItem(m_window, page)->isVisible());
+        WAIT_VERIFY(findItem(m_window, page)->isVisible());
     }
 
     // Opens the key-setting dialog with a click on the key in the picture.
@@ -95,14 +96,14 @@ private:
     {
         showPage(3, "pageKbSetting");
         click(keyButton(key));
-        QTRY_VERIFY(dialog()->property("visible").toBool());
+        WAIT_VERIFY(dialog()->property("visible").toBool());
         QCOMPARE(dialog()->property("mSelectedKey").toInt(), key);
     }
 
     void waitIdle()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
-        QTRY_VERIFY(!dialog()->property("visible").toBool());
+        WAIT_VERIFY(!busy());
+        WAIT_VERIFY(!dialog()->property("visible").toBool());
     }
 
     // A click on the dial sets the value under the pointer: the top of a dial is the middle of its range, its
@@ -112,16 +113,16 @@ private:
         QQuickItem* dial = findItem(m_window, name);
         QVERIFY(dial);
         QVERIFY(dial->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        WAIT_VERIFY(!busy());
         const QPointF at = dial->mapToScene(QPointF(dial->width() * xShare, dial->height() * yShare));
         QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier, at.toPoint());
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        WAIT_VERIFY(!busy());
     }
 
     void chooseEffect(int index)
     {
         click(findItem(findItem(m_window, "lightMode"), "effect" + QString::number(index)));
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        WAIT_VERIFY(!busy());
     }
 
     // A macro of two key strokes in the library, as the macro page saves one.
@@ -163,14 +164,14 @@ private slots:
     {
         openDialogOn(kCaps);
         QCOMPARE(dialog()->property("mTitle").toString(), QString("Caps Key settings"));
-        QTRY_VERIFY(shown("HMask"));
+        WAIT_VERIFY(shown("HMask"));
         // A click inside the dialog keeps it and the mask.
         click(findItem(m_window, "title"));
         QVERIFY(dialog()->property("visible").toBool());
         QVERIFY(shown("HMask"));
         click(findItem(dialog(), "closeButton"));
-        QTRY_VERIFY(!dialog()->property("visible").toBool());
-        QTRY_VERIFY(!shown("HMask"));
+        WAIT_VERIFY(!dialog()->property("visible").toBool());
+        WAIT_VERIFY(!shown("HMask"));
     }
 
     // Each choice of the dialog reaches the keyboard, and the key picture marks the key with what it does now.
@@ -207,11 +208,11 @@ private slots:
         } else if (choice == "combination") {
             QObject* group = findObject(popup, "keyGroup");
             click(findItem(group, "ctrl"));
-            QTRY_COMPARE(group->property("hCompositeKey").toInt(), 1);
+            WAIT_COMPARE(group->property("hCompositeKey").toInt(), 1);
             click(findItem(group, "keyField"));
             QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
             QCoreApplication::sendEvent(m_window, &press);
-            QTRY_COMPARE(group->property("hQtCode").toInt(), int(Qt::Key_A));
+            WAIT_COMPARE(group->property("hQtCode").toInt(), int(Qt::Key_A));
             QCOMPARE(group->property("hKeyCode").toInt(), 0x1E);
             click(findItem(popup, "ok"));
         } else if (choice == "disable") {
@@ -220,11 +221,11 @@ private slots:
             click(findItem(popup, "2"));
             QObject* macros = findObject(popup, "macroView");
             QObject* first = nullptr;
-            QTRY_VERIFY((first = findObject(macros, "macroList")) != nullptr);
+            WAIT_VERIFY((first = findObject(macros, "macroList")) != nullptr);
             QQuickItem* entry = nullptr;
-            QTRY_VERIFY((entry = findItem(first, "macro_Two keys")) != nullptr);
+            WAIT_VERIFY((entry = findItem(first, "macro_Two keys")) != nullptr);
             click(entry);
-            QTRY_VERIFY(!macros->property("mCurrentFile").toString().isEmpty());
+            WAIT_VERIFY(!macros->property("mCurrentFile").toString().isEmpty());
             click(findItem(popup, "ok"));
         }
         waitIdle();
@@ -237,9 +238,9 @@ private slots:
         if (choice == "macro")
             QVERIFY(!m_keyboard->decodeMacro(function.macroSlot()).events.isEmpty());
         QQuickItem* button = keyButton(key);
-        QTRY_VERIFY(button->property("isChange").toBool());
+        WAIT_VERIFY(button->property("isChange").toBool());
         if (!label.isEmpty())
-            QTRY_COMPARE(button->property("mName").toString(), label);
+            WAIT_COMPARE(button->property("mName").toString(), label);
         QVERIFY(findItem(button, "label")->isVisible());
     }
 
@@ -261,7 +262,7 @@ private slots:
         openDialogOn(kEsc);
         click(findItem(dialog(), "2"));
         QQuickItem* entry = nullptr;
-        QTRY_VERIFY((entry = findItem(findObject(dialog(), "macroList"), "macro_Two keys")) != nullptr);
+        WAIT_VERIFY((entry = findItem(findObject(dialog(), "macroList"), "macro_Two keys")) != nullptr);
         const QPointF centre = entry->mapToScene(QPointF(entry->width() / 2, entry->height() / 2));
         QTest::mouseDClick(m_window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
         QTest::keyClick(m_window, Qt::Key_A, Qt::ControlModifier);
@@ -271,14 +272,14 @@ private slots:
         QTest::keyClick(m_window, Qt::Key_Return);
         const QString folder = ProgramFolders::macroRoot();
         if (tip.isEmpty()) {
-            QTRY_VERIFY(QFile::exists(folder + "/" + name + ".json"));
+            WAIT_VERIFY(QFile::exists(folder + "/" + name + ".json"));
             QVERIFY(!QFile::exists(folder + "/Two keys.json"));
         } else {
-            QTRY_COMPARE(findItem(m_window, "suspension")->property("mText").toString(), tip);
+            WAIT_COMPARE(findItem(m_window, "suspension")->property("mText").toString(), tip);
             QVERIFY(QFile::exists(folder + "/Two keys.json"));
         }
         QVERIFY(QMetaObject::invokeMethod(dialog(), "closeDialog"));
-        QTRY_VERIFY(!dialog()->property("visible").toBool());
+        WAIT_VERIFY(!dialog()->property("visible").toBool());
     }
 
     // "Restore default" gives the key its factory function back, and the mark goes.
@@ -288,7 +289,7 @@ private slots:
         click(findItem(dialog(), "restoreDefault"));
         waitIdle();
         QCOMPARE(m_keyboard->keyFunctionOfKey(kA), SimKeyFunction::key(0x04));
-        QTRY_VERIFY(!keyButton(kA)->property("isChange").toBool());
+        WAIT_VERIFY(!keyButton(kA)->property("isChange").toBool());
     }
 
     // "OK" on a tab without a choice assigns nothing.
@@ -321,10 +322,10 @@ private slots:
         QCOMPARE(preview->property("mBrightness").toInt(), 0);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
         QCoreApplication::sendEvent(m_window, &press);
-        QTRY_COMPARE(preview->property("mBrightness").toInt(), 100);
+        WAIT_COMPARE(preview->property("mBrightness").toInt(), 100);
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
         QCoreApplication::sendEvent(m_window, &release);
-        QTRY_COMPARE(preview->property("mBrightness").toInt(), 0);
+        WAIT_COMPARE(preview->property("mBrightness").toInt(), 0);
     }
 
     // Effect, brightness and speed reach the keyboard's light registers; an effect of fixed speed takes no speed.
@@ -333,19 +334,19 @@ private slots:
         showPage(5, "pageKbLight");
         chooseEffect(3);
         chooseEffect(2); // Breathing mode
-        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 3);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 3);
         QVERIFY(findItem(m_window, "lightBreath")->property("active").toBool());
 
         // Two values each, so the last differs from what the model held (a value it holds is not sent again).
         clickDial("brightnessGauge", 0.95, 0.5);
         clickDial("brightnessGauge", 0.5, 0.1);
-        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightBrightness)), 2);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightBrightness)), 2);
         clickDial("speedGauge", 0.5, 0.1);
         clickDial("speedGauge", 0.95, 0.5);
-        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightSpeed)), 4 - 3);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightSpeed)), 4 - 3);
 
         chooseEffect(0); // always on: its speed is fixed
-        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 1);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 1);
         QVERIFY(!findItem(m_window, "speedGauge")->isEnabled());
         QVERIFY(findItem(m_window, "brightnessGauge")->isEnabled());
     }
@@ -356,8 +357,8 @@ private slots:
         showPage(5, "pageKbLight");
         click(findItem(findItem(m_window, "kbDeviceLightPanel"), "light" + QString::number(kA)));
         QObject* dialog = m_window->findChild<QObject*>("keyLightDialog");
-        QTRY_VERIFY(dialog->property("visible").toBool());
-        QTRY_VERIFY(shown("HMask"));
+        WAIT_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(shown("HMask"));
         QCOMPARE(dialog->property("mSelectedKey").toInt(), kA);
         // A typed level stays within the range, and the field shows the level kept.
         auto* field = qobject_cast<QQuickItem*>(findOfType(findItem(dialog, "brightnessField"), "TextField"));
@@ -370,14 +371,14 @@ private slots:
             for (const char c : typed.first)
                 QTest::keyClick(m_window, c);
             QTest::keyClick(m_window, Qt::Key_Return);
-            QTRY_COMPARE(dialog->property("mValue").toInt(), typed.second);
+            WAIT_COMPARE(dialog->property("mValue").toInt(), typed.second);
             QCOMPARE(field->property("text").toString(), QString::number(typed.second));
         }
         click(findItem(dialog, "send"));
-        QTRY_VERIFY(!dialog->property("visible").toBool());
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
-        QTRY_COMPARE(int(m_keyboard->keyBrightnessAt(m_keyboard->positionOfKey(kA))), 4 * 25);
-        QTRY_VERIFY(!shown("HMask"));
+        WAIT_VERIFY(!dialog->property("visible").toBool());
+        WAIT_VERIFY(!busy());
+        WAIT_COMPARE(int(m_keyboard->keyBrightnessAt(m_keyboard->positionOfKey(kA))), 4 * 25);
+        WAIT_VERIFY(!shown("HMask"));
     }
 
     // In the single-key effect a key pressed in the window lights in the preview.
@@ -385,19 +386,19 @@ private slots:
     {
         showPage(5, "pageKbLight");
         chooseEffect(1); // Single light mode
-        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 2);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRegLightMode)), 2);
         QVERIFY(activate(m_window));
         QQuickItem* view = nullptr;
-        QTRY_VERIFY((view = findItem(m_window, "lightSignBreath")) && findItem(view, "light" + QString::number(kA)));
+        WAIT_VERIFY((view = findItem(m_window, "lightSignBreath")) && findItem(view, "light" + QString::number(kA)));
         QQuickItem* key = findItem(view, "light" + QString::number(kA));
         QVERIFY(!key->property("mIsDown").toBool());
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
         QCoreApplication::sendEvent(m_window, &press);
-        QTRY_VERIFY(key->property("mIsDown").toBool());
+        WAIT_VERIFY(key->property("mIsDown").toBool());
         QVERIFY(key->property("mBrightness").toInt() > 0);
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, kNativeA, 'a', 0, "a");
         QCoreApplication::sendEvent(m_window, &release);
-        QTRY_VERIFY(!key->property("mIsDown").toBool());
+        WAIT_VERIFY(!key->property("mIsDown").toBool());
     }
 
     // The busy indicator is up while the keyboard works and goes after it; when the keyboard is pulled in the
@@ -410,22 +411,22 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(dialog(), "selectTab", Q_ARG(QVariant, 3)));
         click(findItem(findObject(dialog(), "functionList"), "function" + QString::number(kFunctionZoomIn)));
         click(findItem(dialog(), "ok"));
-        QTRY_VERIFY(!opened.isEmpty());
+        WAIT_VERIFY(!opened.isEmpty());
         waitIdle();
         QVERIFY(!shown("HMask"));
 
         // The keyboard stops answering, the user opens the dialog again, and pulls the cable.
         openDialogOn(kEsc);
-        QTRY_VERIFY(shown("HMask"));
+        WAIT_VERIFY(shown("HMask"));
         m_keyboard->setStuckStatus(0);
         opened.clear();
         QVERIFY(QMetaObject::invokeMethod(dialog(), "restoreDefault"));
-        QTRY_VERIFY(!opened.isEmpty());
+        WAIT_VERIFY(!opened.isEmpty());
         m_keyboard->unplug();
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
-        QTRY_VERIFY(!dialog()->property("visible").toBool());
-        QTRY_VERIFY(!shown("HMask"));
-        QTRY_VERIFY(findItem(m_window, "equipmentTesting")->isVisible());
+        WAIT_VERIFY(!busy());
+        WAIT_VERIFY(!dialog()->property("visible").toBool());
+        WAIT_VERIFY(!shown("HMask"));
+        WAIT_VERIFY(findItem(m_window, "equipmentTesting")->isVisible());
     }
 };
 

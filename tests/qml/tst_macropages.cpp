@@ -9,6 +9,7 @@
 #include "QuickTree.h"
 #include "TipRecorder.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,7 +107,7 @@ private:
     void rightClick(QQuickItem* item, qreal yShare = 0.5)
     {
         QVERIFY(item);
-        QTRY_VERIFY_WITH_TIMEOUT(!isShown(m_window, "HLoadDialog_new"), 10000);
+        WAIT_VERIFY(!isShown(m_window, "HLoadDialog_new"));
         const QPointF at = item->mapToScene(QPointF(item->width() / 2, item->height() * yShare));
         QTest::mouseClick(m_window, Qt::RightButton, Qt::NoModifier, at.toPoint());
     }
@@ -116,17 +117,17 @@ private:
     {
         QObject* popup = findObject(owner, menu);
         QVERIFY(popup);
-        QTRY_VERIFY(popup->property("visible").toBool());
+        WAIT_VERIFY(popup->property("visible").toBool());
         QQuickItem* option = nullptr;
-        QTRY_VERIFY((option = findItem(popup->property("contentItem").value<QQuickItem*>(), item)) != nullptr);
-        QTRY_VERIFY(option->isVisible());
+        WAIT_VERIFY((option = findItem(popup->property("contentItem").value<QQuickItem*>(), item)) != nullptr);
+        WAIT_VERIFY(option->isVisible());
         click(option);
     }
 
     void showPage()
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, 7)));
-        QTRY_VERIFY(findItem(m_window, "page7")->isVisible());
+        WAIT_VERIFY(findItem(m_window, "page7")->isVisible());
     }
 
     // The library shown again from its top folder, as it is on disk.
@@ -139,14 +140,14 @@ private:
     void open(const QString& name)
     {
         QQuickItem* e = nullptr;
-        QTRY_VERIFY((e = entry(name)) != nullptr);
+        WAIT_VERIFY((e = entry(name)) != nullptr);
         click(e);
     }
 
     void openMacro(const QString& name)
     {
         open(name);
-        QTRY_COMPARE(editor()->property("mCurrentFile").toString(), root() + "/" + name + ".json");
+        WAIT_COMPARE(editor()->property("mCurrentFile").toString(), root() + "/" + name + ".json");
     }
 
     // Types into the focused field as the user does (the field's validator sees every key).
@@ -158,8 +159,15 @@ private:
             QTest::keyClick(m_window, c.toLatin1());
     }
 
+    // A key pressed and released once the editor takes keys: while recording, or once a key is awaited after the
+    // menu's "Key" or "Modify" and the menu has gone (a key sent before reaches the closing menu instead).
     void stroke(Qt::Key key)
     {
+        QQuickItem* capture = findItem(editor(), "captureArea");
+        QObject* menu = findObject(editor(), "eventMenu");
+        QVERIFY(capture && menu);
+        WAIT_VERIFY(!menu->property("visible").toBool() && capture->hasActiveFocus()
+                    && (editor()->property("mRecoding").toBool() || editor()->property("mFlag").toInt() != 0));
         QTest::keyPress(m_window, key);
         QTest::keyRelease(m_window, key);
     }
@@ -212,34 +220,34 @@ private slots:
 
         rightClick(findItem(library(), "emptySpace"), 0.9);
         choose(library(), "menuEmpty", "newMacro");
-        QTRY_VERIFY(QFile::exists(root() + "/New macro.json"));
-        QTRY_VERIFY(entry("New macro"));
+        WAIT_VERIFY(QFile::exists(root() + "/New macro.json"));
+        WAIT_VERIFY(entry("New macro"));
 
         click(findItem(page(), "addMacro"));
-        QTRY_VERIFY(QFile::exists(root() + "/New macro 2.json"));
-        QTRY_VERIFY(entry("New macro 2"));
+        WAIT_VERIFY(QFile::exists(root() + "/New macro 2.json"));
+        WAIT_VERIFY(entry("New macro 2"));
 
         rightClick(findItem(library(), "emptySpace"), 0.9);
         choose(library(), "menuEmpty", "newFolder");
-        QTRY_VERIFY(QFileInfo(root() + "/New folder").isDir());
+        WAIT_VERIFY(QFileInfo(root() + "/New folder").isDir());
         open("New folder");
-        QTRY_VERIFY(findItem(library(), "returnButton")->isVisible());
-        QTRY_VERIFY(!entry("New macro"));
+        WAIT_VERIFY(findItem(library(), "returnButton")->isVisible());
+        WAIT_VERIFY(!entry("New macro"));
 
         // A macro made below the top lands in the folder shown.
         click(findItem(page(), "addMacro"));
-        QTRY_VERIFY(QFile::exists(root() + "/New folder/New macro.json"));
-        QTRY_VERIFY(entry("New macro"));
+        WAIT_VERIFY(QFile::exists(root() + "/New folder/New macro.json"));
+        WAIT_VERIFY(entry("New macro"));
 
         click(findItem(library(), "returnButton"));
-        QTRY_VERIFY(!findItem(library(), "returnButton")->isVisible());
-        QTRY_VERIFY(entry("New macro 2"));
+        WAIT_VERIFY(!findItem(library(), "returnButton")->isVisible());
+        WAIT_VERIFY(entry("New macro 2"));
 
         // A folder deleted from its menu goes with what it holds.
         rightClick(entry("New folder"));
         choose(library(), "menuFolder", "delete");
-        QTRY_VERIFY(!QFileInfo::exists(root() + "/New folder"));
-        QTRY_VERIFY(!entry("New folder"));
+        WAIT_VERIFY(!QFileInfo::exists(root() + "/New folder"));
+        WAIT_VERIFY(!entry("New folder"));
     }
 
     // A full folder takes no further macro or folder: the user is told.
@@ -264,7 +272,7 @@ private slots:
         showTop();
         open("Full");
         // (The list makes rows only for what it shows.)
-        QTRY_VERIFY(entry("m00"));
+        WAIT_VERIFY(entry("m00"));
 
         TipRecorder tips;
         if (folder) {
@@ -304,24 +312,24 @@ private slots:
         QDir().mkpath(root() + "/Sub");
         showTop();
         QQuickItem* victim = nullptr;
-        QTRY_VERIFY((victim = entry("Victim")) != nullptr);
+        WAIT_VERIFY((victim = entry("Victim")) != nullptr);
         rightClick(victim);
         choose(library(), "menuFile", "rename");
-        QTRY_VERIFY(findItem(victim, "nameEditor")->hasActiveFocus());
+        WAIT_VERIFY(findItem(victim, "nameEditor")->hasActiveFocus());
 
         TipRecorder tips;
         type(name);
         QTest::keyClick(m_window, Qt::Key_Return);
         if (tip.isEmpty()) {
-            QTRY_VERIFY(QFile::exists(root() + "/Renamed.json"));
+            WAIT_VERIFY(QFile::exists(root() + "/Renamed.json"));
             QVERIFY(!QFile::exists(root() + "/Victim.json"));
             QCOMPARE(readMacro(root() + "/Renamed.json")["macroName"].toString(), QString("Renamed"));
-            QTRY_VERIFY(entry("Renamed"));
+            WAIT_VERIFY(entry("Renamed"));
         } else {
             QVERIFY(tips.waitFor(tip));
             QVERIFY(QFile::exists(root() + "/Victim.json"));
             QVERIFY(!QFileInfo::exists(root() + "/a"));
-            QTRY_VERIFY(entry("Victim"));
+            WAIT_VERIFY(entry("Victim"));
         }
     }
 
@@ -335,7 +343,7 @@ private slots:
         QCOMPARE(page()->property("isChange").toBool(), false);
 
         click(findItem(editor(), "recordButton"));
-        QTRY_VERIFY(editor()->property("mRecoding").toBool());
+        WAIT_VERIFY(editor()->property("mRecoding").toBool());
         QVERIFY(page()->property("isChange").toBool());
         stroke(Qt::Key_A);
         stroke(Qt::Key_B);
@@ -343,7 +351,7 @@ private slots:
         QTest::mouseClick(m_window, Qt::LeftButton, Qt::NoModifier,
                           list->mapToScene(QPointF(list->width() / 2, list->height() - 5)).toPoint());
         click(findItem(editor(), "recordButton"));
-        QTRY_VERIFY(!editor()->property("mRecoding").toBool());
+        WAIT_VERIFY(!editor()->property("mRecoding").toBool());
         const QStringList recorded{"4+", "4-", "5+", "5-", "m1+", "m1-"};
         QCOMPARE(strokes(events()->items()), recorded);
 
@@ -382,26 +390,26 @@ private slots:
                       .toJson());
         showTop();
         openMacro("Edited");
-        QTRY_VERIFY(eventRow(0));
+        WAIT_VERIFY(eventRow(0));
 
         // A delay after the first event, then 0.25 s typed into it.
         rightClick(eventRow(0));
         choose(editor(), "eventMenu", "menuAdd");
         choose(editor(), "eventMenu", "menuDelay");
-        QTRY_COMPARE(events()->getItemType(1), 2);
+        WAIT_COMPARE(events()->getItemType(1), 2);
         QCOMPARE(events()->items().at(1).value1, 100);
         QVERIFY(page()->property("isChange").toBool());
         QQuickItem* delay = findItem(eventRow(1), "delayField");
         click(delay);
         type("0.25");
         QTest::keyClick(m_window, Qt::Key_Return);
-        QTRY_COMPARE(events()->items().at(1).value1, 250);
+        WAIT_COMPARE(events()->items().at(1).value1, 250);
 
         // The first key becomes C, keeping its press.
         rightClick(eventRow(0));
         choose(editor(), "eventMenu", "menuModify");
         stroke(Qt::Key_C);
-        QTRY_COMPARE(events()->items().at(0).value1, kUsageC);
+        WAIT_COMPARE(events()->items().at(0).value1, kUsageC);
         QCOMPARE(events()->items().at(0).isUp, false);
 
         // A stroke of D inserted after the release of B (now row 4).
@@ -409,7 +417,7 @@ private slots:
         choose(editor(), "eventMenu", "menuAdd");
         choose(editor(), "eventMenu", "menuKey");
         stroke(Qt::Key_D);
-        QTRY_COMPARE(strokes(events()->items()),
+        WAIT_COMPARE(strokes(events()->items()),
                      (QStringList{"6+", "4-", "5+", "5-", "7+", "7-", "m1+", "m1-"}));
 
         // A position at the end, typed into its fields.
@@ -417,31 +425,31 @@ private slots:
         choose(editor(), "eventMenu", "menuAdd");
         choose(editor(), "eventMenu", "menuCoord");
         const int last = events()->size() - 1;
-        QTRY_COMPARE(events()->getItemType(last), 4);
+        WAIT_COMPARE(events()->getItemType(last), 4);
         click(findItem(eventRow(last), "xField"));
         type("120");
         QTest::keyClick(m_window, Qt::Key_Return);
-        QTRY_COMPARE(events()->items().at(last).value1, 120);
+        WAIT_COMPARE(events()->items().at(last).value1, 120);
 
         // The delay deleted.
         rightClick(eventRow(1));
         choose(editor(), "eventMenu", "menuDelete");
-        QTRY_VERIFY(events()->getItemType(1) != 2);
+        WAIT_VERIFY(events()->getItemType(1) != 2);
 
         // Cancel: the file again.
         click(findItem(page(), "cancel"));
-        QTRY_COMPARE(strokes(events()->items()), (QStringList{"4+", "4-", "5+", "5-", "m1+", "m1-"}));
+        WAIT_COMPARE(strokes(events()->items()), (QStringList{"4+", "4-", "5+", "5-", "m1+", "m1-"}));
         QCOMPARE(page()->property("isChange").toBool(), false);
 
         // The same changes of key kept by Save.
         rightClick(eventRow(0));
         choose(editor(), "eventMenu", "menuModify");
         stroke(Qt::Key_C);
-        QTRY_COMPARE(events()->items().at(0).value1, kUsageC);
+        WAIT_COMPARE(events()->items().at(0).value1, kUsageC);
         rightClick(eventRow(1));
         choose(editor(), "eventMenu", "menuModify");
         stroke(Qt::Key_C);
-        QTRY_COMPARE(events()->items().at(1).value1, kUsageC);
+        WAIT_COMPARE(events()->items().at(1).value1, kUsageC);
         TipRecorder tips;
         click(findItem(page(), "save"));
         QVERIFY(tips.waitFor("Saved successfully"));
@@ -454,19 +462,19 @@ private slots:
     void assignsToAKey()
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, 3)));
-        QTRY_VERIFY(findItem(m_window, "pageKbSetting")->isVisible());
+        WAIT_VERIFY(findItem(m_window, "pageKbSetting")->isVisible());
         click(findItem(findItem(m_window, "kbDevicePanel"), "key" + QString::number(kCaps)));
         QObject* dialog = m_window->findChild<QObject*>("keySettingDialog");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         click(findItem(dialog, "2"));
         QObject* macros = findObject(dialog, "macroView");
         QQuickItem* recorded = nullptr;
-        QTRY_VERIFY((recorded = findItem(findObject(macros, "macroList"), "macro_Recorded")) != nullptr);
+        WAIT_VERIFY((recorded = findItem(findObject(macros, "macroList"), "macro_Recorded")) != nullptr);
         click(recorded);
-        QTRY_VERIFY(!macros->property("mCurrentFile").toString().isEmpty());
+        WAIT_VERIFY(!macros->property("mCurrentFile").toString().isEmpty());
         click(findItem(dialog, "ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(!isShown(m_window, "HLoadDialog_new"), 10000);
-        QTRY_VERIFY(!dialog->property("visible").toBool());
+        WAIT_VERIFY(!isShown(m_window, "HLoadDialog_new"));
+        WAIT_VERIFY(!dialog->property("visible").toBool());
 
         const SimKeyFunction function = m_keyboard->keyFunctionOfKey(kCaps);
         QCOMPARE(int(function.kind()), int(SimKeyFunction::Kind::Macro));
@@ -484,7 +492,7 @@ private slots:
 
         // Back on the macro page the library lists its own folder again.
         showPage();
-        QTRY_VERIFY(entry("Recorded"));
+        WAIT_VERIFY(entry("Recorded"));
     }
 };
 

@@ -7,6 +7,7 @@
 #include "LogCapture.h"
 #include "QuickTree.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QImage>
 #include <QQmlApplicationEngine>
@@ -70,7 +71,7 @@ private slots:
         m_log = std::make_unique<LogCapture>();
         m_window = startMainWindow();
         QVERIFY(m_window);
-        QTRY_VERIFY(findItem(m_window, "pageArea")->isVisible());
+        WAIT_VERIFY(findItem(m_window, "pageArea")->isVisible());
     }
 
     void cleanupTestCase()
@@ -87,7 +88,7 @@ private slots:
     // The keyboard starts on its key page with entry 3 checked; its entries follow the device type.
     void startsOnTheKeyboardsPage()
     {
-        QTRY_COMPARE(shownPages(), QStringList{"pageKbSetting"});
+        WAIT_COMPARE(shownPages(), QStringList{"pageKbSetting"});
         QCOMPARE(m_window->property("mRecord").toInt(), 3);
         QVERIFY(entry(3)->property("checked").toBool());
         QCOMPARE(entry(3)->property("mText").toString(), QString("Key setting"));
@@ -103,7 +104,7 @@ private slots:
     // The window is centred and its first frame is a drawn picture, not one colour.
     void showsAPicture()
     {
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        WAIT_VERIFY(!busy());
         const QRect screen = m_window->screen()->geometry();
         QVERIFY(qAbs(m_window->x() - (screen.width() - m_window->width()) / 2) <= 1);
         QVERIFY(qAbs(m_window->y() - (screen.height() - m_window->height()) / 2) <= 1);
@@ -138,7 +139,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(QString, shown);
         click(entry(index));
-        QTRY_COMPARE(shownPages(), QStringList{shown});
+        WAIT_COMPARE(shownPages(), QStringList{shown});
         QCOMPARE(m_window->property("mRecord").toInt(), index);
         QVERIFY(entry(index)->property("checked").toBool());
     }
@@ -146,16 +147,16 @@ private slots:
     void personalCentreAsksToLogIn()
     {
         click(entry(7));
-        QTRY_COMPARE(shownPages(), QStringList{"page7"});
+        WAIT_COMPARE(shownPages(), QStringList{"page7"});
         click(entry(9));
         QObject* notice = m_window->findChild<QObject*>("pleaseLogin");
         QVERIFY(notice);
-        QTRY_VERIFY(notice->property("visible").toBool());
+        WAIT_VERIFY(notice->property("visible").toBool());
         QCOMPARE(shownPages(), QStringList{"page7"});
         QVERIFY(entry(7)->property("checked").toBool());
         QVERIFY(!entry(9)->property("checked").toBool());
         QMetaObject::invokeMethod(notice, "close");
-        QTRY_VERIFY(!notice->property("visible").toBool());
+        WAIT_VERIFY(!notice->property("visible").toBool());
     }
 
     // A log-in shows the personal centre, which the navigation then reaches; a log-out goes back to the
@@ -167,17 +168,17 @@ private slots:
         QVERIFY(login && logout);
         KAppModel::instance()->setToken("token");
         QVERIFY(QMetaObject::invokeMethod(login, "sigLoginSuccessful"));
-        QTRY_COMPARE(shownPages(), QStringList{"page9"});
+        WAIT_COMPARE(shownPages(), QStringList{"page9"});
         QVERIFY(entry(9)->property("checked").toBool());
         // The navigation answers again once the popups it opened are closed.
         click(entry(8));
-        QTRY_COMPARE(shownPages(), QStringList{"page8"});
+        WAIT_COMPARE(shownPages(), QStringList{"page8"});
         click(entry(9));
-        QTRY_COMPARE(shownPages(), QStringList{"page9"});
+        WAIT_COMPARE(shownPages(), QStringList{"page9"});
 
         KAppModel::instance()->setToken(QString());
         QVERIFY(QMetaObject::invokeMethod(logout, "sigLogoutSuccess"));
-        QTRY_COMPARE(shownPages(), QStringList{"pageKbSetting"});
+        WAIT_COMPARE(shownPages(), QStringList{"pageKbSetting"});
         QVERIFY(entry(3)->property("checked").toBool());
     }
 
@@ -194,13 +195,13 @@ private slots:
             ~Release() { QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, at); }
         } release{m_window, grip};
         QTest::mouseMove(m_window, grip + QPoint(30, 20));
-        QTRY_COMPARE(m_window->position(), start + QPoint(30, 20));
+        WAIT_COMPARE(m_window->position(), start + QPoint(30, 20));
         QTest::mouseMove(m_window, grip + QPoint(5000, 5000) - QPoint(30, 20));
         const int maxX = m_window->property("mMaxX").toInt();
         const int maxY = m_window->property("mMaxY").toInt();
-        QTRY_COMPARE(m_window->position(), QPoint(maxX, maxY));
+        WAIT_COMPARE(m_window->position(), QPoint(maxX, maxY));
         m_window->setPosition(start);
-        QTRY_COMPARE(m_window->position(), start);
+        WAIT_COMPARE(m_window->position(), start);
     }
 
     // mGeter(n) opens popup n alone; numbers that hold no popup open nothing.
@@ -254,7 +255,7 @@ private slots:
         // The tip object queues its tips; its signal is what the window listens to.
         QVERIFY(QMetaObject::invokeMethod(services, "sigShowTips", Q_ARG(int, 0), Q_ARG(QString, "Saved")));
         QQuickItem* tip = findItem(m_window, "suspension");
-        QTRY_VERIFY(tip->isVisible());
+        WAIT_VERIFY(tip->isVisible());
         QCOMPARE(tip->property("mText").toString(), QString("Saved"));
     }
 
@@ -269,13 +270,13 @@ private slots:
         QVERIFY(close);
         click(close);
         if (tray)
-            QTRY_VERIFY(!m_window->isVisible());
+            WAIT_VERIFY(!m_window->isVisible());
         else
-            QTRY_COMPARE(m_window->visibility(), QWindow::Minimized);
+            WAIT_COMPARE(m_window->visibility(), QWindow::Minimized);
         KAppManager::instance()->getUIManager()->show();
-        QTRY_VERIFY(m_window->isVisible());
+        WAIT_VERIFY(m_window->isVisible());
         m_window->showNormal();
-        QTRY_COMPARE(m_window->visibility(), QWindow::Windowed);
+        WAIT_COMPARE(m_window->visibility(), QWindow::Windowed);
     }
 };
 

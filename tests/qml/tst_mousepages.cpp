@@ -8,6 +8,7 @@
 #include "LogCapture.h"
 #include "SimBusFixture.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -53,7 +54,7 @@ private:
     void showPage(const QString& name, int number)
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, number)));
-        QTRY_VERIFY(item(name)->isVisible());
+        WAIT_VERIFY(item(name)->isVisible());
     }
     // Chooses a plugged mouse in the device picker and waits for its first reading.
     void choose(quint16 pid, const QString& name)
@@ -62,15 +63,15 @@ private:
         if (!picker->property("visible").toBool())
             QVERIFY(QMetaObject::invokeMethod(contextObject("g_deviceCtl"), "sig_showSelectEquipment",
                                               Q_ARG(bool, true)));
-        QTRY_VERIFY(picker->property("visible").toBool());
+        WAIT_VERIFY(picker->property("visible").toBool());
         QQuickItem* entry = nullptr;
-        QTRY_VERIFY((entry = item("equipment_" + QString::number(pid))) != nullptr);
+        WAIT_VERIFY((entry = item("equipment_" + QString::number(pid))) != nullptr);
         clickItem(m_window, entry);
-        QTRY_VERIFY(!picker->property("visible").toBool());
+        WAIT_VERIFY(!picker->property("visible").toBool());
         QObject* image = contextObject("g_image");
-        QTRY_COMPARE_WITH_TIMEOUT(image->property("deviceName").toString().toUpper(), name, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(idle(), 15000);
-        QTRY_VERIFY(contextObject("g_dpiModel")->property("number").toInt() > 0);
+        WAIT_COMPARE(image->property("deviceName").toString().toUpper(), name);
+        WAIT_VERIFY(idle());
+        WAIT_VERIFY(contextObject("g_dpiModel")->property("number").toInt() > 0);
     }
     int visibleDpiRows() const
     {
@@ -98,7 +99,7 @@ private slots:
         QVERIFY(m_window);
         // Two mice: the picker asks which one to set.
         choose(DeviceIds::kAbberly, "ABBERLY");
-        QTRY_VERIFY(item("page2")->isVisible());
+        WAIT_VERIFY(item("page2")->isVisible());
     }
 
     void cleanupTestCase()
@@ -126,17 +127,17 @@ private slots:
 
         QQuickItem* row = itemIn("page2", "dpiRow2");
         clickItem(m_window, findItem(row, "select"));
-        QTRY_COMPARE(dpi->property("currentIndex").toInt(), 1);
-        QTRY_COMPARE(m_register->dpiIndex(), 1);
+        WAIT_COMPARE(dpi->property("currentIndex").toInt(), 1);
+        WAIT_COMPARE(m_register->dpiIndex(), 1);
 
         QQuickItem* field = findItem(itemIn("page2", "dpiRow1"), "field");
         QVERIFY(QMetaObject::invokeMethod(field, "inputValue", Q_ARG(QVariant, 1234)));
-        QTRY_VERIFY(idle());
+        WAIT_VERIFY(idle());
         const int written = dpi->property("values").value<QVector<int>>().value(0);
         QVERIFY(written != 0);
-        QTRY_COMPARE(m_register->dpiStages().value(0), written);
+        WAIT_COMPARE(m_register->dpiStages().value(0), written);
         QCOMPARE(field->property("mValue").toInt(), written);
-        QTRY_VERIFY(item("cpiTip")->isVisible());
+        WAIT_VERIFY(item("cpiTip")->isVisible());
         QCOMPARE(item("cpiTipText")->property("text").toString(), "Set dpi to " + QString::number(written));
     }
 
@@ -146,13 +147,13 @@ private slots:
         showPage("page2", 2);
         QQuickItem* panel = itemIn("page2", "msDevicePanel");
         QQuickItem* button = nullptr;
-        QTRY_VERIFY((button = findItem(panel, "key0")) != nullptr);
+        WAIT_VERIFY((button = findItem(panel, "key0")) != nullptr);
         clickItem(m_window, button);
         QObject* dialog = findObject(item("page2"), "mouseKeySettingDialog");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         QCOMPARE(panel->property("mCurrentKey").toInt(), 0);
         QVERIFY(QMetaObject::invokeMethod(item("page2"), "closeDialog"));
-        QTRY_VERIFY(!dialog->property("visible").toBool());
+        WAIT_VERIFY(!dialog->property("visible").toBool());
         QCOMPARE(panel->property("mCurrentKey").toInt(), -1);
     }
 
@@ -170,8 +171,8 @@ private slots:
         showPage("pageParameter", 3);
         clickItem(m_window, itemIn("pageParameter", "report" + QString::number(index)));
         QObject* report = contextObject("g_reportModel");
-        QTRY_COMPARE(report->property("currentReport").toInt(), index);
-        QTRY_VERIFY(idle());
+        WAIT_COMPARE(report->property("currentReport").toInt(), index);
+        WAIT_VERIFY(idle());
         QVERIFY(itemIn("pageParameter", "report" + QString::number(index))->property("mIsSelect").toBool());
         QCOMPARE(m_register->reportRateChoice(), index);
     }
@@ -194,7 +195,7 @@ private slots:
         QObject* system = contextObject("g_sysparameter");
         QQuickItem* field = itemIn("pageParameter", "scrollLines");
         QVERIFY(QMetaObject::invokeMethod(field, "inputValue", Q_ARG(QVariant, typed)));
-        QTRY_COMPARE(system->property("WheelScrollLine").toInt(), kept);
+        WAIT_COMPARE(system->property("WheelScrollLine").toInt(), kept);
         QCOMPARE(field->property("mValue").toInt(), kept);
     }
 
@@ -209,8 +210,8 @@ private slots:
         QVERIFY(modes >= 2);
         const int target = logo->property("model").toInt() == 1 ? 2 : 1;
         clickItem(m_window, itemIn("pageLight", "lightMode" + QString::number(target)));
-        QTRY_COMPARE(logo->property("model").toInt(), target);
-        QTRY_VERIFY(idle());
+        WAIT_COMPARE(logo->property("model").toInt(), target);
+        WAIT_VERIFY(idle());
         QCOMPARE(m_register->lightMode(), target);
     }
 
@@ -221,14 +222,14 @@ private slots:
         QVERIFY(contextObject("g_image")->property("hasOLED").toBool());
         showPage("page4", 4);
         clickItem(m_window, itemIn("page4", "saveChanges"));
-        QTRY_COMPARE_WITH_TIMEOUT(contextObject("f_oledModel")->property("oledMode").toInt(), 8, 10000);
-        QTRY_COMPARE(m_register->pictureIndex(), 8);
-        QTRY_VERIFY(idle());
+        WAIT_COMPARE(contextObject("f_oledModel")->property("oledMode").toInt(), 8);
+        WAIT_COMPARE(m_register->pictureIndex(), 8);
+        WAIT_VERIFY(idle());
         QVERIFY(!m_register->picture().isEmpty());
 
         clickItem(m_window, itemIn("page4", "oledMode0"));
-        QTRY_COMPARE(contextObject("f_oledModel")->property("oledMode").toInt(), 0);
-        QTRY_VERIFY(idle());
+        WAIT_COMPARE(contextObject("f_oledModel")->property("oledMode").toInt(), 0);
+        WAIT_VERIFY(idle());
         QCOMPARE(m_register->pictureIndex(), 0);
     }
 
@@ -239,40 +240,40 @@ private slots:
         choose(DeviceIds::kUlverd, "ULVERD");
         showPage("page2", 2);
         QObject* dpi = contextObject("g_dpiModel");
-        QTRY_COMPARE(visibleDpiRows(), dpi->property("number").toInt());
+        WAIT_COMPARE(visibleDpiRows(), dpi->property("number").toInt());
         // This mouse keeps no current stage; a stage's typed value reaches it.
         QQuickItem* field = findItem(itemIn("page2", "dpiRow3"), "field");
         QVERIFY(QMetaObject::invokeMethod(field, "inputValue", Q_ARG(QVariant, 2000)));
-        QTRY_VERIFY(idle());
+        WAIT_VERIFY(idle());
         const int written = dpi->property("values").value<QVector<int>>().value(2);
-        QTRY_COMPARE(m_twoPage->dpiValues().value(2), written);
+        WAIT_COMPARE(m_twoPage->dpiValues().value(2), written);
         QCOMPARE(field->property("mValue").toInt(), written);
 
         showPage("pageParameter", 3);
         const int before = m_twoPage->reportRate();
         const int choice = contextObject("g_reportModel")->property("currentReport").toInt() == 0 ? 3 : 0;
         clickItem(m_window, itemIn("pageParameter", "report" + QString::number(choice)));
-        QTRY_COMPARE(contextObject("g_reportModel")->property("currentReport").toInt(), choice);
-        QTRY_VERIFY(m_twoPage->reportRate() != before);
+        WAIT_COMPARE(contextObject("g_reportModel")->property("currentReport").toInt(), choice);
+        WAIT_VERIFY(m_twoPage->reportRate() != before);
 
         showPage("pageLight", 5);
         QObject* logo = contextObject("g_lightModel")->property("logo").value<QObject*>();
         const int target = logo->property("model").toInt() == 1 ? 2 : 1;
         const int lightBefore = m_twoPage->lightMode();
         clickItem(m_window, itemIn("pageLight", "lightMode" + QString::number(target)));
-        QTRY_COMPARE(logo->property("model").toInt(), target);
-        QTRY_VERIFY(idle());
-        QTRY_VERIFY(m_twoPage->lightMode() != lightBefore);
+        WAIT_COMPARE(logo->property("model").toInt(), target);
+        WAIT_VERIFY(idle());
+        WAIT_VERIFY(m_twoPage->lightMode() != lightBefore);
 
         showPage("pageParameter", 3);
         QQuickItem* button = nullptr;
-        QTRY_VERIFY((button = findItem(itemIn("pageParameter", "msDevicePanel"), "key1")) != nullptr);
+        WAIT_VERIFY((button = findItem(itemIn("pageParameter", "msDevicePanel"), "key1")) != nullptr);
         clickItem(m_window, button);
         QObject* dialog = findObject(item("pageParameter"), "mouseKeySettingDialog");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         QCOMPARE(dialog->property("mSelectedKey").toInt(), 1);
         QVERIFY(QMetaObject::invokeMethod(item("pageParameter"), "closeDialog"));
-        QTRY_VERIFY(!dialog->property("visible").toBool());
+        WAIT_VERIFY(!dialog->property("visible").toBool());
     }
 };
 

@@ -7,6 +7,7 @@
 #include "QuickTree.h"
 #include "TipRecorder.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,7 +41,7 @@ private:
     void showPage()
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, 1)));
-        QTRY_VERIFY(findItem(m_window, "page1")->isVisible());
+        WAIT_VERIFY(findItem(m_window, "page1")->isVisible());
     }
 
     QQuickItem* card(const QString& name) const { return findItem(m_window, "card_" + name); }
@@ -48,7 +49,7 @@ private:
     void clickCardButton(const QString& name, const QString& button)
     {
         QQuickItem* c = nullptr;
-        QTRY_VERIFY((c = card(name)) != nullptr);
+        WAIT_VERIFY((c = card(name)) != nullptr);
         click(findItem(c, button));
     }
 
@@ -65,10 +66,10 @@ private:
     {
         showPage();
         QQuickItem* add = nullptr;
-        QTRY_VERIFY((add = findItem(m_window, "addCard")) != nullptr);
+        WAIT_VERIFY((add = findItem(m_window, "addCard")) != nullptr);
         click(findItem(add, "cardArea"));
         QObject* dialog = popup("HAddConfig");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         click(findItem(dialog->property("contentItem").value<QQuickItem*>(), "nameField"));
         type(name);
         QTest::keyClick(m_window, Qt::Key_Return);
@@ -80,7 +81,7 @@ private:
             QMetaObject::invokeMethod(popup(type), "close");
     }
 
-    void waitIdle() { QTRY_VERIFY_WITH_TIMEOUT(!isShown(m_window, "HLoadDialog_new"), 10000); }
+    void waitIdle() { WAIT_VERIFY(!isShown(m_window, "HLoadDialog_new")); }
 
 private slots:
     void initTestCase()
@@ -91,7 +92,7 @@ private slots:
         m_window = m_fixture.start(DeviceIds::kKeyboardWired);
         QVERIFY(m_window);
         m_keyboard = m_fixture.keyboard();
-        QTRY_VERIFY(hasProfile("Default configuration"));
+        WAIT_VERIFY(hasProfile("Default configuration"));
     }
 
     void cleanupTestCase()
@@ -112,13 +113,13 @@ private slots:
     {
         showPage();
         QQuickItem* current = nullptr;
-        QTRY_VERIFY((current = card("Default configuration")) != nullptr);
-        QTRY_VERIFY(findItem(current, "currentMark")->isVisible());
+        WAIT_VERIFY((current = card("Default configuration")) != nullptr);
+        WAIT_VERIFY(findItem(current, "currentMark")->isVisible());
 
         addProfile("Gaming");
-        QTRY_VERIFY(hasProfile("Gaming"));
+        WAIT_VERIFY(hasProfile("Gaming"));
         QVERIFY(hasPicture("Gaming"));
-        QTRY_VERIFY(card("Gaming") != nullptr);
+        WAIT_VERIFY(card("Gaming") != nullptr);
         QVERIFY(!findItem(card("Gaming"), "currentMark")->isVisible());
         QVERIFY(!popup("HAddConfig")->property("visible").toBool());
     }
@@ -149,7 +150,7 @@ private slots:
     void forbiddenCharactersAreLeftOut()
     {
         addProfile("a:b/c#d");
-        QTRY_VERIFY(hasProfile("abcd"));
+        WAIT_VERIFY(hasProfile("abcd"));
         QVERIFY(hasPicture("abcd"));
     }
 
@@ -172,16 +173,16 @@ private slots:
         showPage();
         clickCardButton("abcd", "editBtn");
         QObject* dialog = popup("HEditConfig");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         QCOMPARE(dialog->property("mName").toString(), QString("abcd"));
         type(name);
         QTest::keyClick(m_window, Qt::Key_Return);
         if (tip.isEmpty()) {
-            QTRY_VERIFY(hasProfile(name));
+            WAIT_VERIFY(hasProfile(name));
             QVERIFY(hasPicture(name));
             QVERIFY(!hasProfile("abcd"));
             QVERIFY(!hasPicture("abcd"));
-            QTRY_VERIFY(card(name) != nullptr);
+            WAIT_VERIFY(card(name) != nullptr);
             // The default stays current.
             QCOMPARE(KAppModel::instance()->getConfigPath(), QString("Default configuration.json"));
         } else {
@@ -194,22 +195,22 @@ private slots:
     void renamingTheCurrentFollows()
     {
         addProfile("Current one");
-        QTRY_VERIFY(card("Current one") != nullptr);
+        WAIT_VERIFY(card("Current one") != nullptr);
         click(findItem(card("Current one"), "cardArea"));
-        QTRY_COMPARE(KAppModel::instance()->getConfigPath(), QString("Current one.json"));
+        WAIT_COMPARE(KAppModel::instance()->getConfigPath(), QString("Current one.json"));
         waitIdle();
         clickCardButton("Current one", "editBtn");
-        QTRY_VERIFY(popup("HEditConfig")->property("visible").toBool());
+        WAIT_VERIFY(popup("HEditConfig")->property("visible").toBool());
         // Another picture on the way.
         click(findItem(popup("HEditConfig")->property("contentItem").value<QQuickItem*>(), "another"));
         click(findItem(popup("HEditConfig")->property("contentItem").value<QQuickItem*>(), "nameField"));
         type("Renamed current");
         QTest::keyClick(m_window, Qt::Key_Return);
-        QTRY_COMPARE(KAppModel::instance()->getConfigPath(), QString("Renamed current.json"));
+        WAIT_COMPARE(KAppModel::instance()->getConfigPath(), QString("Renamed current.json"));
         QVERIFY(hasProfile("Renamed current"));
         QVERIFY(hasPicture("Renamed current"));
         QVERIFY(!hasProfile("Current one"));
-        QTRY_VERIFY(findItem(card("Renamed current"), "currentMark")->isVisible());
+        WAIT_VERIFY(findItem(card("Renamed current"), "currentMark")->isVisible());
     }
 
     // A click on a card applies its profile to the keyboard and makes it current.
@@ -222,10 +223,10 @@ private slots:
         QVERIFY(m_keyboard->keyFunctions() != factory.keyFunctions());
         showPage();
         click(findItem(card("Work"), "cardArea"));
-        QTRY_COMPARE(KAppModel::instance()->getConfigPath(), QString("Work.json"));
+        WAIT_COMPARE(KAppModel::instance()->getConfigPath(), QString("Work.json"));
         waitIdle();
-        QTRY_COMPARE(m_keyboard->keyFunctions(), factory.keyFunctions());
-        QTRY_VERIFY(findItem(card("Work"), "currentMark")->isVisible());
+        WAIT_COMPARE(m_keyboard->keyFunctions(), factory.keyFunctions());
+        WAIT_VERIFY(findItem(card("Work"), "currentMark")->isVisible());
         QCOMPARE(findObject(m_window, "page1")->property("mCurrentConfig").toString(), QString("Work.json"));
     }
 
@@ -236,25 +237,25 @@ private slots:
         showPage();
         clickCardButton("Work", "deleteBtn");
         QObject* dialog = popup("HDeleteConfig");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         click(findItem(dialog->property("contentItem").value<QQuickItem*>(), "ok"));
         QVERIFY(tips.waitFor("The current configuration cannot be deleted"));
         QVERIFY(hasProfile("Work"));
         QVERIFY(card("Work"));
 
         clickCardButton("Renamed current", "deleteBtn");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         // Cancel leaves it.
         click(findItem(dialog->property("contentItem").value<QQuickItem*>(), "cancel"));
-        QTRY_VERIFY(!dialog->property("visible").toBool());
+        WAIT_VERIFY(!dialog->property("visible").toBool());
         QVERIFY(hasProfile("Renamed current"));
 
         clickCardButton("Renamed current", "deleteBtn");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         click(findItem(dialog->property("contentItem").value<QQuickItem*>(), "ok"));
-        QTRY_VERIFY(!hasProfile("Renamed current"));
+        WAIT_VERIFY(!hasProfile("Renamed current"));
         QVERIFY(!hasPicture("Renamed current"));
-        QTRY_VERIFY(card("Renamed current") == nullptr);
+        WAIT_VERIFY(card("Renamed current") == nullptr);
         QVERIFY(card("Work"));
     }
 
@@ -268,10 +269,10 @@ private slots:
         showPage();
         clickCardButton("Work", "restoreBtn");
         QObject* dialog = popup("HRestoreConfig");
-        QTRY_VERIFY(dialog->property("visible").toBool());
+        WAIT_VERIFY(dialog->property("visible").toBool());
         click(findItem(dialog->property("contentItem").value<QQuickItem*>(), "ok"));
         waitIdle();
-        QTRY_COMPARE(m_keyboard->keyFunctions(), factory.keyFunctions());
+        WAIT_COMPARE(m_keyboard->keyFunctions(), factory.keyFunctions());
         QVERIFY(tips.waitFor("Factory settings restored successfully"));
         QVERIFY(hasProfile("Work"));
     }

@@ -4,6 +4,7 @@
 
 #include "KeyboardWindowFixture.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -41,7 +42,7 @@ private:
     void typeInto(QQuickItem* field, const QString& text)
     {
         click(field);
-        QTRY_VERIFY(field->hasActiveFocus());
+        WAIT_VERIFY(field->hasActiveFocus());
         QTest::keyClick(m_window, Qt::Key_A, Qt::ControlModifier);
         for (const QChar c : text)
             QTest::keyClick(m_window, c.toLatin1());
@@ -58,8 +59,8 @@ private slots:
         QVERIFY(m_window);
         m_keyboard = m_fixture.keyboard();
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, 5)));
-        QTRY_VERIFY(page()->isVisible());
-        QTRY_VERIFY(findItem(findItem(m_window, "kbDeviceLightPanel"), "light" + QString::number(kA)));
+        WAIT_VERIFY(page()->isVisible());
+        WAIT_VERIFY(findItem(findItem(m_window, "kbDeviceLightPanel"), "light" + QString::number(kA)));
     }
 
     void cleanupTestCase()
@@ -87,14 +88,14 @@ private slots:
     {
         QObject* sliders = findItem(m_window, "rgbSetting");
         QVERIFY(QMetaObject::invokeMethod(sliders, "changeBrighenessValue", Q_ARG(QVariant, 2), Q_ARG(QVariant, false)));
-        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightBrightness)), 2);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightBrightness)), 2);
         // While the slider moves nothing is written.
         m_keyboard->clearCommands();
         QVERIFY(QMetaObject::invokeMethod(sliders, "changeSpeedValue", Q_ARG(QVariant, 3), Q_ARG(QVariant, true)));
         QTest::qWait(50);
         QVERIFY(m_keyboard->appliedWrites().isEmpty());
         QVERIFY(QMetaObject::invokeMethod(sliders, "changeSpeedValue", Q_ARG(QVariant, 3), Q_ARG(QVariant, false)));
-        QTRY_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightSpeed)), 4 - 3);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightSpeed)), 4 - 3);
 
         // Each switch writes its new state (whatever the profile left it at).
         for (const auto& row : {qMakePair(QString("lightDirection"), SimQuenby::kRgbRegDirection),
@@ -102,16 +103,16 @@ private slots:
             QQuickItem* box = findItem(m_window, row.first);
             const bool on = !box->property("checked").toBool();
             click(box);
-            QTRY_COMPARE(m_keyboard->registerValue(row.second) != 0, on);
+            WAIT_COMPARE(m_keyboard->registerValue(row.second) != 0, on);
         }
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
+        WAIT_VERIFY(!busy());
     }
 
     // "Send" of the colour panel sets the keyboard's light colour.
     void zoneColourReachesTheKeyboard()
     {
         QVERIFY(QMetaObject::invokeMethod(page(), "selectedColor", Q_ARG(QVariant, "00ff40")));
-        QTRY_COMPARE(m_keyboard->memory(SimQuenby::kRgbRegColor, 3), QByteArray::fromHex("00ff40"));
+        WAIT_COMPARE(m_keyboard->memory(SimQuenby::kRgbRegColor, 3), QByteArray::fromHex("00ff40"));
         QObject* panel = findItem(m_window, "lightColor");
         QCOMPARE(panel->property("mGValue").toInt(), 255);
         QCOMPARE(panel->property("mBValue").toInt(), 64);
@@ -121,8 +122,8 @@ private slots:
     void keyColourReachesTheKeyboard()
     {
         click(findItem(findItem(m_window, "kbDeviceLightPanel"), "light" + QString::number(kA)));
-        QTRY_VERIFY(colorDialog()->property("visible").toBool());
-        QTRY_VERIFY(isShown(m_window, "HMask"));
+        WAIT_VERIFY(colorDialog()->property("visible").toBool());
+        WAIT_VERIFY(isShown(m_window, "HMask"));
         QCOMPARE(colorDialog()->property("mSelectedKey").toInt(), kA);
         QQuickItem* panel = findItem(colorDialog(), "colorPanel");
         QQuickItem* red = findItem(panel, "fieldR");
@@ -131,8 +132,8 @@ private slots:
         // Too large: refused with a tip, the field shows its value again.
         typeInto(red, "300");
         QQuickItem* tip = findItem(m_window, "suspension");
-        QTRY_VERIFY(tip->isVisible() && tip->property("mText").toString().contains("0 to 255"));
-        QTRY_COMPARE(red->property("text").toString(), before);
+        WAIT_VERIFY(tip->isVisible() && tip->property("mText").toString().contains("0 to 255"));
+        WAIT_COMPARE(red->property("text").toString(), before);
         QCOMPARE(panel->property("mRValue").toString(), before);
         // More than three digits cannot be typed.
         typeInto(red, "12345");
@@ -143,10 +144,10 @@ private slots:
         typeInto(findItem(panel, "fieldB"), "255");
         QCOMPARE(panel->property("mNewsetColor").toString(), QString("#000aff"));
         click(findItem(panel, "send"));
-        QTRY_VERIFY_WITH_TIMEOUT(!busy(), 10000);
-        QTRY_COMPARE(m_keyboard->keyColorOfKey(kA), QByteArray::fromHex("000aff"));
+        WAIT_VERIFY(!busy());
+        WAIT_COMPARE(m_keyboard->keyColorOfKey(kA), QByteArray::fromHex("000aff"));
         QMetaObject::invokeMethod(colorDialog(), "close");
-        QTRY_VERIFY(!isShown(m_window, "HMask"));
+        WAIT_VERIFY(!isShown(m_window, "HMask"));
     }
 };
 

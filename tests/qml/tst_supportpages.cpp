@@ -9,6 +9,7 @@
 #include "LocalHttpServer.h"
 #include "LogCapture.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QJsonDocument>
 #include <QQmlApplicationEngine>
@@ -102,7 +103,7 @@ private:
     void showPage(const QString& name, int number)
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, number)));
-        QTRY_VERIFY(item(name)->isVisible());
+        WAIT_VERIFY(item(name)->isVisible());
     }
 
 private slots:
@@ -119,9 +120,9 @@ private slots:
         m_log = std::make_unique<LogCapture>();
         m_window = startMainWindow();
         QVERIFY(m_window);
-        QTRY_VERIFY(item("pageArea")->isVisible());
-        QTRY_VERIFY(m_server->requests().size() >= 1);
-        QTRY_VERIFY(!busy(m_window));
+        WAIT_VERIFY(item("pageArea")->isVisible());
+        WAIT_VERIFY(m_server->requests().size() >= 1);
+        WAIT_VERIFY(!busy(m_window));
         QVERIFY2(openPopups(m_window).isEmpty(), qPrintable(openPopups(m_window).join(' ')));
     }
 
@@ -160,19 +161,19 @@ private slots:
         m_server->scriptJson(kVersionPath, versionReply(code, current ? appVersion() : QString("99.0.0")));
         const int before = m_server->requests().size();
         QVERIFY(click(m_window, itemIn("page8", "checkSoftware")));
-        QTRY_COMPARE(m_server->requests().size(), before + 1);
+        WAIT_COMPARE(m_server->requests().size(), before + 1);
         if (popup.isEmpty()) {
             // The tip may still hold "Failed" from an earlier answer, or show another tip first: wait for this
             // answer's tip to be the one shown.
             QQuickItem* tip = item("suspension");
-            QTRY_VERIFY_WITH_TIMEOUT(tip->isVisible() && tip->property("mText").toString() == QString("Failed"), 10000);
+            WAIT_VERIFY(tip->isVisible() && tip->property("mText").toString() == QString("Failed"));
             QCOMPARE(tip->property("mStyle").toInt(), 1);
             QTest::qWait(100);
             QCOMPARE(openPopups(m_window), QStringList());
         } else {
-            QTRY_COMPARE(openPopups(m_window), QStringList{popup});
+            WAIT_COMPARE(openPopups(m_window), QStringList{popup});
         }
-        QTRY_VERIFY(!busy(m_window));
+        WAIT_VERIFY(!busy(m_window));
     }
 
     // The firmware check asks the server for the device's firmware and compares the answer with the device's
@@ -191,13 +192,13 @@ private slots:
 
         m_server->scriptJson(kVersionPath, versionReply(0, deviceVersion));
         QVERIFY(QMetaObject::invokeMethod(page, "checkFirmware"));
-        QTRY_COMPARE(openPopups(m_window), QStringList{"HCheckFirmware_new"});
-        QTRY_VERIFY(!busy(m_window));
+        WAIT_COMPARE(openPopups(m_window), QStringList{"HCheckFirmware_new"});
+        WAIT_VERIFY(!busy(m_window));
         closePopups(m_window);
         m_server->scriptJson(kVersionPath, versionReply(0, deviceVersion + "1"));
         QVERIFY(QMetaObject::invokeMethod(page, "checkFirmware"));
-        QTRY_COMPARE(openPopups(m_window), QStringList{"HFirmwareUpdate_new"});
-        QTRY_VERIFY(!busy(m_window));
+        WAIT_COMPARE(openPopups(m_window), QStringList{"HFirmwareUpdate_new"});
+        WAIT_VERIFY(!busy(m_window));
     }
 
     // The language switch retranslates the pages and the tray at once, and moves itself.
@@ -207,12 +208,12 @@ private slots:
         QQuickItem* languageSwitch = itemIn("page8", "languageSwitch");
         UIManager* ui = KAppManager::instance()->getUIManager();
         QVERIFY(click(m_window, findItem(languageSwitch, "language_zh")));
-        QTRY_COMPARE(KAppModel::instance()->getLanguage(), QString("zh"));
+        WAIT_COMPARE(KAppModel::instance()->getLanguage(), QString("zh"));
         QVERIFY(languageSwitch->property("mChinese").toBool());
         QCOMPARE(itemIn("page8", "restoreFactory")->property("mTextName").toString(), QString("恢复出厂设置"));
         QCOMPARE(ui->trayIcon().toolTip(), QString("Corvane 正在运行..."));
         QVERIFY(click(m_window, findItem(languageSwitch, "language_en")));
-        QTRY_COMPARE(KAppModel::instance()->getLanguage(), QString("en"));
+        WAIT_COMPARE(KAppModel::instance()->getLanguage(), QString("en"));
         QVERIFY(!languageSwitch->property("mChinese").toBool());
         QCOMPARE(itemIn("page8", "restoreFactory")->property("mTextName").toString(),
                  QString("Restore factory settings"));
@@ -250,7 +251,7 @@ private slots:
         const int before = m_server->requests().size();
         QVERIFY(click(m_window, itemIn("page9", "savePassword")));
         QQuickItem* label = itemIn("page9", "passwordTip");
-        QTRY_VERIFY(label->isVisible());
+        WAIT_VERIFY(label->isVisible());
         QCOMPARE(label->property("text").toString(), tip);
         QTest::qWait(200);
         QCOMPARE(m_server->requests().size(), before);
@@ -273,9 +274,9 @@ private slots:
         m_server->scriptJson("/v1/user/updatePassword", QByteArray(R"({"code":10007,"msg":"same"})"));
         const int before = m_server->requests().size();
         QVERIFY(click(m_window, itemIn("page9", "savePassword")));
-        QTRY_COMPARE(m_server->requests().size(), before + 1);
-        QTRY_VERIFY(!busy(m_window));
-        QTRY_COMPARE(itemIn("page9", "passwordTip")->property("text").toString(),
+        WAIT_COMPARE(m_server->requests().size(), before + 1);
+        WAIT_VERIFY(!busy(m_window));
+        WAIT_COMPARE(itemIn("page9", "passwordTip")->property("text").toString(),
                      QString("The old and new passwords are the same."));
         QCOMPARE(oldField->property("text").toString(), QString());
         QCOMPARE(itemIn("page9", "newPassword")->property("text").toString(), QString());
@@ -286,24 +287,24 @@ private slots:
     {
         QObject* controller = contextObject("g_deviceCtl");
         QVERIFY(QMetaObject::invokeMethod(controller, "needUpdateFirmware"));
-        QTRY_COMPARE(openPopups(m_window), QStringList{"HFirmwareUpdate_new"});
+        WAIT_COMPARE(openPopups(m_window), QStringList{"HFirmwareUpdate_new"});
         closePopups(m_window);
 
         QObject* notice = popup("systemNotice");
         QVERIFY(QMetaObject::invokeMethod(controller, "sig_showSystemNotice"));
-        QTRY_VERIFY(notice->property("visible").toBool());
+        WAIT_VERIFY(notice->property("visible").toBool());
         QMetaObject::invokeMethod(notice, "close");
 
         QObject* choice = popup("selectEquipment");
         QVERIFY(QMetaObject::invokeMethod(controller, "sig_showSelectEquipment", Q_ARG(bool, true)));
-        QTRY_VERIFY(choice->property("visible").toBool());
+        WAIT_VERIFY(choice->property("visible").toBool());
         QVERIFY(QMetaObject::invokeMethod(controller, "sig_showSelectEquipment", Q_ARG(bool, false)));
-        QTRY_VERIFY(!choice->property("visible").toBool());
+        WAIT_VERIFY(!choice->property("visible").toBool());
 
         QVERIFY(QMetaObject::invokeMethod(controller, "sig_selectEquipment",
                                           Q_ARG(int, int(DeviceIds::kKeyboardWireless)), Q_ARG(bool, true)));
         QQuickItem* cable = item("cableTip");
-        QTRY_COMPARE(cable->property("mText").toString(),
+        WAIT_COMPARE(cable->property("mText").toString(),
                      QString("Please insert the USB cable to use the driver normally"));
         // The device in use stays.
         QCOMPARE(controller->property("online").toBool(), true);
@@ -314,33 +315,33 @@ private slots:
     {
         QObject* warnings = contextObject("h_warningdialog");
         QVERIFY(QMetaObject::invokeMethod(warnings, "sig_startWarning"));
-        QTRY_COMPARE(openPopups(m_window), QStringList{"FAwakenMosue"});
+        WAIT_COMPARE(openPopups(m_window), QStringList{"FAwakenMosue"});
         QVERIFY(click(m_window, item("awakenFailed")));
-        QTRY_COMPARE(openPopups(m_window), QStringList{"FAwakenFail"});
+        WAIT_COMPARE(openPopups(m_window), QStringList{"FAwakenFail"});
         QVERIFY(click(m_window, item("pair")));
         QQuickItem* pairing = nullptr;
         for (QQuickItem* candidate : findItems(m_window, "pairStart"))
             pairing = candidate;
-        QTRY_VERIFY(pairing && pairing->isVisible());
-        QTRY_COMPARE(openPopups(m_window), QStringList());
+        WAIT_VERIFY(pairing && pairing->isVisible());
+        WAIT_COMPARE(openPopups(m_window), QStringList());
 
         // The receiver's answer: a failure asks to repeat the steps, a success opens its notice.
         QObject* receiver = findOfType(m_window, "FPairing");
         QVERIFY(receiver);
         QVERIFY(QMetaObject::invokeMethod(receiver, "sigFinishState", Q_ARG(bool, false)));
-        QTRY_VERIFY(item("pairingFailed")->isVisible());
+        WAIT_VERIFY(item("pairingFailed")->isVisible());
         QVERIFY(pairing->isVisible());
         QVERIFY(QMetaObject::invokeMethod(receiver, "sigFinishState", Q_ARG(bool, true)));
-        QTRY_COMPARE(openPopups(m_window), QStringList{"FPairngSuccess_new"});
+        WAIT_COMPARE(openPopups(m_window), QStringList{"FPairngSuccess_new"});
         QVERIFY(!pairing->isVisible());
         closePopups(m_window);
 
         // Closing the dialog hides it.
         QVERIFY(QMetaObject::invokeMethod(m_window, "showRectangle", Q_ARG(QVariant, 3)));
-        QTRY_VERIFY(pairing->isVisible());
+        WAIT_VERIFY(pairing->isVisible());
         QVERIFY(!item("pairingFailed")->isVisible());
         QVERIFY(click(m_window, item("pairClose")));
-        QTRY_VERIFY(!pairing->isVisible());
+        WAIT_VERIFY(!pairing->isVisible());
     }
 
     // A firmware update that fails at the device is told as such, not as a network fault.
@@ -358,7 +359,7 @@ private slots:
         QFETCH(QString, text);
         QObject* restore = popup("firmwareRestore");
         QMetaObject::invokeMethod(restore, "open");
-        QTRY_VERIFY(restore->property("visible").toBool());
+        WAIT_VERIFY(restore->property("visible").toBool());
         QObject* update = nullptr;
         for (QObject* child : restore->findChildren<QObject*>()) {
             if (typeOf(child) == "FUpdateGFirmWare")
@@ -367,12 +368,12 @@ private slots:
         QVERIFY(update);
         restore->setProperty("mUpdating", true);
         QVERIFY(QMetaObject::invokeMethod(update, "sigUpdateRequest", Q_ARG(int, code)));
-        QTRY_COMPARE(restore->property("mFailure").toString(), text);
+        WAIT_COMPARE(restore->property("mFailure").toString(), text);
         QVERIFY(!restore->property("mUpdating").toBool());
         QVERIFY(restore->property("visible").toBool());
         QVERIFY(QMetaObject::invokeMethod(update, "sigUpdateRequest", Q_ARG(int, 0)));
-        QTRY_VERIFY(!restore->property("visible").toBool());
-        QTRY_VERIFY(popup("firmwareSuccess")->property("visible").toBool());
+        WAIT_VERIFY(!restore->property("visible").toBool());
+        WAIT_VERIFY(popup("firmwareSuccess")->property("visible").toBool());
     }
 };
 

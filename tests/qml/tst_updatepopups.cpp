@@ -7,6 +7,7 @@
 #include "LogCapture.h"
 #include "SimBusFixture.h"
 #include "WindowTestSupport.h"
+#include "TestWait.h"
 
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -46,7 +47,7 @@ private:
     {
         for (const QString& type : {"HVersionUpdate_new", "HCheckSoftware_new", "HProgressBar_new"})
             QMetaObject::invokeMethod(popup(type), "close");
-        QTRY_VERIFY(!shown("HVersionUpdate_new") && !shown("HProgressBar_new"));
+        WAIT_VERIFY(!shown("HVersionUpdate_new") && !shown("HProgressBar_new"));
     }
 
     // The offer opened and confirmed: the download starts and its progress is shown.
@@ -54,10 +55,10 @@ private:
     {
         m_download->setDownloadUrl(m_server->url(path));
         QVERIFY(QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, 17)));
-        QTRY_VERIFY(shown("HVersionUpdate_new"));
+        WAIT_VERIFY(shown("HVersionUpdate_new"));
         click(findItem(popup("HVersionUpdate_new"), "ok"));
-        QTRY_VERIFY(!shown("HVersionUpdate_new"));
-        QTRY_VERIFY(shown("HProgressBar_new"));
+        WAIT_VERIFY(!shown("HVersionUpdate_new"));
+        WAIT_VERIFY(shown("HProgressBar_new"));
     }
 
 private slots:
@@ -74,7 +75,7 @@ private slots:
                                                       ->contextProperty("h_httpDownload").value<QObject*>());
         QVERIFY(m_download);
         // The check at start has its answer (none here: no server) before the tests begin.
-        QTRY_VERIFY_WITH_TIMEOUT(!shown("HLoadDialog_new"), 15000);
+        WAIT_VERIFY(!shown("HLoadDialog_new"));
         closeAll();
     }
 
@@ -120,7 +121,7 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(m_download, "sigReturnVersion", Q_ARG(int, code), Q_ARG(QString, QString()),
                                           Q_ARG(QString, version), Q_ARG(QString, QString()), Q_ARG(bool, closeIndex)));
         if (offered)
-            QTRY_VERIFY(shown("HVersionUpdate_new"));
+            WAIT_VERIFY(shown("HVersionUpdate_new"));
         else
             QTest::qWait(100);
         QCOMPARE(shown("HVersionUpdate_new"), offered);
@@ -131,9 +132,9 @@ private slots:
     void offerCancelled()
     {
         QVERIFY(QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, 17)));
-        QTRY_VERIFY(shown("HVersionUpdate_new"));
+        WAIT_VERIFY(shown("HVersionUpdate_new"));
         click(findItem(popup("HVersionUpdate_new"), "cancel"));
-        QTRY_VERIFY(!shown("HVersionUpdate_new"));
+        WAIT_VERIFY(!shown("HVersionUpdate_new"));
         QVERIFY(!shown("HProgressBar_new"));
         QVERIFY(m_server->requests().isEmpty());
     }
@@ -148,9 +149,9 @@ private slots:
         startDownload("/Slow.run");
         QVERIFY(m_server->waitForRequests(1));
         click(findItem(popup("HProgressBar_new"), "cancel"));
-        QTRY_VERIFY(!shown("HProgressBar_new"));
-        QTRY_COMPARE(tip(), QString("Download cancelled"));
-        QTRY_VERIFY(!m_download->isDownloading());
+        WAIT_VERIFY(!shown("HProgressBar_new"));
+        WAIT_COMPARE(tip(), QString("Download cancelled"));
+        WAIT_VERIFY(!m_download->isDownloading());
     }
 
     // A transfer that breaks off, or a whole page that is no installer (an error page, a redirect), ends the
@@ -181,11 +182,11 @@ private slots:
         QVERIFY(tips);
         QSignalSpy shownTips(tips, SIGNAL(sigShowTips(int, QString)));
         startDownload(QString::fromLatin1(path));
-        QTRY_VERIFY_WITH_TIMEOUT(!shown("HProgressBar_new"), 10000);
+        WAIT_VERIFY(!shown("HProgressBar_new"));
         // Every tip queued by now has been shown once the last one has gone. The failure tip is among them unless
         // an equal tip was still on show (a tip is not repeated), and "finished!!!" is not.
-        QTRY_COMPARE(tip(), QString("The download failed"));
-        QTRY_VERIFY_WITH_TIMEOUT(!findItem(m_window, "suspension")->isVisible(), 20000);
+        WAIT_COMPARE(tip(), QString("The download failed"));
+        WAIT_VERIFY(!findItem(m_window, "suspension")->isVisible());
         for (const QList<QVariant>& args : shownTips)
             QVERIFY2(args.at(1).toString() != QLatin1String("finished!!!"), "a failed download was shown as finished");
     }

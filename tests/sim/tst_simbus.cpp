@@ -3,6 +3,7 @@
 
 #include "common/DeviceIds.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QElapsedTimer>
 #include <QMutex>
@@ -112,13 +113,13 @@ private slots:
 
         // Events are posted, one per collection path, and delivered by the bus's thread.
         QCOMPARE(arrived.count(), 0);
-        QTRY_COMPARE(arrived.count(), 3);
+        WAIT_COMPARE(arrived.count(), 3);
         QCOMPARE(arrived.at(0).at(0).toString(), paths.at(0));
         QCOMPARE(arrived.at(1).at(0).toString(), paths.at(1));
 
         QVERIFY(fixture->unplug(composite));
         QVERIFY(!fixture->unplug(composite));
-        QTRY_COMPARE(removed.count(), 2);
+        WAIT_COMPARE(removed.count(), 2);
         QCOMPARE(removed.at(0).at(0).toString(), paths.at(0));
         QCOMPARE(fixture->enumerate(), QStringList{fixture->path(single)});
     }
@@ -372,8 +373,8 @@ private slots:
         QScopedPointer<QThread> b(QThread::create(worker));
         a->start();
         b->start();
-        QVERIFY(a->wait(10000));
-        QVERIFY(b->wait(10000));
+        QVERIFY(a->wait(TestWait::kBoundMs));
+        QVERIFY(b->wait(TestWait::kBoundMs));
 
         const SimTranscript marked = bus()->transcript();
         QCOMPARE(int(std::count_if(marked.begin(), marked.end(), [](const SimTransfer& t) { return t.op == SimTransfer::Write; })),

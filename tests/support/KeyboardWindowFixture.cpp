@@ -6,6 +6,7 @@
 
 #include "devices/SimulatedModels.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -39,7 +40,7 @@ QQuickWindow* KeyboardWindowFixture::start(quint16 productId)
             return page && page->isVisible() && !isShown(m_window, QStringLiteral("HLoadDialog_new"))
                    && findItem(findItem(m_window, QStringLiteral("kbDevicePanel")), QStringLiteral("key14"));
         },
-        15000);
+        TestWait::kBoundMs);
     return ready ? m_window : nullptr;
 }
 

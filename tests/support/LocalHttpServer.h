@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestWait.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -71,7 +73,7 @@ public:
 
     const QList<Request>& requests() const { return m_requests; }
     // Waits (event loop) until count requests were recorded; false after timeoutMs.
-    bool waitForRequests(int count, int timeoutMs = 5000);
+    bool waitForRequests(int count, int timeoutMs = TestWait::kBoundMs);
 
 signals:
     void requestRecorded();

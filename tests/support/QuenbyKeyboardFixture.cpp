@@ -4,6 +4,7 @@
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "hid/HDeviceManager.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -51,7 +52,7 @@ bool QuenbyKeyboardFixture::removeDevice()
         return true;
     device->setRemoved(true);
     HDeviceManager::instance()->removeDevice(kPid);
-    const bool gone = QTest::qWaitFor([] { return HDeviceManager::instance()->getDevice(kPid) == nullptr; }, 5000);
+    const bool gone = QTest::qWaitFor([] { return HDeviceManager::instance()->getDevice(kPid) == nullptr; }, TestWait::kBoundMs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return gone;
 }

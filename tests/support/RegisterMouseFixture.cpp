@@ -4,6 +4,7 @@
 #include "hid/HDeviceManager.h"
 #include "hid/KBaseDevice.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -53,7 +54,7 @@ bool RegisterMouseFixture::removeDevice()
         return true;
     device->setRemoved(true);
     HDeviceManager::instance()->removeDevice(pid);
-    const bool gone = QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, 5000);
+    const bool gone = QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return gone;
 }

@@ -5,6 +5,7 @@
 #include "common/DeviceIds.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "TestWait.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -37,12 +38,12 @@ ScreenDeviceFixture::~ScreenDeviceFixture()
 void ScreenDeviceFixture::removeDevice()
 {
     HDeviceManager* registry = HDeviceManager::instance();
-    if (!QTest::qWaitFor([] { return HWork::pendingCount() == 0; }, 5000))
+    if (!QTest::qWaitFor([] { return HWork::pendingCount() == 0; }, TestWait::kBoundMs))
         qWarning("device tasks still pending at removal");
     if (KBaseDevice* device = registry->getDevice(kPid)) {
         device->setRemoved(true);
         registry->removeDevice(kPid);
-        if (!QTest::qWaitFor([registry] { return registry->getDevice(kPid) == nullptr; }, 5000))
+        if (!QTest::qWaitFor([registry] { return registry->getDevice(kPid) == nullptr; }, TestWait::kBoundMs))
             qWarning("the screen device was not deleted");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -3,6 +3,7 @@
 #include "common/DeviceIds.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "TestWait.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -48,7 +49,7 @@ bool SettingsMouseFixture::removeDevice()
     device->setRemoved(true);
     registry->removeDevice(kPid);
     const bool gone = QTest::qWaitFor(
-        [registry] { return registry->getDevice(kPid) == nullptr && HWork::pendingCount() == 0; }, 5000);
+        [registry] { return registry->getDevice(kPid) == nullptr && HWork::pendingCount() == 0; }, TestWait::kBoundMs);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return gone;
 }

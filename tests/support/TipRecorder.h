@@ -2,6 +2,7 @@
 
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
+#include "TestWait.h"
 
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
@@ -29,10 +30,10 @@ public:
         return messages;
     }
 
-    // Waits (up to 30 s: the queue ahead of it) until the tip was shown.
+    // Waits (up to the shared test bound: the queue ahead of it) until the tip was shown.
     bool waitFor(const QString& message)
     {
-        return QTest::qWaitFor([&] { return shown().contains(message); }, 30000);
+        return QTest::qWaitFor([&] { return shown().contains(message); }, TestWait::kBoundMs);
     }
 
 private:

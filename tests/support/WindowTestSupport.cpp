@@ -5,6 +5,7 @@
 
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
+#include "TestWait.h"
 
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
@@ -74,7 +75,7 @@ QStringList qmlFaults(const LogCapture& log)
 void clickItem(QQuickWindow* window, QQuickItem* item)
 {
     QVERIFY(item);
-    QTRY_VERIFY_WITH_TIMEOUT(!isShown(window, QStringLiteral("HLoadDialog_new")), 10000);
+    WAIT_VERIFY(!isShown(window, QStringLiteral("HLoadDialog_new")));
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
 }
@@ -91,7 +92,7 @@ QQuickWindow* startMainWindow()
         return nullptr;
     const QList<QObject*> roots = KAppManager::instance()->getUIManager()->getEngine()->rootObjects();
     auto* window = roots.size() == 1 ? qobject_cast<QQuickWindow*>(roots.first()) : nullptr;
-    if (!window || !QTest::qWaitForWindowExposed(window))
+    if (!window || !QTest::qWaitForWindowExposed(window, TestWait::kBoundMs))
         return nullptr;
     return window;
 }

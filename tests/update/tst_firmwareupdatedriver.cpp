@@ -7,6 +7,7 @@
 #include "platform/sys/PlatformTime.h"
 #include "update/FUpdateGFirmWare.h"
 #include "update/UpdateProtocol.h"
+#include "TestWait.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -110,7 +111,7 @@ bool TestFirmwareUpdateDriver::programGone()
 {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 5000) {
+    while (timer.elapsed() < TestWait::kBoundMs) {
         if (Platform::findProcessId(FUpdateGFirmWare::kProgramName) == 0)
             return true;
         QTest::qWait(20);
@@ -153,7 +154,7 @@ void TestFirmwareUpdateDriver::scriptedRuns()
     QSignalSpy progress(&driver, &FUpdateGFirmWare::sigProgress);
     driver.setDownloadUrl("http://127.0.0.1:1/fw;v=2");
     driver.stateUpdateFirm("ZEPHRA");
-    QVERIFY(results.wait(10000));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QTest::qWait(300);   // ending the program reports nothing more
     QFETCH(int, result);
     QCOMPARE(codesOf(results), QList<int>{result});
@@ -173,7 +174,7 @@ void TestFirmwareUpdateDriver::neverConnects()
     driver.setConnectDeadline(300);
     QSignalSpy results(&driver, &FUpdateGFirmWare::sigUpdateRequest);
     driver.stateUpdateFirm("ZEPHRA");
-    QVERIFY(results.wait(10000));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QCOMPARE(codesOf(results), QList<int>{2});
     QVERIFY(programGone());
     QVERIFY(portIsFree());
@@ -187,7 +188,7 @@ void TestFirmwareUpdateDriver::secondClientAndSecondStart()
     FUpdateGFirmWare driver;
     QSignalSpy results(&driver, &FUpdateGFirmWare::sigUpdateRequest);
     driver.stateUpdateFirm("ZEPHRA");
-    QTRY_VERIFY_WITH_TIMEOUT(!FakeProgram::received(programPath()).isEmpty(), 5000);
+    WAIT_VERIFY(!FakeProgram::received(programPath()).isEmpty());
 
     QTcpSocket intruder;
     intruder.connectToHost(QHostAddress::LocalHost, UpdateProtocol::port());
@@ -196,13 +197,13 @@ void TestFirmwareUpdateDriver::secondClientAndSecondStart()
         intruder.write("download fail");
         intruder.waitForBytesWritten(1000);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(intruder.state(), QAbstractSocket::UnconnectedState, 2000);
+    WAIT_COMPARE(intruder.state(), QAbstractSocket::UnconnectedState);
     QCOMPARE(intruder.bytesAvailable(), 0);
     driver.stateUpdateFirm("ZEPHRA");
     QCOMPARE(m_launcher->programs().size(), 1);
     QCOMPARE(results.count(), 0);
 
-    QVERIFY(results.wait(10000));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QTest::qWait(300);
     QCOMPARE(codesOf(results), QList<int>{0});
 }
@@ -247,7 +248,7 @@ void TestFirmwareUpdateDriver::leftoverProgram()
     QProcess leftover;
     leftover.start(programPath(), QStringList());
     QVERIFY(leftover.waitForStarted());
-    QTRY_VERIFY(Platform::findProcessId(FUpdateGFirmWare::kProgramName) != 0);
+    WAIT_VERIFY(Platform::findProcessId(FUpdateGFirmWare::kProgramName) != 0);
 
     Platform::setKillHook([](qint64) { return false; });
     {
@@ -265,8 +266,8 @@ void TestFirmwareUpdateDriver::leftoverProgram()
     FUpdateGFirmWare driver;
     QSignalSpy results(&driver, &FUpdateGFirmWare::sigUpdateRequest);
     driver.stateUpdateFirm("ZEPHRA");
-    QVERIFY(leftover.waitForFinished(5000));
-    QVERIFY(results.wait(10000));
+    QVERIFY(leftover.waitForFinished(TestWait::kBoundMs));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QCOMPARE(codesOf(results), QList<int>{0});
 }
 

@@ -10,6 +10,7 @@
 #include "sim/firmware/SimNordicMouse.h"
 #include "update/Farrant_Nordic_Bootload.h"
 #include "update/HFarrantYarrinSeries_FirmWare.h"
+#include "TestWait.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -178,7 +179,7 @@ void TestProgramBootloaders::cancelCutsASilentTransferShort()
     QElapsedTimer timer;
     timer.start();
     QFuture<void> transfer = QtConcurrent::run([&] { updater.slot_Update(path); });
-    QTRY_VERIFY(bus->blockedReads() > 0);
+    WAIT_VERIFY(bus->blockedReads() > 0);
     updater.cancel();
     transfer.waitForFinished();
     QVERIFY(timer.elapsed() < HFarrantYarrinSeries_FirmWare::kReadTimeoutMs);
@@ -224,7 +225,7 @@ void TestProgramBootloaders::nordic()
     QSignalSpy results(&updater, &Farrant_Nordic_Bootload::sigResult);
     QSignalSpy progress(&updater, &Farrant_Nordic_Bootload::sigProgress);
     QVERIFY(updater.start("MALDON"));
-    QVERIFY(results.wait(10000));
+    QVERIFY(results.wait(TestWait::kBoundMs));
     QTest::qWait(30);
     ProgramFolders::setProgramFolder(QString());
     QCOMPARE(results.count(), 1);

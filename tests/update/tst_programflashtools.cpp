@@ -4,6 +4,7 @@
 #include "update/FOakhamSeries_FirmWare.h"
 #include "update/FRushtonSeries_FirmWare.h"
 #include "update/HUlverdSeries_FirmWarre.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -29,7 +30,7 @@ struct ProgramFolder {
 // The one result of an update, waited for; -99 when none came.
 int resultOf(QSignalSpy& spy)
 {
-    if (spy.isEmpty() && !spy.wait(10000))
+    if (spy.isEmpty() && !spy.wait(TestWait::kBoundMs))
         return -99;
     QTest::qWait(20);   // nothing further may follow
     return spy.count() == 1 ? spy.first().first().toInt() : -98;
@@ -81,7 +82,7 @@ void TestProgramFlashTools::rushtonClosing()
     FRushtonSeries_FirmWare updater;
     QSignalSpy results(&updater, &FRushtonSeries_FirmWare::sigUpdateRequest);
     updater.runUpDateExe("EDRIS");
-    QVERIFY(updater.process()->waitForStarted(5000));
+    QVERIFY(updater.process()->waitForStarted(TestWait::kBoundMs));
     updater.timertoCloseProcess();
     QCOMPARE(resultOf(results), -1);
     // Closing an ended program does nothing.

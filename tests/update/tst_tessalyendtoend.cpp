@@ -2,6 +2,7 @@
 #include "FakeProgram.h"
 #include "LocalHttpServer.h"
 #include "RecordingServices.h"
+#include "TestWait.h"
 
 #include "common/ProgramFolders.h"
 #include "platform/process/ProcessControl.h"
@@ -118,7 +119,7 @@ bool TestTessalyEndToEnd::tessalyGone()
 {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < 5000) {
+    while (timer.elapsed() < TestWait::kBoundMs) {
         if (Platform::findProcessId("Tessaly") == 0)
             return true;
         QTest::qWait(20);
@@ -285,7 +286,10 @@ void TestTessalyEndToEnd::logFile()
         tessaly.start(programFolder() + "/Tessaly", withLog ? QStringList{"-log"} : QStringList());
         QVERIFY(tessaly.waitForStarted());
         // No one listens: it logs the failed connection and idles.
-        QTest::qWait(1500);
+        if (withLog)
+            WAIT_VERIFY(logText().contains("connect server error"));
+        else
+            QTest::qWait(1500); // and writes no log
         tessaly.kill();
         tessaly.waitForFinished();
         const QString folder = m_data->path() + "/Tessaly/Log";

@@ -9,6 +9,7 @@
 #include "online/KNetCommon.h"
 #include "update/HHttpDownload.h"
 #include "update/KUpdater.h"
+#include "TestWait.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -117,7 +118,7 @@ bool TestVersionAndDownload::giveAddress(KUpdater& updater, const QString& url)
     m_server->scriptJson(kVersionPath, versionReply(url));
     QSignalSpy answered(&updater, &KUpdater::sigReturnVersion);
     updater.getFirmVersion("YARRIN");
-    return answered.wait(5000) && updater.getDownLoadUrl() == url;
+    return answered.wait(TestWait::kBoundMs) && updater.getDownLoadUrl() == url;
 }
 
 void TestVersionAndDownload::versionTypes_data()
@@ -138,7 +139,7 @@ void TestVersionAndDownload::versionTypes()
     m_server->scriptJson(kVersionPath, versionReply("http://127.0.0.1:1/f.bin"));
     QSignalSpy answered(&updater, &KUpdater::sigReturnVersion);
     firmware ? updater.getFirmVersion(argument) : updater.getSoftwareVersion(argument);
-    QVERIFY(answered.wait(5000));
+    QVERIFY(answered.wait(TestWait::kBoundMs));
     QCOMPARE(m_server->requests().size(), 1);
     QCOMPARE(m_server->requests().first().path, kVersionPath);
     QTEST(versionTypeOf(m_server->requests().first()), "versionType");
@@ -164,7 +165,7 @@ void TestVersionAndDownload::versionReplies()
     m_server->script(kVersionPath, LocalHttpServer::Reply{200, {}, body});
     QSignalSpy answered(&updater, &KUpdater::sigReturnVersion);
     updater.getFirmVersion("YARRIN");
-    QVERIFY(answered.wait(5000));
+    QVERIFY(answered.wait(TestWait::kBoundMs));
     QFETCH(int, code);
     QCOMPARE(answered.first().at(0).toInt(), code);
     QCOMPARE(answered.first().at(1).toString(), KNetBase::codeMessage(code));
@@ -182,7 +183,7 @@ void TestVersionAndDownload::versionTimeOut()
     m_server->script(kVersionPath, silent);
     QSignalSpy answered(&updater, &KUpdater::sigReturnVersion);
     updater.getSoftwareVersion("ZephraLUMEN");
-    QVERIFY(answered.wait(5000));
+    QVERIFY(answered.wait(TestWait::kBoundMs));
     QCOMPARE(answered.first(), (QList<QVariant>{-1, "Network connection error, please try later", "", ""}));
 }
 
@@ -259,7 +260,7 @@ void TestVersionAndDownload::firmwareDownloads()
     QVERIFY(giveAddress(updater, m_server->url("/fw.bin")));
     QSignalSpy done(&updater, &KUpdater::sig_DownLoadFinish);
     updater.slot_StartUpdateFirmWare();
-    QVERIFY(done.wait(5000));
+    QVERIFY(done.wait(TestWait::kBoundMs));
     QCOMPARE(done.count(), 1);
     QCOMPARE(done.first().at(0).toBool(), finished);
     if (blocked)
@@ -275,7 +276,7 @@ void TestVersionAndDownload::noAddressFinishesAtOnce()
     m_server->script(kVersionPath, LocalHttpServer::Reply{200, {}, "{\"code\":0,\"data\":{}}"});
     QSignalSpy answered(&updater, &KUpdater::sigReturnVersion);
     updater.getFirmVersion("YARRIN");
-    QVERIFY(answered.wait(5000));
+    QVERIFY(answered.wait(TestWait::kBoundMs));
     QSignalSpy done(&updater, &KUpdater::sig_DownLoadFinish);
     updater.slot_StartUpdateFirmWare();
     QCOMPARE(done.count(), 1);
@@ -292,9 +293,9 @@ void TestVersionAndDownload::selfUpdateVersion()
     m_server->scriptJson(kVersionPath, versionReply("http://127.0.0.1:1/Setup.run", "1.3.0"));
     QSignalSpy answered(&download, &HHttpDownload::sigReturnVersion);
     download.getSoftwareVersion("ZephraLUMEN");
-    QVERIFY(answered.wait(5000));
+    QVERIFY(answered.wait(TestWait::kBoundMs));
     download.getSoftwareVersion("ZephraLUMEN", true);
-    QVERIFY(answered.wait(5000));
+    QVERIFY(answered.wait(TestWait::kBoundMs));
     QCOMPARE(versionTypeOf(m_server->requests().at(0)), QString("ZephraLUMEN-software"));
     QCOMPARE(answered.at(0), (QList<QVariant>{0, KNetBase::codeMessage(0), "1.3.0", "http://127.0.0.1:1/Setup.run", false}));
     QCOMPARE(answered.at(1).at(4).toBool(), true);
@@ -321,15 +322,15 @@ void TestVersionAndDownload::selfUpdateSucceeds()
     QVERIFY(giveAddress(updater, m_server->url("/Setup.run")));
     QSignalSpy finished(&download, &HHttpDownload::sig_SortFinished);
     QVERIFY(updater.slot_StartUpdateSortWare());
-    QVERIFY(finished.wait(5000));
+    QVERIFY(finished.wait(TestWait::kBoundMs));
     QCOMPARE(finished.count(), 1);
     QCOMPARE(readFile(target), installer);
     QCOMPARE(QFileInfo(target).permissions() & (QFileDevice::ExeGroup | QFileDevice::ExeOther | QFileDevice::WriteOther),
              QFileDevice::Permissions());
     QCOMPARE(download.getProgressValue(), installer.size());
     QCOMPARE(download.getProgressMaxValue(), installer.size());
-    QTRY_VERIFY(FakeProgram::hasRun(target));
-    QTRY_VERIFY(FakeProgram::hasRun(m_folder->path() + "/Sorrel"));
+    WAIT_VERIFY(FakeProgram::hasRun(target));
+    WAIT_VERIFY(FakeProgram::hasRun(m_folder->path() + "/Sorrel"));
     QCOMPARE(m_exits, 1);
     QVERIFY(m_services->events.contains("driver_software/software_update/success"));
 }
@@ -362,7 +363,7 @@ void TestVersionAndDownload::selfUpdateFailures()
     download.setDownloadUrl(m_server->url("/Setup.run"));
     QSignalSpy finished(&download, &HHttpDownload::sig_SortFinished);
     download.downloadFile();
-    QVERIFY(finished.wait(5000));
+    QVERIFY(finished.wait(TestWait::kBoundMs));
     QTest::qWait(100);
     QCOMPARE(m_exits, 0);
     QVERIFY(!FakeProgram::hasRun(m_folder->path() + "/Sorrel"));
@@ -387,7 +388,7 @@ void TestVersionAndDownload::selfUpdateCancelAndSecondStart()
     download.downloadFile();
     QVERIFY(QFile::exists(installerFolder() + "/Setup.run"));
     emit download.sig_CancelSortDownLoad();
-    QVERIFY(finished.count() == 1 || finished.wait(5000));
+    QVERIFY(finished.count() == 1 || finished.wait(TestWait::kBoundMs));
     QTest::qWait(200);
     QCOMPARE(m_server->requests().size(), 1);
     QCOMPARE(finished.count(), 1);

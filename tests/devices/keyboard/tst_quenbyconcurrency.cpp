@@ -8,6 +8,7 @@
 #include "devices/keyboard/Quenby8aProtocol.h"
 #include "hid/HWork.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QSemaphore>
 #include <QTimer>
@@ -102,11 +103,11 @@ private slots:
             keyboard.release();
         });
         QVERIFY(device->initDevice());
-        QTRY_VERIFY(closesWhileHeld >= 0);
+        WAIT_VERIFY(closesWhileHeld >= 0);
         QCOMPARE(closesWhileHeld, closes);
 
         if (inFlight) {
-            QTRY_VERIFY(done);
+            WAIT_VERIFY(done);
             QVERIFY(written);
             QCOMPARE(keyboard.registerValue(kRegLightMode), quint8(3));
         }
@@ -114,7 +115,7 @@ private slots:
         QVERIFY2(SimBus::checkNoInterleaving(bus->transcript(), &why), qPrintable(why));
         // The channel still works for the next operation.
         QCOMPARE(device->getLightBrightness(0), int(keyboard.registerValue(kRegBrightness)));
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
     }
 };
 

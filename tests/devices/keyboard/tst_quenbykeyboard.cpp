@@ -11,6 +11,7 @@
 #include "hid/HDeviceManager.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -311,13 +312,12 @@ private slots:
         QSignalSpy changes(device, &KBaseDevice::sigcurrentChange);
         m_keyboard->setRegister(kRegModeRegister, 4);
         // Wait until the reader has its channel open: the first pushes may find nobody listening.
-        QTRY_VERIFY_WITH_TIMEOUT(
+        WAIT_VERIFY(
             [&] {
                 if (changes.isEmpty())
                     m_keyboard->changeLightsOnKeyboard(3, 2, 1, 1);
                 return !changes.isEmpty();
-            }(),
-            5000);
+            }());
         QCOMPARE(changes.first().at(0).toInt(), 2);
         QCOMPARE(changes.first().at(1).toInt(), 2);
         QCOMPARE(changes.first().at(2).toInt(), 3);
@@ -332,22 +332,21 @@ private slots:
         QVERIFY(device);
         QSignalSpy changes(device, &KBaseDevice::sigcurrentChange);
         m_keyboard->setRegister(kRegModeRegister, 4);
-        QTRY_VERIFY_WITH_TIMEOUT(m_bus->bus()->blockedReads() > 0, 5000);
+        WAIT_VERIFY(m_bus->bus()->blockedReads() > 0);
         // The reads after the blocked one fail until the reader gives up.
         m_bus->bus()->failNext(m_keyboard->busDeviceId(), SimBus::Fault::Read,
                                KInterruptReadLoop::kMaxReadFailures, 1);
         QVERIFY(device->initDevice());
         m_keyboard->changeLightsOnKeyboard(3, 2, 1, 1);
-        QTRY_VERIFY_WITH_TIMEOUT(!changes.isEmpty(), 5000);
+        WAIT_VERIFY(!changes.isEmpty());
         changes.clear();
         // The old reader ends and a new one waits for reports.
-        QTRY_VERIFY_WITH_TIMEOUT(
+        WAIT_VERIFY(
             [&] {
                 if (changes.isEmpty() && m_bus->bus()->blockedReads() > 0)
                     m_keyboard->changeLightsOnKeyboard(1, 3, 2, 0);
                 return !changes.isEmpty();
-            }(),
-            5000);
+            }());
         QCOMPARE(changes.last().at(1).toInt(), 3);
     }
 

@@ -15,6 +15,7 @@
 #include "models/keys/MacroPlayType.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -103,7 +104,7 @@ private slots:
         if (device) {
             device->setRemoved(true);
             HDeviceManager::instance()->removeDevice(kPid);
-            QVERIFY(QTest::qWaitFor([] { return HDeviceManager::instance()->getDevice(kPid) == nullptr; }, 5000));
+            QVERIFY(QTest::qWaitFor([] { return HDeviceManager::instance()->getDevice(kPid) == nullptr; }, TestWait::kBoundMs));
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         HDeviceManager::instance()->setFactory(HDeviceManager::Factory());

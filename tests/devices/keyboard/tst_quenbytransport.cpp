@@ -9,6 +9,7 @@
 #include "hid/khid/KUSBDevice.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
+#include "TestWait.h"
 
 #include <QMutex>
 #include <QThread>
@@ -239,7 +240,7 @@ private slots:
         }));
         a->start();
         b->start();
-        QVERIFY(a->wait(10000) && b->wait(10000));
+        QVERIFY(a->wait(TestWait::kBoundMs) && b->wait(TestWait::kBoundMs));
         QVERIFY(okA && okB);
         QString why;
         QVERIFY2(SimBus::checkNoInterleaving(m_bus->bus()->transcript(), &why), qPrintable(why));

@@ -16,6 +16,7 @@
 #include "models/keys/KKeyModelItem.h"
 #include "models/keys/MacroPlayType.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QtTest>
 
@@ -403,7 +404,7 @@ void TestFarrantNordicKeys::keyItemFollowsTheWrite()
 
     fixture.mouse()->clearFaults();
     QVERIFY(mouse->setKeyFunction(KKey(6), KKeyFunction(30), 3, 4, QVariant()));
-    QTRY_COMPARE(item->getValue1(), 2);
+    WAIT_COMPARE(item->getValue1(), 2);
     QCOMPARE(item->getValue2(), 0);
     QCOMPARE(item->getValue3(), 3);
     QCOMPARE(item->getValue4(), 4);

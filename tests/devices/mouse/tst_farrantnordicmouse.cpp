@@ -14,6 +14,7 @@
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QImage>
@@ -189,7 +190,7 @@ void TestFarrantNordicMouse::unplugWhileWaitingForGameMode()
         exchange->unlock();
     });
     QVERIFY(!mouse->initDevice());
-    QTRY_VERIFY(!mouse);  // deleted once its task was over, not under the opening
+    WAIT_VERIFY(!mouse);  // deleted once its task was over, not under the opening
 }
 
 void TestFarrantNordicMouse::gameModeStep_data()
@@ -210,7 +211,7 @@ void TestFarrantNordicMouse::gameModeStep()
     m_fixture->mouse()->setGameMode(0);
     QSignalSpy cpi(mouse, &KBaseDevice::sigcurrentCPI);
     mouse->onReaderData(reportText(m_fixture->mouse()->statusReport(quint8(cached), 0, 50)));
-    QTRY_COMPARE(cpi.size(), 1);
+    WAIT_COMPARE(cpi.size(), 1);
     m_fixture->mouse()->clearCommands();
 
     QVERIFY(mouse->setLightModel(2, 0));
@@ -232,7 +233,7 @@ void TestFarrantNordicMouse::reportLeavingGameModeIsFollowed()
     QCOMPARE(countCommands(m_fixture->mouse()->commands(), kCmdSetGameMode), 0);
     m_fixture->mouse()->setGameMode(0);
     mouse->onReaderData(reportText(m_fixture->mouse()->statusReport(0, 0, 50)));
-    QTRY_VERIFY(HWork::pendingCount() == 0);
+    WAIT_VERIFY(HWork::pendingCount() == 0);
     m_fixture->mouse()->clearCommands();
     QVERIFY(mouse->setLightModel(3, 0));
     QCOMPARE(countCommands(m_fixture->mouse()->commands(), kCmdSetGameMode), 1);
@@ -298,7 +299,7 @@ void TestFarrantNordicMouse::setterBytes()
     // Out of game mode, so the step shows as an 0xA1 packet.
     m_fixture->mouse()->setGameMode(0);
     mouse->onReaderData(reportText(m_fixture->mouse()->statusReport(0, 0, 0)));
-    QTRY_VERIFY(HWork::pendingCount() == 0);
+    WAIT_VERIFY(HWork::pendingCount() == 0);
     m_fixture->mouse()->clearCommands();
 
     QVERIFY(setter(mouse));
@@ -410,7 +411,7 @@ void TestFarrantNordicMouse::failureAtEachStep()
     // Out of game mode, so a setter with the step sends 0xA1 after the read; one without writes next.
     m_fixture->mouse()->setGameMode(0);
     mouse->onReaderData(reportText(m_fixture->mouse()->statusReport(0, 0, 0)));
-    QTRY_VERIFY(HWork::pendingCount() == 0);
+    WAIT_VERIFY(HWork::pendingCount() == 0);
     m_fixture->mouse()->clearCommands();
     m_fixture->mouse()->failCommands(1000, SimRegister::kStatusError, failAt);
     LogCapture log;
@@ -732,7 +733,7 @@ void TestFarrantNordicMouse::batterySignals()
     auto* mouse = qobject_cast<Mouse*>(m_fixture->createDevice(&ReceiverMouse::create));
     QSignalSpy battery(mouse, &KBaseDevice::sigBattrey);
     QVERIFY(mouse->initDevice());
-    QTRY_COMPARE(battery.size(), 1);
+    WAIT_COMPARE(battery.size(), 1);
     QCOMPARE(battery.takeFirst().at(0).toInt(), 99);
     for (const auto& c : m_fixture->mouse()->commands())
         QCOMPARE(c.address, quint8(kAddressReceiver));
@@ -742,11 +743,11 @@ void TestFarrantNordicMouse::batterySignals()
     QCOMPARE(battery.takeFirst().at(0).toInt(), 42);
 
     mouse->onReaderText(QStringLiteral("start getBatteryValue"));
-    QTRY_COMPARE(battery.size(), 1);
+    WAIT_COMPARE(battery.size(), 1);
     QCOMPARE(battery.takeFirst().at(0).toInt(), 99);
     m_fixture->mouse()->setBatteryReading(0);
     mouse->onReaderText(QStringLiteral("start getBatteryValue"));
-    QTRY_VERIFY(HWork::pendingCount() == 0);
+    WAIT_VERIFY(HWork::pendingCount() == 0);
     QCOMPARE(battery.size(), 0);  // no reading, no signal
 
     // A wired model reads no battery at opening and signals none from reports.
@@ -774,7 +775,7 @@ void TestFarrantNordicMouse::dataHandler()
 
     // A new raw DPI word asks for the stage index on the pool and signals it from the completion.
     mouse->onReaderData(reportText(m_fixture->mouse()->statusReport(1, 0x0120, 60)));
-    QTRY_COMPARE(cpi.size(), 1);
+    WAIT_COMPARE(cpi.size(), 1);
     QCOMPARE(cpi.takeFirst().at(0).toInt(), 5);
     QCOMPARE(mouse->cachedBattery(), 60);
     // The same word again asks nothing.

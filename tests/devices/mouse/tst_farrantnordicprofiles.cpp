@@ -20,6 +20,7 @@
 #include "models/keys/KeyAssignmentRules.h"
 #include "platform/sys/PlatformTime.h"
 #include "profiles/KConfigFileController.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -133,7 +134,7 @@ QStringList TestFarrantNordicProfiles::run(const std::function<void()>& routine)
 {
     m_services->clear();
     routine();
-    const bool ended = QTest::qWaitFor([this] { return !m_services->tips.isEmpty() && m_services->open() <= 0; }, 20000);
+    const bool ended = QTest::qWaitFor([this] { return !m_services->tips.isEmpty() && m_services->open() <= 0; }, TestWait::kBoundMs);
     return ended ? m_services->tips : QStringList{"not settled"};
 }
 
@@ -194,7 +195,7 @@ void TestFarrantNordicProfiles::factoryProfiles()
     LogCapture log;
     const int stops = m_services->loadingStops;
     m_controller->contrastMouseData(m_path);
-    QTRY_VERIFY(m_services->loadingStops > stops);
+    WAIT_VERIFY(m_services->loadingStops > stops);
     QCOMPARE(differs.count(), 0);
     QVERIFY(!log.contains("ontrastMouseConfig "));
 }

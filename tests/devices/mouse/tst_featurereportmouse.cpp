@@ -20,6 +20,7 @@
 #include "sim/SimulationSetup.h"
 #include "sim/mouse/featurereport/SimFeatureReportMouse.h"
 #include "sim/mouse/featurereport/SimSupplierImageMouse.h"
+#include "TestWait.h"
 
 #include <QtTest>
 
@@ -127,7 +128,7 @@ void TestFeatureReportMouse::cleanup()
         m_device->setRemoved(true);
         HDeviceManager::instance()->removeDevice(m_pid);
         const int pid = m_pid;
-        (void)QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, 5000);
+        (void)QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
         m_device = nullptr;
     }
     HDeviceManager::instance()->setFactory(HDeviceManager::Factory());
@@ -883,7 +884,7 @@ void TestFeatureReportMouse::kinlochDpi()
     QCOMPARE(m_mouse->commands(), (QList<QByteArray>{command("11010710")}));
     // Stages 2-6 (4100) take their defaults too; stage 7 is left out.
     QCOMPARE(m_mouse->dpiPage().left(10), hex("0002030405060708ff00"));
-    QTRY_COMPARE(m_dpi->values().value(0), 500);
+    WAIT_COMPARE(m_dpi->values().value(0), 500);
     QCOMPARE(m_dpi->values().mid(2, 5), QVector<int>({1000, 1250, 1500, 1750, 2000}));
     QCOMPARE(m_dpi->values().value(7), 3000);
     QCOMPARE(m_mouse->commands().size(), 1);

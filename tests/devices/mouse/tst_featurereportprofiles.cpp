@@ -12,6 +12,7 @@
 #include "hid/HDeviceManager.h"
 #include "profiles/ProfileFieldApply.h"
 #include "sim/mouse/featurereport/SimFeatureReportMouse.h"
+#include "TestWait.h"
 
 #include <QtConcurrent>
 #include <QtTest>
@@ -128,7 +129,7 @@ void TestFeatureReportProfiles::cleanup()
         m_device->setRemoved(true);
         HDeviceManager::instance()->removeDevice(m_pid);
         const int pid = m_pid;
-        (void)QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, 5000);
+        (void)QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
         m_device = nullptr;
     }
     HDeviceManager::instance()->setFactory(HDeviceManager::Factory());

@@ -6,6 +6,7 @@
 
 #include "devices/mouse/MouseSession.h"
 #include "models/device/KDpiModel.h"
+#include "TestWait.h"
 
 #include <QThread>
 #include <QtTest>
@@ -157,7 +158,7 @@ void TestMouseSession::uiStateFollowsTheModels()
     std::unique_ptr<MouseOperation> early;
     std::thread([&] { early = std::make_unique<MouseOperation>(session); }).join();
     dpi.setEnable({false, true});
-    QTRY_COMPARE(session.uiState().dpiEnable, (QVector<bool>{false, true}));
+    WAIT_COMPARE(session.uiState().dpiEnable, (QVector<bool>{false, true}));
     QCOMPARE(early->ui().dpiEnable, (QVector<bool>{true, false, true}));
     QCOMPARE(session.uiState().deviceName, QStringLiteral("JARROW"));
     std::thread([&] { early.reset(); }).join();

@@ -14,6 +14,7 @@
 #include "platform/sys/PlatformTime.h"
 #include "sim/SimulationSetup.h"
 #include "sim/bus/SimBus.h"
+#include "TestWait.h"
 
 #include <QMutex>
 #include <QtTest>
@@ -121,7 +122,7 @@ void TestMouseSimulation::simulatedRunOpensTheMouseClass()
 
     mouse->setRemoved(true);
     registry->removeDevice(DeviceIds::kJarrowNordic);
-    QTRY_VERIFY(!registry->getDevice(DeviceIds::kJarrowNordic));
+    WAIT_VERIFY(!registry->getDevice(DeviceIds::kJarrowNordic));
     registry->setFactory({});
 }
 

@@ -25,6 +25,7 @@
 #include "sim/SimulationSetup.h"
 #include "sim/mouse/twocollection/SimTwoCollectionMouse.h"
 #include "hid/khid/KUSBDevice.h"
+#include "TestWait.h"
 
 #include <QDir>
 #include <QFile>
@@ -215,7 +216,7 @@ void TestTwoCollectionMouse::cleanup()
         const int pid = m_device->productId();
         m_device->setRemoved(true);
         HDeviceManager::instance()->removeDevice(pid);
-        QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, 5000);
+        QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
         m_device = nullptr;
     }
     HDeviceManager::instance()->setFactory(HDeviceManager::Factory());

@@ -23,6 +23,7 @@
 #include "platform/sys/PlatformTime.h"
 #include "sim/SimulationSetup.h"
 #include "sim/mouse/twopage/SimTwoPageMouse.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -155,7 +156,7 @@ void TestTwoPageMouse::cleanup()
         const int pid = m_device->productId();
         m_device->setRemoved(true);
         HDeviceManager::instance()->removeDevice(pid);
-        QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, 5000);
+        QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
         m_device = nullptr;
     }
     HDeviceManager::instance()->setFactory(HDeviceManager::Factory());
@@ -214,7 +215,7 @@ void TestTwoPageMouse::opening()
     QVERIFY(m_device);
     QVERIFY(m_device->initDevice());
     QCOMPARE(m_services->warnings, (QList<int>{0}));
-    QVERIFY(QTest::qWaitFor([this] { return m_bus->bus()->blockedReads() > 0; }, 5000));
+    QVERIFY(QTest::qWaitFor([this] { return m_bus->bus()->blockedReads() > 0; }, TestWait::kBoundMs));
 }
 
 
@@ -922,9 +923,9 @@ void TestTwoPageMouse::variantInterrupts()
     QVERIFY(device);
     QSignalSpy stages(device, &KBaseDevice::sigcurrentCPI);
     QCOMPARE(device->currentDpi(), 800);   // stage 1 of the factory image
-    QVERIFY(QTest::qWaitFor([this] { return m_bus->bus()->blockedReads() > 0; }, 5000));
+    QVERIFY(QTest::qWaitFor([this] { return m_bus->bus()->blockedReads() > 0; }, TestWait::kBoundMs));
     m_mouse->pushStageReport(0x0320, 2);   // bytes 4-6: 0x20, 0x03, 2
-    QVERIFY(stages.wait(5000));
+    QVERIFY(stages.wait(TestWait::kBoundMs));
     QCOMPARE(stages.first().first().toInt(), 2);
     QCOMPARE(device->currentDpi(), 800);
     QCOMPARE(device->getDpiIndex(), 2);
@@ -953,7 +954,7 @@ void TestTwoPageMouse::reportDuringWrite()
                                       Qt::BlockingQueuedConnection);
     });
     QFuture<bool> write = QtConcurrent::run([device] { return device->setReportRate(2); });
-    QVERIFY(QTest::qWaitFor([&write] { return write.isFinished(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&write] { return write.isFinished(); }, TestWait::kBoundMs));
     QVERIFY(write.result());
     m_mouse->setOnPageWrite(nullptr);
     // The pages went out as one image, and the reported stage is kept.

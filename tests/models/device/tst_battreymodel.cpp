@@ -9,6 +9,7 @@
 #include "models/device/FBattreyModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
+#include "TestWait.h"
 
 #include <QJsonObject>
 #include <QSignalSpy>
@@ -22,7 +23,7 @@ namespace {
 
 void settle()
 {
-    QTRY_COMPARE(HWork::pendingCount(), 0);
+    WAIT_COMPARE(HWork::pendingCount(), 0);
     QCoreApplication::processEvents();
 }
 
@@ -75,7 +76,7 @@ private slots:
                 emit device->sigBattrey(level);
         });
         reader.join();
-        QTRY_COMPARE(spy.count(), 3);
+        WAIT_COMPARE(spy.count(), 3);
         QCOMPARE(battery.battreyData(), 100);
 
         battery.battreyChange(0);
@@ -192,7 +193,7 @@ private slots:
 
         registry->getDevice(0x6D10)->setRemoved(true);
         registry->removeDevice(0x6D10);
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
         registry->setFactory({});
     }
 

@@ -7,6 +7,7 @@
 #include "models/device/KImageModel.h"
 #include "platform/sys/PlatformTime.h"
 #include "sim/bus/SimBus.h"
+#include "TestWait.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -19,7 +20,7 @@ namespace {
 
 void settle()
 {
-    QTRY_COMPARE(HWork::pendingCount(), 0);
+    WAIT_COMPARE(HWork::pendingCount(), 0);
     QCoreApplication::processEvents();
 }
 

@@ -8,6 +8,7 @@
 #include "hid/HWork.h"
 #include "models/device/KImageModel.h"
 #include "platform/sys/PlatformTime.h"
+#include "TestWait.h"
 
 #include <QMetaProperty>
 #include <QSignalSpy>
@@ -76,7 +77,7 @@ private:
     static void load(KImageModel& model)
     {
         model.deviceDataChange();
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
         QCoreApplication::processEvents();
     }
 
@@ -87,7 +88,7 @@ private:
             device->setRemoved(true);
             registry->removeDevice(kTestPid);
         }
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
         registry->setFactory({});
     }
 
@@ -227,7 +228,7 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, "Device FwVersion: 1040");
         QSignalSpy version(&model, &KImageModel::versionChanged);
         model.readDeviceVersion();
-        QTRY_COMPARE(version.count(), 1);
+        WAIT_COMPARE(version.count(), 1);
         QCOMPARE(model.deviceVersion(), QStringLiteral("1040"));
     }
 
@@ -462,7 +463,7 @@ private slots:
         if (situation == QLatin1String("removed"))
             device->setRemoved(true);
         model.readDeviceVersion();
-        QTRY_COMPARE(HWork::pendingCount(), 0);
+        WAIT_COMPARE(HWork::pendingCount(), 0);
         QCoreApplication::processEvents();
         QTEST(model.deviceVersion(), "expected");
     }

@@ -7,6 +7,7 @@
 #include "hid/HWork.h"
 #include "models/device/FKeyLightModel.h"
 #include "models/device/FKeyLightModelItem.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QPointer>
@@ -21,7 +22,7 @@ namespace {
 
 void settle()
 {
-    QTRY_COMPARE(HWork::pendingCount(), 0);
+    WAIT_COMPARE(HWork::pendingCount(), 0);
     QCoreApplication::processEvents();
 }
 

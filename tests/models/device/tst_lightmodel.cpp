@@ -19,6 +19,7 @@
 #include "platform/sys/PlatformTime.h"
 #include "profiles/JsonFileReader.h"
 #include "profiles/KConfigFileController.h"
+#include "TestWait.h"
 
 #include <QMetaProperty>
 #include <QSignalSpy>
@@ -39,7 +40,7 @@ QJsonObject mouseLayout(const char* name)
 
 void settle()
 {
-    QTRY_COMPARE(HWork::pendingCount(), 0);
+    WAIT_COMPARE(HWork::pendingCount(), 0);
     QCoreApplication::processEvents();
 }
 
@@ -87,7 +88,7 @@ void unplugMouse()
         device->setRemoved(true);
         registry->removeDevice(kMousePid);
     }
-    QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+    WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
     registry->setFactory({});
 }
 
@@ -690,11 +691,11 @@ private slots:
         bench.logo->setModel(1);
         bench.logo->setBrightness(1);
         bench.logo->setSpeed(1);
-        QTRY_VERIFY(keyboard.bus()->bus()->blockedReads() > 0);
+        WAIT_VERIFY(keyboard.bus()->bus()->blockedReads() > 0);
 
         // Effect 3 (raw 4), brightness 2, speed 1 (raw 3): effect and brightness change.
         keyboard.keyboard()->changeLightsOnKeyboard(4, 2, 3, 0);
-        QTRY_COMPARE(bench.logo->model(), 3);
+        WAIT_COMPARE(bench.logo->model(), 3);
         QCOMPARE(bench.logo->brightness(), 2);
         QCOMPARE(bench.logo->speed(), 1);
         settle();
@@ -720,7 +721,7 @@ private slots:
         QTest::qWait(50);
         device->setRemoved(true);
         keyboard.keyboard()->unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(bench.services.loadingStops, 1, 5000);
+        WAIT_COMPARE(bench.services.loadingStops, 1);
         Platform::setSleepScale(scale);
 
         QCOMPARE(bench.services.open(), 0);

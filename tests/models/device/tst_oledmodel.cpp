@@ -11,6 +11,7 @@
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
+#include "TestWait.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -29,7 +30,7 @@ namespace {
 
 void settle()
 {
-    QTRY_COMPARE(HWork::pendingCount(), 0);
+    WAIT_COMPARE(HWork::pendingCount(), 0);
     QCoreApplication::processEvents();
 }
 
@@ -414,7 +415,7 @@ private slots:
 
         registry->getDevice(0x6D10)->setRemoved(true);
         registry->removeDevice(0x6D10);
-        QTRY_COMPARE(CoreTestDevice::liveCount(), 0);
+        WAIT_COMPARE(CoreTestDevice::liveCount(), 0);
         registry->setFactory({});
     }
 

@@ -5,6 +5,7 @@
 #include "hid/HWork.h"
 #include "models/device/KReportModel.h"
 #include "sim/bus/SimBus.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QSignalSpy>
@@ -16,7 +17,7 @@ namespace {
 
 void settle()
 {
-    QTRY_COMPARE(HWork::pendingCount(), 0);
+    WAIT_COMPARE(HWork::pendingCount(), 0);
     QCoreApplication::processEvents();
 }
 

@@ -14,6 +14,7 @@
 #include "models/keys/KKeyModel.h"
 #include "models/keys/KKeyModelItem.h"
 #include "profiles/KConfigFileController.h"
+#include "TestWait.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -82,7 +83,7 @@ private:
     // Waits until every busy indicator that was started has been stopped.
     bool settled()
     {
-        return QTest::qWaitFor([this] { return services->loadingStarts > 0 && services->open() == 0; }, 5000);
+        return QTest::qWaitFor([this] { return services->loadingStarts > 0 && services->open() == 0; }, TestWait::kBoundMs);
     }
 
     // A scripted device of the given product id as the current device.
@@ -142,7 +143,7 @@ private slots:
                 registry->removeDevice(pid);
             }
         }
-        QTest::qWaitFor([registry] { return !registry->getDevice(-1) && !registry->hasRemovedDevice(); }, 5000);
+        QTest::qWaitFor([registry] { return !registry->getDevice(-1) && !registry->hasRemovedDevice(); }, TestWait::kBoundMs);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         registry->setFactory({});
         services.reset();

@@ -1,3 +1,5 @@
+#include "TestWait.h"
+
 #include <QtTest>
 
 #include <QJSEngine>
@@ -232,9 +234,9 @@ void tst_KeyModelItem::queuedDelivery()
                                           QGenericArgument("QVector<KMacroItem>", &events)));
     });
     thread->start();
-    QVERIFY(thread->wait(5000));
+    QVERIFY(thread->wait(TestWait::kBoundMs));
     delete thread;
-    QTRY_COMPARE(receiver.events, events);
+    WAIT_COMPARE(receiver.events, events);
     QCOMPARE(receiver.keys.size(), 1);
     QCOMPARE(receiver.keys.value(KKey(25)).getValue3(), 4);
     QCOMPARE(receiver.keys.value(KKey(25)).getTxt(), QStringLiteral("A"));

@@ -1,6 +1,7 @@
 #include "LogCapture.h"
 #include "QuenbyKeyboardFixture.h"
 #include "RecordingServices.h"
+#include "TestWait.h"
 
 #include "models/device/KImageModel.h"
 #include "models/keys/HKey.h"
@@ -85,7 +86,7 @@ private:
         }
         window->show();
         window->requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        QVERIFY(QTest::qWaitForWindowActive(window.get(), TestWait::kBoundMs));
         // A release ends whatever an earlier test left held.
         KeyboardHook hook;
         QVERIFY(hook.installKeyboardHook());

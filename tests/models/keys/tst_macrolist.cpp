@@ -11,6 +11,7 @@
 #include "models/keys/KMacroList.h"
 #include "models/keys/KMacroModel.h"
 #include "profiles/KConfigFileController.h"
+#include "TestWait.h"
 
 #include <QAbstractItemModelTester>
 #include <QJsonArray>
@@ -520,7 +521,7 @@ private slots:
 
         QCOMPARE(names.selectMacroItem(names.getItemIndex("New macro"), path, 14), 0);
         model.setMacroFunc(14, names.getMultiMacro());
-        QVERIFY(QTest::qWaitFor([this] { return services->loadingStarts > 0 && services->open() == 0; }, 5000));
+        QVERIFY(QTest::qWaitFor([this] { return services->loadingStarts > 0 && services->open() == 0; }, TestWait::kBoundMs));
         QVERIFY2(services->tips.isEmpty(), qPrintable(services->tips.join('\n')));
 
         const SimKeyFunction function = keyboard.keyboard()->keyFunctionOfKey(14);
