@@ -61,10 +61,15 @@ void HHttpDownload::setExitHook(std::function<void()> hook)
     exitHook() = std::move(hook);
 }
 
+// The silent check at start and the support page's check can be under way together (the start is slow on a busy
+// machine): each answer is marked as the one its own request asked for, not as the latest asked.
 void HHttpDownload::getSoftwareVersion(QString version, bool state)
 {
     closeIndex = state;
-    postJson(DriverVersion, QJsonObject{{QStringLiteral("versionType"), version + QStringLiteral("-software")}});
+    QNetworkReply* asked =
+        postJson(DriverVersion, QJsonObject{{QStringLiteral("versionType"), version + QStringLiteral("-software")}});
+    if (asked)
+        asked->setProperty(kCloseIndexProperty, state);
 }
 
 void HHttpDownload::getSoftwareVersion(QString version)
@@ -79,7 +84,8 @@ void HHttpDownload::handleReply(QNetworkReply* versionReply, QByteArray body, in
     m_downloadUrl = envelope.data.value(QStringLiteral("downloadUrl")).toString();
     const QString message = codeMessage(envelope.code);
     emit sigRequestFinished(envelope.code, message);
-    emit sigReturnVersion(envelope.code, message, version, m_downloadUrl, closeIndex);
+    const QVariant asked = versionReply ? versionReply->property(kCloseIndexProperty) : QVariant();
+    emit sigReturnVersion(envelope.code, message, version, m_downloadUrl, asked.isValid() ? asked.toBool() : closeIndex);
 }
 
 void HHttpDownload::downloadFile()

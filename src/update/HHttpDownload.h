@@ -87,4 +87,6 @@ private:
     QString fileName;
     bool httpRequestAborted = false;
     bool closeIndex = false;
+    // On each version request's reply: the closeIndex it was asked with.
+    static constexpr const char* kCloseIndexProperty = "closeIndex";
 };

@@ -56,6 +56,7 @@ private slots:
     void versionReplies_data();
     void versionReplies();
     void versionTimeOut();
+    void overlappingSoftwareChecks();
     void kinds_data();
     void kinds();
     void firmwareDownloads_data();
@@ -185,6 +186,26 @@ void TestVersionAndDownload::versionTimeOut()
     updater.getSoftwareVersion("ZephraLUMEN");
     QVERIFY(answered.wait(TestWait::kBoundMs));
     QCOMPARE(answered.first(), (QList<QVariant>{-1, "Network connection error, please try later", "", ""}));
+}
+
+// The silent check at start still under way when the support page asks: each answer says which check it answers,
+// also when the start's comes last.
+void TestVersionAndDownload::overlappingSoftwareChecks()
+{
+    LocalHttpServer::Reply slow = LocalHttpServer::jsonReply(versionReply("http://127.0.0.1:1/start.run", "1.0"));
+    slow.delayMs = 1000;
+    m_server->scriptSequence(kVersionPath,
+                             {slow, LocalHttpServer::jsonReply(versionReply("http://127.0.0.1:1/page.run", "2.0"))});
+    HHttpDownload download;
+    QSignalSpy answered(&download, &HHttpDownload::sigReturnVersion);
+    download.getSoftwareVersion("ZephraLUMEN-Start", true);
+    QVERIFY(m_server->waitForRequests(1));
+    download.getSoftwareVersion("ZephraLUMEN", false);
+    WAIT_COMPARE(answered.count(), 2);
+    QMap<QString, bool> closeIndexOf; // by the version answered
+    for (const QList<QVariant>& answer : answered)
+        closeIndexOf.insert(answer.at(2).toString(), answer.at(4).toBool());
+    QCOMPARE(closeIndexOf, (QMap<QString, bool>{{"1.0", true}, {"2.0", false}}));
 }
 
 void TestVersionAndDownload::kinds_data()
