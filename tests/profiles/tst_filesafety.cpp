@@ -52,10 +52,16 @@ QStringList treeOf(const QString& folder)
 // Every allocation of this program passes through here on its way to the C library's allocator, so a test can
 // see the largest single block asked for while it looks. Deterministic, unlike a memory limit: a limit also
 // counts what the allocator reserved earlier and may satisfy a request from that reserve. Sanitizer builds
-// bring their own allocator, which these functions would bypass: there the probe is left out.
+// bring their own allocator, which these functions would bypass: there the probe is left out. GCC says so with
+// __SANITIZE_ADDRESS__ and __SANITIZE_THREAD__, clang (before 17) only through __has_feature.
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define CORVANE_ALLOCATION_PROBE 0
-#else
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define CORVANE_ALLOCATION_PROBE 0
+#endif
+#endif
+#ifndef CORVANE_ALLOCATION_PROBE
 #define CORVANE_ALLOCATION_PROBE 1
 #endif
 
