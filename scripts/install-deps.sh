@@ -9,6 +9,7 @@ PACKAGES=(
   qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev qtdeclarative5-dev-tools qtquickcontrols2-5-dev
   libqt5serialport5-dev libqt5svg5-dev qttools5-dev-tools qttools5-dev
   libquazip1-qt5-dev libudev-dev udev
+  libglib2.0-dev libglib2.0-bin gsettings-desktop-schemas libx11-dev libxi-dev
   qml-module-qtquick2 qml-module-qtquick-controls qml-module-qtquick-controls2
   qml-module-qtquick-dialogs qml-module-qtquick-extras qml-module-qtquick-layouts
   qml-module-qtquick-window2 qml-module-qtgraphicaleffects qml-module-qt-labs-folderlistmodel

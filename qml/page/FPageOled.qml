@@ -148,6 +148,9 @@ Item {
                     anchors.centerIn: parent
                     width: oledWidth
                     height: oledHight
+                    // The editor draws on the background shown behind it: bright ink on black, dark on white, as
+                    // the screen will light it.
+                    fillColor: root.backgroundColor
                     Component.onCompleted: deviceChanged()
                 }
             }

@@ -58,8 +58,15 @@ Item {
         width: g_resolution.getScaleLength(460)
         spacing: g_resolution.getScaleLength(12)
 
-        SectionTitle { mTextName: qsTr("Windows pointer speed setting") }
+        SectionTitle { mTextName: qsTr("Pointer speed") }
+        // Offered only where the desktop has the setting.
+        HText {
+            objectName: "pointerSpeedUnavailable"
+            visible: !g_sysparameter.MouseSpeedOffered
+            mTextName: qsTr("Not available on this desktop")
+        }
         Row {
+            visible: g_sysparameter.MouseSpeedOffered
             spacing: g_resolution.getScaleLength(16)
             Image {
                 anchors.verticalCenter: parent.verticalCenter
@@ -77,8 +84,14 @@ Item {
             }
         }
 
-        SectionTitle { mTextName: qsTr("Windows roller speed setting") }
+        SectionTitle { mTextName: qsTr("Wheel scrolling") }
+        HText {
+            objectName: "wheelLinesUnavailable"
+            visible: !g_sysparameter.WheelScrollLineOffered
+            mTextName: qsTr("Not available on this desktop")
+        }
         Row {
+            visible: g_sysparameter.WheelScrollLineOffered
             spacing: g_resolution.getScaleLength(10)
             RadioButton {
                 id: mByLines
@@ -104,6 +117,7 @@ Item {
         }
         RadioButton {
             objectName: "scrollByPages"
+            visible: g_sysparameter.WheelScrollLineOffered
             text: qsTr("Scroll one screen at a time")
             checked: g_sysparameter.WheelScrollType === 0
             onClicked: g_sysparameter.setWheelScrollLine(-1)

@@ -266,17 +266,17 @@ Item {
             if (event.isAutoRepeat)
                 return
             if (root.mRecoding) {
-                root.record(root.kKey, event.key, event.nativeScanCode, false)
+                root.record(root.kKey, event.key, g_keyModel.scanCodeOfNative(event.nativeScanCode), false)
                 event.accepted = true
             } else if (root.mFlag !== 0) {
-                root.takeInput(root.kKey, event.key, event.nativeScanCode)
+                root.takeInput(root.kKey, event.key, g_keyModel.scanCodeOfNative(event.nativeScanCode))
                 event.accepted = true
             }
         }
         Keys.onReleased: {
             if (event.isAutoRepeat || !root.mRecoding)
                 return
-            root.record(root.kKey, event.key, event.nativeScanCode, true)
+            root.record(root.kKey, event.key, g_keyModel.scanCodeOfNative(event.nativeScanCode), true)
             event.accepted = true
         }
     }

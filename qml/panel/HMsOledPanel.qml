@@ -55,6 +55,9 @@ Row {
                 anchors.centerIn: parent
                 width: oledWidth
                 height: oledHight
+                // The editor draws on the background shown behind it: bright ink on black, dark on white, as
+                // the screen will light it.
+                fillColor: "#000000"
                 Component.onCompleted: deviceChanged()
             }
         }

@@ -43,7 +43,7 @@ Item {
         if (mLastEventTime > 0 && delay > 0)
             g_macroList.insertItemAt(2, delay, 0, false, -1)
         mLastEventTime = now
-        if (!g_macroList.insertItemAt(0, event.key, event.nativeScanCode, isUp, -1))
+        if (!g_macroList.insertItemAt(0, event.key, g_keyModel.scanCodeOfNative(event.nativeScanCode), isUp, -1))
             stopRecording()
     }
 

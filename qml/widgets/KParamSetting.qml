@@ -17,9 +17,15 @@ Column {
 
     spacing: g_resolution.getScaleLength(12)
 
-    KQuorText { mText: qsTr("Windows pointer speed setting") }
+    KQuorText { mText: qsTr("Pointer speed") }
+    KQuorText {
+        objectName: "pointerSpeedUnavailable"
+        visible: !g_sysparameter.MouseSpeedOffered
+        mText: qsTr("Not available on this desktop")
+    }
     Slider {
         objectName: "pointerSpeed"
+        visible: g_sysparameter.MouseSpeedOffered
         width: g_resolution.getScaleLength(260)
         from: 1
         to: 20
@@ -31,10 +37,16 @@ Column {
                 g_sysparameter.setMouseSpeed(Math.round(value))
         }
     }
-    KQuorText { mText: qsTr("Windows roller speed setting") }
+    KQuorText { mText: qsTr("Wheel scrolling") }
+    KQuorText {
+        objectName: "wheelLinesUnavailable"
+        visible: !g_sysparameter.WheelScrollLineOffered
+        mText: qsTr("Not available on this desktop")
+    }
     KNumField {
         id: mLines
         objectName: "scrollLines"
+        visible: g_sysparameter.WheelScrollLineOffered
         mValue: g_sysparameter.WheelScrollLine > 0 ? g_sysparameter.WheelScrollLine : 3
         onAddBtnClicked: root.writeScrollLine(mValue + 1)
         onReduceBtnClicked: root.writeScrollLine(mValue - 1)

@@ -13,17 +13,29 @@ Column {
     readonly property int mMouseSpeed: g_sysparameter.MouseSpeed
     onMMouseSpeedChanged: mGauge.updateCurrentAngleByValue(mMouseSpeed)
 
-    KQuorText { mText: qsTr("Windows pointer speed setting") }
+    KQuorText { mText: qsTr("Pointer speed") }
+    KQuorText {
+        objectName: "pointerSpeedUnavailable"
+        visible: !g_sysparameter.MouseSpeedOffered
+        mText: qsTr("Not available on this desktop")
+    }
     HGauge {
         id: mGauge
         objectName: "pointerSpeed"
+        visible: g_sysparameter.MouseSpeedOffered
         width: g_resolution.getScaleLength(130)
         height: width
         currentValue: g_sysparameter.MouseSpeed
         onSetMouseSpeed: g_sysparameter.setMouseSpeed(Math.round(value))
     }
-    KQuorText { mText: qsTr("Windows roller speed setting") }
+    KQuorText { mText: qsTr("Wheel scrolling") }
+    KQuorText {
+        objectName: "wheelLinesUnavailable"
+        visible: !g_sysparameter.WheelScrollLineOffered
+        mText: qsTr("Not available on this desktop")
+    }
     Row {
+        visible: g_sysparameter.WheelScrollLineOffered
         spacing: g_resolution.getScaleLength(10)
         KCheckBox2 {
             objectName: "scrollByLines"

@@ -20,6 +20,7 @@
 #include "hid/FPairing.h"
 #include "hid/KDeviceController.h"
 #include "models/device/SysParameterControll.h"
+#include "platform/desktop/DesktopMouseSettings.h"
 #include "profiles/KConfigFileController.h"
 
 #include <QApplication>
@@ -31,6 +32,8 @@
 #include <QQmlContext>
 #include <QThreadPool>
 #include <QtQml>
+
+#include <memory>
 
 namespace {
 
@@ -105,6 +108,13 @@ bool KAppManager::init()
     // A reconnected device: the application model takes the profile the settings keep for it.
     connect(m_deviceController, &KDeviceController::sig_updateConfigPath, KAppModel::instance(),
             &KAppModel::sig_updateConfigPath);
+
+    // The desktop's own mouse settings, before the settings pages' object reads them. Test runs never touch
+    // the desktop of whoever runs them: they install a backend of their own or have none.
+    if (!qEnvironmentVariableIsSet("CORVANE_TEST")) {
+        static const std::unique_ptr<Platform::SystemMouseSettings> desktop = Platform::desktopMouseSettings();
+        Platform::setSystemMouseSettings(desktop.get());
+    }
 
     QQmlContext* context = m_uiManager->getEngine()->rootContext();
     const QList<QObject*> objects = {KAppCommon::instance(), m_configFileController, m_deviceController,

@@ -22,13 +22,29 @@ namespace {
 // The warning the open shows when a device cannot be initialised.
 constexpr int kInitFailedWarning = 0;
 
-// The lowest firmware each model runs with. Models without a row run with any version.
+// The lowest firmware each model runs with. Models without a row run with any version. Apart from the
+// keyboard, the rows are mice, whose firmware counts major * 256 + minor.
 struct FirmwareMinimum {
     quint16 pid;
     int version;
 };
 constexpr FirmwareMinimum kFirmwareMinimums[] = {
     {DeviceIds::kKeyboardWired, 0x74},
+    {DeviceIds::kAbberly, 0x03},          {DeviceIds::kAbberlyWireless, 0x03},
+    {DeviceIds::kBalsom, 0x05},           {DeviceIds::kBalsomWireless, 0x05},
+    {DeviceIds::kBrackly, 0x08},          {DeviceIds::kBracklyWireless, 0x08},
+    {DeviceIds::kCorlis, 0x0A},           {DeviceIds::kCorlisWireless, 0x0A},
+    {DeviceIds::kDallow, 0x10},           {DeviceIds::kDallowWireless, 0x10},
+    {DeviceIds::kElwin, 0x12},            {DeviceIds::kElwinWireless, 0x12},
+    {DeviceIds::kFarrant, 0x20},          {DeviceIds::kFarrantWireless, 0x20},
+    {DeviceIds::kGadsby, 0x25},           {DeviceIds::kGadsbyWireless, 0x25},
+    {DeviceIds::kHebden, 0x30},           {DeviceIds::kHebdenWireless, 0x30},
+    {DeviceIds::kIckwor, 0x42},           {DeviceIds::kIckworWireless, 0x42},
+    {DeviceIds::kJarrow, 0x50},           {DeviceIds::kJarrowWireless, 0x50},
+    {DeviceIds::kJarrowNordic, 0x100},    {DeviceIds::kJarrowNordicWireless, 0x100},
+    {DeviceIds::kKelham, 0x60},           {DeviceIds::kKelhamWireless, 0x60},
+    {DeviceIds::kKelhamNordic, 0x100},    {DeviceIds::kKelhamNordicWireless, 0x100},
+    {DeviceIds::kTolland, 0x205},         {DeviceIds::kTollandWireless, 0x205},
 };
 
 // The system whose devices need a firmware of their own unless their layout says otherwise.

@@ -190,8 +190,10 @@ void HConfigView::initFromFile(QString path)
             continue;
         const QString base = baseName(file);
         const QString picture = base + ProfileNames::pictureSuffix();
-        if (files.contains(picture))
-            mConfigItems.append(HConfigViewItem {base, false, kFileUrl + folder + QLatin1Char('/') + picture});
+        // A profile whose picture is missing (lost, or never written) is still the user's profile and counts
+        // toward the limit: it is listed without a picture, and the list shows the default one.
+        const QString image = files.contains(picture) ? kFileUrl + folder + QLatin1Char('/') + picture : QString();
+        mConfigItems.append(HConfigViewItem {base, false, image});
     }
     emit postResetItems();
 }

@@ -7,6 +7,7 @@
 #include "hid/HDeviceManager.h"
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
+#include "models/device/FOledModel.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/KImageModel.h"
 #include "models/device/KLightModel.h"
@@ -408,6 +409,9 @@ bool KConfigFileController::setDefaultConfig()
                           return;
                       }
                       getMouseType(factory);
+                      // The screen shows its factory picture mode again.
+                      if (FOledModel* oled = app->getOledModel())
+                          oled->setOledMode(1);
                       app->showTips(AppServices::TipSuccess, tr("Factory settings restored successfully"));
                       // The device is at its factory settings now; so must the profile be, or the user is told.
                       const QString current = currentProfilePath();

@@ -409,6 +409,9 @@ private slots:
         QTest::newRow("at the minimum") << int(kKeyboardWired) << 0x74 << false;
         QTest::newRow("version unreadable") << int(kKeyboardWired) << -1 << false;
         QTest::newRow("a model without a minimum") << int(kRgbKeyboard) << 1 << false;
+        QTest::newRow("a mouse below its minimum") << int(DeviceIds::kTolland) << 0x204 << true;
+        QTest::newRow("a mouse at its minimum") << int(DeviceIds::kAbberlyWireless) << 0x03 << false;
+        QTest::newRow("a mouse above its minimum") << int(DeviceIds::kJarrowNordic) << 0x101 << false;
     }
 
     void firmwareGate()

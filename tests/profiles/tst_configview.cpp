@@ -113,7 +113,8 @@ void TestConfigView::listFromFolder_data()
     QTest::addColumn<QStringList>("pictures");
 
     const QString url = "file:///" + ProgramFolders::profileRoot() + "/ZEPHRA/";
-    QTest::newRow("profiles without a picture are left out")
+    // A profile whose picture is missing is listed all the same; the list shows the default picture for it.
+    QTest::newRow("profiles with and without a picture")
         << QStringList {"Default configuration.json",
                         "Default configuration.png",
                         "b.json",
@@ -121,8 +122,8 @@ void TestConfigView::listFromFolder_data()
                         "A.json",
                         "A.png",
                         "c.json"}
-        << QStringList {"*", "Default configuration", "A", "b"}
-        << QStringList {"", url + "Default configuration.png", url + "A.png", url + "b.png"};
+        << QStringList {"*", "Default configuration", "A", "b", "c"}
+        << QStringList {"", url + "Default configuration.png", url + "A.png", url + "b.png", ""};
     QTest::newRow("the default profile is listed without its picture")
         << QStringList {"Default configuration.json"} << QStringList {"*", "Default configuration"}
         << QStringList {"", ""};

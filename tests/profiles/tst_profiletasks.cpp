@@ -7,6 +7,7 @@
 #include "devices/keyboard/FDeviceQuenby_8a.h"
 #include "hid/HDeviceManager.h"
 #include "hid/HWork.h"
+#include "models/device/FOledModel.h"
 #include "models/device/KImageModel.h"
 #include "models/keys/HMacroName.h"
 #include "models/keys/HMacroType.h"
@@ -18,6 +19,7 @@
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -239,11 +241,19 @@ void TestProfileTasks::resetRestoresDeviceAndProfile()
     writeObject(mine, QJsonObject {{"configVersion", 2}, {"mine", true}});
     const QDateTime saved = QFileInfo(mine).lastModified();
     mServices->configPath = "Mine.json";
+    // The screen page shows the factory mode again.
+    FOledModel oled;
+    oled.setOledMode(3);
+    mServices->setOledModel(&oled);
+    QSignalSpy modeChanged(&oled, &FOledModel::oledModeChanged);
 
     QVERIFY(mController->setDefaultConfig());
     QVERIFY(settle());
     QCOMPARE(mServices->tips, QStringList {"0:Factory settings restored successfully"});
     QCOMPARE(keyboard->keyFunctions(), factoryKeyboard.keyFunctions());
+    QCOMPARE(oled.oledMode(), 1);
+    QCOMPARE(modeChanged.count(), 1);
+    mServices->setOledModel(nullptr);
 
     const QJsonObject profile = readJsonObject(mine);
     const QJsonObject factory = readJsonObject(kFactory);

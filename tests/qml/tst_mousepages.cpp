@@ -177,26 +177,21 @@ private slots:
         QCOMPARE(m_register->reportRateChoice(), index);
     }
 
-    // A typed line count outside the setting's range is held to its bounds before it is written.
-    void wheelLines_data()
+    // A desktop without the system mouse settings (as every test run is): the page says so in their place and
+    // offers no control that would change nothing.
+    void systemSettingsNotOffered()
     {
-        QTest::addColumn<int>("typed");
-        QTest::addColumn<int>("kept");
-        QTest::newRow("above the range") << 250 << 10;
-        QTest::newRow("below the range") << 0 << 1;
-        QTest::newRow("within") << 4 << 4;
-    }
-
-    void wheelLines()
-    {
-        QFETCH(int, typed);
-        QFETCH(int, kept);
         showPage("pageParameter", 3);
         QObject* system = contextObject("g_sysparameter");
-        QQuickItem* field = itemIn("pageParameter", "scrollLines");
-        QVERIFY(QMetaObject::invokeMethod(field, "inputValue", Q_ARG(QVariant, typed)));
-        WAIT_COMPARE(system->property("WheelScrollLine").toInt(), kept);
-        QCOMPARE(field->property("mValue").toInt(), kept);
+        QVERIFY(!system->property("MouseSpeedOffered").toBool());
+        QVERIFY(!system->property("WheelScrollLineOffered").toBool());
+        for (const char* note : {"pointerSpeedUnavailable", "wheelLinesUnavailable"}) {
+            QQuickItem* shown = itemIn("pageParameter", note);
+            QVERIFY2(shown && shown->isVisible(), note);
+            QVERIFY(!shown->property("mTextName").toString().contains("Windows"));
+        }
+        for (const char* control : {"pointerSpeed", "scrollLines", "scrollByLines", "scrollByPages"})
+            QVERIFY2(!itemIn("pageParameter", control)->isVisible(), control);
     }
 
     // The lighting page writes the chosen effect to the mouse; a wired mouse has no power-saving row.
@@ -221,6 +216,13 @@ private slots:
     {
         QVERIFY(contextObject("g_image")->property("hasOLED").toBool());
         showPage("page4", 4);
+        // The editor draws on the background the page shows behind it, as the screen will light it.
+        QQuickItem* editor = itemIn("page4", "paintView");
+        QCOMPARE(editor->property("fillColor").value<QColor>(), QColor(Qt::black));
+        clickItem(m_window, itemIn("page4", "switchBackground"));
+        WAIT_COMPARE(editor->property("fillColor").value<QColor>(), QColor(Qt::white));
+        clickItem(m_window, itemIn("page4", "switchBackground"));
+        WAIT_COMPARE(editor->property("fillColor").value<QColor>(), QColor(Qt::black));
         clickItem(m_window, itemIn("page4", "saveChanges"));
         WAIT_COMPARE(contextObject("f_oledModel")->property("oledMode").toInt(), 8);
         WAIT_COMPARE(m_register->pictureIndex(), 8);

@@ -14,6 +14,7 @@
 #include "profiles/ProfileDocument.h"
 
 #include <QDebug>
+#include <QJsonArray>
 #include <QMutexLocker>
 #include <QSet>
 
@@ -82,14 +83,19 @@ bool FDeviceQuenby_8a::planProfile(const QJsonObject& profile, ApplyPlan* plan, 
         return false;
     };
 
-    // --- lights: the mode's own entry must be there, and every value must be one the keyboard takes --------
+    // --- lights: every value must be one the keyboard takes. A mode without an entry of its own (a profile
+    // of a model with fewer modes) runs at speed 0 and brightness 0; an entry that is there but unreadable is
+    // refused, since its values would reach the device as 0 unasked.
     plan->lightMode = PD::modeIndex(profile, PD::kLightModel, 0);
     plan->logoMode = PD::modeIndex(profile, PD::kLogoLightModel, 0);
-    PD::LightEntry light;
-    if (!PD::lightEntry(profile, PD::kLight, plan->lightMode, &light))
-        return refuse("[Error] getMouseConfig setLightSpeed", QStringLiteral("no light entry for the mode"));
-    plan->speed = light.speed;
-    plan->brightness = light.brightness;
+    const QJsonArray lights = profile.value(PD::kLight).toArray();
+    if (plan->lightMode >= 0 && plan->lightMode < lights.size()) {
+        PD::LightEntry light;
+        if (!PD::lightEntry(profile, PD::kLight, plan->lightMode, &light))
+            return refuse("[Error] getMouseConfig setLightSpeed", QStringLiteral("light entry unreadable"));
+        plan->speed = light.speed;
+        plan->brightness = light.brightness;
+    }
     if (!validLightMode(plan->lightMode))
         return refuse("[Error] getMouseConfig setLightModel", QStringLiteral("mode out of range"));
     if (!validLogoMode(plan->logoMode))

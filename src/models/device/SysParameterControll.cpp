@@ -14,9 +14,13 @@ SysParameterControll* SysParameterControll::instance()
 
 SysParameterControll::SysParameterControll(QObject* parent)
     : QObject(parent)
+    , m_speedOffered(Platform::systemMouseSettings()->offersPointerSpeed())
+    , m_linesOffered(Platform::systemMouseSettings()->offersWheelLines())
 {
-    MouseSpeed();
-    WheelScrollLine();
+    if (m_speedOffered)
+        MouseSpeed();
+    if (m_linesOffered)
+        WheelScrollLine();
 }
 
 SysParameterControll::~SysParameterControll() = default;

@@ -129,6 +129,11 @@ constexpr QtKeyUsage kQtKeyUsages[] = {
     { Qt::Key_Control, 29, 0xE0 }, { Qt::Key_Control, 0x100 + 29, 0xE4 },
     { Qt::Key_Meta, 0x100 + 91, 0xE3 }, { Qt::Key_Meta, 0x100 + 92, 0xE7 },
     { Qt::Key_Alt, 56, 0xE2 }, { Qt::Key_Alt, 0x100 + 56, 0xE6 },
+    // What X11 and Wayland deliver for the Win keys and, on many layouts, for right Alt.
+    { Qt::Key_Super_L, 0x100 + 91, 0xE3 }, { Qt::Key_Super_R, 0x100 + 92, 0xE7 },
+    { Qt::Key_AltGr, 0x100 + 56, 0xE6 },
+    // Print Screen and the menu key by their own scan codes: a macro step of usage 0 would play nothing.
+    { Qt::Key_Print, 0x100 + 55, 0x46 }, { Qt::Key_Menu, 0x100 + 93, 0x65 },
 };
 
 QString nameAt(const char* const* table, int size, int index)

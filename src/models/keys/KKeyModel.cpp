@@ -303,13 +303,9 @@ QString KKeyModel::getKeyStr(int key)
 
 int KKeyModel::scanCodeOfNative(int nativeScanCode) const
 {
-    constexpr int kExtended = 0x100;
     if (nativeScanCode <= 0)
         return 0;
-    const WindowsKeyCode code = NativeKeyTable::fromNativeScanCode(quint32(nativeScanCode));
-    if (code.vkCode == 0)
-        return 0;
-    return code.scanCode + (code.extended ? kExtended : 0);
+    return NativeKeyTable::messageScanCode(quint32(nativeScanCode));
 }
 
 // --- checks and translations ----------------------------------------------------------------------------

@@ -97,8 +97,9 @@ public:
                                      QVariant keyFunc);
     Q_INVOKABLE void setMacroFunc(int key, QVector<QString> filePath);
     Q_INVOKABLE QString getKeyStr(int key);
-    // The scan code setCompositeKey takes (set 1, 0x100 added for extended keys) of the native scan code a key
-    // event of the window carries; 0 for a key the table does not know.
+    // The scan code setCompositeKey and the macro list take (set 1, 0x100 added for extended keys) of the native
+    // scan code a key event of the window carries; 0 for a key the table does not know. Every page that takes a
+    // pressed key converts through here.
     Q_INVOKABLE int scanCodeOfNative(int nativeScanCode) const;
     Q_INVOKABLE void addFunc(const int& index = -1, const bool& mAdd = false);
     Q_INVOKABLE void deleteFunc(const int& index = -1, const bool& mDelete = false);

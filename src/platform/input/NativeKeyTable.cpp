@@ -103,4 +103,15 @@ WindowsKeyCode fromNativeScanCode(quint32 nativeScanCode)
     return fromEventCode(nativeScanCode - kXkbOffset);
 }
 
+int messageScanCode(quint32 nativeScanCode)
+{
+    constexpr int kExtended = 0x100;
+    constexpr int kRightShift = 0x36;
+    const WindowsKeyCode code = fromNativeScanCode(nativeScanCode);
+    if (code.vkCode == 0)
+        return 0;
+    const bool prefixed = code.extended && code.scanCode != kRightShift;
+    return code.scanCode + (prefixed ? kExtended : 0);
+}
+
 } // namespace NativeKeyTable

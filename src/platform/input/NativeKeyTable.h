@@ -21,5 +21,9 @@ constexpr quint32 kXkbOffset = 8;
 WindowsKeyCode fromEventCode(quint32 eventCode);
 // The same by Qt's native scan code (an XKB keycode).
 WindowsKeyCode fromNativeScanCode(quint32 nativeScanCode);
+// The scan code a key message carries for Qt's native scan code: set 1, 0x100 added for the keys sent with the
+// 0xE0 prefix; 0 for a code the table does not know. Right Shift has no prefix: the extended flag a low-level
+// hook reports for it (and the layout documents keep) is not part of its message.
+int messageScanCode(quint32 nativeScanCode);
 
 } // namespace NativeKeyTable

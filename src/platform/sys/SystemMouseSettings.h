@@ -2,10 +2,10 @@
 
 #include <QString>
 
-// The operating system's mouse settings that the program offers to change: the pointer speed (1..20) and the
-// lines one notch of the wheel scrolls (-1: a page). Linux has no such settings that every desktop honours,
-// so the default backend keeps the values in a settings file of the program and reports them back; a
-// desktop's own backend can be installed in its place.
+// The desktop's mouse settings that the program offers to change: the pointer speed (1..20, 10 the desktop's
+// default) and the lines one notch of the wheel scrolls (-1: a page). Linux has no setting that every desktop
+// honours: a backend speaks to one desktop's own setting (src/platform/desktop), and where none applies the
+// settings are not offered at all, so the page never shows a control that changes nothing.
 //
 // Threads: GUI thread.
 namespace Platform {
@@ -15,6 +15,10 @@ class SystemMouseSettings
 public:
     virtual ~SystemMouseSettings() = default;
 
+    // Whether this desktop has the setting: the page offers only these.
+    virtual bool offersPointerSpeed() const = 0;
+    virtual bool offersWheelLines() const = 0;
+
     // False when the value cannot be read; *value is then left as it was.
     virtual bool readPointerSpeed(int* value) = 0;
     virtual bool writePointerSpeed(int value) = 0;
@@ -22,34 +26,26 @@ public:
     virtual bool writeWheelLines(int value) = 0;
 };
 
-// A backend that keeps the values in an INI file at path (empty: "SystemMouse.ini" in the program's
-// configuration folder, as it is at each access), with the system's usual values (speed 10, three lines) until
-// others are written.
-class SettingsFileMouseSettings : public SystemMouseSettings
+// The backend of a desktop with neither setting: nothing is offered, every read and write fails.
+class NoSystemMouseSettings : public SystemMouseSettings
 {
 public:
-    static constexpr int kDefaultPointerSpeed = 10;
-    static constexpr int kDefaultWheelLines = 3;
-
-    explicit SettingsFileMouseSettings(const QString& path = QString());
-
-    bool readPointerSpeed(int* value) override;
-    bool writePointerSpeed(int value) override;
-    bool readWheelLines(int* value) override;
-    bool writeWheelLines(int value) override;
-
-    QString path() const;
-
-private:
-    bool read(const char* key, int fallback, int* value) const;
-    bool write(const char* key, int value);
-
-    QString m_path;
+    bool offersPointerSpeed() const override { return false; }
+    bool offersWheelLines() const override { return false; }
+    bool readPointerSpeed(int*) override { return false; }
+    bool writePointerSpeed(int) override { return false; }
+    bool readWheelLines(int*) override { return false; }
+    bool writeWheelLines(int) override { return false; }
 };
 
-// The process's backend: the installed one, else the settings-file one of the program. Never null.
+// The pointer speed 1..20 as the acceleration the desktops keep (-1..1, 0 their default) and back: 10 is 0,
+// each step a tenth. A speed read back from any acceleration lies within 1..20.
+double accelerationOfSpeed(int speed);
+int speedOfAcceleration(double acceleration);
+
+// The process's backend: the installed one, else one that offers nothing. Never null.
 SystemMouseSettings* systemMouseSettings();
-// Installs a backend (the caller keeps it); null puts the settings-file one back.
+// Installs a backend (the caller keeps it); null puts the one that offers nothing back.
 void setSystemMouseSettings(SystemMouseSettings* settings);
 
 } // namespace Platform

@@ -191,11 +191,11 @@ private slots:
     void invalidDocumentsWriteNothing_data()
     {
         QTest::addColumn<QJsonObject>("profile");
-        QJsonObject shortLight = lightsOnly();
-        shortLight["lightModel"] = QJsonObject{{"index", 3}};
-        shortLight["light"] = QJsonArray{QJsonObject{{"speed", 1}, {"brightness", 1}},
-                                         QJsonObject{{"speed", 1}, {"brightness", 1}}};
-        QTest::newRow("no light entry for the mode") << shortLight;
+        QJsonObject brokenEntry = lightsOnly();
+        QJsonArray brokenLights = brokenEntry["light"].toArray();
+        brokenLights[2] = QString("fast");
+        brokenEntry["light"] = brokenLights;
+        QTest::newRow("light entry that is no object") << brokenEntry;
 
         QJsonObject badSpeed = lightsOnly();
         QJsonArray light = badSpeed["light"].toArray();
@@ -262,6 +262,24 @@ private slots:
         }
         QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileFailed));
         QVERIFY(m_keyboard->appliedWrites().isEmpty());
+    }
+
+    // A light mode the profile has no entry for runs at speed 0 and brightness 0; the rest applies.
+    void modeWithoutLightEntry()
+    {
+        QJsonObject profile = lightsOnly();
+        profile["lightModel"] = QJsonObject{{"index", 3}};
+        profile["light"] = QJsonArray{QJsonObject{{"speed", 1}, {"brightness", 1}},
+                                      QJsonObject{{"speed", 1}, {"brightness", 1}}};
+        profile["key"] = QJsonArray{keyEntry(14, 58)};
+        m_keyboard->setRegister(kRegSpeed, 2);
+        m_keyboard->setRegister(kRegBrightness, 2);
+        QCOMPARE(m_device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
+        QCOMPARE(m_device->getLightModel(0), 3);
+        QCOMPARE(m_device->getLightSpeed(0), 0);
+        QCOMPARE(m_device->getLightBrightness(0), 0);
+        QCOMPARE(int(m_keyboard->registerValue(kRegBrightness)), 0);
+        QCOMPARE(m_keyboard->keyFunctionOfKey(14), SimKeyFunction::key(0x04));
     }
 
     // The apply and the single setters judge a light value alike: what one refuses, the other refuses too.

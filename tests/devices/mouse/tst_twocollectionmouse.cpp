@@ -14,6 +14,7 @@
 #include "hid/DeviceFactory.h"
 #include "hid/HDeviceManager.h"
 #include "models/device/FOledModel.h"
+#include "models/device/FPaintView.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
@@ -31,6 +32,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMouseEvent>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -159,6 +161,8 @@ private slots:
     void pictureBlocks_data();
     void pictureBlocks();
     void pictureUpload();
+    void drawnPixelsAreLit_data();
+    void drawnPixelsAreLit();
 
     void profileWithoutKeys();
     void profileWithMacrosAndPressMacros();
@@ -1040,6 +1044,57 @@ void TestTwoCollectionMouse::pictureUpload()
 }
 
 // --- whole profiles --------------------------------------------------------------------------------------------
+
+void TestTwoCollectionMouse::drawnPixelsAreLit_data()
+{
+    QTest::addColumn<QColor>("fill");
+    QTest::addColumn<bool>("strokeLit");
+    // The two backgrounds the OLED page offers: on black the drawing shows white, on white it shows black.
+    QTest::newRow("black background") << QColor(Qt::black) << true;
+    QTest::newRow("white background") << QColor(Qt::white) << false;
+}
+
+// The screen shows what the picture editor shows: a stroke drawn on the wide screen's canvas, saved as the upload
+// file and sent, lights exactly the pixels the editor draws bright (white), whichever background is chosen.
+void TestTwoCollectionMouse::drawnPixelsAreLit()
+{
+    QFETCH(QColor, fill);
+    QFETCH(bool, strokeLit);
+    FDeviceEdris* mouse = open(kEdris);
+    QVERIFY(mouse);
+    QVERIFY(QDir().mkpath(ProgramFolders::profileRoot()));
+
+    FPaintView editor;
+    // The wide screen at UI scale 1.0: 128 x 32 screen pixels, each 4 view pixels wide.
+    editor.setRatio(4);
+    editor.setOledWidth(512);
+    editor.setOledHight(128);
+    editor.setFillColor(fill);
+    editor.setPaintState(true);
+    auto send = [&editor](QEvent::Type type, QPointF at) {
+        const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, at, at, at, Qt::LeftButton, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(&editor, &event);
+    };
+    // Screen pixels (10, 5) to (40, 5).
+    send(QEvent::MouseButtonPress, QPointF(40, 20));
+    send(QEvent::MouseMove, QPointF(160, 20));
+    send(QEvent::MouseButtonRelease, QPointF(160, 20));
+    const QImage shown = editor.renderPicture();
+    QVERIFY(editor.savePicture(QString()));
+    QVERIFY(mouse->writeImageToMouse());
+
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const bool bright = qGray(shown.pixel(x, y)) >= 128;
+            QVERIFY2(m_mouse->pixel(x, y) == bright, qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        }
+    }
+    for (int x = 10; x <= 40; ++x)
+        QCOMPARE(m_mouse->pixel(x, 5), strokeLit);
+    QCOMPARE(m_mouse->pixel(25, 20), !strokeLit);
+    QFile::remove(FOledModel::pictureFilePath());
+}
 
 void TestTwoCollectionMouse::profileWithoutKeys()
 {

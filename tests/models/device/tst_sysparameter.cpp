@@ -4,8 +4,6 @@
 #include "models/device/SysParameterControll.h"
 #include "platform/sys/SystemMouseSettings.h"
 
-#include <QFile>
-#include <QSettings>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -13,24 +11,43 @@
 
 namespace {
 
-// The settings-file backend on a file of the test's own, installed for the fixture's lifetime.
-struct MouseSettingsFile {
-    QTemporaryDir dir;
-    Platform::SettingsFileMouseSettings backend;
+// A desktop's settings as the backend sees them, installed for the fixture's lifetime: values kept here, and
+// reads or writes that fail on request.
+struct DesktopSettings : Platform::SystemMouseSettings {
+    int pointerSpeed = 10;
+    int wheelLines = 3;
+    bool offered = true;
+    bool failReads = false;
+    bool failWrites = false;
+    int writes = 0;
 
-    explicit MouseSettingsFile(const QString& name = QStringLiteral("SystemMouse.ini"))
-        : backend(dir.filePath(name))
-    {
-        Platform::setSystemMouseSettings(&backend);
-    }
-    ~MouseSettingsFile() { Platform::setSystemMouseSettings(nullptr); }
+    DesktopSettings() { Platform::setSystemMouseSettings(this); }
+    ~DesktopSettings() override { Platform::setSystemMouseSettings(nullptr); }
 
-    // What a later start of the program reads.
-    int stored(const char* key) const
+    bool offersPointerSpeed() const override { return offered; }
+    bool offersWheelLines() const override { return offered; }
+    bool readPointerSpeed(int* value) override { return read(pointerSpeed, value); }
+    bool writePointerSpeed(int value) override { return write(&pointerSpeed, value); }
+    bool readWheelLines(int* value) override { return read(wheelLines, value); }
+    bool writeWheelLines(int value) override { return write(&wheelLines, value); }
+
+    bool read(int stored, int* value) const
     {
-        QSettings settings(backend.path(), QSettings::IniFormat);
-        return settings.value(QStringLiteral("SystemMouse/") + QLatin1String(key), 0).toInt();
+        if (failReads)
+            return false;
+        *value = stored;
+        return true;
     }
+    bool write(int* stored, int value)
+    {
+        if (failWrites)
+            return false;
+        ++writes;
+        *stored = value;
+        return true;
+    }
+    // What the desktop keeps.
+    int stored(const char* key) const { return qstrcmp(key, "pointerSpeed") == 0 ? pointerSpeed : wheelLines; }
 };
 
 } // namespace
@@ -42,12 +59,14 @@ class TestSysParameter : public QObject
 private slots:
     void startsWithTheSystemsValues()
     {
-        MouseSettingsFile file;
+        DesktopSettings file;
         SysParameterControll controll;
         QCOMPARE(controll.MouseSpeed(), 10);
         QCOMPARE(controll.WheelScrollLine(), 3);
         QCOMPARE(controll.WheelScrollType(), SysParameterControll::kScrollByLines);
-        QVERIFY(Platform::systemMouseSettings() == &file.backend);
+        QVERIFY(Platform::systemMouseSettings() == &file);
+        QVERIFY(controll.MouseSpeedOffered());
+        QVERIFY(controll.WheelScrollLineOffered());
     }
 
     void pointerSpeedIsClamped_data()
@@ -67,7 +86,7 @@ private slots:
     {
         QFETCH(int, requested);
         QFETCH(int, written);
-        MouseSettingsFile file;
+        DesktopSettings file;
         RecordingServices services;
         SysParameterControll controll;
         QSignalSpy spy(&controll, &SysParameterControll::MouseSpeedChanged);
@@ -102,14 +121,14 @@ private slots:
         QFETCH(int, lines);
         QFETCH(int, type);
         QFETCH(bool, written);
-        MouseSettingsFile file;
+        DesktopSettings file;
         RecordingServices services;
         SysParameterControll controll;
         QSignalSpy spy(&controll, &SysParameterControll::WheelScrollLineChanged);
 
         controll.setWheelScrollLine(requested);
         QCOMPARE(spy.count(), written ? 1 : 0);
-        QCOMPARE(file.stored("wheelLines"), written ? lines : 0);
+        QCOMPARE(file.stored("wheelLines"), written ? lines : 3);
         // Every request is reported, written or not.
         QCOMPARE(services.events,
                  QStringList{QStringLiteral("device_scroll/wheel_scrollline/%1").arg(requested)});
@@ -127,24 +146,19 @@ private slots:
 
     void scrollTypeAloneTouchesNothing()
     {
-        MouseSettingsFile file;
+        DesktopSettings file;
         SysParameterControll controll;
         QSignalSpy spy(&controll, &SysParameterControll::WheelScrollTypeChanged);
         controll.setWheelScrollType(SysParameterControll::kScrollByPages);
         QCOMPARE(spy.count(), 1);
         QCOMPARE(controll.WheelScrollType(), 0);
-        QVERIFY(!QFile::exists(file.backend.path()));
+        QCOMPARE(file.writes, 0);
     }
 
     void failedWritesKeepTheValues()
     {
-        // The settings file would lie below a plain file: nothing can be written there.
-        QTemporaryDir dir;
-        QFile blocker(dir.filePath(QStringLiteral("blocker")));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        Platform::SettingsFileMouseSettings backend(dir.filePath(QStringLiteral("blocker/SystemMouse.ini")));
-        Platform::setSystemMouseSettings(&backend);
+        DesktopSettings file;
+        file.failWrites = true;
         RecordingServices services;
         LogCapture logs;
         SysParameterControll controll;
@@ -153,7 +167,6 @@ private slots:
 
         controll.setMouseSpeed(5);
         controll.setWheelScrollLine(7);
-        Platform::setSystemMouseSettings(nullptr);
 
         QCOMPARE(speedSpy.count(), 0);
         QCOMPARE(linesSpy.count(), 0);
@@ -166,18 +179,32 @@ private slots:
 
     void unreadableValuesKeepThePreviousOnes()
     {
-        MouseSettingsFile file;
+        DesktopSettings file;
         SysParameterControll controll;
         controll.setMouseSpeed(12);
-        {
-            QSettings settings(file.backend.path(), QSettings::IniFormat);
-            settings.setValue(QStringLiteral("SystemMouse/pointerSpeed"), QStringLiteral("fast"));
-            settings.setValue(QStringLiteral("SystemMouse/wheelLines"), QStringLiteral("many"));
-        }
+        file.failReads = true;
+        file.pointerSpeed = 3;
         LogCapture logs;
         QCOMPARE(controll.MouseSpeed(), 12);
         QCOMPARE(controll.WheelScrollLine(), 3);
         QCOMPARE(logs.count(QStringLiteral("[Error] get sensitivity failed")), 2);
+    }
+
+    // A desktop without the settings: the pages are told so, nothing is read at start, and a write from an
+    // earlier page changes nothing.
+    void desktopWithoutSettings()
+    {
+        RecordingServices services;
+        LogCapture logs;
+        SysParameterControll controll;
+        QVERIFY(!controll.MouseSpeedOffered());
+        QVERIFY(!controll.WheelScrollLineOffered());
+        QVERIFY(!logs.contains(QStringLiteral("[Error] get sensitivity failed")));
+        QSignalSpy speedSpy(&controll, &SysParameterControll::MouseSpeedChanged);
+        controll.setMouseSpeed(15);
+        QCOMPARE(speedSpy.count(), 0);
+        QCOMPARE(controll.property("MouseSpeed").toInt(), 10);
+        QVERIFY(services.events.isEmpty());
     }
 };
 

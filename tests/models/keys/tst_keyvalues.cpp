@@ -259,8 +259,13 @@ void tst_KeyValues::qtKeyToHidUsage_data()
     QTest::newRow("Alt right") << int(Qt::Key_Alt) << 312 << 230 << "Alt_R Key";
     QTest::newRow("Alt other scan") << int(Qt::Key_Alt) << 29 << 0 << "";
     QTest::newRow("F13") << int(Qt::Key_F13) << 100 << 0 << "";
-    QTest::newRow("Print") << int(Qt::Key_Print) << 311 << 0 << "";
-    QTest::newRow("Menu") << int(Qt::Key_Menu) << 349 << 0 << "";
+    // Print Screen and Menu by their own scan codes, and the Win keys and AltGr as X11 delivers them.
+    QTest::newRow("Print") << int(Qt::Key_Print) << 311 << 70 << "PrtSc Key";
+    QTest::newRow("Print other scan") << int(Qt::Key_Print) << 0 << 0 << "";
+    QTest::newRow("Menu") << int(Qt::Key_Menu) << 349 << 101 << "App Key";
+    QTest::newRow("Super left") << int(Qt::Key_Super_L) << 347 << 227 << "Win_L Key";
+    QTest::newRow("Super right") << int(Qt::Key_Super_R) << 348 << 231 << "Win_R Key";
+    QTest::newRow("AltGr") << int(Qt::Key_AltGr) << 312 << 230 << "Alt_R Key";
     QTest::newRow("media") << int(Qt::Key_MediaTogglePlayPause) << 0 << 0 << "";
     QTest::newRow("lower-case a") << 0x61 << 30 << 0 << "";
     QTest::newRow("Latin-1") << int(Qt::Key_Adiaeresis) << 40 << 0 << "";
