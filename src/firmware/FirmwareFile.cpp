@@ -68,13 +68,13 @@ bool looksLikeAnswer(const QByteArray& bytes)
     return isPlainText(bytes);
 }
 
-bool isExecutable(const QByteArray& bytes)
+} // namespace
+
+bool startsAsProgram(const QByteArray& bytes)
 {
     static const QByteArray elf = QByteArray::fromHex("7f454c46");
     return bytes.startsWith(elf) || bytes.startsWith("#!");
 }
-
-} // namespace
 
 Rule ruleFor(const QString& fileName)
 {
@@ -101,7 +101,7 @@ Verdict checkContents(const QByteArray& bytes, const Rule& rule)
         return bytes.startsWith("PK\x03\x04") ? Verdict::Accepted
                                               : (looksLikeAnswer(bytes) ? Verdict::Text : Verdict::WrongFormat);
     case Format::Program:
-        if (isExecutable(bytes))
+        if (startsAsProgram(bytes))
             return Verdict::Accepted;
         return looksLikeAnswer(bytes) ? Verdict::Text : Verdict::WrongFormat;
     }

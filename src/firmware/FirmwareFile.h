@@ -52,6 +52,10 @@ Verdict read(const QString& path, const Rule& rule, QByteArray* contents = nullp
 // its owner alone. Accepted, or the reason nothing was written (WriteFailed with *error saying why).
 Verdict save(const QString& target, const QByteArray& bytes, QString* error = nullptr);
 
+// True when bytes begin as a program this system starts: an ELF program or a "#!" script. A few bytes of the
+// start are enough.
+bool startsAsProgram(const QByteArray& bytes);
+
 // For the log: what was wrong ("missing", "empty", ...).
 QString describe(Verdict verdict);
 

@@ -51,8 +51,11 @@ FDownLoadFile::FDownLoadFile(QObject* parent)
       profileDownloader(std::make_unique<FfileDownloader>(nullptr)),
       macroDownloader(std::make_unique<FfileDownloader>(nullptr))
 {
-    profileDownloader->setLimits(0, kMaxArchiveDownload);
-    macroDownloader->setLimits(0, kMaxArchiveDownload);
+    // Archives have limits of their own: at most kMaxArchiveDownload, within the archive deadline.
+    ReplyGuard::Limits limits = ReplyGuard::limits(ReplyGuard::Kind::Archive);
+    limits.maxBytes = qMin(limits.maxBytes, kMaxArchiveDownload);
+    profileDownloader->setLimits(limits);
+    macroDownloader->setLimits(limits);
     // One archive at a time, and the object waits for it when it goes.
     m_unpacking.setMaxThreadCount(1);
     connect(profileRequest.get(), &KNetDownloadConfig::sigDownloadRequest, this, &FDownLoadFile::slot_DownloadMouseConfig);
@@ -99,8 +102,15 @@ void FDownLoadFile::setTimeouts(int postMs, int transferMs)
 {
     profileRequest->setTimeouts(postMs, 0);
     macroRequest->setTimeouts(postMs, 0);
-    profileDownloader->setLimits(transferMs, kMaxArchiveDownload);
-    macroDownloader->setLimits(transferMs, kMaxArchiveDownload);
+    ReplyGuard::Limits limits = ReplyGuard::limits(ReplyGuard::Kind::Archive);
+    limits.maxBytes = qMin(limits.maxBytes, kMaxArchiveDownload);
+    if (transferMs > 0) {
+        // The whole transfer within a few windows of the progress floor.
+        limits.windowMs = transferMs;
+        limits.deadlineMs = 4 * transferMs;
+    }
+    profileDownloader->setLimits(limits);
+    macroDownloader->setLimits(limits);
 }
 
 void FDownLoadFile::downloadCloud()

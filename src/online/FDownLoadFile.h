@@ -39,7 +39,8 @@ public:
     Q_INVOKABLE void downloadCloud();
     bool isRunning() const { return m_running; }
 
-    // Tests: the time-out of the queries and the transfer time-out of the downloads (0 puts the defaults back).
+    // Tests: the time-out of the queries, and the progress window of the downloads (their deadline four of
+    // them); 0 puts the defaults back.
     void setTimeouts(int postMs, int transferMs);
 
 signals:

@@ -1,48 +1,57 @@
 #include "online/FfileDownloader.h"
 
+#include <QDebug>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
 
-namespace {
-const char kOversize[] = "corvaneOversize";
+FfileDownloader::FfileDownloader(QObject* parent)
+    : QObject(parent), m_limits(ReplyGuard::limits(ReplyGuard::Kind::Firmware))
+{
 }
 
-FfileDownloader::FfileDownloader(QObject* parent) : QObject(parent)
+FfileDownloader::~FfileDownloader()
 {
-    connect(&manager, &QNetworkAccessManager::finished, this, &FfileDownloader::fileDownloaded);
-}
-
-FfileDownloader::~FfileDownloader() = default;
-
-void FfileDownloader::setLimits(int transferTimeoutMs, qint64 maxBody)
-{
-    m_transferTimeoutMs = transferTimeoutMs > 0 ? transferTimeoutMs : kTransferTimeoutMs;
-    m_maxBody = maxBody > 0 ? maxBody : kMaxBody;
+    if (m_reply) {
+        disconnect(m_reply, nullptr, this, nullptr);
+        m_reply->abort();
+    }
 }
 
 void FfileDownloader::startDownload(QString url)
 {
+    if (m_reply) {
+        // The running download is replaced: its end reports nothing.
+        QNetworkReply* old = m_reply;
+        m_reply = nullptr;
+        for (ReplyGuard* guard : old->findChildren<ReplyGuard*>())
+            disconnect(guard, nullptr, this, nullptr);
+        old->abort();
+        old->deleteLater();
+    }
+    data.clear();
+    m_succeeded = false;
+    m_failure.clear();
+    m_peakHeld = 0;
     QNetworkRequest request{QUrl(url, QUrl::TolerantMode)};
-    request.setTransferTimeout(m_transferTimeoutMs);
     QNetworkReply* reply = manager.get(request);
-    const qint64 limit = m_maxBody;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, limit](qint64 received, qint64 total) {
-        if (received > limit || total > limit) {
-            reply->setProperty(kOversize, true);
-            reply->abort();
-        }
-    });
+    m_reply = reply;
+    ReplyGuard* guard = ReplyGuard::watch(reply, m_limits);
+    connect(guard, &ReplyGuard::finished, this, [this, guard] { fileDownloaded(guard); });
 }
 
-void FfileDownloader::fileDownloaded(QNetworkReply* pReply)
+void FfileDownloader::fileDownloaded(ReplyGuard* guard)
 {
-    data.clear();
-    const int status = pReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool oversize = pReply->property(kOversize).toBool() || pReply->bytesAvailable() > m_maxBody;
-    if (!oversize)
-        data = pReply->read(m_maxBody);
-    m_succeeded = !oversize && pReply->error() == QNetworkReply::NoError && status >= 200 && status < 300;
-    pReply->deleteLater();
+    QNetworkReply* reply = qobject_cast<QNetworkReply*>(guard->parent());
+    if (reply != m_reply)
+        return;
+    m_reply = nullptr;
+    m_succeeded = guard->succeeded();
+    m_failure = m_succeeded ? QString() : guard->describe();
+    m_peakHeld = guard->peakHeld();
+    data = guard->takeBody();
+    if (!m_succeeded)
+        qDebug().noquote() << "[Error] download failed:" << m_failure;
+    reply->deleteLater();
     emit downloaded();
 }

@@ -1,44 +1,54 @@
 #pragma once
 
+#include "online/ReplyGuard.h"
+
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QNetworkReply;
 
 // Fetches one URL into memory with a plain GET (no headers of its own) and tells its owner when it finished,
-// success or failure alike: downloaded() once per finished reply, the body in fileData(). succeeded() says
-// whether that reply was a download (no transport error, HTTP 2xx) and not an error page; a transfer that
-// stalls past the transfer time-out or a body over the size limit ends as failed.
+// success or failure alike: downloaded() once per download, the body in fileData(). succeeded() says whether
+// that download was whole and an answer of HTTP 2xx; an error page, a body over the cap, a transfer past its
+// deadline or below its progress floor (ReplyGuard) end as failed with no data. The limits are those of a
+// firmware download unless the owner sets others; a new download replaces one still running, which then
+// reports nothing.
 //
 // Threads: GUI thread only.
 class FfileDownloader : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kTransferTimeoutMs = 30000;
-    static constexpr qint64 kMaxBody = 256 * 1024 * 1024;
-
     explicit FfileDownloader(QObject* parent);
     ~FfileDownloader() override;
 
     void startDownload(QString url);
     QByteArray fileData() const { return data; }
     bool succeeded() const { return m_succeeded; }
-    // Tests: 0 puts the defaults back.
-    void setLimits(int transferTimeoutMs, qint64 maxBody);
+    // Why the last download failed, for the log; empty after a success.
+    QString failure() const { return m_failure; }
+    // The most bytes the last download held in memory at once (tests).
+    qint64 peakHeld() const { return m_peakHeld; }
+
+    ReplyGuard::Limits limits() const { return m_limits; }
+    void setLimits(const ReplyGuard::Limits& limits) { m_limits = limits; }
+    // The cap alone (the size a target file may have), the rest of the limits kept.
+    void setMaxBody(qint64 maxBytes) { m_limits.maxBytes = maxBytes; }
 
 signals:
     void downloaded();
 
-private slots:
-    void fileDownloaded(QNetworkReply* pReply);
-
 private:
+    void fileDownloaded(ReplyGuard* guard);
+
     QNetworkAccessManager manager;
+    QPointer<QNetworkReply> m_reply;
     QByteArray data;
     bool m_succeeded = false;
-    int m_transferTimeoutMs = kTransferTimeoutMs;
-    qint64 m_maxBody = kMaxBody;
+    QString m_failure;
+    qint64 m_peakHeld = 0;
+    ReplyGuard::Limits m_limits;
 };

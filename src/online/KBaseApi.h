@@ -10,15 +10,17 @@ class QHttpMultiPart;
 class QNetworkReply;
 
 // The base of every REST client: one network manager and one request whose headers the subclass sets; each
-// send replaces only the URL. Every finished reply is read (bounded) and handed to handleReply once, then
-// deleted; the handler must not keep the reply.
+// send replaces only the URL. Every reply is read as it arrives, up to kMaxReplyBody (ReplyGuard: a larger
+// answer is aborted), and handed to handleReply once when it ended, then deleted; the handler must not keep the
+// reply. The body handed on is empty unless the answer came whole with HTTP 2xx: a redirect or an error status
+// is a failure whatever it says.
 //
 // Threads: GUI thread only; replies arrive through its event loop.
 class KBaseApi : public QObject
 {
     Q_OBJECT
 public:
-    // Larger reply bodies are not read: the handler sees an empty body.
+    // Larger reply bodies are aborted: the handler sees an empty body.
     static constexpr qint64 kMaxReplyBody = 4 * 1024 * 1024;
 
     explicit KBaseApi(QObject* parent = nullptr);
@@ -45,5 +47,7 @@ protected:
     QNetworkRequest request;
 
 private:
+    QNetworkReply* watch(QNetworkReply* reply);
+
     int m_inFlight = 0;
 };

@@ -7,6 +7,7 @@
 #include "platform/sys/PlatformTime.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -35,6 +36,14 @@ FUpdateGFirmWare::FUpdateGFirmWare(QObject* parent)
         qDebug() << "update program did not connect in time";
         finish(UpdateProtocol::Failed);
     });
+    m_updateDeadline = new QTimer(this);
+    m_updateDeadline->setSingleShot(true);
+    connect(m_updateDeadline, &QTimer::timeout, this, [this] {
+        if (!m_server)
+            return;
+        qDebug() << "[Error] the update did not end within its deadline";
+        finish(UpdateProtocol::Failed);
+    });
 }
 
 FUpdateGFirmWare::~FUpdateGFirmWare()
@@ -45,6 +54,11 @@ FUpdateGFirmWare::~FUpdateGFirmWare()
 void FUpdateGFirmWare::setConnectDeadline(int ms)
 {
     m_deadlineMs = ms > 0 ? ms : kConnectDeadlineMs;
+}
+
+void FUpdateGFirmWare::setUpdateDeadline(int ms)
+{
+    m_updateDeadlineMs = ms > 0 ? ms : kUpdateDeadlineMs;
 }
 
 void FUpdateGFirmWare::setDownloadUrl(QString url)
@@ -97,6 +111,15 @@ void FUpdateGFirmWare::stateUpdateFirm(QString type)
     m_reader = UpdateProtocol::StatusReader();
     m_socket = nullptr;
     m_clients.clear();
+    m_candidates.clear();
+    // A token for this run alone: only the program started now can read it.
+    m_token = UpdateProtocol::newToken();
+    m_tokenFile = UpdateProtocol::writeTokenFile(m_token);
+    if (m_tokenFile.isEmpty()) {
+        qDebug() << "[Error] the update program's token could not be written";
+        emit sigUpdateRequest(UpdateProtocol::Failed);
+        return;
+    }
 
     m_server = new QTcpServer(this);
     connect(m_server, &QTcpServer::newConnection, this, &FUpdateGFirmWare::server_New_Connect);
@@ -127,7 +150,8 @@ bool FUpdateGFirmWare::startUpdateProgram()
     qDebug() << "szPath:" << path;
     qint64 pid = 0;
     const Platform::StartError error =
-        Platform::processLauncher()->startElevated(path, {QStringLiteral("-log")}, &pid);
+        Platform::processLauncher()->startElevated(
+            path, {QStringLiteral("-log"), QLatin1String(UpdateProtocol::kTokenFileArgument), m_tokenFile}, &pid);
     if (error == Platform::StartError::None) {
         // Nobody waits for Tessaly: its end is collected in the background.
         Platform::processLauncher()->release(pid);
@@ -163,23 +187,71 @@ void FUpdateGFirmWare::server_New_Connect()
     if (!m_server)
         return;
     while (QTcpSocket* socket = m_server->nextPendingConnection()) {
-        // The first connection is Tessaly's; no other peer gets a job or is heard.
+        // The program has proved itself: no other peer gets a job or is heard.
         if (m_socket) {
-            qDebug() << "a further connection is refused";
-            socket->abort();
-            socket->deleteLater();
+            refuse(socket, "a further connection");
             continue;
         }
-        m_deadline->stop();
-        // No one else may connect from here on.
-        m_server->close();
-        m_socket = socket;
-        m_clients.append(socket);
-        qDebug() << "connect:" << socket;
-        writeStartLine();
-        connect(socket, &QTcpSocket::readyRead, this, &FUpdateGFirmWare::readData);
-        connect(socket, &QTcpSocket::disconnected, this, &FUpdateGFirmWare::disConnected);
+        if (m_candidates.size() >= kMaxCandidates) {
+            refuse(socket, "too many connections that have not proved themselves");
+            continue;
+        }
+        // Heard only until its first line: the token, or it is refused.
+        m_candidates.insert(socket, QByteArray());
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readProof(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            if (m_candidates.remove(socket))
+                socket->deleteLater();
+        });
     }
+}
+
+void FUpdateGFirmWare::refuse(QTcpSocket* socket, const char* why)
+{
+    qDebug().noquote() << "[Error] update connection refused (" + QLatin1String(why) + "):"
+                       << socket->peerAddress().toString() << socket->peerPort();
+    disconnect(socket, nullptr, this, nullptr);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void FUpdateGFirmWare::readProof(QTcpSocket* socket)
+{
+    if (!m_server || m_socket || !m_candidates.contains(socket))
+        return;
+    QByteArray& line = m_candidates[socket];
+    line += socket->read(UpdateProtocol::kMaxProofLine - line.size());
+    if (!line.contains('\n') && line.size() < UpdateProtocol::kMaxProofLine)
+        return; // the rest of the first line is on its way
+    const bool proved = UpdateProtocol::provesToken(line, m_token);
+    m_candidates.remove(socket);
+    if (!proved) {
+        refuse(socket, "no token of the update program");
+        return;
+    }
+    // The program started for this update: it alone gets the job, and the token is spent.
+    disconnect(socket, nullptr, this, nullptr);
+    for (auto it = m_candidates.begin(); it != m_candidates.end(); it = m_candidates.erase(it))
+        refuse(it.key(), "the update program has connected");
+    dropTokenFile();
+    m_deadline->stop();
+    m_server->close();
+    m_socket = socket;
+    m_clients.append(socket);
+    qDebug() << "connect:" << socket;
+    m_updateDeadline->start(m_updateDeadlineMs);
+    writeStartLine();
+    connect(socket, &QTcpSocket::readyRead, this, &FUpdateGFirmWare::readData);
+    connect(socket, &QTcpSocket::disconnected, this, &FUpdateGFirmWare::disConnected);
+    // Whatever came after the proof line is no status message: the job was not sent yet.
+    socket->readAll();
+}
+
+void FUpdateGFirmWare::dropTokenFile()
+{
+    if (!m_tokenFile.isEmpty())
+        QFile::remove(m_tokenFile);
+    m_tokenFile.clear();
 }
 
 void FUpdateGFirmWare::writeStartLine()
@@ -235,6 +307,7 @@ void FUpdateGFirmWare::disConnected()
 void FUpdateGFirmWare::finish(int result)
 {
     m_deadline->stop();
+    m_updateDeadline->stop();
     emit sigUpdateRequest(result);
     endProgram();
     sendEvent(AnalyticsEvents::kSuccess);
@@ -263,6 +336,13 @@ void FUpdateGFirmWare::releaseServer()
     m_server = nullptr;
     server->close();
     server->deleteLater();
+    dropTokenFile();
+    m_token.clear();
+    for (auto it = m_candidates.begin(); it != m_candidates.end(); it = m_candidates.erase(it)) {
+        disconnect(it.key(), nullptr, this, nullptr);
+        it.key()->abort();
+        it.key()->deleteLater();
+    }
     for (const QPointer<QTcpSocket>& socket : m_clients) {
         if (socket)
             disconnect(socket, nullptr, this, nullptr);

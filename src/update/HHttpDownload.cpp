@@ -3,8 +3,10 @@
 #include "common/AnalyticsEvents.h"
 #include "common/AppServices.h"
 #include "common/ProgramFolders.h"
+#include "firmware/FirmwareFile.h"
 #include "models/device/KImageModel.h"
 #include "platform/process/ProcessControl.h"
+#include "online/ReplyGuard.h"
 #include "profiles/FileHelpers.h"
 
 #include <QDebug>
@@ -13,6 +15,7 @@
 #include <QFileInfo>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSaveFile>
 
 #include <cstdio>
 #include <unistd.h>
@@ -20,9 +23,6 @@
 const QString HHttpDownload::kSorrelName = QStringLiteral("Sorrel");
 
 namespace {
-
-// A download that receives nothing for this long has stalled and fails.
-constexpr int kTransferTimeoutMs = 30000;
 
 std::function<void()>& exitHook()
 {
@@ -80,12 +80,19 @@ void HHttpDownload::getSoftwareVersion(QString version)
 void HHttpDownload::handleReply(QNetworkReply* versionReply, QByteArray body, int)
 {
     const Envelope envelope = parseEnvelope(versionReply, body);
-    const QString version = envelope.data.value(QStringLiteral("version")).toString();
-    m_downloadUrl = envelope.data.value(QStringLiteral("downloadUrl")).toString();
     const QString message = codeMessage(envelope.code);
     emit sigRequestFinished(envelope.code, message);
     const QVariant asked = versionReply ? versionReply->property(kCloseIndexProperty) : QVariant();
-    emit sigReturnVersion(envelope.code, message, version, m_downloadUrl, asked.isValid() ? asked.toBool() : closeIndex);
+    const bool askedClose = asked.isValid() ? asked.toBool() : closeIndex;
+    // Only an answer of success names an installer: a refused answer's address is never downloaded.
+    m_downloadUrl.clear();
+    if (envelope.code != 0) {
+        emit sigReturnVersion(envelope.code, message, QString(), QString(), askedClose);
+        return;
+    }
+    const QString version = envelope.data.value(QStringLiteral("version")).toString();
+    m_downloadUrl = envelope.data.value(QStringLiteral("downloadUrl")).toString();
+    emit sigReturnVersion(envelope.code, message, version, m_downloadUrl, askedClose);
 }
 
 void HHttpDownload::downloadFile()
@@ -95,12 +102,15 @@ void HHttpDownload::downloadFile()
         qDebug() << "a download is running; ignored";
         return;
     }
-    if (m_downloadUrl.isEmpty())
+    if (m_downloadUrl.isEmpty()) {
+        failBeforeStart(QStringLiteral("no installer address"));
         return;
+    }
     url = QUrl::fromUserInput(m_downloadUrl);
     if (!url.isValid()) {
         AppServices::instance()->showTips(AppServices::TipFail,
                                           tr("Invalid URL: %1 : %2").arg(m_downloadUrl, url.errorString()));
+        failBeforeStart(QStringLiteral("invalid address"));
         return;
     }
 
@@ -108,29 +118,51 @@ void HHttpDownload::downloadFile()
     const QString folder =
         QStringLiteral("%1%2%3").arg(ProgramFolders::updateRoot(), QLatin1Char('/') + currentDeviceName(),
                                      QStringLiteral("/sort_version"));
+    // The server names the file: only a bare name is joined to the folder. An address without one names no
+    // installer at all.
+    if (!isBareName(name)) {
+        failBeforeStart(QStringLiteral("the address names no installer file: ") + url.toDisplayString());
+        return;
+    }
     if (!QFileInfo(folder).isDir()) {
         const bool made = QDir().mkpath(folder);
         qDebug() << "mkdir:" << folder << made;
     }
-    // The server names the file: only a bare name is joined to the folder.
-    fileName = QFileInfo(folder).isDir() && isBareName(name) ? folder + QLatin1Char('/') + name : folder;
-    QFile::remove(fileName);
-    file = new QFile(fileName);
-    if (fileName == folder || !file->open(QIODevice::WriteOnly)) {
-        qDebug().noquote() << QStringLiteral("Unable to save the file %1: %2.")
-                                  .arg(QDir::toNativeSeparators(fileName), file->errorString());
+    fileName = folder + QLatin1Char('/') + name;
+    // Written beside its place and put there only when whole: an installer that lay there stays until then.
+    file = new QSaveFile(fileName);
+    if (!QFileInfo(folder).isDir() || !file->open(QIODevice::WriteOnly)) {
+        const QString why = QStringLiteral("Unable to save the file %1: %2.")
+                                .arg(QDir::toNativeSeparators(fileName), file->errorString());
         delete file;
         file = nullptr;
+        failBeforeStart(why);
         return;
     }
 
     QNetworkRequest request(url);
-    request.setTransferTimeout(kTransferTimeoutMs);
     reply = qnam.get(request);
     httpRequestAborted = false;
-    connect(reply, &QNetworkReply::finished, this, &HHttpDownload::httpFinished);
-    connect(reply, &QIODevice::readyRead, this, &HHttpDownload::httpReadyRead);
+    progressValue = 0;
+    progressMaxValue = 0;
+    emit progressValueChanged();
+    emit progressMaxValueChanged();
+    // Streamed into the file as it arrives, within the installer's size and time.
+    ReplyGuard* guard = ReplyGuard::watch(reply, ReplyGuard::limits(ReplyGuard::Kind::Installer), file);
+    connect(guard, &ReplyGuard::finished, this, [this, guard] { httpFinished(guard); });
     connect(reply, &QNetworkReply::downloadProgress, this, &HHttpDownload::slot_SaveProgress);
+}
+
+void HHttpDownload::failBeforeStart(const QString& why)
+{
+    qDebug().noquote() << "[Error] the update is not downloaded:" << why;
+    progressValue = 0;
+    emit progressValueChanged();
+    // Told from the event loop: the progress popup opens right after it asked for the download, and hears it.
+    QMetaObject::invokeMethod(this, &HHttpDownload::sig_SortFinished, Qt::QueuedConnection);
+    AppServices::instance()->sendEvent(QLatin1String(AnalyticsEvents::kDriverSoftware),
+                                       QLatin1String(AnalyticsEvents::kSoftwareUpdateFailed),
+                                       QLatin1String(AnalyticsEvents::kFail));
 }
 
 void HHttpDownload::cancelDownload()
@@ -139,13 +171,6 @@ void HHttpDownload::cancelDownload()
         return;
     httpRequestAborted = true;
     reply->abort();
-}
-
-void HHttpDownload::httpReadyRead()
-{
-    // An aborted reply is closed and has nothing more to give.
-    if (file && reply && reply->isReadable())
-        file->write(reply->readAll());
 }
 
 void HHttpDownload::slot_SaveProgress(qlonglong bytesRead, qlonglong totalBytes)
@@ -162,20 +187,27 @@ void HHttpDownload::releaseReply()
     reply = nullptr;
 }
 
-void HHttpDownload::httpFinished()
+void HHttpDownload::httpFinished(ReplyGuard* guard)
 {
-    if (!reply)
+    if (!reply || guard->parent() != reply)
         return;
     const QString path = fileName;
+    // A redirect, an error page, a body over the size limit or a transfer out of time is no installer.
+    bool failed = !guard->succeeded();
+    // An installer is a program this system starts; a page or a message answered with success is none, and it
+    // never takes the place of one.
+    if (!failed && !FirmwareFile::startsAsProgram(guard->head())) {
+        qDebug() << "[Error] the download is no program:" << guard->head().left(16);
+        failed = true;
+    }
     if (file) {
-        httpReadyRead();
-        file->close();
+        if (failed || httpRequestAborted)
+            file->cancelWriting();
+        else if (!file->commit())
+            failed = true;
         delete file;
         file = nullptr;
     }
-    // A redirect or an error page is no installer, even when the transfer itself went well.
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool failed = reply->error() != QNetworkReply::NoError || status < 200 || status > 299;
     if (failed && !httpRequestAborted) {
         // The bytes that came are thrown away: the progress says so before it ends.
         progressValue = 0;
@@ -184,13 +216,11 @@ void HHttpDownload::httpFinished()
     emit sig_SortFinished();
 
     if (httpRequestAborted) {
-        QFile::remove(path);
         releaseReply();
         return;
     }
     if (failed) {
-        qDebug() << "download failed:" << reply->errorString() << status;
-        QFile::remove(path);
+        qDebug().noquote() << "download failed:" << guard->describe();
         releaseReply();
         AppServices::instance()->sendEvent(QLatin1String(AnalyticsEvents::kDriverSoftware),
                                            QLatin1String(AnalyticsEvents::kSoftwareUpdateFailed),

@@ -10,13 +10,17 @@
 
 #include <functional>
 
-class QFile;
 class QNetworkReply;
+class QSaveFile;
+class ReplyGuard;
 
 // The program's self-update ("h_httpDownload"): asks the web API for the current program version, downloads
 // the installer it names into the update folder with progress, and once it is whole starts it as the logged-in
-// user, opens the outside program Sorrel from the program folder and ends this program. One download at a time;
-// a cancelled or failed download leaves no partial file, and an installer that cannot be started ends nothing:
+// user, opens the outside program Sorrel from the program folder and ends this program. The installer is
+// streamed into a QSaveFile as it arrives, within the installer's limits (ReplyGuard: size, deadline, progress
+// floor), and takes its place only when whole. One download at a time; every download ends with one
+// sig_SortFinished, also one that cannot start (no address, an address without a file name, no folder); a
+// cancelled or failed download leaves no partial file, and an installer that cannot be started ends nothing:
 // the user is told and keeps the program.
 //
 // Threads: GUI thread only.
@@ -67,19 +71,20 @@ public slots:
     void sslErrors(QNetworkReply* reply, QList<QSslError> errors);
 
 private slots:
-    void httpFinished();
-    void httpReadyRead();
     void slot_SaveProgress(qlonglong bytesRead, qlonglong totalBytes);
 
 protected:
     void handleReply(QNetworkReply* reply, QByteArray body, int httpStatus) override;
 
 private:
+    void httpFinished(ReplyGuard* guard);
+    // A download that cannot start ends as failed all the same: the progress popup hears its end.
+    void failBeforeStart(const QString& why);
     void releaseReply();
 
     int progressValue = 100;
     int progressMaxValue = 0;
-    QFile* file = nullptr;
+    QSaveFile* file = nullptr;
     QUrl url;
     QNetworkAccessManager qnam;
     QNetworkReply* reply = nullptr;

@@ -122,10 +122,16 @@ QString KUpdater::getDownLoadUrl()
 
 void KUpdater::handleReply(QNetworkReply* reply, QByteArray body, int)
 {
+    // Every answer replaces the address; only one of success brings a new one: a refused answer's address
+    // (or version) is never handed on.
     programDownloadUrl().clear();
     if (reply->error() != QNetworkReply::NoError)
         KNetCommon::instance()->checkOnline();
     const Envelope envelope = parseEnvelope(reply, body);
+    if (envelope.code != 0) {
+        emit sigReturnVersion(envelope.code, codeMessage(envelope.code), QString(), QString());
+        return;
+    }
     const QString version = envelope.data.value(QStringLiteral("version")).toString();
     const QString url = envelope.data.value(QStringLiteral("downloadUrl")).toString();
     programDownloadUrl() = url;
@@ -138,6 +144,15 @@ void KUpdater::slot_StartUpdateFirmWare()
         emit sig_DownLoadFinish(true);
         return;
     }
+    // Never more than the file it is for may hold.
+    const QString model = currentModel();
+    const int kind = modelKind(model);
+    ReplyGuard::Limits limits = ReplyGuard::limits(ReplyGuard::Kind::Firmware);
+    if (kind >= 0) {
+        const QString path = targetPath(kind, model, KDeviceController::instance()->mouse());
+        limits.maxBytes = qMin(limits.maxBytes, FirmwareFile::ruleFor(path).maxBytes);
+    }
+    m_downloader.setLimits(limits);
     m_downloader.startDownload(programDownloadUrl());
 }
 

@@ -1,6 +1,11 @@
 #include "update/UpdateProtocol.h"
 
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
 
 namespace UpdateProtocol {
 namespace {
@@ -45,6 +50,62 @@ quint16 port()
             return quint16(chosen);
     }
     return kPort;
+}
+
+QByteArray newToken()
+{
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toHex();
+}
+
+QByteArray proofLine(const QByteArray& token)
+{
+    return "token:" + token + "\r\n";
+}
+
+bool provesToken(const QByteArray& bytes, const QByteArray& token)
+{
+    if (token.isEmpty())
+        return false;
+    const QByteArray expected = proofLine(token);
+    if (bytes.size() < expected.size())
+        return false;
+    // Every byte is looked at, whatever the first difference.
+    unsigned char difference = 0;
+    for (int i = 0; i < expected.size(); ++i)
+        difference |= static_cast<unsigned char>(bytes.at(i) ^ expected.at(i));
+    return difference == 0;
+}
+
+QString writeTokenFile(const QByteArray& token)
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::tempPath();
+    // Made for this user alone (0600), under a name no one can guess.
+    QTemporaryFile file(folder + QStringLiteral("/corvane-update-XXXXXX.token"));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return QString();
+    if (file.write(token) != token.size() || !file.flush()) {
+        file.remove();
+        return QString();
+    }
+    return file.fileName();
+}
+
+QByteArray takeTokenFile(const QString& path)
+{
+    if (path.isEmpty())
+        return QByteArray();
+    QFile file(path);
+    QByteArray token;
+    if (file.open(QIODevice::ReadOnly))
+        token = file.read(kMaxProofLine).trimmed();
+    file.close();
+    QFile::remove(path);
+    return token;
 }
 
 QByteArray jobLine(const QString& model, const QString& language, const QString& url)

@@ -1,8 +1,12 @@
 #pragma once
 
 // The text protocol between Corvane and its firmware-update program Tessaly, over one local TCP connection:
-// Corvane listens, Tessaly connects, Corvane sends one job line, Tessaly answers with status messages until
-// one end message.
+// Corvane listens, Tessaly connects and proves itself with its first line, Corvane sends one job line, Tessaly
+// answers with status messages until one end message.
+//
+//   proof line   "token:" T "\r\n"                  T: the one-time token Corvane wrote into the file it named
+//                                                   with "-token-file" when it started Tessaly (32 hex digits);
+//                                                   a connection whose first line is anything else gets no job
 //
 //   job line     model ";" language ";" url        Latin-1, no terminator; the url may be empty (line ends in
 //                                                   ";") and may itself hold ";" (it is the rest of the line)
@@ -42,6 +46,24 @@ inline const char* const kInitError = "initFwDevice error";
 inline const char* const kNordicEnd = "farrantupdateend";
 inline const char* const kNordicSuccess = "successed update";
 inline const char* const kHollisFinish = "updateFinish";
+
+// --- the proof --------------------------------------------------------------------------------------------
+
+// The argument before the token file's path.
+inline const char* const kTokenFileArgument = "-token-file";
+// The longest proof line read, its line end included.
+constexpr int kMaxProofLine = 64;
+
+// A new token: 32 hex digits from the system's random source.
+QByteArray newToken();
+QByteArray proofLine(const QByteArray& token);
+// True when bytes start with a whole proof line of exactly this token (compared in constant time).
+bool provesToken(const QByteArray& bytes, const QByteArray& token);
+// Writes a new token into a file only this user can read (in the runtime folder when there is one) and returns
+// its path, or an empty string when that failed.
+QString writeTokenFile(const QByteArray& token);
+// Reads the token of such a file (at most kMaxProofLine bytes) and removes the file: it is good for one run.
+QByteArray takeTokenFile(const QString& path);
 
 // --- the job line -----------------------------------------------------------------------------------------
 

@@ -72,31 +72,47 @@ private slots:
 
     void login_data()
     {
+        QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QByteArray>("headerName");
         QTest::addColumn<QStringList>("logins");
-        QTest::newRow("success") << QByteArray(R"({"code":0,"data":{"nickname":"Nick"}})") << QByteArray("Authorization")
-                                 << QStringList{"a@b.c|Nick|tok-9"};
-        QTest::newRow("lower-case header") << QByteArray(R"({"code":0,"data":{}})") << QByteArray("authorization")
-                                           << QStringList{"a@b.c||tok-9"};
-        QTest::newRow("refused") << QByteArray(R"({"code":10003})") << QByteArray("Authorization") << QStringList();
-        QTest::newRow("no code") << QByteArray(R"({"data":{"nickname":"Nick"}})") << QByteArray("Authorization")
-                                 << QStringList();
+        QTest::addColumn<int>("code");
+        QTest::newRow("success") << 200 << QByteArray(R"({"code":0,"data":{"nickname":"Nick"}})")
+                                 << QByteArray("Authorization") << QStringList{"a@b.c|Nick|tok-9"} << 0;
+        QTest::newRow("lower-case header") << 200 << QByteArray(R"({"code":0,"data":{}})") << QByteArray("authorization")
+                                           << QStringList{"a@b.c||tok-9"} << 0;
+        QTest::newRow("refused") << 200 << QByteArray(R"({"code":10003})") << QByteArray("Authorization")
+                                 << QStringList() << 10003;
+        QTest::newRow("no code") << 200 << QByteArray(R"({"data":{"nickname":"Nick"}})") << QByteArray("Authorization")
+                                 << QStringList() << -1;
+        // Success without a token is no log-in.
+        QTest::newRow("no token") << 200 << QByteArray(R"({"code":0,"data":{"nickname":"Nick"}})")
+                                  << QByteArray("X-Other") << QStringList() << int(KNetLogin::kLoginFailed);
+        // A redirect is a failure, whatever its body says.
+        QTest::newRow("302 saying success") << 302 << QByteArray(R"({"code":0,"data":{"nickname":"Nick"}})")
+                                            << QByteArray("Authorization") << QStringList() << -1;
+        QTest::newRow("500 saying success") << 500 << QByteArray(R"({"code":0,"data":{"nickname":"Nick"}})")
+                                            << QByteArray("Authorization") << QStringList() << -1;
     }
-    // Only code 0 stores the login; the token comes from the header in any spelling; nothing secret is logged.
+    // Only code 0 with a token stores the login; the token comes from the header in any spelling; nothing secret
+    // is logged.
     void login()
     {
+        QFETCH(int, status);
         QFETCH(QByteArray, reply);
         QFETCH(QByteArray, headerName);
         QFETCH(QStringList, logins);
         LogCapture log;
         RecordingServices services;
         services.token = QStringLiteral("old-token");
-        m_server->scriptJson("/v1/user/login", reply, {qMakePair(headerName, QByteArray("tok-9"))});
+        LocalHttpServer::Reply answer = LocalHttpServer::jsonReply(reply, {qMakePair(headerName, QByteArray("tok-9"))});
+        answer.status = status;
+        m_server->script("/v1/user/login", answer);
         KNetLogin client;
         QSignalSpy results(&client, &KNetBase::sigRequestFinished);
         client.login("a@b.c", "s3cret-pw");
         WAIT_COMPARE(results.count(), 1);
+        QTEST(results.first().at(0).toInt(), "code");
         QCOMPARE(services.logins, logins);
         if (logins.isEmpty())
             QCOMPARE(services.token, QStringLiteral("old-token"));

@@ -6,6 +6,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 QByteArray reasonOf(int status)
 {
@@ -180,6 +182,14 @@ void LocalHttpServer::answer(QTcpSocket* socket, const Request& request)
         reply.status = 404;
     if (reply.silent)
         return;
+    if (reply.endless) {
+        sendEndless(socket, reply);
+        return;
+    }
+    if (reply.trickleMs > 0) {
+        sendTrickle(socket, reply);
+        return;
+    }
     if (reply.delayMs > 0) {
         QPointer<QTcpSocket> guard(socket);
         QTimer::singleShot(reply.delayMs, this, [guard, reply] {
@@ -205,6 +215,47 @@ void LocalHttpServer::sendReply(QTcpSocket* socket, const Reply& reply)
         return;
     }
     socket->write(reply.body);
+}
+
+void LocalHttpServer::sendEndless(QTcpSocket* socket, const Reply& reply)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonOf(reply.status) + "\r\n";
+    for (const auto& h : reply.headers)
+        head += h.first + ": " + h.second + "\r\n";
+    head += "Transfer-Encoding: chunked\r\n\r\n";
+    socket->write(head);
+    // Topped up as the peer reads: never much more than a few chunks wait in the socket.
+    static const QByteArray chunk = [] {
+        const QByteArray data(16 * 1024, 'x');
+        return QByteArray::number(data.size(), 16) + "\r\n" + data + "\r\n";
+    }();
+    QPointer<QTcpSocket> guard(socket);
+    auto topUp = [guard] {
+        while (guard && guard->state() == QAbstractSocket::ConnectedState && guard->bytesToWrite() < 4 * chunk.size())
+            guard->write(chunk);
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, topUp);
+    topUp();
+}
+
+void LocalHttpServer::sendTrickle(QTcpSocket* socket, const Reply& reply)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonOf(reply.status) + "\r\n";
+    for (const auto& h : reply.headers)
+        head += h.first + ": " + h.second + "\r\n";
+    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n";
+    socket->write(head);
+    auto* timer = new QTimer(socket);
+    auto sent = std::make_shared<int>(0);
+    const QByteArray body = reply.body;
+    connect(timer, &QTimer::timeout, socket, [socket, timer, sent, body] {
+        if (*sent >= body.size()) {
+            timer->stop();
+            return;
+        }
+        socket->write(body.mid((*sent)++, 1));
+    });
+    timer->start(reply.trickleMs);
 }
 
 QList<LocalHttpServer::Part> LocalHttpServer::splitMultipart(const QByteArray& contentType, const QByteArray& body)

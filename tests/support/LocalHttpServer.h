@@ -15,7 +15,7 @@ class QTcpSocket;
 
 // A small HTTP/1.1 server for tests: listens on 127.0.0.1 with a port the system picks, answers each request
 // by the reply scripted for its path (status, headers, body, a delay, silence, or a close in the middle of the
-// body) and records every request it reads. Requests are read with bounds (head and body sizes); a request over
+// body, an endless body, a body that trickles) and records every request it reads. Requests are read with bounds (head and body sizes); a request over
 // them is answered 413 and recorded as oversize. Unscripted paths get 404 with an empty body.
 //
 // Threads: lives on the test's thread; everything arrives through its event loop.
@@ -31,6 +31,8 @@ public:
         int delayMs = 0;         // wait before answering
         bool silent = false;     // never answer (the connection stays open)
         int closeAfterBytes = -1; // >= 0: send the head and that many body bytes, then close
+        bool endless = false;     // a chunked body that never ends, sent as fast as the peer reads it
+        int trickleMs = 0;        // > 0: the body one byte at a time, this far apart
     };
     struct Part
     {
@@ -83,6 +85,8 @@ private:
     void onReadyRead(QTcpSocket* socket);
     void answer(QTcpSocket* socket, const Request& request);
     static void sendReply(QTcpSocket* socket, const Reply& reply);
+    void sendEndless(QTcpSocket* socket, const Reply& reply);
+    void sendTrickle(QTcpSocket* socket, const Reply& reply);
     static QList<Part> splitMultipart(const QByteArray& contentType, const QByteArray& body);
 
     QTcpServer m_server;

@@ -1,5 +1,6 @@
 #include "FakeProgram.h"
 #include "LauncherDouble.h"
+#include "LogCapture.h"
 #include "RecordingServices.h"
 
 #include "common/ProgramFolders.h"
@@ -67,6 +68,9 @@ private slots:
     void scriptedRuns();
     void neverConnects();
     void secondClientAndSecondStart();
+    void unprovenConnections_data();
+    void unprovenConnections();
+    void updateDeadline();
     void launchFailures_data();
     void launchFailures();
     void leftoverProgram();
@@ -142,7 +146,7 @@ void TestFirmwareUpdateDriver::scriptedRuns()
 {
     QFETCH(QStringList, sends);
     QFETCH(bool, staysConnected);
-    QStringList script = {"tcp-connect", "tcp-read"};
+    QStringList script = {"tcp-connect", "tcp-prove", "tcp-read"};
     for (const QString& text : sends)
         script << "tcp-send " + text << "sleep 100";
     // Staying, the program waits to be ended; leaving, it closes the connection with no end sent.
@@ -160,8 +164,12 @@ void TestFirmwareUpdateDriver::scriptedRuns()
     QCOMPARE(codesOf(results), QList<int>{result});
     QTEST(progressOf(progress), "progress");
     QCOMPARE(FakeProgram::received(programPath()), QByteArray("ZEPHRA;en;http://127.0.0.1:1/fw;v=2"));
-    QCOMPARE(FakeProgram::lastArguments(programPath()), QStringList{"-log"});
+    const QStringList arguments = FakeProgram::lastArguments(programPath());
+    QCOMPARE(arguments.mid(0, 2), (QStringList{"-log", "-token-file"}));
+    QCOMPARE(arguments.size(), 3);
     QVERIFY(programGone());
+    // The token is good for one run: its file is gone with the update.
+    QVERIFY(!QFile::exists(arguments.at(2)));
     QVERIFY(portIsFree());
     QVERIFY(m_services->events.contains(kEvent + "success"));
     QCOMPARE(m_services->tips.contains("1:updateFirm fail"), result == 2);
@@ -183,7 +191,7 @@ void TestFirmwareUpdateDriver::neverConnects()
 // A second peer gets no job and is not heard; a second start while one runs is ignored.
 void TestFirmwareUpdateDriver::secondClientAndSecondStart()
 {
-    QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-read", "sleep 3000", "tcp-send updateend",
+    QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-prove", "tcp-read", "sleep 3000", "tcp-send updateend",
                                                  "sleep 30000"}));
     FUpdateGFirmWare driver;
     QSignalSpy results(&driver, &FUpdateGFirmWare::sigUpdateRequest);
@@ -208,6 +216,58 @@ void TestFirmwareUpdateDriver::secondClientAndSecondStart()
     QCOMPARE(codesOf(results), QList<int>{0});
 }
 
+void TestFirmwareUpdateDriver::unprovenConnections_data()
+{
+    QTest::addColumn<QByteArray>("firstLine");
+    QTest::newRow("wrong token") << QByteArray("token:00000000000000000000000000000000\r\n");
+    QTest::newRow("empty token") << QByteArray("token:\r\n");
+    QTest::newRow("an end message first") << QByteArray("updateend\r\n");
+    QTest::newRow("a long line") << QByteArray(200, 'x');
+    QTest::newRow("no line at all") << QByteArray();
+}
+
+// A local process that connects before the update program gets no job and cannot end the update; the program
+// started for it, proving its token, does.
+void TestFirmwareUpdateDriver::unprovenConnections()
+{
+    QFETCH(QByteArray, firstLine);
+    QVERIFY(FakeProgram::install(programPath(), {"sleep 500", "tcp-connect", "tcp-prove", "tcp-read", "sleep 300",
+                                                 "tcp-send updateend", "sleep 30000"}));
+    LogCapture log;
+    FUpdateGFirmWare driver;
+    QSignalSpy results(&driver, &FUpdateGFirmWare::sigUpdateRequest);
+    driver.stateUpdateFirm("ZEPHRA");
+    QTcpSocket intruder;
+    intruder.connectToHost(QHostAddress::LocalHost, UpdateProtocol::port());
+    QVERIFY(intruder.waitForConnected(5000));
+    if (!firstLine.isEmpty()) {
+        intruder.write(firstLine);
+        QVERIFY(intruder.waitForBytesWritten(1000));
+    }
+    QVERIFY(results.wait(10000));
+    QTest::qWait(300);
+    QCOMPARE(codesOf(results), QList<int>{0});
+    QCOMPARE(FakeProgram::received(programPath()), QByteArray("ZEPHRA;en;"));
+    WAIT_COMPARE(intruder.state(), QAbstractSocket::UnconnectedState);
+    QCOMPARE(intruder.bytesAvailable(), 0);
+    QVERIFY(log.contains("update connection refused"));
+}
+
+// The program proved itself and then never ends: the update ends as failed at its deadline.
+void TestFirmwareUpdateDriver::updateDeadline()
+{
+    QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-prove", "tcp-read", "sleep 30000"}));
+    FUpdateGFirmWare driver;
+    driver.setUpdateDeadline(500);
+    QSignalSpy results(&driver, &FUpdateGFirmWare::sigUpdateRequest);
+    driver.stateUpdateFirm("ZEPHRA");
+    QVERIFY(results.wait(10000));
+    QTest::qWait(300);
+    QCOMPARE(codesOf(results), QList<int>{2});
+    QVERIFY(programGone());
+    QVERIFY(portIsFree());
+}
+
 void TestFirmwareUpdateDriver::launchFailures_data()
 {
     QTest::addColumn<QString>("setup");
@@ -224,7 +284,7 @@ void TestFirmwareUpdateDriver::launchFailures()
     if (setup == "no folder")
         ProgramFolders::setProgramFolder(m_folder->path() + "/missing");
     if (setup == "not executable" || setup == "decline")
-        QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-read", "sleep 30000"}));
+        QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-prove", "tcp-read", "sleep 30000"}));
     if (setup == "not executable")
         QFile::setPermissions(programPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     m_launcher->setDecline(setup == "decline");
@@ -262,7 +322,7 @@ void TestFirmwareUpdateDriver::leftoverProgram()
     }
 
     Platform::setKillHook({});
-    QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-read", "tcp-send updateend", "sleep 30000"}));
+    QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-prove", "tcp-read", "tcp-send updateend", "sleep 30000"}));
     FUpdateGFirmWare driver;
     QSignalSpy results(&driver, &FUpdateGFirmWare::sigUpdateRequest);
     driver.stateUpdateFirm("ZEPHRA");
@@ -273,7 +333,7 @@ void TestFirmwareUpdateDriver::leftoverProgram()
 
 void TestFirmwareUpdateDriver::portTaken()
 {
-    QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-read", "sleep 30000"}));
+    QVERIFY(FakeProgram::install(programPath(), {"tcp-connect", "tcp-prove", "tcp-read", "sleep 30000"}));
     QTcpServer holder;
     QVERIFY(holder.listen(QHostAddress::LocalHost, UpdateProtocol::port()));
     FUpdateGFirmWare driver;

@@ -155,6 +155,10 @@ void TestVersionAndDownload::versionReplies_data()
     QTest::newRow("answer") << versionReply("http://h/fw.bin", "2.0") << 0 << "2.0" << "http://h/fw.bin";
     QTest::newRow("not json") << QByteArray("<html>") << -1 << "" << "";
     QTest::newRow("server code") << QByteArray("{\"code\":5,\"msg\":\"x\"}") << 5 << "" << "";
+    // A refusal that names an address anyway: it is never handed on.
+    QTest::newRow("refused with an address")
+        << QByteArray("{\"code\":10003,\"data\":{\"downloadUrl\":\"http://h/x.bin\",\"version\":\"9\"}}") << 10003
+        << "" << "";
 }
 
 // Every answer replaces the program-wide address, also with none.
@@ -363,6 +367,8 @@ void TestVersionAndDownload::selfUpdateFailures_data()
     QTest::addColumn<QStringList>("tips");
     QTest::newRow("network error") << "cut" << "driver_software/software_udpate/fail" << QStringList();
     QTest::newRow("redirect") << "redirect" << "driver_software/software_udpate/fail" << QStringList();
+    // A page answered with success is no installer: it never takes an installer's place.
+    QTest::newRow("html page") << "html" << "driver_software/software_udpate/fail" << QStringList();
     QTest::newRow("installer cannot start") << "not a program" << "driver_software/software_update/success"
                                             << QStringList{"1:The update installer could not be started"};
 }
@@ -375,6 +381,8 @@ void TestVersionAndDownload::selfUpdateFailures()
     reply.body = QByteArray("#!/nonexistent/interpreter\n") + QByteArray(5000, 'x');
     if (kind == "cut")
         reply.closeAfterBytes = 100;
+    if (kind == "html")
+        reply.body = BrokenFirmware::htmlPage();
     if (kind == "redirect") {
         reply.status = 302;
         reply.headers = {{"Location", "/elsewhere"}};
@@ -407,7 +415,8 @@ void TestVersionAndDownload::selfUpdateCancelAndSecondStart()
     download.downloadFile();
     QVERIFY(m_server->waitForRequests(1));
     download.downloadFile();
-    QVERIFY(QFile::exists(installerFolder() + "/Setup.run"));
+    // Nothing takes the installer's place before it is whole.
+    QVERIFY(!QFile::exists(installerFolder() + "/Setup.run"));
     emit download.sig_CancelSortDownLoad();
     QVERIFY(finished.count() == 1 || finished.wait(TestWait::kBoundMs));
     QTest::qWait(200);
@@ -418,13 +427,18 @@ void TestVersionAndDownload::selfUpdateCancelAndSecondStart()
     QCOMPARE(m_exits, 0);
 }
 
+// An address that names no installer file ends as one failure, and nothing is asked.
 void TestVersionAndDownload::installerNameMustBeBare()
 {
     HHttpDownload download;
+    QSignalSpy finished(&download, &HHttpDownload::sig_SortFinished);
     download.setDownloadUrl(m_server->url("/"));
     download.downloadFile();
     QVERIFY(!download.isDownloading());
+    QVERIFY(finished.wait(5000));
     QTest::qWait(100);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(m_services->events, QStringList{"driver_software/software_udpate/fail"});
     QVERIFY(m_server->requests().isEmpty());
 }
 

@@ -89,8 +89,9 @@ const QList<Series>& seriesTable()
 
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(const QByteArray& token, QWidget* parent)
     : QMainWindow(parent)
+    , m_token(token)
 {
     connectServer();
     m_downloader = new FfileDownloader(this);
@@ -169,10 +170,14 @@ void MainWindow::connectServer()
     m_socket = new QTcpSocket(this);
     m_socket->abort();
     m_socket->connectToHost(QHostAddress::LocalHost, UpdateProtocol::port(), QIODevice::ReadWrite);
-    if (m_socket->waitForConnected(kConnectWaitMs))
+    if (m_socket->waitForConnected(kConnectWaitMs)) {
         qDebug() << "connect server";
-    else
+        // The first line proves that Corvane started this program; without it no job comes.
+        m_socket->write(UpdateProtocol::proofLine(m_token));
+        m_socket->waitForBytesWritten(kWriteWaitMs);
+    } else {
         qDebug() << "connect server error:" << m_socket->errorString();
+    }
     connect(m_socket, &QTcpSocket::readyRead, this, &MainWindow::readData);
 }
 
@@ -210,6 +215,15 @@ bool MainWindow::startUpdate()
         hollisFlag = isHollisModel(mText);
 
     if (!mDownUrl.isEmpty()) {
+        const QString target = downloadTarget(mReceived, mText, mFileName, nordicFlag, hollisFlag);
+        if (target.isEmpty()) {
+            sendStatus(-1, QLatin1String(UpdateProtocol::kDownloadFail));
+            return false;
+        }
+        // Never more than the file it is for may hold, within a firmware download's time.
+        ReplyGuard::Limits limits = ReplyGuard::limits(ReplyGuard::Kind::Firmware);
+        limits.maxBytes = qMin(limits.maxBytes, FirmwareFile::ruleFor(target).maxBytes);
+        m_downloader->setLimits(limits);
         m_downloader->startDownload(mDownUrl);
         return true;
     }
@@ -234,7 +248,7 @@ void MainWindow::slot_savefile()
     const QByteArray bytes = m_downloader->fileData();
     // An error page or a redirect is no firmware, whatever its size.
     if (!m_downloader->succeeded() || bytes.size() < 100 || target.isEmpty()) {
-        qDebug() << "download fail:" << m_downloader->succeeded() << bytes.size() << target;
+        qDebug() << "download fail:" << m_downloader->failure() << bytes.size() << target;
         sendStatus(-1, QLatin1String(UpdateProtocol::kDownloadFail));
         return;
     }

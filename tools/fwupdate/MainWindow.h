@@ -10,8 +10,8 @@ class FfileDownloader;
 class Mirelle;
 class QTcpSocket;
 
-// Tessaly's working object, never shown: connects to Corvane on the local update port, takes the one job line
-// of the connection, maps the model name, downloads the firmware when the job names a url, has the library
+// Tessaly's working object, never shown: connects to Corvane on the local update port, proves itself with the
+// token Corvane gave it at its start (its first line), takes the one job line of the connection, maps the model name, downloads the firmware when the job names a url, has the library
 // flash it, and forwards the library's progress and result as status messages, one end message per job.
 //
 // Threads: the GUI thread; the library's reports arrive here queued.
@@ -19,7 +19,7 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(const QByteArray& token, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Ends a process of this user at once; false when it cannot be ended.
@@ -64,6 +64,7 @@ private:
     QString mFileName;
     QPointer<Mirelle> m_mirelle;
     FfileDownloader* m_downloader = nullptr;
+    QByteArray m_token;
     bool m_jobTaken = false;
     bool m_ended = false;
 };

@@ -2,13 +2,14 @@
 
 #include "app/LogHandler.h"
 #include "platform/crash/BreakpadHandler.h"
+#include "update/UpdateProtocol.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QStandardPaths>
 
-// Tessaly, the firmware-update program: started by Corvane with "-log", it takes one job over the local update
-// connection and flashes through the library. It shows no window of its own and never ends by itself: Corvane
+// Tessaly, the firmware-update program: started by Corvane with "-log" and "-token-file <path>", it proves
+// itself with that token, takes one job over the local update connection and flashes through the library. It shows no window of its own and never ends by itself: Corvane
 // ends it once the update has ended.
 int main(int argc, char* argv[])
 {
@@ -26,7 +27,13 @@ int main(int argc, char* argv[])
     BreakpadHandler::installForProgram();
     qDebug() << "crash_path:" << BreakpadHandler::instance()->dumpPath();
 
-    auto* window = new MainWindow;
+    // The one-time token that proves this program to Corvane: read once, and its file removed.
+    const int tokenAt = arguments.indexOf(QLatin1String(UpdateProtocol::kTokenFileArgument));
+    const QByteArray token = tokenAt >= 0 ? UpdateProtocol::takeTokenFile(arguments.value(tokenAt + 1)) : QByteArray();
+    if (token.isEmpty())
+        qDebug() << "[Error] started without the update token: Corvane will not take this connection";
+
+    auto* window = new MainWindow(token);
     const int result = app.exec();
     delete window;
     return result;

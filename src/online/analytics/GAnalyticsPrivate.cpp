@@ -2,6 +2,7 @@
 
 #include "common/AppServices.h"
 #include "common/ProgramFolders.h"
+#include "online/ReplyGuard.h"
 #include "platform/sys/PlatformTime.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,13 @@ GAnalytics::Private::~Private()
 {
     qDebug() << "~Private";
     logMessage(GAnalytics::Info, QStringLiteral("~Private"));
+    // A post on its way goes with the tracker, and so does what it had received.
+    if (QNetworkReply* reply = inFlight) {
+        inFlight = nullptr;
+        disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+        delete reply;
+    }
 }
 
 void GAnalytics::Private::logMessage(GAnalytics::LogLevel level, const QString& message) const
@@ -207,6 +215,9 @@ void GAnalytics::Private::postMessage()
         networkManager = new QNetworkAccessManager(this);
     QNetworkReply* reply = networkManager->post(request, body);
     inFlight = reply;
+    // The answer says nothing the tracker needs beyond its status: it is read as it comes and dropped, up to
+    // the analytics cap and within its deadline.
+    ReplyGuard::watch(reply, ReplyGuard::limits(ReplyGuard::Kind::Analytics), nullptr, true);
     connect(reply, &QNetworkReply::finished, this, &Private::postMessageFinished);
     connect(reply, &QNetworkReply::errorOccurred, this, &Private::postMessageError);
 }

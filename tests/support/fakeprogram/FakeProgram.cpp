@@ -14,6 +14,8 @@
 //   pipe-size N         one message of N zero bytes (larger than the reader takes: a failed read)
 //   pipe-close          closes the pipe connection
 //   tcp-connect         connects to the local update port (127.0.0.1, CORVANE_UPDATE_PORT or 6666; else exit 68)
+//   tcp-prove [TOKEN]   the update program's first line: "token:" and the token of the file named after
+//                       "-token-file" among the arguments (or TOKEN), then "\r\n"
 //   tcp-read            one read of what the peer sent (up to 4096 bytes, 5 s), appended to "<copy>.received"
 //   tcp-send TEXT       TEXT with \r, \n and \\ unescaped, in one write
 //   tcp-close           closes the connection
@@ -183,6 +185,15 @@ int main(int argc, char* argv[])
         } else if (command == "tcp-connect") {
             if (!connectTcp())
                 return 68;
+        } else if (command == "tcp-prove") {
+            std::string token = rest;
+            for (int i = 1; token.empty() && i + 1 < argc; ++i) {
+                if (std::string(argv[i]) == "-token-file") {
+                    std::ifstream file(argv[i + 1]);
+                    std::getline(file, token);
+                }
+            }
+            writeAll(g_tcp, "token:" + token + "\r\n");
         } else if (command == "tcp-read") {
             pollfd ready{g_tcp, POLLIN, 0};
             char buffer[4096];
