@@ -56,7 +56,8 @@ bool drawnNear(const QImage& picture, const QRectF& area, const QPointF& point, 
 } // namespace
 
 // The mouse picture of the DPI and key pages, in the real window, for one mouse of each family: every button's
-// label sits beside the button's marker, on the page, and the picture shows a button where the marker is.
+// label sits beside the button's marker, on the page, and the picture shows a button where the marker is; the
+// busy indicator turns.
 class TestMousePicturePages : public QObject
 {
     Q_OBJECT
@@ -188,6 +189,37 @@ private slots:
             QVERIFY2(drawnNear(picture, pictureArea, m.center(), m.width() / 2),
                      qPrintable(what + ": no button drawn where the label points"));
         }
+    }
+
+    // The busy indicator turns while it is shown, and its ring is not the same all round, so the turning shows.
+    void busyRingTurns()
+    {
+        QObject* busy = findOfType(m_window, "HLoadDialog_new");
+        QVERIFY(busy);
+        QVERIFY(QMetaObject::invokeMethod(busy, "startLoading"));
+        QQuickItem* ring = nullptr;
+        QTRY_VERIFY((ring = findItem(busy->property("contentItem").value<QQuickItem*>(), "ring")) != nullptr);
+        const qreal first = ring->rotation();
+        QTRY_VERIFY(qAbs(ring->rotation() - first) > 20);
+        QVERIFY(QMetaObject::invokeMethod(busy, "stopLoading"));
+        QTRY_VERIFY(idle());
+
+        const QImage picture = QImage(":/common/newUI/loading.png").convertToFormat(QImage::Format_ARGB32);
+        QVERIFY(!picture.isNull());
+        QTransform quarter;
+        quarter.rotate(90);
+        const QImage turned = picture.transformed(quarter).convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(turned.size(), picture.size());
+        int differing = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                const QRgb a = picture.pixel(x, y);
+                const QRgb b = turned.pixel(x, y);
+                differing += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) + qAbs(qBlue(a) - qBlue(b))
+                                 + qAbs(qAlpha(a) - qAlpha(b)) > 96;
+            }
+        }
+        QVERIFY2(differing > picture.width(), "the ring looks the same turned");
     }
 };
 

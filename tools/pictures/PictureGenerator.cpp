@@ -667,27 +667,30 @@ QImage drawMark(Context& context, const Row& row)
         p.setPen(Qt::NoPen);
         p.setBrush(accent);
         p.drawPath(needle);
-    } else if (what == "speed-track") {
-        const QRectF track = QRectF(QPointF(1, size.height() * 0.3), QSizeF(size.width() - 2, size.height() * 0.4));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor("#DEE9F1"));
-        p.drawRoundedRect(track, track.height() / 2, track.height() / 2);
-        // Chevrons closer together towards the fast end.
-        p.setPen(QPen(accent, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        qreal x = track.left() + 10, gap = 26;
-        while (x < track.right() - 6) {
-            p.drawPolyline(QPolygonF({QPointF(x - 3, track.top() + 1), QPointF(x + 1, track.center().y()), QPointF(x - 3, track.bottom() - 1)}));
-            gap = qMax<qreal>(7, gap * 0.82);
-            x += gap;
+    } else if (what == "speed-dial" || what == "brightness-dial") {
+        // The face of a light dial: a scale over the needle's sweep, from straight down-left round to down-right
+        // (225 to -45 degrees); speed as ticks closing up towards fast, brightness as dark turning to light.
+        const QRectF ring = square(image.size(), 0.1);
+        const QPointF c = ring.center();
+        const qreal r = ring.width() / 2;
+        if (what == "brightness-dial") {
+            QConicalGradient gradient(c, 225);
+            gradient.setColorAt(0, QColor("#FFF4C2"));
+            gradient.setColorAt(0.75, QColor("#2A2D3C"));
+            gradient.setColorAt(1, QColor("#2A2D3C"));
+            p.setPen(QPen(QBrush(gradient), s * 0.07, Qt::SolidLine, Qt::FlatCap));
+            p.drawArc(ring, 225 * 16, -270 * 16);
+        } else {
+            p.setPen(QPen(accent, s * 0.015, Qt::SolidLine, Qt::RoundCap));
+            qreal step = 24;
+            for (qreal a = 0; a <= 270; a += step) {
+                const qreal angle = (225 - a) * M_PI / 180;
+                const qreal inner = r - s * (0.05 + 0.06 * a / 270);
+                p.drawLine(c + QPointF(std::cos(angle) * r, -std::sin(angle) * r),
+                           c + QPointF(std::cos(angle) * inner, -std::sin(angle) * inner));
+                step = qMax<qreal>(5, step * 0.85);
+            }
         }
-    } else if (what == "brightness-track") {
-        const QRectF track = QRectF(QPointF(1, size.height() * 0.3), QSizeF(size.width() - 2, size.height() * 0.4));
-        QLinearGradient gradient(track.topLeft(), track.topRight());
-        gradient.setColorAt(0, QColor("#2A2D3C"));
-        gradient.setColorAt(1, QColor("#FFF4C2"));
-        p.setPen(QPen(QColor("#C9D0D8"), 1));
-        p.setBrush(gradient);
-        p.drawRoundedRect(track, track.height() / 2, track.height() / 2);
     } else if (what == "battery") {
         const QColor c = colour(context, row.data.value("colour").toString());
         const QRectF shell(2, 2, size.width() - 10, size.height() - 4);
