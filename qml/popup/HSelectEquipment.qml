@@ -4,8 +4,8 @@ import EquipmentModel 1.0
 import "qrc:/control"
 
 // Choosing the device to configure among several connected ones. The device controller opens it; the choice
-// goes back through the controller. Each entry shows a keyboard or a generic device picture and a wired or
-// wireless mark.
+// goes back through the controller. Each entry shows a keyboard or a mouse picture and a wired or wireless
+// mark.
 Popup {
     id: root
 
@@ -16,11 +16,6 @@ Popup {
 
     function showCloseBtn(status) {
         mCloseButton.visible = status
-    }
-
-    function isWireless(name) {
-        var lower = String(name).toLowerCase()
-        return lower === "quenby-8a_wireless" || lower === "quenby-8a-wireless"
     }
 
     // Above the window's mask, which the window lays under it.
@@ -75,16 +70,16 @@ Popup {
                     Image {
                         width: g_resolution.getScaleLength(40)
                         height: g_resolution.getScaleLength(32)
-                        source: model.type === "keyboard" ? "qrc:/common/newUI/equipment_keyboard.png"
-                                                          : "qrc:/common/newUI/equipment_device.png"
+                        source: model.type !== "" ? "qrc:/common/newUI/equipment_keyboard.png"
+                                                  : "qrc:/common/newUI/equipment_device.png"
                     }
                     HText { anchors.verticalCenter: parent.verticalCenter; mTextName: model.text }
                     Image {
                         anchors.verticalCenter: parent.verticalCenter
                         width: g_resolution.getScaleLength(18)
                         height: width
-                        source: root.isWireless(model.text) ? "qrc:/common/newUI/equipment_wireless.png"
-                                                            : "qrc:/common/newUI/equipment_wired.png"
+                        source: model.wireless ? "qrc:/common/newUI/equipment_wireless.png"
+                                               : "qrc:/common/newUI/equipment_wired.png"
                     }
                 }
                 MouseArea {

@@ -326,7 +326,8 @@ Window {
                     width: g_resolution.getScaleLength(60)
                     height: g_resolution.getScaleLength(30)
                     fillMode: Image.PreserveAspectFit
-                    source: "qrc:/common/newUI/keyboardLogo.png"
+                    source: g_image.deviceType === 2 ? "qrc:/common/newUI/keyboardLogo.png"
+                                                     : "qrc:/common/newUI/mouseLogo.png"
                 }
             }
             Rectangle {

@@ -42,6 +42,8 @@ HEquipmentItem HEquipmentList::makeItem(int pid, const QString& path)
     item.text = displayName(kPidNameTable.value(pid));
     item.pid = pid;
     item.path = path;
+    const DeviceIds::Model* model = DeviceIds::find(pid);
+    item.wireless = model && model->link == DeviceIds::Link::Wireless;
     if (pid == DeviceIds::kKeyboardWired) {
         item.image = kKeyboardPicture;
         item.type = QStringLiteral("keyboard");

@@ -57,6 +57,8 @@ QVariant HEquipmentModel::data(const QModelIndex& index, int role) const
         return item.type;
     case IsSelectRole:
         return item.isSelect;
+    case WirelessRole:
+        return item.wireless;
     case PathRole:
         return item.path;
     default:
@@ -67,5 +69,6 @@ QVariant HEquipmentModel::data(const QModelIndex& index, int role) const
 QHash<int, QByteArray> HEquipmentModel::roleNames() const
 {
     return {{TextRole, "text"}, {ImageRole, "image"}, {PidRole, "pid"},
-            {TypeRole, "type"}, {IsSelectRole, "isSelect"}, {PathRole, "path"}};
+            {TypeRole, "type"}, {IsSelectRole, "isSelect"}, {PathRole, "path"},
+            {WirelessRole, "wireless"}};
 }

@@ -16,7 +16,7 @@ class HEquipmentModel : public QAbstractListModel
     Q_PROPERTY(HEquipmentList* equipmentList READ equipmentList WRITE setEquipmentList NOTIFY equipmentListChanged)
 
 public:
-    enum Roles { TextRole = Qt::UserRole + 1, ImageRole, PidRole, TypeRole, IsSelectRole, PathRole };
+    enum Roles { TextRole = Qt::UserRole + 1, ImageRole, PidRole, TypeRole, IsSelectRole, PathRole, WirelessRole };
 
     explicit HEquipmentModel(QObject* parent = nullptr);
     ~HEquipmentModel() override;

@@ -61,7 +61,7 @@ private slots:
         const HEquipmentItem wired{"ZEPHRA", kKeyboardPicture, DeviceIds::kKeyboardWired, "keyboard", false,
                                    "path-wired"};
         const HEquipmentItem wireless{"ZEPHRA", kKeyboardPicture, DeviceIds::kKeyboardWireless,
-                                      "quenby-8a_wireless", false, "path-wireless"};
+                                      "quenby-8a_wireless", false, "path-wireless", true};
         const HEquipmentItem unknown{"", "", kUnknownPid, "", false, "path-unknown"};
         QVERIFY(items.at(0) == wired);
         QVERIFY(items.at(1) == wireless);
@@ -148,6 +148,9 @@ private slots:
         QCOMPARE(model.data(row, 260), QVariant(QStringLiteral("keyboard")));
         QCOMPARE(model.data(row, 261).userType(), int(QMetaType::Bool));
         QCOMPARE(model.data(row, 262), QVariant(QStringLiteral("path")));
+        // The link the chooser marks, from the catalogue: the wired keyboard by cable.
+        QCOMPARE(names.value(263), QByteArray("wireless"));
+        QCOMPARE(model.data(row, 263), QVariant(false));
         QVERIFY(!model.data(row, Qt::DisplayRole).isValid());
 
         // Rebuilds come through as resets.
@@ -155,6 +158,7 @@ private slots:
         list.initEquipmentList({{DeviceIds::kKeyboardWired, "a"}, {DeviceIds::kKeyboardWireless, "b"}});
         QCOMPARE(reset.count(), 1);
         QCOMPARE(model.rowCount(), 2);
+        QCOMPARE(model.data(model.index(1, 0), 263), QVariant(true));
     }
 
     void anotherListTakesOver()
