@@ -68,11 +68,11 @@ void SimRecordingResponder::setEchoInput(const QByteArray& report)
 QList<QByteArray> SimRecordingResponder::outputs() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_outputs;
+    return m_outputs.entries();
 }
 
 QList<QByteArray> SimRecordingResponder::features() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_features;
+    return m_features.entries();
 }

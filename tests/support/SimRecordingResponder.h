@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/bus/SimHistory.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QHash>
@@ -21,13 +22,14 @@ public:
     // Each output report is answered by pushing this input report (empty: no answer).
     void setEchoInput(const QByteArray& report);
 
+    // The newest SimHistory::kDefaultLimit of each, oldest first.
     QList<QByteArray> outputs() const;
     QList<QByteArray> features() const;
 
 private:
     mutable QMutex m_mutex;
-    QList<QByteArray> m_outputs;
-    QList<QByteArray> m_features;
+    SimHistory<QByteArray> m_outputs;
+    SimHistory<QByteArray> m_features;
     QHash<quint8, QByteArray> m_featureReplies;
     QHash<quint8, QByteArray> m_inputReplies;
     QByteArray m_echo;

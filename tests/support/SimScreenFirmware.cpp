@@ -1,6 +1,5 @@
 #include "SimScreenFirmware.h"
 
-#include "common/DeviceIds.h"
 #include "sim/bus/SimBus.h"
 
 #include <QMutexLocker>
@@ -22,13 +21,9 @@ SimScreenFirmware::~SimScreenFirmware()
 int SimScreenFirmware::plug(SimBus* bus, quint16 productId)
 {
     unplug();
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0100;
-    device.productName = QStringLiteral("Simulated screen device");
-    device.collections << SimCollection::make(kUsagePage, kUsage, 0, 0, kReportLength, kReportId);
-    plugInterfaces(bus, {{device, {this}}});
+    plugInterfaces(bus, {{describe(productId, 0x0100, QStringLiteral("Simulated screen device"),
+                                   {SimCollection::make(kUsagePage, kUsage, 0, 0, kReportLength, kReportId)}),
+                          {this}}});
     return busDeviceId();
 }
 

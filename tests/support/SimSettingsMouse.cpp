@@ -1,6 +1,5 @@
 #include "SimSettingsMouse.h"
 
-#include "common/DeviceIds.h"
 #include "sim/bus/SimBus.h"
 
 #include <QMutexLocker>
@@ -17,13 +16,9 @@ SimSettingsMouse::~SimSettingsMouse()
 int SimSettingsMouse::plug(SimBus* bus, quint16 productId)
 {
     unplug();
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0100;
-    device.productName = QStringLiteral("Settings mouse");
-    device.collections = {SimCollection::make(kUsagePage, kUsage, 0, 0, kReportLength, kReportId)};
-    plugInterfaces(bus, {{device, {this}}});
+    plugInterfaces(bus, {{describe(productId, 0x0100, QStringLiteral("Settings mouse"),
+                                   {SimCollection::make(kUsagePage, kUsage, 0, 0, kReportLength, kReportId)}),
+                          {this}}});
     return busDeviceId();
 }
 
@@ -95,8 +90,7 @@ void SimSettingsMouse::refuseNone()
 
 QList<int> SimSettingsMouse::writtenRegisters() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_written;
+    return locked(m_written).entries();
 }
 
 void SimSettingsMouse::clearWrites()

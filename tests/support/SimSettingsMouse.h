@@ -3,6 +3,7 @@
 #include "SettingsMouseProtocol.h"
 
 #include "sim/bus/SimEmulator.h"
+#include "sim/bus/SimHistory.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
@@ -36,7 +37,7 @@ public:
     // Writes touching [first, last] fail from now on; refuseNone() lifts it.
     void refuseWrites(int first, int last);
     void refuseNone();
-    // The first register of every write applied, in order.
+    // The first register of every write applied, in order (the newest SimHistory::kDefaultLimit).
     QList<int> writtenRegisters() const;
     void clearWrites();
 
@@ -48,7 +49,7 @@ private:
 
     QByteArray m_registers = QByteArray(SettingsMouse::kRegisterSpace, '\0');
     QByteArray m_pendingReply;
-    QList<int> m_written;
+    SimHistory<int> m_written;
     int m_refusedFirst = -1;
     int m_refusedLast = -1;
 };

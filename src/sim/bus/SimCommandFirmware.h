@@ -6,8 +6,11 @@
 // a test can programme, and the log of the commands received. The derived emulator decodes a packet into its
 // Command, settles it against its own memory and carries it out.
 //
-// Command: the derived emulator's record of one command, with a `status` member and `isWrite()` and
-// `succeeded()`.
+// Command: the derived emulator's record of one command, with `address`, `command`, `length`, `reg`, `data` and
+// `status` members and `isWrite()` and `succeeded()`.
+//
+// The packet header both devices share: byte 0 the address byte, 1 the command, 2 the length (or a parameter),
+// 3-6 the register as a little-endian word, the write data from byte 7 to the packet's end.
 //
 // Threads: as SimEmulator. The bus calls the responder on the transferring thread, one call at a time; the
 // settling and carrying out run under m_mutex.
@@ -76,6 +79,9 @@ protected:
     // Under m_mutex, first of all: what the command records of the firmware's state as it arrives.
     virtual void noteLocked(Command&) {}
 
+    // The header of a command report's packet (the bytes after the id) into command, the write data with it;
+    // false when the report is not a whole packet of the command report's id, which fails the host's write.
+    bool decodePacket(const QByteArray& report, int packetSize, Command* command, QByteArray* packet) const;
     // Under m_mutex: true when an armed write fault refuses a write of length bytes at reg.
     bool takeWriteFaultLocked(quint32 reg, int length);
     // Takes a decoded command: settles it, carries it out and keeps the answer for the next status read
@@ -182,6 +188,29 @@ void SimCommandFirmware<Command>::clearCommands()
 {
     QMutexLocker lock(&m_mutex);
     m_commands.clear();
+}
+
+template <typename Command>
+bool SimCommandFirmware<Command>::decodePacket(const QByteArray& report, int packetSize, Command* command,
+                                               QByteArray* packet) const
+{
+    constexpr int kAddressByte = 0;
+    constexpr int kCommandByte = 1;
+    constexpr int kLengthByte = 2;
+    constexpr int kRegisterByte = 3;
+    constexpr int kDataByte = 7;
+    if (report.size() < 1 + packetSize || quint8(report[0]) != m_wire.reportId)
+        return false;
+    *packet = report.mid(1, packetSize);
+    command->address = quint8(packet->at(kAddressByte));
+    command->command = quint8(packet->at(kCommandByte));
+    command->length = quint8(packet->at(kLengthByte));
+    command->reg = 0;
+    for (int i = 3; i >= 0; --i)
+        command->reg = command->reg << 8 | quint8(packet->at(kRegisterByte + i));
+    if (command->isWrite())
+        command->data = packet->mid(kDataByte, qMin(command->length, packetSize - kDataByte));
+    return true;
 }
 
 template <typename Command>

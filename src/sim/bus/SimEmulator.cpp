@@ -1,5 +1,7 @@
 #include "sim/bus/SimEmulator.h"
 
+#include "common/DeviceIds.h"
+
 #include <QMutexLocker>
 
 #include <algorithm>
@@ -97,4 +99,58 @@ void SimEmulator::failOnBus(SimBus::Fault fault, int collection, int count) cons
     const int id = busDeviceId();
     if (id >= 0)
         bus()->failNext(id, fault, count, collection);
+}
+
+SimDevice SimEmulator::describe(quint16 productId, quint16 versionNumber, const QString& productName,
+                                const QList<SimCollection>& collections)
+{
+    SimDevice device;
+    device.vendorId = DeviceIds::kVendorId;
+    device.productId = productId;
+    device.versionNumber = versionNumber;
+    device.productName = productName;
+    device.collections = collections;
+    return device;
+}
+
+quint8 SimEmulator::lockedByte(const QByteArray& memory, int index) const
+{
+    QMutexLocker lock(&m_mutex);
+    return index >= 0 && index < memory.size() ? quint8(memory.at(index)) : 0;
+}
+
+void SimEmulator::setLockedByte(QByteArray& memory, int index, quint8 value)
+{
+    QMutexLocker lock(&m_mutex);
+    if (index >= 0 && index < memory.size())
+        memory[index] = char(value);
+}
+
+void SimEmulator::setLockedMemory(QByteArray& memory, const QByteArray& bytes, int size)
+{
+    QMutexLocker lock(&m_mutex);
+    memory = bytes.left(size);
+    memory.append(QByteArray(size - memory.size(), '\0'));
+}
+
+// --- Collection ---------------------------------------------------------------------------------------------
+
+bool SimEmulator::Collection::onOutput(const QByteArray& report)
+{
+    return output ? output(report) : SimResponder::onOutput(report);
+}
+
+bool SimEmulator::Collection::onSetFeature(const QByteArray& report)
+{
+    return setFeature ? setFeature(report) : SimResponder::onSetFeature(report);
+}
+
+bool SimEmulator::Collection::onGetFeature(quint8 reportId, QByteArray& report)
+{
+    return getFeature ? getFeature(reportId, report) : SimResponder::onGetFeature(reportId, report);
+}
+
+bool SimEmulator::Collection::onGetInputReport(quint8 reportId, QByteArray& report)
+{
+    return getInputReport ? getInputReport(reportId, report) : SimResponder::onGetInputReport(reportId, report);
 }

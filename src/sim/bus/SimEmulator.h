@@ -1,9 +1,11 @@
 #pragma once
 
-// What every emulator does on the simulated bus, whatever its protocol: it plugs its interfaces with the
-// responders of their collections, says whether it is still plugged (the bus's word: a bus reset unplugs it
+// What every emulator does on the simulated bus, whatever its protocol: it describes and plugs its interfaces
+// with the responders of their collections (the emulator itself, or a Collection per collection that hands its
+// reports to the emulator's handlers), says whether it is still plugged (the bus's word: a bus reset unplugs it
 // without telling), names its collections' paths and arms the bus's fault injection on its own device. The
-// protocol, its state and its faults live in the derived emulator.
+// protocol, its state and its faults live in the derived emulator; faults armed by transfer number count
+// with SimNumberedFaults, and what an emulator keeps of what it received is a SimHistory.
 //
 // An emulator's main interface is the one it plugged last (the keyboard plugs its boot interface first, then
 // the vendor interface its commands go to); its device id and paths are the main interface's.
@@ -14,12 +16,15 @@
 
 #include "sim/bus/SimBus.h"
 #include "sim/bus/SimDevice.h"
+#include "sim/bus/SimResponder.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QString>
 
-class SimResponder;
+#include <functional>
 
 class SimEmulator
 {
@@ -40,6 +45,26 @@ protected:
         QList<SimResponder*> responders;
     };
 
+    // A collection whose reports go to handlers of the emulator (an emulator with several collections that
+    // answer differently); a handler left empty does what SimResponder does by default.
+    class Collection : public SimResponder
+    {
+    public:
+        std::function<bool(const QByteArray&)> output;
+        std::function<bool(const QByteArray&)> setFeature;
+        std::function<bool(quint8, QByteArray&)> getFeature;
+        std::function<bool(quint8, QByteArray&)> getInputReport;
+
+        bool onOutput(const QByteArray& report) override;
+        bool onSetFeature(const QByteArray& report) override;
+        bool onGetFeature(quint8 reportId, QByteArray& report) override;
+        bool onGetInputReport(quint8 reportId, QByteArray& report) override;
+    };
+
+    // An interface of the maker's vendor id as the firmware describes itself.
+    static SimDevice describe(quint16 productId, quint16 versionNumber, const QString& productName,
+                              const QList<SimCollection>& collections = {});
+
     // bus: where the emulator plugs when its plug names no bus (the bus's instance when null).
     explicit SimEmulator(SimBus* bus = nullptr);
     ~SimEmulator();
@@ -55,6 +80,26 @@ protected:
     void failOnBus(SimBus::Fault fault, int collection, int count = 1) const;
     // The bus the emulator plugs on.
     SimBus* bus() const;
+
+    // Copies and stores of the derived emulator's state under m_mutex, for its accessors.
+    template <typename T>
+    T locked(const T& member) const
+    {
+        QMutexLocker lock(&m_mutex);
+        return member;
+    }
+    template <typename T, typename V>
+    void setLocked(T& member, const V& value)
+    {
+        QMutexLocker lock(&m_mutex);
+        member = value;
+    }
+    // A byte of a fixed-size memory (an image, a page); 0 outside it.
+    quint8 lockedByte(const QByteArray& memory, int index) const;
+    // Stores a byte inside the memory; a byte outside is dropped.
+    void setLockedByte(QByteArray& memory, int index, quint8 value);
+    // Replaces the memory with bytes, cut or padded with zeros to size.
+    void setLockedMemory(QByteArray& memory, const QByteArray& bytes, int size);
 
     mutable QMutex m_mutex;
 

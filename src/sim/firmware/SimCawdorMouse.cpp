@@ -16,40 +16,18 @@ constexpr int kShortReply = 33;
 
 } // namespace
 
-class SimCawdorMouse::Application : public SimResponder
-{
-public:
-    explicit Application(SimCawdorMouse* mouse) : m_mouse(mouse) {}
-    bool onOutput(const QByteArray& report) override { return m_mouse->onApplicationOutput(report); }
-
-private:
-    SimCawdorMouse* m_mouse;
-};
-
-class SimCawdorMouse::Bootloader : public SimResponder
-{
-public:
-    explicit Bootloader(SimCawdorMouse* mouse) : m_mouse(mouse) {}
-    bool onOutput(const QByteArray& report) override { return m_mouse->onBootloaderOutput(report); }
-
-private:
-    SimCawdorMouse* m_mouse;
-};
-
 SimCawdorMouse::SimCawdorMouse(SimBus* bus, quint16 productId, quint16 bootloaderUsagePage)
     : SimEmulator(bus)
     , m_pid(productId)
     , m_bootPage(bootloaderUsagePage)
-    , m_application(new Application(this))
-    , m_bootloader(new Bootloader(this))
 {
+    m_application.output = [this](const QByteArray& report) { return onApplicationOutput(report); };
+    m_bootloader.output = [this](const QByteArray& report) { return onBootloaderOutput(report); };
 }
 
 SimCawdorMouse::~SimCawdorMouse()
 {
     unplug();
-    delete m_application;
-    delete m_bootloader;
 }
 
 void SimCawdorMouse::setFaults(const Faults& faults)
@@ -71,29 +49,17 @@ void SimCawdorMouse::plugBootloader()
 
 void SimCawdorMouse::replug(bool toBootloader)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.versionNumber = 0x0100;
-    SimResponder* responder;
     if (toBootloader) {
-        bool shortReplies;
-        {
-            QMutexLocker lock(&m_mutex);
-            shortReplies = m_faults.shortReplies;
-        }
-        device.productId = DeviceIds::kHidBootloader;
-        device.productName = QStringLiteral("HID bootloader");
-        const quint16 input = shortReplies ? kShortReply : Isp::kReportSize;
-        device.collections = {SimCollection::make(m_bootPage, 0, input, Isp::kReportSize, 0)};
-        responder = m_bootloader;
+        const quint16 input = locked(m_faults).shortReplies ? kShortReply : Isp::kReportSize;
+        replugInterfaces({{describe(DeviceIds::kHidBootloader, 0x0100, QStringLiteral("HID bootloader"),
+                                    {SimCollection::make(m_bootPage, 0, input, Isp::kReportSize, 0)}),
+                           {&m_bootloader}}});
     } else {
-        device.productId = m_pid;
-        device.productName = QStringLiteral("Cawdor mouse");
-        device.collections = {SimCollection::make(kApplicationUsagePage, kApplicationUsage, 0,
-                                                  Isp::kEnterBootloaderSize, 0)};
-        responder = m_application;
+        replugInterfaces({{describe(m_pid, 0x0100, QStringLiteral("Cawdor mouse"),
+                                    {SimCollection::make(kApplicationUsagePage, kApplicationUsage, 0,
+                                                         Isp::kEnterBootloaderSize, 0)}),
+                           {&m_application}}});
     }
-    replugInterfaces({{device, {responder}}});
     QMutexLocker lock(&m_mutex);
     m_inBootloader = toBootloader;
 }
@@ -191,7 +157,7 @@ bool SimCawdorMouse::onBootloaderOutput(const QByteArray& report)
     }
     if (!silent) {
         const Isp::Reply reply = Isp::makeReply(sum, replyNumber);
-        m_bootloader->pushInputReport(QByteArray(reinterpret_cast<const char*>(&reply), sizeof reply));
+        m_bootloader.pushInputReport(QByteArray(reinterpret_cast<const char*>(&reply), sizeof reply));
     }
     return true;
 }
@@ -206,11 +172,7 @@ bool SimCawdorMouse::inBootloader() const
     return isPlugged();
 }
 
-int SimCawdorMouse::enterReports() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_enterReports;
-}
+int SimCawdorMouse::enterReports() const { return locked(m_enterReports); }
 
 QByteArray SimCawdorMouse::image() const
 {
@@ -218,50 +180,11 @@ QByteArray SimCawdorMouse::image() const
     return m_received.left(int(m_length));
 }
 
-QByteArray SimCawdorMouse::received() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_received;
-}
-
-quint32 SimCawdorMouse::command() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_command;
-}
-
-quint32 SimCawdorMouse::startAddress() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_start;
-}
-
-quint32 SimCawdorMouse::declaredLength() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_length;
-}
-
-int SimCawdorMouse::dataPackets() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_dataPackets;
-}
-
-int SimCawdorMouse::resends() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_resends;
-}
-
-bool SimCawdorMouse::ranApplication() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_ran;
-}
-
-QList<quint32> SimCawdorMouse::packetNumbers() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_numbers.entries();
-}
+QByteArray SimCawdorMouse::received() const { return locked(m_received); }
+quint32 SimCawdorMouse::command() const { return locked(m_command); }
+quint32 SimCawdorMouse::startAddress() const { return locked(m_start); }
+quint32 SimCawdorMouse::declaredLength() const { return locked(m_length); }
+int SimCawdorMouse::dataPackets() const { return locked(m_dataPackets); }
+int SimCawdorMouse::resends() const { return locked(m_resends); }
+bool SimCawdorMouse::ranApplication() const { return locked(m_ran); }
+QList<quint32> SimCawdorMouse::packetNumbers() const { return locked(m_numbers).entries(); }

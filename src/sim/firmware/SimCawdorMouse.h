@@ -53,11 +53,6 @@ public:
     QList<quint32> packetNumbers() const;
 
 private:
-    class Application;
-    class Bootloader;
-    friend class Application;
-    friend class Bootloader;
-
     bool onApplicationOutput(const QByteArray& report);
     bool onBootloaderOutput(const QByteArray& report);
     void replug(bool toBootloader);
@@ -65,8 +60,8 @@ private:
 
     quint16 m_pid;
     quint16 m_bootPage;
-    Application* m_application;
-    Bootloader* m_bootloader;
+    Collection m_application;
+    Collection m_bootloader;
     bool m_inBootloader = false;
     Faults m_faults;
     bool m_checksumFaultUsed = false;

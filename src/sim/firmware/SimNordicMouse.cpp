@@ -24,31 +24,19 @@ SimNordicMouse::~SimNordicMouse()
     unplug();
 }
 
-void SimNordicMouse::setPortDelay(int listings)
-{
-    QMutexLocker lock(&m_mutex);
-    m_portDelay = listings;
-}
+void SimNordicMouse::setPortDelay(int listings) { setLocked(m_portDelay, listings); }
 
 void SimNordicMouse::plugApplication()
 {
     unplug();
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = m_pid;
-    device.versionNumber = 0x0100;
-    device.productName = QStringLiteral("Nordic mouse");
-    device.collections = {SimCollection::make(kUsagePage, kUsage, 0, kOutputLength, 0)};
-    replugInterfaces({{device, {this}}});
+    replugInterfaces({{describe(m_pid, 0x0100, QStringLiteral("Nordic mouse"),
+                                {SimCollection::make(kUsagePage, kUsage, 0, kOutputLength, 0)}),
+                       {this}}});
 }
 
 void SimNordicMouse::plugPort()
 {
-    int delay;
-    {
-        QMutexLocker lock(&m_mutex);
-        delay = m_portDelay;
-    }
+    const int delay = locked(m_portDelay);
     if (delay < 0)
         return;
     const int port = bus()->plugSerialPort(m_portName, DeviceIds::kVendorId, m_dfuPid, delay);
@@ -84,14 +72,5 @@ bool SimNordicMouse::onOutput(const QByteArray& report)
     return true;
 }
 
-int SimNordicMouse::enterReports() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_enterReports;
-}
-
-bool SimNordicMouse::portPlugged() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_portId >= 0;
-}
+int SimNordicMouse::enterReports() const { return locked(m_enterReports); }
+bool SimNordicMouse::portPlugged() const { return locked(m_portId) >= 0; }

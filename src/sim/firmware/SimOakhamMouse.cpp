@@ -1,6 +1,5 @@
 #include "sim/firmware/SimOakhamMouse.h"
 
-#include "common/DeviceIds.h"
 #include "sim/bus/SimBus.h"
 
 namespace {
@@ -24,13 +23,9 @@ SimOakhamMouse::~SimOakhamMouse()
 
 void SimOakhamMouse::plug(quint16 productId)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0100;
-    device.productName = QStringLiteral("Oakham mouse");
-    device.collections = {SimCollection::make(kUsagePage, kUsage, 0, kOutputLength, kFeatureLength, 0)};
-    replugInterfaces({{device, {this}}});
+    replugInterfaces({{describe(productId, 0x0100, QStringLiteral("Oakham mouse"),
+                                {SimCollection::make(kUsagePage, kUsage, 0, kOutputLength, kFeatureLength, 0)}),
+                       {this}}});
     QMutexLocker lock(&m_mutex);
     m_pid = productId;
     m_armed = false;
@@ -38,10 +33,7 @@ void SimOakhamMouse::plug(quint16 productId)
 
 void SimOakhamMouse::unplug()
 {
-    {
-        QMutexLocker lock(&m_mutex);
-        m_pid = 0;
-    }
+    setLocked(m_pid, quint16(0));
     SimEmulator::unplug();
 }
 
@@ -67,20 +59,6 @@ bool SimOakhamMouse::onOutput(const QByteArray& report)
     return true;
 }
 
-quint16 SimOakhamMouse::productId() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_pid;
-}
-
-bool SimOakhamMouse::armed() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_armed;
-}
-
-int SimOakhamMouse::writtenId() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_written;
-}
+quint16 SimOakhamMouse::productId() const { return locked(m_pid); }
+bool SimOakhamMouse::armed() const { return locked(m_armed); }
+int SimOakhamMouse::writtenId() const { return locked(m_written); }

@@ -22,14 +22,6 @@ constexpr int kInterruptCollection = 1;
 
 const QString kProductName = QStringLiteral("ZEPHRA Gaming Keyboard");
 
-quint32 readLe32(const QByteArray& bytes, int offset)
-{
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | quint8(bytes[offset + i]);
-    return value;
-}
-
 } // namespace
 
 SimQuenbyKeyboard::SimQuenbyKeyboard(quint16 productId)
@@ -49,11 +41,7 @@ SimQuenbyKeyboard::~SimQuenbyKeyboard()
 
 SimDevice SimQuenbyKeyboard::bootKeyboardInterface(quint16 productId)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = quint16(kDefaultVersionMajor << 8 | kDefaultVersionMinor);
-    device.productName = kProductName;
+    SimDevice device = describe(productId, quint16(kDefaultVersionMajor << 8 | kDefaultVersionMinor), kProductName);
     device.interfaceNumber = kBootInterface;
     device.collections << SimCollection::make(kUsagePageGenericDesktop, kUsageKeyboard, kBootInputLength,
                                               kBootOutputLength, 0);
@@ -426,25 +414,17 @@ void SimQuenbyKeyboard::applyLocked(const Command& command, QByteArray& reply)
 
 bool SimQuenbyKeyboard::onOutput(const QByteArray& report)
 {
-    // Any other report id is not one of this collection's reports: the host's write fails.
-    if (report.size() < 1 + kPacketSize || quint8(report[0]) != kCommandReportId)
-        return false;
-    const QByteArray packet = report.mid(1, kPacketSize);
-
     Command command;
-    command.address = quint8(packet[kPacketAddressByte]);
-    command.command = quint8(packet[kPacketCommandByte]);
-    command.length = quint8(packet[kPacketLengthByte]);
+    QByteArray packet;
+    // Any other report id is not one of this collection's reports: the host's write fails.
+    if (!decodePacket(report, kPacketSize, &command, &packet))
+        return false;
     if (isRgb()) {
+        // A two-byte register, then a zero byte and the save flag.
         command.reg = quint32(quint8(packet[kPacketRegisterByte]) | quint8(packet[kPacketRegisterByte + 1]) << 8);
         command.zeroByte = quint8(packet[kRgbPacketZeroByte]);
         command.saveFlag = quint8(packet[kRgbPacketSaveFlagByte]);
-    } else {
-        command.reg = readLe32(packet, kPacketRegisterByte);
     }
-    if (command.isWrite())
-        command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
-
     receive(command);
     return true;
 }

@@ -1,6 +1,5 @@
 #include "sim/receiver/SimReceiver.h"
 
-#include "common/DeviceIds.h"
 #include "sim/bus/SimBus.h"
 
 #include <QMutexLocker>
@@ -26,20 +25,12 @@ SimReceiver::~SimReceiver()
 
 bool SimReceiver::plug(SimBus* bus)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = m_productId;
-    device.versionNumber = 0x0100;
-    device.productName = QStringLiteral("Wireless receiver");
-    device.collections << SimCollection::make(kUsagePage, kUsage, kReportLength, kReportLength, 0);
-    return plugInterfaces(bus, {{device, {this}}});
+    return plugInterfaces(bus, {{describe(m_productId, 0x0100, QStringLiteral("Wireless receiver"),
+                                          {SimCollection::make(kUsagePage, kUsage, kReportLength, kReportLength, 0)}),
+                                 {this}}});
 }
 
-void SimReceiver::setPollsBeforePaired(int polls)
-{
-    QMutexLocker lock(&m_mutex);
-    m_pollsBeforePaired = polls;
-}
+void SimReceiver::setPollsBeforePaired(int polls) { setLocked(m_pollsBeforePaired, polls); }
 
 void SimReceiver::answerNext(quint8 status, int count)
 {
@@ -48,29 +39,10 @@ void SimReceiver::answerNext(quint8 status, int count)
     m_forcedCount = count;
 }
 
-QStringList SimReceiver::commands() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_commands.entries();
-}
-
-bool SimReceiver::inPairingMode() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_pairingMode;
-}
-
-bool SimReceiver::isPaired() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_paired;
-}
-
-quint32 SimReceiver::lastKey() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_key;
-}
+QStringList SimReceiver::commands() const { return locked(m_commands).entries(); }
+bool SimReceiver::inPairingMode() const { return locked(m_pairingMode); }
+bool SimReceiver::isPaired() const { return locked(m_paired); }
+quint32 SimReceiver::lastKey() const { return locked(m_key); }
 
 bool SimReceiver::onOutput(const QByteArray& report)
 {

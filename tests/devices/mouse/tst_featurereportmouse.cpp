@@ -3,8 +3,7 @@
 // the Kinloch's DPI steps and the image mouse's light mode. Sleeps are recorded, not slept; the emulators
 // decode what they receive.
 
-#include "RecordingServices.h"
-#include "SimBusFixture.h"
+#include "MouseFamilyFixture.h"
 
 #include "common/DeviceIds.h"
 #include "devices/mouse/featurereport/DunmorKeyCodec.h"
@@ -103,9 +102,9 @@ private:
     // The key editor's items as the mouse's factory state has them, with key functions as given.
     void setKeyItems(const QMap<int, int>& functions, const QMap<int, int>& macroSlotOfKey = {});
 
-    std::unique_ptr<SimBusFixture> m_bus;
-    std::unique_ptr<RecordingServices> m_services;
-    std::unique_ptr<KDpiModel> m_dpi;
+    std::unique_ptr<MouseFamilyFixture> m_fixture;
+    SimBusFixture* m_bus = nullptr;
+    KDpiModel* m_dpi = nullptr;
     std::unique_ptr<Sim> m_mouse;
     std::unique_ptr<SimSupplierImageMouse> m_imageMouse;
     QList<KKeyModelItem*> m_items;
@@ -115,38 +114,30 @@ private:
 
 void TestFeatureReportMouse::init()
 {
-    m_bus = std::make_unique<SimBusFixture>();
-    m_services = std::make_unique<RecordingServices>();
-    m_dpi = std::make_unique<KDpiModel>();
-    m_services->setDpiModel(m_dpi.get());
-    HDeviceManager::instance()->setFactory([](int pid) { return DeviceFactory::createModel(pid); });
+    m_fixture = std::make_unique<MouseFamilyFixture>(MouseFamilyFixture::Dpi);
+    m_bus = m_fixture->bus();
+    m_dpi = m_fixture->dpi();
 }
 
 void TestFeatureReportMouse::cleanup()
 {
-    if (m_device) {
-        m_device->setRemoved(true);
-        HDeviceManager::instance()->removeDevice(m_pid);
-        const int pid = m_pid;
-        (void)QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
-        m_device = nullptr;
-    }
-    HDeviceManager::instance()->setFactory(HDeviceManager::Factory());
+    if (m_device)
+        m_fixture->removeDevice(m_pid);
+    m_device = nullptr;
     qDeleteAll(m_items);
     m_items.clear();
     m_mouse.reset();
     m_imageMouse.reset();
-    m_services.reset();
-    m_dpi.reset();
-    m_bus.reset();
+    m_fixture.reset();
 }
 
 KBaseDevice* TestFeatureReportMouse::create(quint16 pid)
 {
-    if (!HDeviceManager::instance()->createDevice(pid))
+    KBaseDevice* device = m_fixture->createDevice(pid);
+    if (!device)
         return nullptr;
     m_pid = pid;
-    m_device = HDeviceManager::instance()->getDevice(pid);
+    m_device = device;
     return m_device;
 }
 

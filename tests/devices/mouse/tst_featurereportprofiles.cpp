@@ -2,8 +2,7 @@
 // themselves) to a simulated mouse moved away from its factory state: each profile gives back the mouse's
 // factory state, and a failure at any step stops the apply with nothing after it written.
 
-#include "RecordingServices.h"
-#include "SimBusFixture.h"
+#include "MouseFamilyFixture.h"
 
 #include "common/DeviceIds.h"
 #include "devices/LayoutDocument.h"
@@ -109,8 +108,7 @@ private:
     KDeviceDunmor* open(quint16 pid);
     bool apply(KDeviceDunmor* device, quint16 pid);
 
-    std::unique_ptr<SimBusFixture> m_bus;
-    std::unique_ptr<RecordingServices> m_services;
+    std::unique_ptr<MouseFamilyFixture> m_fixture;
     std::unique_ptr<Sim> m_mouse;
     KBaseDevice* m_device = nullptr;
     quint16 m_pid = 0;
@@ -118,35 +116,27 @@ private:
 
 void TestFeatureReportProfiles::init()
 {
-    m_bus = std::make_unique<SimBusFixture>();
-    m_services = std::make_unique<RecordingServices>();
-    HDeviceManager::instance()->setFactory([](int pid) { return DeviceFactory::createModel(pid); });
+    m_fixture = std::make_unique<MouseFamilyFixture>();
 }
 
 void TestFeatureReportProfiles::cleanup()
 {
-    if (m_device) {
-        m_device->setRemoved(true);
-        HDeviceManager::instance()->removeDevice(m_pid);
-        const int pid = m_pid;
-        (void)QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
-        m_device = nullptr;
-    }
-    HDeviceManager::instance()->setFactory(HDeviceManager::Factory());
+    if (m_device)
+        m_fixture->removeDevice(m_pid);
+    m_device = nullptr;
     m_mouse.reset();
-    m_services.reset();
-    m_bus.reset();
+    m_fixture.reset();
 }
 
 KDeviceDunmor* TestFeatureReportProfiles::open(quint16 pid)
 {
     m_mouse = std::make_unique<Sim>(pid);
-    if (!m_mouse->plug(m_bus->bus()) || !HDeviceManager::instance()->createDevice(pid))
+    if (!m_mouse->plug(m_fixture->bus()->bus()))
         return nullptr;
     m_pid = pid;
-    m_device = HDeviceManager::instance()->getDevice(pid);
-    auto* device = qobject_cast<KDeviceDunmor*>(m_device);
-    if (!device || !device->initDevice())
+    auto* device = m_fixture->openDevice<KDeviceDunmor>(pid);
+    m_device = device;
+    if (!device)
         return nullptr;
     // The user interface as the factory profile sets it: six stages on, the main light in mode 3.
     MouseUiState ui;

@@ -3,8 +3,7 @@
 // Sleeps are recorded, not slept; the emulator decodes what it receives.
 
 #include "LogCapture.h"
-#include "RecordingServices.h"
-#include "SimBusFixture.h"
+#include "MouseFamilyFixture.h"
 
 #include "common/DeviceIds.h"
 #include "devices/mouse/twocollection/EdrisKeyCodec.h"
@@ -59,8 +58,10 @@ KMacroItem press(int usage, bool up = false)
 {
     return KMacroItem(KMacroItem::KeyboardKey, usage, 0, up, QStringLiteral("A"));
 }
-KMacroItem delay(int ms) { return KMacroItem(KMacroItem::Delay, ms, 0, false, QString()); }
-KMacroItem move(int x, int y) { return KMacroItem(KMacroItem::Pointer, x, y, false, QString()); }
+using Fixture = MouseFamilyFixture;
+using MouseTestData::button;
+using MouseTestData::delay;
+using MouseTestData::move;
 
 QVector<Item> items(std::initializer_list<int> bytes)
 {
@@ -72,12 +73,7 @@ QVector<Item> items(std::initializer_list<int> bytes)
 
 QJsonObject macroValue(const QVector<KMacroItem>& events, const QString& name, int playType = 1)
 {
-    QJsonArray list;
-    for (const KMacroItem& item : events)
-        list << item.toJson();
-    return QJsonObject{{QStringLiteral("list"), list}, {QStringLiteral("playType"), QString::number(playType)},
-                       {QStringLiteral("ignoreTime"), false}, {QStringLiteral("times"), 3},
-                       {QStringLiteral("macroName"), name}};
+    return MouseTestData::macroValue(events, name, playType, 3);
 }
 
 QJsonArray lights(const QString& colour, int speed, int brightness)
@@ -91,9 +87,7 @@ QJsonArray lights(const QString& colour, int speed, int brightness)
 
 QJsonObject baseProfile()
 {
-    QJsonArray stages;
-    for (int v : {400, 800, 1600, 2400, 3200, 4800, 6200})
-        stages << QJsonObject{{QStringLiteral("currentValue"), v}, {QStringLiteral("enable"), true}};
+    const QJsonArray stages = MouseTestData::dpiStages({400, 800, 1600, 2400, 3200, 4800, 6200});
     return QJsonObject{
         {QStringLiteral("report"), QJsonObject{{QStringLiteral("index"), 1}}},
         {QStringLiteral("dpi"), QJsonObject{{QStringLiteral("currentIndex"), 0}, {QStringLiteral("dpiValue"), stages}}},
@@ -102,12 +96,6 @@ QJsonObject baseProfile()
         {QStringLiteral("wheelLightModel"), QJsonObject{{QStringLiteral("index"), 4}}},
         {QStringLiteral("wheelLight"), lights(QStringLiteral("405060"), 7, 3)},
     };
-}
-
-QJsonObject button(int key, int function, const QJsonValue& value1 = QString())
-{
-    return QJsonObject{{QStringLiteral("key"), key}, {QStringLiteral("funcIndex"), function},
-                       {QStringLiteral("value1"), value1}};
 }
 
 quint8 byteAt(const QByteArray& bytes, int i)
@@ -178,70 +166,52 @@ private:
     FDeviceEdris* open(int pid, int sign = 0);
     void listKeys(const QList<int>& keys);
 
-    std::unique_ptr<SimBusFixture> m_bus;
-    std::unique_ptr<RecordingServices> m_services;
+    std::unique_ptr<Fixture> m_fixture;
     std::unique_ptr<Sim> m_mouse;
-    std::unique_ptr<KDpiModel> m_dpi;
-    std::unique_ptr<KReportModel> m_report;
-    std::unique_ptr<KLightModel> m_light;
-    std::unique_ptr<KKeyModel> m_keys;
-    std::unique_ptr<FOledModel> m_oled;
+    SimBusFixture* m_bus = nullptr;
+    RecordingServices* m_services = nullptr;
+    KDpiModel* m_dpi = nullptr;
+    KReportModel* m_report = nullptr;
+    KLightModel* m_light = nullptr;
+    KKeyModel* m_keys = nullptr;
     FDeviceEdris* m_device = nullptr;
 };
 
 void TestTwoCollectionMouse::init()
 {
     QStandardPaths::setTestModeEnabled(true);
-    m_bus = std::make_unique<SimBusFixture>();
-    m_services = std::make_unique<RecordingServices>();
-    m_dpi = std::make_unique<KDpiModel>();
+    m_fixture = std::make_unique<Fixture>(Fixture::Dpi | Fixture::Report | Fixture::WheelLight | Fixture::Keys
+                                          | Fixture::Oled);
+    m_bus = m_fixture->bus();
+    m_services = m_fixture->services();
+    m_dpi = m_fixture->dpi();
+    m_report = m_fixture->report();
+    m_light = m_fixture->light();
+    m_keys = m_fixture->keys();
     m_dpi->setNumber(7);
     m_dpi->setMinValue(50);
     m_dpi->setMaxValue(20000);
     m_dpi->setValues(QVector<int>(7, 100));
     m_dpi->setEnable(QVector<bool>(7, true));
-    m_report = std::make_unique<KReportModel>();
-    m_light = std::make_unique<KLightModel>();
-    m_light->setLogo(new KLightModelItem(m_light.get()));
-    m_light->setWheel(new KLightModelItem(m_light.get()));
-    m_keys = std::make_unique<KKeyModel>();
-    m_oled = std::make_unique<FOledModel>();
-    m_services->setDpiModel(m_dpi.get());
-    m_services->setReportModel(m_report.get());
-    m_services->setLightModel(m_light.get());
-    m_services->setKeyModel(m_keys.get());
-    m_services->setOledModel(m_oled.get());
-    HDeviceManager::instance()->setFactory([](int pid) { return DeviceFactory::createModel(pid); });
 }
 
 void TestTwoCollectionMouse::cleanup()
 {
-    if (m_device) {
-        const int pid = m_device->productId();
-        m_device->setRemoved(true);
-        HDeviceManager::instance()->removeDevice(pid);
-        QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
-        m_device = nullptr;
-    }
-    HDeviceManager::instance()->setFactory(HDeviceManager::Factory());
+    if (m_device)
+        m_fixture->removeDevice(m_device->productId());
+    m_device = nullptr;
     m_mouse.reset();
-    m_services.reset();
-    m_oled.reset();
-    m_keys.reset();
-    m_light.reset();
-    m_report.reset();
-    m_dpi.reset();
-    m_bus.reset();
+    m_fixture.reset();
 }
 
 FDeviceEdris* TestTwoCollectionMouse::open(int pid, int sign)
 {
     m_mouse = std::make_unique<Sim>(quint16(pid));
     m_mouse->setImage(Sim::factoryImage(quint16(pid), sign));
-    if (!m_mouse->plug(m_bus->bus()) || !HDeviceManager::instance()->createDevice(pid))
+    if (!m_mouse->plug(m_bus->bus()))
         return nullptr;
-    m_device = qobject_cast<FDeviceEdris*>(HDeviceManager::instance()->getDevice(pid));
-    if (!m_device || !m_device->initDevice())
+    m_device = m_fixture->openDevice<FDeviceEdris>(quint16(pid));
+    if (!m_device)
         return nullptr;
     m_mouse->clearLog();
     Platform::clearRecordedSleeps();
@@ -253,7 +223,7 @@ void TestTwoCollectionMouse::listKeys(const QList<int>& keys)
 {
     QVariantList list;
     for (int key : keys)
-        list << QVariant::fromValue<QObject*>(new KKeyModelItem(key, 0, 0, 0, 0, 0, QString(), m_keys.get()));
+        list << QVariant::fromValue<QObject*>(new KKeyModelItem(key, 0, 0, 0, 0, 0, QString(), m_keys));
     m_keys->setKeyList(list);
     if (m_device)
         m_device->session().refreshUiState();
@@ -1123,7 +1093,7 @@ void TestTwoCollectionMouse::profileWithoutKeys()
     QCOMPARE(m_light->logo()->model(), 5);
     QCOMPARE(m_light->wheel()->model(), 4);
     QCOMPARE(m_light->wheel()->speed(), 7);
-    QCOMPARE(m_oled->oledMode(), 1);
+    QCOMPARE(m_fixture->oled()->oledMode(), 1);
 }
 
 void TestTwoCollectionMouse::profileWithMacrosAndPressMacros()

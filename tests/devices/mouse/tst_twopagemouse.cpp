@@ -3,8 +3,7 @@
 // reports. Sleeps are recorded, not slept; the emulator decodes what it receives.
 
 #include "LogCapture.h"
-#include "RecordingServices.h"
-#include "SimBusFixture.h"
+#include "MouseFamilyFixture.h"
 
 #include "common/DeviceIds.h"
 #include "devices/mouse/twopage/FDeviceDunmor_Hollis.h"
@@ -37,9 +36,12 @@ using Sim = SimTwoPageMouse;
 
 namespace {
 
+using Fixture = MouseFamilyFixture;
+using MouseTestData::button;
+using MouseTestData::delay;
+using MouseTestData::move;
+
 KMacroItem key(int usage, bool up) { return KMacroItem(KMacroItem::KeyboardKey, usage, 0, up, QStringLiteral("A")); }
-KMacroItem delay(int ms) { return KMacroItem(KMacroItem::Delay, ms, 0, false, QString()); }
-KMacroItem move(int x, int y) { return KMacroItem(KMacroItem::Pointer, x, y, false, QString()); }
 
 // n keyboard events, two bytes each in the root's string.
 QVector<KMacroItem> keyEvents(int n)
@@ -52,19 +54,12 @@ QVector<KMacroItem> keyEvents(int n)
 
 QJsonObject macroValue(const QVector<KMacroItem>& items, const QString& name)
 {
-    QJsonArray list;
-    for (const KMacroItem& item : items)
-        list << item.toJson();
-    return QJsonObject{{QStringLiteral("list"), list}, {QStringLiteral("playType"), QStringLiteral("1")},
-                       {QStringLiteral("ignoreTime"), false}, {QStringLiteral("times"), 2},
-                       {QStringLiteral("macroName"), name}};
+    return MouseTestData::macroValue(items, name, 1, 2);
 }
 
 QJsonObject baseProfile()
 {
-    QJsonArray stages;
-    for (int v : {400, 800, 1600, 2400, 3200, 4800, 6200})
-        stages << QJsonObject{{QStringLiteral("currentValue"), v}, {QStringLiteral("enable"), true}};
+    const QJsonArray stages = MouseTestData::dpiStages({400, 800, 1600, 2400, 3200, 4800, 6200});
     QJsonArray light;
     for (int i = 0; i < 10; ++i)
         light << QJsonObject{{QStringLiteral("model"), i}, {QStringLiteral("speed"), 2},
@@ -76,12 +71,6 @@ QJsonObject baseProfile()
         {QStringLiteral("light"), light},
         {QStringLiteral("key"), QJsonArray{}},
     };
-}
-
-QJsonObject button(int key, int function, const QJsonValue& value1 = QString())
-{
-    return QJsonObject{{QStringLiteral("key"), key}, {QStringLiteral("funcIndex"), function},
-                       {QStringLiteral("value1"), value1}};
 }
 
 } // namespace
@@ -127,45 +116,33 @@ private slots:
 private:
     HDeviceUlverd* open(quint16 pid);
 
-    std::unique_ptr<SimBusFixture> m_bus;
-    std::unique_ptr<RecordingServices> m_services;
+    std::unique_ptr<Fixture> m_fixture;
     std::unique_ptr<Sim> m_mouse;
-    std::unique_ptr<KDpiModel> m_dpi;
-    std::unique_ptr<KReportModel> m_report;
-    std::unique_ptr<KLightModel> m_light;
+    SimBusFixture* m_bus = nullptr;
+    RecordingServices* m_services = nullptr;
+    KDpiModel* m_dpi = nullptr;
+    KReportModel* m_report = nullptr;
+    KLightModel* m_light = nullptr;
     HDeviceUlverd* m_device = nullptr;
 };
 
 void TestTwoPageMouse::init()
 {
-    m_bus = std::make_unique<SimBusFixture>();
-    m_services = std::make_unique<RecordingServices>();
-    m_dpi = std::make_unique<KDpiModel>();
-    m_report = std::make_unique<KReportModel>();
-    m_light = std::make_unique<KLightModel>();
-    m_light->setLogo(new KLightModelItem(m_light.get()));
-    m_services->setDpiModel(m_dpi.get());
-    m_services->setReportModel(m_report.get());
-    m_services->setLightModel(m_light.get());
-    HDeviceManager::instance()->setFactory([](int pid) { return DeviceFactory::createModel(pid); });
+    m_fixture = std::make_unique<Fixture>(Fixture::Dpi | Fixture::Report | Fixture::Light);
+    m_bus = m_fixture->bus();
+    m_services = m_fixture->services();
+    m_dpi = m_fixture->dpi();
+    m_report = m_fixture->report();
+    m_light = m_fixture->light();
 }
 
 void TestTwoPageMouse::cleanup()
 {
-    if (m_device) {
-        const int pid = m_device->productId();
-        m_device->setRemoved(true);
-        HDeviceManager::instance()->removeDevice(pid);
-        QTest::qWaitFor([pid] { return HDeviceManager::instance()->getDevice(pid) == nullptr; }, TestWait::kBoundMs);
-        m_device = nullptr;
-    }
-    HDeviceManager::instance()->setFactory(HDeviceManager::Factory());
+    if (m_device)
+        m_fixture->removeDevice(m_device->productId());
+    m_device = nullptr;
     m_mouse.reset();
-    m_services.reset();
-    m_light.reset();
-    m_report.reset();
-    m_dpi.reset();
-    m_bus.reset();
+    m_fixture.reset();
 }
 
 HDeviceUlverd* TestTwoPageMouse::open(quint16 pid)
@@ -173,10 +150,10 @@ HDeviceUlverd* TestTwoPageMouse::open(quint16 pid)
     m_mouse = std::make_unique<Sim>(pid, Sim::dialectOf(pid));
     if (pid == DeviceIds::kUlverdLow)
         m_mouse->setDpiTable(Sim::DpiTable::A);
-    if (!m_mouse->plug(m_bus->bus()) || !HDeviceManager::instance()->createDevice(pid))
+    if (!m_mouse->plug(m_bus->bus()))
         return nullptr;
-    m_device = qobject_cast<HDeviceUlverd*>(HDeviceManager::instance()->getDevice(pid));
-    if (!m_device || !m_device->initDevice())
+    m_device = m_fixture->openDevice<HDeviceUlverd>(pid);
+    if (!m_device)
         return nullptr;
     m_mouse->clearLog();
     Platform::clearRecordedSleeps();

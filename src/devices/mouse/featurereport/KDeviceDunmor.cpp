@@ -1,7 +1,6 @@
 #include "devices/mouse/featurereport/KDeviceDunmor.h"
 
 #include "common/DeviceIds.h"
-#include "devices/LayoutDocument.h"
 #include "devices/mouse/featurereport/DunmorProtocol.h"
 #include "hid/HCommunicateManager.h"
 #include "hid/khid/KUSBDevice.h"
@@ -27,17 +26,13 @@ KDeviceDunmor::KDeviceDunmor(QObject* parent)
 }
 
 KDeviceDunmor::KDeviceDunmor(quint16 pid, QObject* parent)
-    : KBaseDevice(parent)
-    , m_layoutPath(DeviceIds::resourcePath(DeviceIds::find(pid), "Layout.json"))
+    // Each model reads its own document.
+    : MouseSessionDevice(DeviceIds::resourcePath(DeviceIds::find(pid), "Layout.json"), parent)
     , m_pid(pid)
 {
     for (int slot = 1; slot <= kMacroSlots; ++slot)
         m_macroSlots.insert(slot, -1);
     m_transport.setMutex(HCommunicateManager::instance()->getMutex());
-    // Each model reads its own document.
-    m_layout = LayoutDocument::read(m_layoutPath);
-    m_session.setDeviceName(m_layout.value(QStringLiteral("deviceName")).toString());
-    m_session.followModels();
 }
 
 KDeviceDunmor::~KDeviceDunmor() = default;
@@ -74,11 +69,6 @@ bool KDeviceDunmor::openChannel()
         }
     }
     return false;
-}
-
-QJsonObject* KDeviceDunmor::getLayout()
-{
-    return &m_layout;
 }
 
 int KDeviceDunmor::getMacroBufferSize()

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "devices/mouse/MouseSession.h"
+#include "devices/mouse/MouseSessionDevice.h"
 #include "devices/mouse/featurereport/DunmorKeyCodec.h"
 #include "devices/mouse/featurereport/DunmorMacro.h"
 #include "devices/mouse/featurereport/DunmorTransport.h"
-#include "hid/KBaseDevice.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -27,7 +26,7 @@ class KUSBDevice;
 // shared transaction mutex. The slot codes and the macro slot map are guarded by a state lock never held
 // during I/O. What operations need of the user interface (key items, DPI stage switches, the light item) comes
 // from the session's copy; the model changes they make reach the GUI thread after the write succeeded.
-class KDeviceDunmor : public KBaseDevice
+class KDeviceDunmor : public MouseSessionDevice
 {
     Q_OBJECT
 public:
@@ -35,7 +34,6 @@ public:
     ~KDeviceDunmor() override;
 
     bool initDevice() override;
-    QJsonObject* getLayout() override;
     int getFwVersion() override;
     int getDpiIndex() override;
     QVector<int> getDpiList() override;
@@ -45,7 +43,6 @@ public:
     int getLightBrightness(int zone) override;
     QMap<QString, int> getRGB(int zone) override;
     QMap<KKey, KKeyModelItem> getKeys() override;
-    int getConfigByte() override { return -1; }
     int getOLEDLightIntensity() override { return -1; }
     int getMacroBufferSize() override;
     bool setDpiIndex(const int& index) override;
@@ -55,13 +52,10 @@ public:
     bool setLightSpeed(const int& speed, int zone) override;
     bool setLightBrightness(const int& brightness, int zone) override;
     bool setRGB(const QMap<QString, int>& rgb, int zone) override;
-    bool setShortCutModel(const int&, int) override { return false; }
     bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& value, QVariant value2,
                         QVariant value3) override;
     int setMacro(bool ignoreDelay, const MacroPlayType& playType, const QVector<KMacroItem>& items,
                  QVariant times, const int& slot) override;
-    // The macros stay on the mouse: nothing is read back.
-    bool getMacro(QVector<KMacroItem>&, const KKey&) override { return true; }
     bool writeReportRate(const int&) override { return false; }
     bool setOLEDLightIntensity(const int&) override { return false; }
     bool writeImageToMouse() override { return false; }
@@ -77,7 +71,6 @@ public:
     QByteArray slotCodes() const;
     QMap<int, int> macroSlots() const;
     quint16 productId() const { return m_pid; }
-    MouseSession& session() { return m_session; }
 
 protected:
     KDeviceDunmor(quint16 pid, QObject* parent);
@@ -101,13 +94,10 @@ protected:
     bool readSlots(QByteArray* codes);
 
     KHID::KUSBDevice* m_channel = nullptr;
-    QJsonObject m_layout;
-    QString m_layoutPath;
     const quint16 m_pid;
     DunmorTransport m_transport;
-    MouseSession m_session{this};
 
-    mutable QMutex m_stateLock;
+    // Under m_stateLock.
     QMap<int, int> m_macroSlots;   // slot 1..4 -> key, -1 free
     QByteArray m_slotCodes;        // 64 bytes as the mouse holds them; empty when not known
 

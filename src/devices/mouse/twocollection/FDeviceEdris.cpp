@@ -1,7 +1,6 @@
 #include "devices/mouse/twocollection/FDeviceEdris.h"
 
 #include "common/AppServices.h"
-#include "devices/LayoutDocument.h"
 #include "hid/HCommunicateManager.h"
 #include "hid/khid/KUSBDevice.h"
 #include "models/device/KDpiModel.h"
@@ -55,8 +54,7 @@ FDeviceEdris::FDeviceEdris(QObject* parent)
 }
 
 FDeviceEdris::FDeviceEdris(const Model& model, QObject* parent)
-    : KBaseDevice(parent)
-    , m_layoutPath(DeviceIds::layoutPath(model.pid))
+    : MouseSessionDevice(DeviceIds::layoutPath(model.pid), parent)
     , m_model(model)
     , m_profile(defaultProfileRecord())
     , m_image(kImageSize, '\0')
@@ -69,9 +67,6 @@ FDeviceEdris::FDeviceEdris(const Model& model, QObject* parent)
     }
     m_image.replace(0, kProfileSize, m_profile);
     m_transport.setMutex(HCommunicateManager::instance()->getMutex());
-    m_layout = LayoutDocument::read(m_layoutPath);
-    m_session.setDeviceName(m_layout.value(QStringLiteral("deviceName")).toString());
-    m_session.followModels();
 }
 
 FDeviceEdris::~FDeviceEdris() = default;
@@ -147,11 +142,6 @@ bool FDeviceEdris::runStartupRead()
             return true;
         },
         kStartupReadTimeoutMs);
-}
-
-QJsonObject* FDeviceEdris::getLayout()
-{
-    return &m_layout;
 }
 
 int FDeviceEdris::getFwVersion()

@@ -1,11 +1,10 @@
 #pragma once
 
 #include "devices/keyboard/KKeyCode.h"
-#include "devices/mouse/MouseSession.h"
+#include "devices/mouse/MouseSessionDevice.h"
 #include "devices/mouse/twocollection/EdrisMacro.h"
 #include "devices/mouse/twocollection/EdrisModels.h"
 #include "devices/mouse/twocollection/EdrisTransport.h"
-#include "hid/KBaseDevice.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -33,7 +32,7 @@ class KUSBDevice;
 // mutex. The profile is guarded by a state lock that is never held during I/O, so the GUI thread may read it.
 // What the operations need of the user interface (stage switches, light items, key items) comes from the
 // session's copy; what they change in it is handed to the GUI thread after the mouse took the change.
-class FDeviceEdris : public KBaseDevice
+class FDeviceEdris : public MouseSessionDevice
 {
     Q_OBJECT
 public:
@@ -42,7 +41,6 @@ public:
 
     // --- KBaseDevice ----------------------------------------------------------------------------------------
     bool initDevice() override;
-    QJsonObject* getLayout() override;
     int getFwVersion() override;
     int getDpiIndex() override { return -1; }
     QVector<int> getDpiList() override;
@@ -52,7 +50,6 @@ public:
     int getLightBrightness(int zone) override;
     QMap<QString, int> getRGB(int zone) override;
     QMap<KKey, KKeyModelItem> getKeys() override;
-    int getConfigByte() override { return -1; }
     int getCurrentPicIndex() override;
     int getOLEDLightIntensity() override;
     int getBatteryValue() override { return -1; }
@@ -67,13 +64,10 @@ public:
     bool setLightSpeed(const int& speed, int zone) override;
     bool setLightBrightness(const int& brightness, int zone) override;
     bool setRGB(const QMap<QString, int>& rgb, int zone) override;
-    bool setShortCutModel(const int&, int) override { return false; }
     bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& value1, QVariant value2,
                         QVariant value3) override;
     int setMacro(bool ignoreDelays, const MacroPlayType& playType, const QVector<KMacroItem>& items,
                  QVariant times, const int& macroId) override;
-    // The macros stay on the mouse: nothing is read back.
-    bool getMacro(QVector<KMacroItem>&, const KKey&) override { return true; }
     bool writeReportRate(const int&) override { return false; }
     bool setOLEDLightIntensity(const int& intensity) override;
     bool setCurrentPicIndex(const int& index) override;
@@ -123,7 +117,6 @@ public:
     QByteArray deviceImage() const;
     quint16 productId() const { return m_model.pid; }
     const Edris::Model& model() const { return m_model; }
-    MouseSession& session() { return m_session; }
 
 protected:
     FDeviceEdris(const Edris::Model& model, QObject* parent);
@@ -157,15 +150,12 @@ protected:
 
     KHID::KUSBDevice* m_command = nullptr;
     KHID::KUSBDevice* m_data = nullptr;
-    QJsonObject m_layout;
-    QString m_layoutPath;
     const Edris::Model& m_model;
     EdrisTransport m_transport;
-    MouseSession m_session{this};
     TwoPage::DpiTable m_dpiTable;    // value -> code, for the table models
     QMap<int, int> m_macroMap;       // index -> macro id; a refused macro's entries become -1
 
-    mutable QMutex m_stateLock;
+    // Under m_stateLock.
     QByteArray m_profile;            // the profile the mouse last took (476 bytes)
     QByteArray m_image;              // the device image of the last read or write (1024 bytes)
     quint8 m_sign = 0;

@@ -2,7 +2,6 @@
 
 #include "common/AppServices.h"
 #include "common/DeviceIds.h"
-#include "devices/LayoutDocument.h"
 #include "devices/mouse/twopage/UlverdMacro.h"
 #include "devices/mouse/twopage/UlverdProtocol.h"
 #include "hid/HCommunicateManager.h"
@@ -28,8 +27,7 @@ HDeviceUlverd::HDeviceUlverd(QObject* parent)
 }
 
 HDeviceUlverd::HDeviceUlverd(quint16 pid, Dialect dialect, QObject* parent)
-    : KBaseDevice(parent)
-    , m_layoutPath(DeviceIds::layoutPath(pid))
+    : MouseSessionDevice(DeviceIds::layoutPath(pid), parent)
     , m_pid(pid)
     , m_dialect(dialect)
     , m_image(kImageSize, '\0')
@@ -39,10 +37,6 @@ HDeviceUlverd::HDeviceUlverd(quint16 pid, Dialect dialect, QObject* parent)
     for (int slot = kFirstMacroSlot; slot <= kLastMacroSlot; ++slot)
         m_macroSlots.insert(slot, -1);
     m_transport.setMutex(HCommunicateManager::instance()->getMutex());
-    m_layout = LayoutDocument::read(m_layoutPath);
-
-    m_session.setDeviceName(m_layout.value(QStringLiteral("deviceName")).toString());
-    m_session.followModels();
 }
 
 HDeviceUlverd::~HDeviceUlverd() = default;
@@ -100,11 +94,6 @@ bool HDeviceUlverd::runStartupRead()
 {
     // The read runs on the pool like every other exchange; the GUI thread keeps its events flowing meanwhile.
     return m_session.runAndWait(work, [this] { return readData(); }, kStartupReadTimeoutMs);
-}
-
-QJsonObject* HDeviceUlverd::getLayout()
-{
-    return &m_layout;
 }
 
 int HDeviceUlverd::getFwVersion()

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "devices/mouse/MouseSession.h"
+#include "devices/mouse/MouseSessionDevice.h"
 #include "devices/mouse/twopage/TwoPageImage.h"
 #include "devices/mouse/twopage/UlverdKeyCodec.h"
 #include "devices/mouse/twopage/UlverdTransport.h"
-#include "hid/KBaseDevice.h"
 
 #include <QByteArray>
 #include <QJsonObject>
@@ -30,7 +29,7 @@ class KUSBDevice;
 // thread may read them. What the operations need of the user interface (the DPI stage switches) comes from
 // the session's copy; what they change in it (key items, the profile's settings) is handed to the GUI thread
 // after the mouse took the change. The key editor's items are read from the image, which they mirror.
-class HDeviceUlverd : public KBaseDevice
+class HDeviceUlverd : public MouseSessionDevice
 {
     Q_OBJECT
 public:
@@ -40,7 +39,6 @@ public:
     ~HDeviceUlverd() override;
 
     bool initDevice() override;
-    QJsonObject* getLayout() override;
     int getFwVersion() override;
     int getDpiIndex() override;
     QVector<int> getDpiList() override;
@@ -50,7 +48,6 @@ public:
     int getLightBrightness(int zone) override;
     QMap<QString, int> getRGB(int zone) override;
     QMap<KKey, KKeyModelItem> getKeys() override;
-    int getConfigByte() override { return -1; }
     int getOLEDLightIntensity() override { return -1; }
     int getMacroBufferSize() override;
     bool setDpiIndex(const int& index) override;
@@ -60,13 +57,10 @@ public:
     bool setLightSpeed(const int& speed, int zone) override;
     bool setLightBrightness(const int& brightness, int zone) override;
     bool setRGB(const QMap<QString, int>& rgb, int zone) override;
-    bool setShortCutModel(const int&, int) override { return false; }
     bool setKeyFunction(const KKey& key, const KKeyFunction& function, const QVariant& value, QVariant value2,
                         QVariant value3) override;
     int setMacro(bool ignoreDelay, const MacroPlayType& playType, const QVector<KMacroItem>& items,
                  QVariant times, const int& slot) override;
-    // The macros stay on the mouse: nothing is read back.
-    bool getMacro(QVector<KMacroItem>&, const KKey&) override { return true; }
     bool checkMacroId(const int& key, int* slot) override;
     bool checkLeftKey(const int& key) override;
     bool macroFilter(QVector<KMacroItem>& items, int* out) override;
@@ -144,14 +138,11 @@ protected:
 
 
     KHID::KUSBDevice* m_channel = nullptr;
-    QJsonObject m_layout;
-    QString m_layoutPath;
     const quint16 m_pid;
     const Dialect m_dialect;
     UlverdTransport m_transport;
-    MouseSession m_session{this};
 
-    mutable QMutex m_stateLock;
+    // Under m_stateLock.
     QByteArray m_image;            // the image as last acknowledged by the mouse
     quint16 m_fwVersion = 0;
     int m_repeat = 1;

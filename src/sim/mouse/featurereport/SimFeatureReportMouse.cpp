@@ -77,15 +77,9 @@ SimFeatureReportMouse::Model SimFeatureReportMouse::modelOf(quint16 productId)
 
 SimDevice SimFeatureReportMouse::interfaceOf(quint16 productId)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0105;
-    device.productName = kProductName;
-    device.collections << SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, 8, 0, 0)
-                       << SimCollection::make(kVendorUsagePage, kVendorUsage, kPageSize, kPageSize,
-                                              kFeatureReportSize);
-    return device;
+    return describe(productId, 0x0105, kProductName,
+                    {SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, 8, 0, 0),
+                     SimCollection::make(kVendorUsagePage, kVendorUsage, kPageSize, kPageSize, kFeatureReportSize)});
 }
 
 // --- on the bus -----------------------------------------------------------------------------------------------
@@ -140,60 +134,19 @@ void SimFeatureReportMouse::resetToDefaults()
     m_pending = Pending::None;
     m_commands.clear();
     m_pages.clear();
-    m_commandCount = m_replyCount = m_pageCount = 0;
-    m_failCommands.clear();
-    m_failReplies.clear();
-    m_failPages.clear();
+    m_commandFaults.clear();
+    m_replyFaults.clear();
+    m_pageFaults.clear();
 }
 
-quint16 SimFeatureReportMouse::firmware() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_firmware;
-}
-
-void SimFeatureReportMouse::setFirmware(quint16 version)
-{
-    QMutexLocker lock(&m_mutex);
-    m_firmware = version;
-}
-
-int SimFeatureReportMouse::reportInterval() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_interval;
-}
-
-void SimFeatureReportMouse::setReportInterval(int interval)
-{
-    QMutexLocker lock(&m_mutex);
-    m_interval = quint8(interval);
-}
-
-int SimFeatureReportMouse::dpiStage() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_stage;
-}
-
-void SimFeatureReportMouse::setDpiStage(int stage)
-{
-    QMutexLocker lock(&m_mutex);
-    m_stage = quint8(stage);
-}
-
-QByteArray SimFeatureReportMouse::dpiPage() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_dpiPage;
-}
-
-void SimFeatureReportMouse::setDpiPage(const QByteArray& page)
-{
-    QMutexLocker lock(&m_mutex);
-    m_dpiPage = page.left(kPageSize);
-    m_dpiPage.append(QByteArray(kPageSize - m_dpiPage.size(), '\0'));
-}
+quint16 SimFeatureReportMouse::firmware() const { return locked(m_firmware); }
+void SimFeatureReportMouse::setFirmware(quint16 version) { setLocked(m_firmware, version); }
+int SimFeatureReportMouse::reportInterval() const { return locked(m_interval); }
+void SimFeatureReportMouse::setReportInterval(int interval) { setLocked(m_interval, quint8(interval)); }
+int SimFeatureReportMouse::dpiStage() const { return locked(m_stage); }
+void SimFeatureReportMouse::setDpiStage(int stage) { setLocked(m_stage, quint8(stage)); }
+QByteArray SimFeatureReportMouse::dpiPage() const { return locked(m_dpiPage); }
+void SimFeatureReportMouse::setDpiPage(const QByteArray& page) { setLockedMemory(m_dpiPage, page, kPageSize); }
 
 int SimFeatureReportMouse::dpiFromCodeLocked(int code) const
 {
@@ -213,23 +166,9 @@ QList<int> SimFeatureReportMouse::dpiValues() const
     return values;
 }
 
-int SimFeatureReportMouse::lightEffect() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_effect;
-}
-
-int SimFeatureReportMouse::lightParameter() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_parameter;
-}
-
-int SimFeatureReportMouse::lightFlag() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_flag;
-}
+int SimFeatureReportMouse::lightEffect() const { return locked(m_effect); }
+int SimFeatureReportMouse::lightParameter() const { return locked(m_parameter); }
+int SimFeatureReportMouse::lightFlag() const { return locked(m_flag); }
 
 void SimFeatureReportMouse::setLight(int effect, int parameter, int flag)
 {
@@ -420,58 +359,46 @@ SimFeatureReportMouse::Macro SimFeatureReportMouse::decodeMacro(const QByteArray
 
 // --- what came in -----------------------------------------------------------------------------------------------
 
-QList<QByteArray> SimFeatureReportMouse::commands() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_commands.entries();
-}
-
-QList<QByteArray> SimFeatureReportMouse::pagesWritten() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_pages.entries();
-}
+QList<QByteArray> SimFeatureReportMouse::commands() const { return locked(m_commands).entries(); }
+QList<QByteArray> SimFeatureReportMouse::pagesWritten() const { return locked(m_pages).entries(); }
 
 void SimFeatureReportMouse::clearLog()
 {
     QMutexLocker lock(&m_mutex);
     m_commands.clear();
     m_pages.clear();
-    m_commandCount = m_replyCount = m_pageCount = 0;
+    m_commandFaults.restart();
+    m_replyFaults.restart();
+    m_pageFaults.restart();
 }
 
 void SimFeatureReportMouse::failCommand(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_failCommands << n;
+    m_commandFaults.arm(n);
 }
 
 void SimFeatureReportMouse::failReply(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_failReplies << n;
+    m_replyFaults.arm(n);
 }
 
 void SimFeatureReportMouse::failPageWrite(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_failPages << n;
+    m_pageFaults.arm(n);
 }
 
-void SimFeatureReportMouse::failPageRead()
-{
-    QMutexLocker lock(&m_mutex);
-    m_failPageRead = true;
-}
+void SimFeatureReportMouse::failPageRead() { setLocked(m_failPageRead, true); }
 
 void SimFeatureReportMouse::clearFaults()
 {
     QMutexLocker lock(&m_mutex);
-    m_failCommands.clear();
-    m_failReplies.clear();
-    m_failPages.clear();
+    m_commandFaults.clear();
+    m_replyFaults.clear();
+    m_pageFaults.clear();
     m_failPageRead = false;
-    m_commandCount = m_replyCount = m_pageCount = 0;
 }
 
 // --- the command machine ----------------------------------------------------------------------------------------
@@ -484,8 +411,7 @@ bool SimFeatureReportMouse::onSetFeature(const QByteArray& report)
         QMutexLocker lock(&m_mutex);
         if (report.size() < kFeatureReportSize)
             return false;
-        const int n = m_commandCount++;
-        if (m_failCommands.contains(n))
+        if (m_commandFaults.take())
             return false;
         const QByteArray command = report.mid(1, kCommandSize);
         m_commands << command;
@@ -586,8 +512,7 @@ bool SimFeatureReportMouse::onSetFeature(const QByteArray& report)
 bool SimFeatureReportMouse::onGetFeature(quint8 reportId, QByteArray& report)
 {
     QMutexLocker lock(&m_mutex);
-    const int n = m_replyCount++;
-    if (m_failReplies.contains(n) || report.size() < kFeatureReportSize)
+    if (m_replyFaults.take() || report.size() < kFeatureReportSize)
         return false;
     report[0] = char(reportId);
     report.replace(1, kCommandSize, m_reply);
@@ -597,8 +522,7 @@ bool SimFeatureReportMouse::onGetFeature(quint8 reportId, QByteArray& report)
 bool SimFeatureReportMouse::onOutput(const QByteArray& report)
 {
     QMutexLocker lock(&m_mutex);
-    const int n = m_pageCount++;
-    if (m_failPages.contains(n))
+    if (m_pageFaults.take())
         return false;
     m_pages << report.left(kPageSize);
     const QByteArray data = report.mid(1, kPageData);

@@ -19,6 +19,7 @@
 #include "sim/bus/SimDevice.h"
 #include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimHistory.h"
+#include "sim/bus/SimNumberedFaults.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
@@ -142,11 +143,8 @@ private:
 
     SimHistory<QByteArray> m_commands;
     SimHistory<QByteArray> m_pages;
-    int m_commandCount = 0;
-    int m_replyCount = 0;
-    int m_pageCount = 0;
-    QList<int> m_failCommands;
-    QList<int> m_failReplies;
-    QList<int> m_failPages;
+    SimNumberedFaults m_commandFaults;
+    SimNumberedFaults m_replyFaults;
+    SimNumberedFaults m_pageFaults;
     bool m_failPageRead = false;
 };

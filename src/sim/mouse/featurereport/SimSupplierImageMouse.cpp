@@ -40,14 +40,9 @@ SimSupplierImageMouse::~SimSupplierImageMouse()
 
 SimDevice SimSupplierImageMouse::interfaceOf(quint16 productId)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0210;
-    device.productName = kProductName;
-    device.collections << SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, 8, 0, 0)
-                       << SimCollection::make(kVendorUsagePage, kVendorUsage, kImageSize, kPageSize, 0);
-    return device;
+    return describe(productId, 0x0210, kProductName,
+                    {SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, 8, 0, 0),
+                     SimCollection::make(kVendorUsagePage, kVendorUsage, kImageSize, kPageSize, 0)});
 }
 
 QByteArray SimSupplierImageMouse::factoryImage()
@@ -78,31 +73,10 @@ QString SimSupplierImageMouse::commandPath() const
     return collectionPath(kVendorCollection);
 }
 
-QByteArray SimSupplierImageMouse::image() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_image;
-}
-
-void SimSupplierImageMouse::setImage(const QByteArray& image)
-{
-    QMutexLocker lock(&m_mutex);
-    m_image = image.left(kImageSize);
-    m_image.append(QByteArray(kImageSize - m_image.size(), '\0'));
-}
-
-quint8 SimSupplierImageMouse::imageByte(int index) const
-{
-    QMutexLocker lock(&m_mutex);
-    return index >= 0 && index < kImageSize ? quint8(m_image.at(index)) : 0;
-}
-
-void SimSupplierImageMouse::setImageByte(int index, quint8 value)
-{
-    QMutexLocker lock(&m_mutex);
-    if (index >= 0 && index < kImageSize)
-        m_image[index] = char(value);
-}
+QByteArray SimSupplierImageMouse::image() const { return locked(m_image); }
+void SimSupplierImageMouse::setImage(const QByteArray& image) { setLockedMemory(m_image, image, kImageSize); }
+quint8 SimSupplierImageMouse::imageByte(int index) const { return lockedByte(m_image, index); }
+void SimSupplierImageMouse::setImageByte(int index, quint8 value) { setLockedByte(m_image, index, value); }
 
 int SimSupplierImageMouse::lightMode() const { return imageByte(kLightModeByte); }
 int SimSupplierImageMouse::lightSpeed() const { return imageByte(kSpeedByte); }
@@ -117,23 +91,9 @@ QByteArray SimSupplierImageMouse::keyEntry(int entry) const
     return m_image.mid(kFirstKeyByte + kKeyStride * entry, kKeyStride);
 }
 
-int SimSupplierImageMouse::readRequests() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_readRequests;
-}
-
-QList<QByteArray> SimSupplierImageMouse::writtenPages() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_written.entries();
-}
-
-QList<QByteArray> SimSupplierImageMouse::received() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_received.entries();
-}
+int SimSupplierImageMouse::readRequests() const { return locked(m_readRequests); }
+QList<QByteArray> SimSupplierImageMouse::writtenPages() const { return locked(m_written).entries(); }
+QList<QByteArray> SimSupplierImageMouse::received() const { return locked(m_received).entries(); }
 
 void SimSupplierImageMouse::clearLog()
 {
@@ -141,13 +101,13 @@ void SimSupplierImageMouse::clearLog()
     m_written.clear();
     m_received.clear();
     m_readRequests = 0;
-    m_reportCounter = 0;
+    m_writeFaults.restart();
 }
 
 void SimSupplierImageMouse::failWrite(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_failWrites << n;
+    m_writeFaults.arm(n);
 }
 
 void SimSupplierImageMouse::failRead()
@@ -158,8 +118,7 @@ void SimSupplierImageMouse::failRead()
 void SimSupplierImageMouse::clearFaults()
 {
     QMutexLocker lock(&m_mutex);
-    m_failWrites.clear();
-    m_reportCounter = 0;
+    m_writeFaults.clear();
 }
 
 bool SimSupplierImageMouse::onOutput(const QByteArray& report)
@@ -167,8 +126,7 @@ bool SimSupplierImageMouse::onOutput(const QByteArray& report)
     QByteArray reply;
     {
         QMutexLocker lock(&m_mutex);
-        const int n = m_reportCounter++;
-        if (m_failWrites.contains(n))
+        if (m_writeFaults.take())
             return false;
         m_received << report;
         if (report.size() >= 4 && quint8(report.at(0)) == kReportId && quint8(report.at(1)) == kReadCommand

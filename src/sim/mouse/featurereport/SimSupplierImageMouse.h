@@ -13,6 +13,7 @@
 #include "sim/bus/SimDevice.h"
 #include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimHistory.h"
+#include "sim/bus/SimNumberedFaults.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
@@ -65,6 +66,5 @@ private:
     int m_readRequests = 0;
     SimHistory<QByteArray> m_written;
     SimHistory<QByteArray> m_received;
-    int m_reportCounter = 0;
-    QList<int> m_failWrites;
+    SimNumberedFaults m_writeFaults;
 };

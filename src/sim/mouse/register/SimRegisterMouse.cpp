@@ -27,15 +27,6 @@ constexpr int kReceiverInterruptCollection = 2;
 
 const QString kProductName = QStringLiteral("Gaming Mouse");
 
-quint32 readLe32(const QByteArray& bytes, int offset)
-{
-    quint32 value = 0;
-    for (int i = 3; i >= 0; --i)
-        value = value << 8 | quint8(bytes[offset + i]);
-    return value;
-}
-
-
 } // namespace
 
 SimRegisterMouse::SimRegisterMouse(quint16 productId, quint8 addressByte)
@@ -57,11 +48,7 @@ SimRegisterMouse::~SimRegisterMouse()
 
 SimDevice SimRegisterMouse::interfaceOf(quint16 productId, bool throughReceiver)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0100;
-    device.productName = kProductName;
+    SimDevice device = describe(productId, 0x0100, kProductName);
     const SimCollection mouse = SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, kMouseInputLength, 0, 0);
     const SimCollection command =
         SimCollection::make(kCommandUsagePage, kCommandUsage, kCommandReportLength, kCommandReportLength, 0);
@@ -163,29 +150,10 @@ void SimRegisterMouse::setFirmwareVersion(quint8 major, quint8 minor)
     m_versionMinor = minor;
 }
 
-void SimRegisterMouse::setBatteryReading(quint32 reading)
-{
-    QMutexLocker lock(&m_mutex);
-    m_batteryReading = reading;
-}
-
-quint8 SimRegisterMouse::gameMode() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_gameMode;
-}
-
-void SimRegisterMouse::setGameMode(quint8 mode)
-{
-    QMutexLocker lock(&m_mutex);
-    m_gameMode = mode;
-}
-
-int SimRegisterMouse::factoryResets() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_factoryResets;
-}
+void SimRegisterMouse::setBatteryReading(quint32 reading) { setLocked(m_batteryReading, reading); }
+quint8 SimRegisterMouse::gameMode() const { return locked(m_gameMode); }
+void SimRegisterMouse::setGameMode(quint8 mode) { setLocked(m_gameMode, mode); }
+int SimRegisterMouse::factoryResets() const { return locked(m_factoryResets); }
 
 // --- memory -----------------------------------------------------------------------------------------------
 
@@ -434,19 +402,11 @@ void SimRegisterMouse::applyLocked(const Command& command, QByteArray& reply)
 
 bool SimRegisterMouse::onOutput(const QByteArray& report)
 {
-    // Any other report id is not one of this collection's reports: the host's write fails.
-    if (report.size() < 1 + kPacketSize || quint8(report[0]) != kReportId)
-        return false;
-    const QByteArray packet = report.mid(1, kPacketSize);
-
     Command command;
-    command.address = quint8(packet[kPacketAddressByte]);
-    command.command = quint8(packet[kPacketCommandByte]);
-    command.length = quint8(packet[kPacketLengthByte]);
-    command.reg = readLe32(packet, kPacketRegisterByte);
-    if (command.isWrite())
-        command.data = packet.mid(kPacketDataByte, qMin(command.length, kMaxWriteLength));
-
+    QByteArray packet;
+    // Any other report id is not one of this collection's reports: the host's write fails.
+    if (!decodePacket(report, kPacketSize, &command, &packet))
+        return false;
     receive(command);
     return true;
 }

@@ -45,40 +45,20 @@ quint32 weightedSum(const QByteArray& image, int first, int end)
 
 } // namespace
 
-// One collection's responder; forwards to the mouse.
-class SimTwoCollectionMouse::Collection : public SimResponder
-{
-public:
-    Collection(SimTwoCollectionMouse* mouse, bool data) : m_mouse(mouse), m_data(data) {}
-    bool onSetFeature(const QByteArray& report) override
-    {
-        return m_data ? m_mouse->onBlock(report) : m_mouse->onCommand(report);
-    }
-    bool onGetFeature(quint8 reportId, QByteArray& report) override
-    {
-        if (!m_data || reportId != kDataId)
-            return false;
-        return m_mouse->onAnswer(report);
-    }
-
-private:
-    SimTwoCollectionMouse* m_mouse;
-    bool m_data;
-};
-
 SimTwoCollectionMouse::SimTwoCollectionMouse(quint16 productId)
     : m_productId(productId)
-    , m_commandCollection(new Collection(this, false))
-    , m_dataCollection(new Collection(this, true))
 {
+    m_commandCollection.setFeature = [this](const QByteArray& report) { return onCommand(report); };
+    m_dataCollection.setFeature = [this](const QByteArray& report) { return onBlock(report); };
+    m_dataCollection.getFeature = [this](quint8 reportId, QByteArray& report) {
+        return reportId == kDataId && onAnswer(report);
+    };
     resetToDefaults();
 }
 
 SimTwoCollectionMouse::~SimTwoCollectionMouse()
 {
     unplug();
-    delete m_commandCollection;
-    delete m_dataCollection;
 }
 
 bool SimTwoCollectionMouse::isModel(quint16 productId)
@@ -90,11 +70,7 @@ bool SimTwoCollectionMouse::isModel(quint16 productId)
 
 SimDevice SimTwoCollectionMouse::interfaceOf(quint16 productId, bool withData)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0107;
-    device.productName = kProductName;
+    SimDevice device = describe(productId, 0x0107, kProductName);
     device.collections << SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, 8, 0, 0)
                        << SimCollection::make(kVendorUsagePage, kVendorUsage, 0, 0, kCommandLength, kCommandId);
     if (withData)
@@ -104,9 +80,9 @@ SimDevice SimTwoCollectionMouse::interfaceOf(quint16 productId, bool withData)
 
 bool SimTwoCollectionMouse::plug(SimBus* bus, bool withData)
 {
-    QList<SimResponder*> responders{nullptr, m_commandCollection};
+    QList<SimResponder*> responders{nullptr, &m_commandCollection};
     if (withData)
-        responders << m_dataCollection;
+        responders << &m_dataCollection;
     return plugInterfaces(bus, {{interfaceOf(m_productId, withData), responders}});
 }
 
@@ -227,31 +203,10 @@ void SimTwoCollectionMouse::resetToDefaults()
     m_refused = 0;
 }
 
-QByteArray SimTwoCollectionMouse::image() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_image;
-}
-
-void SimTwoCollectionMouse::setImage(const QByteArray& image)
-{
-    QMutexLocker lock(&m_mutex);
-    m_image = image.left(kImageSize);
-    m_image.append(QByteArray(kImageSize - m_image.size(), '\0'));
-}
-
-quint8 SimTwoCollectionMouse::imageByte(int index) const
-{
-    QMutexLocker lock(&m_mutex);
-    return at(m_image, index);
-}
-
-void SimTwoCollectionMouse::setImageByte(int index, quint8 value)
-{
-    QMutexLocker lock(&m_mutex);
-    if (index >= 0 && index < kImageSize)
-        m_image[index] = char(value);
-}
+QByteArray SimTwoCollectionMouse::image() const { return locked(m_image); }
+void SimTwoCollectionMouse::setImage(const QByteArray& image) { setLockedMemory(m_image, image, kImageSize); }
+quint8 SimTwoCollectionMouse::imageByte(int index) const { return lockedByte(m_image, index); }
+void SimTwoCollectionMouse::setImageByte(int index, quint8 value) { setLockedByte(m_image, index, value); }
 
 // --- decoded settings ---------------------------------------------------------------------------------------
 
@@ -423,27 +378,18 @@ SimTwoCollectionMouse::MacroRecord SimTwoCollectionMouse::decodeRecord(const QBy
 
 SimTwoCollectionMouse::MacroRecord SimTwoCollectionMouse::macro(int address) const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_macros.value(address);
+    return locked(m_macros).value(address);
 }
 
 QList<int> SimTwoCollectionMouse::macroAddresses() const
 {
-    QMutexLocker lock(&m_mutex);
-    return m_macros.keys();
+    return locked(m_macros).keys();
 }
 
-QByteArray SimTwoCollectionMouse::pictureMemory() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_picture;
-}
-
+QByteArray SimTwoCollectionMouse::pictureMemory() const { return locked(m_picture); }
 void SimTwoCollectionMouse::setPictureMemory(const QByteArray& memory)
 {
-    QMutexLocker lock(&m_mutex);
-    m_picture = memory.left(kBlockSize);
-    m_picture.append(QByteArray(kBlockSize - m_picture.size(), '\0'));
+    setLockedMemory(m_picture, memory, kBlockSize);
 }
 
 bool SimTwoCollectionMouse::pixelOf(const QByteArray& block, int x, int y)
@@ -466,35 +412,11 @@ void SimTwoCollectionMouse::setStatus(const QByteArray& statusBytes)
     m_status = statusBytes.left(kBusyByte - kStatusFirstByte);
 }
 
-void SimTwoCollectionMouse::setBusy(bool busy)
-{
-    QMutexLocker lock(&m_mutex);
-    m_busy = busy;
-}
-
-QList<QByteArray> SimTwoCollectionMouse::commands() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_commands.entries();
-}
-
-QList<QByteArray> SimTwoCollectionMouse::blocks() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_blocks.entries();
-}
-
-int SimTwoCollectionMouse::imageWrites() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_imageWrites;
-}
-
-int SimTwoCollectionMouse::refusedWrites() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_refused;
-}
+void SimTwoCollectionMouse::setBusy(bool busy) { setLocked(m_busy, busy); }
+QList<QByteArray> SimTwoCollectionMouse::commands() const { return locked(m_commands).entries(); }
+QList<QByteArray> SimTwoCollectionMouse::blocks() const { return locked(m_blocks).entries(); }
+int SimTwoCollectionMouse::imageWrites() const { return locked(m_imageWrites); }
+int SimTwoCollectionMouse::refusedWrites() const { return locked(m_refused); }
 
 void SimTwoCollectionMouse::clearLog()
 {
@@ -510,13 +432,13 @@ void SimTwoCollectionMouse::clearLog()
 void SimTwoCollectionMouse::failTransfer(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_failTransfers << n;
+    m_transferFaults.arm(n);
 }
 
 void SimTwoCollectionMouse::failFrom(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_failFrom = n;
+    m_transferFaults.armFrom(n);
 }
 
 void SimTwoCollectionMouse::corruptAnswer(quint8 command, int index, quint8 value)
@@ -525,26 +447,14 @@ void SimTwoCollectionMouse::corruptAnswer(quint8 command, int index, quint8 valu
     m_corruptAnswers.insert(command, qMakePair(index, value));
 }
 
-void SimTwoCollectionMouse::setPictureReadBackFault(bool on)
-{
-    QMutexLocker lock(&m_mutex);
-    m_pictureFault = on;
-}
+void SimTwoCollectionMouse::setPictureReadBackFault(bool on) { setLocked(m_pictureFault, on); }
 
 void SimTwoCollectionMouse::clearFaults()
 {
     QMutexLocker lock(&m_mutex);
-    m_transfers = 0;
-    m_failTransfers.clear();
-    m_failFrom = -1;
+    m_transferFaults.clear();
     m_corruptAnswers.clear();
     m_pictureFault = false;
-}
-
-bool SimTwoCollectionMouse::takeTransferLocked()
-{
-    const int n = m_transfers++;
-    return !m_failTransfers.contains(n) && (m_failFrom < 0 || n < m_failFrom);
 }
 
 // --- the firmware -------------------------------------------------------------------------------------------
@@ -553,7 +463,7 @@ bool SimTwoCollectionMouse::onCommand(const QByteArray& report)
 {
     QMutexLocker lock(&m_mutex);
     m_commands << report;
-    if (!takeTransferLocked() || at(report, 0) != kCommandId)
+    if (m_transferFaults.take() || at(report, 0) != kCommandId)
         return false;
     const quint8 command = at(report, 1), sub = at(report, 2);
     QByteArray answer(kDataLength, '\0');
@@ -592,7 +502,7 @@ bool SimTwoCollectionMouse::onCommand(const QByteArray& report)
 bool SimTwoCollectionMouse::onAnswer(QByteArray& report)
 {
     QMutexLocker lock(&m_mutex);
-    if (!takeTransferLocked())
+    if (m_transferFaults.take())
         return false;
     const QByteArray answer = m_answer.isEmpty() ? QByteArray(kDataLength, '\0') : m_answer;
     for (int i = 0; i < report.size() && i < answer.size(); ++i)
@@ -606,7 +516,7 @@ bool SimTwoCollectionMouse::onBlock(const QByteArray& report)
 {
     QMutexLocker lock(&m_mutex);
     m_blocks << report;
-    if (!takeTransferLocked() || at(report, 0) != kDataId)
+    if (m_transferFaults.take() || at(report, 0) != kDataId)
         return false;
     const quint8 command = at(report, 1), address = at(report, 2);
     const int length = at(report, 3) | at(report, 4) << 8;

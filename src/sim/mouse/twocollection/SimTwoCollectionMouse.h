@@ -19,6 +19,7 @@
 #include "sim/bus/SimDevice.h"
 #include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimHistory.h"
+#include "sim/bus/SimNumberedFaults.h"
 
 #include <QByteArray>
 #include <QList>
@@ -139,13 +140,9 @@ public:
     void clearFaults();
 
 private:
-    class Collection;
-    friend class Collection;
-
     bool onCommand(const QByteArray& report);
     bool onBlock(const QByteArray& report);
     bool onAnswer(QByteArray& report);
-    bool takeTransferLocked();
 
     const quint16 m_productId;
     QByteArray m_image;
@@ -158,12 +155,10 @@ private:
     SimHistory<QByteArray> m_blocks;
     int m_imageWrites = 0;
     int m_refused = 0;
-    int m_transfers = 0;
-    QList<int> m_failTransfers;
-    int m_failFrom = -1;
+    SimNumberedFaults m_transferFaults;   // the transfers of both collections
     QMap<quint8, QPair<int, quint8>> m_corruptAnswers;
     bool m_pictureFault = false;
 
-    Collection* m_commandCollection;
-    Collection* m_dataCollection;
+    Collection m_commandCollection;
+    Collection m_dataCollection;
 };

@@ -95,11 +95,7 @@ SimTwoPageMouse::Dialect SimTwoPageMouse::dialectOf(quint16 productId)
 
 SimDevice SimTwoPageMouse::interfaceOf(quint16 productId, Dialect dialect)
 {
-    SimDevice device;
-    device.vendorId = DeviceIds::kVendorId;
-    device.productId = productId;
-    device.versionNumber = 0x0103;
-    device.productName = kProductName;
+    SimDevice device = describe(productId, 0x0103, kProductName);
     const SimCollection mouse = SimCollection::make(kUsagePageGenericDesktop, kUsageMouse, 8, 0, 0);
     const SimCollection command = SimCollection::make(kVendorUsagePage, kCommandUsage, kReportSize, kReportSize, 0);
     if (dialect == Dialect::Root) {
@@ -183,7 +179,6 @@ void SimTwoPageMouse::resetToDefaults()
     m_written.clear();
     m_received.clear();
     m_readRequests = 0;
-    m_reportCounter = 0;
     m_failReports.clear();
     m_dropReports.clear();
     m_refuseReports.clear();
@@ -191,50 +186,13 @@ void SimTwoPageMouse::resetToDefaults()
     m_macros.clear();
 }
 
-QByteArray SimTwoPageMouse::image() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_image;
-}
-
-void SimTwoPageMouse::setImage(const QByteArray& image)
-{
-    QMutexLocker lock(&m_mutex);
-    m_image = image.left(kImageSize);
-    if (m_image.size() < kImageSize)
-        m_image.append(QByteArray(kImageSize - m_image.size(), '\0'));
-}
-
-quint8 SimTwoPageMouse::imageByte(int index) const
-{
-    QMutexLocker lock(&m_mutex);
-    return index >= 0 && index < kImageSize ? quint8(m_image.at(index)) : 0;
-}
-
-void SimTwoPageMouse::setImageByte(int index, quint8 value)
-{
-    QMutexLocker lock(&m_mutex);
-    if (index >= 0 && index < kImageSize)
-        m_image[index] = char(value);
-}
-
-void SimTwoPageMouse::setDpiTable(DpiTable table)
-{
-    QMutexLocker lock(&m_mutex);
-    m_table = table;
-}
-
-QList<QByteArray> SimTwoPageMouse::writtenPages() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_written.entries();
-}
-
-int SimTwoPageMouse::readRequests() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_readRequests;
-}
+QByteArray SimTwoPageMouse::image() const { return locked(m_image); }
+void SimTwoPageMouse::setImage(const QByteArray& image) { setLockedMemory(m_image, image, kImageSize); }
+quint8 SimTwoPageMouse::imageByte(int index) const { return lockedByte(m_image, index); }
+void SimTwoPageMouse::setImageByte(int index, quint8 value) { setLockedByte(m_image, index, value); }
+void SimTwoPageMouse::setDpiTable(DpiTable table) { setLocked(m_table, table); }
+QList<QByteArray> SimTwoPageMouse::writtenPages() const { return locked(m_written).entries(); }
+int SimTwoPageMouse::readRequests() const { return locked(m_readRequests); }
 
 void SimTwoPageMouse::clearLog()
 {
@@ -242,7 +200,10 @@ void SimTwoPageMouse::clearLog()
     m_written.clear();
     m_received.clear();
     m_readRequests = 0;
-    m_reportCounter = 0;
+    // Faults armed before count on from the new start.
+    m_failReports.restart();
+    m_dropReports.restart();
+    m_refuseReports.restart();
 }
 
 // --- decoded settings -----------------------------------------------------------------------------------------
@@ -352,23 +313,9 @@ SimTwoPageMouse::KeyEntry SimTwoPageMouse::keyEntry(int key) const
 
 // --- macros ---------------------------------------------------------------------------------------------------
 
-SimTwoPageMouse::Macro SimTwoPageMouse::macro(int slot) const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_macros.value(slot);
-}
-
-QList<int> SimTwoPageMouse::macroSlots() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_macros.keys();
-}
-
-QList<QByteArray> SimTwoPageMouse::received() const
-{
-    QMutexLocker lock(&m_mutex);
-    return m_received.entries();
-}
+SimTwoPageMouse::Macro SimTwoPageMouse::macro(int slot) const { return locked(m_macros).value(slot); }
+QList<int> SimTwoPageMouse::macroSlots() const { return locked(m_macros).keys(); }
+QList<QByteArray> SimTwoPageMouse::received() const { return locked(m_received).entries(); }
 
 QList<SimTwoPageMouse::Event> SimTwoPageMouse::decodeRoot(const QByteArray& events)
 {
@@ -486,34 +433,30 @@ void SimTwoPageMouse::macroDataLocked(const QByteArray& report, bool* accept)
 void SimTwoPageMouse::failReport(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_failReports << m_reportCounter + n;
+    m_failReports.armFromNow(n);
 }
 
 void SimTwoPageMouse::dropReplyTo(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_dropReports << m_reportCounter + n;
+    m_dropReports.armFromNow(n);
 }
 
 void SimTwoPageMouse::refuseReport(int n)
 {
     QMutexLocker lock(&m_mutex);
-    m_refuseReports << m_reportCounter + n;
+    m_refuseReports.armFromNow(n);
 }
 
 void SimTwoPageMouse::clearFaults()
 {
     QMutexLocker lock(&m_mutex);
-    m_failReports.clear();
-    m_dropReports.clear();
-    m_refuseReports.clear();
+    m_failReports.disarm();
+    m_dropReports.disarm();
+    m_refuseReports.disarm();
 }
 
-void SimTwoPageMouse::setOnPageWrite(std::function<void(int)> hook)
-{
-    QMutexLocker lock(&m_mutex);
-    m_onPageWrite = std::move(hook);
-}
+void SimTwoPageMouse::setOnPageWrite(std::function<void(int)> hook) { setLocked(m_onPageWrite, std::move(hook)); }
 
 // --- interrupt source ---------------------------------------------------------------------------------------
 
@@ -563,12 +506,12 @@ bool SimTwoPageMouse::onOutput(const QByteArray& report)
     int hookPage = 0;
     {
         QMutexLocker lock(&m_mutex);
-        const int number = m_reportCounter++;
-        if (m_failReports.contains(number))
+        const bool fail = m_failReports.take();
+        const bool drop = m_dropReports.take();
+        const bool refuse = m_refuseReports.take();
+        if (fail)
             return false;
         m_received << report;
-        const bool drop = m_dropReports.contains(number);
-        const bool refuse = m_refuseReports.contains(number);
         const quint8 command = quint8(report.at(1));
         const bool locked = m_dialect == Dialect::Locked;
 

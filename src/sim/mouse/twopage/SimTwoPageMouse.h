@@ -18,6 +18,7 @@
 #include "sim/bus/SimDevice.h"
 #include "sim/bus/SimEmulator.h"
 #include "sim/bus/SimHistory.h"
+#include "sim/bus/SimNumberedFaults.h"
 #include "sim/bus/SimResponder.h"
 
 #include <QByteArray>
@@ -155,10 +156,10 @@ private:
     SimHistory<QByteArray> m_written;
     SimHistory<QByteArray> m_received;
     int m_readRequests = 0;
-    int m_reportCounter = 0;
-    QList<int> m_failReports;
-    QList<int> m_dropReports;
-    QList<int> m_refuseReports;
+    // Each counts every report received.
+    SimNumberedFaults m_failReports;
+    SimNumberedFaults m_dropReports;
+    SimNumberedFaults m_refuseReports;
     std::function<void(int)> m_onPageWrite;
 
     // The macro transfer in progress.
