@@ -15,7 +15,7 @@ PACKAGES=(
   qml-module-qt-labs-platform qml-module-qtqml qml-module-qttest qml-module-qtquick-templates2
   qml-module-qtqml-models2
   xvfb xauth libgl1-mesa-dri
-  fonts-droid-fallback
+  fonts-droid-fallback fonts-noto-cjk
 )
 
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
