@@ -5,7 +5,8 @@ import "qrc:/control"
 
 // Choosing the device to configure among several connected ones. The device controller opens it; the choice
 // goes back through the controller. Each entry shows a keyboard or a generic device picture and a wired or
-// wireless mark.
+// wireless mark by its type; the cable note shows while the wireless keyboard, which is set up over its cable
+// only, is listed.
 Popup {
     id: root
 
@@ -18,9 +19,16 @@ Popup {
         mCloseButton.visible = status
     }
 
-    function isWireless(name) {
-        var lower = String(name).toLowerCase()
-        return lower === "quenby-8a_wireless" || lower === "quenby-8a-wireless"
+    // The type word of the wireless keyboard in the device list.
+    readonly property string mWirelessKeyboard: "quenby-8a_wireless"
+    property bool mNeedsCable: false
+
+    function isWireless(type) {
+        return type === mWirelessKeyboard
+    }
+
+    function updateCableNote() {
+        mNeedsCable = h_equipmentList.containsType(mWirelessKeyboard)
     }
 
     // Above the window's mask, which the window lays under it.
@@ -43,6 +51,14 @@ Popup {
             root.showCloseBtn(status)
         }
     }
+
+    Connections {
+        target: h_equipmentList
+        function onPostResetItems() { root.updateCableNote() }
+        function onPostItemInserted() { root.updateCableNote() }
+        function onPostItemDeleted() { root.updateCableNote() }
+    }
+    Component.onCompleted: updateCableNote()
 
     HEquipmentModel {
         id: mModel
@@ -75,15 +91,16 @@ Popup {
                     Image {
                         width: g_resolution.getScaleLength(40)
                         height: g_resolution.getScaleLength(32)
-                        source: model.type === "keyboard" ? "qrc:/common/newUI/equipment_keyboard.png"
-                                                          : "qrc:/common/newUI/equipment_device.png"
+                        source: model.type === "keyboard" || root.isWireless(model.type)
+                                ? "qrc:/common/newUI/equipment_keyboard.png" : "qrc:/common/newUI/equipment_device.png"
                     }
                     HText { anchors.verticalCenter: parent.verticalCenter; mTextName: model.text }
                     Image {
+                        objectName: "badge"
                         anchors.verticalCenter: parent.verticalCenter
                         width: g_resolution.getScaleLength(18)
                         height: width
-                        source: root.isWireless(model.text) ? "qrc:/common/newUI/equipment_wireless.png"
+                        source: root.isWireless(model.type) ? "qrc:/common/newUI/equipment_wireless.png"
                                                             : "qrc:/common/newUI/equipment_wired.png"
                     }
                 }
@@ -99,6 +116,10 @@ Popup {
             }
         }
         Text {
+            objectName: "cableNote"
+            visible: root.mNeedsCable
+            width: parent.width
+            wrapMode: Text.WordWrap
             text: qsTr("Please insert the USB cable to use the driver normally")
             color: "#E05A5A"
             font.pixelSize: g_resolution.getScaleLength(12)
