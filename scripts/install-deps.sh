@@ -16,7 +16,7 @@ PACKAGES=(
   qml-module-qt-labs-platform qml-module-qtqml qml-module-qttest qml-module-qtquick-templates2
   qml-module-qtqml-models2
   xvfb xauth libgl1-mesa-dri
-  fonts-droid-fallback breeze-icon-theme
+  fonts-droid-fallback breeze-icon-theme fonts-noto-cjk
 )
 
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -21,7 +21,10 @@ Button {
 
     hoverEnabled: true
     text: mText
+    // No room around the text: the style's horizontal and vertical paddings too.
     padding: 0
+    horizontalPadding: 0
+    verticalPadding: 0
     implicitWidth: textWidth > 0 ? g_resolution.getScaleLength(textWidth) : label.implicitWidth
     implicitHeight: label.implicitHeight + g_resolution.getScaleLength(mUnderlineMargin + mUnderlineThick)
     background: Item {}

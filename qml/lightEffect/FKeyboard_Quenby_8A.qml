@@ -77,7 +77,8 @@ HLightEffect {
     width: g_image.keyImgWidth
     height: g_image.keyImgHeight
 
-    // One key of a view, at its place on the light picture; clicks pass to the light buttons above.
+    // One key of a view, on its key of the light picture (drawn from the key page's key rectangles, as the
+    // light buttons above are placed); clicks pass to those buttons.
     component KeyLight: FKbKeyLightItem {
         readonly property string mId: String(mKey)
         property real mGlowRadius: 0
@@ -86,10 +87,10 @@ HLightEffect {
         objectName: "light" + mId
         enabled: false
         target: null
-        x: g_image.lightKeyXMap[mId] || 0
-        y: g_image.lightKeyYMap[mId] || 0
-        width: g_image.lightKeyWidthMap[mId] || 0
-        height: g_image.lightKeyHeightMap[mId] || 0
+        x: g_image.keyXMap[mId] || 0
+        y: g_image.keyYMap[mId] || 0
+        width: g_image.keyWidthMap[mId] || 0
+        height: g_image.keyHeightMap[mId] || 0
         mColor: "#43DEF1"
 
         Rectangle {

@@ -217,7 +217,7 @@ Item {
 
         Column {
             visible: !root.mRgb
-            width: g_resolution.getScaleLength(180)
+            width: g_resolution.getScaleLength(210)
             spacing: g_resolution.getScaleLength(8)
             Header {
                 mImage: "qrc:/common/newUI/light_color.png"
@@ -235,7 +235,7 @@ Item {
         }
         Column {
             visible: !root.mRgb
-            width: g_resolution.getScaleLength(180)
+            width: g_resolution.getScaleLength(210)
             spacing: g_resolution.getScaleLength(8)
             Header {
                 mImage: "qrc:/common/newUI/light_shortcut.png"

@@ -150,14 +150,14 @@ Item {
         height: g_resolution.getScaleLength(g_appModel.language === "zh" ? 90 : 170)
         enabled: mEditor.mCurrentFile !== "" && !mEditor.mRecoding
 
-        // The play settings: Chinese texts fit on one row, English ones take a column.
+        // The play settings: the Chinese texts fit two to a row, the English ones take a column.
         Grid {
             id: mPlayTypes
             objectName: "playSettings"
             anchors.left: parent.left
             anchors.right: mButtons.left
             anchors.top: parent.top
-            columns: g_appModel.language === "zh" ? 4 : 1
+            columns: g_appModel.language === "zh" ? 2 : 1
             rowSpacing: g_resolution.getScaleLength(6)
             columnSpacing: g_resolution.getScaleLength(20)
 

@@ -11,7 +11,7 @@ import "qrc:/control"
 Item {
     id: root
 
-    property string mfont: f_oledModel.fontFamily !== "" ? f_oledModel.fontFamily : "Source Han Sans"
+    property string mfont: f_oledModel.fontFamily !== "" ? f_oledModel.fontFamily : Qt.application.font.family
     property string pictureUrl: ""
     property color backgroundColor: "#000000"
     property int cout: 0
@@ -240,8 +240,8 @@ Item {
             }
             Row {
                 spacing: g_resolution.getScaleLength(10)
-                HButton { width: g_resolution.getScaleLength(95); height: g_resolution.getScaleLength(30); mTextName: qsTr("分享") }
-                HButton { width: g_resolution.getScaleLength(95); height: g_resolution.getScaleLength(30); mTextName: qsTr("热门推荐") }
+                HButton { width: g_resolution.getScaleLength(95); height: g_resolution.getScaleLength(30); mTextName: qsTr("Share") }
+                HButton { width: g_resolution.getScaleLength(95); height: g_resolution.getScaleLength(30); mTextName: qsTr("Popular recommendations") }
             }
         }
     }

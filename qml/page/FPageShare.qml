@@ -21,7 +21,7 @@ Item {
         y: g_resolution.getScaleLength(20)
         spacing: g_resolution.getScaleLength(6)
         Repeater {
-            model: [qsTr("配置文件"), qsTr("宏文件"), qsTr("OLED")]
+            model: [qsTr("Profile files"), qsTr("Macro files"), qsTr("OLED")]
             delegate: Button {
                 width: g_resolution.getScaleLength(110)
                 height: g_resolution.getScaleLength(36)
@@ -47,13 +47,13 @@ Item {
         anchors.topMargin: g_resolution.getScaleLength(20)
         spacing: g_resolution.getScaleLength(8)
         FSelectVerticalBtn {
-            mText: qsTr("最新")
+            mText: qsTr("Latest")
             mIsSelected: root.isNewList
             mColorSel: "#6195C2"
             onSig_clicked: root.isNewList = true
         }
         FSelectVerticalBtn {
-            mText: qsTr("最热")
+            mText: qsTr("Most popular")
             mIsSelected: !root.isNewList
             mColorSel: "#6195C2"
             onSig_clicked: root.isNewList = false
@@ -68,7 +68,7 @@ Item {
         FQuorField {
             width: g_resolution.getScaleLength(220)
             height: g_resolution.getScaleLength(32)
-            placeholderText: qsTr("请输入搜索内容")
+            placeholderText: qsTr("Please enter search content")
         }
         Image {
             anchors.verticalCenter: parent.verticalCenter

@@ -255,11 +255,12 @@ Rectangle {
                 Image {
                     id: mCardPicture
                     visible: !mCard.mIsAdd
+                    // Below the "current" mark's line.
                     anchors.top: parent.top
-                    anchors.topMargin: g_resolution.getScaleLength(12)
+                    anchors.topMargin: g_resolution.getScaleLength(28)
                     anchors.horizontalCenter: parent.horizontalCenter
                     width: g_resolution.getScaleLength(120)
-                    height: g_resolution.getScaleLength(90)
+                    height: g_resolution.getScaleLength(80)
                     fillMode: Image.PreserveAspectFit
                     cache: false
                     source: mCard.mIsAdd ? "" : (model.image || "qrc:/common/newUI/configPic1.png")

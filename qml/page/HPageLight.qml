@@ -57,6 +57,13 @@ Item {
         mBField.text = rgb[2]
         mLogo.writeRGB(rgb[0], rgb[1], rgb[2], index)
     }
+    // The R, G and B fields show the zone's colour until the user picks another.
+    function showCurrentColor() {
+        mRField.text = Math.round(mCurrentColor.r * 255)
+        mGField.text = Math.round(mCurrentColor.g * 255)
+        mBField.text = Math.round(mCurrentColor.b * 255)
+    }
+    onMCurrentColorChanged: showCurrentColor()
 
     // The preview of the mouse model: the device name without its link and variant endings.
     function matchMouse() {
@@ -71,7 +78,10 @@ Item {
         function onDeviceNameChanged() { root.matchMouse() }
         function onLightImgMapChanged() { root.changeBaseImg() }
     }
-    Component.onCompleted: matchMouse()
+    Component.onCompleted: {
+        matchMouse()
+        showCurrentColor()
+    }
 
     PaintLine {
         id: mPaintLine
@@ -110,7 +120,7 @@ Item {
                 ChoiceButton {
                     objectName: "zoneWheel"
                     width: g_resolution.getScaleLength(100)
-                    mText: qsTr("滚轮灯")
+                    mText: qsTr("Wheel light")
                     mIsSelect: root.index !== 5
                     onClicked: {
                         root.index = 0
@@ -120,7 +130,7 @@ Item {
                 ChoiceButton {
                     objectName: "zoneStrip"
                     width: g_resolution.getScaleLength(100)
-                    mText: qsTr("灯带")
+                    mText: qsTr("Light strip")
                     mIsSelect: root.index === 5
                     onClicked: {
                         root.index = 5
@@ -153,15 +163,19 @@ Item {
                 Column {
                     spacing: g_resolution.getScaleLength(8)
                     SectionTitle { mTextName: qsTr("Lighting effect") }
+                    // As wide as the page leaves beside the picture; each name fits its button.
                     Flow {
-                        width: g_resolution.getScaleLength(420)
+                        width: mContent.width - g_resolution.getScaleLength(280)
                         spacing: g_resolution.getScaleLength(8)
                         Repeater {
                             model: root.mModeNames
                             delegate: ChoiceButton {
                                 objectName: "lightMode" + index
-                                width: g_resolution.getScaleLength(130)
-                                mText: modelData
+                                width: Math.max(g_resolution.getScaleLength(130),
+                                                g_resolution.getStringWidth_Pixel(mText, g_resolution.getScaleLength(mFontSize),
+                                                                                  Qt.application.font.family)
+                                                + g_resolution.getScaleLength(24))
+                                mText: qsTr(modelData)
                                 mIsSelect: index === root.mModel
                                 onClicked: root.selectedModel(index)
                             }
@@ -210,7 +224,6 @@ Item {
                     id: mColorWheel
                     objectName: "colorWheel"
                     width: g_resolution.getScaleLength(150)
-                    height: width
                     onColorChanged: mNewColor.color = changedColor
                 }
                 Column {

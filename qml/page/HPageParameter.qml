@@ -137,7 +137,7 @@ Item {
             }
         }
 
-        SectionTitle { mTextName: qsTr("sensor静默高度") }
+        SectionTitle { mTextName: qsTr("Sensor lift-off distance") }
         Row {
             spacing: g_resolution.getScaleLength(10)
             Repeater {

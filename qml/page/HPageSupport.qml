@@ -217,7 +217,7 @@ Item {
                     TextArea {
                         id: mFeedback
                         objectName: "feedback"
-                        placeholderText: qsTr("我们需要您的反馈，请详细描述您和您设备的问题，谢谢!")
+                        placeholderText: qsTr("We need your feedback: please describe the problem with you and your device in detail. Thank you!")
                         color: "#646775"
                         placeholderTextColor: "#646775"
                         wrapMode: TextEdit.WrapAnywhere
@@ -230,7 +230,7 @@ Item {
                     anchors.right: parent.right
                     anchors.rightMargin: g_resolution.getScaleLength(16)
                     anchors.verticalCenter: parent.verticalCenter
-                    mTextName: qsTr("提交反馈")
+                    mTextName: qsTr("Submit feedback")
                     onClicked: console.log("send feedback:", mFeedback.text)
                 }
             }

@@ -157,7 +157,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     width: g_resolution.getScaleLength(70)
                     height: g_resolution.getScaleLength(30)
-                    mTextName: qsTr("保存")
+                    mTextName: qsTr("Save")
                     onClicked: g_appModel.nickname = mNameField.text
                 }
             }

@@ -15,7 +15,8 @@ Item {
         mCurrentKey = key
     }
 
-    // The key lights are placed on the key picture's frame.
+    // The light picture is drawn from the key page's key rectangles and stretched over the key picture's frame:
+    // the buttons take the same rectangles, so each lies on the key it lights on every layout.
     width: g_image.keyImgWidth
     height: g_image.keyImgHeight
 
@@ -28,10 +29,10 @@ Item {
             objectName: "light" + mId
             mKey: modelData ? modelData.key : -1
             mName: g_image.keyNameMap[mId] || ""
-            x: g_image.lightKeyXMap[mId] || 0
-            y: g_image.lightKeyYMap[mId] || 0
-            width: g_image.lightKeyWidthMap[mId] || 0
-            height: g_image.lightKeyHeightMap[mId] || 0
+            x: g_image.keyXMap[mId] || 0
+            y: g_image.keyYMap[mId] || 0
+            width: g_image.keyWidthMap[mId] || 0
+            height: g_image.keyHeightMap[mId] || 0
             isCenter: mKey === root.mCurrentKey
             onClicked: {
                 root.selectKey(mKey)

@@ -61,6 +61,7 @@ Item {
 
             // The key's legend (the picture carries none).
             Text {
+                objectName: "legend"
                 anchors.fill: parent
                 anchors.margins: g_resolution.getScaleLength(4)
                 text: (g_image.keyNameMap[parent.mId] || "").replace(/ Key$/, "")
@@ -77,7 +78,7 @@ Item {
                 // Over the lower half of its own key, leaving the legend and the keys around it free.
                 mTop: parent.verticalCenter
                 mHCenter: parent.horizontalCenter
-                mText: parent.mName
+                mText: qsTr(parent.mName)
                 mTextWidth: 46
                 z: 1
             }

@@ -40,9 +40,8 @@ Item {
                 anchors.left: parent.left
                 anchors.leftMargin: g_resolution.getScaleLength(12)
                 anchors.verticalCenter: parent.verticalCenter
-                // The translated name where the lighting model has one.
-                text: g_lightModel.logo && index < g_lightModel.logo.text.length ? g_lightModel.logo.text[index]
-                                                                                   : modelData
+                // The layout's name, in the language shown now.
+                text: qsTr(String(modelData))
                 color: parent.mCurrent ? "#FFFFFF" : "#303344"
                 font.pixelSize: g_resolution.getScaleLength(14)
             }

@@ -11,6 +11,15 @@ ComboBox {
     implicitHeight: g_resolution.getScaleLength(32)
     font.pixelSize: g_resolution.getScaleLength(13)
 
+    // Without a choice the box says so; the entries in the language shown.
+    displayText: currentIndex < 0 ? qsTr("Not set") : qsTr(currentText)
+    delegate: ItemDelegate {
+        width: root.width
+        text: qsTr(String(modelData))
+        font: root.font
+        highlighted: root.highlightedIndex === index
+    }
+
     contentItem: Text {
         leftPadding: g_resolution.getScaleLength(10)
         text: root.displayText

@@ -20,7 +20,40 @@ Item {
         mCurrentKey = key
     }
 
-    width: g_image.keyImgWidth
+    // The labels stand beside their buttons: the panel keeps room for them on either side of the picture, so
+    // that whoever places the panel places the labels with it.
+    readonly property int mLabelWidth: g_resolution.getScaleLength(120)
+    readonly property int mLabelGap: g_resolution.getScaleLength(8)
+    readonly property int mLabelRoom: mLabelWidth + mLabelGap + g_resolution.getScaleLength(24)
+
+    readonly property int mLabelHeight: g_resolution.getScaleLength(26)
+    // How far each label moves down from beside its button (by key id), so that no two labels on one side of
+    // the picture cover each other: on each side, from the top down, a label starts below the one above.
+    readonly property var mLabelShift: {
+        var keys = g_keyModel.keyList
+        var sides = [[], []]
+        for (var i = 0; i < keys.length; ++i) {
+            if (!keys[i])
+                continue
+            var id = String(keys[i].key)
+            sides[g_image.keyLeftMap[id] === true ? 0 : 1].push({ "id": id, "y": g_image.keyYMap[id] || 0 })
+        }
+        var shifts = {}
+        var button = g_resolution.getScaleLength(24)
+        for (var s = 0; s < 2; ++s) {
+            sides[s].sort(function(a, b) { return a.y - b.y })
+            var free = -1e9
+            for (var j = 0; j < sides[s].length; ++j) {
+                var top = sides[s][j].y + (button - mLabelHeight) / 2
+                var placed = Math.max(top, free)
+                shifts[sides[s][j].id] = placed - top
+                free = placed + mLabelHeight + g_resolution.getScaleLength(4)
+            }
+        }
+        return shifts
+    }
+
+    width: g_image.keyImgWidth + 2 * mLabelRoom
     height: g_image.keyImgHeight
 
     Connections {
@@ -32,7 +65,9 @@ Item {
 
     Image {
         objectName: "mousePicture"
-        anchors.fill: parent
+        x: root.mLabelRoom
+        width: g_image.keyImgWidth
+        height: parent.height
         source: g_image.keyBaseImg
         fillMode: Image.PreserveAspectFit
     }
@@ -47,7 +82,7 @@ Item {
             readonly property string mId: mItem ? String(mItem.key) : ""
             readonly property bool mLeft: g_image.keyLeftMap[mId] === true
             objectName: "button" + mId
-            x: g_image.keyXMap[mId] || 0
+            x: root.mLabelRoom + (g_image.keyXMap[mId] || 0)
             y: g_image.keyYMap[mId] || 0
             width: g_resolution.getScaleLength(24)
             height: width
@@ -60,12 +95,13 @@ Item {
             KQuorKeyItem {
                 objectName: "key" + mButton.mId
                 anchors.verticalCenter: parent.verticalCenter
-                x: mButton.mLeft ? -width - g_resolution.getScaleLength(8) : parent.width + g_resolution.getScaleLength(8)
-                width: g_resolution.getScaleLength(120)
-                height: g_resolution.getScaleLength(26)
+                anchors.verticalCenterOffset: root.mLabelShift[mButton.mId] || 0
+                x: mButton.mLeft ? -width - root.mLabelGap : parent.width + root.mLabelGap
+                width: root.mLabelWidth
+                height: root.mLabelHeight
                 visible: root.mShowLabels
                 mKey: mButton.mItem ? mButton.mItem.key : -1
-                mText: mButton.mItem ? mButton.mItem.txt : ""
+                mText: mButton.mItem ? qsTr(mButton.mItem.txt) : ""
                 mIsSelect: mKey === root.mCurrentKey
                 onClicked: {
                     root.selectKey(mKey)

@@ -81,7 +81,6 @@ Popup {
         }
         HText {
             mTextName: qsTr("Welcome to Veldt driver!")
-            mFontFamily: "Source Han Sans CN Normal"
             mTextColor: "#5B6270"
         }
         HTextField {

@@ -78,14 +78,14 @@ Popup {
             mFontSize: 13
             onClicked: root.mPicIndex = (root.mPicIndex + 1) % root.mPic.length
         }
+        // Each label above its field, which takes the room beside the picture.
         Grid {
             anchors.top: mPicture.top
             anchors.left: mPicture.right
             anchors.leftMargin: g_resolution.getScaleLength(24)
-            columns: 2
-            rowSpacing: g_resolution.getScaleLength(16)
-            columnSpacing: g_resolution.getScaleLength(8)
-            verticalItemAlignment: Grid.AlignVCenter
+            anchors.right: parent.right
+            columns: 1
+            rowSpacing: g_resolution.getScaleLength(6)
 
             Text {
                 text: qsTr("Configuration name:")
@@ -95,7 +95,7 @@ Popup {
             TextField {
                 id: mNameField
                 objectName: "nameField"
-                width: g_resolution.getScaleLength(150)
+                width: parent.width
                 font.pixelSize: g_resolution.getScaleLength(14)
                 selectByMouse: true
                 validator: RegExpValidator { regExp: /[^\s\\\/?<>"|:*#][^\\\/?<>"|:*#]*/ }
@@ -110,6 +110,8 @@ Popup {
             }
             Text {
                 objectName: "deviceName"
+                width: parent.width
+                elide: Text.ElideRight
                 text: g_image.deviceName
                 color: "#303344"
                 font.pixelSize: g_resolution.getScaleLength(14)

@@ -5,7 +5,7 @@ import "qrc:/control"
 
 // Choosing the device to configure among several connected ones. The device controller opens it; the choice
 // goes back through the controller. Each entry shows a keyboard or a mouse picture and a wired or wireless
-// mark.
+// mark; the cable note shows while the wireless keyboard, which is set up over its cable only, is listed.
 Popup {
     id: root
 
@@ -16,6 +16,14 @@ Popup {
 
     function showCloseBtn(status) {
         mCloseButton.visible = status
+    }
+
+    // The type word of the wireless keyboard in the device list.
+    readonly property string mWirelessKeyboard: "quenby-8a_wireless"
+    property bool mNeedsCable: false
+
+    function updateCableNote() {
+        mNeedsCable = h_equipmentList.containsType(mWirelessKeyboard)
     }
 
     // Above the window's mask, which the window lays under it.
@@ -38,6 +46,14 @@ Popup {
             root.showCloseBtn(status)
         }
     }
+
+    Connections {
+        target: h_equipmentList
+        function onPostResetItems() { root.updateCableNote() }
+        function onPostItemInserted() { root.updateCableNote() }
+        function onPostItemDeleted() { root.updateCableNote() }
+    }
+    Component.onCompleted: updateCableNote()
 
     HEquipmentModel {
         id: mModel
@@ -75,6 +91,7 @@ Popup {
                     }
                     HText { anchors.verticalCenter: parent.verticalCenter; mTextName: model.text }
                     Image {
+                        objectName: "badge"
                         anchors.verticalCenter: parent.verticalCenter
                         width: g_resolution.getScaleLength(18)
                         height: width
@@ -94,6 +111,10 @@ Popup {
             }
         }
         Text {
+            objectName: "cableNote"
+            visible: root.mNeedsCable
+            width: parent.width
+            wrapMode: Text.WordWrap
             text: qsTr("Please insert the USB cable to use the driver normally")
             color: "#E05A5A"
             font.pixelSize: g_resolution.getScaleLength(12)

@@ -21,8 +21,14 @@ Window {
     property int mDevHeight: g_resolution.getScaleLength(38)
     property int mCounter: 6
 
-    readonly property int mMaxX: Screen.desktopAvailableWidth - width
-    readonly property int mMaxY: Screen.desktopAvailableHeight - height
+    // The screen's available area: the window is placed and dragged within it.
+    readonly property rect mArea: g_uiManager.availableArea()
+    readonly property int mMinX: mArea.width > 0 ? mArea.x : 0
+    readonly property int mMinY: mArea.height > 0 ? mArea.y : 0
+    readonly property int mMaxX: Math.max(mMinX, (mArea.width > 0 ? mArea.x + mArea.width
+                                                                   : Screen.desktopAvailableWidth) - width)
+    readonly property int mMaxY: Math.max(mMinY, (mArea.height > 0 ? mArea.y + mArea.height
+                                                                    : Screen.desktopAvailableHeight) - height)
 
     flags: Qt.FramelessWindowHint | Qt.WindowMinimizeButtonHint | Qt.Window
     visible: true
@@ -185,8 +191,8 @@ Window {
         onPositionChanged: {
             var dx = mouse.x - mWindow.mClickPos.x
             var dy = mouse.y - mWindow.mClickPos.y
-            mWindow.setX(Math.max(0, Math.min(mWindow.mMaxX, mWindow.x + dx)))
-            mWindow.setY(Math.max(0, Math.min(mWindow.mMaxY, mWindow.y + dy)))
+            mWindow.setX(Math.max(mWindow.mMinX, Math.min(mWindow.mMaxX, mWindow.x + dx)))
+            mWindow.setY(Math.max(mWindow.mMinY, Math.min(mWindow.mMaxY, mWindow.y + dy)))
         }
     }
 
@@ -305,16 +311,19 @@ Window {
             onMMinBtnClick: mWindow.minimumWindow()
             onMCloseBtnClick: mWindow.close()
 
-            // Device card: the kind of device and its name.
+            // Device card: the kind of device and its name. The large card lies below the title bar on the
+            // device's own page, which keeps that corner free; the small one sits in the title bar beside the
+            // window buttons, out of the page area.
             Rectangle {
                 id: mDeviceTypeCard
                 objectName: "deviceCard"
                 visible: mWindow.mDevCard
                 anchors.right: parent.right
-                anchors.rightMargin: g_resolution.getScaleLength(20)
-                y: parent.height + g_resolution.getScaleLength(10)
+                anchors.rightMargin: g_resolution.getScaleLength(mWindow.mDevCard ? 20 : 90)
+                y: mWindow.mDevCard ? parent.height + g_resolution.getScaleLength(10) : (parent.height - height) / 2
                 width: g_resolution.getScaleLength(200)
-                height: mWindow.mDevHeight
+                height: mWindow.mDevCard ? mWindow.mDevHeight
+                                         : Math.min(mWindow.mDevHeight, g_resolution.getScaleLength(32))
                 color: "transparent"
                 border.color: "#BAC2CA"
                 radius: g_resolution.getScaleLength(6)
@@ -341,7 +350,7 @@ Window {
                 anchors.left: mDeviceTypeCard.left
                 anchors.leftMargin: g_resolution.getScaleLength(10)
                 anchors.top: mDeviceTypeCard.top
-                anchors.topMargin: (Math.min(mWindow.mDevHeight, g_resolution.getScaleLength(38)) - height) / 2
+                anchors.topMargin: (Math.min(mDeviceTypeCard.height, g_resolution.getScaleLength(38)) - height) / 2
                 spacing: g_resolution.getScaleLength(8)
                 width: mDeviceTypeCard.width - g_resolution.getScaleLength(20)
 
@@ -725,7 +734,18 @@ Window {
                 // The mask goes with the picker, or it would keep every click from the pages.
                 mMask.close()
             }
-            mLabelUser.showMChangeEquipment(status)
+            // The other device stays within reach while more than one is connected.
+            mLabelUser.showMChangeEquipment(status || h_equipmentList.getItemSize() > 1)
+        }
+        Connections {
+            target: h_equipmentList
+            function onPostResetItems() { mSelectEquipment.followDeviceCount() }
+            function onPostItemDeleted() { mSelectEquipment.followDeviceCount() }
+        }
+        // A device that went may leave one: the switch button goes with the choice.
+        function followDeviceCount() {
+            if (h_equipmentList.getItemSize() <= 1)
+                mLabelUser.hideMChangeEquipment()
         }
     }
 
@@ -815,8 +835,9 @@ Window {
         h_warningdialog.sig_stopWarning.connect(mWarning.hideWarning)
         g_deviceCtl.sig_showMChangeEquipment.connect(mLabelUser.showMChangeEquipment)
 
-        setX((Screen.width - width) / 2)
-        setY((Screen.height - height) / 2)
+        // Centred in the available area, and never beyond its top left corner.
+        setX(Math.max(mMinX, Math.round((mMinX + mMaxX) / 2)))
+        setY(Math.max(mMinY, Math.round((mMinY + mMaxY) / 2)))
         mDeviceContent.startShowPage()
         initSubWindow()
 

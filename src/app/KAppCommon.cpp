@@ -2,6 +2,9 @@
 
 #include "common/ProgramFolders.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -103,6 +106,17 @@ float KAppCommon::autoScaleFactor(int width, int height, int dpi, float current)
         return chosen < 0 ? factor : chosen;
     }
     return factor;
+}
+
+float KAppCommon::fittingScale(float asked, int availableWidth, int availableHeight)
+{
+    if (availableWidth <= 0 || availableHeight <= 0)
+        return asked;
+    const double fits = std::min(double(availableWidth) / kWindowWidth, double(availableHeight) / kWindowHeight);
+    if (double(asked) <= fits)
+        return asked;
+    // Rounded down, so that the lengths the window lays out stay within the area.
+    return float(std::floor(fits * 100.0) / 100.0);
 }
 
 void KAppCommon::autoScale(bool enabled)

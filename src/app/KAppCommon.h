@@ -36,6 +36,12 @@ public:
     // The rule of autoScale: the factor for a screen of width x height pixels at a logical DPI, starting from
     // current (which stays when no rule applies).
     static float autoScaleFactor(int width, int height, int dpi, float current);
+    // The main window's size at the factor 1.
+    static constexpr int kWindowWidth = 1200;
+    static constexpr int kWindowHeight = 760;
+    // The largest factor not above asked at which the main window fits an available area of width x height
+    // (rounded down to hundredths); asked itself when it fits or the area is unknown (empty).
+    static float fittingScale(float asked, int availableWidth, int availableHeight);
 
 private:
     KAppCommon();

@@ -16,6 +16,7 @@
 #include "app/KAppModel.h"
 #include "app/KConfigCommon.h"
 #include "app/UIManager.h"
+#include "models/InterfaceFont.h"
 #include "hid/HDeviceManager.h"
 #include "hid/FPairing.h"
 #include "hid/KDeviceController.h"
@@ -24,10 +25,10 @@
 #include "profiles/KConfigFileController.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QGuiApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFontDatabase>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
 #include <QThreadPool>
@@ -37,7 +38,6 @@
 
 namespace {
 
-const QString kFontResource = QStringLiteral("://SOURCEHANSANSCN-NORMAL_0.ttf");
 
 } // namespace
 
@@ -132,21 +132,9 @@ void KAppManager::loadApplicationFont()
     // Fonts are the GUI application's; a program without one (a test of the lower layers) has none to set.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         return;
-    const int id = QFontDatabase::addApplicationFont(kFontResource);
-    if (id < 0) {
-        qDebug() << "error : addApplicationFont" << kFontResource;
-        QApplication::setFont(QFont());
-        return;
-    }
-    const QStringList families = QFontDatabase::applicationFontFamilies(id);
-    if (families.isEmpty()) {
-        qDebug() << "error : QFontDatabase::applicationFontFamilies" << kFontResource;
-        QApplication::setFont(QFont());
-        return;
-    }
-    QFont font(families.first());
-    qDebug() << "[INFO] Add Font:" << font.toString();
-    QApplication::setFont(font);
+    const QString family = InterfaceFont::family();
+    qInfo().noquote() << "[INFO] interface font:" << family;
+    QApplication::setFont(QFont(family));
 }
 
 bool KAppManager::start()

@@ -38,6 +38,8 @@
 #include "models/keys/HMacroType.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QIcon>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -135,6 +137,7 @@ bool UIManager::load()
 {
     if (!m_engineInitialised)
         return false;
+    fitScaleToScreen();
     const QUrl url(QString::fromLatin1(kMainWindowUrl));
     QObject::connect(
         m_engine, &QQmlApplicationEngine::objectCreated, QCoreApplication::instance(),
@@ -147,6 +150,30 @@ bool UIManager::load()
         Qt::QueuedConnection);
     m_engine->load(url);
     return true;
+}
+
+void UIManager::fitScaleToScreen()
+{
+    const float asked = m_resolution->getScale();
+    const QRect area = availableArea();
+    const float used = KAppCommon::fittingScale(asked, area.width(), area.height());
+    m_resolution->setScale(used);
+    KAppCommon::instance()->setScale(used);
+    if (used < asked) {
+        qInfo().noquote() << QStringLiteral("[INFO] UI scale %1: %2 does not fit the screen's available area of %3 x %4")
+                                 .arg(double(used))
+                                 .arg(double(asked))
+                                 .arg(area.width())
+                                 .arg(area.height());
+    } else {
+        qInfo().noquote() << QStringLiteral("[INFO] UI scale %1").arg(double(used));
+    }
+}
+
+QRect UIManager::availableArea() const
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 void UIManager::initTray()

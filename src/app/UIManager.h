@@ -5,6 +5,7 @@
 #include "app/KSystemTrayIcon.h"
 
 #include <QObject>
+#include <QRect>
 #include <QVariantMap>
 
 class HAnalytics;
@@ -63,9 +64,14 @@ public:
     // Device-type name -> picture URL.
     Q_INVOKABLE QVariantMap mouseMap() const;
     Q_INVOKABLE void changeLanguage(QString language);
+    // The primary screen's available area (without panels and docks): where the main window is placed and
+    // dragged. Empty without a screen.
+    Q_INVOKABLE QRect availableArea() const;
 
     // The context properties that initEngine publishes, in order (tests hold them to the list).
     static QStringList contextPropertyNames();
+    // Limits the UI scale to the largest at which the main window fits the available area; logs the factor used.
+    void fitScaleToScreen();
 
 signals:
     void setWindowStatus(bool status);

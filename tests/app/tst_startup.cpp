@@ -224,6 +224,35 @@ private slots:
         QTEST(KAppCommon::autoScaleFactor(width, height, dpi, 1.0f), "factor");
     }
 
+    // The scale asked for is lowered to the largest at which the 1200 x 760 window fits the available area.
+    void fittingScale_data()
+    {
+        QTest::addColumn<float>("asked");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<float>("used");
+        QTest::newRow("fits") << 1.0f << 1600 << 1000 << 1.0f;
+        QTest::newRow("too tall") << 1.5f << 1600 << 1000 << 1.31f;
+        QTest::newRow("too wide") << 2.0f << 1800 << 2000 << 1.5f;
+        QTest::newRow("exactly") << 2.0f << 2400 << 1520 << 2.0f;
+        QTest::newRow("small screen lowers 1") << 1.0f << 1024 << 700 << 0.85f;
+        QTest::newRow("no screen keeps") << 3.0f << 0 << 0 << 3.0f;
+    }
+
+    void fittingScale()
+    {
+        QFETCH(float, asked);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(float, used);
+        const float factor = KAppCommon::fittingScale(asked, width, height);
+        QVERIFY2(qAbs(factor - used) < 0.001f, qPrintable(QString::number(double(factor))));
+        if (width > 0) {
+            QVERIFY(int(1200 * factor) <= width);
+            QVERIFY(int(760 * factor) <= height);
+        }
+    }
+
     void startNeedsInit()
     {
         QVERIFY(!KAppManager::instance()->start());

@@ -56,13 +56,16 @@ private:
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, number)));
         WAIT_VERIFY(item(name)->isVisible());
     }
-    // Chooses a plugged mouse in the device picker and waits for its first reading.
+    // Chooses a plugged mouse in the device picker, opened with "Switch devices" unless it is open already, and
+    // waits for its first reading.
     void choose(quint16 pid, const QString& name)
     {
         QObject* picker = findObject(m_window, "selectEquipment");
-        if (!picker->property("visible").toBool())
-            QVERIFY(QMetaObject::invokeMethod(contextObject("g_deviceCtl"), "sig_showSelectEquipment",
-                                              Q_ARG(bool, true)));
+        if (!picker->property("visible").toBool()) {
+            QQuickItem* change = item("changeEquipment");
+            QVERIFY2(change->isVisible(), "no \"Switch devices\" with two devices connected");
+            clickItem(m_window, change);
+        }
         WAIT_VERIFY(picker->property("visible").toBool());
         QQuickItem* entry = nullptr;
         WAIT_VERIFY((entry = item("equipment_" + QString::number(pid))) != nullptr);
@@ -72,6 +75,8 @@ private:
         WAIT_COMPARE(image->property("deviceName").toString().toUpper(), name);
         WAIT_VERIFY(idle());
         WAIT_VERIFY(contextObject("g_dpiModel")->property("number").toInt() > 0);
+        // The other mouse stays within reach.
+        WAIT_VERIFY(item("changeEquipment")->isVisible());
     }
     int visibleDpiRows() const
     {
@@ -237,6 +242,28 @@ private slots:
 
     // The two-page mouse through the picker: all seven stage rows, a typed value, a report rate and a light
     // effect that reach it, and its buttons' dialog on the parameter page.
+    // From the picker to the other mouse and back, both ways, as often as the user likes: the pages follow the
+    // mouse chosen, and the picker marks neither mouse wireless and asks for no cable.
+    void switchDevicesBothWays()
+    {
+        QObject* image = contextObject("g_image");
+        for (const auto& target : {qMakePair(DeviceIds::kUlverd, QString("ULVERD")),
+                                   qMakePair(DeviceIds::kAbberly, QString("ABBERLY")),
+                                   qMakePair(DeviceIds::kUlverd, QString("ULVERD")),
+                                   qMakePair(DeviceIds::kAbberly, QString("ABBERLY"))}) {
+            clickItem(m_window, item("changeEquipment"));
+            QObject* picker = findObject(m_window, "selectEquipment");
+            WAIT_VERIFY(picker->property("visible").toBool());
+            QVERIFY(!item("cableNote")->isVisible());
+            WAIT_VERIFY(item("equipment_" + QString::number(target.first)) != nullptr);
+            for (quint16 pid : {DeviceIds::kAbberly, DeviceIds::kUlverd})
+                QCOMPARE(findItem(item("equipment_" + QString::number(pid)), "badge")->property("source").toString(),
+                         QString("qrc:/common/newUI/equipment_wired.png"));
+            choose(target.first, target.second);
+            QCOMPARE(image->property("deviceName").toString().toUpper(), target.second);
+        }
+    }
+
     void twoPageMouse()
     {
         choose(DeviceIds::kUlverd, "ULVERD");

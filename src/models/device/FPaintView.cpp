@@ -2,6 +2,7 @@
 
 #include "common/AppServices.h"
 #include "common/DeviceIds.h"
+#include "models/InterfaceFont.h"
 #include "common/LocalPath.h"
 #include "common/ProgramFolders.h"
 #include "models/device/FOledModel.h"
@@ -10,7 +11,6 @@
 
 #include <QDebug>
 #include <QDir>
-#include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -18,7 +18,6 @@
 
 namespace {
 
-const QString kFontFile = QStringLiteral("://SOURCEHANSANSCN-NORMAL_0.ttf");
 // The device whose screen is wide (128 x 32); the others have 64 x 48.
 const QString kWideScreenDevice = QStringLiteral("Edris");
 
@@ -32,24 +31,13 @@ bool isWideScreen(const QString& deviceName)
 }
 constexpr int kDefaultFontSize = 110;
 
-// The editor's font, added to the font database once per process.
+// The editor's font: the interface font, upright and of normal weight.
 QFont editorFont()
 {
     static const QFont font = [] {
-        const int id = QFontDatabase::addApplicationFont(kFontFile);
-        if (id == -1) {
-            qDebug() << "error : addApplicationFont" << kFontFile;
-            return QFont();
-        }
-        const QStringList families = QFontDatabase::applicationFontFamilies(id);
-        if (families.isEmpty()) {
-            qDebug() << "error : QFontDatabase::applicationFontFamilies" << kFontFile;
-            return QFont();
-        }
-        QFont loaded(families.first(), -1, QFont::Normal, false);
-        loaded.setBold(false);
-        qDebug() << "[INFO] Add Font:" << loaded.toString();
-        return loaded;
+        QFont chosen(InterfaceFont::family(), -1, QFont::Normal, false);
+        chosen.setBold(false);
+        return chosen;
     }();
     return font;
 }

@@ -54,6 +54,15 @@ HEquipmentItem HEquipmentList::makeItem(int pid, const QString& path)
     return item;
 }
 
+bool HEquipmentList::containsType(const QString& type) const
+{
+    for (const HEquipmentItem& item : m_items) {
+        if (item.type == type)
+            return true;
+    }
+    return false;
+}
+
 void HEquipmentList::initEquipmentList(QMap<int, QString> equipment)
 {
     // Announced first: a view still holds the old rows until the reset begins.

@@ -24,6 +24,8 @@ public:
 
     Q_INVOKABLE void resetEquipmentList();
     Q_INVOKABLE int getItemSize() const { return m_items.size(); }
+    // Whether some listed device has this type word ("keyboard", "quenby-8a_wireless").
+    Q_INVOKABLE bool containsType(const QString& type) const;
 
     // The picker's name for a device-type name of the product-id table.
     static QString displayName(const QString& typeName);

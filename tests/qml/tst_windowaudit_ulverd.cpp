@@ -1,0 +1,7 @@
+#include "WindowAudit.h"
+
+// The layout audit of the whole window on the simulated ULVERD.
+int main(int argc, char** argv)
+{
+    return WindowAudit::runTest(argc, argv, QStringLiteral("ULVERD"));
+}
