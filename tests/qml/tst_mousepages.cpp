@@ -21,16 +21,6 @@
 
 using namespace WindowTestSupport;
 
-namespace {
-
-QObject* contextObject(const QString& name)
-{
-    return KAppManager::instance()->getUIManager()->getEngine()->rootContext()->contextProperty(name)
-        .value<QObject*>();
-}
-
-} // namespace
-
 // The mouse pages in the real window on simulated mice of each family built: a register mouse with a screen
 // (Abberly) and a two-page mouse (Ulverd), plugged together so that the device picker chooses between them.
 // The emulators decode what they receive, so the tests check what reached the mouse.

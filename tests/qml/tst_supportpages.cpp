@@ -36,12 +36,6 @@ QByteArray versionReply(int code, const QString& version)
         .toJson(QJsonDocument::Compact);
 }
 
-QObject* contextObject(const QString& name)
-{
-    return KAppManager::instance()->getUIManager()->getEngine()->rootContext()->contextProperty(name)
-        .value<QObject*>();
-}
-
 bool busy(QObject* window)
 {
     return isShown(window, "HLoadDialog_new");
