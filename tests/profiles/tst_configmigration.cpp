@@ -1,5 +1,4 @@
 #include "FileSizeLimit.h"
-#include "LogCapture.h"
 
 #include "common/DeviceIds.h"
 #include "profiles/KConfigFileController.h"
@@ -226,9 +225,8 @@ void TestConfigMigration::unknownNumberFailsAndKeepsTheFile()
 
     const QJsonObject before{{"untouched", true}};
     QJsonObject object = before;
-    LogCapture lines(LogCapture::EvenWhenOff);
+    QTest::ignoreMessage(QtDebugMsg, log.toUtf8().constData());
     QVERIFY(!mController.initJsonObj(mPath, object));
-    QVERIFY2(lines.lines().contains(log), qPrintable(lines.lines().join('\n')));
     QCOMPARE(object, before);
     QCOMPARE(readBytes(mPath), text);
     QCOMPARE(QDir(mDir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"profile.json"});

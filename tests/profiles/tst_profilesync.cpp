@@ -197,7 +197,7 @@ QStringList TestProfileSync::run(const std::function<void()>& routine)
 
 QStringList TestProfileSync::compare(const QString& path, bool* signalled)
 {
-    LogCapture log(LogCapture::EvenWhenOff);
+    LogCapture log;
     QSignalSpy spy(mController.get(), &KConfigFileController::sendSignalToUser);
     run([&] { mController->contrastMouseData(path); });
     *signalled = QTest::qWaitFor([&] { return spy.count() > 0; }, 50) || spy.count() > 0;

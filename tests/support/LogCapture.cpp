@@ -9,25 +9,10 @@ namespace {
 // while the test's capture goes away, and must then find none rather than one being destroyed.
 std::mutex g_captureLock;
 LogCapture* g_capture = nullptr;
-// The filter the rules apply while a capture forces debug lines on, and how many captures force them.
-QLoggingCategory::CategoryFilter g_ruleFilter = nullptr;
-int g_forcing = 0;
 }
 
-void LogCapture::forceDebugFilter(QLoggingCategory* category)
+LogCapture::LogCapture()
 {
-    if (g_ruleFilter)
-        g_ruleFilter(category);
-    if (qstrcmp(category->categoryName(), "default") == 0)
-        category->setEnabled(QtDebugMsg, true);
-}
-
-LogCapture::LogCapture(DebugLines debugLines)
-    : m_forcesDebug(debugLines == EvenWhenOff)
-{
-    // Lines a test reads must not depend on the logging rules of whoever runs it.
-    if (m_forcesDebug && g_forcing++ == 0)
-        g_ruleFilter = QLoggingCategory::installFilter(&LogCapture::forceDebugFilter);
     {
         std::lock_guard<std::mutex> lock(g_captureLock);
         m_outer = g_capture;
@@ -39,10 +24,6 @@ LogCapture::LogCapture(DebugLines debugLines)
 LogCapture::~LogCapture()
 {
     qInstallMessageHandler(m_previous);
-    if (m_forcesDebug && --g_forcing == 0) {
-        QLoggingCategory::installFilter(g_ruleFilter);
-        g_ruleFilter = nullptr;
-    }
     std::lock_guard<std::mutex> lock(g_captureLock);
     g_capture = m_outer;
 }

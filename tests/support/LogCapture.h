@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLoggingCategory>
 #include <QMutex>
 #include <QStringList>
 
@@ -9,11 +8,7 @@
 class LogCapture
 {
 public:
-    enum DebugLines {
-        AsConfigured, // debug lines only where the logging rules (QT_LOGGING_RULES and the like) let them through
-        EvenWhenOff,  // debug lines of the default category also where the rules switch them off
-    };
-    explicit LogCapture(DebugLines debugLines = AsConfigured);
+    LogCapture();
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
@@ -30,7 +25,6 @@ public:
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
-    static void forceDebugFilter(QLoggingCategory* category);
 
     mutable QMutex m_mutex;
     QStringList m_lines;
@@ -38,5 +32,4 @@ private:
     QStringList m_warnings;
     QtMessageHandler m_previous = nullptr;
     LogCapture* m_outer = nullptr; // the capture this one stands in for while it lives
-    bool m_forcesDebug = false;
 };
