@@ -1,5 +1,3 @@
-#include "app/KAppManager.h"
-#include "app/UIManager.h"
 #include "common/DeviceIds.h"
 #include "devices/SimulatedModels.h"
 #include "sim/mouse/featurereport/SimFeatureReportMouse.h"
@@ -12,8 +10,6 @@
 #include "WindowTestSupport.h"
 
 #include <QImage>
-#include <QQmlApplicationEngine>
-#include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
@@ -24,12 +20,6 @@
 using namespace WindowTestSupport;
 
 namespace {
-
-QObject* contextObject(const QString& name)
-{
-    return KAppManager::instance()->getUIManager()->getEngine()->rootContext()->contextProperty(name)
-        .value<QObject*>();
-}
 
 QRectF sceneRect(QQuickItem* item)
 {
@@ -73,25 +63,6 @@ private:
 
     QQuickItem* item(const QString& name) const { return findItem(m_window, name); }
     bool idle() const { return !isShown(m_window, "HLoadDialog_new"); }
-
-    // Chooses a plugged mouse in the device picker and waits until its pages are built.
-    void choose(quint16 pid, const QString& name)
-    {
-        QObject* image = contextObject("g_image");
-        if (image->property("deviceName").toString().toUpper() == name)
-            return;
-        QObject* picker = findObject(m_window, "selectEquipment");
-        if (!picker->property("visible").toBool())
-            QVERIFY(QMetaObject::invokeMethod(contextObject("g_deviceCtl"), "sig_showSelectEquipment",
-                                              Q_ARG(bool, true)));
-        QTRY_VERIFY(picker->property("visible").toBool());
-        QQuickItem* entry = nullptr;
-        QTRY_VERIFY((entry = item("equipment_" + QString::number(pid))) != nullptr);
-        clickItem(m_window, entry);
-        QTRY_VERIFY(!picker->property("visible").toBool());
-        QTRY_COMPARE_WITH_TIMEOUT(image->property("deviceName").toString().toUpper(), name, 15000);
-        QTRY_VERIFY_WITH_TIMEOUT(idle(), 15000);
-    }
 
 private slots:
     void initTestCase()
@@ -153,13 +124,15 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, page);
         QFETCH(int, number);
-        choose(quint16(pid), name);
+        chooseDevice(m_window, quint16(pid), name);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, number)));
         QQuickItem* pageItem = item(page);
         QTRY_VERIFY(pageItem->isVisible());
         QQuickItem* panel = findItem(pageItem, "msDevicePanel");
         QVERIFY(panel);
-        QObject* image = contextObject("g_image");
+        QObject* image = engineObject("g_image");
         const QStringList keys = image->property("keyXMap").toMap().keys();
         QVERIFY(keys.size() >= 5);
         QTRY_VERIFY(findItem(panel, "key" + keys.first()) && findItem(panel, "key" + keys.first())->isVisible());

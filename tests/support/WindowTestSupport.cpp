@@ -7,6 +7,7 @@
 #include "app/UIManager.h"
 
 #include <QQmlApplicationEngine>
+#include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QTest>
@@ -94,6 +95,30 @@ QQuickWindow* startMainWindow()
     if (!window || !QTest::qWaitForWindowExposed(window))
         return nullptr;
     return window;
+}
+
+QObject* engineObject(const QString& name)
+{
+    return KAppManager::instance()->getUIManager()->getEngine()->rootContext()->contextProperty(name).value<QObject*>();
+}
+
+void chooseDevice(QQuickWindow* window, quint16 pid, const QString& name)
+{
+    QObject* image = engineObject(QStringLiteral("g_image"));
+    if (image->property("deviceName").toString().toUpper() == name)
+        return;
+    QObject* picker = findObject(window, QStringLiteral("selectEquipment"));
+    QVERIFY(picker);
+    if (!picker->property("visible").toBool())
+        QVERIFY(QMetaObject::invokeMethod(engineObject(QStringLiteral("g_deviceCtl")), "sig_showSelectEquipment",
+                                          Q_ARG(bool, true)));
+    QTRY_VERIFY(picker->property("visible").toBool());
+    QQuickItem* entry = nullptr;
+    QTRY_VERIFY((entry = findItem(window, QStringLiteral("equipment_%1").arg(pid))) != nullptr);
+    clickItem(window, entry);
+    QTRY_VERIFY(!picker->property("visible").toBool());
+    QTRY_COMPARE_WITH_TIMEOUT(image->property("deviceName").toString().toUpper(), name, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!isShown(window, QStringLiteral("HLoadDialog_new")), 15000);
 }
 
 } // namespace WindowTestSupport

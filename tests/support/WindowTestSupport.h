@@ -32,5 +32,10 @@ void clickItem(QQuickWindow* window, QQuickItem* item);
 QStringList stopProgram(const LogCapture& log);
 // Starts the program (KAppManager init and start) and returns its main window, exposed; null on failure.
 QQuickWindow* startMainWindow();
+// An object the engine hands the documents by name ("g_image").
+QObject* engineObject(const QString& name);
+// Chooses a plugged device in the device picker as the user does (opening the picker when it is closed) and
+// waits until the window shows it (g_image's device name, upper case, is name) and the busy indicator is gone.
+void chooseDevice(QQuickWindow* window, quint16 pid, const QString& name);
 
 } // namespace WindowTestSupport
