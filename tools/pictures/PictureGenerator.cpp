@@ -966,7 +966,7 @@ int main(int argc, char** argv)
         if (row->shared)
             picture = QStringLiteral("row %1").arg(row->index);
         else if (row->data.value("byModel").toBool())
-            picture = QFileInfo(path).dir().dirName() + '/' + QFileInfo(picture).fileName();
+            picture = QStringLiteral("%1, row %2").arg(QFileInfo(path).dir().dirName()).arg(row->index);
         entry.insert("picture", picture);
         entry.insert("state", state);
         entry.insert("language", english ? QStringLiteral("en") : QStringLiteral("zh"));
