@@ -5,6 +5,7 @@
 #
 #   scripts/screenshots.sh              every device set
 #   scripts/screenshots.sh mouse-edris  only the sets named (see SETS)
+#   CORVANE_SCREENS_SCALE=1.5 scripts/screenshots.sh   at an interface scale, as "-scale1.5" gives it
 #
 # Builds the tour program first unless CORVANE_SCREENS_NOBUILD is set.
 set -euo pipefail
@@ -50,7 +51,8 @@ for row in "${SETS[@]}"; do
     if ! env -u XDG_CONFIG_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME HOME="$home" CORVANE_TEST=1 \
         CORVANE_SIMULATE="$devices" QT_QUICK_BACKEND="${QT_QUICK_BACKEND:-software}" \
         xvfb-run -a -s "-screen 0 1600x1000x24" \
-        "$build/corvane_screens" "$screens" "$name" --language "$language" ${switches:-}; then
+        "$build/corvane_screens" "$screens" "$name" --language "$language" ${switches:-} \
+        ${CORVANE_SCREENS_SCALE:+--scale "$CORVANE_SCREENS_SCALE"}; then
       echo "screenshots: the tour of $name ($language) missed some steps" >&2
       failed=1
     fi

@@ -12,7 +12,7 @@ ComboBox {
     font.pixelSize: g_resolution.getScaleLength(13)
 
     // Without a choice the box says so; the entries in the language shown.
-    displayText: currentIndex < 0 ? qsTr("Not set") : qsTr(currentText)
+    displayText: currentIndex < 0 || currentIndex >= count ? qsTr("Not set") : qsTr(currentText)
     delegate: ItemDelegate {
         width: root.width
         text: qsTr(String(modelData))

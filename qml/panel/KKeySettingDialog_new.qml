@@ -31,7 +31,7 @@ Popup {
         mSelectedKey = key
         mMacroView.mSelectedKey = key
         mKey = g_image.keyNameMap[String(key)] || ""
-        mTitle = mKey + qsTr(" settings")
+        mTitle = qsTr(mKey) + qsTr(" settings")
         open()
     }
 
@@ -145,7 +145,7 @@ Popup {
             anchors.left: mTitleText.left
             anchors.top: mTitleText.bottom
             anchors.topMargin: g_resolution.getScaleLength(10)
-            text: qsTr("Current function: ") + (root.mItem ? root.mItem.txt : "")
+            text: qsTr("Current function: ") + (root.mItem ? qsTr(root.mItem.txt) : "")
             color: "#5B6270"
             font.pixelSize: g_resolution.getScaleLength(14)
         }

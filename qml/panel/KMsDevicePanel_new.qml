@@ -20,11 +20,28 @@ Item {
         mCurrentKey = key
     }
 
-    // The labels stand beside their buttons: the panel keeps room for them on either side of the picture, so
-    // that whoever places the panel places the labels with it.
+    // The labels stand beside their buttons: the panel widens by what they reach beyond the picture on either
+    // side, so that whoever places the panel places the labels with it.
     readonly property int mLabelWidth: g_resolution.getScaleLength(120)
     readonly property int mLabelGap: g_resolution.getScaleLength(8)
-    readonly property int mLabelRoom: mLabelWidth + mLabelGap + g_resolution.getScaleLength(24)
+    readonly property int mButtonSize: g_resolution.getScaleLength(24)
+    readonly property var mRooms: {
+        var keys = g_keyModel.keyList
+        var left = 0
+        var right = 0
+        for (var i = 0; i < keys.length; ++i) {
+            if (!keys[i])
+                continue
+            var id = String(keys[i].key)
+            var x = g_image.keyXMap[id] || 0
+            if (g_image.keyLeftMap[id] === true)
+                left = Math.max(left, mLabelWidth + mLabelGap - x)
+            else
+                right = Math.max(right, x + mButtonSize + mLabelGap + mLabelWidth - g_image.keyImgWidth)
+        }
+        return [left, right]
+    }
+    readonly property int mLabelRoom: mRooms[0]
 
     readonly property int mLabelHeight: g_resolution.getScaleLength(26)
     // How far each label moves down from beside its button (by key id), so that no two labels on one side of
@@ -39,7 +56,7 @@ Item {
             sides[g_image.keyLeftMap[id] === true ? 0 : 1].push({ "id": id, "y": g_image.keyYMap[id] || 0 })
         }
         var shifts = {}
-        var button = g_resolution.getScaleLength(24)
+        var button = mButtonSize
         for (var s = 0; s < 2; ++s) {
             sides[s].sort(function(a, b) { return a.y - b.y })
             var free = -1e9
@@ -53,7 +70,7 @@ Item {
         return shifts
     }
 
-    width: g_image.keyImgWidth + 2 * mLabelRoom
+    width: g_image.keyImgWidth + mRooms[0] + mRooms[1]
     height: g_image.keyImgHeight
 
     Connections {
@@ -84,7 +101,7 @@ Item {
             objectName: "button" + mId
             x: root.mLabelRoom + (g_image.keyXMap[mId] || 0)
             y: g_image.keyYMap[mId] || 0
-            width: g_resolution.getScaleLength(24)
+            width: root.mButtonSize
             height: width
 
             Image {

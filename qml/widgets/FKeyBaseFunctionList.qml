@@ -48,7 +48,7 @@ Item {
                 anchors.left: mCheck.right
                 anchors.leftMargin: g_resolution.getScaleLength(10)
                 anchors.verticalCenter: parent.verticalCenter
-                text: g_keyModel.functionsMap[String(modelData)] || ""
+                text: qsTr(g_keyModel.functionsMap[String(modelData)] || "")
                 color: parent.mSelected ? "#6195C2" : "#303344"
                 font.pixelSize: g_resolution.getScaleLength(14)
             }

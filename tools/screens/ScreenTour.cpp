@@ -5,7 +5,7 @@
 // dialogs a page leads to (the key settings, the macro editor, the busy indicator) and, with --popups, every
 // numbered popup of the window.
 //
-// Usage: corvane_screens <output folder> <prefix> [--language en|zh] [--popups]
+// Usage: corvane_screens <output folder> <prefix> [--language en|zh] [--popups] [--scale <factor>]
 // Pictures are named <prefix>_<language>_<step>_<what>.png. HOME should be a fresh folder: the tour writes the
 // settings file (language, the web addresses pointed at this machine so that nothing leaves it) and a sample
 // macro before the program starts. Exit code 0 when every step was reached, 1 when some step was missed (the
@@ -439,6 +439,15 @@ int main(int argc, char** argv)
     QStringList args = app.arguments();
     args.removeFirst();
     const bool popups = args.removeAll(QStringLiteral("--popups")) > 0;
+    // The interface scale, as "-scale" gives it to the program.
+    const int scaleAt = args.indexOf(QStringLiteral("--scale"));
+    if (scaleAt >= 0 && scaleAt + 1 < args.size()) {
+        bool ok = false;
+        const float factor = args.at(scaleAt + 1).toFloat(&ok);
+        if (ok && factor > 0)
+            KAppCommon::instance()->setScale(factor);
+        args.erase(args.begin() + scaleAt, args.begin() + scaleAt + 2);
+    }
     QString language = QStringLiteral("en");
     const int languageAt = args.indexOf(QStringLiteral("--language"));
     if (languageAt >= 0 && languageAt + 1 < args.size()) {
@@ -446,7 +455,8 @@ int main(int argc, char** argv)
         args.erase(args.begin() + languageAt, args.begin() + languageAt + 2);
     }
     if (args.size() != 2 || (language != QLatin1String("en") && language != QLatin1String("zh"))) {
-        QTextStream(stderr) << "usage: corvane_screens <output folder> <prefix> [--language en|zh] [--popups]\n";
+        QTextStream(stderr)
+            << "usage: corvane_screens <output folder> <prefix> [--language en|zh] [--popups] [--scale <factor>]\n";
         return 2;
     }
     const QString folder = args.at(0);
