@@ -24,6 +24,8 @@ const QString HHttpDownload::kSorrelName = QStringLiteral("Sorrel");
 
 namespace {
 
+const char kCloseIndexProperty[] = "corvaneCloseIndex";
+
 std::function<void()>& exitHook()
 {
     static std::function<void()> hook;
@@ -63,8 +65,12 @@ void HHttpDownload::setExitHook(std::function<void()> hook)
 
 void HHttpDownload::getSoftwareVersion(QString version, bool state)
 {
-    closeIndex = state;
-    postJson(DriverVersion, QJsonObject{{QStringLiteral("versionType"), version + QStringLiteral("-software")}});
+    // Each answer carries the mark of its own question: the silent check at start and a page's check may be
+    // on their way at once.
+    QNetworkReply* reply =
+        postJson(DriverVersion, QJsonObject{{QStringLiteral("versionType"), version + QStringLiteral("-software")}});
+    if (reply)
+        reply->setProperty(kCloseIndexProperty, state);
 }
 
 void HHttpDownload::getSoftwareVersion(QString version)
@@ -74,6 +80,7 @@ void HHttpDownload::getSoftwareVersion(QString version)
 
 void HHttpDownload::handleReply(QNetworkReply* versionReply, QByteArray body, int)
 {
+    const bool closeIndex = versionReply->property(kCloseIndexProperty).toBool();
     const Envelope envelope = parseEnvelope(versionReply, body);
     const QString message = codeMessage(envelope.code);
     emit sigRequestFinished(envelope.code, message);

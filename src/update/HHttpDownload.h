@@ -91,5 +91,4 @@ private:
     QString m_downloadUrl;
     QString fileName;
     bool httpRequestAborted = false;
-    bool closeIndex = false;
 };
