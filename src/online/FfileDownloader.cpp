@@ -12,23 +12,26 @@ FfileDownloader::FfileDownloader(QObject* parent)
 
 FfileDownloader::~FfileDownloader()
 {
-    if (m_reply) {
-        disconnect(m_reply, nullptr, this, nullptr);
-        m_reply->abort();
-    }
+    // Its owner is going: the download ends unheard.
+    dropRunning();
+}
+
+void FfileDownloader::dropRunning()
+{
+    if (!m_reply)
+        return;
+    QNetworkReply* old = m_reply;
+    m_reply = nullptr;
+    for (ReplyGuard* guard : old->findChildren<ReplyGuard*>())
+        disconnect(guard, nullptr, this, nullptr);
+    old->abort();
+    old->deleteLater();
 }
 
 void FfileDownloader::startDownload(QString url)
 {
-    if (m_reply) {
-        // The running download is replaced: its end reports nothing.
-        QNetworkReply* old = m_reply;
-        m_reply = nullptr;
-        for (ReplyGuard* guard : old->findChildren<ReplyGuard*>())
-            disconnect(guard, nullptr, this, nullptr);
-        old->abort();
-        old->deleteLater();
-    }
+    // A running download is replaced: its end reports nothing.
+    dropRunning();
     data.clear();
     m_succeeded = false;
     m_failure.clear();

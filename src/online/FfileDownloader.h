@@ -43,6 +43,8 @@ signals:
 
 private:
     void fileDownloaded(ReplyGuard* guard);
+    // Aborts the running download without a report.
+    void dropRunning();
 
     QNetworkAccessManager manager;
     QPointer<QNetworkReply> m_reply;

@@ -24,6 +24,8 @@ const QString HHttpDownload::kSorrelName = QStringLiteral("Sorrel");
 
 namespace {
 
+const char kCloseIndexProperty[] = "corvaneCloseIndex";
+
 std::function<void()>& exitHook()
 {
     static std::function<void()> hook;
@@ -61,15 +63,14 @@ void HHttpDownload::setExitHook(std::function<void()> hook)
     exitHook() = std::move(hook);
 }
 
-// The silent check at start and the support page's check can be under way together (the start is slow on a busy
-// machine): each answer is marked as the one its own request asked for, not as the latest asked.
 void HHttpDownload::getSoftwareVersion(QString version, bool state)
 {
-    closeIndex = state;
-    QNetworkReply* asked =
+    // Each answer carries the mark of its own question: the silent check at start and a page's check may be
+    // on their way at once.
+    QNetworkReply* reply =
         postJson(DriverVersion, QJsonObject{{QStringLiteral("versionType"), version + QStringLiteral("-software")}});
-    if (asked)
-        asked->setProperty(kCloseIndexProperty, state);
+    if (reply)
+        reply->setProperty(kCloseIndexProperty, state);
 }
 
 void HHttpDownload::getSoftwareVersion(QString version)
@@ -79,20 +80,19 @@ void HHttpDownload::getSoftwareVersion(QString version)
 
 void HHttpDownload::handleReply(QNetworkReply* versionReply, QByteArray body, int)
 {
+    const bool closeIndex = versionReply->property(kCloseIndexProperty).toBool();
     const Envelope envelope = parseEnvelope(versionReply, body);
     const QString message = codeMessage(envelope.code);
     emit sigRequestFinished(envelope.code, message);
-    const QVariant asked = versionReply ? versionReply->property(kCloseIndexProperty) : QVariant();
-    const bool askedClose = asked.isValid() ? asked.toBool() : closeIndex;
     // Only an answer of success names an installer: a refused answer's address is never downloaded.
     m_downloadUrl.clear();
     if (envelope.code != 0) {
-        emit sigReturnVersion(envelope.code, message, QString(), QString(), askedClose);
+        emit sigReturnVersion(envelope.code, message, QString(), QString(), closeIndex);
         return;
     }
     const QString version = envelope.data.value(QStringLiteral("version")).toString();
     m_downloadUrl = envelope.data.value(QStringLiteral("downloadUrl")).toString();
-    emit sigReturnVersion(envelope.code, message, version, m_downloadUrl, askedClose);
+    emit sigReturnVersion(envelope.code, message, version, m_downloadUrl, closeIndex);
 }
 
 void HHttpDownload::downloadFile()

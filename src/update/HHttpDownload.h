@@ -18,10 +18,10 @@ class ReplyGuard;
 // the installer it names into the update folder with progress, and once it is whole starts it as the logged-in
 // user, opens the outside program Sorrel from the program folder and ends this program. The installer is
 // streamed into a QSaveFile as it arrives, within the installer's limits (ReplyGuard: size, deadline, progress
-// floor), and takes its place only when whole. One download at a time; every download ends with one
-// sig_SortFinished, also one that cannot start (no address, an address without a file name, no folder); a
-// cancelled or failed download leaves no partial file, and an installer that cannot be started ends nothing:
-// the user is told and keeps the program.
+// floor), and takes its place only when whole and when it begins as a program (ELF or "#!"). One download at a
+// time; every download ends with one sig_SortFinished, also one that cannot start (no address, an address
+// without a file name, no folder); a cancelled or failed download leaves no partial file, and an installer that
+// cannot be started ends nothing: the user is told and keeps the program.
 //
 // Threads: GUI thread only.
 class HHttpDownload : public KNetBase
@@ -91,7 +91,4 @@ private:
     QString m_downloadUrl;
     QString fileName;
     bool httpRequestAborted = false;
-    bool closeIndex = false;
-    // On each version request's reply: the closeIndex it was asked with.
-    static constexpr const char* kCloseIndexProperty = "closeIndex";
 };

@@ -1,6 +1,7 @@
 #include "app/KAppManager.h"
 #include "app/KAppCommon.h"
 #include "app/UIManager.h"
+#include "online/ReplyGuard.h"
 #include "update/HHttpDownload.h"
 
 #include "LocalHttpServer.h"
@@ -93,6 +94,7 @@ private slots:
 
     void cleanup()
     {
+        ReplyGuard::resetLimits();
         closeAll();
         QVERIFY2(qmlFaults(*m_log).isEmpty(), qPrintable(qmlFaults(*m_log).join('\n')));
     }
@@ -154,6 +156,20 @@ private slots:
         WAIT_VERIFY(!m_download->isDownloading());
     }
 
+    // An address without a file name is no download: the progress ends at once as failed.
+    void addressWithoutFileName()
+    {
+        const int asked = m_server->requests().size();
+        m_download->setDownloadUrl(m_server->url("/"));
+        QVERIFY(QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, 17)));
+        QTRY_VERIFY(shown("HVersionUpdate_new"));
+        click(findItem(popup("HVersionUpdate_new"), "ok"));
+        QTRY_COMPARE(tip(), QString("The download failed"));
+        QTRY_VERIFY(!shown("HProgressBar_new"));
+        QVERIFY(!m_download->isDownloading());
+        QCOMPARE(m_server->requests().size(), asked);
+    }
+
     // A transfer that breaks off, or a whole page that is no installer (an error page, a redirect), ends the
     // progress with a failure, not with "finished!!!".
     void failedDownloadIsNoSuccess_data()
@@ -163,6 +179,10 @@ private slots:
         QTest::newRow("broken off") << 200 << 100;
         QTest::newRow("error page") << 404 << -1;
         QTest::newRow("redirect page") << 302 << -1;
+        // Answered with success, but no program: it never takes an installer's place.
+        QTest::newRow("page with success") << 200 << -1;
+        // One byte now and then: the download ends at its floor on progress (short in this test).
+        QTest::newRow("trickling") << 200 << -2;
     }
 
     void failedDownloadIsNoSuccess()
@@ -172,7 +192,11 @@ private slots:
         LocalHttpServer::Reply reply;
         reply.status = status;
         reply.body = QByteArray(5000, 'x');
-        reply.closeAfterBytes = closeAfterBytes;
+        reply.closeAfterBytes = qMax(-1, closeAfterBytes);
+        if (closeAfterBytes == -2) {
+            reply.trickleMs = 200;
+            ReplyGuard::overrideLimits(ReplyGuard::Kind::Installer, {1024 * 1024, 5000, 1000, 64});
+        }
         if (status == 302)
             reply.headers.append(qMakePair(QByteArray("Location"), QByteArray("/elsewhere.run")));
         const QByteArray path = "/Failed" + QByteArray(QTest::currentDataTag()).replace(' ', "") + ".run";

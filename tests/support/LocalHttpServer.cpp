@@ -20,6 +20,15 @@ QByteArray reasonOf(int status)
     default: return "Status";
     }
 }
+// The status line, the scripted headers and the framing header, up to the blank line.
+QByteArray headOf(const LocalHttpServer::Reply& reply, const QByteArray& framing)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonOf(reply.status) + "\r\n";
+    for (const auto& h : reply.headers)
+        head += h.first + ": " + h.second + "\r\n";
+    return head + framing + "\r\n\r\n";
+}
+
 } // namespace
 
 QByteArray LocalHttpServer::Request::header(const QByteArray& name) const
@@ -203,11 +212,7 @@ void LocalHttpServer::answer(QTcpSocket* socket, const Request& request)
 
 void LocalHttpServer::sendReply(QTcpSocket* socket, const Reply& reply)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonOf(reply.status) + "\r\n";
-    for (const auto& h : reply.headers)
-        head += h.first + ": " + h.second + "\r\n";
-    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n";
-    socket->write(head);
+    socket->write(headOf(reply, "Content-Length: " + QByteArray::number(reply.body.size())));
     if (reply.closeAfterBytes >= 0) {
         socket->write(reply.body.left(reply.closeAfterBytes));
         socket->flush();
@@ -219,11 +224,7 @@ void LocalHttpServer::sendReply(QTcpSocket* socket, const Reply& reply)
 
 void LocalHttpServer::sendEndless(QTcpSocket* socket, const Reply& reply)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonOf(reply.status) + "\r\n";
-    for (const auto& h : reply.headers)
-        head += h.first + ": " + h.second + "\r\n";
-    head += "Transfer-Encoding: chunked\r\n\r\n";
-    socket->write(head);
+    socket->write(headOf(reply, "Transfer-Encoding: chunked"));
     // Topped up as the peer reads: never much more than a few chunks wait in the socket.
     static const QByteArray chunk = [] {
         const QByteArray data(16 * 1024, 'x');
@@ -240,11 +241,7 @@ void LocalHttpServer::sendEndless(QTcpSocket* socket, const Reply& reply)
 
 void LocalHttpServer::sendTrickle(QTcpSocket* socket, const Reply& reply)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reasonOf(reply.status) + "\r\n";
-    for (const auto& h : reply.headers)
-        head += h.first + ": " + h.second + "\r\n";
-    head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n\r\n";
-    socket->write(head);
+    socket->write(headOf(reply, "Content-Length: " + QByteArray::number(reply.body.size())));
     auto* timer = new QTimer(socket);
     auto sent = std::make_shared<int>(0);
     const QByteArray body = reply.body;

@@ -22,6 +22,9 @@ private slots:
     void reading_data();
     void reading();
     void readingCarriesAcrossMessages();
+    void proofs_data();
+    void proofs();
+    void tokenFile();
 };
 
 void TestUpdateProtocol::jobLines_data()
@@ -166,6 +169,44 @@ void TestUpdateProtocol::readingCarriesAcrossMessages()
     QCOMPARE(reader.read("updatestart").progress, (Progress{{0, 0}}));
     QCOMPARE(reader.position(), 0);
     QCOMPARE(reader.total(), 0);
+}
+
+void TestUpdateProtocol::proofs_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("token");
+    QTest::addColumn<bool>("proves");
+    const QByteArray token = "0123456789abcdef0123456789abcdef";
+    QTest::newRow("the line") << QByteArray("token:" + token + "\r\n") << token << true;
+    QTest::newRow("the line and more") << QByteArray("token:" + token + "\r\nupdateend") << token << true;
+    QTest::newRow("another token") << QByteArray("token:" + QByteArray(32, '0') + "\r\n") << token << false;
+    QTest::newRow("a shorter token") << QByteArray("token:0123\r\n") << token << false;
+    QTest::newRow("a longer token") << QByteArray("token:" + token + "0\r\n") << token << false;
+    QTest::newRow("no line end") << QByteArray("token:" + token) << token << false;
+    QTest::newRow("a status message") << QByteArray("updateend") << token << false;
+    QTest::newRow("no token was given") << QByteArray("token:\r\n") << QByteArray() << false;
+}
+
+void TestUpdateProtocol::proofs()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, token);
+    QTEST(UpdateProtocol::provesToken(bytes, token), "proves");
+}
+
+// A new token each time, in a file of this user alone, read once.
+void TestUpdateProtocol::tokenFile()
+{
+    const QByteArray token = UpdateProtocol::newToken();
+    QCOMPARE(token.size(), 32);
+    QVERIFY(token != UpdateProtocol::newToken());
+    const QString path = UpdateProtocol::writeTokenFile(token);
+    QVERIFY(!path.isEmpty());
+    QCOMPARE(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+             QFileDevice::Permissions());
+    QVERIFY(UpdateProtocol::provesToken(UpdateProtocol::proofLine(UpdateProtocol::takeTokenFile(path)), token));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(UpdateProtocol::takeTokenFile(path).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestUpdateProtocol)

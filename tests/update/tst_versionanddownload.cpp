@@ -63,6 +63,7 @@ private slots:
     void firmwareDownloads();
     void noAddressFinishesAtOnce();
     void selfUpdateVersion();
+    void selfUpdateChecksAtOnce();
     void selfUpdateSucceeds();
     void selfUpdateFailures_data();
     void selfUpdateFailures();
@@ -323,6 +324,27 @@ void TestVersionAndDownload::selfUpdateVersion()
     QVERIFY(answered.wait(TestWait::kBoundMs));
     QCOMPARE(versionTypeOf(m_server->requests().at(0)), QString("ZephraLUMEN-software"));
     QCOMPARE(answered.at(0), (QList<QVariant>{0, KNetBase::codeMessage(0), "1.3.0", "http://127.0.0.1:1/Setup.run", false}));
+    QCOMPARE(answered.at(1).at(4).toBool(), true);
+}
+
+// The silent check at start and a page's check on their way at once: each answer carries its own mark,
+// whichever comes first.
+void TestVersionAndDownload::selfUpdateChecksAtOnce()
+{
+    LocalHttpServer::Reply slow = LocalHttpServer::jsonReply(versionReply("http://127.0.0.1:1/Setup.run", "1.0.0"));
+    slow.delayMs = 500;
+    const LocalHttpServer::Reply quick =
+        LocalHttpServer::jsonReply(versionReply("http://127.0.0.1:1/Setup.run", "2.0.0"));
+    m_server->scriptSequence(kVersionPath, {slow, quick});
+    HHttpDownload download;
+    QSignalSpy answered(&download, &HHttpDownload::sigReturnVersion);
+    download.getSoftwareVersion("ZephraLUMEN", true);
+    QVERIFY(m_server->waitForRequests(1));
+    download.getSoftwareVersion("ZephraLUMEN", false);
+    QTRY_COMPARE_WITH_TIMEOUT(answered.count(), 2, 10000);
+    QCOMPARE(answered.at(0).at(2).toString(), QString("2.0.0"));
+    QCOMPARE(answered.at(0).at(4).toBool(), false);
+    QCOMPARE(answered.at(1).at(2).toString(), QString("1.0.0"));
     QCOMPARE(answered.at(1).at(4).toBool(), true);
 }
 
