@@ -10,6 +10,7 @@
 #include <QQmlApplicationEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace WindowTestSupport {
@@ -17,6 +18,8 @@ namespace WindowTestSupport {
 QList<QQuickItem*> findItems(QObject* root, const QString& name)
 {
     QList<QQuickItem*> found;
+    if (!root) // what the test looked in is not there: nothing found, the test fails instead of crashing
+        return found;
     for (QObject* object : quickTreeBelow(root)) {
         auto* item = qobject_cast<QQuickItem*>(object);
         if (item && item->objectName() == name)
@@ -32,6 +35,8 @@ QQuickItem* findItem(QObject* root, const QString& name)
 
 QObject* findObject(QObject* root, const QString& name)
 {
+    if (!root)
+        return nullptr;
     for (QObject* object : quickTreeBelow(root)) {
         if (object->objectName() == name)
             return object;
@@ -72,10 +77,18 @@ QStringList qmlFaults(const LogCapture& log)
     return faults;
 }
 
+void waitForLayout(QQuickWindow* window)
+{
+    QSignalSpy laidOut(window, &QQuickWindow::afterAnimating);
+    window->update();
+    QVERIFY(laidOut.wait(TestWait::kBoundMs));
+}
+
 void clickItem(QQuickWindow* window, QQuickItem* item)
 {
     QVERIFY(item);
     WAIT_VERIFY(!isShown(window, QStringLiteral("HLoadDialog_new")));
+    waitForLayout(window);
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
 }
