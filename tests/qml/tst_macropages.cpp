@@ -101,6 +101,14 @@ private:
         return findItem(findObject(editor(), "eventList"), "event" + QString::number(index));
     }
 
+    // The row once the list has made it: the list makes the rows of new events as it lays itself out.
+    QQuickItem* row(int index) const
+    {
+        QQuickItem* found = nullptr;
+        [&] { WAIT_VERIFY((found = eventRow(index)) != nullptr); }();
+        return found;
+    }
+
     void click(QQuickItem* item) { clickItem(m_window, item); }
 
     // As clickItem, with the right button: the busy indicator is modal and takes the click while it shows.
@@ -108,6 +116,7 @@ private:
     {
         QVERIFY(item);
         WAIT_VERIFY(!isShown(m_window, "HLoadDialog_new"));
+        waitForLayout(m_window);
         const QPointF at = item->mapToScene(QPointF(item->width() / 2, item->height() * yShare));
         QTest::mouseClick(m_window, Qt::RightButton, Qt::NoModifier, at.toPoint());
     }
@@ -393,27 +402,27 @@ private slots:
         WAIT_VERIFY(eventRow(0));
 
         // A delay after the first event, then 0.25 s typed into it.
-        rightClick(eventRow(0));
+        rightClick(row(0));
         choose(editor(), "eventMenu", "menuAdd");
         choose(editor(), "eventMenu", "menuDelay");
         WAIT_COMPARE(events()->getItemType(1), 2);
         QCOMPARE(events()->items().at(1).value1, 100);
         QVERIFY(page()->property("isChange").toBool());
-        QQuickItem* delay = findItem(eventRow(1), "delayField");
+        QQuickItem* delay = findItem(row(1), "delayField");
         click(delay);
         type("0.25");
         QTest::keyClick(m_window, Qt::Key_Return);
         WAIT_COMPARE(events()->items().at(1).value1, 250);
 
         // The first key becomes C, keeping its press.
-        rightClick(eventRow(0));
+        rightClick(row(0));
         choose(editor(), "eventMenu", "menuModify");
         stroke(Qt::Key_C);
         WAIT_COMPARE(events()->items().at(0).value1, kUsageC);
         QCOMPARE(events()->items().at(0).isUp, false);
 
         // A stroke of D inserted after the release of B (now row 4).
-        rightClick(eventRow(4));
+        rightClick(row(4));
         choose(editor(), "eventMenu", "menuAdd");
         choose(editor(), "eventMenu", "menuKey");
         stroke(Qt::Key_D);
@@ -426,13 +435,13 @@ private slots:
         choose(editor(), "eventMenu", "menuCoord");
         const int last = events()->size() - 1;
         WAIT_COMPARE(events()->getItemType(last), 4);
-        click(findItem(eventRow(last), "xField"));
+        click(findItem(row(last), "xField"));
         type("120");
         QTest::keyClick(m_window, Qt::Key_Return);
         WAIT_COMPARE(events()->items().at(last).value1, 120);
 
         // The delay deleted.
-        rightClick(eventRow(1));
+        rightClick(row(1));
         choose(editor(), "eventMenu", "menuDelete");
         WAIT_VERIFY(events()->getItemType(1) != 2);
 
@@ -442,11 +451,11 @@ private slots:
         QCOMPARE(page()->property("isChange").toBool(), false);
 
         // The same changes of key kept by Save.
-        rightClick(eventRow(0));
+        rightClick(row(0));
         choose(editor(), "eventMenu", "menuModify");
         stroke(Qt::Key_C);
         WAIT_COMPARE(events()->items().at(0).value1, kUsageC);
-        rightClick(eventRow(1));
+        rightClick(row(1));
         choose(editor(), "eventMenu", "menuModify");
         stroke(Qt::Key_C);
         WAIT_COMPARE(events()->items().at(1).value1, kUsageC);

@@ -5,6 +5,7 @@
 #include "WindowTestSupport.h"
 
 #include "devices/SimulatedModels.h"
+#include "hid/HWork.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 #include "TestWait.h"
 
@@ -33,11 +34,13 @@ QQuickWindow* KeyboardWindowFixture::start(quint16 productId)
     m_window = startMainWindow();
     if (!m_window)
         return nullptr;
-    // The key page with its keys, and the device's first reading done.
+    // The key page with its keys, and the device's first reading and its profile's first writing done (the
+    // busy indicator closes by its timer on a slow machine while that work still runs).
     const bool ready = QTest::qWaitFor(
         [this] {
             QQuickItem* page = findItem(m_window, QStringLiteral("pageKbSetting"));
             return page && page->isVisible() && !isShown(m_window, QStringLiteral("HLoadDialog_new"))
+                   && HWork::pendingCount() == 0
                    && findItem(findItem(m_window, QStringLiteral("kbDevicePanel")), QStringLiteral("key14"));
         },
         TestWait::kBoundMs);

@@ -11,6 +11,7 @@
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace WindowTestSupport {
@@ -18,6 +19,8 @@ namespace WindowTestSupport {
 QList<QQuickItem*> findItems(QObject* root, const QString& name)
 {
     QList<QQuickItem*> found;
+    if (!root) // what the test looked in is not there: nothing found, the test fails instead of crashing
+        return found;
     for (QObject* object : quickTreeBelow(root)) {
         auto* item = qobject_cast<QQuickItem*>(object);
         if (item && item->objectName() == name)
@@ -33,6 +36,8 @@ QQuickItem* findItem(QObject* root, const QString& name)
 
 QObject* findObject(QObject* root, const QString& name)
 {
+    if (!root)
+        return nullptr;
     for (QObject* object : quickTreeBelow(root)) {
         if (object->objectName() == name)
             return object;
@@ -73,10 +78,18 @@ QStringList qmlFaults(const LogCapture& log)
     return faults;
 }
 
+void waitForLayout(QQuickWindow* window)
+{
+    QSignalSpy laidOut(window, &QQuickWindow::afterAnimating);
+    window->update();
+    QVERIFY(laidOut.wait(TestWait::kBoundMs));
+}
+
 void clickItem(QQuickWindow* window, QQuickItem* item)
 {
     QVERIFY(item);
     WAIT_VERIFY(!isShown(window, QStringLiteral("HLoadDialog_new")));
+    waitForLayout(window);
     const QPointF centre = item->mapToScene(QPointF(item->width() / 2, item->height() / 2));
     QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
 }

@@ -26,7 +26,11 @@ QObject* findOfType(QObject* root, const QString& type);
 bool isShown(QObject* root, const QString& type);
 // The QML faults among the log's warnings (the device layer's own warnings are not the window's).
 QStringList qmlFaults(const LogCapture& log);
-// Waits (up to the shared test bound) until the busy indicator is gone, then clicks the item's centre as the user does.
+// Waits until the window has laid out what changed: items are placed (a column moves its entries when one
+// appears) before the next frame is drawn, so until then an item's position is where it was, not where it is seen.
+void waitForLayout(QQuickWindow* window);
+// Waits (up to the shared test bound) until the busy indicator is gone and the window is laid out, then clicks the
+// item's centre as the user does.
 void clickItem(QQuickWindow* window, QQuickItem* item);
 // Ends the program started by startMainWindow; the QML faults logged while it ran.
 QStringList stopProgram(const LogCapture& log);
