@@ -125,6 +125,9 @@ Window {
 
     // The navigation bar's mask stays only while some numbered popup is open.
     function hideSubWindowMaskWhenIdle() {
+        // A popup closed while the window goes away finds its list gone: there is no mask left to hide.
+        if (!mPopups)
+            return
         for (var i = 0; i < mPopups.length; ++i) {
             if (mPopups[i] && mPopups[i].visible)
                 return

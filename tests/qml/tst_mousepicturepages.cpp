@@ -153,8 +153,12 @@ private slots:
             const QRectF m = sceneRect(marker);
             const QRectF l = sceneRect(label);
             const QString what = QStringLiteral("%1 button %2 (%3)").arg(name, key, label->property("mText").toString());
-            // Beside the marker, on its line: not over it, and no further off than the marker is wide.
-            QVERIFY2(qAbs(l.center().y() - m.center().y()) <= 1.5, qPrintable(what + ": not on the button's line"));
+            // Beside the marker, on its line: not over it, and no further off than the marker is wide. Where
+            // buttons on one side stand closer than a label is high, a label moves down below the one above it,
+            // by less than three label heights.
+            const qreal drop = l.center().y() - m.center().y();
+            QVERIFY2(qAbs(drop) <= 1.5 || (drop > 0 && drop < 3 * l.height()),
+                     qPrintable(what + QStringLiteral(": %1 px off the button's line").arg(drop)));
             const qreal gap = l.center().x() < m.center().x() ? m.left() - l.right() : l.left() - m.right();
             QVERIFY2(gap >= 0 && gap <= m.width(), qPrintable(what + QStringLiteral(": %1 px from the button").arg(gap)));
             QVERIFY2(pageArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l),
