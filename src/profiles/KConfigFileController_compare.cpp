@@ -57,7 +57,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
     };
     // A value the device did not give: nothing can be said about it, and the log says so.
     auto unread = [](const char* what) {
-        qDebug() << "[Error] contrastMouseConfig: the device gave no" << what;
+        qDebug() << "[Error] profile compare: the device gave no" << what;
         return false;
     };
 

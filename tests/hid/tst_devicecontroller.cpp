@@ -98,6 +98,15 @@ public:
             return device;
         });
 
+        // The stand-in device keeps a profile of its own: the factory profile of the id it stands in for is
+        // not one a test device can take.
+        const QString standIn = ProgramFolders::profileRoot() + "/TESTDEVICE";
+        QDir().mkpath(standIn);
+        QFile profile(standIn + "/" + KDeviceController::defaultProfileName());
+        if (profile.open(QIODevice::WriteOnly))
+            profile.write("{\"configVersion\": 2}");
+        profile.close();
+
         controller = KDeviceController::instance();
         QVERIFY(controller->init(&services));
         QObject::connect(controller, &KDeviceController::sig_ShowNeedCable, &context, [this] { log << "cable"; });
