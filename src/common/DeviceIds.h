@@ -177,10 +177,9 @@ constexpr Model kModels[] = {
      Flag::Recognised | Flag::Layout | Flag::FactoryProfile | Flag::PackedValues},
     {kKeyboardWireless, "ZEPHRA", "ZEPHRA_WIRELESS", Family::Keyboard, Link::Wireless, kKeyboardWired, nullptr,
      nullptr, Flag::Recognised},
-    // Its factory profile ships beside the layout; the profile layer takes it too, or the profile made for the
-    // keyboard would have no keys and no light entries to keep the user's changes in.
+    // Its factory profile ships beside the layout but is not one the profile layer names.
     {kRgbKeyboard, "QUENBYRGB", "QUENBYRGB", Family::RgbKeyboard, Link::Wired, 0, ":/common/newUI/Quenby_RGB/",
-     "Quenby_RGB", Flag::Layout | Flag::FactoryProfile},
+     "Quenby_RGB", Flag::Layout},
     {kReceiver, "RECEIVER", "RECEIVER", Family::Receiver, Link::Wireless, 0, nullptr, nullptr, Flag::None},
     {kReceiverNordic, "RECEIVER_NORDIC", "RECEIVER_NORDIC", Family::Receiver, Link::Wireless, 0, nullptr, nullptr,
      Flag::None},

@@ -495,9 +495,6 @@ private slots:
         QTest::newRow("keyboard") << int(DeviceIds::kKeyboardWired)
                                   << std::shared_ptr<Emulated>(new EmulatedKeyboard(DeviceIds::kKeyboardWired))
                                   << (LightEffect | LightBrightness | keys);
-        QTest::newRow("RGB keyboard") << int(DeviceIds::kRgbKeyboard)
-                                      << std::shared_ptr<Emulated>(new EmulatedKeyboard(DeviceIds::kRgbKeyboard))
-                                      << (LightEffect | LightColour | LightBrightness | keys | KeyColour);
         QTest::newRow("register mouse") << int(DeviceIds::kAbberly)
                                         << std::shared_ptr<Emulated>(new EmulatedRegisterMouse(DeviceIds::kAbberly))
                                         << (mouse | OledPicture | PowerSaving);
