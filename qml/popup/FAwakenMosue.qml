@@ -3,9 +3,12 @@ import QtQuick.Controls 2.12
 import "qrc:/control"
 
 // The mouse does not answer: the user is asked to wake it. "I have awakened" lets the warning object test the
-// device again; the failure link opens popup 20, the advice to pair again.
+// device again; the failure link opens popup 20, the advice to pair again. A device that could not be opened
+// shows the warning object's text instead (which device, the system's reason, what to do) and an "OK".
 Popup {
     id: root
+
+    readonly property string mOpenFailure: h_warningdialog.openFailure
 
     signal mSender(int buttonIndex)
 
@@ -15,6 +18,7 @@ Popup {
     function hideWarning() {
         close()
     }
+    onClosed: h_warningdialog.clearOpenFailure()
 
     modal: true
     closePolicy: Popup.NoAutoClose
@@ -27,8 +31,13 @@ Popup {
         anchors.fill: parent
         anchors.margins: g_resolution.getScaleLength(16)
         spacing: g_resolution.getScaleLength(12)
-        HText { mTextName: qsTr("Wake up the mouse"); mFontBold: true; mFontSize: 16 }
+        HText {
+            mTextName: root.mOpenFailure !== "" ? qsTr("The device could not be opened") : qsTr("Wake up the mouse")
+            mFontBold: true
+            mFontSize: 16
+        }
         Image {
+            visible: root.mOpenFailure === ""
             anchors.horizontalCenter: parent.horizontalCenter
             width: g_resolution.getScaleLength(120)
             height: g_resolution.getScaleLength(90)
@@ -38,12 +47,24 @@ Popup {
         Text {
             width: parent.width
             wrapMode: Text.WordWrap
-            text: qsTr("Your current mouse may be in hibernation, please click on your mouse to wake it up")
+            objectName: "warningText"
+            text: root.mOpenFailure !== "" ? root.mOpenFailure
+                                          : qsTr("Your current mouse may be in hibernation, please click on your mouse to wake it up")
             color: "#303344"
             font.pixelSize: g_resolution.getScaleLength(13)
         }
         HButton {
+            objectName: "openFailureOk"
+            visible: root.mOpenFailure !== ""
+            anchors.horizontalCenter: parent.horizontalCenter
+            width: g_resolution.getScaleLength(140)
+            height: g_resolution.getScaleLength(32)
+            mTextName: qsTr("OK")
+            onClicked: root.close()
+        }
+        HButton {
             objectName: "awakened"
+            visible: root.mOpenFailure === ""
             anchors.horizontalCenter: parent.horizontalCenter
             width: g_resolution.getScaleLength(140)
             height: g_resolution.getScaleLength(32)
@@ -52,6 +73,7 @@ Popup {
         }
         HButton {
             objectName: "awakenFailed"
+            visible: root.mOpenFailure === ""
             anchors.horizontalCenter: parent.horizontalCenter
             width: g_resolution.getScaleLength(220)
             height: g_resolution.getScaleLength(24)

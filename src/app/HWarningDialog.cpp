@@ -22,6 +22,7 @@ void HWarningDialog::startWarning(int type)
     if (device && device->isRemoved())
         return;
     m_type = type;
+    setOpenFailure(QString());
     if (type == DeviceConnect) {
         const int pid = registry->currentPid();
         if (pid > kWirelessPidLow && pid < kWirelessPidHigh)
@@ -38,6 +39,26 @@ void HWarningDialog::startWarning(int type)
                                               tr("Setting failed. The device did not accept the change"));
         }
     }
+}
+
+void HWarningDialog::showOpenFailure(const QString& message)
+{
+    m_type = DeviceConnect;
+    setOpenFailure(message);
+    emit sig_startWarning();
+}
+
+void HWarningDialog::clearOpenFailure()
+{
+    setOpenFailure(QString());
+}
+
+void HWarningDialog::setOpenFailure(const QString& message)
+{
+    if (m_openFailure == message)
+        return;
+    m_openFailure = message;
+    emit openFailureChanged();
 }
 
 bool HWarningDialog::getMouseType()

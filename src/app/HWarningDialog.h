@@ -4,10 +4,12 @@
 
 #include <QObject>
 
-// The device warning popup: a wireless device that went to sleep or needs attention.
+// The device warning popup: a wireless device that went to sleep or needs attention, or a device that could
+// not be opened (openFailure then holds what the popup says instead of the wake-up advice).
 class HWarningDialog : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QString openFailure READ openFailure NOTIFY openFailureChanged)
 public:
     enum Warning_Type {
         // From the device layer when a device is connected or initialised; shown for wireless receivers only.
@@ -30,11 +32,21 @@ public:
     Q_INVOKABLE bool getMouseType();
     int warningType() const { return m_type; }
 
+    // Raises the popup for a device that could not be opened, whatever its kind; any later warning or the
+    // popup's closing takes the text down.
+    void showOpenFailure(const QString& message);
+    QString openFailure() const { return m_openFailure; }
+    Q_INVOKABLE void clearOpenFailure();
+
 signals:
     void sig_startWarning();
     void sig_stopWarning();
+    void openFailureChanged();
 
 private:
+    void setOpenFailure(const QString& message);
+
     int m_type = DeviceConnect;
+    QString m_openFailure;
     HWork m_work;
 };

@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QGuiApplication>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
 #include <QQmlApplicationEngine>
@@ -38,6 +39,8 @@
 
 namespace {
 
+// How long the quit waits for profile routines still running or queued.
+constexpr int kRoutineDrainMs = 15000;
 
 } // namespace
 
@@ -154,7 +157,18 @@ void KAppManager::shutdown()
 {
     if (!m_uiManager && !m_configFileController && !m_updater)
         return;
-    // Device work first: nothing may still report into a model that is about to go. What the device work
+    // The profile routines first (bounded): a change written to the device just before the quit still
+    // reaches its profile.
+    if (m_configFileController) {
+        QDeadlineTimer deadline(kRoutineDrainMs);
+        while (m_configFileController->hasPendingRoutines() && !deadline.hasExpired()) {
+            QThreadPool::globalInstance()->waitForDone(50);
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        if (m_configFileController->hasPendingRoutines())
+            qWarning() << "[Error] profile work was still pending at quit";
+    }
+    // Device work next: nothing may still report into a model that is about to go. What the device work
     // queued for the GUI thread runs before the devices are deleted.
     m_deviceController->shutdown();
     for (int round = 0; round < 3; ++round) {

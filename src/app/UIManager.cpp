@@ -296,6 +296,11 @@ void UIManager::stopWarning()
     emit m_warningDialog->sig_stopWarning();
 }
 
+void UIManager::showOpenFailure(const QString& message)
+{
+    m_warningDialog->showOpenFailure(message);
+}
+
 void UIManager::startAnalytics(const QString& agentInfo)
 {
     if (!agentInfo.isEmpty())
@@ -331,6 +336,11 @@ float UIManager::uiScale() const
 QString UIManager::getConfigPath() const
 {
     return KAppModel::instance()->getConfigPath();
+}
+
+void UIManager::useRememberedProfile()
+{
+    KAppModel::instance()->setConfigPath(KConfigCommon::instance()->getEquipmentConfigPath());
 }
 
 void UIManager::setMouseConfig(const QString& fileName, bool write)

@@ -110,6 +110,8 @@ public:
     void startWarning(int type) override;
     void showSetCpiTips(int value) override;
     void stopWarning() override;
+    void showOpenFailure(const QString& message) override;
+    void useRememberedProfile() override;
     void startAnalytics(const QString& agentInfo) override;
     bool analyticsEnabled() const override;
     QString connectedModelName() const override;

@@ -51,6 +51,8 @@ public:
     virtual void showSetCpiTips(int value) { (void)value; }
     // Takes a device warning down (a device was opened or closed).
     virtual void stopWarning() {}
+    // A device could not be opened: the warning names it, the system's reason and what to do.
+    virtual void showOpenFailure(const QString& message) { (void)message; }
     virtual void sendEvent(const QString& category, const QString& action, const QString& label)
     {
         (void)category, (void)action, (void)label;
@@ -67,6 +69,9 @@ public:
     // --- the current profile, as the application model holds it ------------------------------------------
     // Its file name ("Default configuration.json"), not a path; empty when none is chosen.
     virtual QString getConfigPath() const { return QString(); }
+    // Makes the profile the settings keep for the current device's product id the current one (empty when
+    // they keep none); called when a device opens, once its product id is known.
+    virtual void useRememberedProfile() {}
     // With write true makes fileName the current profile and has it stored for the device.
     virtual void setMouseConfig(const QString& fileName, bool write) { (void)fileName, (void)write; }
     // After a successful device write: one section of the device's state (a profile section code; key -1

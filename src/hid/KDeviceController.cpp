@@ -8,6 +8,7 @@
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceWatcher.h"
 #include "hid/KPidTables.h"
+#include "platform/hid/HidBackend.h"
 #include "profiles/ProfileNames.h"
 
 #include <QDebug>
@@ -16,6 +17,7 @@
 #include <QSysInfo>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace {
 
@@ -468,6 +470,9 @@ void KDeviceController::openDevice(int pid)
     m_device = device;
     m_watcher->setCurrentPid(pid);
     emit sig_showCloseEquipmentBtn(true);
+    // The profile the settings keep for this product id, now that the id is known (at start-up the
+    // settings were read while no device was open, and found none).
+    app->useRememberedProfile();
     if (m_reconnected)
         emit sig_updateConfigPath();
 
@@ -479,6 +484,7 @@ void KDeviceController::openDevice(int pid)
         const QJsonObject* layout = device->getLayout();
         deviceName = layout ? layout->value(QLatin1String("deviceName")).toString() : QString();
         setDeviceType(layout ? layout->value(QLatin1String("deviceType")).toInt(0) : 0);
+        KHID::clearOpenFailure();
         ok = device->initDevice();
         // The device may have been deleted or retired by someone else while the open waited.
         ok = ok && device && device == m_device && !device->isRemoved();
@@ -486,7 +492,8 @@ void KDeviceController::openDevice(int pid)
     m_opening = false;
 
     if (!ok) {
-        openFailed();
+        const QString name = kPidNameTable.value(pid);
+        openFailed(!name.isEmpty() ? name : !deviceName.isEmpty() ? deviceName : QStringLiteral("0x%1").arg(pid, 0, 16));
     } else {
         qDebug() << "open device!!!";
         m_online = true;
@@ -520,11 +527,31 @@ void KDeviceController::openDevice(int pid)
         m_deferred.takeFirst()();
 }
 
-void KDeviceController::openFailed()
+QString KDeviceController::openFailureMessage(const QString& deviceName, int error)
+{
+    if (error == 0)
+        return tr("%1 could not be opened: it did not answer. Unplug it, plug it in again and wait a few seconds.")
+            .arg(deviceName);
+    // clang-format off
+    const QString advice = error == EACCES || error == EPERM
+        ? tr("This user may not use the device. Run scripts/install-deps.sh once: it puts the device rule /etc/udev/rules.d/70-corvane.rules in place. Then unplug the device and plug it in again.")
+        : tr("Unplug the device and plug it in again.");
+    // clang-format on
+    return tr("%1 could not be opened: %2.").arg(deviceName, KHID::systemErrorText(error)) + QLatin1Char(' ') + advice;
+}
+
+void KDeviceController::openFailed(const QString& deviceName)
 {
     AppServices* app = AppServices::instance();
     app->stopLoading();
     app->startWarning(kInitFailedWarning);
+    // Every device, not only a receiver: the user learns which device stays closed and why. A device object
+    // that never came to be (an unknown product id) was not opened at all.
+    const KHID::HidOpenFailure failure = KHID::lastOpenFailure();
+    qWarning().noquote() << "[ERROR] the device could not be opened:" << deviceName << failure.path
+                         << KHID::systemErrorText(failure.error);
+    if (m_device)
+        app->showOpenFailure(openFailureMessage(deviceName, failure.error));
     app->sendEvent(AnalyticsEvents::kDeviceInitialization, AnalyticsEvents::kInitDevice, AnalyticsEvents::kFail);
     qWarning() << "[ERROR] 显示初始化失败提示";
     // The device object stays until it is removed or another one opens; it is not online.

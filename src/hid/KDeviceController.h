@@ -152,7 +152,12 @@ private:
     void closeDevice(int pid);
     // Marks the open device removed and hands it to the registry, which deletes it once no task uses it.
     void retireCurrent();
-    void openFailed();
+    void openFailed(const QString& deviceName);
+public:
+    // What the user is told when a device could not be opened: which device, the system's reason when an
+    // interface refused to open (an errno value, 0 when it opened but did not answer), and what to do.
+    static QString openFailureMessage(const QString& deviceName, int error);
+private:
     void arrival(const QMap<int, QString>& equipment);
     void removal(const QMap<int, QString>& equipment);
     void showEquipmentList();

@@ -374,8 +374,10 @@ KConfigFileController::TaskContext KConfigFileController::snapshot()
         context.lightDirection = logo->lightDirection();
         context.lightMonochromatic = logo->lightMonochromatic();
     }
-    if (const KImageModel* image = app->getImageModel())
+    if (const KImageModel* image = app->getImageModel()) {
         context.leftKeyMacro = image->leftKeyMacro();
+        context.hasCurrentDpi = image->hasCurrentDpi();
+    }
     return context;
 }
 

@@ -67,6 +67,9 @@ public:
         std::function<void()> shown;
     };
     ProfileApply profileApply(const QString& path, bool isDefault);
+    // Whether a routine is running or waiting; the program lets them finish before it quits, so a change
+    // the user made just before is not lost on the way to its profile.
+    bool hasPendingRoutines() const { return m_taskRunning || !m_tasks.isEmpty(); }
 
     // --- the current device's profiles ---------------------------------------------------------------
     // The device's profile folder: the profile root + "/" + the device name; empty without a device.
@@ -144,6 +147,8 @@ private:
         bool lightMonochromatic = false;
         // The layout's left-key macro mode (3: the left button may hold press macros).
         int leftKeyMacro = 0;
+        // Whether the device reports its current DPI stage (the layout's "hasCurrentDpi").
+        bool hasCurrentDpi = true;
     };
     // What a routine hands back to its completion besides its bool: the DPI levels an apply switched on.
     struct TaskOutput {

@@ -55,12 +55,17 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
         *difference = text;
         return true;
     };
+    // A value the device did not give: nothing can be said about it, and the log says so.
+    auto unread = [](const char* what) {
+        qDebug() << "[Error] profile compare: the device gave no" << what;
+        return false;
+    };
 
     // Report rate.
     if (PD::isPresentSection(profile, PD::kReport)) {
         const int rate = device->getReportRate();
         if (rate == -1)
-            return false;
+            return unread("report rate");
         if (rate != profile.value(PD::kReport).toObject().value(PD::kIndex).toInt())
             return differs(QStringLiteral("contrastMouseConfig reportIndex"));
     }
@@ -69,7 +74,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
     if (PD::isPresentSection(profile, PD::kDpi)) {
         const QVector<int> values = device->getDpiList();
         if (values.isEmpty())
-            return false;
+            return unread("DPI list");
         const QJsonArray levels = profile.value(PD::kDpi).toObject().value(PD::kDpiValue).toArray();
         for (int j = 0; j < levels.size(); ++j) {
             if (j >= values.size() || levels.at(j).toObject().value(PD::kCurrentValue).toInt() != values.at(j))
@@ -89,7 +94,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
         const int mode = PD::modeIndex(profile, modeSection, -1);
         const int deviceMode = device->getLightModel(zone);
         if (deviceMode == -1)
-            return false;
+            return unread("light mode");
         if (deviceMode != mode)
             return differs(prefix + QStringLiteral("Model"));
         PD::LightEntry entry;
@@ -98,7 +103,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
             continue;
         const int speed = device->getLightSpeed(zone);
         if (speed == -1)
-            return false;
+            return unread("light speed");
         if (speed != entry.speed) {
             qDebug().noquote() << prefix + QStringLiteral("Speed") << entry.speed << "deivce" << speed;
             *difference = prefix + QStringLiteral("Speed");
@@ -106,7 +111,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
         }
         const int brightness = device->getLightBrightness(zone);
         if (brightness == -1)
-            return false;
+            return unread("light brightness");
         if (brightness != entry.brightness) {
             qDebug().noquote() << prefix + QStringLiteral("Brightness") << entry.brightness << "deivce" << brightness;
             *difference = prefix + QStringLiteral("Brightness");
@@ -115,7 +120,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
         if (!entry.colors.isEmpty()) {
             const QMap<QString, int> rgb = device->getRGB(zone);
             if (rgb.isEmpty())
-                return false;
+                return unread("light colour");
             if (rgbText(rgb) != entry.colors.first())
                 return differs(prefix + QStringLiteral("Color"));
         }
@@ -126,10 +131,10 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
     if (!keys.isEmpty()) {
         const QMap<KKey, KKeyModelItem> items = device->getKeys();
         if (items.isEmpty())
-            return false;
+            return unread("keys");
         const int defined = device->getDefinedPressMacro();
         if (defined == -1)
-            return false;
+            return unread("press macro count");
         const QJsonObject first = keys.first().toObject();
         const bool profileMulti = PD::isMultiMacroEntry(
             PD::KeyEntry{first.value(PD::kKey).toInt(), first.value(PD::kFuncIndex).toInt(), first.value(PD::kValue1)});
@@ -167,7 +172,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
     if (PD::isPresentSection(profile, PD::kLogoLightModel)) {
         const int logo = device->getLogoLightMode(0);
         if (logo == -1)
-            return false;
+            return unread("logo light");
         if (logo != PD::modeIndex(profile, PD::kLogoLightModel, -1))
             return differs(QStringLiteral("contrastMouseConfig logoLightModel"));
     }
@@ -177,7 +182,7 @@ bool KConfigFileController::findDifference(const QString& path, const TaskContex
         const bool keyboard = isKeyboardPid(context.pid);
         const H_KEYLIGHT map = keyboard ? device->getKeyBrightness() : device->getKeyColor();
         if (map.isEmpty())
-            return false;
+            return unread("per-key light");
         for (const QJsonValue& value : profile.value(PD::kKeyLight).toArray()) {
             const QJsonObject element = value.toObject();
             const KKey key = KKey(element.value(PD::kKey).toInt(-1));

@@ -7,6 +7,7 @@
 #include "common/AppServices.h"
 #include "models/device/FKeyLightModel.h"
 #include "models/device/FKeyLightModelItem.h"
+#include "models/device/KImageModel.h"
 #include "models/device/KDpiModel.h"
 #include "models/device/KLightModel.h"
 #include "models/device/KLightModelItem.h"
@@ -72,7 +73,13 @@ bool KConfigFileController::getMouseType(QString path)
         // over the stages switched on. Going through the device's count keeps the two in step: a current
         // stage that is switched off shows the stage the device then uses.
         const int current = qBound(0, section.value(PD::kCurrentIndex).toInt(), enable.size());
-        dpi->setCurrentIndex(dpi->stageOfDeviceIndex(int(std::count(enable.cbegin(), enable.cbegin() + current, true))));
+        // A device that keeps no current stage shows none: the page would switch stages through it.
+        const KImageModel* image = app->getImageModel();
+        if (image && !image->hasCurrentDpi())
+            dpi->setCurrentIndex(-1);
+        else
+            dpi->setCurrentIndex(
+                dpi->stageOfDeviceIndex(int(std::count(enable.cbegin(), enable.cbegin() + current, true))));
         emit dpi->currentIndexChanged();
     }
 

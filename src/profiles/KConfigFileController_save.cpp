@@ -126,10 +126,14 @@ bool KConfigFileController::saveDpi(QJsonObject& profile, bool allEnabled, bool 
         const bool on = flags == DpiAllOn ? true : flags == DpiPacked ? i < switchedOn : values.at(i) != 0;
         levels.append(QJsonObject{{PD::kCurrentValue, values.at(i)}, {PD::kEnable, on}});
     }
-    const int current = context.device->getDpiIndex();
+    QJsonObject dpi = profile.value(PD::kDpi).toObject();
+    int current = context.device->getDpiIndex();
+    if (current == -1 && !context.hasCurrentDpi) {
+        // A device that keeps no current stage answers none: the profile keeps the stage it names.
+        current = qBound(0, dpi.value(PD::kCurrentIndex).toInt(0), qMax(0, int(values.size()) - 1));
+    }
     if (current == -1)
         return false;
-    QJsonObject dpi = profile.value(PD::kDpi).toObject();
     dpi.insert(PD::kDpiValue, levels);
     dpi.insert(PD::kCurrentIndex, current);
     profile.insert(PD::kDpi, dpi);
@@ -482,7 +486,7 @@ bool KConfigFileController::saveModelConfigItem(QString path, const int& section
     bool ok = true;
     switch (section) {
     case SectionDpi: {
-        if (!dpi || dpi->values().isEmpty() || dpi->currentIndex() == -1)
+        if (!dpi || dpi->values().isEmpty() || (dpi->currentIndex() == -1 && context.hasCurrentDpi))
             return false;
         const QVector<int> values = dpi->values();
         const bool packed = isPackedValuePid(profile.value(PD::kPid).toInt());
@@ -493,7 +497,9 @@ bool KConfigFileController::saveModelConfigItem(QString path, const int& section
                                       {PD::kEnable, packed ? i < switchedOn : values.at(i) != 0}});
         QJsonObject object = profile.value(PD::kDpi).toObject();
         object.insert(PD::kDpiValue, levels);
-        object.insert(PD::kCurrentIndex, dpi->currentIndex());
+        // Without a current stage on the device the profile keeps the one it names.
+        if (dpi->currentIndex() != -1)
+            object.insert(PD::kCurrentIndex, dpi->currentIndex());
         profile.insert(PD::kDpi, object);
         break;
     }

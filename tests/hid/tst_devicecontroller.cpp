@@ -10,6 +10,7 @@
 #include "hid/KBaseDevice.h"
 #include "hid/KDeviceController.h"
 #include "hid/KDeviceWatcher.h"
+#include "platform/hid/HidBackend.h"
 #include "models/device/FBattreyModel.h"
 #include "models/device/FKeyLightModel.h"
 #include "models/device/HEquipmentList.h"
@@ -32,6 +33,8 @@
 #include <QStandardPaths>
 #include <QThreadPool>
 #include <QtTest>
+
+#include <cerrno>
 
 #include <memory>
 
@@ -95,6 +98,15 @@ public:
             device->setLayout(QJsonObject{{"deviceName", "TESTDEVICE"}, {"deviceType", 2}});
             return device;
         });
+
+        // The stand-in device keeps a profile of its own: the factory profile of the id it stands in for is
+        // not one a test device can take.
+        const QString standIn = ProgramFolders::profileRoot() + "/TESTDEVICE";
+        QDir().mkpath(standIn);
+        QFile profile(standIn + "/" + KDeviceController::defaultProfileName());
+        if (profile.open(QIODevice::WriteOnly))
+            profile.write("{\"configVersion\": 2}");
+        profile.close();
 
         controller = KDeviceController::instance();
         QVERIFY(controller->init(&services));
@@ -302,6 +314,46 @@ private slots:
     }
 
     // The models reload from the device only once it is open, and the device's own reports reach them.
+    // Whatever the device, a failed open tells which device stays closed and why: the system's reason for an
+    // interface that refused to open (for a permission denial, the rule the install script puts in place and a
+    // replug), or that the device did not answer.
+    void openFailureTellsWhy_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("permission denied")
+            << int(EACCES) << false
+            << QStringList{"ZEPHRA could not be opened: " + KHID::systemErrorText(EACCES), "70-corvane.rules",
+                           "plug it in again"};
+        QTest::newRow("input/output error")
+            << int(EIO) << false
+            << QStringList{"ZEPHRA could not be opened: " + KHID::systemErrorText(EIO), "plug it in again"};
+        QTest::newRow("no answer") << 0 << true << QStringList{"ZEPHRA could not be opened: it did not answer"};
+    }
+
+    void openFailureTellsWhy()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, silent);
+        QFETCH(QStringList, says);
+        ControllerBench bench;
+        bench.step("plug kb");
+        if (silent) {
+            bench.bus->setNeverAnswer(bench.wired.busDeviceId(), true);
+        } else {
+            bench.bus->setOpenError(bench.wired.busDeviceId(), error);
+            bench.step("failopen kb");
+        }
+        bench.step("start");
+        QCOMPARE(bench.controller->online(), false);
+        QCOMPARE(bench.services.openFailures.size(), 1);
+        const QString message = bench.services.openFailures.first();
+        for (const QString& text : says)
+            QVERIFY2(message.contains(text), qPrintable(message));
+        QCOMPARE(message.contains("70-corvane.rules"), error == EACCES);
+    }
+
     void modelsReloadAfterTheOpen()
     {
         ControllerBench bench;

@@ -139,6 +139,8 @@ private slots:
     void dpiFlagsOnSave_data();
     void dpiFlagsOnSave();
     void multiMacroKeptWithoutSelection();
+    void deviceWithoutCurrentStage_data();
+    void deviceWithoutCurrentStage();
     void sectionFromModels_data();
     void sectionFromModels();
 
@@ -360,6 +362,46 @@ void TestProfileMouse::dpiFlagsOnSave()
     }
     QCOMPARE(written, values);
     QCOMPARE(flags, saved);
+}
+
+// A mouse whose layout has no current stage answers none (-1): a DPI save keeps the stage the profile names
+// instead of failing, and a profile shown in the models leaves the DPI page without a current stage, so that a
+// stage switch goes through the stage list. A mouse that does keep a current stage and cannot read it still
+// fails the save.
+void TestProfileMouse::deviceWithoutCurrentStage_data()
+{
+    QTest::addColumn<bool>("hasCurrentDpi");
+    QTest::addColumn<QString>("tip");
+    QTest::addColumn<int>("shownIndex");
+    QTest::newRow("no current stage") << false << "0:Successfully reserved the current device configuration" << -1;
+    QTest::newRow("current stage unreadable") << true << "1:Failed to keep the current device configuration" << 2;
+}
+
+void TestProfileMouse::deviceWithoutCurrentStage()
+{
+    QFETCH(bool, hasCurrentDpi);
+    QFETCH(QString, tip);
+    QFETCH(int, shownIndex);
+    KImageModel image;
+    image.setHasCurrentDpi(hasCurrentDpi);
+    mServices->setImageModel(&image);
+    QVERIFY(writeObject(mPath, mouseProfile(DeviceIds::kBalsom)));
+    QVERIFY(plug(DeviceIds::kBalsom));
+    StateTestDevice::State state = unwrittenParts();
+    state.dpi = {400, 800, 1600, 3200};
+    state.dpiIndex = -1;
+    mDevice->setState(state);
+    mDpi->setEnable({true, true, true, true});
+
+    QCOMPARE(run([&] { mController->saveMouseData(mPath, 0, -1); }), QStringList {tip});
+    const QJsonObject dpi = readObject(mPath).value("dpi").toObject();
+    QCOMPARE(dpi.value("currentIndex").toInt(), 2);
+    QCOMPARE(dpi.value("dpiValue").toArray().at(0).toObject().value("currentValue").toInt(),
+             hasCurrentDpi ? 800 : 400);
+
+    QVERIFY(mController->getMouseType(mPath));
+    QCOMPARE(mDpi->currentIndex(), shownIndex);
+    mServices->setImageModel(nullptr);
 }
 
 void TestProfileMouse::multiMacroKeptWithoutSelection()

@@ -495,6 +495,8 @@ void TestProfileSync::profileShownInModels()
     QSignalSpy levelSpy(light14, &FKeyLightModelItem::brightnessChanged);
     QSignalSpy typeSpy(byKey.value(kComboKey), &KKeyModelItem::typeChanged);
 
+    // A device that reports its current stage (without one the page shows none).
+    mImage->setHasCurrentDpi(true);
     QVERIFY(mController->getMouseType(mPath));
     QCOMPARE(report.currentReport(), 2);
     QCOMPARE(reportSpy.count(), 2);

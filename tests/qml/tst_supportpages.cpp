@@ -1,3 +1,4 @@
+#include "app/HWarningDialog.h"
 #include "app/KAppManager.h"
 #include "app/KAppModel.h"
 #include "app/UIManager.h"
@@ -302,6 +303,26 @@ private slots:
                      QString("Please insert the USB cable to use the driver normally"));
         // The device in use stays.
         QCOMPARE(controller->property("online").toBool(), true);
+    }
+
+    // A device that could not be opened: the warning says which and why instead of the wake-up advice, and
+    // "OK" closes it; the next warning is the wake-up one again.
+    void openFailureIsShown()
+    {
+        auto* warnings = qobject_cast<HWarningDialog*>(contextObject("h_warningdialog"));
+        QVERIFY(warnings);
+        const QString message = "ZEPHRA could not be opened: Permission denied. Unplug the device and plug it in again.";
+        warnings->showOpenFailure(message);
+        QTRY_COMPARE(openPopups(m_window), QStringList{"FAwakenMosue"});
+        QQuickItem* text = item("warningText");
+        QVERIFY(text && text->isVisible());
+        QCOMPARE(text->property("text").toString(), message);
+        QVERIFY(!item("awakened")->isVisible());
+        QVERIFY(!item("awakenFailed")->isVisible());
+        QVERIFY(click(m_window, item("openFailureOk")));
+        QTRY_COMPARE(openPopups(m_window), QStringList());
+        QCOMPARE(warnings->openFailure(), QString());
+        QVERIFY(text->property("text").toString() != message);
     }
 
     // A sleeping mouse: the warning, its failure advice and the pairing dialog, one after the other.

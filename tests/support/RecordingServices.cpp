@@ -62,6 +62,7 @@ void RecordingServices::clear()
     tips.clear();
     events.clear();
     warnings.clear();
+    openFailures.clear();
     warningStops = 0;
     analyticsStarts.clear();
     loadingStarts = 0;

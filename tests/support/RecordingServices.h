@@ -27,6 +27,7 @@ public:
     void startWarning(int type) override;
     void showSetCpiTips(int value) override;
     void stopWarning() override { ++warningStops; }
+    void showOpenFailure(const QString& message) override { openFailures << message; }
     void startAnalytics(const QString& agentInfo) override { analyticsStarts << agentInfo; }
     bool analyticsEnabled() const override { return analyticsSwitch; }
     QString connectedModelName() const override { return modelName; }
@@ -87,6 +88,8 @@ public:
     QStringList tips;
     QStringList events;
     QList<int> warnings;
+    // What a device that could not be opened told the user.
+    QStringList openFailures;
     int warningStops = 0;
     // The agent text of each analytics start (empty when none was set).
     QStringList analyticsStarts;

@@ -492,6 +492,9 @@ struct HKeyBoardQuenby_RGB::ApplyPlan {
     int brightness = 0;
     bool direction = false;
     bool monochrome = false;
+    // The light's colour as the profile's light entry keeps it (a save takes it from the keyboard); empty
+    // when the entry has none, and the keyboard keeps its own.
+    QMap<QString, int> color;
     // Starts as the key table cache; the macro keys' codes are filled in once they have their slots.
     QByteArray keyTable;
     QList<MacroKey> macros;
@@ -543,6 +546,9 @@ const char* HKeyBoardQuenby_RGB::planProfile(const QJsonObject& profile, ApplyPl
     if (PD::lightEntry(profile, PD::kLight, plan->lightMode, &light)) {
         plan->speed = light.speed;
         plan->brightness = light.brightness;
+        int r = 0, g = 0, b = 0;
+        if (!light.colors.isEmpty() && PD::colorFromText(light.colors.first(), &r, &g, &b))
+            plan->color = {{QStringLiteral("r"), r}, {QStringLiteral("g"), g}, {QStringLiteral("b"), b}};
     }
     if (!Rgb::fitsRegister(plan->lightMode))
         return refuse("[Error] getMouseConfig setLightModel", QStringLiteral("mode out of range"));
@@ -649,6 +655,9 @@ const char* HKeyBoardQuenby_RGB::commitProfile(ApplyPlan& plan)
         return "[Error] getMouseConfig setLightSpeed";
     if (!setLightBrightness(plan.brightness, 0))
         return "[Error] getMouseConfig setLightBrightness";
+    // The colour too, or a profile saved from the keyboard would not put its colour back.
+    if (!plan.color.isEmpty() && !setRGB(plan.color, 0))
+        return "[Error] getMouseConfig setRGB";
     if (!setLightDirection(plan.direction))
         return "[Error] setLightDirection";
     if (!setMonochromaticMode(plan.monochrome))

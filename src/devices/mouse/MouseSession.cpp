@@ -103,8 +103,10 @@ void MouseSession::followModels()
     AppServices* services = AppServices::instance();
     if (KKeyModel* keys = services->getKeyModel())
         follow(keys, QMetaMethod::fromSignal(&KKeyModel::keyListChanged));
+    // A stage switch is written right after the switches change, on a pool thread that reads this copy: it is
+    // refreshed at once, not by the timer, which would fire only after the write had read the old switches.
     if (KDpiModel* dpi = services->getDpiModel())
-        follow(dpi, QMetaMethod::fromSignal(&KDpiModel::enableChanged));
+        m_follows << QObject::connect(dpi, &KDpiModel::enableChanged, &m_refreshTimer, [this] { refreshUiState(); });
     if (KLightModel* light = services->getLightModel()) {
         for (KLightModelItem* item : {light->logo(), light->wheel()}) {
             if (!item)

@@ -78,10 +78,11 @@ void FBattreyModel::slot_power()
 
 void FBattreyModel::setPowerSaving(bool status)
 {
-    AppServices::instance()->startLoading(kLoadingMs);
+    // Nothing to do keeps the window free: the indicator runs only while the device works.
     if (status == m_power)
         return;
     KBaseDevice* device = currentDevice();
+    AppServices::instance()->startLoading(kLoadingMs);
     m_work.run([device, status] { return device->setPowerSaving(status); }, [this, status](bool ok) {
         if (!ok) {
             AppServices::instance()->startWarning(AppServices::WarningOperationFailed);

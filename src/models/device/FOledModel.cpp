@@ -146,6 +146,8 @@ void FOledModel::setOledLight(int data)
             AppServices::instance()->startWarning(AppServices::WarningOperationFailed);
             sendEvent(AnalyticsEvents::kOledLight, AnalyticsEvents::kFail);
             emit oledLightChanged();
+            // The work is over: the window is free again at once, not when the indicator's time runs out.
+            AppServices::instance()->stopLoading();
             return;
         }
         showNoLightPreset();
@@ -182,8 +184,8 @@ void FOledModel::setPictureToMouse()
     KBaseDevice* device = currentDevice();
     m_work.run([device] { return device->writeImageToMouse(); }, [this, device](bool uploaded) {
         if (!uploaded) {
-            // Left to its own time-out, as after a failed brightness write.
             uploadFailed();
+            AppServices::instance()->stopLoading();
             return;
         }
         // The picture is on the device: it is shown once the screen is in picture mode.

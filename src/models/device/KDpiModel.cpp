@@ -352,7 +352,8 @@ bool KDpiModel::selectDpi(int index, bool write)
     m_writes.enqueue(device, [this, index, stage, kept](KBaseDevice* device) {
         if (!device)
             return stageSwitchFailed("[ERROR] selectDpi->setDpiList", stage, kept);
-        if (index > m_currentIndex)
+        // A device that keeps no current stage has no index to move: its list alone says which stages run.
+        if (index > m_currentIndex || m_currentIndex < 0 || !hasCurrentDpi())
             return writeStageList(device, stage, kept);
         // A stage before the current one changed: the device's index of the current stage moved with it.
         const int deviceIndex = deviceIndexOfStage(m_currentIndex);

@@ -55,6 +55,19 @@ public:
     virtual HidHotplugEvents* hotplugEvents() { return nullptr; }
 };
 
+// The last interface that could not be opened, and the system's reason (an errno value; 0 when the backend
+// knows none). Backends note their failed opens; the device layer reads it to tell the user why a device
+// stays closed. Safe from any thread.
+struct HidOpenFailure {
+    QString path;
+    int error = 0;
+};
+void noteOpenFailure(const QString& path, int error);
+HidOpenFailure lastOpenFailure();
+void clearOpenFailure();
+// The system's text for an errno value, in the user's locale.
+QString systemErrorText(int error);
+
 // The backend in use by the process. Defaults to hidraw; the program selects the simulated bus when asked
 // (CORVANE_SIMULATE) and tests install one of their own. The caller keeps ownership.
 HidBackend* hidBackend();

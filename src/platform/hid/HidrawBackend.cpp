@@ -286,8 +286,10 @@ HANDLE HidrawBackend::open(const QString& path, HidAccess access)
 {
     const QString node = nodeOfPath(path);
     NodeReport report;
-    if (!describe(node, &report))
+    if (!describe(node, &report)) {
+        noteOpenFailure(path, ENODEV);
         return INVALID_HANDLE_VALUE;
+    }
     const QString wanted = path.toLower();
     int index = -1;
     for (int i = 0; i < report.interfaces.size(); ++i) {
@@ -317,7 +319,8 @@ HANDLE HidrawBackend::open(const QString& path, HidAccess access)
         handle->fd = openNode(deviceRoot + QLatin1Char('/') + node, mode | O_CLOEXEC | O_NONBLOCK);
         if (handle->fd < 0) {
             const int error = errno;
-            qDebug().noquote() << "[Error] hidraw: cannot open" << node << ':' << QString::fromLocal8Bit(strerror(error));
+            qDebug().noquote() << "[Error] hidraw: cannot open" << node << ':' << systemErrorText(error);
+            noteOpenFailure(path, error);
             return INVALID_HANDLE_VALUE;
         }
         handle->readable = true;

@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 using KHID::HANDLE;
@@ -49,6 +50,7 @@ struct SimBus::Device {
     QStringList paths;
     int latencyMs = 0;
     bool neverAnswer = false;
+    int openError = EIO;          // the system's reason a failed open gives
     QHash<quint32, int> faults;   // (fault, collection + 1) -> remaining count
 
     static quint32 faultKey(Fault fault, int collection) { return (quint32(fault) << 16) | quint32(collection + 1); }
@@ -274,6 +276,13 @@ void SimBus::setLatency(int deviceId, int ms)
         device->latencyMs = qMax(0, ms);
 }
 
+void SimBus::setOpenError(int deviceId, int error)
+{
+    QMutexLocker lock(&m_mutex);
+    if (Device* device = m_devices.value(deviceId))
+        device->openError = error;
+}
+
 void SimBus::setNeverAnswer(int deviceId, bool on)
 {
     QMutexLocker lock(&m_mutex);
@@ -398,6 +407,7 @@ HANDLE SimBus::open(const QString& path, HidAccess access)
         const Fault fault = access == HidAccess::Read ? Fault::OpenRead : Fault::OpenWrite;
         if (access != HidAccess::None && takeFault(*device, collection, fault)) {
             record(SimTransfer::Open, false, device->id, collection, INVALID_HANDLE_VALUE, QByteArray());
+            KHID::noteOpenFailure(device->paths.at(collection), device->openError);
             return INVALID_HANDLE_VALUE;
         }
         auto h = QSharedPointer<Handle>::create();

@@ -73,6 +73,8 @@ public:
 
     // Fault injection. collection -1 applies to every collection of the device.
     void failNext(int deviceId, Fault fault, int count = 1, int collection = -1);
+    // The system's reason (an errno value) the device's failed opens give; EIO unless set.
+    void setOpenError(int deviceId, int error);
     // Every transfer of the device first waits this long through the platform sleep hook.
     void setLatency(int deviceId, int ms);
     // The device stops answering: control reads fail (as a timed-out request does), writes are accepted but

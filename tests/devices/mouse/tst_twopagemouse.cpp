@@ -761,7 +761,9 @@ void TestTwoPageMouse::profileApplies()
         QString::fromUtf8(QJsonDocument(QJsonObject{{"value1", 0}, {"value2", 4}}).toJson(QJsonDocument::Compact));
     profile.insert(QStringLiteral("key"),
                    QJsonArray{button(1, 29, macroValue(keyEvents(4), "first")), button(2, 30, composite),
-                              button(3, 29, macroValue(keyEvents(6), "second")), button(4, 0)});
+                              button(3, 29, macroValue(keyEvents(6), "second")), button(4, 0),
+                              // Custom button 1 holding no function, as a save of the factory state writes it.
+                              button(7, 0)});
     QCOMPARE(device->getMouseConfig(profile), int(KBaseDevice::ProfileApplied));
 
     // Two macros and three image writes.
@@ -774,6 +776,7 @@ void TestTwoPageMouse::profileApplies()
     QCOMPARE(m_mouse->keyEntry(3).repeat, 2);
     QCOMPARE(m_mouse->keyEntry(2).code, QByteArray::fromHex("04000000"));  // the keyboard key of usage 4
     QCOMPARE(m_mouse->keyEntry(4).code, QByteArray::fromHex("b4000000"));  // its own function
+    QCOMPARE(m_mouse->keyEntry(7).code, QByteArray::fromHex("00000000"));  // the empty entry: its own function
     QCOMPARE(m_mouse->reportRate(), 2);
     QCOMPARE(m_mouse->lightMode(), 4);
     QCOMPARE(int(m_mouse->imageByte(41)), 1);

@@ -214,8 +214,9 @@ bool FDeviceEdris::planProfile(const QJsonObject& document, const MouseUiState& 
                 const QString name = value.value(PD::kMacroName).toString();
                 if (!name.isEmpty())
                     plan->macroNames << name;
-            } else if (function == KFuncKeyCombination) {
-                // The mask and usage: "value1" and "value2", or the text of a modifier key's value.
+            } else if (function == KFuncKeyCombination || isModifierFunction(function)) {
+                // The mask and usage: "value1" and "value2", or the text of a modifier key's value. A modifier
+                // function (Ctrl+A saved as Ctrl) carries its combination the same way.
                 int mask = 0, usage = 0;
                 const QJsonObject object = raw.at(n).toObject();
                 if (entry.value1.isString()) {

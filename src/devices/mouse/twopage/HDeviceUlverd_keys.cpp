@@ -147,6 +147,10 @@ bool HDeviceUlverd::planFunction(QByteArray& next, QMap<int, int>& slotTable, in
         p.usage = value2.toInt();
     } else if (type == KFuncKeyboardKey) {
         p.usage = value2.toInt();
+    } else if (isModifierFunction(type) && value.isValid()) {
+        // A modifier with the combination it comes with (a profile's).
+        p.mask = value.toInt();
+        p.usage = value2.toInt();
     } else {
         // A modifier keeps the mask and usage its entry holds.
         p.mask = current[1];
@@ -158,8 +162,14 @@ bool HDeviceUlverd::planFunction(QByteArray& next, QMap<int, int>& slotTable, in
         p.repeat = m_repeat;
     }
     UlverdKeyCodec::Code code;
-    if (!UlverdKeyCodec::encode(m_dialect, type, key, p, &code))
+    if (function == KFuncNull && !UlverdKeyCodec::hasCode(m_dialect, type)) {
+        // "No function" on a button whose own function has no code of its own (Custom button 1): the empty
+        // entry, which the button reads as its own function, as the device stores it and a saved profile
+        // holds it.
+        code = UlverdKeyCodec::Code();
+    } else if (!UlverdKeyCodec::encode(m_dialect, type, key, p, &code)) {
         return false;
+    }
 
     if (function != KFuncMacro) {
         for (auto it = slotTable.begin(); it != slotTable.end(); ++it) {

@@ -147,6 +147,11 @@ bool HDeviceUlverd::planProfile(const QJsonObject& profile, ApplyPlan* plan)
             return refuse("[Error] getMouseConfig speed or brightness");
         next[kLightSpeedByte] = char(kLockedSpeedMax - plan->speed);
         next[kLightBrightnessByte] = char(plan->brightness);
+    } else if (validSpeed(plan->speed) && validBrightness(plan->brightness)) {
+        // The speed and brightness a save took from the device go back to it, or the profile would not apply
+        // back to the device it was saved from. Values outside the device's ranges leave its own.
+        next[kLightSpeedByte] = char(plan->speed);
+        next[kLightBrightnessByte] = char(plan->brightness);
     }
 
     // Buttons.
@@ -195,7 +200,9 @@ bool HDeviceUlverd::planProfile(const QJsonObject& profile, ApplyPlan* plan)
                 plan->macros << m;
                 continue;
             }
-            const bool combination = locked() ? isVariantCombination(function) : function == KFuncKeyCombination;
+            // A modifier function (Ctrl+A saved as Ctrl) carries its combination as a key combination does.
+            const bool combination = locked() ? isVariantCombination(function)
+                                              : function == KFuncKeyCombination || isModifierFunction(function);
             if (combination) {
                 int mask = 0, usage = 0;
                 if (!PD::compositeFromValue(entry.value1, &mask, &usage) || mask > KMaskAll
