@@ -109,6 +109,36 @@ Item {
                 source: g_image.keyImgMap[mButton.mId] || ""
                 visible: mButton.mItem !== undefined && mButton.mItem.key === root.mCurrentKey
             }
+            // A label moved down below its neighbour is tied to its button by a bent line across the gap.
+            Item {
+                objectName: "leader" + mButton.mId
+                readonly property real mDrop: root.mLabelShift[mButton.mId] || 0
+                visible: root.mShowLabels && mDrop > 0
+                x: mButton.mLeft ? -root.mLabelGap : parent.width
+                y: parent.height / 2
+                width: root.mLabelGap
+                height: mDrop + 1
+
+                Rectangle {
+                    x: mButton.mLeft ? parent.width / 2 : 0
+                    width: parent.width / 2
+                    height: 1
+                    color: "#8C95A3"
+                }
+                Rectangle {
+                    x: parent.width / 2
+                    width: 1
+                    height: parent.height
+                    color: "#8C95A3"
+                }
+                Rectangle {
+                    x: mButton.mLeft ? 0 : parent.width / 2
+                    y: parent.height - 1
+                    width: parent.width / 2
+                    height: 1
+                    color: "#8C95A3"
+                }
+            }
             KQuorKeyItem {
                 objectName: "key" + mButton.mId
                 anchors.verticalCenter: parent.verticalCenter

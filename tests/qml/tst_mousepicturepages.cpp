@@ -155,10 +155,18 @@ private slots:
             const QString what = QStringLiteral("%1 button %2 (%3)").arg(name, key, label->property("mText").toString());
             // Beside the marker, on its line: not over it, and no further off than the marker is wide. Where
             // buttons on one side stand closer than a label is high, a label moves down below the one above it,
-            // by less than three label heights.
+            // by less than three label heights, and a line joins it to its button.
             const qreal drop = l.center().y() - m.center().y();
             QVERIFY2(qAbs(drop) <= 1.5 || (drop > 0 && drop < 3 * l.height()),
                      qPrintable(what + QStringLiteral(": %1 px off the button's line").arg(drop)));
+            if (drop > 1.5) {
+                // A moved label is tied to its button by a line that runs from the button's line to the label's.
+                QQuickItem* leader = findItem(panel, "leader" + key);
+                QVERIFY2(leader && leader->isVisible(), qPrintable(what + ": moved without a line to its button"));
+                const QRectF line = sceneRect(leader);
+                QVERIFY2(qAbs(line.top() - m.center().y()) <= 1.5 && qAbs(line.bottom() - 1 - l.center().y()) <= 1.5,
+                         qPrintable(what + ": its line does not join the button to the label"));
+            }
             const qreal gap = l.center().x() < m.center().x() ? m.left() - l.right() : l.left() - m.right();
             QVERIFY2(gap >= 0 && gap <= m.width(), qPrintable(what + QStringLiteral(": %1 px from the button").arg(gap)));
             QVERIFY2(pageArea.adjusted(-0.5, -0.5, 0.5, 0.5).contains(l),
