@@ -15,12 +15,13 @@ namespace {
 
 constexpr quint32 kSimulatedBatteryReading = 0x2D5;
 
-// Emulators of a simulated run live as long as the process, as the bus does.
+// Emulators of a simulated run live as long as the process, as the bus does: the table is never destroyed, so
+// they stay reachable to the end (no emulator is torn down under a device thread at exit).
 template <typename Emulator, typename Make>
 Emulator* processEmulator(quint16 pid, Make make)
 {
-    static QHash<quint16, Emulator*> emulators;
-    Emulator*& emulator = emulators[pid];
+    static auto* const emulators = new QHash<quint16, Emulator*>;
+    Emulator*& emulator = (*emulators)[pid];
     if (!emulator)
         emulator = make();
     return emulator;

@@ -42,6 +42,9 @@ private:
     }
 
 private slots:
+    // The program this test started goes before the application object does (its engine needs it).
+    void cleanupTestCase() { KAppManager::instance()->shutdown(); }
+
     void initTestCase()
     {
         HDeviceManager::instance()->setFactory([](int pid) { return new CoreTestDevice(pid); });

@@ -18,6 +18,9 @@ class TestCreatedFiles : public QObject
     Q_OBJECT
 
 private slots:
+    // The program this test started goes before the application object does (its engine needs it).
+    void cleanupTestCase() { KAppManager::instance()->shutdown(); }
+
     void initTestCase();
     void init();
 

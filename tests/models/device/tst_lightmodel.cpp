@@ -111,6 +111,9 @@ private:
     QTemporaryDir m_config;
 
 private slots:
+    // The program this test started goes before the application object does (its engine needs it).
+    void cleanupTestCase() { KAppManager::instance()->shutdown(); }
+
     void initTestCase()
     {
         // Profiles go to a folder of this run only, whatever name the program gives itself.

@@ -72,6 +72,9 @@ private:
     QTemporaryDir m_config;
 
 private slots:
+    // The program this test started goes before the application object does (its engine needs it).
+    void cleanupTestCase() { KAppManager::instance()->shutdown(); }
+
     void initTestCase()
     {
         QVERIFY(m_config.isValid());

@@ -33,6 +33,9 @@ class tst_KeyModelItem : public QObject
     Q_OBJECT
 
 private slots:
+    // The program this test started goes before the application object does (its engine needs it).
+    void cleanupTestCase() { KAppManager::instance()->shutdown(); }
+
     void fullConstructorText_data();
     void fullConstructorText();
     void setTypeText_data();
