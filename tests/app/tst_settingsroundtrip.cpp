@@ -1,3 +1,4 @@
+#include "JsonFiles.h"
 #include "app/KAppManager.h"
 #include "app/KAppModel.h"
 #include "app/UIManager.h"
@@ -278,13 +279,7 @@ QString difference(const QVariant& got, const QVariant& wanted)
 
 QJsonObject readProfile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QJsonObject();
-    QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
-    QJsonObject profile = QJsonDocument::fromJson(bytes).object();
+    QJsonObject profile = readJsonObject(path);
     for (const char* renewed : {"updateAt", "createAt", "fwVersion"})
         profile.remove(QLatin1String(renewed));
     return profile;
