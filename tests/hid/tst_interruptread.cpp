@@ -8,10 +8,30 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QtConcurrent>
 #include <QtTest>
+
+// What a reader sent, recorded on the test's thread. The reader emits on its own thread; each text comes over
+// the event queue (a queued connection), so only the test's thread touches the lists. After a reader has
+// stopped, flush() delivers what it sent before it ended.
+class ReaderLog : public QObject
+{
+public:
+    // Made before the reader, so that it outlives the reader's thread.
+    void listen(KInterruptReadThread* reader)
+    {
+        connect(reader, &KInterruptReadThread::postMsg, this, [this](const QString& text) { messages << text; },
+                Qt::QueuedConnection);
+        connect(reader, &KInterruptReadThread::sigData, this, [this](const QString& bytes) { data << bytes; },
+                Qt::QueuedConnection);
+    }
+
+    void flush() { QCoreApplication::sendPostedEvents(this, QEvent::MetaCall); }
+
+    QStringList messages;
+    QStringList data;
+};
 
 // The interrupt-read threads on the simulated bus: what they hand over, how they give up, and that they
 // stop at once and release their channel when their owner goes.
@@ -26,14 +46,6 @@ private:
     {
         return bus.plug({SimCollection::make(0xFF01, 0x92, inputLength, 65, 0)}, {firmware}, DeviceIds::kVendorId,
                         kKeyboard);
-    }
-
-    static QStringList texts(const QSignalSpy& spy)
-    {
-        QStringList list;
-        for (const QList<QVariant>& args : spy)
-            list << args.first().toString();
-        return list;
     }
 
 private slots:
@@ -54,17 +66,17 @@ private slots:
         SimRecordingResponder firmware;
         plugKeyboard(bus, &firmware, quint16(report.size()));
 
+        ReaderLog log;
         Quenby_8aInterruputRead reader;
-        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
-        QSignalSpy data(&reader, &Quenby_8aInterruputRead::sigData);
+        log.listen(&reader);
         reader.setPid(kKeyboard);
         reader.start();
-        WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        WAIT_VERIFY(log.messages.contains(QStringLiteral("open device")));
 
         firmware.pushInputReport(report);
-        WAIT_COMPARE(data.count(), 1);
-        QCOMPARE(texts(messages).last(), hex);
-        const QString bytes = data.first().first().toString();
+        WAIT_COMPARE(log.data.count(), 1);
+        QCOMPARE(log.messages.last(), hex);
+        const QString bytes = log.data.first();
         QCOMPARE(bytes.size(), report.size());
         for (int i = 0; i < report.size(); ++i)
             QCOMPARE(bytes.at(i).unicode(), ushort(quint8(report.at(i))));
@@ -94,12 +106,13 @@ private slots:
             bus->failNext(id, SimBus::Fault::OpenWrite, failedOpens);
         Platform::clearRecordedSleeps();
 
+        ReaderLog log;
         Quenby_8aInterruputRead reader;
-        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        log.listen(&reader);
         reader.setPid(kKeyboard);
         reader.start();
-        WAIT_VERIFY(!messages.isEmpty());
-        QCOMPARE(texts(messages), QStringList{outcome});
+        WAIT_VERIFY(!log.messages.isEmpty());
+        QCOMPARE(log.messages, QStringList{outcome});
         QCOMPARE(Platform::recordedSleeps().mid(0, pauses), QList<int>() << QVector<int>(pauses, 1000).toList());
         if (outcome == QLatin1String("Device pull out")) {
             QVERIFY(reader.wait(TestWait::kBoundMs));
@@ -111,12 +124,14 @@ private slots:
     {
         SimBusFixture bus;
         Platform::clearRecordedSleeps();
+        ReaderLog log;
         Quenby_8aInterruputRead reader;
-        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        log.listen(&reader);
         reader.setPid(kKeyboard);
         reader.start();
         QVERIFY(reader.wait(TestWait::kBoundMs));
-        QCOMPARE(texts(messages), QStringList{QStringLiteral("Device pull out")});
+        log.flush();
+        QCOMPARE(log.messages, QStringList{QStringLiteral("Device pull out")});
         QCOMPARE(Platform::recordedSleeps(), QVector<int>(5, 1000).toList());
     }
 
@@ -128,20 +143,21 @@ private slots:
         const int id = plugKeyboard(bus, &firmware, 4);
         bus->failNext(id, SimBus::Fault::Read, 3);
 
+        ReaderLog log;
         Quenby_8aInterruputRead reader;
-        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
-        QSignalSpy data(&reader, &Quenby_8aInterruputRead::sigData);
+        log.listen(&reader);
         reader.setPid(kKeyboard);
         reader.start();
-        WAIT_COMPARE(texts(messages).count(QStringLiteral("[error] readfile")), 3);
+        WAIT_COMPARE(log.messages.count(QStringLiteral("[error] readfile")), 3);
         firmware.pushInputReport(QByteArray::fromHex("06010203"));
-        WAIT_COMPARE(data.count(), 1);
+        WAIT_COMPARE(log.data.count(), 1);
         QVERIFY(!reader.isFinished());
 
         bus->failNext(id, SimBus::Fault::Read, 1);
         firmware.pushInputReport(QByteArray::fromHex("06040506")); // wakes a read already waiting
         QVERIFY(reader.wait(TestWait::kBoundMs));
-        QCOMPARE(texts(messages).count(QStringLiteral("[error] readfile")), 4);
+        log.flush();
+        QCOMPARE(log.messages.count(QStringLiteral("[error] readfile")), 4);
     }
 
     void stopWakesABlockedRead()
@@ -149,11 +165,12 @@ private slots:
         SimBusFixture bus;
         SimRecordingResponder firmware;
         const int id = plugKeyboard(bus, &firmware);
+        ReaderLog log;
         Quenby_8aInterruputRead reader;
-        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        log.listen(&reader);
         reader.setPid(kKeyboard);
         reader.start();
-        WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        WAIT_VERIFY(log.messages.contains(QStringLiteral("open device")));
         WAIT_VERIFY(bus->blockedReads() > 0); // blocked in the read
 
         QElapsedTimer timer;
@@ -161,8 +178,8 @@ private slots:
         reader.stop();
         QVERIFY(timer.elapsed() < 1000);
         QVERIFY(reader.isFinished());
-        QTest::qWait(10);
-        QVERIFY(!texts(messages).contains(QStringLiteral("[error] readfile")));
+        log.flush();
+        QVERIFY(!log.messages.contains(QStringLiteral("[error] readfile")));
         QCOMPARE(bus->openHandleCount(id), 2); // still owned until the reader is destroyed
     }
 
@@ -171,8 +188,9 @@ private slots:
     {
         SimBusFixture bus; // nothing plugged: every attempt fails
         Platform::setSleepScale(1.0);
+        ReaderLog log;
         Quenby_8aInterruputRead reader;
-        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        log.listen(&reader);
         reader.setPid(kKeyboard);
         Platform::clearRecordedSleeps();
         reader.start();
@@ -186,7 +204,8 @@ private slots:
         Platform::setSleepScale(0.0);
         QVERIFY2(took < 500, qPrintable(QStringLiteral("stop took %1 ms").arg(took)));
         QVERIFY(reader.isFinished());
-        QVERIFY(messages.isEmpty()); // a stopped reader reports nothing
+        log.flush();
+        QVERIFY(log.messages.isEmpty()); // a stopped reader reports nothing
     }
 
     // An owner may stop its reader from a handler connected directly to the reader's signal, which runs on
@@ -196,8 +215,9 @@ private slots:
         SimBusFixture bus;
         SimRecordingResponder firmware;
         plugKeyboard(bus, &firmware);
+        ReaderLog log;
         Quenby_8aInterruputRead reader;
-        QSignalSpy messages(&reader, &Quenby_8aInterruputRead::postMsg);
+        log.listen(&reader);
         connect(
             &reader, &Quenby_8aInterruputRead::postMsg, &reader,
             [&reader](const QString& message) {
@@ -210,7 +230,8 @@ private slots:
         QVERIFY(reader.wait(TestWait::kBoundMs));
         firmware.pushInputReport(QByteArray::fromHex("0601"));
         QTest::qWait(20);
-        QCOMPARE(texts(messages), QStringList{QStringLiteral("open device")});
+        log.flush();
+        QCOMPARE(log.messages, QStringList{QStringLiteral("open device")});
     }
 
     void interruptibleSleep()
@@ -244,12 +265,13 @@ private slots:
         SimBusFixture bus;
         SimRecordingResponder firmware;
         const int id = plugKeyboard(bus, &firmware);
+        ReaderLog log;
         auto* owner = new QObject;
         QPointer<Quenby_8aInterruputRead> reader = new Quenby_8aInterruputRead(owner);
-        QSignalSpy messages(reader.data(), &Quenby_8aInterruputRead::postMsg);
+        log.listen(reader.data());
         reader->setPid(kKeyboard);
         reader->start();
-        WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+        WAIT_VERIFY(log.messages.contains(QStringLiteral("open device")));
         QVERIFY(bus->openHandleCount(id) > 0);
 
         QElapsedTimer timer;
@@ -290,19 +312,19 @@ private slots:
         bus.plug(collections, responders, DeviceIds::kVendorId, quint16(pid));
 
         {
+            ReaderLog log;
             FarrantInterruputRead reader;
-            QSignalSpy messages(&reader, &FarrantInterruputRead::postMsg);
-            QSignalSpy data(&reader, &FarrantInterruputRead::sigData);
+            log.listen(&reader);
             reader.setPid(pid);
             reader.start();
-            WAIT_VERIFY(texts(messages).contains(QStringLiteral("open device")));
+            WAIT_VERIFY(log.messages.contains(QStringLiteral("open device")));
             for (SimRecordingResponder* other : firmware) {
                 if (other != firmware.at(collection))
                     other->pushInputReport(QByteArray::fromHex("0101"));
             }
             firmware.at(collection)->pushInputReport(QByteArray::fromHex("0507"));
-            WAIT_COMPARE(data.count(), 1);
-            QCOMPARE(data.first().first().toString().left(2), QString::fromLatin1("\x05\x07", 2));
+            WAIT_COMPARE(log.data.count(), 1);
+            QCOMPARE(log.data.first().left(2), QString::fromLatin1("\x05\x07", 2));
         }
         bus->reset();
         qDeleteAll(firmware);
@@ -313,17 +335,19 @@ private slots:
         SimBusFixture bus;
         bus->clearTranscript();
         Platform::setSleepScale(0.001); // 10 ms between polls
+        ReaderLog log;
         FarrantInterruputRead reader;
-        QSignalSpy messages(&reader, &FarrantInterruputRead::postMsg);
+        log.listen(&reader);
         reader.setPid(DeviceIds::mousePid("FARRANT", true));
         reader.start();
-        WAIT_VERIFY(messages.count() >= 3);
+        WAIT_VERIFY(log.messages.count() >= 3);
         QElapsedTimer timer;
         timer.start();
         reader.stop();
         QVERIFY(timer.elapsed() < 1000);
         Platform::setSleepScale(0.0);
-        QCOMPARE(texts(messages).toSet(), QSet<QString>{QStringLiteral("start getBatteryValue")});
+        log.flush();
+        QCOMPARE(log.messages.toSet(), QSet<QString>{QStringLiteral("start getBatteryValue")});
         QVERIFY(bus->transcript().isEmpty());
     }
 };

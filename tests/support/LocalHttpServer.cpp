@@ -191,6 +191,10 @@ void LocalHttpServer::answer(QTcpSocket* socket, const Request& request)
         reply.status = 404;
     if (reply.silent)
         return;
+    if (reply.held) {
+        m_held.append({QPointer<QTcpSocket>(socket), reply});
+        return;
+    }
     if (reply.endless) {
         sendEndless(socket, reply);
         return;
@@ -208,6 +212,19 @@ void LocalHttpServer::answer(QTcpSocket* socket, const Request& request)
         return;
     }
     sendReply(socket, reply);
+}
+
+int LocalHttpServer::releaseHeld()
+{
+    int sent = 0;
+    for (const auto& held : qAsConst(m_held)) {
+        if (held.first && held.first->state() == QAbstractSocket::ConnectedState) {
+            sendReply(held.first, held.second);
+            ++sent;
+        }
+    }
+    m_held.clear();
+    return sent;
 }
 
 void LocalHttpServer::sendReply(QTcpSocket* socket, const Reply& reply)

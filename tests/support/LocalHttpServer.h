@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QTcpServer>
 #include <QUrl>
@@ -14,7 +15,8 @@
 class QTcpSocket;
 
 // A small HTTP/1.1 server for tests: listens on 127.0.0.1 with a port the system picks, answers each request
-// by the reply scripted for its path (status, headers, body, a delay, silence, or a close in the middle of the
+// by the reply scripted for its path (status, headers, body, a delay, silence, an answer held back until the test
+// releases it, or a close in the middle of the
 // body, an endless body, a body that trickles) and records every request it reads. Requests are read with bounds (head and body sizes); a request over
 // them is answered 413 and recorded as oversize. Unscripted paths get 404 with an empty body.
 //
@@ -33,6 +35,7 @@ public:
         int closeAfterBytes = -1; // >= 0: send the head and that many body bytes, then close
         bool endless = false;     // a chunked body that never ends, sent as fast as the peer reads it
         int trickleMs = 0;        // > 0: the body one byte at a time, this far apart
+        bool held = false;        // kept back until releaseHeld(): a reply as late as the test wants
     };
     struct Part
     {
@@ -76,6 +79,8 @@ public:
     const QList<Request>& requests() const { return m_requests; }
     // Waits (event loop) until count requests were recorded; false after timeoutMs.
     bool waitForRequests(int count, int timeoutMs = TestWait::kBoundMs);
+    // Sends every held reply whose connection is still open, whole and at once; returns how many went.
+    int releaseHeld();
 
 signals:
     void requestRecorded();
@@ -94,4 +99,5 @@ private:
     QHash<QByteArray, QList<Reply>> m_sequences;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QList<Request> m_requests;
+    QList<QPair<QPointer<QTcpSocket>, Reply>> m_held;
 };

@@ -716,12 +716,14 @@ private slots:
         bench.readLayout();
         bench.logo->setModel(1);
 
-        // Every transfer waits a while for real, so the write is still on its way when the cable goes.
+        // Every transfer waits a while for real, so the write is still on its way when the cable goes: it goes
+        // once the write's first transfer has begun its wait (sleeps are recorded as they begin).
         const double scale = Platform::sleepScale();
         Platform::setSleepScale(1.0);
         keyboard.bus()->bus()->setLatency(keyboard.keyboard()->busDeviceId(), 200);
+        Platform::clearRecordedSleeps();
         QVERIFY(bench.logo->writeModel(3, 0));
-        QTest::qWait(50);
+        WAIT_VERIFY(Platform::recordedSleeps().contains(200));
         device->setRemoved(true);
         keyboard.keyboard()->unplug();
         WAIT_COMPARE(bench.services.loadingStops, 1);
