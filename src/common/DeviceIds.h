@@ -177,9 +177,8 @@ constexpr Model kModels[] = {
      Flag::Recognised | Flag::Layout | Flag::FactoryProfile | Flag::PackedValues},
     {kKeyboardWireless, "ZEPHRA", "ZEPHRA_WIRELESS", Family::Keyboard, Link::Wireless, kKeyboardWired, nullptr,
      nullptr, Flag::Recognised},
-    // Its factory profile ships beside the layout but is not one the profile layer names.
     {kRgbKeyboard, "QUENBYRGB", "QUENBYRGB", Family::RgbKeyboard, Link::Wired, 0, ":/common/newUI/Quenby_RGB/",
-     "Quenby_RGB", Flag::Layout},
+     "Quenby_RGB", Flag::Layout | Flag::FactoryProfile},
     {kReceiver, "RECEIVER", "RECEIVER", Family::Receiver, Link::Wireless, 0, nullptr, nullptr, Flag::None},
     {kReceiverNordic, "RECEIVER_NORDIC", "RECEIVER_NORDIC", Family::Receiver, Link::Wireless, 0, nullptr, nullptr,
      Flag::None},
