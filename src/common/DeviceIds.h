@@ -177,9 +177,8 @@ constexpr Model kModels[] = {
      Flag::Recognised | Flag::Layout | Flag::FactoryProfile | Flag::PackedValues},
     {kKeyboardWireless, "ZEPHRA", "ZEPHRA_WIRELESS", Family::Keyboard, Link::Wireless, kKeyboardWired, nullptr,
      nullptr, Flag::Recognised},
-    // Its factory profile ships beside the layout but is not one the profile layer names.
     {kRgbKeyboard, "QUENBYRGB", "QUENBYRGB", Family::RgbKeyboard, Link::Wired, 0, ":/common/newUI/Quenby_RGB/",
-     "Quenby_RGB", Flag::Layout},
+     "Quenby_RGB", Flag::Layout | Flag::FactoryProfile},
     {kReceiver, "RECEIVER", "RECEIVER", Family::Receiver, Link::Wireless, 0, nullptr, nullptr, Flag::None},
     {kReceiverNordic, "RECEIVER_NORDIC", "RECEIVER_NORDIC", Family::Receiver, Link::Wireless, 0, nullptr, nullptr,
      Flag::None},
@@ -277,14 +276,15 @@ constexpr bool has(int pid, quint16 flag)
     return m && m->has(flag);
 }
 
-// Where a profile's combination keys come from in the device's key code: the packed-value models and the
-// register mice keep the modifier mask in the code's third byte and the usage in its fourth; the two-page mice
-// (packed values or not: their code is 0xFC, mask, usage) and the other models in its second and third.
+// Where a profile's combination keys come from in the device's key code: the packed-value models, the keyboards
+// (the RGB one too) and the register mice keep the modifier mask in the code's third byte and the usage in its
+// fourth; the two-page mice (packed values or not: their code is 0xFC, mask, usage) and the other models in its
+// second and third.
 constexpr bool combinationInCodeBytes(int pid)
 {
     const Model* m = find(pid);
     return m && m->family != Family::TwoPageMouse
-           && (m->has(Flag::PackedValues) || m->family == Family::RegisterMouse);
+           && (m->has(Flag::PackedValues) || m->family == Family::RegisterMouse || m->family == Family::RgbKeyboard);
 }
 
 namespace detail {

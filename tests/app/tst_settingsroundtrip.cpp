@@ -1,4 +1,5 @@
 #include "JsonFiles.h"
+#include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/KAppModel.h"
 #include "app/UIManager.h"
@@ -61,7 +62,11 @@ enum Edit {
     OledPicture = 1 << 9,
     PowerSaving = 1 << 10,
     KeyColour = 1 << 11,
+    LightSpeed = 1 << 12,
+    LightDirection = 1 << 13,
+    Monochrome = 1 << 14,
 };
+constexpr int kEditCount = 15;
 
 // One device of a family on the simulated bus: a fresh emulator (factory state) plugged on demand, and what
 // the emulator decodes of what it received, field by field ("dpi", "stage", "report", "light", "keys",
@@ -227,7 +232,10 @@ QStringList fieldsOf(Edit edit)
     case ReportRate: return {"report"};
     case LightEffect:
     case LightColour:
-    case LightBrightness: return {"light"};
+    case LightBrightness:
+    case LightSpeed:
+    case LightDirection:
+    case Monochrome: return {"light"};
     case KeyRemap:
     case Combination:
     case Macro: return {"keys"};
@@ -253,13 +261,17 @@ QString nameOf(Edit edit)
     case OledPicture: return "OLED picture";
     case PowerSaving: return "power saving";
     case KeyColour: return "key colour";
+    case LightSpeed: return "light speed";
+    case LightDirection: return "light direction";
+    case Monochrome: return "monochromatic light";
     }
     return QString();
 }
 
 // What lives in the profile (the picture and power saving are the device's alone).
 constexpr int kProfileEdits = DpiValue | StageSwitch | ReportRate | LightEffect | LightColour | LightBrightness
-                              | KeyRemap | Combination | Macro | KeyColour;
+                              | KeyRemap | Combination | Macro | KeyColour | LightSpeed | LightDirection
+                              | Monochrome;
 
 // A profile without what every save renews (its time and the firmware version).
 // The words of a decoded field that the other lacks, both ways: what a failure message shows.
@@ -461,6 +473,24 @@ private:
             return true;
         case KeyColour:
             return ui()->getKeyLightModel()->writeKeyColor(23, QStringLiteral("#12C84D"));
+        case LightSpeed: {
+            // As the brightness: the speed shows for the effects that have one.
+            const int position = light->index().indexOf(light->model());
+            if (!light->speedState().value(position, true)) {
+                for (int i = 0; i < light->index().size(); ++i) {
+                    if (light->speedState().value(i) && light->writeModel(light->index().at(i), 0))
+                        break;
+                }
+                if (!QTest::qWaitFor([this] { return !busy(); }, 30000))
+                    return false;
+            }
+            const int next = light->speed() == light->speedMax() ? light->speedMin() : light->speedMax();
+            return light->writeSpeed(next, 0);
+        }
+        case LightDirection:
+            return light->writeLightDirection(!light->lightDirection());
+        case Monochrome:
+            return light->writeLightMonochromatic(!light->lightMonochromatic());
         }
         return false;
     }
@@ -490,6 +520,10 @@ private slots:
         QTest::newRow("keyboard") << int(DeviceIds::kKeyboardWired)
                                   << std::shared_ptr<Emulated>(new EmulatedKeyboard(DeviceIds::kKeyboardWired))
                                   << (LightEffect | LightBrightness | keys);
+        QTest::newRow("RGB keyboard") << int(DeviceIds::kRgbKeyboard)
+                                      << std::shared_ptr<Emulated>(new EmulatedKeyboard(DeviceIds::kRgbKeyboard))
+                                      << (LightEffect | LightColour | LightBrightness | LightSpeed | LightDirection
+                                          | Monochrome | keys | KeyColour);
         QTest::newRow("register mouse") << int(DeviceIds::kAbberly)
                                         << std::shared_ptr<Emulated>(new EmulatedRegisterMouse(DeviceIds::kAbberly))
                                         << (mouse | OledPicture | PowerSaving);
@@ -510,7 +544,9 @@ private slots:
         QFETCH(std::shared_ptr<Emulated>, device);
         QFETCH(int, edits);
 
-        // Each model starts from nothing of its own: no profiles, no remembered profile.
+        // Each model starts from nothing of its own: no profiles, no remembered profile. The folder is the
+        // program's once the application has its name, which the program gives it only when it starts.
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
         QDir(ProgramFolders::profileRoot()).removeRecursively();
         SimBusFixture bus;
         useSimulatedModels({quint16(pid)});
@@ -521,7 +557,7 @@ private slots:
 
         // Each edit reaches the device; the profile ones reach the current profile.
         QVariantMap expected;
-        for (int bit = 0; bit < 12; ++bit) {
+        for (int bit = 0; bit < kEditCount; ++bit) {
             const Edit edit = Edit(1 << bit);
             if (!(edits & edit))
                 continue;
@@ -563,7 +599,7 @@ private slots:
         waitIdle();
         const QString errors = m_log->lines().filter("rror").join('\n');
         const QVariantMap applied = device->decoded();
-        for (int bit = 0; bit < 12; ++bit) {
+        for (int bit = 0; bit < kEditCount; ++bit) {
             const Edit edit = Edit(1 << bit);
             if (!(edits & edit & kProfileEdits))
                 continue;

@@ -317,7 +317,7 @@ void TestConfigMigration::factoryPaths_data()
 
     QTest::newRow("keyboard") << int(DeviceIds::kKeyboardWired) << ":/common/newUI/Quenby_8a/Quenby_8ADefaultConfig.json";
     QTest::newRow("keyboard wireless") << int(DeviceIds::kKeyboardWireless) << QString();
-    QTest::newRow("rgb keyboard") << int(DeviceIds::kRgbKeyboard) << QString();
+    QTest::newRow("rgb keyboard") << int(DeviceIds::kRgbKeyboard) << ":/common/newUI/Quenby_RGB/Quenby_RGBDefaultConfig.json";
     QTest::newRow("Gadsby wireless") << int(DeviceIds::mousePid("GADSBY", true)) << ":/common/Gadsby/Gadsby_WirelessDefaultConfig.json";
     QTest::newRow("Ickwor wired") << int(DeviceIds::mousePid("ICKWOR")) << ":/common/Ickwor/IckworDefaultConfig.json";
     QTest::newRow("Maldon wired") << int(DeviceIds::mousePid("KELHAM_NORDIC")) << ":/common/newUI/Maldon/MaldonDefaultConfig.json";

@@ -1,11 +1,14 @@
+#include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "common/DeviceIds.h"
+#include "common/ProgramFolders.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
 #include "KeyboardWindowFixture.h"
 #include "WindowTestSupport.h"
 #include "TestWait.h"
 
+#include <QDir>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
@@ -55,6 +58,11 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        // Each run starts as a new user: the profile an earlier run saved would differ from this fresh keyboard
+        // (the program then asks which to keep) and show the values that run left. The folder is the program's
+        // once the application has its name, which the program gives it only when it starts.
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
+        QDir(ProgramFolders::profileRoot()).removeRecursively();
         m_window = m_fixture.start(DeviceIds::kRgbKeyboard);
         QVERIFY(m_window);
         m_keyboard = m_fixture.keyboard();
