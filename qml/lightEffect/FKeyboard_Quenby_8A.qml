@@ -176,7 +176,7 @@ HLightEffect {
         sourceComponent: Item {
             id: mBreathing
             SequentialAnimation on opacity {
-                running: root.visible
+                running: root.mSeen
                 loops: Animation.Infinite
                 NumberAnimation { from: 1; to: 0; duration: root.mDuration }
                 NumberAnimation { from: 0; to: 1; duration: root.mDuration }
@@ -208,7 +208,7 @@ HLightEffect {
                     Timer {
                         interval: root.mDuration + 97 * index
                         repeat: true
-                        running: root.visible
+                        running: root.mSeen
                         onTriggered: {
                             var lit = mStars.mLit.slice()
                             lit[index] = Math.floor(Math.random() * g_keyModel.keyList.length)
@@ -264,7 +264,7 @@ HLightEffect {
                 property real time: 0
                 opacity: root.mBrightness / 100
                 NumberAnimation on time {
-                    running: root.visible && mWave.visible
+                    running: root.mSeen && mWave.visible
                     loops: Animation.Infinite
                     from: 0
                     to: Math.PI * 2

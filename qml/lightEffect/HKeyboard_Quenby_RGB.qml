@@ -42,7 +42,7 @@ FKeyboard_Quenby_8A {
     Timer {
         interval: 2000
         repeat: true
-        running: root.visible && !root.monochromaticSelected
+        running: root.mSeen && !root.monochromaticSelected
         onTriggered: {
             var count = root.mColorArray.length
             root.mStep = (root.mStep + (root.directionSelected ? count - 1 : 1)) % count

@@ -1,4 +1,5 @@
 import QtQuick 2.12
+import QtQuick.Window 2.12
 
 // Base of the light-effect previews: the name of the effect shown, the models a preview serves and the
 // signal a preview gives when the user picks an effect in it.
@@ -8,6 +9,10 @@ Item {
     property string mModelText: ""
     // Device names this preview serves.
     property var mModels: []
+    // Whether the preview is on screen: shown, in a window that is neither hidden nor minimised. Its animations and
+    // timers run only then, so a window left in the notification area or minimised does not wake.
+    readonly property bool mSeen: visible && Window.visibility !== Window.Hidden
+                                  && Window.visibility !== Window.Minimized
 
     signal select(int index)
 

@@ -32,7 +32,7 @@ HLightEffect {
         visible: root.pageIndex !== 0
         opacity: 0.6
         SequentialAnimation on opacity {
-            running: root.visible && root.pageIndex === 2
+            running: root.mSeen && root.pageIndex === 2
             loops: Animation.Infinite
             NumberAnimation { from: 0.6; to: 0; duration: 1000 }
             NumberAnimation { from: 0; to: 0.6; duration: 1000 }
@@ -41,7 +41,7 @@ HLightEffect {
     Timer {
         interval: 1000
         repeat: true
-        running: root.visible && root.pageIndex >= 3
+        running: root.mSeen && root.pageIndex >= 3
         onTriggered: root.mFirst = !root.mFirst
     }
 }

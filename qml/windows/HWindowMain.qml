@@ -6,8 +6,10 @@ import "qrc:/control"
 import "qrc:/page"
 import "qrc:/popup"
 
-// The main window: a frameless window holding the title bar, the navigation bar, the user label, every page and
-// every popup from the start. Pages and popups are switched by visibility, never created or destroyed.
+// The main window: a frameless window holding the title bar, the navigation bar, the user label, the pages and the
+// popups. A page or popup is made the first time it is shown or reached (page(n), popup(n), rectangle(n)), then
+// kept: from then on it is switched by visibility, never destroyed. What the start page needs is made at start: the
+// title bar, the device card, the device picker and the dialogs the program opens by its own signals.
 Window {
     id: mWindow
 
@@ -16,10 +18,24 @@ Window {
     property var mPages: []
     property var mPopups: []
     property var mRectangles: []
+    // The numbers that hold a popup, whether it was made yet or not.
+    readonly property var mPopupNumbers: Object.keys(mPopupMakers).map(Number)
+    readonly property var mPopupMakers: ({
+        1: mLoginMaker, 2: mRegisterMaker, 6: mResetSuccessMaker, 7: mRegisterSuccessMaker, 8: mNotReceivedMaker,
+        9: mPleaseLoginMaker, 10: mLogoutMaker, 11: mUploadConfigMaker, 12: mDownloadConfigMaker,
+        13: mCheckSoftwareMaker, 14: mCheckFirmwareMaker, 15: mRestoreSettingMaker, 16: mModifyPasswordMaker,
+        17: mVersionUpdateMaker, 18: mFirmwareUpdateMaker, 20: mAwakenFailMaker, 21: mWarningMaker,
+        23: mPairngSuccessMaker, 25: mAddConfigMaker, 26: mEditConfigMaker, 27: mDeleteConfigMaker,
+        28: mRestoreConfigMaker
+    })
+    readonly property var mRectangleMakers: ({ 3: mPairingInterfaceMaker, 4: mForpasswordMaker })
+    // What was made on demand so far, by object name: the pages of both kinds of device stay once made.
+    property var mMade: ({})
     property bool mDevCard: false
     property bool mShowTips: true
     property int mDevHeight: g_resolution.getScaleLength(38)
     property int mCounter: 6
+    property bool mSubWindowShown: false
 
     // The screen's available area: the window is placed and dragged within it.
     readonly property rect mArea: g_uiManager.availableArea()
@@ -67,8 +83,86 @@ Window {
             if (mRectangles[i])
                 mRectangles[i].visible = false
         }
-        if (mRectangles[n])
-            mRectangles[n].visible = true
+        var shown = rectangle(n)
+        if (shown)
+            shown.visible = true
+    }
+
+    // The object made from maker under parentObject, made the first time it is asked for under that name.
+    function made(name, maker, parentObject) {
+        var object = mMade[name]
+        if (object)
+            return object
+        object = maker.createObject(parentObject)
+        if (!object) {
+            console.log("[Error] could not make", name, maker.errorString())
+            return null
+        }
+        var all = mMade
+        all[name] = object
+        mMade = all
+        return object
+    }
+
+    // The document of page n for the kind of device shown (3 and 5 differ between mouse and keyboard).
+    function pageMaker(n) {
+        var keyboard = mDeviceContent.mShownType === 2
+        switch (n) {
+        case 1: return ["page1", mPageConfigMaker]
+        case 2: return ["page2", mPageCpiMaker]
+        case 3: return keyboard ? ["pageKbSetting", mPageKbSettingMaker] : ["pageParameter", mPageParameterMaker]
+        case 4: return ["page4", mPageOledMaker]
+        case 5: return keyboard ? ["pageKbLight", mPageKbLightMaker] : ["pageLight", mPageLightMaker]
+        case 6: return ["page6", mPageShareMaker]
+        case 7: return ["page7", mPageMacroMaker]
+        case 8: return ["page8", mPageSupportMaker]
+        case 9: return ["page9", mPageUserMaker]
+        }
+        return null
+    }
+
+    // Page n, made now if it was not yet; null for a number without a page.
+    function page(n) {
+        if (!mPages[n]) {
+            var maker = pageMaker(n)
+            if (!maker)
+                return null
+            var object = made(maker[0], maker[1], mDeviceContent)
+            if (object)
+                registerPage(n, object)
+        }
+        return mPages[n] || null
+    }
+
+    // Popup n, made now if it was not yet; null for a number without a popup.
+    function popup(n) {
+        if (!mPopups[n] && mPopupMakers[n]) {
+            var object = made("popup" + n, mPopupMakers[n], mWindow)
+            if (object)
+                registerPopup(n, object)
+        }
+        return mPopups[n] || null
+    }
+
+    // The full-window panel n (3: pairing, 4: forgotten password), made now if it was not yet.
+    function rectangle(n) {
+        if (!mRectangles[n] && mRectangleMakers[n]) {
+            var object = made("rectangle" + n, mRectangleMakers[n], mRectangleLayer)
+            if (object)
+                registerRectangle(n, object)
+        }
+        return mRectangles[n] || null
+    }
+
+    // The dialogs of the firmware and the program's download, made when first opened.
+    function firmwareRestore() {
+        return made("firmwareRestore", mFirmwareRestoreMaker, mWindow)
+    }
+    function firmwareSuccess() {
+        return made("firmwareSuccess", mFirmwareSuccessMaker, mWindow)
+    }
+    function progressBar() {
+        return made("progressBar", mProgressBarMaker, mWindow)
     }
 
     // The device card is large on the device's own page (DPI or keys) and small elsewhere.
@@ -84,8 +178,9 @@ Window {
             if (mPages[i])
                 mPages[i].visible = false
         }
-        if (mPages[buttonIndex])
-            mPages[buttonIndex].visible = true
+        var shown = page(buttonIndex)
+        if (shown)
+            shown.visible = true
         setDeviceCard(buttonIndex)
     }
 
@@ -97,12 +192,13 @@ Window {
                 mPopups[i].close()
             }
         }
-        if (!mPopups[n]) {
+        var shown = popup(n)
+        if (!shown) {
             console.log("[Info] no popup", n)
             return
         }
         subWindow.showSubWindowMask()
-        mPopups[n].open()
+        shown.open()
     }
 
     function initSubWindow() {
@@ -207,6 +303,8 @@ Window {
         acceptedButtons: Qt.LeftButton
     }
 
+    // The navigation layer comes a few ticks after start, once the window is seen: while the window is hidden or
+    // minimised the timer waits for it to show instead of polling.
     Timer {
         id: initSubWin
         interval: 20
@@ -215,14 +313,23 @@ Window {
         onTriggered: {
             if (mWindow.mCounter > 0)
                 --mWindow.mCounter
-            if (mWindow.visibility === Window.Hidden || mWindow.visibility === Window.Minimized)
+            if (mWindow.visibility === Window.Hidden || mWindow.visibility === Window.Minimized) {
+                if (mWindow.mCounter <= 0)
+                    stop()
                 return
+            }
             if (mWindow.mCounter > 0)
                 return
             stop()
+            mWindow.mSubWindowShown = true
             subWindow.visible = true
             mWindow.initWindow()
         }
+    }
+    onVisibilityChanged: {
+        if (!mSubWindowShown && !initSubWin.running && visibility !== Window.Hidden
+                && visibility !== Window.Minimized)
+            initSubWin.start()
     }
 
     // The layer of the navigation bar, with its own mask while a dialog is open.
@@ -412,7 +519,7 @@ Window {
                 subWindow.showSubWindowMask()
                 mSelectEquipment.visible = true
             }
-            onSetOtherConfigMenu: mPageConfig.setCurrentConfig(configName, index)
+            onSetOtherConfigMenu: mWindow.page(1).setCurrentConfig(configName, index)
         }
 
         Item {
@@ -435,275 +542,335 @@ Window {
                     if (mWindow.mPages[i])
                         mWindow.mPages[i].visible = false
                 }
-                mWindow.registerPage(5, type === 1 ? mPageLight : mPageKbBLight)
-                mWindow.registerPage(3, type === 1 ? mPageParameter : mPageKbSetting)
+                // Pages 3 and 5 are the device kind's own: those made before for this kind come back.
+                var keyboard = type === 2
+                mWindow.registerPage(3, mWindow.mMade[keyboard ? "pageKbSetting" : "pageParameter"] || null)
+                mWindow.registerPage(5, mWindow.mMade[keyboard ? "pageKbLight" : "pageLight"] || null)
                 mWindow.mRecord = type === 1 ? 2 : 3
                 mWindow.startPageOfDevice()
             }
 
-            HPageConfig {
-                id: mPageConfig
-                objectName: "page1"
-                property string mCurrentConfig: ""
-                anchors.fill: parent
-                visible: false
-                color: "transparent"
-                onSelectedConfig: mCurrentConfig = configName
-                onShowConfig: {
-                    mLabelUser.setCurrentConfig(configName, mPageConfig.mConfigIndex)
-                    mPageConfig.setCurrentConfig(configName, mPageConfig.mConfigIndex)
+            // The pages, each made the first time it is shown (see page(n)).
+            Component {
+                id: mPageConfigMaker
+                HPageConfig {
+                    id: mPageConfig
+                    objectName: "page1"
+                    property string mCurrentConfig: ""
+                    anchors.fill: parent
+                    visible: false
+                    color: "transparent"
+                    onSelectedConfig: mCurrentConfig = configName
+                    onShowConfig: {
+                        mLabelUser.setCurrentConfig(configName, mPageConfig.mConfigIndex)
+                        mPageConfig.setCurrentConfig(configName, mPageConfig.mConfigIndex)
+                    }
+                    onShowEditName: mWindow.popup(26).mName = configName
+                    onMSender: mWindow.mGeter(buttonIndex)
                 }
-                onShowEditName: mEditConfig.mName = configName
-                onMSender: mWindow.mGeter(buttonIndex)
-                Component.onCompleted: mWindow.registerPage(1, mPageConfig)
             }
-            HPageCpi {
-                id: mPageCpi
-                objectName: "page2"
-                anchors.fill: parent
-                visible: false
-                onMDialogVisable: mWindow.showMask(state)
-                Component.onCompleted: mWindow.registerPage(2, mPageCpi)
-            }
-            HPageParameter {
-                id: mPageParameter
-                objectName: "pageParameter"
-                anchors.fill: parent
-                visible: false
-                onMDialogVisable: mWindow.showMask(state)
-                Component.onCompleted: mWindow.registerPage(3, mPageParameter)
-            }
-            FPageKbSetting {
-                id: mPageKbSetting
-                objectName: "pageKbSetting"
-                anchors.fill: parent
-                visible: false
-                onMDialogVisable: mWindow.showMask(state)
-            }
-            FPageOled {
-                id: mPageOled
-                objectName: "page4"
-                anchors.fill: parent
-                visible: false
-                Component.onCompleted: mWindow.registerPage(4, mPageOled)
-            }
-            HPageLight {
-                id: mPageLight
-                objectName: "pageLight"
-                anchors.fill: parent
-                visible: false
-                Component.onCompleted: mWindow.registerPage(5, mPageLight)
-            }
-            FPageKbLight {
-                id: mPageKbBLight
-                objectName: "pageKbLight"
-                anchors.fill: parent
-                visible: false
-                onMDialogVisable: mWindow.showMask(state)
-            }
-            FPageShare {
-                id: mPageShare
-                objectName: "page6"
-                anchors.fill: parent
-                visible: false
-                Component.onCompleted: mWindow.registerPage(6, mPageShare)
-            }
-            FPageMacro {
-                id: mPageMacro
-                objectName: "page7"
-                anchors.fill: parent
-                visible: false
-                Component.onCompleted: mWindow.registerPage(7, mPageMacro)
-            }
-            HPageSupport {
-                id: mPageSupport
-                objectName: "page8"
-                anchors.fill: parent
-                visible: false
-                onHideSubWindow: {
-                    subWindow.hideSubWindow()
-                    mLabelUser.mIsSelect = false
+            Component {
+                id: mPageCpiMaker
+                HPageCpi {
+                    objectName: "page2"
+                    anchors.fill: parent
+                    visible: false
+                    onMDialogVisable: mWindow.showMask(state)
                 }
-                onMSender: mWindow.mGeter(buttonIndex)
-                Component.onCompleted: mWindow.registerPage(8, mPageSupport)
             }
-            HPageUser {
-                id: mPageUser
-                objectName: "page9"
-                anchors.fill: parent
-                visible: false
-                onChangeHeadportrait: mLabelUser.changeHeadportrait(headportrait)
-                onMSender: mWindow.mGeter(buttonIndex)
-                Component.onCompleted: mWindow.registerPage(9, mPageUser)
+            Component {
+                id: mPageParameterMaker
+                HPageParameter {
+                    objectName: "pageParameter"
+                    anchors.fill: parent
+                    visible: false
+                    onMDialogVisable: mWindow.showMask(state)
+                }
+            }
+            Component {
+                id: mPageKbSettingMaker
+                FPageKbSetting {
+                    objectName: "pageKbSetting"
+                    anchors.fill: parent
+                    visible: false
+                    onMDialogVisable: mWindow.showMask(state)
+                }
+            }
+            Component {
+                id: mPageOledMaker
+                FPageOled {
+                    objectName: "page4"
+                    anchors.fill: parent
+                    visible: false
+                }
+            }
+            Component {
+                id: mPageLightMaker
+                HPageLight {
+                    objectName: "pageLight"
+                    anchors.fill: parent
+                    visible: false
+                }
+            }
+            Component {
+                id: mPageKbLightMaker
+                FPageKbLight {
+                    objectName: "pageKbLight"
+                    anchors.fill: parent
+                    visible: false
+                    onMDialogVisable: mWindow.showMask(state)
+                }
+            }
+            Component {
+                id: mPageShareMaker
+                FPageShare {
+                    objectName: "page6"
+                    anchors.fill: parent
+                    visible: false
+                }
+            }
+            Component {
+                id: mPageMacroMaker
+                FPageMacro {
+                    objectName: "page7"
+                    anchors.fill: parent
+                    visible: false
+                }
+            }
+            Component {
+                id: mPageSupportMaker
+                HPageSupport {
+                    objectName: "page8"
+                    anchors.fill: parent
+                    visible: false
+                    onHideSubWindow: {
+                        subWindow.hideSubWindow()
+                        mLabelUser.mIsSelect = false
+                    }
+                    onMSender: mWindow.mGeter(buttonIndex)
+                }
+            }
+            Component {
+                id: mPageUserMaker
+                HPageUser {
+                    objectName: "page9"
+                    anchors.fill: parent
+                    visible: false
+                    onChangeHeadportrait: mLabelUser.changeHeadportrait(headportrait)
+                    onMSender: mWindow.mGeter(buttonIndex)
+                }
             }
         }
     }
 
-    // Popups, each under its number for mGeter.
-    HLogin_new {
-        id: mLogin
-        objectName: "login"
-        onSigLoginSuccessful: mWindow.updatewindow(9)
-        onMRectangle: {
-            mLogin.close()
-            mWindow.showRectangle(index)
+    // A profile list changed elsewhere (a download, a name the device reset) before the profile page was made: the
+    // page is made to follow it, as it does itself from then on.
+    Connections {
+        target: h_configView
+        enabled: !mWindow.mPages[1]
+        function onGetItemIndexAgain() {
+            mWindow.page(1).getItemIndexAgain()
         }
-        onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
-        onMSender: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(1, mLogin)
     }
-    FRegister_new {
-        id: mRegister
-        onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
-        onMSender: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(2, mRegister)
+
+    // The numbered popups, each made the first time it is opened (see popup(n)).
+    Component {
+        id: mLoginMaker
+        HLogin_new {
+            id: mLogin
+            objectName: "login"
+            onSigLoginSuccessful: mWindow.updatewindow(9)
+            onMRectangle: {
+                mLogin.close()
+                mWindow.showRectangle(index)
+            }
+            onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
     }
-    FForpassword_new {
-        id: mForpassword
+    Component {
+        id: mRegisterMaker
+        FRegister_new {
+            onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
+    }
+    Component {
+        id: mResetSuccessMaker
+        FResetSuccess_new {
+            onMSender: {
+                if (mWindow.mRectangles[4])
+                    mWindow.mRectangles[4].visible = false
+                g_configCommon.clearUserInfo()
+                mWindow.startPageOfDevice()
+                mWindow.mGeter(1)
+            }
+        }
+    }
+    Component {
+        id: mRegisterSuccessMaker
+        FRegisterSuccess_new {}
+    }
+    Component {
+        id: mNotReceivedMaker
+        FNotReceived_new {}
+    }
+    Component {
+        id: mPleaseLoginMaker
+        FPleaseLogin {
+            objectName: "pleaseLogin"
+            onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
+    }
+    Component {
+        id: mLogoutMaker
+        FLogout_new {
+            objectName: "logout"
+            onSigLogoutSuccess: mWindow.startPageOfDevice()
+        }
+    }
+    Component {
+        id: mUploadConfigMaker
+        FUploadConfig_new {}
+    }
+    Component {
+        id: mDownloadConfigMaker
+        FDownloadConfig_new {
+            onMSender: mWindow.mGeter(buttonIndex)
+            onDownloaded: mWindow.page(1).downLoadConfig()
+        }
+    }
+    Component {
+        id: mCheckSoftwareMaker
+        HCheckSoftware_new {
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
+    }
+    Component {
+        id: mCheckFirmwareMaker
+        HCheckFirmware_new {
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
+    }
+    Component {
+        id: mRestoreSettingMaker
+        HRestoreSetting_new {
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
+    }
+    Component {
+        id: mModifyPasswordMaker
+        HModifyPassword {
+            onMSender: mWindow.mGeter(buttonIndex)
+            onSiglogout: mWindow.startPageOfDevice()
+        }
+    }
+    Component {
+        id: mVersionUpdateMaker
+        HVersionUpdate_new {
+            // 1: the download started, its progress is shown; 0: closed.
+            onMSender: {
+                mWindow.mGeter(0)
+                if (buttonIndex === 1)
+                    mWindow.progressBar().open()
+            }
+        }
+    }
+    Component {
+        id: mFirmwareUpdateMaker
+        HFirmwareUpdate_new {
+            onMSender: {
+                var restore = mWindow.firmwareRestore()
+                restore.mImg = g_uiManager.mouseMap()[g_image.deviceName] || ""
+                restore.open()
+            }
+        }
+    }
+    Component {
+        id: mAwakenFailMaker
+        FAwakenFail {
+            onMSender: {
+                if (mWindow.mPopups[21])
+                    mWindow.mPopups[21].hideWarning()
+                mWindow.showRectangle(buttonIndex)
+            }
+            onMPopUp: mWindow.mGeter(buttonIndex)
+        }
+    }
+    Component {
+        id: mPairngSuccessMaker
+        FPairngSuccess_new {
+            onMSender: {
+                if (mWindow.mRectangles[3])
+                    mWindow.mRectangles[3].visible = false
+                g_deviceCtl.slot_reloadMouse()
+            }
+        }
+    }
+    Component {
+        id: mAddConfigMaker
+        HAddConfig {
+            // The current device's folder of profiles.
+            property string mConfigPath: g_common.getMSConfigFolderPath() + "/" + g_image.deviceName
+            onCreateConfig: {
+                if (g_configFileController.createConfig(mConfigPath, text))
+                    h_configView.savePicture(pic.replace(/^qrc/, ""), mConfigPath + "/", text)
+                mWindow.page(1).initFromFile()
+            }
+        }
+    }
+    Component {
+        id: mEditConfigMaker
+        HEditConfig {
+            onChangeDele: mWindow.page(1).changeDele(text, pic)
+        }
+    }
+    Component {
+        id: mDeleteConfigMaker
+        HDeleteConfig {
+            onDeleteConfig: mWindow.page(1).deleteConfig()
+        }
+    }
+    Component {
+        id: mRestoreConfigMaker
+        HRestoreConfig {
+            onHRestoreConfig: mWindow.page(1).restoreConfig()
+        }
+    }
+    Component {
+        id: mWarningMaker
+        FAwakenMosue {
+            objectName: "awakenMouse"
+            onMSender: mWindow.mGeter(buttonIndex)
+        }
+    }
+
+    // The two full-window panels, made the first time they are shown (see rectangle(n)); they lie here, below the
+    // panel of a missing device.
+    Item {
+        id: mRectangleLayer
         anchors.fill: parent
-        visible: false
-        onMSender: mWindow.mGeter(Index)
-        Component.onCompleted: mWindow.registerRectangle(4, mForpassword)
     }
-    FResetSuccess_new {
-        id: mResetSuccess
-        onMSender: {
-            mForpassword.visible = false
-            g_configCommon.clearUserInfo()
-            mWindow.startPageOfDevice()
-            mWindow.mGeter(1)
+    Component {
+        id: mForpasswordMaker
+        FForpassword_new {
+            anchors.fill: parent
+            visible: false
+            onMSender: mWindow.mGeter(Index)
         }
-        Component.onCompleted: mWindow.registerPopup(6, mResetSuccess)
     }
-    FRegisterSuccess_new {
-        id: mRegisterSuccess
-        Component.onCompleted: mWindow.registerPopup(7, mRegisterSuccess)
-    }
-    FNotReceived_new {
-        id: mNotReceived
-        Component.onCompleted: mWindow.registerPopup(8, mNotReceived)
-    }
-    FPleaseLogin {
-        id: mPleaseLogin
-        objectName: "pleaseLogin"
-        onMClosing: mNavigationBar.showcheckBox(mWindow.mRecord)
-        onMSender: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(9, mPleaseLogin)
-    }
-    FLogout_new {
-        id: mLogout
-        objectName: "logout"
-        onSigLogoutSuccess: mWindow.startPageOfDevice()
-        Component.onCompleted: mWindow.registerPopup(10, mLogout)
-    }
-    FUploadConfig_new {
-        id: mUploadConfig
-        Component.onCompleted: mWindow.registerPopup(11, mUploadConfig)
-    }
-    FDownloadConfig_new {
-        id: mDownloadConfig
-        onMSender: mWindow.mGeter(buttonIndex)
-        onDownloaded: mPageConfig.downLoadConfig()
-        Component.onCompleted: mWindow.registerPopup(12, mDownloadConfig)
-    }
-    HCheckSoftware_new {
-        id: mCheckSoftware
-        onMSender: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(13, mCheckSoftware)
-    }
-    HCheckFirmware_new {
-        id: mCheckFirmware
-        onMSender: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(14, mCheckFirmware)
-    }
-    HRestoreSetting_new {
-        id: mRestoreSetting
-        onMSender: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(15, mRestoreSetting)
-    }
-    HModifyPassword {
-        id: mModifyPassword
-        onMSender: mWindow.mGeter(buttonIndex)
-        onSiglogout: mWindow.startPageOfDevice()
-        Component.onCompleted: mWindow.registerPopup(16, mModifyPassword)
-    }
-    HVersionUpdate_new {
-        id: mVersionUpdate
-        // 1: the download started, its progress is shown; 0: closed.
-        onMSender: {
-            mWindow.mGeter(0)
-            if (buttonIndex === 1)
-                mProgressBar.open()
+    Component {
+        id: mPairingInterfaceMaker
+        FPairingInterface_new {
+            anchors.fill: parent
+            visible: false
+            onMSender: mWindow.mGeter(index)
         }
-        Component.onCompleted: mWindow.registerPopup(17, mVersionUpdate)
-    }
-    HFirmwareUpdate_new {
-        id: mFirmwareUpdate
-        onMSender: {
-            mFirmwareRestore.mImg = g_uiManager.mouseMap()[g_image.deviceName] || ""
-            mFirmwareRestore.open()
-        }
-        Component.onCompleted: mWindow.registerPopup(18, mFirmwareUpdate)
-    }
-    FAwakenFail {
-        id: mAwakenFail
-        onMSender: {
-            mWarning.hideWarning()
-            mWindow.showRectangle(buttonIndex)
-        }
-        onMPopUp: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(20, mAwakenFail)
-    }
-    FPairingInterface_new {
-        id: mPairingInterface
-        anchors.fill: parent
-        visible: false
-        onMSender: mWindow.mGeter(index)
-        Component.onCompleted: mWindow.registerRectangle(3, mPairingInterface)
-    }
-    FPairngSuccess_new {
-        id: mPairngSuccess
-        onMSender: {
-            mPairingInterface.visible = false
-            g_deviceCtl.slot_reloadMouse()
-        }
-        Component.onCompleted: mWindow.registerPopup(23, mPairngSuccess)
     }
     HMask {
         id: mMask
         Component.onCompleted: mWindow.registerPopup(24, mMask)
-    }
-    HAddConfig {
-        id: mAddConfig
-        // The current device's folder of profiles.
-        property string mConfigPath: g_common.getMSConfigFolderPath() + "/" + g_image.deviceName
-        onCreateConfig: {
-            if (g_configFileController.createConfig(mConfigPath, text))
-                h_configView.savePicture(pic.replace(/^qrc/, ""), mConfigPath + "/", text)
-            mPageConfig.initFromFile()
-        }
-        Component.onCompleted: mWindow.registerPopup(25, mAddConfig)
-    }
-    HEditConfig {
-        id: mEditConfig
-        onChangeDele: mPageConfig.changeDele(text, pic)
-        Component.onCompleted: mWindow.registerPopup(26, mEditConfig)
-    }
-    HDeleteConfig {
-        id: mDeleteConfig
-        onDeleteConfig: mPageConfig.deleteConfig()
-        Component.onCompleted: mWindow.registerPopup(27, mDeleteConfig)
-    }
-    HRestoreConfig {
-        id: mRestoreConfig
-        onHRestoreConfig: mPageConfig.restoreConfig()
-        Component.onCompleted: mWindow.registerPopup(28, mRestoreConfig)
-    }
-    FAwakenMosue {
-        id: mWarning
-        objectName: "awakenMouse"
-        onMSender: mWindow.mGeter(buttonIndex)
-        Component.onCompleted: mWindow.registerPopup(21, mWarning)
     }
     FSelectMouseConfig_new {
         id: mSelectMouseConfig
@@ -782,28 +949,34 @@ Window {
             if (flags === 0)
                 Qt.quit()
             else
-                mFirmwareRestore.open()
+                mWindow.firmwareRestore().open()
         }
     }
-    FFirmwareRestore {
-        id: mFirmwareRestore
-        objectName: "firmwareRestore"
-        onMSender: {
-            if (buttonIndex === 19)
-                mFirmwareSuccess.open()
+    Component {
+        id: mFirmwareRestoreMaker
+        FFirmwareRestore {
+            objectName: "firmwareRestore"
+            onMSender: {
+                if (buttonIndex === 19)
+                    mWindow.firmwareSuccess().open()
+            }
         }
     }
     HSystemNotice {
         id: mSystemNotice
         objectName: "systemNotice"
     }
-    FFirmwareSuccess {
-        id: mFirmwareSuccess
-        objectName: "firmwareSuccess"
+    Component {
+        id: mFirmwareSuccessMaker
+        FFirmwareSuccess {
+            objectName: "firmwareSuccess"
+        }
     }
-    HProgressBar_new {
-        id: mProgressBar
-        objectName: "progressBar"
+    Component {
+        id: mProgressBarMaker
+        HProgressBar_new {
+            objectName: "progressBar"
+        }
     }
 
     // The answer to the version check at start (closeIndex true): a newer version is offered, anything else
@@ -834,8 +1007,11 @@ Window {
         h_suspension.sigCloseTips.connect(mSuspension.mCloseTips)
         h_loaddialog.sigStartLoading.connect(mLoadDialog.startLoading)
         h_loaddialog.sigStopLoading.connect(mLoadDialog.stopLoading)
-        h_warningdialog.sig_startWarning.connect(mWarning.showWarning)
-        h_warningdialog.sig_stopWarning.connect(mWarning.hideWarning)
+        h_warningdialog.sig_startWarning.connect(function() { mWindow.popup(21).showWarning() })
+        h_warningdialog.sig_stopWarning.connect(function() {
+            if (mWindow.mPopups[21])
+                mWindow.mPopups[21].hideWarning()
+        })
         g_deviceCtl.sig_showMChangeEquipment.connect(mLabelUser.showMChangeEquipment)
 
         // Centred in the available area, and never beyond its top left corner.

@@ -163,8 +163,8 @@ private slots:
     // device's own page.
     void logInAndOut()
     {
-        QObject* login = m_window->findChild<QObject*>("login");
-        QObject* logout = m_window->findChild<QObject*>("logout");
+        QObject* login = popup(m_window, 1);
+        QObject* logout = popup(m_window, 10);
         QVERIFY(login && logout);
         KAppModel::instance()->setToken("token");
         QVERIFY(QMetaObject::invokeMethod(login, "sigLoginSuccessful"));

@@ -460,9 +460,8 @@ public:
 
     void openPopups()
     {
-        const QVariantList popups = m_window->property("mPopups").toList();
-        for (int n = 0; n < popups.size(); ++n) {
-            QObject* popup = popups.at(n).value<QObject*>();
+        for (int n : popupNumbers(m_window)) {
+            QObject* popup = WindowTestSupport::popup(m_window, n);
             if (!popup || typeOf(popup) == QLatin1String("HMask"))
                 continue;
             QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, n));
@@ -475,12 +474,13 @@ public:
             static_cast<void>(QTest::qWaitFor([&] { return !popup->property("visible").toBool(); }, 3000));
         }
         // The two full-window panels.
-        const QVariantList panels = m_window->property("mRectangles").toList();
-        for (int n = 0; n < panels.size(); ++n) {
-            QObject* panel = panels.at(n).value<QObject*>();
-            if (!panel)
-                continue;
+        for (int n : {3, 4}) {
             QMetaObject::invokeMethod(m_window, "showRectangle", Q_ARG(QVariant, n));
+            QObject* panel = m_window->property("mRectangles").toList().value(n).value<QObject*>();
+            if (!panel) {
+                miss("panel " + QString::number(n));
+                continue;
+            }
             check("panel " + typeOf(panel));
             panel->setProperty("visible", false);
         }

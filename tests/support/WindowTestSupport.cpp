@@ -14,19 +14,64 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 namespace WindowTestSupport {
+
+namespace {
+
+// Whether root is the main window, which makes its parts on demand (it answers page(n)).
+bool makesOnDemand(QObject* root)
+{
+    return qobject_cast<QQuickWindow*>(root) && root->metaObject()->indexOfMethod("page(QVariant)") >= 0;
+}
+
+bool none(const QObject* found)
+{
+    return !found;
+}
+
+bool none(const QList<QQuickItem*>& found)
+{
+    return found.isEmpty();
+}
+
+// The first answer of find below root; when there is none below the main window, the same after everything the
+// window makes on demand was made.
+template <typename Find>
+auto findMade(QObject* root, Find find) -> decltype(find())
+{
+    auto found = find();
+    if (none(found) && makesOnDemand(root)) {
+        makeEverything(root);
+        found = find();
+    }
+    return found;
+}
+
+QObject* call(QObject* window, const char* function, int n)
+{
+    QVariant answer;
+    if (!window || !QMetaObject::invokeMethod(window, function, Q_RETURN_ARG(QVariant, answer), Q_ARG(QVariant, n)))
+        return nullptr;
+    return answer.value<QObject*>();
+}
+
+} // namespace
 
 QList<QQuickItem*> findItems(QObject* root, const QString& name)
 {
-    QList<QQuickItem*> found;
     if (!root) // what the test looked in is not there: nothing found, the test fails instead of crashing
+        return {};
+    return findMade(root, [&] {
+        QList<QQuickItem*> found;
+        for (QObject* object : quickTreeBelow(root)) {
+            auto* item = qobject_cast<QQuickItem*>(object);
+            if (item && item->objectName() == name)
+                found << item;
+        }
         return found;
-    for (QObject* object : quickTreeBelow(root)) {
-        auto* item = qobject_cast<QQuickItem*>(object);
-        if (item && item->objectName() == name)
-            found << item;
-    }
-    return found;
+    });
 }
 
 QQuickItem* findItem(QObject* root, const QString& name)
@@ -38,11 +83,13 @@ QObject* findObject(QObject* root, const QString& name)
 {
     if (!root)
         return nullptr;
-    for (QObject* object : quickTreeBelow(root)) {
-        if (object->objectName() == name)
-            return object;
-    }
-    return nullptr;
+    return findMade(root, [&]() -> QObject* {
+        for (QObject* object : quickTreeBelow(root)) {
+            if (object->objectName() == name)
+                return object;
+        }
+        return nullptr;
+    });
 }
 
 QString typeOf(QObject* object)
@@ -52,11 +99,13 @@ QString typeOf(QObject* object)
 
 QObject* findOfType(QObject* root, const QString& type)
 {
-    for (QObject* object : quickTreeBelow(root)) {
-        if (typeOf(object) == type)
-            return object;
-    }
-    return nullptr;
+    return findMade(root, [&]() -> QObject* {
+        for (QObject* object : quickTreeBelow(root)) {
+            if (typeOf(object) == type)
+                return object;
+        }
+        return nullptr;
+    });
 }
 
 bool isShown(QObject* root, const QString& type)
@@ -66,6 +115,37 @@ bool isShown(QObject* root, const QString& type)
             return true;
     }
     return false;
+}
+
+QQuickItem* page(QObject* window, int n)
+{
+    return qobject_cast<QQuickItem*>(call(window, "page", n));
+}
+
+QObject* popup(QObject* window, int n)
+{
+    return call(window, "popup", n);
+}
+
+QList<int> popupNumbers(QObject* window)
+{
+    QList<int> numbers;
+    for (const QVariant& number : window->property("mPopupNumbers").toList())
+        numbers << number.toInt();
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+void makeEverything(QObject* window)
+{
+    for (int n = 1; n <= 9; ++n)
+        page(window, n);
+    for (int n : popupNumbers(window))
+        popup(window, n);
+    for (int n : {3, 4})
+        call(window, "rectangle", n);
+    for (const char* dialog : {"firmwareRestore", "firmwareSuccess", "progressBar"})
+        QMetaObject::invokeMethod(window, dialog);
 }
 
 QStringList qmlFaults(const LogCapture& log)

@@ -13,6 +13,11 @@ class QQuickWindow;
 // faults among the log lines.
 namespace WindowTestSupport {
 
+// The main window makes its pages and popups the first time they are shown. The finders below look in what is made;
+// when they find nothing below the window itself, every page of the device shown and every popup is made (as the
+// program makes them when they are reached) and they look again, so a test finds what the window holds whether or
+// not the user went there first.
+
 // Items below root with this object name, depth first (see quickTreeBelow).
 QList<QQuickItem*> findItems(QObject* root, const QString& name);
 QQuickItem* findItem(QObject* root, const QString& name);
@@ -22,8 +27,17 @@ QObject* findObject(QObject* root, const QString& name);
 QString typeOf(QObject* object);
 // The first object of that document below root; null when there is none.
 QObject* findOfType(QObject* root, const QString& type);
-// Whether some object of that document below root is visible.
+// Whether some object of that document below root is visible (what is not made yet is not shown).
 bool isShown(QObject* root, const QString& type);
+// Page n of the main window (1 to 9, as the navigation bar numbers them), made now if it was not yet; null for a
+// number without a page.
+QQuickItem* page(QObject* window, int n);
+// Numbered popup n, made now if it was not yet; null for a number without a popup.
+QObject* popup(QObject* window, int n);
+// The numbers that hold a popup, in order.
+QList<int> popupNumbers(QObject* window);
+// Makes every page of the device shown, every popup and every full-window panel of the main window.
+void makeEverything(QObject* window);
 // The QML faults among the log's warnings (the device layer's own warnings are not the window's).
 QStringList qmlFaults(const LogCapture& log);
 // Waits until the window has laid out what changed: items are placed (a column moves its entries when one

@@ -337,9 +337,12 @@ public:
     // Every numbered popup of the window, each alone.
     void openPopups()
     {
-        const QVariantList popups = m_window->property("mPopups").toList();
-        for (int n = 0; n < popups.size(); ++n) {
-            QObject* popup = popups.at(n).value<QObject*>();
+        // The window makes a popup the first time it is reached: popup(n) makes it and hands it over.
+        for (const QVariant& number : m_window->property("mPopupNumbers").toList()) {
+            const int n = number.toInt();
+            QVariant made;
+            QMetaObject::invokeMethod(m_window, "popup", Q_RETURN_ARG(QVariant, made), Q_ARG(QVariant, n));
+            QObject* popup = made.value<QObject*>();
             if (!popup || typeOf(popup) == QLatin1String("HMask"))
                 continue;
             QMetaObject::invokeMethod(m_window, "mGeter", Q_ARG(QVariant, n));
