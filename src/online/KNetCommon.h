@@ -9,7 +9,8 @@ class QNetworkConfigurationManager;
 // Whether the internet can be reached: the outcome of the latest finished name lookup of a public host (a
 // setting; tests use "localhost"). Every checkOnline starts a lookup of its own; the last to finish decides.
 // Before the first lookup has finished the program counts as online. Logs every change of the system's network
-// online state as "online <state>".
+// online state as "online <state>"; that state is refreshed by each checkOnline, never on a timer, so an idle
+// program is not woken for it.
 //
 // Threads: GUI thread only; one process-wide instance, kept until exit.
 class KNetCommon : public QObject
