@@ -16,6 +16,9 @@ Button {
     padding: 0
     background: Item {}
     contentItem: Image {
+        // Let go at once when the picture changes: a picture left in the cache keeps a timer
+        // waking the idle window until it expires.
+        cache: false
         source: Pictures.choose(root.mIsSelected, root.hovered, root.mImg, root.mImgHovered, root.mImgSel,
                                 root.mImgHoveredSel)
         fillMode: Image.PreserveAspectFit

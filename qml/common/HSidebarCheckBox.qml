@@ -32,6 +32,9 @@ Button {
     contentItem: Item {
         clip: true
         Image {
+            // Let go at once when the picture changes: a picture left in the cache keeps a timer
+            // waking the idle window until it expires.
+            cache: false
             id: icon
             x: g_resolution.getScaleLength(20)
             anchors.verticalCenter: parent.verticalCenter

@@ -20,6 +20,9 @@ Button {
     padding: 0
     background: Item {}
     contentItem: Image {
+        // Let go at once when the picture changes: a picture left in the cache keeps a timer
+        // waking the idle window until it expires.
+        cache: false
         width: g_resolution.getScaleLength(root.mImgWidth)
         height: g_resolution.getScaleLength(root.mImgHeight)
         sourceSize.width: width

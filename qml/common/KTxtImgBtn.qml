@@ -27,6 +27,9 @@ Button {
     contentItem: Row {
         spacing: g_resolution.getScaleLength(6)
         Image {
+            // Let go at once when the picture changes: a picture left in the cache keeps a timer
+            // waking the idle window until it expires.
+            cache: false
             id: picture
             anchors.verticalCenter: parent.verticalCenter
             visible: source != ""

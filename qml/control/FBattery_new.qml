@@ -22,6 +22,9 @@ Item {
             width: g_resolution.getScaleLength(30)
             height: g_resolution.getScaleLength(14)
             Image {
+                // Let go at once when the picture changes: a picture left in the cache keeps a timer
+                // waking the idle window until it expires.
+                cache: false
                 anchors.fill: parent
                 source: ["qrc:/common/newUI/battery.png", "qrc:/common/newUI/battery_low.png",
                          "qrc:/common/newUI/battery_warn.png"][root.mLevel]

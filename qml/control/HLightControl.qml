@@ -61,6 +61,9 @@ Item {
     opacity: enabled ? 1 : 0.4
 
     Image {
+        // Let go at once when the picture changes: a picture left in the cache keeps a timer
+        // waking the idle window until it expires.
+        cache: false
         anchors.fill: parent
         source: root.mBackground
         fillMode: Image.PreserveAspectFit

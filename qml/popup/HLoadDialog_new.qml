@@ -28,6 +28,9 @@ Popup {
 
     contentItem: Item {
         Image {
+            // Let go at once when the picture changes: a picture left in the cache keeps a timer
+            // waking the idle window until it expires.
+            cache: false
             objectName: "devicePicture"
             anchors.centerIn: parent
             width: parent.width * 0.55

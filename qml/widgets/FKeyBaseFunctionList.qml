@@ -35,6 +35,9 @@ Item {
             height: g_resolution.getScaleLength(32)
 
             Image {
+                // Let go at once when the picture changes: a picture left in the cache keeps a timer
+                // waking the idle window until it expires.
+                cache: false
                 id: mCheck
                 anchors.left: parent.left
                 anchors.leftMargin: g_resolution.getScaleLength(10)

@@ -69,6 +69,9 @@ Item {
             }
         }
         Image {
+            // Let go at once when the picture changes: a picture left in the cache keeps a timer
+            // waking the idle window until it expires.
+            cache: false
             objectName: "enable"
             anchors.verticalCenter: parent.verticalCenter
             width: g_resolution.getScaleLength(18)

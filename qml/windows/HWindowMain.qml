@@ -439,6 +439,9 @@ Window {
                 radius: g_resolution.getScaleLength(6)
 
                 Image {
+                    // Let go at once when the picture changes: a picture left in the cache keeps a timer
+                    // waking the idle window until it expires.
+                    cache: false
                     anchors.right: parent.right
                     anchors.bottom: parent.bottom
                     anchors.margins: g_resolution.getScaleLength(6)
@@ -466,6 +469,9 @@ Window {
 
                 Image {
                     id: mDeviceTypeImage
+                    // Let go at once when the picture changes: a picture left in the cache keeps a timer
+                    // waking the idle window until it expires.
+                    cache: false
                     anchors.verticalCenter: parent.verticalCenter
                     width: g_resolution.getScaleLength(20)
                     height: width

@@ -111,7 +111,12 @@ bool FDeviceQuenby_8a::initDevice()
                      guard->quit();
              });
     if (!outcome->done) {
-        QTimer::singleShot(kInitReadTimeoutMs, &loop, &QEventLoop::quit);
+        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
+        // later) once the work has answered.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        deadline.start(kInitReadTimeoutMs);
         loop.exec();
     }
     if (!outcome->done || outcome->value == -1)

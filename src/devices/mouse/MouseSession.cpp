@@ -147,7 +147,12 @@ bool MouseSession::runAndWait(HWork& work, std::function<bool()> task, int timeo
             guard->quit();
     });
     if (!outcome->done) {
-        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
+        // later) once the work has answered.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        deadline.start(timeoutMs);
         loop.exec();
     }
     return owner && outcome->done && outcome->ok;

@@ -110,10 +110,15 @@ void FOledModel::readAndWait(int (KBaseDevice::*read)(), const std::function<voi
                });
     if (finished)
         return;
-    QTimer::singleShot(kReadTimeoutMs, &loop, [&loop] {
+    // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program later)
+    // once the read has answered.
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&loop] {
         qDebug() << "[Error] the OLED read timed out";
         loop.quit();
     });
+    deadline.start(kReadTimeoutMs);
     loop.exec();
 }
 

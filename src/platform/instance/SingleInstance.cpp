@@ -64,7 +64,11 @@ void SingleInstance::acceptConnections()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(kPeerTimeoutMs, socket, [socket] { socket->abort(); });
+        // The time limit goes with the socket: a peer that hands its message over and leaves leaves no timer.
+        auto* limit = new QTimer(socket);
+        limit->setSingleShot(true);
+        connect(limit, &QTimer::timeout, socket, &QLocalSocket::abort);
+        limit->start(kPeerTimeoutMs);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (socket->bytesAvailable() < kHeaderBytes)
                 return;

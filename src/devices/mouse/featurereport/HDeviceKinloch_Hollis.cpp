@@ -105,7 +105,12 @@ bool HDeviceKinloch_Hollis::runStartup()
                 guard->quit();
         });
     if (!outcome->done) {
-        QTimer::singleShot(kStartupTimeoutMs, &loop, &QEventLoop::quit);
+        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
+        // later) once the work has answered.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        deadline.start(kStartupTimeoutMs);
         loop.exec();
     }
     return self && outcome->done && outcome->ok;

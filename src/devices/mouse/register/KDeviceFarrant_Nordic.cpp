@@ -203,7 +203,12 @@ KDeviceFarrant_Nordic::StepResult KDeviceFarrant_Nordic::runOpeningStep(const st
                      loopGuard->quit();
              });
     if (!outcome->done) {
-        QTimer::singleShot(kGameModeWaitMs, &loop, &QEventLoop::quit);
+        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
+        // later) once the work has answered.
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        deadline.start(kGameModeWaitMs);
         loop.exec();
     }
     if (!self)
