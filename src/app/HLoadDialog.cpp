@@ -21,7 +21,10 @@ HLoadDialog::~HLoadDialog()
 void HLoadDialog::startLoading(int time)
 {
     emit sigStartLoading();
-    m_timer->start(time);
+    // A short request started while a longer one runs (a light change during a profile apply) does not bring
+    // the longer one's end forward: the overlay stays until the latest end any open request allows.
+    if (!m_timer->isActive() || m_timer->remainingTime() < time)
+        m_timer->start(time);
     ++g_openRequests;
 }
 

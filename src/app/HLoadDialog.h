@@ -5,7 +5,7 @@
 class QTimer;
 
 // The busy indicator around device and network work. Requests overlap: the overlay stays until the last
-// of them stops, or until the time of the most recent start has passed, whichever comes first.
+// of them stops, or until the latest time any start allowed has passed, whichever comes first.
 class HLoadDialog : public QObject
 {
     Q_OBJECT

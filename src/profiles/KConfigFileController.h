@@ -118,7 +118,9 @@ public:
     // Profiles per device folder, and entries per macro folder.
     static constexpr int kMaxProfiles = 30;
     static constexpr int kMaxMacroEntries = 30;
-    static constexpr int kLoadingMs = 2000;
+    // The busy indicator of a routine ends with the routine; this only bounds it should a routine never end
+    // (a whole-profile apply of a keyboard moves some kilobytes in small transfers).
+    static constexpr int kLoadingMs = 120000;
 
 signals:
     void sendSignalToUser();

@@ -1,10 +1,12 @@
 // Showing a profile in the user-interface models: report rate, DPI stages, the light zones, the per-key
 // lights and the keys take the profile's values, each with its change signal so the pages follow. Talks to
-// no device. GUI thread.
+// no device, but for a main light the profile keeps no speed and brightness for: those are read from the
+// device on the pool. GUI thread.
 
 #include "profiles/KConfigFileController.h"
 
 #include "common/AppServices.h"
+#include "hid/KBaseDevice.h"
 #include "models/device/FKeyLightModel.h"
 #include "models/device/FKeyLightModelItem.h"
 #include "models/device/KImageModel.h"
@@ -21,27 +23,36 @@
 #include <QDebug>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPointer>
 
 namespace PD = ProfileDocument;
 
 namespace {
 
+bool lightEntryHasBrightness(const QJsonObject& entry)
+{
+    return entry.contains(PD::kBrightness);
+}
+
 // A zone item takes the mode, its speed and brightness, and its colour where the entry keeps a readable one.
-void showLight(KLightModelItem* item, const QJsonObject& profile, const QString& modeSection,
+// False when the profile keeps no entry for the mode (or no mode): the item then keeps what it showed.
+bool showLight(KLightModelItem* item, const QJsonObject& profile, const QString& modeSection,
                const QString& lightSection)
 {
     if (!item || !PD::isPresentSection(profile, modeSection))
-        return;
+        return false;
     const int mode = PD::modeIndex(profile, modeSection, 0);
     item->setModel(mode, true);
     PD::LightEntry entry;
-    if (!PD::lightEntry(profile, lightSection, mode, &entry))
-        return;
+    if (!PD::lightEntry(profile, lightSection, mode, &entry)
+        || !lightEntryHasBrightness(profile.value(lightSection).toArray().at(mode).toObject()))
+        return false;
     item->setSpeed(entry.speed, true);
     item->setBrightness(entry.brightness, true);
     int r = 0, g = 0, b = 0;
     if (!entry.colors.isEmpty() && PD::colorFromText(entry.colors.first(), &r, &g, &b))
         item->setColor(KLightModelItem::colorValueToText(r, g, b), true);
+    return true;
 }
 
 } // namespace
@@ -85,7 +96,30 @@ bool KConfigFileController::getMouseType(QString path)
 
     KLightModel* lights = app->getLightModel();
     KLightModelItem* logo = lights ? lights->logo() : nullptr;
-    showLight(logo, profile, PD::kLightModel, PD::kLight);
+    // A main light the profile keeps no speed and brightness for shows the device's, not 0 (which draws every
+    // key of the preview dark while the keyboard shines); so does its mode when the profile has none.
+    if (!showLight(logo, profile, PD::kLightModel, PD::kLight) && logo
+        && (PD::isPresentSection(profile, PD::kLightModel) || !logo->index().isEmpty())) {
+        const bool modeKnown = PD::isPresentSection(profile, PD::kLightModel);
+        if (KBaseDevice* device = currentDevice()) {
+            const QPointer<KLightModelItem> item(logo);
+            m_work.run(
+                [device, modeKnown] {
+                    return QVector<int>{modeKnown ? -1 : device->getLightModel(0), device->getLightSpeed(0),
+                                        device->getLightBrightness(0)};
+                },
+                [item](QVector<int> read) {
+                    if (!item || read.size() != 3)
+                        return;
+                    if (read.at(0) >= 0)
+                        item->setModel(read.at(0), true);
+                    if (read.at(1) >= 0)
+                        item->setSpeed(read.at(1), true);
+                    if (read.at(2) >= 0)
+                        item->setBrightness(read.at(2), true);
+                });
+        }
+    }
     showLight(lights ? lights->wheel() : nullptr, profile, PD::kWheelLightModel, PD::kWheelLight);
     if (logo && PD::isPresentSection(profile, PD::kLogoLightModel))
         logo->setLogoModel(PD::modeIndex(profile, PD::kLogoLightModel, 0), true);

@@ -157,6 +157,17 @@ bool KConfigFileController::saveLight(QJsonObject& profile, int zone, bool fromD
         mode = PD::modeIndex(profile, modeSection(zone), -1);
     }
     QJsonArray lights = profile.value(lightSection(zone)).toArray();
+    if (mode >= 0 && mode == lights.size() && !lights.isEmpty()) {
+        // The mode right past the entries (the RGB keyboard's custom mode past its factory profile's eight)
+        // gets an entry of its own, filled from the device like the others; otherwise its speed and brightness
+        // would be kept nowhere and show as 0.
+        QJsonObject added{{PD::kModel, mode}};
+        const QJsonArray firstColors = lights.first().toObject().value(PD::kColors).toArray();
+        if (!firstColors.isEmpty())
+            added.insert(PD::kColors, firstColors);
+        lights.append(added);
+        what = LightAll;
+    }
     // A mode without an entry has nothing to refresh.
     if (mode < 0 || mode >= lights.size() || !lights.at(mode).isObject())
         return true;

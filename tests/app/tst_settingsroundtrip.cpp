@@ -24,12 +24,15 @@
 #include "sim/mouse/twocollection/SimTwoCollectionMouse.h"
 #include "sim/mouse/twopage/SimTwoPageMouse.h"
 
+#include "platform/sys/PlatformTime.h"
+
 #include "LogCapture.h"
 #include "SimBusFixture.h"
 #include "WindowTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QJsonArray>
@@ -507,6 +510,75 @@ private slots:
     {
         if (m_log)
             quit();
+    }
+
+    // The first profile is applied to a new keyboard while the window shows: the busy indicator stays until that
+    // apply ends (it used to close by its 2 s timer while the apply still ran), and a light effect clicked
+    // meanwhile does not leave the keyboard and the profile apart.
+    void busyIndicatorLastsTheFirstApply()
+    {
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
+        QDir(ProgramFolders::profileRoot()).removeRecursively();
+        SimBusFixture bus;
+        useSimulatedModels({DeviceIds::kRgbKeyboard});
+        SimQuenbyKeyboard keyboard(DeviceIds::kRgbKeyboard);
+        QVERIFY(keyboard.plug(bus.bus()));
+        // Every transfer takes a while for real: the apply of a whole profile takes seconds.
+        const double scale = Platform::sleepScale();
+        Platform::setSleepScale(1.0);
+        bus.bus()->setLatency(keyboard.busDeviceId(), 40);
+        m_log = std::make_unique<LogCapture>();
+        m_window = startMainWindow();
+        QVERIFY(m_window);
+
+        QElapsedTimer applying;
+        bool clicked = false;
+        QStringList uncovered;
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                const bool pending = profiles() && profiles()->hasPendingRoutines();
+                if (pending && !applying.isValid())
+                    applying.start();
+                if (pending && !isShown(m_window, "HLoadDialog_new"))
+                    uncovered << QString::number(applying.elapsed()) + " ms";
+                // The user goes to the lighting page and clicks the wave effect while the apply runs.
+                QQuickItem* lighting = findItem(m_window, "pageKbLight");
+                if (pending && (!lighting || !lighting->isVisible()))
+                    QMetaObject::invokeMethod(m_window, "updatewindow", Q_ARG(QVariant, 5));
+                if (pending && !clicked && applying.elapsed() > 2500) {
+                    // The third entry of the effect list.
+                    QQuickItem* wave = findItem(m_window, "effect2");
+                    if (wave && wave->isVisible()) {
+                        clickItem(m_window, wave);
+                        clicked = true;
+                    }
+                }
+                return applying.isValid() && !pending && !isShown(m_window, "HLoadDialog_new");
+            },
+            120000);
+        Platform::setSleepScale(scale);
+        QVERIFY2(settled, qPrintable(logTail()));
+        QVERIFY2(applying.elapsed() > 2500, "the apply was too quick to show anything");
+        QVERIFY2(clicked, "no wave effect to click while the apply ran");
+        QVERIFY2(uncovered.isEmpty(), qPrintable("the indicator was closed while the apply ran, at " + uncovered.join(", ")));
+        waitIdle();
+
+        // The keyboard, the page and the current profile agree on the light.
+        KLightModelItem* light = ui()->getLightModel()->logo();
+        const QJsonObject profile = readProfile(currentProfile());
+        const int mode = profile.value("lightModel").toObject().value("index").toInt(-1);
+        QCOMPARE(int(keyboard.registerValue(SimQuenby::kRgbRegLightMode)), mode);
+        QCOMPARE(light->model(), mode);
+        const QJsonObject entry = profile.value("light").toArray().at(mode).toObject();
+        QCOMPARE(int(keyboard.registerValue(SimQuenby::kRgbRegLightBrightness)), entry.value("brightness").toInt(-1));
+        QCOMPARE(light->brightness(), entry.value("brightness").toInt(-1));
+        // And the compare finds nothing to offer.
+        QSignalSpy differs(profiles(), &KConfigFileController::sendSignalToUser);
+        profiles()->contrastMouseData(currentProfile());
+        waitIdle();
+        QVERIFY2(differs.isEmpty(), qPrintable(logTail()));
+        const QStringList faults = quit();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
     void everyEditSurvivesARestart_data()

@@ -1,3 +1,4 @@
+#include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/KAppModel.h"
 #include "app/UIManager.h"
@@ -134,6 +135,8 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         m_server = std::make_unique<LocalHttpServer>();
         // Profiles of an earlier run would not match the fresh keyboard (the program would ask which to keep).
+        // The folders are the program's once the application has its name, which the program gives it at start.
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
         QDir(ProgramFolders::profileRoot()).removeRecursively();
         m_server->scriptJson("/v1/driver/version", R"({"code":1,"msg":"failed"})");
         KNetBase::setApiBase(m_server->baseUrl());

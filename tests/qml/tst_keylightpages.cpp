@@ -1,8 +1,11 @@
+#include "app/KAppCommon.h"
 #include "common/DeviceIds.h"
+#include "common/ProgramFolders.h"
 
 #include "KeyboardWindowFixture.h"
 #include "WindowTestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -44,7 +47,14 @@ class TestKeyLightPages : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        // Each run starts as a new user: a profile an earlier run left would differ from the fresh keyboard, and
+        // the program would ask which to keep. The folder is the program's once the application has its name.
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
+        QDir(ProgramFolders::profileRoot()).removeRecursively();
+    }
 
     void lightButtonsLieOnTheDrawnKeys_data()
     {

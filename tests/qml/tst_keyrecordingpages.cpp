@@ -1,3 +1,4 @@
+#include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
 #include "common/DeviceIds.h"
@@ -179,6 +180,8 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        // The folders are the program's once the application has its name, which the program gives it at start.
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
         QDir(macroRoot()).removeRecursively();
         QDir(ProgramFolders::profileRoot()).removeRecursively();
         m_window = m_fixture.start(DeviceIds::kKeyboardWired);

@@ -1,3 +1,4 @@
+#include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/UIManager.h"
 #include "common/DeviceIds.h"
@@ -195,6 +196,8 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        // The folders are the program's once the application has its name, which the program gives it at start.
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
         QDir(root()).removeRecursively();
         // Profiles of an earlier run would not match the fresh keyboard (the program would ask which to keep).
         QDir(ProgramFolders::profileRoot()).removeRecursively();

@@ -1,3 +1,4 @@
+#include "app/KAppCommon.h"
 #include "app/KAppModel.h"
 #include "common/DeviceIds.h"
 #include "common/ProgramFolders.h"
@@ -88,6 +89,8 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         // Each run starts from the profiles the program makes for itself.
+        // The folders are the program's once the application has its name, which the program gives it at start.
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
         QDir(ProgramFolders::profileRoot()).removeRecursively();
         m_window = m_fixture.start(DeviceIds::kKeyboardWired);
         QVERIFY(m_window);

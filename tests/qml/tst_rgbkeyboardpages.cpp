@@ -9,6 +9,7 @@
 #include "TestWait.h"
 
 #include <QDir>
+#include <QImage>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
@@ -124,6 +125,63 @@ private slots:
         QObject* panel = findItem(m_window, "lightColor");
         QCOMPARE(panel->property("mGValue").toInt(), 255);
         QCOMPARE(panel->property("mBValue").toInt(), 64);
+    }
+
+    // The preview as the window draws it: white light in "always on" and in the wave effect lights the drawn
+    // keys (the light model once held brightness 0 while the keyboard shone, and every key was drawn dark).
+    void previewDrawsTheKeysLit_data()
+    {
+        QTest::addColumn<int>("effect");
+        QTest::addColumn<int>("frames");
+        // The effects by their place in the page's list.
+        QTest::newRow("always on") << 0 << 1;
+        // The wave runs across the keyboard: every key lights in one of the frames of a few seconds.
+        QTest::newRow("wave") << 2 << 12;
+    }
+    void previewDrawsTheKeysLit()
+    {
+        QFETCH(int, effect);
+        QFETCH(int, frames);
+        QQuickItem* monochromatic = findItem(m_window, "monochromatic");
+        if (!monochromatic->property("checked").toBool())
+            click(monochromatic);
+        WAIT_VERIFY(m_keyboard->registerValue(SimQuenby::kRgbRegMonochrome) != 0);
+        WAIT_VERIFY(!busy());
+        QVERIFY(QMetaObject::invokeMethod(page(), "selectedColor", Q_ARG(QVariant, "ffffff")));
+        WAIT_COMPARE(m_keyboard->memory(SimQuenby::kRgbRegColor, 3), QByteArray::fromHex("ffffff"));
+        WAIT_VERIFY(!busy());
+        QVERIFY(QMetaObject::invokeMethod(page(), "selectedModel", Q_ARG(QVariant, effect)));
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightMode)), effect);
+        WAIT_VERIFY(!busy());
+        QVERIFY(m_keyboard->registerValue(SimQuenby::kRgbRegLightBrightness) > 0);
+
+        // Where each key is drawn: its light button lies on it.
+        QQuickItem* panel = findItem(m_window, "kbDeviceLightPanel");
+        QMap<QString, QPoint> centres;
+        for (int key = 14; key <= 140; ++key) {
+            if (QQuickItem* button = findItem(panel, "light" + QString::number(key)))
+                centres.insert(button->objectName(),
+                               button->mapToScene(QPointF(button->width() / 2, button->height() / 2)).toPoint());
+        }
+        QVERIFY(centres.size() > 90);
+        const qreal ratio = m_window->devicePixelRatio();
+        QSet<QString> lit;
+        for (int frame = 0; frame < frames; ++frame) {
+            if (frame > 0)
+                QTest::qWait(250); // the animation's own pace: frames of a moving wave
+            const QImage image = m_window->grabWindow();
+            QVERIFY(!image.isNull());
+            for (auto it = centres.cbegin(); it != centres.cend(); ++it) {
+                const QColor colour = image.pixelColor(it.value() * ratio);
+                if (qMax(colour.red(), qMax(colour.green(), colour.blue())) > 110)
+                    lit.insert(it.key());
+            }
+        }
+        QStringList dark;
+        for (auto it = centres.cbegin(); it != centres.cend(); ++it)
+            if (!lit.contains(it.key()))
+                dark << it.key();
+        QVERIFY2(dark.isEmpty(), qPrintable(QString::number(dark.size()) + " keys drawn dark: " + dark.join(' ')));
     }
 
     // A key's colour: a field takes 0 to 255 only and says so; the colour sent reaches the key.

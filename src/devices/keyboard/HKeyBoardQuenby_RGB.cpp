@@ -488,6 +488,9 @@ struct HKeyBoardQuenby_RGB::ApplyPlan {
     };
 
     int lightMode = 0;
+    // Speed and brightness of the light entry of the mode; without an entry the keyboard keeps its own (writing
+    // 0 would leave it dark).
+    bool hasLightEntry = false;
     int speed = 0;
     int brightness = 0;
     bool direction = false;
@@ -544,6 +547,7 @@ const char* HKeyBoardQuenby_RGB::planProfile(const QJsonObject& profile, ApplyPl
     plan->lightMode = PD::modeIndex(profile, PD::kLightModel, 0);
     PD::LightEntry light;
     if (PD::lightEntry(profile, PD::kLight, plan->lightMode, &light)) {
+        plan->hasLightEntry = true;
         plan->speed = light.speed;
         plan->brightness = light.brightness;
         int r = 0, g = 0, b = 0;
@@ -651,9 +655,9 @@ const char* HKeyBoardQuenby_RGB::commitProfile(ApplyPlan& plan)
 
     if (!setLightModel(plan.lightMode, 0))
         return "[Error] getMouseConfig setLightModel";
-    if (!setLightSpeed(plan.speed, 0))
+    if (plan.hasLightEntry && !setLightSpeed(plan.speed, 0))
         return "[Error] getMouseConfig setLightSpeed";
-    if (!setLightBrightness(plan.brightness, 0))
+    if (plan.hasLightEntry && !setLightBrightness(plan.brightness, 0))
         return "[Error] getMouseConfig setLightBrightness";
     // The colour too, or a profile saved from the keyboard would not put its colour back.
     if (!plan.color.isEmpty() && !setRGB(plan.color, 0))

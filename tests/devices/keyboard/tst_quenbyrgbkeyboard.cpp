@@ -705,6 +705,31 @@ private slots:
         QCOMPARE(m_keyboard->memory(Rgb::kRegKeyColor, Rgb::kKeyColorSize), colors);
     }
 
+    // A light mode the profile keeps no entry for (the custom mode past the factory profile's eight entries, or
+    // a profile without light entries) keeps the keyboard's speed and brightness: 0 would leave every key dark.
+    void profileApply_modeWithoutEntryKeepsSpeedAndBrightness_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("mode past the entries")
+            << QByteArray(R"({"lightModel": {"index": 2}, "light": [{"speed": 0, "brightness": 0},
+                             {"speed": 1, "brightness": 1}]})")
+            << 2;
+        QTest::newRow("no light entries") << QByteArray(R"({"lightModel": {"index": 8}})") << 8;
+    }
+    void profileApply_modeWithoutEntryKeepsSpeedAndBrightness()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(int, mode);
+        HKeyBoardQuenby_RGB* device = openDevice();
+        QVERIFY(device);
+        const QByteArray speedAndBrightness = m_keyboard->memory(Rgb::kRegBrightness, 2);
+        QVERIFY(speedAndBrightness != QByteArray(2, '\0'));
+        QCOMPARE(device->getMouseConfig(QJsonDocument::fromJson(json).object()), int(KBaseDevice::ProfileApplied));
+        QCOMPARE(int(m_keyboard->registerValue(Rgb::kRegLightMode)), mode);
+        QCOMPARE(m_keyboard->memory(Rgb::kRegBrightness, 2), speedAndBrightness);
+    }
+
     // The colour table is read before the first write: a keyboard that cannot be read is left alone.
     void profileApply_unreadableColoursWriteNothing()
     {
