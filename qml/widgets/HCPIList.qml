@@ -7,7 +7,6 @@ import QtQuick.Controls 2.12
 Item {
     id: root
 
-    property var mItems: [mIndex1, mIndex2, mIndex3, mIndex4, mIndex5, mIndex6, mIndex7]
     property string mConfigPath: ""
     property var mEnable: g_dpiModel.enable
     property var mValues: g_dpiModel.values
@@ -17,12 +16,17 @@ Item {
         return mEnable !== undefined && index < mEnable.length ? mEnable[index] : false
     }
 
+    // The row is asked of the repeater each time: its rows are made after this list, so a list of them taken
+    // once could hold none.
     function writeValue(index, value, moving) {
+        var row = mRows.itemAt(index)
         if (moving) {
-            mItems[index].setInitValue(value)
+            if (row)
+                row.setInitValue(value)
         } else {
             g_dpiModel.setDpi(index, value)
-            mItems[index].setInitValue(g_dpiModel.values[index])
+            if (row)
+                row.setInitValue(g_dpiModel.values[index])
         }
         h_suspension.sigShowSetCpiTips(String(value))
     }
@@ -49,12 +53,4 @@ Item {
             }
         }
     }
-
-    readonly property var mIndex1: mRows.itemAt(0)
-    readonly property var mIndex2: mRows.itemAt(1)
-    readonly property var mIndex3: mRows.itemAt(2)
-    readonly property var mIndex4: mRows.itemAt(3)
-    readonly property var mIndex5: mRows.itemAt(4)
-    readonly property var mIndex6: mRows.itemAt(5)
-    readonly property var mIndex7: mRows.itemAt(6)
 }

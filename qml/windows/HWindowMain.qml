@@ -19,7 +19,9 @@ Window {
     property var mPopups: []
     property var mRectangles: []
     // The numbers that hold a popup, whether it was made yet or not.
-    readonly property var mPopupNumbers: Object.keys(mPopupMakers).map(Number)
+    readonly property var mPopupNumbers: Object.keys(mPopupMakers).map(Number).concat([24]).sort(function(a, b) {
+        return a - b
+    })
     readonly property var mPopupMakers: ({
         1: mLoginMaker, 2: mRegisterMaker, 6: mResetSuccessMaker, 7: mRegisterSuccessMaker, 8: mNotReceivedMaker,
         9: mPleaseLoginMaker, 10: mLogoutMaker, 11: mUploadConfigMaker, 12: mDownloadConfigMaker,
@@ -666,6 +668,16 @@ Window {
                     onMSender: mWindow.mGeter(buttonIndex)
                 }
             }
+        }
+    }
+
+    // The device asks for a firmware update before its popup was made: the popup is made to offer it, and
+    // answers the device itself from then on.
+    Connections {
+        target: g_deviceCtl
+        enabled: !mWindow.mPopups[18]
+        function onNeedUpdateFirmware() {
+            mWindow.popup(18).showUpdateFirmware()
         }
     }
 

@@ -100,6 +100,8 @@ private slots:
         QObject* dialog = window->findChild<QObject*>(dialogName);
         QVERIFY(dialog);
         QTRY_VERIFY(!isShown(window, "HLoadDialog_new"));
+        // The page is made when first shown: its keys are clicked where they are drawn once it is laid out.
+        waitForLayout(window);
 
         QStringList off;
         for (const QJsonValue& value : keys) {

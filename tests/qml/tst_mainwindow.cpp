@@ -101,6 +101,72 @@ private slots:
         QVERIFY(findItem(m_window, "deviceCard")->isVisible());
     }
 
+    // At start the window holds the start page and what the program opens by itself (the device picker, the
+    // busy indicator); the other pages and the numbered popups wait until they are reached. The profile page may
+    // be there too: it follows the profile list the device's profile layer announces at start, and names the
+    // current profile in the user label. Looked at without the finders, which would make everything.
+    void startMakesOnlyTheStartPage()
+    {
+        QStringList pages;
+        for (QQuickItem* item : findItem(m_window, "pageArea")->childItems())
+            pages << item->objectName();
+        pages.removeAll("page1");
+        QCOMPARE(pages, QStringList{"pageKbSetting"});
+        QStringList popups;
+        for (const QVariant& made : m_window->property("mPopups").toList()) {
+            if (QObject* object = made.value<QObject*>())
+                popups << typeOf(object);
+        }
+        QCOMPARE(popups, QStringList{"HMask"});
+        for (const QVariant& panel : m_window->property("mRectangles").toList())
+            QVERIFY(!panel.value<QObject*>());
+    }
+
+    // What reaches a page or popup that was not made yet makes it, and it does what it did when it was there
+    // from the start.
+    void reachedBeforeItWasMade_data()
+    {
+        QTest::addColumn<QString>("reach");
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("the device warns") << "warning" << "FAwakenMosue" << true;
+        QTest::newRow("the device asks for new firmware") << "firmware" << "HFirmwareUpdate_new" << true;
+        QTest::newRow("the pairing panel") << "pairing" << "FPairingInterface_new" << true;
+    }
+
+    void reachedBeforeItWasMade()
+    {
+        QFETCH(QString, reach);
+        QFETCH(QString, document);
+        QFETCH(bool, shown);
+        auto made = [&]() -> QObject* {
+            for (QObject* object : quickTreeBelow(m_window)) {
+                if (typeOf(object) == document)
+                    return object;
+            }
+            return nullptr;
+        };
+        QVERIFY(!made());
+        if (reach == "warning")
+            QVERIFY(QMetaObject::invokeMethod(contextObject("h_warningdialog"), "sig_startWarning"));
+        else if (reach == "firmware")
+            QVERIFY(QMetaObject::invokeMethod(contextObject("g_deviceCtl"), "needUpdateFirmware"));
+        else
+            QVERIFY(QMetaObject::invokeMethod(m_window, "showRectangle", Q_ARG(QVariant, 3)));
+        WAIT_VERIFY(made());
+        QObject* object = made();
+        WAIT_COMPARE(object->property("visible").toBool(), shown);
+        // Made once: reaching it again finds the same one.
+        QCOMPARE(quickTreeBelow(m_window).count(object), 1);
+        if (reach == "warning")
+            QVERIFY(QMetaObject::invokeMethod(contextObject("h_warningdialog"), "sig_stopWarning"));
+        else if (reach == "pairing")
+            object->setProperty("visible", false);
+        else if (shown)
+            QVERIFY(QMetaObject::invokeMethod(object, "close"));
+        WAIT_VERIFY(!object->property("visible").toBool());
+    }
+
     // The window is centred and its first frame is a drawn picture, not one colour.
     void showsAPicture()
     {
