@@ -581,6 +581,46 @@ private slots:
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
     }
 
+    // A keyboard at its factory state meets the profile its first start made from the factory profile: the two
+    // agree, so the program asks nothing (the RGB keyboard once left its factory in another effect and with its
+    // keys lit, and every new keyboard was met with "which to keep").
+    void factoryKeyboardMeetsItsFactoryProfile_data()
+    {
+        QTest::addColumn<int>("pid");
+        QTest::newRow("keyboard") << int(DeviceIds::kKeyboardWired);
+        QTest::newRow("RGB keyboard") << int(DeviceIds::kRgbKeyboard);
+    }
+    void factoryKeyboardMeetsItsFactoryProfile()
+    {
+        QFETCH(int, pid);
+        QCoreApplication::setApplicationName(KAppCommon::instance()->getAppName());
+        QDir(ProgramFolders::profileRoot()).removeRecursively();
+        SimBusFixture bus;
+        useSimulatedModels({quint16(pid)});
+        EmulatedKeyboard device{quint16(pid)};
+        QVERIFY(device.plugFresh(bus.bus()));
+        QVERIFY2(start(), "the program did not open the keyboard");
+        const QString profile = currentProfile();
+        QVERIFY(QFileInfo::exists(profile));
+        QStringList faults = quit();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+
+        device.unplug();
+        QVERIFY(device.plugFresh(bus.bus()));
+        QVERIFY2(start(), "the program did not open the keyboard again");
+        QCOMPARE(currentProfile(), profile);
+        QObject* choice = findOfType(m_window, "FSelectMouseConfig_new");
+        QVERIFY(choice);
+        QVERIFY2(!choice->property("visible").toBool(), qPrintable(logTail()));
+        QSignalSpy differs(profiles(), &KConfigFileController::sendSignalToUser);
+        profiles()->contrastMouseData(profile);
+        waitIdle();
+        QVERIFY2(differs.isEmpty(), qPrintable(logTail()));
+        faults = quit();
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        device.unplug();
+    }
+
     void everyEditSurvivesARestart_data()
     {
         QTest::addColumn<int>("pid");

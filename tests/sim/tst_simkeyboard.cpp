@@ -620,7 +620,11 @@ void TestSimKeyboard::rgbFactoryMemory()
     QCOMPARE(functions.value(125), F::workMode());
     QCOMPARE(functions.value(140), F::key(0x58));            // keypad Enter
     QVERIFY(!functions.contains(21) && !functions.contains(114));
-    QCOMPARE(rgb.keyColorOfKey(14), bytes({0xFF, 0xFF, 0xFF}));
+    // Its factory light: the first effect, brightness 3, speed 2 (stored as 4 - 2), direction and single colour
+    // off, the colour magenta, and every key's own colour off, as the model's factory profile holds them.
+    QCOMPARE(rgb.memory(kRgbRegLightMode, 8), bytes({0, 3, 2, 0, 0, 0xFF, 0, 0xFF}));
+    QCOMPARE(rgb.keyColorOfKey(14), bytes({0, 0, 0}));
+    QCOMPARE(rgb.keyColorOfKey(140), bytes({0, 0, 0}));
     QVERIFY(rgb.keyColorOfKey(21).isEmpty());
     // The wired keyboard keeps its own matrix: Fn sits at its own position there.
     QCOMPARE(m_keyboard->keyFunctionOfKey(101), F::fn());

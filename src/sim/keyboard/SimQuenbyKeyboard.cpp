@@ -91,11 +91,11 @@ void SimQuenbyKeyboard::resetMemoryLocked()
     put(kRegModeSelect, 4);
     m_workMode = 0;
     if (isRgb()) {
-        put(kRgbRegLightMode, kDefaultLightMode);
+        put(kRgbRegLightMode, kRgbDefaultLightMode);
         put(kRgbRegLightBrightness, kDefaultBrightness);
         put(kRgbRegLightSpeed, kDefaultSpeed);
-        put(kRgbRegColor, 0xFF);
-        put(kRgbRegColor + 2, 0xFF);
+        for (int i = 0; i < 3; ++i)
+            put(kRgbRegColor + quint32(i), kRgbDefaultColor[i]);
     }
 
     for (int position = 0; position < kKeyPositions; ++position) {

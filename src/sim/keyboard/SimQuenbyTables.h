@@ -189,8 +189,12 @@ constexpr int kRgbMutePosition = 95;
 constexpr int kRgbWinLockPosition = 103;
 constexpr int kRgbWorkModePosition = 111;
 constexpr int kConsumerMute = 0xE2;
-// Factory colour of every key on the RGB model.
-constexpr quint8 kRgbDefaultKeyColor = 0xFF;
+// Factory light of the RGB model, as its factory profile holds it: the first effect (its mode register is
+// raw), the light colour magenta, and every key's own colour off (black). Brightness and speed are the wired
+// keyboard's.
+constexpr quint8 kRgbDefaultLightMode = 0;
+constexpr quint8 kRgbDefaultColor[3] = {0xFF, 0x00, 0xFF};
+constexpr quint8 kRgbDefaultKeyColor = 0x00;
 
 constexpr int rgbKeyAtPosition(int position)
 {

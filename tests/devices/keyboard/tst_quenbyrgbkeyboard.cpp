@@ -565,6 +565,13 @@ private slots:
         // The factory profile is the factory key table: every key does what it did from the factory.
         for (int position = 0; position < kKeyPositions; ++position)
             QCOMPARE(m_keyboard->keyFunctionAt(position), SimQuenbyKeyboard::defaultRgbKeyFunctionAt(position));
+        // And the keyboard's factory state: its light registers (effect, brightness, speed, direction,
+        // monochromatic, colour) and every key's colour are what a keyboard fresh from the factory holds.
+        const SimQuenbyKeyboard factory(kPid);
+        QCOMPARE(m_keyboard->memory(Rgb::kRegLightMode, 8).toHex(), factory.memory(Rgb::kRegLightMode, 8).toHex());
+        QCOMPARE(m_keyboard->memory(Rgb::kRegKeyColor, Rgb::kKeyColorSize).toHex(),
+                 factory.memory(Rgb::kRegKeyColor, Rgb::kKeyColorSize).toHex());
+        QCOMPARE(device->getRGB(0), (QMap<QString, int>{{"r", 255}, {"g", 0}, {"b", 255}}));
     }
 
     void profileApply_macroKeys()
