@@ -64,6 +64,16 @@ Item {
         followModel(mLogo ? mLogo.model : 0)
     }
 
+    // The colour panel shows the colour the lighting model holds (the keyboard's, as the profile keeps it) as
+    // the old colour, in the R, G and B fields and as the new one until the user picks another.
+    function showCurrentColor() {
+        var colour = mLogo ? mLogo.color : ""
+        if (colour === "")
+            return
+        mLightColor.mCurrentColor = colour
+        mLightColor.changeColor(colour)
+    }
+
     function changeLightSpeedEnable(enable) {
         mSpeedGauge.enabled = enable
     }
@@ -108,8 +118,12 @@ Item {
         function onBrightnessMaxChanged() { mBrightnessGauge.updateCurrentAngleByValue(root.mLogo.brightness) }
         function onSpeedChanged() { mSpeedGauge.updateCurrentAngleByValue(root.mLogo.speed) }
         function onSpeedMaxChanged() { mSpeedGauge.updateCurrentAngleByValue(root.mLogo.speed) }
+        function onColorChanged() { root.showCurrentColor() }
     }
-    Component.onCompleted: matchKeyboard()
+    Component.onCompleted: {
+        matchKeyboard()
+        showCurrentColor()
+    }
     onVisibleChanged: {
         if (!visible)
             closeDialog()

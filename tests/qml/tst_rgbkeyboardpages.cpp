@@ -1,15 +1,22 @@
 #include "app/KAppCommon.h"
 #include "app/KAppManager.h"
+#include "app/UIManager.h"
 #include "common/DeviceIds.h"
 #include "common/ProgramFolders.h"
+#include "models/device/KLightModel.h"
+#include "models/device/KLightModelItem.h"
+#include "profiles/KConfigFileController.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 
+#include "JsonFiles.h"
 #include "KeyboardWindowFixture.h"
 #include "WindowTestSupport.h"
 #include "TestWait.h"
 
 #include <QDir>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
@@ -53,6 +60,20 @@ private:
         QTest::keyClick(m_window, Qt::Key_Return);
     }
 
+    // Every view of a preview that is in use has been made (its loader is ready).
+    static bool viewsLoaded(QQuickItem* preview)
+    {
+        bool any = false;
+        for (QQuickItem* item : preview->findChildren<QQuickItem*>()) {
+            if (!item->inherits("QQuickLoader") || !item->property("active").toBool())
+                continue;
+            any = true;
+            if (item->property("status").toInt() != 1 /* Ready */)
+                return false;
+        }
+        return any;
+    }
+
     QObject* colorDialog() const { return m_window->findChild<QObject*>("keyColorDialog"); }
 
 private slots:
@@ -92,6 +113,43 @@ private slots:
         QVERIFY(findItem(m_window, "lightColor")->isVisible());
     }
 
+    // The colour panel shows the light colour the keyboard and the current profile hold (it once showed
+    // 255, 255, 255 whatever they held), and follows a colour written from elsewhere.
+    void colourPanelShowsTheColourHeld_data()
+    {
+        QTest::addColumn<QString>("written");
+        QTest::newRow("as the page opens") << QString();
+        QTest::newRow("after a colour written elsewhere") << QString("12c84d");
+    }
+    void colourPanelShowsTheColourHeld()
+    {
+        QFETCH(QString, written);
+        KLightModelItem* light = KAppManager::instance()->getUIManager()->getLightModel()->logo();
+        if (!written.isEmpty()) {
+            const QByteArray rgb = QByteArray::fromHex(written.toLatin1());
+            QVERIFY(light->writeRGB(quint8(rgb[0]), quint8(rgb[1]), quint8(rgb[2]), 0));
+            WAIT_COMPARE(m_keyboard->memory(SimQuenby::kRgbRegColor, 3), rgb);
+            WAIT_VERIFY(!busy());
+        }
+        const QByteArray held = m_keyboard->memory(SimQuenby::kRgbRegColor, 3);
+        // The current profile keeps the keyboard's colour in the entry of its effect.
+        const QJsonObject profile =
+            readJsonObject(KAppManager::instance()->getConfigFileController()->currentProfilePath());
+        const int mode = profile.value("lightModel").toObject().value("index").toInt(-1);
+        const QString kept =
+            profile.value("light").toArray().at(mode).toObject().value("colors").toArray().at(0).toString();
+        QCOMPARE(kept, QString::fromLatin1(held.toHex()));
+
+        QQuickItem* panel = findItem(m_window, "lightColor");
+        QVERIFY(panel->isVisible());
+        const QStringList fields{"fieldR", "fieldG", "fieldB"};
+        for (int i = 0; i < 3; ++i)
+            WAIT_COMPARE(findItem(panel, fields.at(i))->property("text").toString(),
+                         QString::number(quint8(held[i])));
+        QCOMPARE(QColor(panel->property("mCurrentColor").toString()), QColor("#" + kept));
+        QCOMPARE(QColor(panel->property("mNewsetColor").toString()), QColor("#" + kept));
+    }
+
     // Brightness and speed from the sliders, and the two switches, reach the keyboard's registers.
     void slidersAndSwitchesReachTheKeyboard()
     {
@@ -127,6 +185,45 @@ private slots:
         QCOMPARE(panel->property("mBValue").toInt(), 64);
     }
 
+    // A click on an effect where the list draws it: the keyboard takes that effect, the list shows it as the
+    // current one and the current profile keeps it. The list, the keyboard and the profile count the effects
+    // alike, from 0 in the layout's order (the layout's own numbers, from 1, are not what is written).
+    void effectClickSelectsTheEffect_data()
+    {
+        QTest::addColumn<int>("effect");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("breathing") << 1 << "Breathing mode";
+        QTest::newRow("custom, the last") << 7 << "Custom mode";
+        QTest::newRow("wave") << 2 << "Wave mode";
+        QTest::newRow("always on, the first") << 0 << "The light is always on";
+    }
+    void effectClickSelectsTheEffect()
+    {
+        QFETCH(int, effect);
+        QFETCH(QString, name);
+        QQuickItem* list = findItem(m_window, "lightModeList");
+        QVERIFY(list && list->isVisible());
+        QVERIFY(QMetaObject::invokeMethod(list, "positionViewAtIndex", Q_ARG(int, effect), Q_ARG(int, 4 /* Contain */)));
+        QQuickItem* entry = findItem(list, "effect" + QString::number(effect));
+        QVERIFY(entry);
+        QQuickItem* label = entry->childItems().value(0);
+        QVERIFY(label);
+        QCOMPARE(label->property("text").toString(), name);
+        click(entry);
+        WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightMode)), effect);
+        WAIT_VERIFY(!busy());
+        QCOMPARE(list->property("currentIndex").toInt(), effect);
+        QVERIFY(entry->property("mCurrent").toBool());
+        const QJsonObject profile =
+            readJsonObject(KAppManager::instance()->getConfigFileController()->currentProfilePath());
+        QCOMPARE(profile.value("lightModel").toObject().value("index").toInt(-1), effect);
+        // Only the clicked entry is drawn as the current one.
+        for (int i = 0; i < list->property("count").toInt(); ++i) {
+            if (QQuickItem* other = findItem(list, "effect" + QString::number(i)))
+                QCOMPARE(other->property("mCurrent").toBool(), i == effect);
+        }
+    }
+
     // The preview as the window draws it: white light in "always on" and in the wave effect lights the drawn
     // keys (the light model once held brightness 0 while the keyboard shone, and every key was drawn dark).
     void previewDrawsTheKeysLit_data()
@@ -154,6 +251,10 @@ private slots:
         WAIT_COMPARE(int(m_keyboard->registerValue(SimQuenby::kRgbRegLightMode)), effect);
         WAIT_VERIFY(!busy());
         QVERIFY(m_keyboard->registerValue(SimQuenby::kRgbRegLightBrightness) > 0);
+        // The effect's view is made in the background: the picture is looked at once it is there.
+        QQuickItem* preview = findItem(m_window, "quenbyRgbPreview");
+        WAIT_VERIFY(viewsLoaded(preview));
+        waitForLayout(m_window);
 
         // Where each key is drawn: its light button lies on it.
         QQuickItem* panel = findItem(m_window, "kbDeviceLightPanel");
