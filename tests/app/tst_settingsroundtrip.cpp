@@ -17,6 +17,7 @@
 #include "models/device/KReportModel.h"
 #include "models/keys/KKey.h"
 #include "models/keys/KKeyModel.h"
+#include "online/KNetCommon.h"
 #include "profiles/KConfigFileController.h"
 #include "sim/keyboard/SimQuenbyKeyboard.h"
 #include "sim/mouse/featurereport/SimFeatureReportMouse.h"
@@ -28,6 +29,7 @@
 
 #include "LogCapture.h"
 #include "SimBusFixture.h"
+#include "TestWait.h"
 #include "WindowTestSupport.h"
 
 #include <QCryptographicHash>
@@ -503,7 +505,13 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         qRegisterMetaType<std::shared_ptr<Emulated>>();
+        // The program checks that it is online when it starts; here against this machine, not a name on the
+        // network.
+        KNetCommon::setCheckHost(QStringLiteral("localhost"));
     }
+
+    // No host lookup is still running when the test ends.
+    void cleanupTestCase() { WAIT_COMPARE(KNetCommon::instance()->pendingLookups(), 0); }
 
     // A row that failed half-way leaves no program running for the next one.
     void cleanup()

@@ -104,6 +104,9 @@ private slots:
     void cleanupTestCase()
     {
         m_root.reset();
+        // The window's items hand some of their parts (a canvas's drawing surface and painter) to deleteLater;
+        // no event loop runs after the last test, so they are deleted here.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         KAppManager::instance()->shutdown();
         KNetBase::setApiBase(m_apiBase);
         const QStringList faults = qmlFaults(*m_log);
