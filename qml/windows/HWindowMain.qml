@@ -1044,20 +1044,10 @@ Window {
         mDeviceContent.startShowPage()
         initSubWindow()
 
-        // The version check at start is silent: only its answer opens the update popups. It is asked once the
-        // window has shown its first frame: the network's encryption and the system's certificates it loads need
-        // not hold the window back.
+        // The version check at start is silent: only its answer opens the update popups.
         if (!g_appModel.disableUpdate && typeof h_httpDownload !== "undefined") {
-            var versionAsked = false
-            var askVersion = function() {
-                mWindow.frameSwapped.disconnect(askVersion)
-                if (versionAsked)
-                    return
-                versionAsked = true
-                h_loaddialog.startLoading(10000)
-                h_httpDownload.getSoftwareVersion("ZephraLUMEN-Start", true)
-            }
-            mWindow.frameSwapped.connect(askVersion)
+            h_loaddialog.startLoading(10000)
+            h_httpDownload.getSoftwareVersion("ZephraLUMEN-Start", true)
         }
     }
 }
