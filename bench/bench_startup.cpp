@@ -7,6 +7,7 @@
 // - the longest time between two frames while a profile is applied from the profile page as a click on its card
 //   does, with the window asking for a new frame after every frame (device work must never hold the GUI thread).
 
+#include "app/HeapRelease.h"
 #include "app/KAppManager.h"
 #include "app/KAppModel.h"
 #include "app/SceneGraphBackend.h"
@@ -186,6 +187,7 @@ int main(int argc, char** argv)
     QElapsedTimer sinceMain;
     sinceMain.start();
     const double startToMain = msSinceProcessStart();
+    HeapRelease::limitArenas(); // as main() does
     if (qEnvironmentVariableIsEmpty("CORVANE_SIMULATE"))
         qputenv("CORVANE_SIMULATE", "ZEPHRA");
     QApplication app(argc, argv);

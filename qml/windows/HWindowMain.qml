@@ -33,6 +33,7 @@ Window {
     readonly property var mRectangleMakers: ({ 3: mPairingInterfaceMaker, 4: mForpasswordMaker })
     // What was made on demand so far, by object name: the pages of both kinds of device stay once made.
     property var mMade: ({})
+    property Component mOledPageMaker: null
     property bool mDevCard: false
     property bool mShowTips: true
     property int mDevHeight: g_resolution.getScaleLength(38)
@@ -90,12 +91,13 @@ Window {
             shown.visible = true
     }
 
-    // The object made from maker under parentObject, made the first time it is asked for under that name.
-    function made(name, maker, parentObject) {
+    // The object made from maker under parentObject (with the given initial properties, if any), made the first
+    // time it is asked for under that name.
+    function made(name, maker, parentObject, properties) {
         var object = mMade[name]
         if (object)
             return object
-        object = maker.createObject(parentObject)
+        object = maker.createObject(parentObject, properties || {})
         if (!object) {
             console.log("[Error] could not make", name, maker.errorString())
             return null
@@ -113,7 +115,7 @@ Window {
         case 1: return ["page1", mPageConfigMaker]
         case 2: return ["page2", mPageCpiMaker]
         case 3: return keyboard ? ["pageKbSetting", mPageKbSettingMaker] : ["pageParameter", mPageParameterMaker]
-        case 4: return ["page4", mPageOledMaker]
+        case 4: return ["page4", oledPageMaker()]
         case 5: return keyboard ? ["pageKbLight", mPageKbLightMaker] : ["pageLight", mPageLightMaker]
         case 6: return ["page6", mPageShareMaker]
         case 7: return ["page7", mPageMacroMaker]
@@ -123,15 +125,27 @@ Window {
         return null
     }
 
+    // The OLED page's document brings the file dialogs and their plugins with it: it is read only when the page is
+    // first made, not with the window.
+    function oledPageMaker() {
+        if (!mOledPageMaker)
+            mOledPageMaker = Qt.createComponent("qrc:/page/FPageOled.qml")
+        return mOledPageMaker
+    }
+
     // Page n, made now if it was not yet; null for a number without a page.
     function page(n) {
         if (!mPages[n]) {
             var maker = pageMaker(n)
             if (!maker)
                 return null
-            var object = made(maker[0], maker[1], mDeviceContent)
-            if (object)
+            var properties = n === 4 ? { "objectName": "page4", "visible": false } : undefined
+            var object = made(maker[0], maker[1], mDeviceContent, properties)
+            if (object) {
+                if (n === 4)
+                    object.anchors.fill = mDeviceContent
                 registerPage(n, object)
+            }
         }
         return mPages[n] || null
     }
@@ -602,14 +616,6 @@ Window {
                     anchors.fill: parent
                     visible: false
                     onMDialogVisable: mWindow.showMask(state)
-                }
-            }
-            Component {
-                id: mPageOledMaker
-                FPageOled {
-                    objectName: "page4"
-                    anchors.fill: parent
-                    visible: false
                 }
             }
             Component {

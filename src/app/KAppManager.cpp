@@ -13,6 +13,7 @@
 #include "update/KUpdater.h"
 
 #include "app/KAppCommon.h"
+#include "app/HeapRelease.h"
 #include "app/KAppModel.h"
 #include "app/KConfigCommon.h"
 #include "app/UIManager.h"
@@ -26,6 +27,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QQmlApplicationEngine>
+#include <QQuickWindow>
 #include <QGuiApplication>
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -146,6 +149,7 @@ bool KAppManager::start()
         return false;
     if (!m_uiManager->load())
         return false;
+    HeapRelease::releaseAfterFirstFrame(qobject_cast<QQuickWindow*>(m_uiManager->getEngine()->rootObjects().value(0)));
     m_uiManager->initTray();
     m_deviceController->updateDeviceStatus();
     if (!m_deviceController->startWatch())

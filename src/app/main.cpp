@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/HeapRelease.h"
 #include "app/KAppCommon.h"
 #include "app/KAppManager.h"
 #include "app/LogHandler.h"
@@ -23,6 +24,8 @@ constexpr int kMessageTimeoutMs = 2000;
 
 int main(int argc, char* argv[])
 {
+    // Before any thread exists: the program's few threads share two allocation arenas.
+    HeapRelease::limitArenas();
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         QTextStream(stderr) << "Corvane: no graphical session found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n";
