@@ -11,6 +11,8 @@
 #include "hid/khid/KUSBDevice.h"
 #include "platform/sys/PlatformTime.h"
 
+#include "common/LoopDeadline.h"
+
 #include <QDebug>
 #include <QEventLoop>
 #include <QFile>
@@ -111,13 +113,7 @@ bool FDeviceQuenby_8a::initDevice()
                      guard->quit();
              });
     if (!outcome->done) {
-        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
-        // later) once the work has answered.
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-        deadline.start(kInitReadTimeoutMs);
-        loop.exec();
+        execWithDeadline(loop, kInitReadTimeoutMs);
     }
     if (!outcome->done || outcome->value == -1)
         opened = false;

@@ -8,6 +8,8 @@
 #include "models/keys/KKeyModel.h"
 #include "models/keys/KKeyModelItem.h"
 
+#include "common/LoopDeadline.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -147,13 +149,7 @@ bool MouseSession::runAndWait(HWork& work, std::function<bool()> task, int timeo
             guard->quit();
     });
     if (!outcome->done) {
-        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
-        // later) once the work has answered.
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-        deadline.start(timeoutMs);
-        loop.exec();
+        execWithDeadline(loop, timeoutMs);
     }
     return owner && outcome->done && outcome->ok;
 }

@@ -10,6 +10,8 @@
 #include "models/device/ImageFiles.h"
 #include "models/device/LightPreset.h"
 
+#include "common/LoopDeadline.h"
+
 #include <QBuffer>
 #include <QDebug>
 #include <QEventLoop>
@@ -110,16 +112,7 @@ void FOledModel::readAndWait(int (KBaseDevice::*read)(), const std::function<voi
                });
     if (finished)
         return;
-    // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program later)
-    // once the read has answered.
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, [&loop] {
-        qDebug() << "[Error] the OLED read timed out";
-        loop.quit();
-    });
-    deadline.start(kReadTimeoutMs);
-    loop.exec();
+    execWithDeadline(loop, kReadTimeoutMs, [] { qDebug() << "[Error] the OLED read timed out"; });
 }
 
 void FOledModel::deviceDataChange()

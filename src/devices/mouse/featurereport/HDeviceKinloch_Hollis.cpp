@@ -7,6 +7,8 @@
 #include "hid/khid/KUSBDevice.h"
 #include "platform/sys/PlatformTime.h"
 
+#include "common/LoopDeadline.h"
+
 #include <QDebug>
 #include <QEventLoop>
 #include <QMutexLocker>
@@ -105,13 +107,7 @@ bool HDeviceKinloch_Hollis::runStartup()
                 guard->quit();
         });
     if (!outcome->done) {
-        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
-        // later) once the work has answered.
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-        deadline.start(kStartupTimeoutMs);
-        loop.exec();
+        execWithDeadline(loop, kStartupTimeoutMs);
     }
     return self && outcome->done && outcome->ok;
 }

@@ -12,6 +12,8 @@
 #include "hid/khid/KUSBDevice.h"
 #include "platform/sys/PlatformTime.h"
 
+#include "common/LoopDeadline.h"
+
 #include <QDebug>
 #include <QEventLoop>
 #include <QMutexLocker>
@@ -203,13 +205,7 @@ KDeviceFarrant_Nordic::StepResult KDeviceFarrant_Nordic::runOpeningStep(const st
                      loopGuard->quit();
              });
     if (!outcome->done) {
-        // A timer of this wait's own: it goes with the wait, so none stays armed (and wakes the idle program
-        // later) once the work has answered.
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-        deadline.start(kGameModeWaitMs);
-        loop.exec();
+        execWithDeadline(loop, kGameModeWaitMs);
     }
     if (!self)
         return StepResult::Gone;
